@@ -1,0 +1,64 @@
+#include "Log.h"
+
+#include "Clock.h"
+#include "ProgramDir.h"
+
+#include <QFile>
+
+#include <cstdio>
+
+namespace {
+
+QString g_logFileName;
+
+// One entry is always one line: control characters become visible escapes,
+// and the backslash is doubled so that escapes cannot be faked either.
+QString escapeControls(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0x7f || c == QChar::LineSeparator ||
+                c == QChar::ParagraphSeparator || c.unicode() == 0x85)
+                out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+void StartLogging(const QString& fileName) { g_logFileName = fileName; }
+
+QString logEntryText(const QString& text)
+{
+    return formatLogStamp(Clock::now()) + QStringLiteral(" -> ") + escapeControls(text);
+}
+
+void WriteLog(const QString& text, short /*eventType*/)
+{
+    const QByteArray line = (logEntryText(text) + QLatin1Char('\n')).toUtf8();
+    if (g_logFileName.isEmpty()) {
+        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+        return;
+    }
+    QFile f(ProgramDir::file(g_logFileName));
+    if (f.open(QIODevice::WriteOnly | QIODevice::Append))
+        f.write(line);
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "Date.h"
+
+// The only place that reads the system clock. Tests pin or move "now".
+namespace Clock {
+
+Date now();              // local wall-clock now, whole seconds
+void setNow(const Date& fixed); // pins now (tests)
+void advance(qint64 seconds);   // moves a pinned now forward (tests)
+void useSystemClock();          // back to the real clock
+
+} // namespace Clock

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+// A failure inside one procedure. Procedures throw it from their helpers and
+// trap it at their own top, where they log "<Name>: <description>" and leave;
+// it never crosses a procedure that the system names.
+class Failure : public std::runtime_error
+{
+public:
+    explicit Failure(const QString& description, int number = 0)
+        : std::runtime_error(description.toStdString()), m_description(description),
+          m_number(number)
+    {
+    }
+    const QString& description() const { return m_description; }
+    int number() const { return m_number; }
+
+private:
+    QString m_description;
+    int m_number;
+};
+
+// The description of any exception caught at a procedure's top.
+QString describe(const std::exception& e);

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+struct sqlite3;
+
+// One open connection to the reminder database "KV_Data.mdb" of the program
+// directory (SQLite). Every operation opens its own and lets it close when it
+// goes out of scope. All errors throw Failure with the engine's description.
+//
+// A missing file is created with the current schema; an existing file is never
+// recreated or repaired: if it is not our database every use fails.
+class Database
+{
+public:
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens (or creates) the file at path; "Now()" is registered on the connection.
+    static std::unique_ptr<Database> open(const QString& path);
+
+    void exec(const QString& sql);
+    // First column of the first row of a query (null when no row).
+    QVariant scalar(const QString& sql);
+    qint64 lastInsertId() const;
+    sqlite3* handle() const { return m_db; }
+    const QString& path() const { return m_path; }
+
+private:
+    Database(sqlite3* db, QString path);
+    sqlite3* m_db;
+    QString m_path;
+};
+
+// Opens "KV_Data.mdb" in the program directory.
+std::unique_ptr<Database> OpenReminderDb();
+QString reminderDbPath();

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Query texts shared by the whole program. "Now()" is the clock seam's now,
+// evaluated by the database; TRUE and FALSE are 1 and 0.
+namespace Queries {
+
+inline QString byId(qint64 id) { return QStringLiteral("SELECT * FROM Main_tbl WHERE RMain_Id = %1").arg(id); }
+inline QString byBroadcastId(qint64 id)
+{
+    return QStringLiteral("SELECT * FROM Main_tbl WHERE BroadcastId = %1").arg(id);
+}
+inline const QString all = QStringLiteral("SELECT * FROM Main_tbl");
+inline const QString due = QStringLiteral("SELECT * FROM Main_tbl WHERE RActive = TRUE AND RNext < Now()");
+inline const QString activeByNext =
+    QStringLiteral("SELECT RMain_Id,RNext FROM Main_tbl WHERE RActive = TRUE ORDER BY RNext");
+
+} // namespace Queries

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Date.h"
+
+#include <QString>
+#include <QVariant>
+
+// The reminder record: one row of Main_tbl, and its code tables.
+
+// Recurrence type codes (REventType).
+enum EventType : short {
+    EventOnce = 0,
+    EventHourly = 1,
+    EventDaily = 5,
+    EventWeekly = 10,
+    EventMonthly = 20,
+    EventBiMonthly = 30,
+    EventYearly = 60,
+    EventAdvanced = 100,
+};
+
+// The eight recurrence types in the order the editor offers them.
+inline constexpr short kEventTypeCodes[] = {0, 1, 5, 10, 20, 30, 60, 100};
+
+// Field widths of Main_tbl.
+inline constexpr int kCaptionWidth = 50;
+inline constexpr int kAuthorWidth = 9;
+inline constexpr int kNameListWidth = 255; // SentTo, ReceivedBy
+
+// "רגילה", "בינונית", "גבוהה" for 0-2; any other code gives the empty text.
+QString ImportanceName(short code);
+// Display name of a recurrence type code; any other code gives the empty text.
+QString EventTypeName(short code);
+// Display names of the interval units 0-5 ("דקה" ...), day kinds 0-9 and occurrences 0-4.
+QString PeriodUnitName(short code);
+QString MonthDayKindName(short code);
+QString MonthCountName(short code);
+
+// A field value as text; null gives the empty text.
+QString FieldText(const QVariant& value);
+
+// Now without its seconds (the clock seam's now).
+Date NowToMinute();
+
+// A date field's value as a Date; null reads as the zero date.
+Date dateField(const QVariant& value);
+// A Date as the value stored in a date field.
+QVariant dateValue(const Date& d);
