@@ -1,0 +1,5 @@
+#include "ManagerState.h"
+
+qint32 CurrentReminderId = 0;
+QString CurrentSentTo;
+AdvancedOptions AdvOptions;

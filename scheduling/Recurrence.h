@@ -1,0 +1,22 @@
+#pragma once
+
+#include "Date.h"
+
+#include <QtGlobal>
+
+// Next occurrences of the recurrence rules. "Now" is the clock seam's.
+// Rules that could never produce an occurrence (N below 1, a weekday mask
+// with no day bit or above 127, a day kind outside 0-9, an occurrence outside
+// 0-4, a unit outside 0-5) throw Failure instead of walking without end.
+
+Date NextByType(const Date& d, short eventType);
+Date NextAdvanced(const Date& d, short unit, short n, bool advanced, short weekDayMask,
+                  short monthDayKind, short monthCount);
+Date NextByPeriod(const Date& d, short unit, short n);
+Date NextWeekDay(const Date& d, short weekDayMask, short n);
+Date NextMonthly(const Date& d, short monthDayKind, short monthCount, short n);
+bool IsMonthRuleDay(const Date& d, short monthDayKind, short monthCount);
+
+// Moves one reminder on to its next occurrence, or switches it off. Logs
+// "Reschedular: <description>" on failure and leaves the row unchanged.
+void Reschedular(qint32 reminderId);
