@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Finding a top-level window of any process by its exact title, over the
+// D-Bus session bus: a published window owns a well-known bus name derived
+// from its title and serves Close() and Activate() on it.
+namespace WindowDirectory {
+
+// Publishes the window under its current title (and follows later title
+// changes) until it is destroyed. Returns false when the bus is unavailable.
+bool publish(QWidget* window);
+
+// True when some process has published a window with exactly this title.
+bool exists(const QString& title);
+// Sends the close request and returns after the window has handled it.
+// Returns false when no such window exists or the call failed.
+bool close(const QString& title);
+// Restores, raises and activates the window; false when none exists.
+bool activate(const QString& title);
+
+// The bus name that stands for a title.
+QString busNameFor(const QString& title);
+
+} // namespace WindowDirectory
