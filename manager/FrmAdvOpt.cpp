@@ -1,0 +1,3 @@
+#include "FrmAdvOpt.h"
+
+FrmAdvOpt::FrmAdvOpt(QWidget* parent) : QDialog(parent) {}
