@@ -10,7 +10,8 @@ constexpr qint64 kSecondsPerDay = 86400;
 const QDate kZeroDay(1899, 12, 30);
 // The range of the date type: 1 January 100 to 31 December 9999.
 const qint64 kMinSeconds = kZeroDay.daysTo(QDate(100, 1, 1)) * kSecondsPerDay;
-const qint64 kMaxSeconds = kZeroDay.daysTo(QDate(9999, 12, 31)) * kSecondsPerDay + kSecondsPerDay - 1;
+const qint64 kMaxSeconds =
+    kZeroDay.daysTo(QDate(9999, 12, 31)) * kSecondsPerDay + kSecondsPerDay - 1;
 
 qint64 floorDiv(qint64 a, qint64 b)
 {
@@ -18,21 +19,42 @@ qint64 floorDiv(qint64 a, qint64 b)
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
-QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+[[noreturn]] void throwOverflow()
+{
+    throw Failure(QStringLiteral("Overflow"), 6);
+}
+
+// count * unitSeconds, refusing counts that could never stay inside the range
+// (and would overflow the multiplication itself).
+qint64 scaled(qint64 count, qint64 unitSeconds)
+{
+    if (count > (kMaxSeconds - kMinSeconds) / unitSeconds ||
+        count < (kMinSeconds - kMaxSeconds) / unitSeconds)
+        throwOverflow();
+    return count * unitSeconds;
+}
+
+QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
 
 } // namespace
 
 Date Date::checked(qint64 seconds)
 {
     if (seconds < kMinSeconds || seconds > kMaxSeconds)
-        throw Failure(QStringLiteral("Overflow"), 6);
+        throwOverflow();
     return Date(seconds);
 }
 
 Date Date::fromSerial(double serial)
 {
-    if (!std::isfinite(serial))
-        throw Failure(QStringLiteral("Overflow"), 6);
+    // Range-check the double before converting: far-out values do not fit qint64.
+    constexpr double kDayMargin = 2;
+    if (!std::isfinite(serial) || serial < double(kMinSeconds / kSecondsPerDay) - kDayMargin ||
+        serial > double(kMaxSeconds / kSecondsPerDay) + kDayMargin)
+        throwOverflow();
     // Negative serials keep the time of day as a positive fraction:
     // -1.25 is 29/12/1899 06:00.
     const double wholeDays = std::trunc(serial);
@@ -44,6 +66,8 @@ Date Date::fromSerial(double serial)
 
 Date Date::fromQDateTime(const QDateTime& local)
 {
+    if (!local.isValid())
+        throw Failure(QStringLiteral("Type mismatch"), 13);
     const QDateTime l = local.toLocalTime();
     return fromParts(l.date(), l.time());
 }
@@ -52,8 +76,7 @@ Date Date::fromParts(const QDate& date, const QTime& time)
 {
     if (!date.isValid() || !time.isValid())
         throw Failure(QStringLiteral("Type mismatch"), 13);
-    const QTime t = time.isValid() ? time : QTime(0, 0);
-    return checked(kZeroDay.daysTo(date) * kSecondsPerDay + t.msecsSinceStartOfDay() / 1000);
+    return checked(kZeroDay.daysTo(date) * kSecondsPerDay + time.msecsSinceStartOfDay() / 1000);
 }
 
 Date Date::fromParts(int year, int month, int day, int hour, int minute, int second)
@@ -63,8 +86,9 @@ Date Date::fromParts(int year, int month, int day, int hour, int minute, int sec
 
 Date Date::combine(const Date& datePart, const Date& timePart)
 {
-    return Date(datePart.datePart().m_seconds +
-                (timePart.m_seconds - floorDiv(timePart.m_seconds, kSecondsPerDay) * kSecondsPerDay));
+    return Date(
+        datePart.datePart().m_seconds +
+        (timePart.m_seconds - floorDiv(timePart.m_seconds, kSecondsPerDay) * kSecondsPerDay));
 }
 
 double Date::serial() const
@@ -74,7 +98,10 @@ double Date::serial() const
     return days >= 0 ? double(days) + fraction : double(days) - fraction;
 }
 
-QDate Date::date() const { return kZeroDay.addDays(floorDiv(m_seconds, kSecondsPerDay)); }
+QDate Date::date() const
+{
+    return kZeroDay.addDays(floorDiv(m_seconds, kSecondsPerDay));
+}
 
 QTime Date::time() const
 {
@@ -82,7 +109,18 @@ QTime Date::time() const
     return QTime(0, 0).addSecs(int(s));
 }
 
-QDateTime Date::toQDateTime() const { return QDateTime(date(), time()); }
+QDateTime Date::toQDateTime() const
+{
+    QDateTime local(date(), time());
+    if (local.isValid())
+        return local;
+    // The wall-clock time falls in a daylight-saving gap, which Qt reports as
+    // invalid. Read it with the offset in force just before the gap, which
+    // lands the same distance after the gap's end.
+    const QDateTime asUtc(date(), time(), Qt::UTC);
+    const int offsetBefore = asUtc.addDays(-1).toLocalTime().offsetFromUtc();
+    return asUtc.addSecs(-offsetBefore).toLocalTime();
+}
 
 int Date::weekday() const
 {
@@ -90,16 +128,46 @@ int Date::weekday() const
     return date().dayOfWeek() % 7 + 1;
 }
 
-Date Date::datePart() const { return Date(floorDiv(m_seconds, kSecondsPerDay) * kSecondsPerDay); }
+Date Date::datePart() const
+{
+    return Date(floorDiv(m_seconds, kSecondsPerDay) * kSecondsPerDay);
+}
 
-Date Date::withoutSeconds() const { return Date(floorDiv(m_seconds, 60) * 60); }
+Date Date::withoutSeconds() const
+{
+    return Date(floorDiv(m_seconds, 60) * 60);
+}
 
 Date Date::addSeconds(qint64 seconds) const
 {
     // Guard the addition itself before the range check.
     if (seconds > kMaxSeconds - kMinSeconds || seconds < kMinSeconds - kMaxSeconds)
-        throw Failure(QStringLiteral("Overflow"), 6);
+        throwOverflow();
     return checked(m_seconds + seconds);
+}
+
+Date Date::addMinutes(qint64 minutes) const
+{
+    return addSeconds(scaled(minutes, 60));
+}
+
+Date Date::addHours(qint64 hours) const
+{
+    return addSeconds(scaled(hours, 3600));
+}
+
+Date Date::addDays(qint64 days) const
+{
+    return addSeconds(scaled(days, kSecondsPerDay));
+}
+
+Date Date::addYears(int years) const
+{
+    // More than 10000 years always leaves the range; refusing early keeps
+    // years * 12 inside int.
+    if (years > 10000 || years < -10000)
+        throwOverflow();
+    return addMonths(years * 12);
 }
 
 Date Date::addMonths(int months) const
@@ -108,7 +176,7 @@ Date Date::addMonths(int months) const
     const qint64 monthIndex = qint64(d.year()) * 12 + (d.month() - 1) + months;
     const qint64 year = floorDiv(monthIndex, 12);
     if (year < 100 || year > 9999)
-        throw Failure(QStringLiteral("Overflow"), 6);
+        throwOverflow();
     const int month = int(monthIndex - year * 12) + 1;
     const int lastDay = QDate(int(year), month, 1).daysInMonth();
     const QDate target(int(year), month, qMin(d.day(), lastDay));
@@ -129,8 +197,6 @@ Date Date::add(int unit, int count) const
     case Month:
         return addMonths(count);
     case Year:
-        if (qAbs(count) > 10000)
-            throw Failure(QStringLiteral("Overflow"), 6);
         return addYears(count);
     default:
         throw Failure(QStringLiteral("Invalid procedure call or argument"), 5);
@@ -144,7 +210,10 @@ QString formatDateTime(const Date& d)
            ':' + twoDigits(d.minute());
 }
 
-QString formatDateOnly(const Date& d) { return formatDateTime(d).left(10); }
+QString formatDateOnly(const Date& d)
+{
+    return formatDateTime(d).left(10);
+}
 
 QString formatNextDate(const Date& d)
 {

@@ -39,7 +39,9 @@ public:
 
     QDate date() const;
     QTime time() const;
-    QDateTime toQDateTime() const; // local time
+    // Local time. A wall-clock time that the spring daylight-saving change
+    // skips comes out as the moment just after the gap (02:30 gives 03:30).
+    QDateTime toQDateTime() const;
     int year() const { return date().year(); }
     int month() const { return date().month(); }
     int day() const { return date().day(); }
@@ -56,11 +58,11 @@ public:
     // years keep the time of day and clamp the day to the end of a shorter
     // month. Leaving years 100-9999 throws Failure ("Overflow").
     Date addSeconds(qint64 seconds) const;
-    Date addMinutes(qint64 minutes) const { return addSeconds(minutes * 60); }
-    Date addHours(qint64 hours) const { return addSeconds(hours * 3600); }
-    Date addDays(qint64 days) const { return addSeconds(days * 86400); }
+    Date addMinutes(qint64 minutes) const;
+    Date addHours(qint64 hours) const;
+    Date addDays(qint64 days) const;
     Date addMonths(int months) const;
-    Date addYears(int years) const { return addMonths(years * 12); }
+    Date addYears(int years) const;
     // Adds count units; an unknown unit throws Failure ("Invalid procedure call").
     Date add(int unit, int count) const;
 
