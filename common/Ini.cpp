@@ -1,5 +1,6 @@
 #include "Ini.h"
 
+#include "Failure.h"
 #include "Log.h"
 #include "ProfileFile.h"
 #include "ProgramDir.h"
@@ -7,6 +8,8 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -32,52 +35,81 @@ public:
     explicit WriteLock(const QString& path)
     {
         m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0) {
+        if (m_fd < 0)
+            throw Failure(QStringLiteral("cannot open ") + path + QStringLiteral(": ") +
+                          QString::fromLocal8Bit(strerror(errno)));
+        int rc;
+        do
+            rc = ::flock(m_fd, LOCK_EX);
+        while (rc != 0 && errno == EINTR);
+        if (rc != 0) {
+            const int err = errno;
             ::close(m_fd);
-            m_fd = -1;
+            throw Failure(QStringLiteral("cannot lock ") + path + QStringLiteral(": ") +
+                          QString::fromLocal8Bit(strerror(err)));
         }
     }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
     ~WriteLock()
     {
-        if (m_fd >= 0)
-            ::close(m_fd); // releases the lock
+        ::close(m_fd); // releases the lock
     }
-    bool held() const { return m_fd >= 0; }
 
 private:
     int m_fd = -1;
 };
 
+// The first 79 characters, never splitting a surrogate pair.
+QString cutToBuffer(const QString& value)
+{
+    if (value.size() <= kReadBufferChars)
+        return value;
+    const int n =
+        value.at(kReadBufferChars - 1).isHighSurrogate() ? kReadBufferChars - 1 : kReadBufferChars;
+    return value.left(n);
+}
+
+void writeProfile(const QString& path, const ProfileFile& profile)
+{
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(profile.text().toUtf8()) < 0 || !out.commit())
+        throw Failure(QStringLiteral("cannot write ") + path + QStringLiteral(": ") +
+                      out.errorString());
+}
+
 } // namespace
 
-QString iniFilePath() { return ProgramDir::file(QStringLiteral("Kalvex.ini")); }
+QString iniFilePath()
+{
+    return ProgramDir::file(QStringLiteral("Kalvex.ini"));
+}
 
 QString ReadIni(const QString& section, const QString& key, const QString& defaultValue)
 {
+    // As the profile call: an empty value counts as missing; otherwise the
+    // buffer's text up to its first NUL.
     QString value = ProfileFile(readWholeFile(iniFilePath())).value(section, key);
+    if (value.isEmpty())
+        return defaultValue;
+    value = cutToBuffer(value);
     const int nul = value.indexOf(QChar(0));
     if (nul >= 0)
         value.truncate(nul);
-    if (value.isEmpty())
-        return defaultValue;
-    return value.left(kReadBufferChars);
+    return value;
 }
 
 bool WriteIni(const QString& section, const QString& key, const QString& value)
 {
-    const QString path = iniFilePath();
-    WriteLock lock(path + QStringLiteral(".lock"));
-    if (!lock.held()) {
-        WriteLog(QStringLiteral("WriteIni: cannot lock ") + path + QStringLiteral(".lock"), LogError);
+    try {
+        const QString path = iniFilePath();
+        WriteLock lock(path + QStringLiteral(".lock"));
+        ProfileFile profile(readWholeFile(path));
+        profile.setValue(section, key, value);
+        writeProfile(path, profile);
+        return true;
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("WriteIni: ") + describe(e), LogError);
         return false;
     }
-    ProfileFile profile(readWholeFile(path));
-    profile.setValue(section, key, value);
-
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(profile.text().toUtf8()) < 0 || !out.commit()) {
-        WriteLog(QStringLiteral("WriteIni: ") + out.errorString(), LogError);
-        return false;
-    }
-    return true;
 }

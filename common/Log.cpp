@@ -44,7 +44,10 @@ QString escapeControls(const QString& text)
 
 } // namespace
 
-void StartLogging(const QString& fileName) { g_logFileName = fileName; }
+void StartLogging(const QString& fileName)
+{
+    g_logFileName = fileName;
+}
 
 QString logEntryText(const QString& text)
 {
@@ -53,12 +56,17 @@ QString logEntryText(const QString& text)
 
 void WriteLog(const QString& text, short /*eventType*/)
 {
-    const QByteArray line = (logEntryText(text) + QLatin1Char('\n')).toUtf8();
-    if (g_logFileName.isEmpty()) {
-        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
-        return;
+    // Called from failure handlers, so nothing may escape from here.
+    try {
+        const QByteArray line = (logEntryText(text) + QLatin1Char('\n')).toUtf8();
+        if (g_logFileName.isEmpty()) {
+            std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+            return;
+        }
+        // Unbuffered append: the whole entry goes out in one write at the end.
+        QFile f(ProgramDir::file(g_logFileName));
+        if (f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+            f.write(line);
+    } catch (...) {
     }
-    QFile f(ProgramDir::file(g_logFileName));
-    if (f.open(QIODevice::WriteOnly | QIODevice::Append))
-        f.write(line);
 }

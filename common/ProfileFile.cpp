@@ -1,5 +1,7 @@
 #include "ProfileFile.h"
 
+#include "Failure.h"
+
 namespace {
 
 bool isHeader(const QString& line, QString* name = nullptr)
@@ -23,14 +25,37 @@ bool keyOf(const QString& line, QString* key, QString* value)
     *key = line.left(eq).trimmed();
     QString v = line.mid(eq + 1).trimmed();
     // The profile functions drop one pair of surrounding quotes.
-    if (v.size() >= 2 && ((v.startsWith('"') && v.endsWith('"')) ||
-                          (v.startsWith('\'') && v.endsWith('\''))))
+    if (v.size() >= 2 &&
+        ((v.startsWith('"') && v.endsWith('"')) || (v.startsWith('\'') && v.endsWith('\''))))
         v = v.mid(1, v.size() - 2);
     *value = v;
     return !key->isEmpty();
 }
 
-bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool hasLineBreak(const QString& s)
+{
+    return s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r'));
+}
+
+// A line break in a value would let the text forge further keys or sections,
+// and names that the reader would parse differently could never be read back.
+void checkWritable(const QString& section, const QString& key, const QString& value)
+{
+    const QString s = section.trimmed();
+    const QString k = key.trimmed();
+    if (s.isEmpty() || hasLineBreak(section) || section.contains(QLatin1Char(']')))
+        throw Failure(QStringLiteral("invalid section name \"%1\"").arg(section));
+    if (k.isEmpty() || hasLineBreak(key) || key.contains(QLatin1Char('=')) ||
+        k.startsWith(QLatin1Char('[')) || k.startsWith(QLatin1Char(';')))
+        throw Failure(QStringLiteral("invalid key name \"%1\"").arg(key));
+    if (hasLineBreak(value))
+        throw Failure(QStringLiteral("line break in the value of %1").arg(key));
+}
 
 } // namespace
 
@@ -74,6 +99,7 @@ QString ProfileFile::value(const QString& section, const QString& key) const
 
 void ProfileFile::setValue(const QString& section, const QString& key, const QString& value)
 {
+    checkWritable(section, key, value);
     const QString line = key + QLatin1Char('=') + value;
     int header = findSection(section);
     if (header < 0) {

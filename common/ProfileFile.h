@@ -14,6 +14,8 @@ public:
 
     // Null when the section or key is absent.
     QString value(const QString& section, const QString& key) const;
+    // Throws Failure for a name or value that would not read back as written
+    // (line breaks, "]" in a section, "=" in a key, a key starting "[" or ";").
     void setValue(const QString& section, const QString& key, const QString& value);
     QString text() const;
 
