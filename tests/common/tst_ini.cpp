@@ -1,0 +1,364 @@
+#include "Ini.h"
+#include "Log.h"
+#include "TempProgramDir.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& content,
+               QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(content);
+    f.close();
+    QVERIFY(f.setPermissions(permissions));
+}
+
+const QFile::Permissions kWorldWritable = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                          QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+const QFile::Permissions kOpenDirectory = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                          QFile::ExeOther;
+
+// The keys of the system with the defaults their readers pass.
+const struct
+{
+    const char* section;
+    const char* key;
+    const char* defaultValue;
+} kKeys[] = {
+    {"Reminder", "NextDate", "NULL"},    {"Reminder", "Active", "1"},
+    {"LAN_Settings", "OptSend", "1"},    {"LAN_Settings", "OptReceive", "1"},
+    {"LAN_Settings", "Nick", "pc-name"}, {"LAN_Settings", "Port", "217"},
+};
+
+// Checks one snapshot of the file that two IniWriter processes share: whole
+// lines, one section, each key once, and no key lost or moved backwards
+// since the previous snapshot.
+bool consistentSnapshot(const QByteArray& text, QMap<QByteArray, int>& lastSeen, QByteArray* why)
+{
+    if (text.isEmpty()) {
+        *why = "empty file";
+        return lastSeen.isEmpty();
+    }
+    if (!text.endsWith("\r\n")) {
+        *why = "cut file: " + text.right(20);
+        return false;
+    }
+    QList<QByteArray> lines = text.chopped(2).split('\n');
+    if (lines.takeFirst() != "[Stress]\r") {
+        *why = "bad header: " + text.left(20);
+        return false;
+    }
+    QMap<QByteArray, int> now;
+    static const QRegularExpression keyLine(QStringLiteral("^([ab])=(\\d+)\\r?$"));
+    for (const QByteArray& line : lines) {
+        const auto m = keyLine.match(QString::fromLatin1(line));
+        if (!m.hasMatch() || now.contains(m.captured(1).toLatin1())) {
+            *why = "bad line: " + line;
+            return false;
+        }
+        now.insert(m.captured(1).toLatin1(), m.captured(2).toInt());
+    }
+    for (auto it = lastSeen.cbegin(); it != lastSeen.cend(); ++it)
+        if (now.value(it.key(), -1) < it.value()) {
+            *why = "key " + it.key() + " lost or moved back";
+            return false;
+        }
+    lastSeen = now;
+    return true;
+}
+
+} // namespace
+
+class IniTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup() { m_dir.reset(); }
+    void everyDefaultWithoutFile();
+    void reading_data();
+    void reading();
+    void writingKeepsTheRestOfTheFile();
+    void refusesEntriesThatWouldForgeLines_data();
+    void refusesEntriesThatWouldForgeLines();
+    void binaryJunkReadsAsDefaults();
+    void twoProcessesLoseNoWrites();
+    void readOnlyProgramDirectory_data();
+    void readOnlyProgramDirectory();
+
+private:
+    QString installWriter();
+    std::unique_ptr<TempProgramDir> m_dir;
+};
+
+void IniTest::init()
+{
+    m_dir = std::make_unique<TempProgramDir>();
+    StartLogging(QStringLiteral("Kalvex.log"));
+}
+
+void IniTest::everyDefaultWithoutFile()
+{
+    for (const auto& k : kKeys)
+        QCOMPARE(ReadIni(k.section, k.key, k.defaultValue), QString(k.defaultValue));
+    QVERIFY(!QFile::exists(iniFilePath())); // reading never creates the file
+}
+
+void IniTest::reading_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected"); // the default is "DEF"
+
+    const QByteArray long100 = QByteArray(100, 'x');
+    QTest::newRow("value") << QByteArray("[Reminder]\r\nNextDate=051220262159\r\n") << "Reminder"
+                           << "NextDate"
+                           << "051220262159";
+    QTest::newRow("empty value") << QByteArray("[Reminder]\r\nNextDate=\r\n") << "Reminder"
+                                 << "NextDate"
+                                 << "DEF";
+    QTest::newRow("blank value") << QByteArray("[Reminder]\r\nNextDate=   \r\n") << "Reminder"
+                                 << "NextDate"
+                                 << "DEF";
+    QTest::newRow("100 characters") << "[LAN_Settings]\r\nNick=" + long100 + "\r\n"
+                                    << "LAN_Settings"
+                                    << "Nick" << QString(79, 'x');
+    QTest::newRow("80 hebrew letters")
+        << QString("[LAN_Settings]\r\nNick=" + QString(80, QChar(0x05D0))).toUtf8()
+        << "LAN_Settings"
+        << "Nick" << QString(79, QChar(0x05D0));
+    QTest::newRow("79 characters") << "[LAN_Settings]\r\nNick=" + long100.left(79) << "LAN_Settings"
+                                   << "Nick" << QString(79, 'x');
+    QTest::newRow("names in other case") << QByteArray("[rEMINDER]\nnextdate=1\n") << "Reminder"
+                                         << "NEXTDATE"
+                                         << "1";
+    QTest::newRow("blanks around names")
+        << QByteArray("[ LAN_Settings ]\n  Port = 218 \n") << "lan_settings"
+        << "port"
+        << "218";
+    QTest::newRow("key of another section")
+        << QByteArray("[LAN_Settings]\nNextDate=1\n[Reminder]\nActive=0\n") << "Reminder"
+        << "NextDate"
+        << "DEF";
+    QTest::newRow("first of two sections")
+        << QByteArray("[Reminder]\nActive=0\n[Reminder]\nActive=1\n") << "Reminder"
+        << "Active"
+        << "0";
+    QTest::newRow("comment") << QByteArray("[Reminder]\n;Active=0\n") << "Reminder"
+                             << "Active"
+                             << "DEF";
+    QTest::newRow("quoted value") << QByteArray("[LAN_Settings]\nNick=\" dan \"\n")
+                                  << "LAN_Settings"
+                                  << "Nick"
+                                  << " dan ";
+    QTest::newRow("up to a NUL") << QByteArray("[LAN_Settings]\nNick=ab\0cd\n", 26)
+                                 << "LAN_Settings"
+                                 << "Nick"
+                                 << "ab";
+    QTest::newRow("hebrew nickname")
+        << QString::fromUtf8("[LAN_Settings]\r\nNick=דני\r\n").toUtf8() << "LAN_Settings"
+        << "Nick" << QString::fromUtf8("דני");
+    QTest::newRow("no newline at end") << QByteArray("[Reminder]\r\nActive=0") << "Reminder"
+                                       << "Active"
+                                       << "0";
+}
+
+void IniTest::reading()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+    writeFile(iniFilePath(), file);
+    QCOMPARE(ReadIni(section, key, QStringLiteral("DEF")), expected);
+}
+
+void IniTest::writingKeepsTheRestOfTheFile()
+{
+    QVERIFY(WriteIni("Reminder", "NextDate", "051220262159"));
+    QCOMPARE(readAll(iniFilePath()), QByteArray("[Reminder]\r\nNextDate=051220262159\r\n"));
+
+    writeFile(
+        iniFilePath(),
+        "; written by hand\n[Reminder]\nnextdate=NULL\nunknown line\n\n[LAN_Settings]\nPort=217\n");
+    QVERIFY(WriteIni("Reminder", "NextDate", "010120270900")); // replaces the key in its own case
+    QVERIFY(WriteIni("Reminder", "Active", "0"));              // after the section's last line
+    QVERIFY(WriteIni("lan_settings", "Nick", QString::fromUtf8("דני")));
+    QVERIFY(WriteIni("Other", "Key", "v")); // a new section at the end
+    QCOMPARE(
+        QString::fromUtf8(readAll(iniFilePath())),
+        QString::fromUtf8("; written by hand\r\n[Reminder]\r\nNextDate=010120270900\r\nunknown "
+                          "line\r\nActive=0\r\n\r\n"
+                          "[LAN_Settings]\r\nPort=217\r\nNick=דני\r\n[Other]\r\nKey=v\r\n"));
+    QCOMPARE(readAll(m_dir->file("Kalvex.log")), QByteArray());
+}
+
+void IniTest::refusesEntriesThatWouldForgeLines_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("line break in value") << "LAN_Settings"
+                                         << "Nick"
+                                         << "x\r\n[Reminder]\r\nNextDate=010120300000";
+    QTest::newRow("bare LF in value") << "LAN_Settings"
+                                      << "Nick"
+                                      << "x\nActive=0";
+    QTest::newRow("= in key") << "Reminder"
+                              << "Next=Date"
+                              << "1";
+    QTest::newRow("key as header") << "Reminder"
+                                   << "[Reminder]"
+                                   << "1";
+    QTest::newRow("] in section") << "Remi]nder"
+                                  << "NextDate"
+                                  << "1";
+    QTest::newRow("empty key") << "Reminder"
+                               << ""
+                               << "1";
+}
+
+void IniTest::refusesEntriesThatWouldForgeLines()
+{
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    const QByteArray before = "[Reminder]\r\nNextDate=NULL\r\n";
+    writeFile(iniFilePath(), before);
+    QVERIFY(!WriteIni(section, key, value));
+    QCOMPARE(readAll(iniFilePath()), before);
+    const QByteArray log = readAll(m_dir->file("Kalvex.log"));
+    QVERIFY2(log.contains(" -> WriteIni: ") && log.count('\n') == 1, log.constData());
+}
+
+void IniTest::binaryJunkReadsAsDefaults()
+{
+    QByteArray junk(8192, Qt::Uninitialized);
+    QRandomGenerator rng(1899);
+    for (char& c : junk)
+        c = char(rng.bounded(256));
+    writeFile(iniFilePath(), junk);
+    for (const auto& k : kKeys)
+        QCOMPARE(ReadIni(k.section, k.key, k.defaultValue), QString(k.defaultValue));
+
+    QVERIFY(WriteIni("Reminder", "NextDate", "051220262159"));
+    QVERIFY(WriteIni("Reminder", "Active", "0"));
+    QCOMPARE(ReadIni("Reminder", "NextDate", "NULL"), QStringLiteral("051220262159"));
+    QCOMPARE(ReadIni("Reminder", "Active", "1"), QStringLiteral("0"));
+    QCOMPARE(ReadIni("LAN_Settings", "Port", "217"), QStringLiteral("217"));
+}
+
+// Copies the writer program into the program directory, as an installation
+// would hold it beside the settings file.
+QString IniTest::installWriter()
+{
+    const QString path = m_dir->file(QStringLiteral("IniWriter"));
+    if (!QFile::copy(QStringLiteral(KV_INI_WRITER), path))
+        return QString();
+    return path;
+}
+
+void IniTest::twoProcessesLoseNoWrites()
+{
+    const QString writer = installWriter();
+    QVERIFY(!writer.isEmpty());
+    QProcess a, b;
+    a.start(writer, {"a", "1000"});
+    b.start(writer, {"b", "1000"});
+    QVERIFY(a.waitForStarted() && b.waitForStarted());
+
+    // Meanwhile read the file as a third process would: never a half-written one.
+    QMap<QByteArray, int> lastSeen;
+    QByteArray why;
+    int snapshots = 0;
+    const QDeadlineTimer deadline(240000);
+    while ((a.state() != QProcess::NotRunning || b.state() != QProcess::NotRunning) &&
+           !deadline.hasExpired()) {
+        const QByteArray text = readAll(iniFilePath());
+        QVERIFY2(consistentSnapshot(text, lastSeen, &why), why.constData());
+        ++snapshots;
+        QCoreApplication::processEvents();
+    }
+    QVERIFY2(a.state() == QProcess::NotRunning && b.state() == QProcess::NotRunning,
+             "writers still running");
+    QCOMPARE(a.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(a.exitCode(), 0); // each saw its own previous value before every write
+    QCOMPARE(b.exitCode(), 0);
+    QVERIFY(consistentSnapshot(readAll(iniFilePath()), lastSeen, &why));
+    QCOMPARE(lastSeen, (QMap<QByteArray, int>{{"a", 1000}, {"b", 1000}}));
+    QCOMPARE(readAll(m_dir->file("Kalvex.log")), QByteArray());
+    qInfo("%d snapshots read while writing", snapshots);
+}
+
+void IniTest::readOnlyProgramDirectory_data()
+{
+    QTest::addColumn<bool>("filesExist");
+    QTest::newRow("nothing written yet") << false;
+    QTest::newRow("settings and lock file writable") << true;
+}
+
+void IniTest::readOnlyProgramDirectory()
+{
+    QFETCH(bool, filesExist);
+    const QString writer = installWriter();
+    QVERIFY(!writer.isEmpty());
+    const QByteArray before = "[Stress]\r\na=7\r\n";
+    if (filesExist) {
+        writeFile(iniFilePath(), before, kWorldWritable);
+        writeFile(iniFilePath() + ".lock", "", kWorldWritable);
+    }
+    writeFile(m_dir->file("Kalvex.log"), "", kWorldWritable); // so the failure can be logged
+
+    // Root writes anywhere, so as root the writer runs as nobody in a
+    // directory that only root may change.
+    QProcess p;
+    QFile::Permissions dirPermissions = kOpenDirectory;
+    if (::geteuid() == 0) {
+        p.setProgram(QStringLiteral("setpriv"));
+        p.setArguments({"--reuid=65534", "--regid=65534", "--clear-groups", writer, "a", "1"});
+    } else {
+        dirPermissions &= ~QFile::WriteOwner;
+        p.setProgram(writer);
+        p.setArguments({"a", "1"});
+    }
+    QVERIFY(QFile::setPermissions(m_dir->path(), dirPermissions));
+    p.start();
+    const bool finished = p.waitForFinished(60000);
+    QFile::setPermissions(m_dir->path(), kOpenDirectory | QFile::WriteOwner);
+    QVERIFY(finished);
+    if (p.exitCode() != 100 && p.readAllStandardError().contains("setpriv"))
+        QSKIP("cannot switch to the user nobody here");
+
+    QCOMPARE(p.exitCode(), 100); // WriteIni reported the failure
+    const QByteArray log = readAll(m_dir->file("Kalvex.log"));
+    QVERIFY2(log.count('\n') == 1 && log.contains(" -> WriteIni: "), log.constData());
+    QCOMPARE(readAll(iniFilePath()), filesExist ? before : QByteArray());
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(),
+             filesExist ? 4 : 2); // nothing left behind
+}
+
+QTEST_GUILESS_MAIN(IniTest)
+#include "tst_ini.moc"
