@@ -4,4 +4,9 @@
 
 TempProgramDir::TempProgramDir() { ProgramDir::setOverride(m_dir.path()); }
 
-TempProgramDir::~TempProgramDir() { ProgramDir::setOverride(QString()); }
+TempProgramDir::~TempProgramDir()
+{
+    // A newer directory may have taken over already; leave it in place.
+    if (ProgramDir::path() == m_dir.path())
+        ProgramDir::setOverride(QString());
+}
