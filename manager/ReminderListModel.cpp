@@ -1,0 +1,61 @@
+#include "ReminderListModel.h"
+
+#include "Failure.h"
+#include "ListLine.h"
+#include "Log.h"
+
+void ReminderListModel::reset(const Snapshot& rows, bool withAuthor)
+{
+    beginResetModel();
+    m_rows = rows.clone();
+    m_withAuthor = withAuthor;
+    m_failureLogged = false;
+    endResetModel();
+}
+
+void ReminderListModel::clear()
+{
+    beginResetModel();
+    m_rows.reset();
+    endResetModel();
+}
+
+int ReminderListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() || !m_rows ? 0 : m_rows->recordCount();
+}
+
+QVariant ReminderListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return QVariant();
+    if (role == Qt::DisplayRole)
+        return line(index.row());
+    if (role == Qt::UserRole)
+        return reminderId(index.row());
+    return QVariant();
+}
+
+QString ReminderListModel::line(int row) const
+{
+    try {
+        m_rows->setAbsolutePosition(row);
+        return BuildListLine(*m_rows, m_withAuthor);
+    } catch (const std::exception& e) {
+        // A damaged row shows empty; one entry per filling is enough.
+        if (!m_failureLogged)
+            WriteLog(QStringLiteral("FillTheList: ") + describe(e), LogError);
+        m_failureLogged = true;
+        return QString();
+    }
+}
+
+qint32 ReminderListModel::reminderId(int row) const
+{
+    try {
+        m_rows->setAbsolutePosition(row);
+        return m_rows->value(QStringLiteral("RMain_Id")).toInt();
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
