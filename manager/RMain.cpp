@@ -1,10 +1,20 @@
 #include "RMain.h"
 
+#include "Database.h"
 #include "WindowCaptions.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QScreen>
 
 namespace {
 RMain* g_instance = nullptr;
-}
+std::function<void(QWidget*)> g_aboutHandler;
+} // namespace
+
+// Shared with RMainEditor.cpp.
+std::function<void(Dynaset&, qint32)> g_sendRUpdateHook;
 
 RMain::RMain(QWidget* parent) : QMainWindow(parent)
 {
@@ -12,12 +22,22 @@ RMain::RMain(QWidget* parent) : QMainWindow(parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setLayoutDirection(Qt::RightToLeft);
     setWindowTitle(managerWindowCaption());
-    resize(800, 600);
+    buildUi();
+    // The window sees its keys and focus changes before its controls do.
+    qApp->installEventFilter(this);
+    Form_Load();
 }
 
-RMain::~RMain() { g_instance = nullptr; }
+RMain::~RMain()
+{
+    if (g_instance == this)
+        g_instance = nullptr;
+}
 
-RMain* RMain::instance() { return g_instance; }
+RMain* RMain::instance()
+{
+    return g_instance;
+}
 
 RMain* RMain::load()
 {
@@ -26,4 +46,52 @@ RMain* RMain::load()
     return g_instance;
 }
 
-void RMain::ShowIndex(qint32) {}
+void RMain::setAboutHandler(std::function<void(QWidget*)> handler)
+{
+    g_aboutHandler = std::move(handler);
+}
+
+void RMain::setSendRUpdateHook(std::function<void(Dynaset&, qint32)> hook)
+{
+    g_sendRUpdateHook = std::move(hook);
+}
+
+void RMain::mnu_About_Click()
+{
+    if (g_aboutHandler)
+        g_aboutHandler(this);
+}
+
+bool RMain::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return QMainWindow::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress && Form_KeyDown(static_cast<QKeyEvent*>(event)->key()))
+        return true;
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+        handleFocusColours(watched, event->type());
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void RMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_centred)
+        return;
+    m_centred = true;
+    if (const QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void RMain::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    // Closed means unloaded: the next load() builds a fresh window even
+    // before this one is deleted.
+    if (event->isAccepted() && g_instance == this)
+        g_instance = nullptr;
+}

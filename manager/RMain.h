@@ -1,9 +1,35 @@
 #pragma once
 
+#include "Date.h"
+#include "Recordset.h"
+
+#include <QEvent>
 #include <QMainWindow>
 
+#include <functional>
+#include <memory>
+#include <optional>
+
+class Database;
+class ListHeaders;
+class ListLineDelegate;
+class ReminderListModel;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTimeEdit;
+class QToolButton;
+
 // The manager window "תזכורון ולטרום": the reminder list above, the editor
-// below. One instance at a time.
+// below. One instance at a time; it deletes itself when closed.
 class RMain : public QMainWindow
 {
     Q_OBJECT
@@ -12,10 +38,145 @@ public:
     static RMain* instance();
     static RMain* load();
 
+    // How the about box is shown (the server owns it); called with this window as owner.
+    static void setAboutHandler(std::function<void(QWidget* owner)> handler);
+    // LAN sending of a saved reminder: the save's open record set and the
+    // saved row's RMain_Id. Installed by the LAN subsystem; unset, a save sends nothing.
+    static void setSendRUpdateHook(std::function<void(Dynaset& rs, qint32 newIndex)> hook);
+
     // Selects a reminder in the list (switching the filter to "הכל" when needed).
-    void ShowIndex(qint32 reminderId);
+    void ShowIndex(qint32 RId);
+    // Rebuilds List1 from ListRs and shows its current record.
+    void FillTheList();
+    // Shows ListRs's current record: selection, row counter, editor.
+    void Data_Reposition();
+    // Applies the LAN sending setting to the LAN controls and the details box.
+    void SetLANControls();
+    void SetSendOptions(bool Specific, bool TickSend);
+    void SetEditMode(bool NewRec = false, bool SetActive = false);
+    void SetRegularMode(const QString& StatusTXT = QString());
+
+    bool inEdit() const { return InEdit; }
+    const QString& sortField() const { return SortField; }
+    bool sortDesc() const { return SortDesc; }
+    short showFilter() const { return ShowFilter; }
+    // The list's record set; its current record is the current reminder. Empty before a load
+    // succeeded.
+    std::optional<Snapshot>& listRs() { return ListRs; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     explicit RMain(QWidget* parent = nullptr);
     ~RMain() override;
+
+    // Building the window (RMainUi.cpp).
+    void buildUi();
+    QWidget* buildListArea();
+    QWidget* buildStatusStrip();
+    QWidget* buildEditor();
+    QWidget* buildButtonRow();
+    void buildMenus();
+    void connectSignals();
+    void connectEditorChanges();
+
+    // The list (RMainList.cpp).
+    void Form_Load();
+    void LoadData(bool CheckFlag = false);
+    QString listQuery() const;
+    void selectListRow(int row);
+    void rereadList(qint64 currentId);
+    qint32 currentListId() const;
+    void ListLabel_Click(int Index);
+    void OptShow_Click(int Index);
+    void List1_Click(int row);
+    void cmdMoveRS_Click(int Index);
+    void cmdRefresh_Click();
+    void mnu_Refresh_Click();
+    void ChangeColor1(const QColor& theColor);
+    void ChangeColor2(const QColor& theColor);
+    bool handleFocusColours(QObject* watched, QEvent::Type type);
+
+    // The editor (RMainEditor.cpp).
+    void SetMode(bool theMode, const QString& StatusTXT);
+    void LoadDefault();
+    void LoadCurrent();
+    void MySave(bool SExisting);
+    bool validateEditor();
+    void writeEditorFields(Dynaset& rs);
+    void ShowAdvOpt();
+    void CEventType_Click(int index);
+    void cmdNew_Click();
+    void cmdSave_Click();
+    void cmdCancel_Click();
+    void cmdExit_Click();
+    bool Form_KeyDown(int key);
+    Date editorDueDate() const;
+    void setEditorDueDate(const Date& due);
+
+    // Commands whose behaviour comes with deletion, find, printing, copying
+    // and the LAN windows; their controls exist already (RMainCommands.cpp).
+    void cmdDelete_Click();
+    void cmdDeleteAll_Click();
+    void cmdFind_Click();
+    void cmdDefinitions_Click();
+    void mnu_PrinCurrent_Click();
+    void mnu_PrintList_Click();
+    void mnu_CopyList_Click();
+    void cmdOptList_Click();
+    void OptSend_Click(int Index);
+    void mnu_About_Click();
+
+    // Window state.
+    QString SortField = QStringLiteral("RDate");
+    bool SortDesc = false;
+    bool InEdit = false;
+    short ShowFilter = 2;
+    bool Loading = false;
+    std::unique_ptr<Database> m_listDb; // kept open with ListRs for the window's life
+    std::optional<Snapshot> ListRs;
+    bool m_repositioning = false; // List1's selection is being set from ListRs
+    bool m_centred = false;
+
+    // The list side.
+    QListView* List1 = nullptr;
+    ReminderListModel* m_model = nullptr;
+    ListLineDelegate* m_delegate = nullptr;
+    ListHeaders* m_headers = nullptr;
+    QToolButton* cmdMoveRS[4] = {};
+    QLabel* LMoveRS = nullptr;
+    QLabel* LStatus = nullptr;
+    QFrame* Frame2 = nullptr;
+    QLabel* OptShowLabel = nullptr;
+    QRadioButton* OptShow[3] = {};
+
+    // The editor.
+    QLineEdit* CCaption = nullptr;
+    QDateEdit* CDate1 = nullptr;
+    QTimeEdit* CDate2 = nullptr;
+    QComboBox* CImportance = nullptr;
+    QComboBox* CEventType = nullptr;
+    QPushButton* cmdAdvOpt = nullptr;
+    QFrame* Frame1 = nullptr;
+    QFrame* Shape1 = nullptr;
+    QRadioButton* OptActive[2] = {};
+    QPlainTextEdit* CDetail = nullptr;
+    QFrame* Frame3 = nullptr;
+    QRadioButton* OptSend[2] = {};
+    QCheckBox* LANSend = nullptr;
+    QPushButton* cmdOptList = nullptr;
+
+    // Buttons along the bottom.
+    QPushButton* cmdNew = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QToolButton* cmdRefresh = nullptr;
+    QToolButton* cmdFind = nullptr;
+    QToolButton* cmdDeleteAll = nullptr;
+    QToolButton* cmdDelete = nullptr;
+    QToolButton* cmdDefinitions = nullptr;
+    QToolButton* cmdExit = nullptr;
 };

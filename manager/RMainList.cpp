@@ -1,0 +1,302 @@
+// The list side of the manager window: loading, the list lines, sorting,
+// the show filter, navigation, refresh and the focus colours.
+#include "RMain.h"
+
+#include "Failure.h"
+#include "LanSettings.h"
+#include "ListHeaders.h"
+#include "ListLineDelegate.h"
+#include "Log.h"
+#include "ManagerState.h"
+#include "ProgramDir.h"
+#include "Queries.h"
+#include "ReminderListModel.h"
+#include "Schema.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+const QColor kLightYellow(255, 255, 192);
+const QColor kAscending(0, 0, 255);
+const QColor kDescending(128, 0, 0);
+
+void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+void logFailure(const char* procedure, const std::exception& e)
+{
+    WriteLog(QString::fromLatin1(procedure) + QStringLiteral(": ") + describe(e), LogError);
+}
+
+} // namespace
+
+void RMain::Form_Load()
+{
+    SortField = QStringLiteral("RDate");
+    SortDesc = false;
+    InEdit = false;
+    ShowFilter = 2;
+    Loading = false;
+    for (int i = 0; i < m_headers->count(); ++i)
+        setColour(m_headers->label(i), QPalette::WindowText, i == 1 ? kAscending : Qt::black);
+    SetLANControls();
+    // Filling the editor is not an edit.
+    InEdit = true;
+    LoadDefault();
+    InEdit = false;
+    LoadData(true);
+    LMoveRS->setToolTip(ProgramDir::path());
+}
+
+QString RMain::listQuery() const
+{
+    QString sql = Queries::all;
+    if (ShowFilter == 0)
+        sql += QStringLiteral(" WHERE RActive = TRUE");
+    else if (ShowFilter == 1)
+        sql += QStringLiteral(" WHERE RActive = FALSE");
+    sql += QStringLiteral(" ORDER BY ") + SortField;
+    sql += SortDesc ? QStringLiteral(" DESC, RMain_Id") : QStringLiteral(", RMain_Id");
+    return sql;
+}
+
+// The schema check runs only when asked, which is on the window's load.
+void RMain::LoadData(bool CheckFlag)
+{
+    try {
+        auto db = OpenReminderDb();
+        if (CheckFlag)
+            CheckDbVersion(*db);
+        Snapshot rows(*db, listQuery());
+        ListRs = std::move(rows);
+        m_listDb = std::move(db);
+        FillTheList();
+    } catch (const std::exception& e) {
+        logFailure("LoadData", e);
+    }
+}
+
+void RMain::FillTheList()
+{
+    try {
+        CurrentReminderId = 0;
+        const QVector<ListColumnSpan> columns = listColumnSpans(LANOptReceive);
+        m_headers->setColumns(columns);
+        m_delegate->setColumns(columns);
+        m_repositioning = true;
+        if (ListRs)
+            m_model->reset(*ListRs, LANOptReceive);
+        else
+            m_model->clear();
+        m_repositioning = false;
+        Data_Reposition();
+    } catch (const std::exception& e) {
+        m_repositioning = false;
+        logFailure("FillTheList", e);
+    }
+}
+
+void RMain::selectListRow(int row)
+{
+    m_repositioning = true;
+    if (row < 0) {
+        List1->selectionModel()->clear();
+    } else {
+        const QModelIndex index = m_model->index(row);
+        if (List1->currentIndex() != index)
+            List1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        List1->scrollTo(index);
+    }
+    m_repositioning = false;
+}
+
+void RMain::Data_Reposition()
+{
+    const int position = ListRs ? ListRs->absolutePosition() : -1;
+    const int count = ListRs ? ListRs->recordCount() : 0;
+    selectListRow(position);
+    LMoveRS->setText(QStringLiteral(" שורה %1 מתוך %2").arg(position + 1).arg(count));
+    SetRegularMode();
+}
+
+qint32 RMain::currentListId() const
+{
+    if (!ListRs || !ListRs->hasCurrent())
+        return 0;
+    return ListRs->value(QStringLiteral("RMain_Id")).toInt();
+}
+
+// Re-reads ListRs in place (same query, fresh rows), makes the given
+// reminder current when it is still listed, and rebuilds List1.
+void RMain::rereadList(qint64 currentId)
+{
+    if (!ListRs || !m_listDb)
+        throw Failure(QStringLiteral("The list is not loaded"));
+    ListRs->requery(*m_listDb);
+    if (ListRs->recordCount() > 0)
+        ListRs->findFirst(QStringLiteral("RMain_Id"), currentId);
+    FillTheList();
+}
+
+void RMain::ListLabel_Click(int Index)
+{
+    if (InEdit)
+        return;
+    HeaderLabel* clicked = m_headers->label(Index);
+    const QString field = clicked->property("tag").toString();
+    if (field != SortField) {
+        SortField = field;
+        SortDesc = false;
+    } else {
+        SortDesc = !SortDesc;
+    }
+    for (int i = 0; i < m_headers->count(); ++i)
+        setColour(m_headers->label(i), QPalette::WindowText, Qt::black);
+    setColour(clicked, QPalette::WindowText, SortDesc ? kDescending : kAscending);
+    LoadData(false);
+}
+
+void RMain::OptShow_Click(int Index)
+{
+    ShowFilter = short(Index);
+    LoadData(false);
+}
+
+void RMain::List1_Click(int row)
+{
+    try {
+        ListRs->setAbsolutePosition(row);
+        Data_Reposition();
+    } catch (const std::exception& e) {
+        logFailure("List1_Click", e);
+    }
+}
+
+// Past the end or the start stays on the last or first record; on an empty
+// list the click does nothing.
+void RMain::cmdMoveRS_Click(int Index)
+{
+    if (!ListRs || ListRs->recordCount() == 0)
+        return;
+    try {
+        switch (Index) {
+        case 0:
+            ListRs->moveLast();
+            break;
+        case 1:
+            ListRs->moveNext();
+            if (ListRs->eof())
+                ListRs->moveLast();
+            break;
+        case 2:
+            ListRs->movePrevious();
+            if (ListRs->bof())
+                ListRs->moveFirst();
+            break;
+        case 3:
+            ListRs->moveFirst();
+            break;
+        }
+    } catch (const std::exception&) {
+        return;
+    }
+    Data_Reposition();
+}
+
+void RMain::cmdRefresh_Click()
+{
+    try {
+        if (ListRs)
+            rereadList(currentListId());
+    } catch (const std::exception& e) {
+        logFailure("cmdRefresh", e);
+    }
+}
+
+void RMain::mnu_Refresh_Click()
+{
+    cmdRefresh_Click();
+}
+
+void RMain::ShowIndex(qint32 RId)
+{
+    try {
+        SetRegularMode();
+        if (!ListRs)
+            throw Failure(QStringLiteral("The list is not loaded"));
+        Snapshot copy = ListRs->clone();
+        copy.findFirst(QStringLiteral("RMain_Id"), RId);
+        if (copy.noMatch()) {
+            OptShow[2]->setChecked(true);
+            ShowFilter = 2;
+            LoadData(false);
+            copy = ListRs->clone();
+            copy.findFirst(QStringLiteral("RMain_Id"), RId);
+        }
+        if (copy.noMatch())
+            throw Failure(QStringLiteral("No current record."), 3021);
+        ListRs->setAbsolutePosition(copy.absolutePosition());
+        Data_Reposition();
+    } catch (const std::exception& e) {
+        logFailure("ShowIndex", e);
+    }
+}
+
+// With sending off the details box takes the place of the LAN controls.
+void RMain::SetLANControls()
+{
+    CDetail->setFixedHeight((LANOptSend ? 1455 : 1905) / 15);
+    Frame3->setVisible(LANOptSend);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{LANSend, OptSend[0], OptSend[1], cmdOptList})
+        control->setEnabled(LANOptSend);
+}
+
+void RMain::ChangeColor1(const QColor& theColor)
+{
+    for (QWidget* widget : std::initializer_list<QWidget*>{OptShow[0], OptShow[1], OptShow[2],
+                                                           OptShowLabel, LStatus}) {
+        widget->setAutoFillBackground(true);
+        setColour(widget, QPalette::Window, theColor);
+    }
+}
+
+void RMain::ChangeColor2(const QColor& theColor)
+{
+    for (QWidget* widget : std::initializer_list<QWidget*>{OptActive[0], OptActive[1], Shape1})
+        setColour(widget, QPalette::Window, theColor);
+}
+
+// Light yellow marks the focused list, text box or option group.
+bool RMain::handleFocusColours(QObject* watched, QEvent::Type type)
+{
+    const bool in = type == QEvent::FocusIn;
+    if (watched == List1 || watched == CCaption || watched == CDetail) {
+        setColour(static_cast<QWidget*>(watched), QPalette::Base,
+                  in ? kLightYellow : QColor(Qt::white));
+        return true;
+    }
+    const QColor buttonFace = palette().color(QPalette::Button);
+    for (QRadioButton* option : OptShow)
+        if (watched == option) {
+            ChangeColor1(in ? kLightYellow : buttonFace);
+            return true;
+        }
+    for (QRadioButton* option : OptActive)
+        if (watched == option) {
+            ChangeColor2(in ? kLightYellow : buttonFace);
+            return true;
+        }
+    return false;
+}

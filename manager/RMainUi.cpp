@@ -1,0 +1,397 @@
+// Building the manager window's controls, menus and signal connections.
+#include "RMain.h"
+
+#include "ButtonIcons.h"
+#include "ListGrid.h"
+#include "ListHeaders.h"
+#include "ListLineDelegate.h"
+#include "Reminder.h"
+#include "ReminderListModel.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimeEdit>
+#include <QToolButton>
+
+namespace {
+
+// The original geometry is in twips; 15 twips make a pixel at 96 dpi.
+constexpr int twips(int t)
+{
+    return t / 15;
+}
+
+const QColor kNavy(0, 0, 128);
+
+template <typename W> W* named(W* widget, const QString& name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+QToolButton* pictureButton(QWidget* parent, const QString& name, ButtonPicture picture,
+                           const QString& toolTip = QString())
+{
+    auto* button = named(new QToolButton(parent), name);
+    button->setIcon(buttonIcon(picture));
+    button->setIconSize(QSize(24, 24));
+    button->setAutoRaise(false);
+    if (!toolTip.isEmpty())
+        button->setToolTip(toolTip);
+    return button;
+}
+
+QLabel* fieldLabel(QWidget* parent, const QString& name, const QString& caption)
+{
+    auto* label = named(new QLabel(caption, parent), name);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+void setBase(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, colour);
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+void RMain::buildUi()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->setSpacing(4);
+    layout->addWidget(buildListArea(), 1);
+    layout->addWidget(buildStatusStrip());
+    layout->addWidget(buildEditor());
+    layout->addWidget(buildButtonRow());
+    setCentralWidget(central);
+    buildMenus();
+    connectSignals();
+    resize(sizeHint().expandedTo(QSize(twips(11000), twips(9600))));
+}
+
+QWidget* RMain::buildListArea()
+{
+    auto* area = new QWidget(this);
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+
+    const QFont font = listFont();
+    List1 = named(new QListView(area), QStringLiteral("List1"));
+    m_model = new ReminderListModel(this);
+    m_delegate = new ListLineDelegate(font, this);
+    List1->setModel(m_model);
+    List1->setItemDelegate(m_delegate);
+    List1->setFont(font);
+    List1->setUniformItemSizes(true);
+    List1->setLayoutDirection(Qt::RightToLeft);
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    List1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QPalette palette = List1->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, kNavy);
+    List1->setPalette(palette);
+    // Wide enough for a whole line beside the scroll bar, so nothing scrolls sideways.
+    List1->setMinimumWidth(ListGrid(font).lineWidth() +
+                           List1->verticalScrollBar()->sizeHint().width() +
+                           2 * List1->frameWidth() + 2);
+    List1->setMinimumHeight(16 * QFontMetrics(font).height());
+
+    m_headers = new ListHeaders(List1, font, area);
+    layout->addWidget(m_headers);
+    layout->addWidget(List1, 1);
+    return area;
+}
+
+// Under the list: the move buttons around the row counter, then the status
+// strip LStatus with the show filter on its left part.
+QWidget* RMain::buildStatusStrip()
+{
+    auto* strip = new QWidget(this);
+    auto* layout = new QHBoxLayout(strip);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+
+    const ButtonPicture pictures[4] = {ButtonPicture::Last, ButtonPicture::Next,
+                                       ButtonPicture::Previous, ButtonPicture::First};
+    for (int i = 0; i < 4; ++i) {
+        cmdMoveRS[i] = pictureButton(strip, QStringLiteral("cmdMoveRS_%1").arg(i), pictures[i]);
+        cmdMoveRS[i]->setIconSize(QSize(16, 16));
+    }
+    LMoveRS = named(new QLabel(strip), QStringLiteral("LMoveRS"));
+    LMoveRS->setMinimumWidth(twips(1800));
+    LMoveRS->setAlignment(Qt::AlignCenter);
+    LMoveRS->setFrameShape(QFrame::StyledPanel);
+    // Right to left: first and previous right of the counter, next and last left of it.
+    layout->addWidget(cmdMoveRS[3]);
+    layout->addWidget(cmdMoveRS[2]);
+    layout->addWidget(LMoveRS);
+    layout->addWidget(cmdMoveRS[1]);
+    layout->addWidget(cmdMoveRS[0]);
+
+    LStatus = named(new QLabel(strip), QStringLiteral("LStatus"));
+    LStatus->setAutoFillBackground(true);
+    LStatus->setFrameShape(QFrame::StyledPanel);
+    LStatus->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* statusLayout = new QHBoxLayout(LStatus);
+    statusLayout->setContentsMargins(2, 0, 2, 0);
+    statusLayout->addStretch(1);
+
+    Frame2 = named(new QFrame(LStatus), QStringLiteral("Frame2"));
+    auto* filterLayout = new QHBoxLayout(Frame2);
+    filterLayout->setContentsMargins(0, 0, 0, 0);
+    OptShowLabel =
+        named(new QLabel(QStringLiteral("הצג ברשימה"), Frame2), QStringLiteral("OptShowLabel"));
+    filterLayout->addWidget(OptShowLabel);
+    const QString captions[3] = {QStringLiteral("פעיל"), QStringLiteral("לא פעיל"),
+                                 QStringLiteral("הכל")};
+    auto* group = new QButtonGroup(Frame2);
+    for (int i = 0; i < 3; ++i) {
+        OptShow[i] =
+            named(new QRadioButton(captions[i], Frame2), QStringLiteral("OptShow_%1").arg(i));
+        group->addButton(OptShow[i], i);
+        filterLayout->addWidget(OptShow[i]);
+    }
+    OptShow[2]->setChecked(true);
+    statusLayout->addWidget(Frame2);
+    layout->addWidget(LStatus, 1);
+    return strip;
+}
+
+QWidget* RMain::buildEditor()
+{
+    auto* editor = new QWidget(this);
+    auto* grid = new QGridLayout(editor);
+    grid->setContentsMargins(0, 4, 0, 0);
+    grid->setHorizontalSpacing(8);
+
+    CCaption = named(new QLineEdit(editor), QStringLiteral("CCaption"));
+    CCaption->setMaxLength(kCaptionWidth);
+    setBase(CCaption, Qt::white);
+    grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_0"), QStringLiteral("כותרת:")), 0, 0);
+    grid->addWidget(CCaption, 0, 1, 1, 3);
+
+    CDate1 = named(new QDateEdit(editor), QStringLiteral("CDate1"));
+    CDate1->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    CDate1->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
+    CDate1->setCalendarPopup(true);
+    CDate2 = named(new QTimeEdit(editor), QStringLiteral("CDate2"));
+    CDate2->setDisplayFormat(QStringLiteral("HH:mm"));
+    grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_1"), QStringLiteral("תאריך יעד:")), 1,
+                    0);
+    grid->addWidget(CDate1, 1, 1);
+    grid->addWidget(CDate2, 1, 2);
+
+    CImportance = named(new QComboBox(editor), QStringLiteral("CImportance"));
+    for (short code = 0; code <= 2; ++code)
+        CImportance->addItem(ImportanceName(code), code);
+    grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_2"), QStringLiteral("חשיבות:")), 2,
+                    0);
+    grid->addWidget(CImportance, 2, 1);
+
+    CEventType = named(new QComboBox(editor), QStringLiteral("CEventType"));
+    for (short code : kEventTypeCodes)
+        CEventType->addItem(EventTypeName(code), code);
+    cmdAdvOpt =
+        named(new QPushButton(QStringLiteral("מתקדם"), editor), QStringLiteral("cmdAdvOpt"));
+    cmdAdvOpt->setToolTip(QStringLiteral("אפשרויות מתקדמות"));
+    grid->addWidget(fieldLabel(editor, QStringLiteral("LabelType_3"), QStringLiteral("סוג מופע:")),
+                    3, 0);
+    grid->addWidget(CEventType, 3, 1);
+    grid->addWidget(cmdAdvOpt, 3, 2, Qt::AlignRight);
+
+    Frame1 = named(new QFrame(editor), QStringLiteral("Frame1"));
+    auto* frameLayout = new QHBoxLayout(Frame1);
+    frameLayout->setContentsMargins(0, 0, 0, 0);
+    Shape1 = named(new QFrame(Frame1), QStringLiteral("Shape1"));
+    Shape1->setAutoFillBackground(true);
+    auto* shapeLayout = new QHBoxLayout(Shape1);
+    shapeLayout->setContentsMargins(4, 1, 4, 1);
+    auto* activeGroup = new QButtonGroup(Shape1);
+    const QString activeCaptions[2] = {QStringLiteral("כן"), QStringLiteral("לא")};
+    for (int i = 0; i < 2; ++i) {
+        OptActive[i] = named(new QRadioButton(activeCaptions[i], Shape1),
+                             QStringLiteral("OptActive_%1").arg(i));
+        OptActive[i]->setAutoFillBackground(true);
+        activeGroup->addButton(OptActive[i], i);
+        shapeLayout->addWidget(OptActive[i]);
+    }
+    frameLayout->addWidget(Shape1);
+    frameLayout->addStretch(1);
+    grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_5"), QStringLiteral("פעיל:")), 4, 0);
+    grid->addWidget(Frame1, 4, 1, 1, 3);
+
+    CDetail = named(new QPlainTextEdit(editor), QStringLiteral("CDetail"));
+    CDetail->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setBase(CDetail, Qt::white);
+    grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_4"), QStringLiteral("פרטים:")), 5, 0,
+                    Qt::AlignTop | Qt::AlignRight);
+    grid->addWidget(CDetail, 5, 1, 1, 3);
+
+    Frame3 = named(new QFrame(editor), QStringLiteral("Frame3"));
+    auto* sendLayout = new QHBoxLayout(Frame3);
+    sendLayout->setContentsMargins(0, 0, 0, 0);
+    auto* sendGroup = new QButtonGroup(Frame3);
+    const QString sendCaptions[2] = {QStringLiteral("שלח לכולם"), QStringLiteral("רשימת נמענים")};
+    for (int i = 0; i < 2; ++i) {
+        OptSend[i] =
+            named(new QRadioButton(sendCaptions[i], Frame3), QStringLiteral("OptSend_%1").arg(i));
+        sendGroup->addButton(OptSend[i], i);
+    }
+    OptSend[0]->setChecked(true);
+    LANSend = named(new QCheckBox(QStringLiteral("שלח ברשת"), Frame3), QStringLiteral("LANSend"));
+    cmdOptList =
+        named(new QPushButton(QStringLiteral("הצג רשימה"), Frame3), QStringLiteral("cmdOptList"));
+    cmdOptList->setToolTip(QStringLiteral("אפשרויות מתקדמות"));
+    sendLayout->addWidget(LANSend);
+    sendLayout->addWidget(OptSend[0]);
+    sendLayout->addWidget(OptSend[1]);
+    sendLayout->addStretch(1);
+    sendLayout->addWidget(cmdOptList);
+    grid->addWidget(Frame3, 6, 1, 1, 3);
+
+    grid->setColumnStretch(3, 1);
+    return editor;
+}
+
+QWidget* RMain::buildButtonRow()
+{
+    auto* row = new QWidget(this);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 6, 0, 0);
+    cmdNew = named(new QPushButton(QStringLiteral("חדש"), row), QStringLiteral("cmdNew"));
+    cmdSave = named(new QPushButton(QStringLiteral("שמירה (F9)"), row), QStringLiteral("cmdSave"));
+    cmdCancel =
+        named(new QPushButton(QStringLiteral("ביטול (F12)"), row), QStringLiteral("cmdCancel"));
+    for (QPushButton* button : {cmdNew, cmdSave, cmdCancel}) {
+        button->setMinimumWidth(twips(1350));
+        button->setAutoDefault(false);
+        layout->addWidget(button);
+    }
+    cmdSave->hide();
+    cmdCancel->hide();
+    layout->addStretch(1);
+    cmdRefresh = pictureButton(row, QStringLiteral("cmdRefresh"), ButtonPicture::Refresh,
+                               QStringLiteral("רענן רשימה"));
+    cmdFind =
+        pictureButton(row, QStringLiteral("cmdFind"), ButtonPicture::Find, QStringLiteral("חיפוש"));
+    cmdDeleteAll = pictureButton(row, QStringLiteral("cmdDeleteAll"), ButtonPicture::DeleteAll,
+                                 QStringLiteral("מחיקת כל התזכורות שברשימה"));
+    cmdDelete = pictureButton(row, QStringLiteral("cmdDelete"), ButtonPicture::Delete,
+                              QStringLiteral("מחיקת תזכורת נוכחית"));
+    cmdDefinitions = pictureButton(row, QStringLiteral("cmdDefinitions"),
+                                   ButtonPicture::Definitions, QStringLiteral("הגדרות מערכת"));
+    cmdExit =
+        pictureButton(row, QStringLiteral("cmdExit"), ButtonPicture::Exit, QStringLiteral("יציאה"));
+    for (QToolButton* button :
+         {cmdRefresh, cmdFind, cmdDeleteAll, cmdDelete, cmdDefinitions, cmdExit})
+        layout->addWidget(button);
+    return row;
+}
+
+void RMain::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    auto menu = [&](const QString& caption, const QString& name) {
+        QMenu* m = named(bar->addMenu(caption), name);
+        m->menuAction()->setObjectName(name);
+        return m;
+    };
+    auto item = [this](QMenu* m, const QString& caption, const QString& name,
+                       void (RMain::*slot)()) {
+        QAction* action = named(m->addAction(caption), name);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+
+    QMenu* file = menu(QStringLiteral("&קובץ"), QStringLiteral("mnu_File"));
+    item(file, QStringLiteral("הדפס תזכורת נוכחית"), QStringLiteral("mnu_PrinCurrent"),
+         &RMain::mnu_PrinCurrent_Click);
+    item(file, QStringLiteral("הדפס רשימה"), QStringLiteral("mnu_PrintList"),
+         &RMain::mnu_PrintList_Click);
+    file->addSeparator();
+    item(file, QStringLiteral("יציאה"), QStringLiteral("mnu_Exit"), &RMain::cmdExit_Click);
+
+    QMenu* edit = menu(QStringLiteral("&עריכה"), QStringLiteral("mnu_Edit"));
+    item(edit, QStringLiteral("חיפוש"), QStringLiteral("mnu_Find"), &RMain::cmdFind_Click);
+    item(edit, QStringLiteral("מחק תזכורת נוכחית"), QStringLiteral("mnu_DeleteCurrent"),
+         &RMain::cmdDelete_Click);
+    item(edit, QStringLiteral("מחק רשימה"), QStringLiteral("mnu_DeleteList"),
+         &RMain::cmdDeleteAll_Click);
+    item(edit, QStringLiteral("העתק רשימה"), QStringLiteral("mnu_CopyList"),
+         &RMain::mnu_CopyList_Click);
+    edit->addSeparator();
+    item(edit, QStringLiteral("עדכן רשימה (F5)"), QStringLiteral("mnu_Refresh"),
+         &RMain::mnu_Refresh_Click);
+
+    QMenu* tools = menu(QStringLiteral("&כלים"), QStringLiteral("mnu_Tools"));
+    item(tools, QStringLiteral("הגדרות מערכת"), QStringLiteral("mnu_Options"),
+         &RMain::cmdDefinitions_Click);
+
+    QMenu* help = menu(QStringLiteral("&עזרה"), QStringLiteral("mnu_Help"));
+    item(help, QStringLiteral("אודות"), QStringLiteral("mnu_About"), &RMain::mnu_About_Click);
+}
+
+void RMain::connectSignals()
+{
+    for (int i = 0; i < m_headers->count(); ++i)
+        connect(m_headers->label(i), &HeaderLabel::clicked, this, &RMain::ListLabel_Click);
+    for (int i = 0; i < 3; ++i)
+        connect(OptShow[i], &QRadioButton::clicked, this, [this, i] { OptShow_Click(i); });
+    connect(List1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!m_repositioning && current.isValid())
+                    List1_Click(current.row());
+            });
+    for (int i = 0; i < 4; ++i)
+        connect(cmdMoveRS[i], &QToolButton::clicked, this, [this, i] { cmdMoveRS_Click(i); });
+    connect(cmdRefresh, &QToolButton::clicked, this, &RMain::cmdRefresh_Click);
+
+    connectEditorChanges();
+    connect(cmdAdvOpt, &QPushButton::clicked, this, &RMain::ShowAdvOpt);
+    connect(cmdNew, &QPushButton::clicked, this, &RMain::cmdNew_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &RMain::cmdSave_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &RMain::cmdCancel_Click);
+    connect(cmdExit, &QToolButton::clicked, this, &RMain::cmdExit_Click);
+    connect(cmdFind, &QToolButton::clicked, this, &RMain::cmdFind_Click);
+    connect(cmdDelete, &QToolButton::clicked, this, &RMain::cmdDelete_Click);
+    connect(cmdDeleteAll, &QToolButton::clicked, this, &RMain::cmdDeleteAll_Click);
+    connect(cmdDefinitions, &QToolButton::clicked, this, &RMain::cmdDefinitions_Click);
+    connect(cmdOptList, &QPushButton::clicked, this, &RMain::cmdOptList_Click);
+    for (int i = 0; i < 2; ++i)
+        connect(OptSend[i], &QRadioButton::clicked, this, [this, i] { OptSend_Click(i); });
+}
+
+// Every change in the editor enters edit mode; only a click on the
+// active/inactive choice leaves that choice as it is.
+void RMain::connectEditorChanges()
+{
+    auto edited = [this] { SetEditMode(false, true); };
+    connect(CCaption, &QLineEdit::textChanged, this, edited);
+    connect(CDetail, &QPlainTextEdit::textChanged, this, edited);
+    connect(CDate1, &QDateEdit::dateChanged, this, edited);
+    connect(CDate2, &QTimeEdit::timeChanged, this, edited);
+    connect(CImportance, &QComboBox::activated, this, edited);
+    connect(CEventType, &QComboBox::activated, this, &RMain::CEventType_Click);
+    for (QRadioButton* option : OptActive)
+        connect(option, &QRadioButton::clicked, this, [this] { SetEditMode(false, false); });
+    connect(LANSend, &QCheckBox::clicked, this, edited);
+}
