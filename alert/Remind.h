@@ -1,8 +1,12 @@
 #pragma once
 
+#include "RemindForm.h"
+
 #include <QWidget>
 
 #include <functional>
+
+class Snapshot;
 
 // The alert window of one due reminder. Each instance owns its own state and
 // deletes itself when closed.
@@ -11,6 +15,7 @@ class Remind : public QWidget
     Q_OBJECT
 public:
     explicit Remind(QWidget* parent = nullptr);
+    ~Remind() override;
     // Fills the window for one reminder and presents it on top with two beeps.
     void RLoad(qint32 reminderId);
     qint32 reminderId() const;
@@ -18,4 +23,22 @@ public:
     // What "פתח ברשימה" does after the window has closed: the server wires
     // it to the manager window (show it and select the reminder).
     static void setOpenInListHandler(std::function<void(qint32 reminderId)> handler);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void fill(const Snapshot& reminder);
+    void showImportancePicture(short importance);
+    void cmdDelay_Click();
+    void cmdDelete_Click();
+    void cmdShowList_Click();
+    void runClosingSteps();
+
+    RemindForm m_form;
+    qint32 m_reminderId = 0;
+    bool m_handled = false;    // postponed or deleted: closing must not reschedule
+    bool m_loadFailed = false; // the window never loaded: closing does nothing
+    bool m_closingDone = false;
 };

@@ -1,0 +1,242 @@
+#include "Remind.h"
+
+#include "Beep.h"
+#include "DueCheck.h"
+#include "Failure.h"
+#include "Log.h"
+#include "ProgramDir.h"
+#include "Prompt.h"
+#include "Queries.h"
+#include "Recordset.h"
+#include "Recurrence.h"
+#include "Reminder.h"
+#include "WindowCaptions.h"
+#include "WindowFront.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace {
+
+std::function<void(qint32)>& openInListHandler()
+{
+    static std::function<void(qint32)> handler;
+    return handler;
+}
+
+// Moves the reminder's next showing to now plus the choice's amount and
+// keeps it active. False when the reminder no longer exists.
+bool postponeStored(qint32 reminderId, int delayCode)
+{
+    auto db = OpenReminderDb();
+    Dynaset rs(*db, Queries::byId(reminderId));
+    if (rs.recordCount() == 0)
+        return false;
+    rs.moveFirst();
+    rs.edit();
+    rs.setValue(QStringLiteral("RNext"),
+                dateValue(NowToMinute().add(delayCode / 1000, delayCode % 1000)));
+    rs.setValue(QStringLiteral("RActive"), true);
+    rs.update();
+    return true;
+}
+
+void deleteStored(qint32 reminderId)
+{
+    auto db = OpenReminderDb();
+    Dynaset rs(*db, Queries::byId(reminderId));
+    if (rs.recordCount() == 0)
+        return;
+    rs.moveFirst();
+    rs.deleteCurrent();
+}
+
+QPixmap importancePicture(short importance)
+{
+    const QString path = ProgramDir::file(QStringLiteral("RIcons/RIcon%1.bmp").arg(importance));
+    QPixmap picture;
+    if (!picture.load(path, "BMP"))
+        throw Failure(QStringLiteral("File not found: %1").arg(path));
+    return picture;
+}
+
+} // namespace
+
+Remind::Remind(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("Remind"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setLayoutDirection(Qt::RightToLeft);
+    setWindowTitle(QStringLiteral("תזכורת ולטרום"));
+    try {
+        m_form = buildRemindForm(this);
+        connect(m_form.cmdDelay, &QPushButton::clicked, this, &Remind::cmdDelay_Click);
+        connect(m_form.cmdDelete, &QToolButton::clicked, this, &Remind::cmdDelete_Click);
+        connect(m_form.cmdShowList, &QPushButton::clicked, this, &Remind::cmdShowList_Click);
+        connect(m_form.cmdExit, &QPushButton::clicked, this, &Remind::close);
+        resize(minimumSizeHint().expandedTo(QSize(460, 330)));
+        show();
+        m_form.RDelay->setCurrentIndex(0);
+    } catch (const std::exception&) {
+        m_loadFailed = true;
+        close();
+    }
+}
+
+Remind::~Remind()
+{
+    // A window destroyed without being closed still hands its reminder back.
+    runClosingSteps();
+}
+
+qint32 Remind::reminderId() const
+{
+    return m_reminderId;
+}
+
+void Remind::setOpenInListHandler(std::function<void(qint32 reminderId)> handler)
+{
+    openInListHandler() = std::move(handler);
+}
+
+void Remind::RLoad(qint32 reminderId)
+{
+    m_reminderId = reminderId;
+    try {
+        PublishNextDate();
+        bool found = false;
+        {
+            auto db = OpenReminderDb();
+            Snapshot rs(*db, Queries::byId(reminderId));
+            found = rs.recordCount() > 0;
+            if (found) {
+                rs.moveFirst();
+                fill(rs);
+            }
+        }
+        if (!found) {
+            close();
+            return;
+        }
+        BringToFront(this, true);
+        AlertBeep();
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("RLoad: ") + describe(e), LogError);
+    }
+}
+
+void Remind::fill(const Snapshot& reminder)
+{
+    const QString caption = FieldText(reminder.value(QStringLiteral("RCaption")));
+    setWindowTitle(caption);
+    m_form.LblCaption->setText(caption);
+    const Date target = dateField(reminder.value(QStringLiteral("RDate")));
+    const Date next = dateField(reminder.value(QStringLiteral("RNext")));
+    const short importance = short(reminder.value(QStringLiteral("RImportance")).toInt());
+    m_form.CTarget->setText(formatDateTime(target));
+    m_form.CImportance->setText(ImportanceName(importance));
+    m_form.CEventType->setText(
+        EventTypeName(short(reminder.value(QStringLiteral("REventType")).toInt())));
+    m_form.CDetail->setPlainText(FieldText(reminder.value(QStringLiteral("RDetail"))));
+    // More than a minute late, counted in whole minutes.
+    m_form.ILate->setVisible(next.addMinutes(1) < NowToMinute());
+    if (next > target) {
+        m_form.IPostpone->setToolTip(QStringLiteral("נדחה ל- ") + formatDateTime(next));
+        m_form.IPostpone->show();
+    }
+    showImportancePicture(importance);
+}
+
+// A missing icon costs the picture only: the alert must still come up and beep.
+void Remind::showImportancePicture(short importance)
+{
+    try {
+        m_form.Image1->setPixmap(importancePicture(importance));
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("RLoad: ") + describe(e), LogError);
+    }
+}
+
+void Remind::cmdDelay_Click()
+{
+    try {
+        if (!postponeStored(m_reminderId, m_form.RDelay->currentData().toInt())) {
+            Prompt::message(this, QStringLiteral("תזכורת נמחקה"), appTitle(), Prompt::Buttons::Ok,
+                            Prompt::Icon::Critical);
+            return;
+        }
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("cmdDelay: ") + describe(e), LogError);
+        return;
+    }
+    m_handled = true;
+    close();
+}
+
+void Remind::cmdDelete_Click()
+{
+    try {
+        deleteStored(m_reminderId);
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("Remind cmdDelete: ") + describe(e), LogError);
+        return;
+    }
+    m_handled = true;
+    close();
+}
+
+void Remind::cmdShowList_Click()
+{
+    const qint32 reminderId = m_reminderId;
+    close();
+    try {
+        if (openInListHandler())
+            openInListHandler()(reminderId);
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("cmdShowList: ") + describe(e), LogError);
+    }
+}
+
+void Remind::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void Remind::closeEvent(QCloseEvent* event)
+{
+    runClosingSteps();
+    event->accept();
+}
+
+// Runs once, however the window goes; each step is tried on its own.
+void Remind::runClosingSteps()
+{
+    if (m_closingDone || m_loadFailed)
+        return;
+    m_closingDone = true;
+    if (!m_handled) {
+        try {
+            Reschedular(m_reminderId);
+        } catch (const std::exception&) {
+        }
+    }
+    try {
+        UnmarkShown(m_reminderId);
+    } catch (const std::exception&) {
+    }
+    try {
+        PublishNextDate();
+    } catch (const std::exception&) {
+    }
+}

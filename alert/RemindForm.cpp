@@ -1,0 +1,157 @@
+#include "RemindForm.h"
+
+#include "RemindPictures.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+const DelayChoice kDelayChoices[kDelayChoiceCount] = {
+    {"5 דקות", 5},  {"10 דקות", 10},   {"15 דקות", 15}, {"30 דקות", 30},
+    {"שעה", 1001},  {"שעתיים", 1002},  {"יום", 2001},   {"יומיים", 2002},
+    {"שבוע", 2007}, {"שבועיים", 2014}, {"חודש", 4001},  {"חודשיים", 4002},
+};
+
+namespace {
+
+constexpr int kMarkSize = 20;
+
+template <typename W> W* named(W* widget, const QString& name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLineEdit* dataBox(const QString& name)
+{
+    auto* box = named(new QLineEdit, name);
+    box->setReadOnly(true);
+    box->setFont(QFont(QStringLiteral("Arial"), 10));
+    // Dates too start at the right edge, under the Hebrew texts.
+    box->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
+    return box;
+}
+
+QLabel* mark(const QString& name, const QPixmap& picture, const QString& toolTip)
+{
+    auto* label = named(new QLabel, name);
+    label->setPixmap(picture);
+    label->setToolTip(toolTip);
+    label->hide();
+    return label;
+}
+
+// The white band on top: importance icon and the reminder's title.
+QFrame* buildHeader(RemindForm& f)
+{
+    auto* header = named(new QFrame, "Header");
+    header->setAutoFillBackground(true);
+    QPalette palette = header->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    header->setPalette(palette);
+
+    f.Image1 = named(new QLabel, "Image1");
+    f.Image1->setFixedSize(48, 48);
+    f.LblCaption = named(new QLabel, "LblCaption");
+    QFont captionFont = f.LblCaption->font();
+    captionFont.setPointSize(captionFont.pointSize() + 3);
+    captionFont.setBold(true);
+    f.LblCaption->setFont(captionFont);
+    f.LblCaption->setWordWrap(true);
+    f.LblCaption->setTextFormat(Qt::PlainText);
+
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(14, 10, 14, 10);
+    row->setSpacing(12);
+    row->addWidget(f.Image1);
+    row->addWidget(f.LblCaption, 1);
+    return header;
+}
+
+QGridLayout* buildDetails(RemindForm& f)
+{
+    static const char* const captions[] = {"תאריך יעד:", "חשיבות:", "סוג מופע:", "פרטים:"};
+    auto* grid = new QGridLayout;
+    grid->setContentsMargins(14, 12, 14, 6);
+    grid->setHorizontalSpacing(10);
+    for (int i = 0; i < 4; ++i) {
+        f.Label1[i] =
+            named(new QLabel(QString::fromUtf8(captions[i])), QStringLiteral("Label1_%1").arg(i));
+        grid->addWidget(f.Label1[i], i, 0, i == 3 ? Qt::AlignTop : Qt::Alignment());
+    }
+
+    f.CTarget = dataBox("CTarget");
+    f.ILate = mark("ILate", lateMarkPicture(kMarkSize), QStringLiteral("התזכורת מוצגת באיחור"));
+    f.IPostpone = mark("IPostpone", postponeMarkPicture(kMarkSize), QString());
+    auto* targetRow = new QHBoxLayout;
+    targetRow->addWidget(f.CTarget, 1);
+    targetRow->addWidget(f.ILate);
+    targetRow->addWidget(f.IPostpone);
+    grid->addLayout(targetRow, 0, 1);
+
+    f.CImportance = dataBox("CImportance");
+    f.CEventType = dataBox("CEventType");
+    grid->addWidget(f.CImportance, 1, 1);
+    grid->addWidget(f.CEventType, 2, 1);
+
+    f.CDetail = named(new QPlainTextEdit, "CDetail");
+    f.CDetail->setReadOnly(true);
+    f.CDetail->setFont(QFont(QStringLiteral("Arial"), 10));
+    f.CDetail->setMinimumHeight(64);
+    grid->addWidget(f.CDetail, 3, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(3, 1);
+    return grid;
+}
+
+QHBoxLayout* buildActions(RemindForm& f)
+{
+    f.cmdDelay = named(new QPushButton(QStringLiteral("תזכיר לי בעוד")), "cmdDelay");
+    f.RDelay = named(new QComboBox, "RDelay");
+    for (const DelayChoice& choice : kDelayChoices)
+        f.RDelay->addItem(QString::fromUtf8(choice.text), choice.code);
+    f.cmdDelete = named(new QToolButton, "cmdDelete");
+    f.cmdDelete->setIcon(deleteButtonIcon(24));
+    f.cmdDelete->setIconSize(QSize(24, 24));
+    f.cmdDelete->setToolTip(QStringLiteral("מחיקת תזכורת נוכחית"));
+    f.cmdDelete->setAutoRaise(true);
+    f.cmdShowList = named(new QPushButton(QStringLiteral("פתח ברשימה")), "cmdShowList");
+    f.cmdExit = named(new QPushButton(QStringLiteral("יציאה")), "cmdExit");
+
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(14, 8, 14, 12);
+    row->addWidget(f.cmdDelay);
+    row->addWidget(f.RDelay);
+    row->addSpacing(6);
+    row->addWidget(f.cmdDelete);
+    row->addStretch(1);
+    row->addWidget(f.cmdShowList);
+    row->addWidget(f.cmdExit);
+    return row;
+}
+
+} // namespace
+
+RemindForm buildRemindForm(QWidget* window)
+{
+    RemindForm f;
+    auto* line = named(new QFrame, "Line1");
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+
+    auto* column = new QVBoxLayout(window);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(buildHeader(f));
+    column->addLayout(buildDetails(f), 1);
+    column->addWidget(line);
+    column->addLayout(buildActions(f));
+    return f;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+class QWidget;
+
+// One postponement choice of RDelay: its text and its stored item code,
+// unit x 1000 + count (units as Date::Unit: minutes, hours, days, months).
+struct DelayChoice
+{
+    const char* text;
+    int code;
+};
+inline constexpr int kDelayChoiceCount = 12;
+extern const DelayChoice kDelayChoices[kDelayChoiceCount];
+
+// The controls of the alert window, laid out right to left on the window
+// given to buildRemindForm, each named after its control.
+struct RemindForm
+{
+    QLabel* Image1 = nullptr;
+    QLabel* LblCaption = nullptr;
+    QLabel* Label1[4] = {};
+    QLineEdit* CTarget = nullptr;
+    QLineEdit* CImportance = nullptr;
+    QLineEdit* CEventType = nullptr;
+    QPlainTextEdit* CDetail = nullptr;
+    QLabel* ILate = nullptr;
+    QLabel* IPostpone = nullptr;
+    QComboBox* RDelay = nullptr;
+    QPushButton* cmdDelay = nullptr;
+    QToolButton* cmdDelete = nullptr;
+    QPushButton* cmdShowList = nullptr;
+    QPushButton* cmdExit = nullptr;
+};
+
+RemindForm buildRemindForm(QWidget* window);
