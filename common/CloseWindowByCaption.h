@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// Sends the close request to the top-level window, of this or any other
+// process, whose title is exactly the caption (hidden windows included) and
+// returns once the window has handled it. Does nothing when there is none.
+void CloseWindowByCaption(const QString& caption);

@@ -1,0 +1,215 @@
+#include "WindowDirectory.h"
+
+#include <QCryptographicHash>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QHash>
+#include <QList>
+#include <QWidget>
+
+namespace {
+
+const QString kNamePrefix = QStringLiteral("Kalvex.Window.");
+const QString kPathPrefix = QStringLiteral("/Kalvex/Window/");
+const QString kInterface = QStringLiteral("Kalvex.Window");
+constexpr int kMaxBusNameLength = 255;
+// A close request may wait for the user (a question in the closing window);
+// it is bounded so that a hung owner cannot freeze the caller for good.
+constexpr int kCloseTimeoutMs = 120000;
+constexpr int kActivateTimeoutMs = 25000;
+
+// One bus-name element and one object-path element for a title: "T" and the
+// hexadecimal UTF-8 bytes, or for titles too long for a bus name "H" and a
+// SHA-256 of those bytes.
+QString titleToken(const QString& title)
+{
+    const QByteArray utf8 = title.toUtf8();
+    const QString plain = QLatin1Char('T') + QString::fromLatin1(utf8.toHex());
+    if (kNamePrefix.size() + plain.size() <= kMaxBusNameLength)
+        return plain;
+    return QLatin1Char('H') +
+           QString::fromLatin1(QCryptographicHash::hash(utf8, QCryptographicHash::Sha256).toHex());
+}
+
+QDBusConnection bus()
+{
+    return QDBusConnection::sessionBus();
+}
+
+void closeLocal(QWidget* window);
+void activateLocal(QWidget* window);
+
+// Serves Close() and Activate() on the object path of every published title;
+// the path tells which title a call is for.
+class Dispatcher : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "Kalvex.Window")
+public:
+    using QObject::QObject;
+
+public slots:
+    void Close();
+    void Activate();
+
+private:
+    QWidget* target() const;
+};
+
+// The windows published by this process, by title token; the last published
+// window of a title answers for it. Only pointers are compared here, so a
+// window in the middle of its destruction is never touched.
+class Registry
+{
+public:
+    bool isPublished(QObject* window) const { return m_tokenOf.contains(window); }
+
+    void add(QWidget* window, const QString& title)
+    {
+        const QString token = titleToken(title);
+        QList<QWidget*>& windows = m_windows[token];
+        if (windows.isEmpty()) {
+            bus().registerObject(kPathPrefix + token, m_dispatcher,
+                                 QDBusConnection::ExportAllSlots);
+            bus().registerService(kNamePrefix + token);
+        }
+        windows.append(window);
+        m_tokenOf.insert(window, token);
+    }
+
+    void remove(QObject* window)
+    {
+        const auto it = m_tokenOf.constFind(window);
+        if (it == m_tokenOf.constEnd())
+            return;
+        const QString token = *it;
+        m_tokenOf.erase(it);
+        QList<QWidget*>& windows = m_windows[token];
+        windows.removeIf([window](QWidget* w) { return w == window; });
+        if (windows.isEmpty()) {
+            m_windows.remove(token);
+            bus().unregisterService(kNamePrefix + token);
+            bus().unregisterObject(kPathPrefix + token);
+        }
+    }
+
+    QWidget* windowFor(const QString& token) const
+    {
+        const auto it = m_windows.constFind(token);
+        return it == m_windows.constEnd() || it->isEmpty() ? nullptr : it->last();
+    }
+
+private:
+    // Never deleted: the bus connection may outlive this registry at exit.
+    Dispatcher* m_dispatcher = new Dispatcher;
+    QHash<QString, QList<QWidget*>> m_windows;
+    QHash<QObject*, QString> m_tokenOf;
+};
+
+Registry& registry()
+{
+    static Registry r;
+    return r;
+}
+
+void closeLocal(QWidget* window)
+{
+    const bool goesAway = window->testAttribute(Qt::WA_DeleteOnClose);
+    // A window that accepted the close and is about to be deleted leaves the
+    // directory now, so the caller no longer finds it once Close() returns.
+    if (window->close() && goesAway)
+        registry().remove(window);
+}
+
+void activateLocal(QWidget* window)
+{
+    if (window->isMinimized())
+        window->showNormal();
+    window->raise();
+    window->activateWindow();
+}
+
+QWidget* Dispatcher::target() const
+{
+    const QString path = message().path();
+    return registry().windowFor(path.mid(kPathPrefix.size()));
+}
+
+void Dispatcher::Close()
+{
+    if (QWidget* w = target())
+        closeLocal(w);
+}
+
+void Dispatcher::Activate()
+{
+    if (QWidget* w = target())
+        activateLocal(w);
+}
+
+bool callWindow(const QString& title, const QString& method, int timeoutMs)
+{
+    const QString token = titleToken(title);
+    QDBusMessage call = QDBusMessage::createMethodCall(kNamePrefix + token, kPathPrefix + token,
+                                                       kInterface, method);
+    call.setAutoStartService(false);
+    return bus().call(call, QDBus::Block, timeoutMs).type() == QDBusMessage::ReplyMessage;
+}
+
+} // namespace
+
+namespace WindowDirectory {
+
+QString busNameFor(const QString& title)
+{
+    return kNamePrefix + titleToken(title);
+}
+
+bool publish(QWidget* window)
+{
+    if (!bus().isConnected())
+        return false;
+    if (registry().isPublished(window))
+        return true;
+    registry().add(window, window->windowTitle());
+    QObject::connect(window, &QWidget::windowTitleChanged, window, [window](const QString& title) {
+        registry().remove(window);
+        registry().add(window, title);
+    });
+    QObject::connect(window, &QObject::destroyed, [](QObject* gone) { registry().remove(gone); });
+    return true;
+}
+
+bool exists(const QString& title)
+{
+    if (registry().windowFor(titleToken(title)))
+        return true;
+    if (!bus().isConnected())
+        return false;
+    // NameHasOwner: asking never starts anything.
+    return bus().interface()->isServiceRegistered(busNameFor(title)).value();
+}
+
+bool close(const QString& title)
+{
+    if (QWidget* w = registry().windowFor(titleToken(title))) {
+        closeLocal(w);
+        return true;
+    }
+    return exists(title) && callWindow(title, QStringLiteral("Close"), kCloseTimeoutMs);
+}
+
+bool activate(const QString& title)
+{
+    if (QWidget* w = registry().windowFor(titleToken(title))) {
+        activateLocal(w);
+        return true;
+    }
+    return exists(title) && callWindow(title, QStringLiteral("Activate"), kActivateTimeoutMs);
+}
+
+} // namespace WindowDirectory
+
+#include "WindowDirectory.moc"
