@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "WindowCaptions.h"
+#include "WindowDirectory.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,6 +23,7 @@ RMain::RMain(QWidget* parent) : QMainWindow(parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setLayoutDirection(Qt::RightToLeft);
     setWindowTitle(managerWindowCaption());
+    WindowDirectory::publish(this);
     buildUi();
     // The window sees its keys and focus changes before its controls do.
     qApp->installEventFilter(this);
