@@ -69,7 +69,9 @@ QPixmap importancePicture(short importance)
 
 } // namespace
 
-Remind::Remind(QWidget* parent) : QWidget(parent, Qt::Window)
+// Created on top already: BringToFront then only raises it, instead of
+// re-creating the freshly shown native window to change its flags.
+Remind::Remind(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("Remind"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -158,7 +160,9 @@ void Remind::fill(const Snapshot& reminder)
 void Remind::showImportancePicture(short importance)
 {
     try {
-        m_form.Image1->setPixmap(importancePicture(importance));
+        const QPixmap picture = importancePicture(importance);
+        m_form.Image1->setPixmap(picture);
+        setWindowIcon(picture);
     } catch (const std::exception& e) {
         WriteLog(QStringLiteral("RLoad: ") + describe(e), LogError);
     }

@@ -6,6 +6,7 @@
 #include <QAudioSink>
 #include <QBuffer>
 #include <QMediaDevices>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -23,6 +24,7 @@ constexpr Tone kTones[] = {{3000, 100}, {2500, 100}};
 
 // Half of full scale: loud enough, and no clipping on mixing outputs.
 constexpr double kAmplitude = 0.5 * 32767;
+constexpr int kSinkLifetimeMs = 2000;
 // A short ramp at each tone's ends keeps the speaker from clicking.
 constexpr double kRampSeconds = 0.002;
 
@@ -65,8 +67,15 @@ QAudioFormat sinkFormat(const QAudioDevice& device)
     return device.isFormatSupported(format) ? format : QAudioFormat();
 }
 
-// Plays through the sink in pull mode; sink and buffer delete themselves
-// once the samples have run out or the device gave up.
+// Sink and buffer go once the samples have run out or the device gave up.
+void finish(QAudioSink* sink)
+{
+    sink->disconnect();
+    sink->stop();
+    sink->deleteLater();
+}
+
+// Plays through the sink in pull mode, so the caller never waits.
 bool play(const QAudioDevice& device, const QAudioFormat& format)
 {
     auto* sink = new QAudioSink(device, format, qApp);
@@ -74,16 +83,14 @@ bool play(const QAudioDevice& device, const QAudioFormat& format)
     buffer->setData(spreadToChannels(alertBeepSamples(format.sampleRate()), format.channelCount()));
     buffer->open(QIODevice::ReadOnly);
     QObject::connect(sink, &QAudioSink::stateChanged, sink, [sink](QAudio::State state) {
-        if (state == QAudio::IdleState || state == QAudio::StoppedState) {
-            sink->disconnect();
-            sink->stop();
-            sink->deleteLater();
-        }
+        if (state == QAudio::IdleState || state == QAudio::StoppedState)
+            finish(sink);
     });
+    // A device that never reports the end of the samples must not keep them.
+    QTimer::singleShot(kSinkLifetimeMs, sink, [sink] { finish(sink); });
     sink->start(buffer);
     if (sink->error() != QAudio::NoError) {
-        sink->disconnect();
-        sink->deleteLater();
+        finish(sink);
         return false;
     }
     return true;
