@@ -1,3 +1,255 @@
 #include "FrmAdvOpt.h"
 
-FrmAdvOpt::FrmAdvOpt(QWidget* parent) : QDialog(parent) {}
+#include "AdvOptStep.h"
+#include "Failure.h"
+#include "Log.h"
+#include "ManagerState.h"
+#include "Prompt.h"
+#include "Recurrence.h"
+#include "WindowCaptions.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimeEdit>
+#include <QTimer>
+
+namespace {
+
+// Setting a list index the list does not have fails, as the classic list
+// property does; -1 chooses nothing.
+void setListIndex(QComboBox* box, int index)
+{
+    if (index < -1 || index >= box->count())
+        throw Failure(QStringLiteral("Invalid property value"), 380);
+    box->setCurrentIndex(index);
+}
+
+bool unitHasAdvancedRule(int unit)
+{
+    return unit == Date::Week || unit == Date::Month;
+}
+
+Date pickedDate(const QDateEdit* datePicker, const QTimeEdit* timePicker)
+{
+    return Date::fromParts(datePicker->date(), timePicker->time());
+}
+
+void showDate(const Date& d, QDateEdit* datePicker, QTimeEdit* timePicker)
+{
+    datePicker->setDate(d.date());
+    timePicker->setTime(d.time());
+}
+
+} // namespace
+
+FrmAdvOpt::FrmAdvOpt(QWidget* parent) : QDialog(parent), ui(BuildAdvOptControls(this))
+{
+    setObjectName(QStringLiteral("FrmAdvOpt"));
+    setWindowTitle(QStringLiteral("אפשרויות מופע חוזר"));
+    setModal(true);
+
+    connect(ui.AdvEventType, &QComboBox::currentIndexChanged, this,
+            [this] { AdvEventType_Click(); });
+    for (QRadioButton* option : ui.OptPeriod)
+        connect(option, &QRadioButton::toggled, this, [this] { SetVisible(); });
+    connect(ui.NoEnd, &QCheckBox::toggled, this, [this] { NoEnd_Click(); });
+    connect(ui.cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    connect(ui.cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+
+    // The window sees keys before its controls (F9/F12), and the focus
+    // leaving TxtNPeriod.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+
+    Form_Load();
+}
+
+void FrmAdvOpt::Form_Load()
+{
+    try {
+        AdvOptions.Accepted = false;
+        {
+            const QSignalBlocker quiet(ui.AdvEventType);
+            setListIndex(ui.AdvEventType, AdvOptions.Adv_Period);
+        }
+        AdvEventType_Click();
+        ui.TxtNPeriod->setText(QString::number(AdvOptions.Adv_PeriodN));
+        // A stored rule can only be advanced for weeks and months; anything
+        // else would give no occurrence at all.
+        const bool advanced = AdvOptions.Adv_AdvOpt && unitHasAdvancedRule(AdvOptions.Adv_Period);
+        ui.OptPeriod[advanced ? 1 : 0]->setChecked(true);
+        showDate(AdvOptions.StartDate, ui.CDateStart1, ui.CDateStart2);
+        setListIndex(ui.MonthCombo1, AdvOptions.Adv_MonthDay);
+        setListIndex(ui.MonthCombo2, AdvOptions.Adv_MonthCount);
+        showDate(AdvOptions.Adv_DateEnd, ui.CDateEnd1, ui.CDateEnd2);
+        ui.NoEnd->setChecked(AdvOptions.Adv_NoEnd);
+        NoEnd_Click();
+        for (int i = 0; i < 7; ++i)
+            ui.WeekDay[i]->setChecked((AdvOptions.Adv_WeekDay & (1 << i)) != 0);
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("AdvOpt Load: ") + describe(e), LogError);
+    }
+}
+
+void FrmAdvOpt::AdvEventType_Click()
+{
+    const int unit = ui.AdvEventType->currentIndex();
+    if (unit >= 0)
+        ui.LblPeriod->setText(AdvOptUnitWord(unit));
+    if (unitHasAdvancedRule(unit)) {
+        ui.OptPeriod[1]->setEnabled(true);
+    } else {
+        ui.OptPeriod[0]->setChecked(true);
+        ui.OptPeriod[1]->setEnabled(false);
+    }
+    SetVisible();
+}
+
+void FrmAdvOpt::SetVisible()
+{
+    const bool advanced = ui.OptPeriod[1]->isChecked();
+    const int unit = ui.AdvEventType->currentIndex();
+    const bool weekMode = advanced && unit == Date::Week;
+    const bool monthMode = advanced && unit == Date::Month;
+    for (QCheckBox* day : ui.WeekDay)
+        day->setVisible(weekMode);
+    ui.LblAdvWeek->setVisible(weekMode);
+    ui.LblAdvMonth->setVisible(monthMode);
+    ui.MonthCombo1->setVisible(monthMode);
+    ui.MonthCombo2->setVisible(monthMode);
+}
+
+void FrmAdvOpt::NoEnd_Click()
+{
+    const bool hasEnd = !ui.NoEnd->isChecked();
+    ui.CDateEnd1->setEnabled(hasEnd);
+    ui.CDateEnd2->setEnabled(hasEnd);
+}
+
+// Leaving TxtNPeriod with a step the recurrence cannot advance by (not a
+// number, below 1, too large) is refused: the focus comes back to it. Moving
+// to another window or to cmdCancel needs no valid step. The refusal is
+// shown once the focus change is over, and the click that caused it is dropped.
+void FrmAdvOpt::TxtNPeriod_Validate(const QFocusEvent* leaving)
+{
+    if (leaving->reason() == Qt::ActiveWindowFocusReason ||
+        leaving->reason() == Qt::PopupFocusReason)
+        return;
+    const QWidget* next = QApplication::focusWidget();
+    if (!next || next->window() != this || next == ui.cmdCancel)
+        return;
+    if (m_stepRefused || IsUsableStepText(ui.TxtNPeriod->text()))
+        return;
+    m_stepRefused = true;
+    QTimer::singleShot(0, this, [this] {
+        refuseStep();
+        m_stepRefused = false;
+    });
+}
+
+void FrmAdvOpt::refuseStep()
+{
+    Prompt::message(this, QStringLiteral("ערך לא חוקי"), appTitle(), Prompt::Buttons::Ok,
+                    Prompt::Icon::Exclamation);
+    ui.TxtNPeriod->setFocus();
+    ui.TxtNPeriod->selectAll();
+}
+
+bool FrmAdvOpt::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (handleKey(static_cast<QKeyEvent*>(event)))
+            return true;
+        break;
+    case QEvent::FocusOut:
+        if (watched == ui.TxtNPeriod)
+            TxtNPeriod_Validate(static_cast<QFocusEvent*>(event));
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        if (m_stepRefused)
+            return true;
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FrmAdvOpt::keyPressEvent(QKeyEvent* event)
+{
+    if (!handleKey(event))
+        QDialog::keyPressEvent(event);
+}
+
+bool FrmAdvOpt::handleKey(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F9) {
+        cmdSave_Click();
+        return true;
+    }
+    if (event->key() == Qt::Key_F12) {
+        cmdCancel_Click();
+        return true;
+    }
+    return false;
+}
+
+void FrmAdvOpt::cmdCancel_Click()
+{
+    reject();
+}
+
+// Everything is read into a copy first and AdvOptions is replaced only when
+// the whole rule is good: a failed save leaves the window open and the
+// caller's rule, Accepted included, as it was.
+void FrmAdvOpt::cmdSave_Click()
+{
+    try {
+        const AdvancedOptions next = readControls(AdvOptions);
+        if (next.Adv_PeriodN < MinStepCount) {
+            refuseStep();
+            return;
+        }
+        AdvOptions = next;
+        accept();
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("Save AdvOpt: ") + describe(e), LogError);
+    }
+}
+
+AdvancedOptions FrmAdvOpt::readControls(const AdvancedOptions& from) const
+{
+    AdvancedOptions r = from;
+    r.Accepted = true;
+    r.Adv_Period = static_cast<short>(ui.AdvEventType->currentIndex());
+    r.Adv_PeriodN = StepCountFromText(ui.TxtNPeriod->text());
+    r.Adv_AdvOpt = ui.OptPeriod[1]->isChecked();
+    r.StartDate = pickedDate(ui.CDateStart1, ui.CDateStart2);
+    r.Adv_MonthDay = static_cast<short>(ui.MonthCombo1->currentIndex());
+    r.Adv_MonthCount = static_cast<short>(ui.MonthCombo2->currentIndex());
+    r.Adv_DateEnd = pickedDate(ui.CDateEnd1, ui.CDateEnd2);
+    r.Adv_NoEnd = ui.NoEnd->isChecked();
+    r.Adv_WeekDay = 0;
+    for (int i = 0; i < 7; ++i)
+        if (ui.WeekDay[i]->isChecked())
+            r.Adv_WeekDay = static_cast<short>(r.Adv_WeekDay | (1 << i));
+    // A week rule with no day ticked runs as fixed weeks, whose first
+    // occurrence is the start itself.
+    const bool noDays = r.Adv_Period == Date::Week && r.Adv_WeekDay == 0;
+    if (r.Adv_AdvOpt && !noDays)
+        r.StartDate = NextAdvanced(r.StartDate.addDays(-1), r.Adv_Period, 1, true, r.Adv_WeekDay,
+                                   r.Adv_MonthDay, r.Adv_MonthCount);
+    return r;
+}
+
+#include "moc_FrmAdvOpt.cpp"

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "AdvOptControls.h"
+
 #include <QDialog>
+
+struct AdvancedOptions;
+class QFocusEvent;
 
 // The advanced recurrence options window "אפשרויות מופע חוזר". It works only on
 // AdvOptions (ManagerState.h): filled by the caller before exec(), written
@@ -10,4 +15,25 @@ class FrmAdvOpt : public QDialog
     Q_OBJECT
 public:
     explicit FrmAdvOpt(QWidget* parent = nullptr);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void Form_Load();
+    void AdvEventType_Click();
+    void SetVisible();
+    void NoEnd_Click();
+    void TxtNPeriod_Validate(const QFocusEvent* leaving);
+    bool handleKey(QKeyEvent* event);
+    void cmdSave_Click();
+    void cmdCancel_Click();
+    void refuseStep();
+    AdvancedOptions readControls(const AdvancedOptions& from) const;
+
+    AdvOptControls ui;
+    // Set from a refused focus change until the refusal is shown, so the
+    // click that tried to move the focus does nothing.
+    bool m_stepRefused = false;
 };
