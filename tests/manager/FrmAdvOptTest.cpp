@@ -1,0 +1,300 @@
+#include "FrmAdvOpt.h"
+#include "Clock.h"
+#include "Log.h"
+#include "ManagerState.h"
+#include "Prompt.h"
+#include "TempProgramDir.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimeEdit>
+#include <QtTest>
+
+#include <memory>
+
+char* toString(const Date& d)
+{
+    return QTest::toString(formatDateTime(d));
+}
+
+namespace {
+
+enum Unit { Hour = 1, Day, Week, Month };
+
+// What the editor hands over for a new reminder: weeks, advanced, no days, no end.
+AdvancedOptions newRule()
+{
+    AdvancedOptions o;
+    o.StartDate = Date::fromParts(2026, 6, 15, 10, 30); // a Monday
+    o.Adv_DateEnd = o.StartDate;
+    return o;
+}
+
+// Every field of the rule in one text, so one comparison shows all differences.
+QString ruleText(const AdvancedOptions& o)
+{
+    return QStringLiteral("%1 end %2 unit %3 N %4 adv %5 days %6 kind %7 nth %8 noEnd %9 acc %10")
+        .arg(formatDateTime(o.StartDate), formatDateTime(o.Adv_DateEnd))
+        .arg(o.Adv_Period)
+        .arg(o.Adv_PeriodN)
+        .arg(o.Adv_AdvOpt)
+        .arg(o.Adv_WeekDay)
+        .arg(o.Adv_MonthDay)
+        .arg(o.Adv_MonthCount)
+        .arg(o.Adv_NoEnd)
+        .arg(o.Accepted);
+}
+
+} // namespace
+
+class FrmAdvOptTest : public QObject
+{
+    Q_OBJECT
+
+    TempProgramDir dir;
+    std::unique_ptr<FrmAdvOpt> dlg;
+
+    void open()
+    {
+        dlg = std::make_unique<FrmAdvOpt>();
+        dlg->show();
+        dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+    }
+    template <typename T = QWidget> T* c(const QString& name)
+    {
+        auto* w = dlg->findChild<T*>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    bool shown(const QString& name) { return c(name)->isVisible(); }
+    void click(const QString& name) { QTest::mouseClick(c(name), Qt::LeftButton); }
+    void key(Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); }
+    // Opens the list with the mouse and picks by keyboard, so no other item
+    // is chosen on the way.
+    void choose(const QString& comboName, int index)
+    {
+        auto* box = c<QComboBox>(comboName);
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTRY_VERIFY(box->view()->isVisible());
+        QTest::keyClick(box->view(), Qt::Key_Home);
+        for (int i = 0; i < index; ++i)
+            QTest::keyClick(box->view(), Qt::Key_Down);
+        QTest::keyClick(box->view(), Qt::Key_Return);
+        QTRY_COMPARE(box->currentIndex(), index);
+    }
+    void typeStep(const QString& text)
+    {
+        click("TxtNPeriod");
+        QTest::keyClick(c("TxtNPeriod"), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(c("TxtNPeriod"), text);
+    }
+    QString log()
+    {
+        QFile f(dir.file("Kalvex.log"));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    void verifyRefusalShown(int count)
+    {
+        QTRY_COMPARE(Prompt::history().size(), count);
+        const Prompt::Shown& box = Prompt::history().last();
+        QCOMPARE(box.text, QString("ערך לא חוקי"));
+        QCOMPARE(box.title, QString("תזכורון ולטרום"));
+        QVERIFY(box.icon == Prompt::Icon::Exclamation && box.buttons == Prompt::Buttons::Ok);
+        QVERIFY(c("TxtNPeriod")->hasFocus());
+    }
+
+private slots:
+    void initTestCase() { StartLogging("Kalvex.log"); }
+    void init()
+    {
+        Clock::setNow(Date::fromParts(2026, 6, 10, 9, 0));
+        AdvOptions = newRule();
+        Prompt::clearHistory();
+        for (int i = 0; i < 4; ++i) // every box is answered; history() tells which were asked
+            Prompt::setNextAnswer(Prompt::Answer::Ok);
+    }
+    void cleanup() { dlg.reset(); }
+
+    void unitChoiceShowsTheFittingRule()
+    {
+        open();
+        QVERIFY(shown("LblAdvWeek") && shown("WeekDay_0") && shown("WeekDay_6"));
+        QVERIFY(!shown("MonthCombo1") && !shown("MonthCombo2") && !shown("LblAdvMonth"));
+
+        choose("AdvEventType", Month);
+        QCOMPARE(c<QLabel>("LblPeriod")->text(), QString("חודשים"));
+        QVERIFY(shown("LblAdvMonth") && shown("MonthCombo1") && shown("MonthCombo2"));
+        QVERIFY(!shown("LblAdvWeek") && !shown("WeekDay_3"));
+
+        choose("AdvEventType", Hour);
+        QCOMPARE(c<QLabel>("LblPeriod")->text(), QString("שעות"));
+        QVERIFY(c<QRadioButton>("OptPeriod_0")->isChecked());
+        QVERIFY(!c("OptPeriod_1")->isEnabled());
+        QVERIFY(!shown("MonthCombo1") && !shown("WeekDay_0"));
+
+        // Back to months: the advanced rule is offered again, not chosen.
+        choose("AdvEventType", Month);
+        QVERIFY(c("OptPeriod_1")->isEnabled() && c<QRadioButton>("OptPeriod_0")->isChecked());
+        QVERIFY(!shown("MonthCombo1"));
+        click("OptPeriod_1");
+        QVERIFY(shown("MonthCombo1"));
+
+        choose("AdvEventType", Day);
+        QVERIFY(c<QRadioButton>("OptPeriod_0")->isChecked());
+        QVERIFY(!shown("MonthCombo1") && !shown("LblAdvMonth") && !shown("WeekDay_0"));
+    }
+
+    // A loaded fixed-step rule comes back unchanged from a save, the start
+    // included; an advanced flag stored with a unit that has no advanced
+    // rule (it would give no occurrence) is dropped. "ללא סיום" governs the
+    // end pickers.
+    void saveStoresWhatIsShown()
+    {
+        AdvancedOptions rule = newRule();
+        rule.Adv_DateEnd = Date::fromParts(2026, 12, 31, 18, 45);
+        rule.Adv_Period = Day;
+        rule.Adv_PeriodN = 3;
+        rule.Adv_WeekDay = 5;
+        rule.Adv_MonthDay = 8;
+        rule.Adv_MonthCount = 4;
+        rule.Adv_NoEnd = false;
+        AdvOptions = rule;
+        open();
+        QCOMPARE(c<QDateEdit>("CDateEnd1")->text(), QString("31/12/2026"));
+        QCOMPARE(c<QTimeEdit>("CDateEnd2")->text(), QString("18:45"));
+        for (bool available : {true, false, true}) {
+            QCOMPARE(c("CDateEnd1")->isEnabled(), available);
+            QCOMPARE(c("CDateEnd2")->isEnabled(), available);
+            click("NoEnd");
+        }
+        click("NoEnd");
+        key(Qt::Key_F9);
+        QCOMPARE(dlg->result(), int(QDialog::Accepted));
+        rule.Accepted = true;
+        rule.Adv_AdvOpt = false;
+        QCOMPARE(ruleText(AdvOptions), ruleText(rule));
+    }
+
+    void savedMaskAndStep()
+    {
+        const QList<std::pair<QList<int>, int>> masks = {{{0, 3}, 9}, {{}, 0}, {{6}, 64}};
+        for (const auto& [days, mask] : masks) {
+            AdvOptions = newRule();
+            open();
+            for (int d : days)
+                click(QString("WeekDay_%1").arg(d));
+            click("cmdSave");
+            QCOMPARE(int(AdvOptions.Adv_WeekDay), mask);
+        }
+        const QList<std::pair<QString, int>> steps = {{"2.5", 2}, {"3.5", 4}, {"0.6", 1}};
+        for (const auto& [typed, stored] : steps) {
+            AdvOptions = newRule();
+            open();
+            typeStep(typed);
+            click("cmdSave");
+            QCOMPARE(int(AdvOptions.Adv_PeriodN), stored);
+        }
+    }
+
+    // Leaving the box with a step the recurrence cannot use is refused, and
+    // so is the click on "אישור" that would leave it; cancelling still works.
+    void unusableStepIsRefusedOnLeaving()
+    {
+        const AdvancedOptions before = AdvOptions;
+        for (const QString typed : {"abc", "0", "0.5", "40000"}) {
+            Prompt::clearHistory();
+            Prompt::setNextAnswer(Prompt::Answer::Ok);
+            Prompt::setNextAnswer(Prompt::Answer::Ok);
+            open();
+            typeStep(typed);
+            key(Qt::Key_Tab);
+            verifyRefusalShown(1);
+            click("cmdSave");
+            verifyRefusalShown(2);
+            QVERIFY(dlg->isVisible());
+            click("cmdCancel");
+            QVERIFY(!dlg->isVisible());
+            QCOMPARE(ruleText(AdvOptions), ruleText(before));
+        }
+    }
+
+    // F9 saves without the check on leaving: a text that is no number is
+    // logged, a count below 1 is told; either way the window stays open and
+    // nothing is stored, so the cancel after it does not report acceptance.
+    void f9WithUnusableStepThenF12()
+    {
+        const AdvancedOptions before = AdvOptions;
+        for (const QString typed : {"abc", "-2"}) {
+            const qsizetype logBefore = log().size();
+            Prompt::clearHistory();
+            Prompt::setNextAnswer(Prompt::Answer::Ok);
+            open();
+            click("WeekDay_1");
+            choose("AdvEventType", Month);
+            typeStep(typed);
+            key(Qt::Key_F9);
+            QVERIFY(dlg->isVisible());
+            if (typed == "abc") {
+                QVERIFY(Prompt::history().isEmpty());
+                QVERIFY(log().mid(logBefore).contains("Save AdvOpt: Type mismatch"));
+            } else {
+                verifyRefusalShown(1);
+            }
+            key(Qt::Key_F12);
+            QCOMPARE(dlg->result(), int(QDialog::Rejected));
+            QCOMPARE(ruleText(AdvOptions), ruleText(before));
+        }
+    }
+
+    // An advanced rule starts on its first occurrence on or after the chosen
+    // day, at the chosen time.
+    void advancedStartIsFirstOccurrence_data()
+    {
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<QList<int>>("ticks"); // week days, or {occurrence, day kind}
+        QTest::addColumn<QDateTime>("chosen");
+        QTest::addColumn<QDateTime>("first");
+        const QDateTime monday(QDate(2026, 6, 15), QTime(10, 30));
+        const QDateTime firstJuly(QDate(2026, 7, 1), QTime(10, 30));
+        QTest::newRow("first working day, from mid-month")
+            << int(Month) << QList<int>{0, 8} << monday << firstJuly;
+        QTest::newRow("chosen day is a rule day")
+            << int(Month) << QList<int>{0, 8} << firstJuly << firstJuly;
+        QTest::newRow("Sunday and Wednesday, from a Monday")
+            << int(Week) << QList<int>{0, 3} << monday << monday.addDays(2);
+        // No day ticked runs as fixed weeks: the start stays as chosen.
+        QTest::newRow("no day ticked") << int(Week) << QList<int>{} << monday << monday;
+    }
+    void advancedStartIsFirstOccurrence()
+    {
+        QFETCH(int, unit);
+        QFETCH(QList<int>, ticks);
+        QFETCH(QDateTime, chosen);
+        QFETCH(QDateTime, first);
+        AdvOptions.Adv_Period = short(unit);
+        open();
+        if (unit == Month) {
+            choose("MonthCombo2", ticks[0]);
+            choose("MonthCombo1", ticks[1]);
+        } else {
+            for (int d : ticks)
+                click(QString("WeekDay_%1").arg(d));
+        }
+        c<QDateEdit>("CDateStart1")->setDate(chosen.date());
+        c<QTimeEdit>("CDateStart2")->setTime(chosen.time());
+        click("cmdSave");
+        QVERIFY(AdvOptions.Accepted && AdvOptions.Adv_AdvOpt);
+        QCOMPARE(AdvOptions.StartDate, Date::fromQDateTime(first));
+    }
+};
+
+QTEST_MAIN(FrmAdvOptTest)
+#include "FrmAdvOptTest.moc"
