@@ -1,10 +1,13 @@
-#include "Log.h"
+#include "modMain.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    StartLogging(QStringLiteral("Tolvane.log"));
-    return 0;
+    // The main form is never shown; closing a message box must not end the program.
+    app.setQuitOnLastWindowClosed(false);
+    if (!modMain::Main())
+        return 0;
+    return app.exec();
 }

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "Clock.h"
+#include "FrmMain.h"
+#include "KalvexClient.h"
+#include "Log.h"
+#include "ProgramEnd.h"
+#include "Prompt.h"
+#include "TempProgramDir.h"
+#include "TrayHost.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+// Kalvex as the tray monitor sees it, recording every call.
+class FakeKalvex : public KalvexClient
+{
+public:
+    QStringList calls;
+    int notCreatedLeft = 0; // -1: never created
+    QString failingMethod;
+    std::function<void(const QString&)> onCall;
+
+    void call(const QString& method, const QVariantList&) override
+    {
+        calls << method;
+        if (onCall)
+            onCall(method);
+        if (notCreatedLeft < 0 || (notCreatedLeft > 0 && notCreatedLeft--))
+            throw NotCreated(
+                QStringLiteral("The name Kalvex.KVClass was not provided by any .service files"));
+        if (method == failingMethod)
+            throw Failure(QStringLiteral("boom"));
+    }
+};
+
+// One in-process tray monitor: a fresh program directory, a pinned clock, the
+// fake Kalvex, a tray host that is there unless a test says otherwise, and
+// the program's ending recorded instead of carried out.
+class TrayFixture
+{
+public:
+    TrayFixture()
+    {
+        Clock::setNow(Date::fromParts(2026, 12, 5, 21, 59, 30));
+        StartLogging(QStringLiteral("Tolvane.log"));
+        Kalvex::setClient(&kalvex);
+        ProgramEnd::setHook([this](bool atOnce) { endings << (atOnce ? "now" : "quit"); });
+        TrayHost::setAvailability([this] { return trayAvailable(); });
+        Prompt::clearHistory();
+    }
+    ~TrayFixture()
+    {
+        FrmMain::unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Kalvex::setClient(nullptr);
+        ProgramEnd::setHook(nullptr);
+        TrayHost::setAvailability(nullptr);
+        Clock::useSystemClock();
+    }
+
+    void writeIni(const QByteArray& text)
+    {
+        QFile f(dir.file(QStringLiteral("Kalvex.ini")));
+        f.open(QIODevice::WriteOnly);
+        f.write(text);
+    }
+    QString iniText() const { return readFile(dir.file(QStringLiteral("Kalvex.ini"))); }
+    QString log() const { return readFile(dir.file(QStringLiteral("Tolvane.log"))); }
+    static QString readFile(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+    TempProgramDir dir;
+    FakeKalvex kalvex;
+    QStringList endings;
+    std::function<bool()> trayAvailable = [] { return true; };
+};

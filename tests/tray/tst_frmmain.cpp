@@ -1,0 +1,262 @@
+// The hidden main form: tray icon, menu, running and stopped states.
+#include "TrayFixture.h"
+#include "modMain.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+enum class Face { Yellow, White, Grey, Other };
+
+// The clock face's colour, away from the hands and marks.
+Face faceOf(const QIcon& icon)
+{
+    const QColor c = icon.pixmap(16, 16).toImage().pixelColor(10, 10);
+    if (c.alpha() < 200)
+        return Face::Other;
+    if (c.red() > 200 && c.green() > 180 && c.blue() < 80)
+        return Face::Yellow;
+    if (c.red() > 240 && c.green() > 240 && c.blue() > 240)
+        return Face::White;
+    if (c.red() == c.green() && c.green() == c.blue())
+        return Face::Grey;
+    return Face::Other;
+}
+
+bool hasRedHand(const QIcon& icon)
+{
+    const QImage image = icon.pixmap(16, 16).toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.alpha() > 200 && c.red() > 180 && c.green() < 60 && c.blue() < 60)
+                return true;
+        }
+    return false;
+}
+
+QSystemTrayIcon* trayIcon(FrmMain* form)
+{
+    return form->findChild<QSystemTrayIcon*>("Picture1");
+}
+QTimer* timer1(FrmMain* form)
+{
+    return form->findChild<QTimer*>("Timer1");
+}
+QAction* menuItem(FrmMain* form, const char* name)
+{
+    return form->findChild<QAction*>(name);
+}
+
+// Right button on the icon, then a click on the item of the menu that pops up.
+void chooseFromMenu(FrmMain* form, const char* item)
+{
+    emit trayIcon(form)->activated(QSystemTrayIcon::Context);
+    auto* menu = form->findChild<QMenu*>("MainMenu");
+    QTRY_VERIFY(menu->isVisible());
+    QTest::mouseClick(menu, Qt::LeftButton, {},
+                      menu->actionGeometry(menuItem(form, item)).center());
+    QTRY_VERIFY(!menu->isVisible());
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Face)
+
+class FrmMainTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_tray = std::make_unique<TrayFixture>(); }
+    void cleanup() { m_tray.reset(); }
+
+    void refusedTrayIconAsksAbortRetryIgnore_data();
+    void refusedTrayIconAsksAbortRetryIgnore();
+    void runningIconFollowsLanSwitches_data();
+    void runningIconFollowsLanSwitches();
+    void stopSurvivesRestartAndResumeChecksOnFirstTick();
+    void mouseOnIcon();
+    void exitAsksAndOnOkRemovesIconAndEnds();
+    void failingUpdateListAtLoadEndsTolvane();
+
+private:
+    std::unique_ptr<TrayFixture> m_tray;
+};
+
+void FrmMainTest::refusedTrayIconAsksAbortRetryIgnore_data()
+{
+    QTest::addColumn<QList<Prompt::Answer>>("answers");
+    QTest::addColumn<int>("refusals"); // the tray host takes the icon after this many tries
+    QTest::addColumn<bool>("carriesOn");
+    QTest::addColumn<bool>("iconShown");
+
+    using A = Prompt::Answer;
+    QTest::newRow("abort") << QList<A>{A::Abort} << 100 << false << false;
+    QTest::newRow("retry until taken") << QList<A>{A::Retry, A::Retry} << 2 << true << true;
+    QTest::newRow("retry, then ignore") << QList<A>{A::Retry, A::Ignore} << 100 << true << false;
+}
+
+void FrmMainTest::refusedTrayIconAsksAbortRetryIgnore()
+{
+    QFETCH(QList<Prompt::Answer>, answers);
+    QFETCH(int, refusals);
+    QFETCH(bool, carriesOn);
+    QFETCH(bool, iconShown);
+    int tries = 0;
+    m_tray->trayAvailable = [&] { return ++tries > refusals; };
+    for (Prompt::Answer a : answers)
+        Prompt::setNextAnswer(a);
+
+    FrmMain* form = FrmMain::load();
+
+    QCOMPARE(Prompt::history().size(), answers.size());
+    for (const Prompt::Shown& shown : Prompt::history()) {
+        QCOMPARE(shown.text, QString("תזכורון ולטרום לא הצליח ליצור איקון"));
+        QCOMPARE(shown.title, QString("תזכורון ולטרום"));
+        QCOMPARE(shown.buttons, Prompt::Buttons::AbortRetryIgnore);
+        QCOMPARE(shown.icon, Prompt::Icon::Question);
+    }
+    QCOMPARE(FrmMain::instance() != nullptr, carriesOn);
+    QCOMPARE(m_tray->endings, carriesOn ? QStringList{} : QStringList{"quit"});
+    QCOMPARE(m_tray->kalvex.calls, carriesOn ? QStringList{"UpdateList"} : QStringList{});
+    if (carriesOn)
+        QCOMPARE(trayIcon(form)->isVisible(), iconShown);
+}
+
+void FrmMainTest::runningIconFollowsLanSwitches_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<Face>("running");
+    QTest::addColumn<QString>("logged");
+
+    QTest::newRow("defaults: both on") << QByteArray() << Face::Yellow << QString();
+    QTest::newRow("only sending") << QByteArray("[LAN_Settings]\nOptSend=1\nOptReceive=0\n")
+                                  << Face::Yellow << QString();
+    QTest::newRow("only receiving, as words")
+        << QByteArray("[LAN_Settings]\nOptSend=False\nOptReceive=true\n") << Face::Yellow
+        << QString();
+    QTest::newRow("both off") << QByteArray("[LAN_Settings]\nOptSend=0\nOptReceive=0\n")
+                              << Face::White << QString();
+    QTest::newRow("unreadable switch turns both off")
+        << QByteArray("[LAN_Settings]\nOptSend=yes\nOptReceive=1\n") << Face::White
+        << QString("LANInit: Type mismatch");
+}
+
+void FrmMainTest::runningIconFollowsLanSwitches()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(Face, running);
+    QFETCH(QString, logged);
+    m_tray->writeIni(ini);
+
+    FrmMain* form = FrmMain::load();
+    const QIcon runningIcon = trayIcon(form)->icon();
+    QCOMPARE(faceOf(runningIcon), running);
+    QCOMPARE(hasRedHand(runningIcon), running == Face::White);
+    QCOMPARE(trayIcon(form)->toolTip(), QString("תזכורון ולטרום"));
+    QCOMPARE(m_tray->log().trimmed().section(" -> ", 1), logged);
+
+    form->SetState(false);
+    QCOMPARE(faceOf(trayIcon(form)->icon()), Face::Grey);
+    form->SetState(true);
+    QCOMPARE(faceOf(trayIcon(form)->icon()), running);
+}
+
+void FrmMainTest::stopSurvivesRestartAndResumeChecksOnFirstTick()
+{
+    m_tray->writeIni("[Reminder]\nNextDate=051220262205\n"); // 21:59:30 now
+    FrmMain* form = FrmMain::load();
+    QVERIFY(timer1(form)->isActive());
+    QCOMPARE(timer1(form)->interval(), 10000);
+    QCOMPARE(menuItem(form, "mnuDisable")->text(), QString("עצור"));
+
+    chooseFromMenu(form, "mnuDisable");
+    QVERIFY(m_tray->iniText().contains("Active=0"));
+
+    FrmMain::unload();
+    form = FrmMain::load();
+    QVERIFY(!timer1(form)->isActive());
+    QCOMPARE(faceOf(trayIcon(form)->icon()), Face::Grey);
+    QCOMPARE(trayIcon(form)->toolTip(), QString("תזכורון ולטרום - לא פעיל"));
+    QCOMPARE(menuItem(form, "mnuDisable")->text(), QString("הפעל"));
+
+    // The published time passes while stopped; back to running, the very
+    // first tick asks for the due check.
+    Clock::advance(10 * 60);
+    chooseFromMenu(form, "mnuDisable");
+    QVERIFY(m_tray->iniText().contains("Active=1"));
+    QCOMPARE(menuItem(form, "mnuDisable")->text(), QString("עצור"));
+    QCOMPARE(faceOf(trayIcon(form)->icon()), Face::Yellow);
+    QVERIFY(timer1(form)->isActive());
+
+    int checksAtFirstTick = -1;
+    connect(timer1(form), &QTimer::timeout, this, [&] {
+        if (checksAtFirstTick < 0)
+            checksAtFirstTick = int(m_tray->kalvex.calls.count("CheckList"));
+    });
+    timer1(form)->setInterval(20);
+    QTRY_COMPARE(checksAtFirstTick, 1);
+}
+
+void FrmMainTest::mouseOnIcon()
+{
+    FrmMain* form = FrmMain::load();
+    m_tray->kalvex.calls.clear();
+    auto* menu = form->findChild<QMenu*>("MainMenu");
+
+    emit trayIcon(form)->activated(QSystemTrayIcon::Trigger);
+    emit trayIcon(form)->activated(QSystemTrayIcon::MiddleClick);
+    QVERIFY(m_tray->kalvex.calls.isEmpty());
+    QVERIFY(!menu->isVisible());
+
+    emit trayIcon(form)->activated(QSystemTrayIcon::DoubleClick);
+    QCOMPARE(m_tray->kalvex.calls, QStringList{"ShowList"});
+
+    emit trayIcon(form)->activated(QSystemTrayIcon::Context);
+    QTRY_VERIFY(menu->isVisible());
+    QStringList items;
+    for (QAction* a : menu->actions())
+        items << (a->isSeparator() ? "-" : a->text());
+    QCOMPARE(items, (QStringList{"הצג רשימה", "עצור", "סגור", "-", "אודות"}));
+    menu->hide();
+}
+
+void FrmMainTest::exitAsksAndOnOkRemovesIconAndEnds()
+{
+    FrmMain* form = FrmMain::load();
+    QSystemTrayIcon* icon = trayIcon(form);
+    QVERIFY(icon->isVisible());
+
+    Prompt::setNextAnswer(Prompt::Answer::Cancel);
+    chooseFromMenu(form, "mnuExit");
+    QCOMPARE(Prompt::history().size(), 1);
+    QCOMPARE(Prompt::history()[0].text, QString("האם ברצונך לסגור את התזכורון"));
+    QCOMPARE(Prompt::history()[0].buttons, Prompt::Buttons::OkCancel);
+    QCOMPARE(Prompt::history()[0].icon, Prompt::Icon::Question);
+    QCOMPARE(FrmMain::instance(), form);
+    QVERIFY(icon->isVisible() && timer1(form)->isActive());
+    QVERIFY(m_tray->endings.isEmpty());
+
+    Prompt::setNextAnswer(Prompt::Answer::Ok);
+    chooseFromMenu(form, "mnuExit");
+    QVERIFY(!icon->isVisible());
+    QCOMPARE(FrmMain::instance(), nullptr);
+    QCOMPARE(m_tray->endings, QStringList{"quit"});
+}
+
+void FrmMainTest::failingUpdateListAtLoadEndsTolvane()
+{
+    m_tray->kalvex.failingMethod = "UpdateList";
+    FrmMain::load();
+    QCOMPARE(FrmMain::instance(), nullptr);
+    QCOMPARE(m_tray->endings, QStringList{"quit"});
+    QVERIFY(m_tray->log().trimmed().endsWith(" -> UpdateList: boom"));
+}
+
+QTEST_MAIN(FrmMainTest)
+#include "tst_frmmain.moc"

@@ -1,0 +1,143 @@
+// The timer work and the calls into Kalvex.
+#include "TrayFixture.h"
+#include "modMain.h"
+
+#include <QTest>
+
+class MonitorTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_tray = std::make_unique<TrayFixture>(); }
+    void cleanup() { m_tray.reset(); }
+
+    void tickChecksOnlyOncePublishedTimeHasPassed_data();
+    void tickChecksOnlyOncePublishedTimeHasPassed();
+    void unknownKalvexIsRegisteredOnceAfterItsRegistrationFinished();
+    void secondCreationFailureIsLoggedAndEndsAtOnce();
+    void failedCallsAreLoggedUnderTheirWrapperAndDropped();
+
+private:
+    std::unique_ptr<TrayFixture> m_tray;
+};
+
+void MonitorTest::tickChecksOnlyOncePublishedTimeHasPassed_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<int>("nowSecond");
+    QTest::addColumn<bool>("checks");
+
+    // Now is 05/12/2026 21:59:<nowSecond>.
+    QTest::newRow("no settings file") << QByteArray() << 30 << false;
+    QTest::newRow("NULL") << QByteArray("[Reminder]\nNextDate=NULL\n") << 30 << false;
+    QTest::newRow("empty value") << QByteArray("[Reminder]\nNextDate=\n") << 30 << false;
+    QTest::newRow("five minutes ahead")
+        << QByteArray("[Reminder]\nNextDate=051220262204\n") << 30 << false;
+    QTest::newRow("this minute, not yet past")
+        << QByteArray("[Reminder]\nNextDate=051220262159\n") << 0 << false;
+    QTest::newRow("this minute, seconds past")
+        << QByteArray("[Reminder]\nNextDate=051220262159\n") << 30 << true;
+    QTest::newRow("long past") << QByteArray("[Reminder]\nNextDate=010120200000\n") << 30 << true;
+    // Only a hand-edited file holds these; they count as no due time.
+    QTest::newRow("words") << QByteArray("[Reminder]\nNextDate=tomorrow\n") << 30 << false;
+    QTest::newRow("eleven digits")
+        << QByteArray("[Reminder]\nNextDate=05122026215\n") << 30 << false;
+    QTest::newRow("thirteen digits")
+        << QByteArray("[Reminder]\nNextDate=0512202621590\n") << 30 << false;
+    QTest::newRow("no such day") << QByteArray("[Reminder]\nNextDate=310220201200\n") << 30
+                                 << false;
+    QTest::newRow("signs and blanks")
+        << QByteArray("[Reminder]\nNextDate=-1 12 2020 1200\n") << 30 << false;
+}
+
+void MonitorTest::tickChecksOnlyOncePublishedTimeHasPassed()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(int, nowSecond);
+    QFETCH(bool, checks);
+    if (!ini.isEmpty())
+        m_tray->writeIni(ini);
+    Clock::setNow(Date::fromParts(2026, 12, 5, 21, 59, nowSecond));
+
+    modMain::CheckNextDate();
+    modMain::CheckNextDate();
+
+    const QStringList expected = checks ? QStringList{"CheckList", "CheckList"} : QStringList{};
+    QCOMPARE(m_tray->kalvex.calls, expected);
+    QCOMPARE(m_tray->log(), QString());
+}
+
+// A fresh installation: the bus does not know Kalvex until "/REGSERVER" has
+// run, so the retry must wait for that run to finish.
+void MonitorTest::unknownKalvexIsRegisteredOnceAfterItsRegistrationFinished()
+{
+    const QString kalvex = m_tray->dir.file("Kalvex");
+    QFile script(kalvex);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nsleep 0.5\necho \"$@\" >> \"$(dirname \"$0\")/registered\"\n");
+    script.close();
+    QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    const QString registered = m_tray->dir.file("registered");
+    QStringList seenAtRetry;
+    m_tray->kalvex.notCreatedLeft = 1;
+    m_tray->kalvex.onCall = [&](const QString&) {
+        seenAtRetry << TrayFixture::readFile(registered).trimmed();
+    };
+
+    modMain::UpdateList();
+
+    QCOMPARE(m_tray->kalvex.calls, (QStringList{"UpdateList", "UpdateList"}));
+    QCOMPARE(seenAtRetry, (QStringList{"", "/REGSERVER"}));
+    QCOMPARE(m_tray->log(), QString());
+    QVERIFY(m_tray->endings.isEmpty());
+}
+
+void MonitorTest::secondCreationFailureIsLoggedAndEndsAtOnce()
+{
+    m_tray->kalvex.notCreatedLeft = -1; // and there is no Kalvex to register
+
+    modMain::CheckList();
+
+    QCOMPARE(m_tray->kalvex.calls, (QStringList{"CheckList", "CheckList"}));
+    QCOMPARE(m_tray->endings, QStringList{"now"});
+    const QStringList lines = m_tray->log().split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines[0].endsWith(" -> GetKalvex: The name Kalvex.KVClass was not provided by any "
+                               ".service files"),
+             qPrintable(lines[0]));
+}
+
+void MonitorTest::failedCallsAreLoggedUnderTheirWrapperAndDropped()
+{
+    FakeKalvex& kalvex = m_tray->kalvex;
+    kalvex.failingMethod = "CheckList";
+    modMain::CheckList();
+    kalvex.failingMethod = "MsgProcess";
+    modMain::MsgProc("UPD\t1\t");
+    kalvex.failingMethod = "ShowList";
+    modMain::ShowList();
+    // Kalvex showed its window, yet no window titled "תזכורון ולטרום" can be found.
+    kalvex.failingMethod.clear();
+    modMain::ShowList();
+    // Only GetKalvex registers Kalvex: the list and the datagrams are not retried.
+    kalvex.notCreatedLeft = 2;
+    modMain::ShowList();
+    modMain::MsgProc("DEL\t1\t");
+
+    QCOMPARE(kalvex.calls, (QStringList{"CheckList", "MsgProcess", "ShowList", "ShowList",
+                                        "ShowList", "MsgProcess"}));
+    QVERIFY(m_tray->endings.isEmpty());
+    const QStringList lines = m_tray->log().split('\n', Qt::SkipEmptyParts);
+    const QStringList expected = {
+        "CheckList: boom",    "MsgProc: boom",
+        "ShowList: boom",     "ShowList: Invalid procedure call or argument",
+        "ShowList: The name", "MsgProc: The name"};
+    QCOMPARE(lines.size(), expected.size());
+    for (int i = 0; i < lines.size(); ++i)
+        QVERIFY2(lines[i].contains(" -> " + expected[i]), qPrintable(lines[i]));
+}
+
+QTEST_MAIN(MonitorTest)
+#include "tst_monitor.moc"

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QIcon>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+
+// Tolvane's main form "Veltrum Reminder Main Form": loaded, never shown. It
+// owns the tray icon, the 10-second timer, the pop-up menu and the
+// running/stopped state; closing it in any way ends Tolvane.
+class FrmMain : public QWidget
+{
+    Q_OBJECT
+public:
+    // Creates the form and runs its load. The load may unload it again.
+    static FrmMain* load();
+    static FrmMain* instance(); // nullptr when not loaded
+    static void unload();       // closes the loaded form
+
+    // The running icon: yellow with a LAN switch on, white with both off.
+    QIcon GetImage() const;
+    void SetState(bool active);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    FrmMain();
+    ~FrmMain() override;
+
+    void createControls();
+    void createMenu();
+    void Form_Load();
+    void Form_Unload();
+    bool addTrayIcon(); // false when Tolvane is to end
+    void Picture1_Activated(QSystemTrayIcon::ActivationReason reason);
+    void Timer1_Timer();
+    void mnuShowList_Click();
+    void mnuDisable_Click();
+    void mnuExit_Click();
+    void mnuABout_Click();
+
+    QSystemTrayIcon* Picture1 = nullptr; // the icon; its notifications arrive here
+    QTimer* Timer1 = nullptr;
+    QLabel* Image3 = nullptr; // running with LAN on
+    QLabel* Image2 = nullptr; // stopped
+    QLabel* Image1 = nullptr; // running with LAN off
+    QMenu* MainMenu = nullptr;
+    QAction* mnuShowList = nullptr;
+    QAction* mnuDisable = nullptr;
+    QAction* mnuExit = nullptr;
+    QAction* stam = nullptr;
+    QAction* mnuABout = nullptr;
+    bool m_unloaded = false;
+};

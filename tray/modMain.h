@@ -1,0 +1,45 @@
+#pragma once
+
+#include "Date.h"
+
+#include <QString>
+
+// Tolvane's start-up, its timer work and every call into Kalvex.
+namespace modMain {
+
+// The LAN switches as LANInit read them; they choose the running tray icon.
+extern bool SendFlag;
+extern bool ReceiveFlag;
+
+// Start-up. False when this start ends here (a second start, or a copy from
+// another directory); true when the main form is loaded and the event loop
+// should run.
+bool Main();
+
+// Reads "OptSend" and "OptReceive". A value that is no Boolean is logged as
+// "LANInit: ..." and leaves both switches off.
+void LANInit();
+
+// Creates a KVClass object and calls one method on it. When the object cannot
+// be created, registers Kalvex once and tries again; a second failure is
+// logged as "GetKalvex: ..." and ends Tolvane at once. A failure of the method
+// itself goes to the caller.
+void GetKalvex(const QString& method);
+// Runs "Kalvex /REGSERVER" from the program directory and waits until it has
+// finished (at most a few seconds).
+void RegisterKalvex();
+
+// The wrappers: each logs its failure under its own name and drops it.
+void CheckList();
+void UpdateList(); // on failure also unloads the main form
+void ShowList();   // and then brings the manager window to the front
+void MsgProc(const QString& text);
+
+// The published next due time, or the zero date when there is none. A value
+// that is neither "NULL" nor a valid "ddmmyyyyhhnn" also counts as none.
+Date GetNextDate();
+bool IsActive();
+// The timer work: asks Kalvex for the due check once the published time has passed.
+void CheckNextDate();
+
+} // namespace modMain
