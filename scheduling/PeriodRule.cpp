@@ -6,45 +6,26 @@
 
 namespace {
 
-qint64 unitSeconds(short unit)
-{
-    switch (unit) {
-    case Date::Minute:
-        return 60;
-    case Date::Hour:
-        return 3600;
-    case Date::Day:
-        return 86400;
-    default:
-        return 7 * 86400;
-    }
-}
+// Seconds of the exact units: minute, hour, day, week.
+constexpr qint64 kUnitSeconds[] = {60, 3600, 86400, 7 * 86400};
 
 // The step of each simple recurrence type as a unit and a count.
 struct Step
 {
+    short eventType;
     short unit;
     short count;
 };
 
+constexpr Step kSteps[] = {{1, Date::Hour, 1},   {5, Date::Day, 1},    {10, Date::Week, 1},
+                           {20, Date::Month, 1}, {30, Date::Month, 2}, {60, Date::Year, 1}};
+
 Step stepOfType(short eventType)
 {
-    switch (eventType) {
-    case 1:
-        return {Date::Hour, 1};
-    case 5:
-        return {Date::Day, 1};
-    case 10:
-        return {Date::Week, 1};
-    case 20:
-        return {Date::Month, 1};
-    case 30:
-        return {Date::Month, 2};
-    case 60:
-        return {Date::Year, 1};
-    default:
-        throw Failure(QStringLiteral("Invalid recurrence type %1").arg(eventType), 5);
-    }
+    for (const Step& step : kSteps)
+        if (step.eventType == eventType)
+            return step;
+    throw Failure(QStringLiteral("Invalid recurrence type %1").arg(eventType), 5);
 }
 
 } // namespace
@@ -61,7 +42,7 @@ Date NextByPeriod(const Date& d, short unit, short n)
         return d;
     if (unit == Date::Month || unit == Date::Year)
         return firstChainDateAfter(d, unit == Date::Year ? qint64(n) * 12 : n, now);
-    const qint64 step = n * unitSeconds(unit);
+    const qint64 step = n * kUnitSeconds[unit];
     const qint64 steps = (now.totalSeconds() - d.totalSeconds()) / step + 1;
     return d.addSeconds(steps * step);
 }

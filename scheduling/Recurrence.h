@@ -7,7 +7,9 @@
 // Next occurrences of the recurrence rules. "Now" is the clock seam's.
 // Rules that could never produce an occurrence (N below 1, a weekday mask
 // with no day bit or above 127, a day kind outside 0-9, an occurrence outside
-// 0-4, a unit outside 0-5) throw Failure instead of walking without end.
+// 0-4, a unit outside 0-5, an unknown recurrence type, an advanced rule for
+// another unit than weeks or months) throw Failure instead of walking without
+// end, even when d lies in the future. Leaving the date range throws Failure.
 
 Date NextByType(const Date& d, short eventType);
 Date NextAdvanced(const Date& d, short unit, short n, bool advanced, short weekDayMask,
