@@ -13,13 +13,20 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-const DelayChoice kDelayChoices[kDelayChoiceCount] = {
+namespace {
+
+// The postponement choices of RDelay with their stored item codes,
+// unit x 1000 + count (units as Date::Unit: minutes, hours, days, months).
+struct DelayChoice
+{
+    const char* text;
+    int code;
+};
+const DelayChoice kDelayChoices[] = {
     {"5 דקות", 5},  {"10 דקות", 10},   {"15 דקות", 15}, {"30 דקות", 30},
     {"שעה", 1001},  {"שעתיים", 1002},  {"יום", 2001},   {"יומיים", 2002},
     {"שבוע", 2007}, {"שבועיים", 2014}, {"חודש", 4001},  {"חודשיים", 4002},
 };
-
-namespace {
 
 constexpr int kMarkSize = 20;
 

@@ -10,16 +10,6 @@ class QPushButton;
 class QToolButton;
 class QWidget;
 
-// One postponement choice of RDelay: its text and its stored item code,
-// unit x 1000 + count (units as Date::Unit: minutes, hours, days, months).
-struct DelayChoice
-{
-    const char* text;
-    int code;
-};
-inline constexpr int kDelayChoiceCount = 12;
-extern const DelayChoice kDelayChoices[kDelayChoiceCount];
-
 // The controls of the alert window, laid out right to left on the window
 // given to buildRemindForm, each named after its control.
 struct RemindForm
