@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <QVariantList>
 
 #include <memory>
 
@@ -23,17 +24,41 @@ public:
     // Opens (or creates) the file at path; "Now()" is registered on the connection.
     static std::unique_ptr<Database> open(const QString& path);
 
+    // Runs one or more statements without parameters.
     void exec(const QString& sql);
+    // Runs one statement with ?-parameters; gives the number of rows it changed.
+    int execute(const QString& sql, const QVariantList& params);
     // First column of the first row of a query (null when no row).
-    QVariant scalar(const QString& sql);
+    QVariant scalar(const QString& sql, const QVariantList& params = {});
     qint64 lastInsertId() const;
     sqlite3* handle() const { return m_db; }
     const QString& path() const { return m_path; }
 
 private:
     Database(sqlite3* db, QString path);
+    static std::unique_ptr<Database> connect(const QString& path, int flags);
+    static void createFile(const QString& path);
+    void requireReminderTable();
+
     sqlite3* m_db;
     QString m_path;
+};
+
+// All-or-nothing work on one connection: BEGIN IMMEDIATE, or a savepoint when
+// a transaction is already open. Rolled back unless committed.
+class Transaction
+{
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& m_db;
+    bool m_nested;
+    bool m_done = false;
 };
 
 // Opens "KV_Data.mdb" in the program directory.

@@ -17,7 +17,7 @@ void LoadLANSettings();
 QString DefaultNick();
 
 // Text conversions of the settings file: "1"/"0"/"True"/"False"/numbers to a
-// Boolean; a number within 16 bits (rounded) to an integer. Throw Failure
-// ("Type mismatch") otherwise.
+// Boolean; a number within 16 bits (rounded, halves to even) to an integer.
+// Throw Failure ("Type mismatch") otherwise, "Overflow" beyond 16 bits.
 bool textToBool(const QString& text);
 short textToShort(const QString& text);

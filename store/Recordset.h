@@ -1,22 +1,23 @@
 #pragma once
 
 #include "Database.h"
+#include "RowCursor.h"
+#include "RowReader.h"
+#include "RowStore.h"
 
 #include <QHash>
 #include <QString>
-#include <QStringList>
 #include <QVariant>
-#include <QVector>
 
 #include <memory>
+#include <vector>
 
-// One row of a query result: values by column position; null is an invalid QVariant.
-using RecordRow = QVector<QVariant>;
+// The two record-set kinds (positions, moves and find: RowCursor). For a
+// single forward walk that may stop early, RowReader reads lazily instead.
 
-// Read-only snapshot: the rows of a query read at open, in query order, with
-// a current position like the engine's record sets (BOF/EOF, absolute
-// position 0-based, -1 when there is no current record).
-class Snapshot
+// Read-only snapshot: the rows of a query read at open, in query order, kept
+// compactly (RowStore) and shared by its clones.
+class Snapshot : public RowCursor
 {
 public:
     Snapshot(Database& db, const QString& sql); // runs the query; throws Failure
@@ -26,83 +27,70 @@ public:
     Snapshot clone() const { return *this; }
     void requery(Database& db); // same query, fresh rows; position to the first row
 
-    int recordCount() const { return int(m_rows.size()); }
-    bool bof() const;
-    bool eof() const;
-    bool hasCurrent() const { return m_pos >= 0 && m_pos < recordCount(); }
-    int absolutePosition() const { return hasCurrent() ? m_pos : -1; }
-    void setAbsolutePosition(int pos); // throws Failure when out of range
-
-    void moveFirst();
-    void moveLast();
-    void moveNext();
-    void movePrevious();
-
-    // Finds the first (next) row whose field equals value; noMatch() tells.
-    // When nothing matches the position stays where it was.
-    void findFirst(const QString& field, const QVariant& value);
-    void findNext(const QString& field, const QVariant& value);
-    bool noMatch() const { return m_noMatch; }
-
-    // The current row's field by name; throws Failure without a current row
-    // or for an unknown field.
-    QVariant value(const QString& field) const;
-    bool hasField(const QString& field) const;
     const QString& sql() const { return m_sql; }
 
 private:
+    int storedRows() const override { return m_rows->rows(); }
+    QVariant cell(int row, int column) const override { return m_rows->value(row, column); }
     void load(Database& db);
-    int column(const QString& field) const;
-    bool matches(int row, int col, const QVariant& value) const;
 
     QString m_sql;
-    QStringList m_columns;
-    QVector<RecordRow> m_rows; // implicitly shared, so clones are cheap
-    int m_pos = -1;
-    bool m_bof = true;
-    bool m_eof = true;
-    bool m_noMatch = false;
+    std::shared_ptr<const RowStore> m_rows;
 };
 
-// Updatable dynaset over Main_tbl: the rows of a query with edit/update,
-// add/update and delete of the current row. Rows are identified by RMain_Id,
-// which the query must select.
-class Dynaset
+// Updatable dynaset over Main_tbl, kept as the engine keeps one: the query
+// gives the RMain_Id of its rows in order at open, and a row's fields are
+// read from the table when it is visited, so they show what is stored at
+// that moment. The query must select RMain_Id, and only fields of Main_tbl.
+// Moving to another row drops an unfinished edit, as the engine does.
+class Dynaset : public RowCursor
 {
 public:
     Dynaset(Database& db, const QString& sql); // throws Failure
 
-    int recordCount() const;
-    bool eof() const;
-    bool hasCurrent() const;
-    void moveFirst();
-    void moveNext();
-    void findFirst(const QString& field, const QVariant& value);
-    bool noMatch() const { return m_noMatch; }
-
-    QVariant value(const QString& field) const; // the edit buffer while editing
+    // The edit buffer while editing or adding, else the current row. A row
+    // deleted by someone else meanwhile throws "Record is deleted.".
+    QVariant value(const QString& field) const override;
     void edit();   // starts editing the current row
     void addNew(); // starts a new row with the table's defaults
     void setValue(const QString& field, const QVariant& value);
-    // Stores the edit or the new row (the engine's checks apply: a text too
-    // long for its field throws). After addNew the new row becomes current.
+    // Stores the edit or the new row: only the changed fields are written,
+    // and the row is read again, so defaults and the engine's values show.
+    // The engine's checks apply (a text too long for its field throws, and
+    // the edit stays open). A row deleted meanwhile throws "Record is
+    // deleted." and is not written again. After addNew the new row becomes
+    // current (at the end, where the engine shows added rows).
     void update();
     void cancelUpdate();
+    // Deletes the current row; there is no current row until the next move.
     void deleteCurrent();
+    bool editing() const { return m_mode != Mode::None; }
     // RMain_Id of the row last added or edited.
     qint64 lastModifiedId() const { return m_lastModified; }
 
 private:
     enum class Mode { None, Edit, Add };
-    int column(const QString& field) const;
-    void reloadRow(int row, qint64 id);
+    int storedRows() const override { return int(m_ids.size()); }
+    bool isHole(int row) const override;
+    QVariant cell(int row, int column) const override;
+    void leavingRow() override { cancelUpdate(); }
+    void requireTableFields();
+    const RecordRow& storedRow(int row) const;
+    qint64 currentId() const;
+    qint64 storeEdit();
+    qint64 storeNew();
+    void readDefaults();
 
     Database& m_db;
-    QStringList m_columns;
-    QVector<RecordRow> m_rows;
-    int m_pos = -1;
-    bool m_noMatch = false;
+    std::vector<qint64> m_ids; // in query order; deleted rows hold kDeletedId
+    int m_idColumn = -1;
+    QString m_rowSql;
+    mutable int m_cachedRow = -1; // the row last read from the table
+    mutable RecordRow m_cached;
     Mode m_mode = Mode::None;
-    QHash<QString, QVariant> m_buffer; // changed fields while editing or adding
+    QHash<QString, QVariant> m_buffer;   // changed fields by column name while editing or adding
+    QHash<QString, QVariant> m_defaults; // by lower-case field name, read on the first addNew
+    bool m_defaultsRead = false;
+    qint64 m_editId = 0;
     qint64 m_lastModified = 0;
 };

@@ -16,10 +16,21 @@ void createCurrentSchema(Database& db);
 // upgrades an old one. Failures of the upgrade are thrown to the caller.
 void CheckDbVersion(Database& db);
 short GetDbVersion(Database& db); // 0 when unreadable
+// Adds the fields due for the version and marks the database 200, all in one
+// transaction: a failure (a field that exists already) leaves the database
+// as it was, so the next run stops at the same field again.
 void UpgradeDb(Database& db, short version);
-// Field types for AddDbField.
-enum class FieldType { DateTime, Long, Boolean, Text };
+
+// Field types: date/time (REAL serial), 32-bit integer, yes/no (0/1, never
+// null), text of at most size characters, 16-bit code, memo (unlimited text).
+enum class FieldType { DateTime, Long, Boolean, Text, Integer, Memo };
+// Adds one field, its width and range enforced by a CHECK named after it.
+// A DateTime default of "Now()" is the insert time, filled by a trigger made
+// with the field, so rows inserted by plain SQL get it too. An empty text
+// default on a field that refuses empty text means no default, as with the
+// engine. SQLite keeps no field properties: format and caption belong to the
+// screens that show the field.
 void AddDbField(Database& db, const QString& table, const QString& name, FieldType type, int size,
                 const QVariant& defaultValue, const QString& format, const QString& caption,
                 bool allowZeroLength);
-bool SetDbVersion(short version, Database& db);
+bool SetDbVersion(short version, Database& db); // false when the mark cannot be written

@@ -1,0 +1,179 @@
+#include "Database.h"
+
+#include "Clock.h"
+#include "Failure.h"
+#include "ProgramDir.h"
+#include "RowReader.h"
+#include "Schema.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 1000;
+
+void nowFunction(sqlite3_context* context, int, sqlite3_value**)
+{
+    sqlite3_result_double(context, Clock::now().serial());
+}
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Puts the finished file in place unless something exists there already: a
+// file that appeared meanwhile is never replaced.
+void linkIntoPlace(const QString& from, const QString& to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::link(source.constData(), target.constData()) == 0 || errno == EEXIST)
+        return;
+    // File systems without hard links.
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
+            0 ||
+        errno == EEXIST)
+        return;
+    throw Failure(to + QStringLiteral(": ") + systemError());
+}
+
+} // namespace
+
+Database::Database(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) {}
+
+Database::~Database()
+{
+    sqlite3_close_v2(m_db);
+}
+
+std::unique_ptr<Database> Database::connect(const QString& path, int flags)
+{
+    sqlite3* raw = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr) != SQLITE_OK) {
+        const QString message =
+            raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QStringLiteral("out of memory");
+        sqlite3_close_v2(raw);
+        throw Failure(message + QStringLiteral(": ") + path);
+    }
+    std::unique_ptr<Database> db(new Database(raw, path));
+    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+    // Not direct-only: the insert-time trigger of RDate0 calls it too.
+    if (sqlite3_create_function_v2(raw, "Now", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr,
+                                   nowFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw Failure(QString::fromUtf8(sqlite3_errmsg(raw)));
+    return db;
+}
+
+// The schema is built in a private file that is moved into place only when
+// complete, so an interrupted creation never leaves a half-made database
+// that every later run would refuse.
+void Database::createFile(const QString& path)
+{
+    const QString temp =
+        path + QStringLiteral(".%1.new").arg(QRandomGenerator::system()->generate64(), 16, 16,
+                                             QLatin1Char('0'));
+    try {
+        {
+            auto db = connect(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            createCurrentSchema(*db);
+        }
+        linkIntoPlace(temp, path);
+    } catch (...) {
+        QFile::remove(temp);
+        throw;
+    }
+    QFile::remove(temp);
+}
+
+std::unique_ptr<Database> Database::open(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        createFile(path);
+    // Without CREATE: whatever lies at path now is used as it is or refused.
+    auto db = connect(path, SQLITE_OPEN_READWRITE);
+    db->requireReminderTable();
+    return db;
+}
+
+void Database::requireReminderTable()
+{
+    const QVariant found = scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = "
+                                                 "'table' AND name = 'Main_tbl' COLLATE NOCASE"));
+    if (found.toInt() == 0)
+        throw Failure(
+            QStringLiteral("%1 is not a reminder database: table Main_tbl not found").arg(m_path));
+}
+
+void Database::exec(const QString& sql)
+{
+    char* error = nullptr;
+    if (sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(m_db));
+        sqlite3_free(error);
+        throw Failure(message);
+    }
+}
+
+int Database::execute(const QString& sql, const QVariantList& params)
+{
+    RowReader statement(*this, sql, params);
+    while (statement.next()) {
+    }
+    return sqlite3_changes(m_db);
+}
+
+QVariant Database::scalar(const QString& sql, const QVariantList& params)
+{
+    RowReader reader(*this, sql, params);
+    return reader.next() && !reader.columns().isEmpty() ? reader.value(0) : QVariant();
+}
+
+qint64 Database::lastInsertId() const
+{
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+Transaction::Transaction(Database& db)
+    : m_db(db), m_nested(sqlite3_get_autocommit(db.handle()) == 0)
+{
+    m_db.exec(m_nested ? QStringLiteral("SAVEPOINT kv_nested") : QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Transaction::~Transaction()
+{
+    if (m_done)
+        return;
+    try {
+        m_db.exec(m_nested ? QStringLiteral("ROLLBACK TO kv_nested; RELEASE kv_nested")
+                           : QStringLiteral("ROLLBACK"));
+    } catch (const std::exception&) {
+        // The engine has already rolled back what it could.
+    }
+}
+
+void Transaction::commit()
+{
+    m_db.exec(m_nested ? QStringLiteral("RELEASE kv_nested") : QStringLiteral("COMMIT"));
+    m_done = true;
+}
+
+QString reminderDbPath()
+{
+    return ProgramDir::file(QStringLiteral("KV_Data.mdb"));
+}
+
+std::unique_ptr<Database> OpenReminderDb()
+{
+    return Database::open(reminderDbPath());
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "Schema.h"
+
+#include <QString>
+#include <QVariant>
+
+// The SQL text of one field of Main_tbl, shared by the creation of a new
+// database and the upgrade of an old one so both end with the same fields.
+struct FieldSpec
+{
+    QString name;
+    FieldType type;
+    int size;
+    QVariant defaultValue;
+    bool allowZeroLength;
+};
+
+QString columnDefinition(const FieldSpec& field);
+// True when the field's default is the insert time, kept by insertTimeTrigger.
+bool defaultsToInsertTime(const FieldSpec& field);
+QString insertTimeTrigger(const QString& table, const QString& field);

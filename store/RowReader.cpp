@@ -1,0 +1,94 @@
+#include "RowReader.h"
+
+#include "Database.h"
+#include "Failure.h"
+#include "SqlValue.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+[[noreturn]] void throwEngineError(sqlite3* db)
+{
+    throw Failure(QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+// The engine runs exactly one statement: text after it is refused rather
+// than silently ignored.
+bool onlySeparatorsLeft(const char* tail)
+{
+    for (; tail && *tail; ++tail)
+        if (*tail != ';' && !QChar::isSpace(uchar(*tail)))
+            return false;
+    return true;
+}
+
+} // namespace
+
+RowReader::RowReader(Database& db, const QString& sql, const QVariantList& params)
+{
+    const QByteArray text = sql.toUtf8();
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db.handle(), text.constData(), int(text.size()), &m_stmt, &tail) !=
+        SQLITE_OK)
+        throwEngineError(db.handle());
+    if (!m_stmt || !onlySeparatorsLeft(tail)) {
+        sqlite3_finalize(m_stmt);
+        throw Failure(QStringLiteral("Characters found after end of SQL statement."));
+    }
+    try {
+        for (int i = 0; i < params.size(); ++i)
+            bindValue(m_stmt, i + 1, params[i]);
+    } catch (...) {
+        sqlite3_finalize(m_stmt);
+        throw;
+    }
+    const int count = sqlite3_column_count(m_stmt);
+    m_columns.reserve(count);
+    for (int i = 0; i < count; ++i)
+        m_columns << QString::fromUtf8(sqlite3_column_name(m_stmt, i));
+}
+
+RowReader::~RowReader()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+bool RowReader::next()
+{
+    if (m_done)
+        return false;
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    m_done = true;
+    if (rc != SQLITE_DONE)
+        throwEngineError(sqlite3_db_handle(m_stmt));
+    return false;
+}
+
+int RowReader::column(const QString& field) const
+{
+    return columnIndex(m_columns, field);
+}
+
+QVariant RowReader::value(int column) const
+{
+    return columnValue(m_stmt, column);
+}
+
+QVariant RowReader::value(const QString& field) const
+{
+    const int c = column(field);
+    if (c < 0)
+        throw Failure(QStringLiteral("Item not found in this collection."), 3265);
+    return value(c);
+}
+
+RecordRow RowReader::row() const
+{
+    RecordRow row(m_columns.size());
+    for (int i = 0; i < row.size(); ++i)
+        row[i] = columnValue(m_stmt, i);
+    return row;
+}

@@ -1,0 +1,155 @@
+#include "Schema.h"
+
+#include "Database.h"
+#include "Failure.h"
+#include "FieldSql.h"
+#include "SqlValue.h"
+
+#include <QStringList>
+
+namespace {
+
+const QString kTable = QStringLiteral("Main_tbl");
+
+// The fields of the first release, in table order after RMain_Id.
+const FieldSpec kBaseFields[] = {
+    {QStringLiteral("RCaption"), FieldType::Text, 50, QVariant(), true},
+    {QStringLiteral("RDetail"), FieldType::Memo, 0, QVariant(), true},
+    {QStringLiteral("RDate"), FieldType::DateTime, 8, QVariant(), false},
+    {QStringLiteral("RNext"), FieldType::DateTime, 8, QVariant(), false},
+    {QStringLiteral("RImportance"), FieldType::Integer, 2, 0, false},
+    {QStringLiteral("REventType"), FieldType::Integer, 2, 0, false},
+    {QStringLiteral("RActive"), FieldType::Boolean, 1, false, false},
+    {QStringLiteral("Adv_AdvOpt"), FieldType::Boolean, 1, false, false},
+    {QStringLiteral("Adv_Period"), FieldType::Integer, 2, 0, false},
+    {QStringLiteral("Adv_PeriodN"), FieldType::Integer, 2, 1, false},
+    {QStringLiteral("Adv_WeekDay"), FieldType::Integer, 2, 0, false},
+    {QStringLiteral("Adv_MonthDay"), FieldType::Integer, 2, 0, false},
+    {QStringLiteral("Adv_MonthCount"), FieldType::Integer, 2, 0, false},
+    {QStringLiteral("Adv_DateEnd"), FieldType::DateTime, 8, QVariant(), false},
+    {QStringLiteral("Adv_NoEnd"), FieldType::Boolean, 1, false, false},
+};
+
+// The fields later releases added, with the version that brought them.
+struct AddedField
+{
+    short addedIn;
+    FieldSpec spec;
+    const char* format;
+    const char* caption;
+};
+
+const AddedField kAddedFields[] = {
+    {120,
+     {QStringLiteral("RDate0"), FieldType::DateTime, 8, QStringLiteral("Now()"), false},
+     "dd/mm/yyyy",
+     "תאריך רישום"},
+    {200, {QStringLiteral("BroadcastId"), FieldType::Long, 4, 0, false}, "", "זיהוי"},
+    {200, {QStringLiteral("IAMAuthor"), FieldType::Boolean, 1, true, false}, "", "אני המחבר"},
+    {200,
+     {QStringLiteral("ReceivedBy"), FieldType::Text, 255, QString(QLatin1String("")), true},
+     "",
+     "התקבל ע''י"},
+    {200,
+     {QStringLiteral("SentTo"), FieldType::Text, 255, QString(QLatin1String("")), true},
+     "",
+     "נשלח אל"},
+    {200,
+     {QStringLiteral("RAuthor"), FieldType::Text, 9, QString(QLatin1String("")), false},
+     "",
+     "מחבר התזכורת"},
+};
+
+// What the fields need beside the table: the insert-time triggers (also for
+// an RDate0 that an older release made with the engine's own default) and
+// the index by which the due check and the next-due publication read
+// active rows in RNext order.
+void createFieldHelpers(Database& db)
+{
+    for (const AddedField& field : kAddedFields)
+        if (defaultsToInsertTime(field.spec))
+            db.exec(insertTimeTrigger(kTable, field.spec.name));
+    db.exec(QStringLiteral(
+        "CREATE INDEX IF NOT EXISTS Main_tbl_RActive_RNext ON Main_tbl (RActive, RNext)"));
+}
+
+void markVersion(Database& db, short version)
+{
+    db.exec(QStringLiteral("PRAGMA user_version = %1").arg(version));
+}
+
+} // namespace
+
+void createCurrentSchema(Database& db)
+{
+    Transaction transaction(db);
+    QStringList columns{QStringLiteral("RMain_Id INTEGER PRIMARY KEY AUTOINCREMENT")};
+    for (const FieldSpec& field : kBaseFields)
+        columns << columnDefinition(field);
+    for (const AddedField& field : kAddedFields)
+        columns << columnDefinition(field.spec);
+    db.exec(QStringLiteral("CREATE TABLE Main_tbl (%1) STRICT")
+                .arg(columns.join(QStringLiteral(", "))));
+    createFieldHelpers(db);
+    markVersion(db, kCurrentDbVersion);
+    transaction.commit();
+}
+
+void CheckDbVersion(Database& db)
+{
+    const short version = GetDbVersion(db);
+    // Releases 200-209 share the schema; the test is on the version without its last digit.
+    if (version / 10 > 20)
+        throw Failure(QStringLiteral("גרסת היישום לא מתאימה לבסיס הנתונים"), 1);
+    if (version / 10 < 20)
+        UpgradeDb(db, version);
+}
+
+short GetDbVersion(Database& db)
+{
+    try {
+        const qint64 version = db.scalar(QStringLiteral("PRAGMA user_version")).toLongLong();
+        return version >= -32768 && version <= 32767 ? short(version) : 0;
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+void UpgradeDb(Database& db, short version)
+{
+    Transaction transaction(db);
+    for (const AddedField& field : kAddedFields) {
+        if (version < field.addedIn) {
+            const FieldSpec& f = field.spec;
+            AddDbField(db, kTable, f.name, f.type, f.size, f.defaultValue,
+                       QString::fromUtf8(field.format), QString::fromUtf8(field.caption),
+                       f.allowZeroLength);
+        }
+    }
+    createFieldHelpers(db);
+    SetDbVersion(kCurrentDbVersion, db);
+    transaction.commit();
+}
+
+void AddDbField(Database& db, const QString& table, const QString& name, FieldType type, int size,
+                const QVariant& defaultValue, const QString& /*format*/, const QString& /*caption*/,
+                bool allowZeroLength)
+{
+    const FieldSpec field{name, type, size, defaultValue, allowZeroLength};
+    Transaction transaction(db);
+    db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+                .arg(quotedName(table), columnDefinition(field)));
+    if (defaultsToInsertTime(field))
+        db.exec(insertTimeTrigger(table, name));
+    transaction.commit();
+}
+
+bool SetDbVersion(short version, Database& db)
+{
+    try {
+        markVersion(db, version);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
