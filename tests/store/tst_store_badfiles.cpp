@@ -1,0 +1,172 @@
+#include "Database.h"
+#include "Failure.h"
+#include "ProgramDir.h"
+#include "Queries.h"
+#include "Recordset.h"
+#include "Schema.h"
+#include "StoreTestFiles.h"
+#include "TempProgramDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+const QFile::Permissions kReadOnlyDir = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                        QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+const QFile::Permissions kPrivateDir = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+
+// What a user without write access to the program directory tries, in a
+// child process (as nobody when the tests run as root, who may write
+// anywhere). Exit 0: every write failed with a Failure; 1: a write went
+// through; 2: reading failed.
+int childWithoutWriteAccess(const QString& dir, const QString& what)
+{
+    ProgramDir::setOverride(dir);
+    try {
+        if (what == "create") {
+            OpenReminderDb();
+            return 1;
+        }
+        auto db = OpenReminderDb();
+        try {
+            Snapshot rows(*db, Queries::all);
+            std::printf("read %d rows\n", rows.recordCount());
+        } catch (const Failure& e) {
+            std::printf("read failed: %s\n", qPrintable(e.description()));
+            return 2;
+        }
+        Dynaset rs(*db, Queries::all);
+        rs.addNew();
+        rs.setValue("RCaption", QString("written"));
+        rs.update();
+        return 1;
+    } catch (const Failure& e) {
+        std::printf("failed as expected: %s\n", qPrintable(e.description()));
+        return 0;
+    }
+}
+
+} // namespace
+
+class TestStoreBadFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void foreignFileIsNeverUsedOrReplaced_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("foreignSql");
+        QByteArray junk(4096, '\0');
+        for (int i = 0; i < junk.size(); ++i)
+            junk[i] = char((i * 37 + 11) & 0xff);
+        QTest::newRow("junk bytes") << junk << QString();
+        QTest::newRow("empty file") << QByteArray() << QString();
+        QTest::newRow("other sqlite db")
+            << QByteArray() << "CREATE TABLE Other (x); INSERT INTO Other VALUES (1);";
+        QTest::newRow("sqlite header only") << QByteArray("SQLite format 3\0", 16) << QString();
+    }
+
+    void foreignFileIsNeverUsedOrReplaced()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, foreignSql);
+        TempProgramDir dir;
+        const QString path = reminderDbPath();
+        if (foreignSql.isEmpty())
+            writeBytes(path, content);
+        else
+            rawSql(path, foreignSql);
+        const QByteArray before = fileBytes(path);
+
+        for (int attempt = 0; attempt < 2; ++attempt)
+            QVERIFY_THROWS_EXCEPTION(Failure, OpenReminderDb());
+        QCOMPARE(fileBytes(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"KV_Data.mdb"});
+    }
+
+    // The file appears on first use and is a complete database at once: no
+    // temporary file stays behind, and the next open uses it as it is.
+    void missingFileIsCreatedComplete()
+    {
+        TempProgramDir dir;
+        {
+            auto db = OpenReminderDb();
+            db->exec("INSERT INTO Main_tbl (RCaption) VALUES ('kept')");
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"KV_Data.mdb"});
+        auto db = OpenReminderDb();
+        QCOMPARE(Snapshot(*db, Queries::all).value("RCaption").toString(), QString("kept"));
+        QCOMPARE(GetDbVersion(*db), short(200));
+    }
+
+    void readOnlyProgramDirectoryRefusesWrites_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("create the file") << "create";
+        QTest::newRow("write a row") << "write";
+    }
+
+    void readOnlyProgramDirectoryRefusesWrites()
+    {
+        QFETCH(QString, what);
+        TempProgramDir dir;
+        QByteArray before;
+        if (what == "write") {
+            OpenReminderDb()->exec("INSERT INTO Main_tbl (RCaption) VALUES ('one')");
+            before = fileBytes(reminderDbPath());
+        }
+        // A copy of this test that the child's user can reach and run.
+        QTemporaryDir binDir;
+        const QString child = binDir.filePath("child");
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), child));
+        QVERIFY(QFile::setPermissions(binDir.path(), kReadOnlyDir));
+        QVERIFY(QFile::setPermissions(child, kReadOnlyDir));
+        QVERIFY(QFile::setPermissions(dir.path(), kReadOnlyDir));
+
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        const QStringList args{"--child-without-write-access", dir.path(), what};
+        if (::geteuid() == 0) {
+            p.start("setpriv",
+                    QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", child} + args);
+        } else {
+            p.start(child, args);
+        }
+        const bool finished = p.waitForFinished(30000);
+        QVERIFY(QFile::setPermissions(dir.path(), kPrivateDir));
+        QVERIFY(QFile::setPermissions(binDir.path(), kPrivateDir));
+        QVERIFY(finished);
+        const QByteArray output = p.readAll();
+        if (p.exitCode() != 0 && output.contains("setpriv"))
+            QSKIP("cannot switch to the user nobody here");
+        QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0, output.constData());
+
+        if (what == "create")
+            QVERIFY(!QFile::exists(reminderDbPath()));
+        else
+            QCOMPARE(fileBytes(reminderDbPath()), before);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && QByteArray(argv[1]) == "--child-without-write-access")
+        return childWithoutWriteAccess(QString::fromLocal8Bit(argv[2]),
+                                       QString::fromLocal8Bit(argv[3]));
+    QCoreApplication app(argc, argv);
+    TestStoreBadFiles test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_store_badfiles.moc"
