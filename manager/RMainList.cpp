@@ -56,6 +56,8 @@ void RMain::Form_Load()
     LoadDefault();
     InEdit = false;
     LoadData(true);
+    if (!ListRs)
+        Data_Reposition(); // an empty list that could not be read shows row 0 of 0
     LMoveRS->setToolTip(ProgramDir::path());
 }
 

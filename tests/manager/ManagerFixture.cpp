@@ -1,0 +1,139 @@
+#include "ManagerFixture.h"
+
+#include "Clock.h"
+#include "Database.h"
+#include "LanSettings.h"
+#include "Log.h"
+#include "ManagerState.h"
+#include "Prompt.h"
+#include "RMain.h"
+#include "Reminder.h"
+#include "RowReader.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QListView>
+#include <QTest>
+
+ManagerFixture::ManagerFixture() : m_dir(std::make_unique<TempProgramDir>())
+{
+    StartLogging(QStringLiteral("Kalvex.log"));
+    Clock::setNow(now());
+    LANNick = QStringLiteral("me");
+    LANOptSend = true;
+    LANOptReceive = true;
+    CurrentReminderId = 0;
+    CurrentSentTo.clear();
+    Prompt::clearHistory();
+    OpenReminderDb(); // creates the database with the current schema
+}
+
+ManagerFixture::~ManagerFixture()
+{
+    close();
+    RMain::setSendRUpdateHook(nullptr);
+    RMain::setAboutHandler(nullptr);
+    Clock::useSystemClock();
+}
+
+qint32 ManagerFixture::add(const QVariantMap& given)
+{
+    QVariantMap fields{{QStringLiteral("RCaption"), QStringLiteral("r")},
+                       {QStringLiteral("RDate"), QVariant::fromValue(at(2026, 4, 1, 9, 0))},
+                       {QStringLiteral("RActive"), true}};
+    fields.insert(given);
+    if (!given.contains(QStringLiteral("RNext")))
+        fields.insert(QStringLiteral("RNext"), fields.value(QStringLiteral("RDate")));
+    QStringList placeholders;
+    QVariantList values;
+    for (auto it = fields.begin(); it != fields.end(); ++it) {
+        placeholders << QStringLiteral("?");
+        const bool isDate = it.value().metaType() == QMetaType::fromType<Date>();
+        values << (isDate ? dateValue(it.value().value<Date>()) : it.value());
+    }
+    const auto db = OpenReminderDb();
+    db->execute(QStringLiteral("INSERT INTO Main_tbl (%1) VALUES (%2)")
+                    .arg(fields.keys().join(QLatin1Char(',')), placeholders.join(QLatin1Char(','))),
+                values);
+    return qint32(db->lastInsertId());
+}
+
+QVariantMap ManagerFixture::row(qint32 id) const
+{
+    const auto db = OpenReminderDb();
+    RowReader rows(*db, QStringLiteral("SELECT * FROM Main_tbl WHERE RMain_Id = %1").arg(id));
+    QVariantMap row;
+    if (rows.next())
+        for (int i = 0; i < rows.columns().size(); ++i)
+            row.insert(rows.columns()[i], rows.value(i));
+    return row;
+}
+
+int ManagerFixture::rowCount() const
+{
+    return OpenReminderDb()->scalar(QStringLiteral("SELECT COUNT(*) FROM Main_tbl")).toInt();
+}
+
+void ManagerFixture::sql(const QString& statement) const
+{
+    OpenReminderDb()->exec(statement);
+}
+
+QStringList ManagerFixture::logLines() const
+{
+    QFile log(m_dir->file(QStringLiteral("Kalvex.log")));
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+RMain* ManagerFixture::open()
+{
+    m_window = RMain::load();
+    m_window->show();
+    m_window->activateWindow();
+    if (!QTest::qWaitForWindowActive(m_window))
+        qWarning("the manager window did not become active");
+    return m_window;
+}
+
+void ManagerFixture::close()
+{
+    if (!m_window)
+        return;
+    QPointer<RMain> window = m_window;
+    m_window.clear();
+    if (window)
+        window->close();
+    QTest::qWaitFor([&window] { return window.isNull(); }, 5000);
+}
+
+QStringList ManagerFixture::listLines() const
+{
+    const QAbstractItemModel* model = find<QListView>(QStringLiteral("List1"))->model();
+    QStringList lines;
+    for (int i = 0; i < model->rowCount(); ++i)
+        lines << model->index(i, 0).data().toString();
+    return lines;
+}
+
+QList<qint32> ManagerFixture::listIds() const
+{
+    const QAbstractItemModel* model = find<QListView>(QStringLiteral("List1"))->model();
+    QList<qint32> ids;
+    for (int i = 0; i < model->rowCount(); ++i)
+        ids << model->index(i, 0).data(Qt::UserRole).toInt();
+    return ids;
+}
+
+int ManagerFixture::selectedRow() const
+{
+    const QModelIndexList selected =
+        find<QListView>(QStringLiteral("List1"))->selectionModel()->selectedRows();
+    return selected.size() == 1 ? selected.first().row() : -1;
+}
+
+QString ManagerFixture::counter() const
+{
+    return find<QLabel>(QStringLiteral("LMoveRS"))->text();
+}

@@ -1,0 +1,372 @@
+// The manager window's editor: modes, validation, the save and the keys.
+#include "ManagerFixture.h"
+
+#include "FrmAdvOpt.h"
+#include "Ini.h"
+#include "LanSettings.h"
+#include "ManagerState.h"
+#include "Prompt.h"
+#include "Reminder.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimeEdit>
+#include <QTimer>
+
+namespace {
+
+Date stored(const QVariant& v)
+{
+    return dateField(v);
+}
+
+// Answers the advanced options window once it is up: accepted with the given
+// rule and due date, or cancelled.
+void answerAdvancedOptions(std::optional<AdvancedOptions> accepted, Date* handedStart)
+{
+    QTimer::singleShot(0, [=] {
+        QTRY_VERIFY(qobject_cast<FrmAdvOpt*>(QApplication::activeModalWidget()));
+        auto* dialog = qobject_cast<FrmAdvOpt*>(QApplication::activeModalWidget());
+        *handedStart = AdvOptions.StartDate;
+        dialog->reject();
+        if (accepted) {
+            AdvOptions = *accepted;
+            AdvOptions.Accepted = true;
+        }
+    });
+}
+
+} // namespace
+
+class RMainEditorTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<ManagerFixture> f;
+
+    QWidget* w(const char* name) { return f->find<QWidget>(name); }
+    QLineEdit* caption() { return f->find<QLineEdit>("CCaption"); }
+    QString status() { return f->find<QLabel>("LStatus")->text(); }
+    void key(Qt::Key k)
+    {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : f->window(), k);
+    }
+    void chooseEventType(int entry)
+    {
+        auto* box = f->find<QComboBox>("CEventType");
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Home);
+        for (int i = 0; i < entry; ++i)
+            QTest::keyClick(box, Qt::Key_Down);
+        QCOMPARE(box->currentIndex(), entry);
+    }
+    void checkMode(bool edit, bool saveVisible, const QString& newCaption,
+                   const QString& statusText)
+    {
+        QCOMPARE(f->window()->inEdit(), edit);
+        for (const char* name :
+             {"List1", "cmdDelete", "cmdDeleteAll", "cmdFind", "cmdRefresh", "cmdDefinitions"})
+            QVERIFY2(w(name)->isEnabled() == !edit, name);
+        QCOMPARE(!w("cmdSave")->isHidden(), saveVisible);
+        QCOMPARE(!w("cmdCancel")->isHidden(), edit);
+        QCOMPARE(f->find<QPushButton>("cmdNew")->text(), newCaption);
+        QCOMPARE(status(), statusText);
+    }
+
+private slots:
+    void init() { f = std::make_unique<ManagerFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void modesFollowTheStateTableAndTheKeys()
+    {
+        const qint32 a = f->add({{"RCaption", "asleep"}, {"RActive", false}});
+        const qint32 b =
+            f->add({{"RCaption", "awake"}, {"RDate", QVariant::fromValue(at(2026, 5, 1))}});
+        f->open();
+        checkMode(false, false, "חדש", "");
+
+        // Editing the title of an inactive reminder makes it active.
+        caption()->setFocus();
+        QTest::keyClick(caption(), Qt::Key_X);
+        checkMode(true, true, "שמור כחדש", " עריכה");
+        QVERIFY(f->find<QRadioButton>("OptActive_0")->isChecked());
+        key(Qt::Key_Escape); // ignored while editing
+        key(Qt::Key_F5);
+        QVERIFY(f->window()->isVisible());
+        click("ListLabel_0");
+        QCOMPARE(f->window()->sortField(), QStringLiteral("RDate"));
+        key(Qt::Key_F12);
+        checkMode(false, false, "חדש", " שינוי בוטל");
+        QCOMPARE(caption()->text(), QStringLiteral("asleep"));
+        QVERIFY(f->find<QRadioButton>("OptActive_1")->isChecked());
+
+        // Clicking "לא" enters edit mode without switching the reminder on.
+        click("cmdMoveRS_0");
+        QCOMPARE(CurrentReminderId, b);
+        click("OptActive_1");
+        checkMode(true, true, "שמור כחדש", " עריכה");
+        QVERIFY(f->find<QRadioButton>("OptActive_1")->isChecked());
+        // Moving in the list drops the change silently.
+        click("cmdMoveRS_3");
+        checkMode(false, false, "חדש", "");
+        QCOMPARE(CurrentReminderId, a);
+
+        // A new reminder: defaults, no save button, F9 does nothing, F12 returns.
+        click("cmdNew");
+        checkMode(true, false, "שמור כחדש", " הוספת תזכורת חדשה");
+        QCOMPARE(caption()->text(), QStringLiteral("תזכורת חדשה"));
+        QCOMPARE(f->find<QDateEdit>("CDate1")->date(), QDate(2026, 3, 15));
+        QCOMPARE(f->find<QTimeEdit>("CDate2")->time(), QTime(10, 0));
+        QCOMPARE(f->find<QComboBox>("CImportance")->currentText(), QStringLiteral("רגילה"));
+        QCOMPARE(f->find<QComboBox>("CEventType")->currentText(), QStringLiteral("חד-פעמי"));
+        QVERIFY(f->find<QPlainTextEdit>("CDetail")->toPlainText().isEmpty());
+        key(Qt::Key_F9);
+        QCOMPARE(f->rowCount(), 2);
+        QVERIFY(f->window()->inEdit());
+        key(Qt::Key_F12);
+        checkMode(false, false, "חדש", " שינוי בוטל");
+        QCOMPARE(caption()->text(), QStringLiteral("asleep"));
+
+        QPointer<RMain> window = f->window();
+        key(Qt::Key_Escape);
+        QTRY_VERIFY(window.isNull());
+        QCOMPARE(RMain::instance(), nullptr);
+    }
+
+    void validationRefusesTheSave_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("importance");
+        QTest::addColumn<int>("eventType");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("no title") << "" << 0 << 0 << "יש להזין כותרת"
+                                  << "CCaption";
+        QTest::newRow("unknown importance") << "t" << 7 << 0 << "יש להזין חשיבות"
+                                            << "CImportance";
+        QTest::newRow("unknown type") << "t" << 1 << 3 << "יש להזיר סוג מופע"
+                                      << "CEventType";
+    }
+    void validationRefusesTheSave()
+    {
+        QFETCH(QString, title);
+        QFETCH(int, importance);
+        QFETCH(int, eventType);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        const qint32 id =
+            f->add({{"RCaption", "t"}, {"RImportance", importance}, {"REventType", eventType}});
+        f->open();
+        caption()->setFocus();
+        caption()->setText(title.isEmpty() ? QString() : title + "!");
+        Prompt::setNextAnswer(Prompt::Answer::Ok);
+        key(Qt::Key_F9);
+        QCOMPARE(Prompt::history().size(), 1);
+        const Prompt::Shown shown = Prompt::history().first();
+        QCOMPARE(shown.text, message);
+        QCOMPARE(shown.title, QStringLiteral("תזכורון ולטרום"));
+        QCOMPARE(shown.icon, Prompt::Icon::Information);
+        QCOMPARE(shown.buttons, Prompt::Buttons::Ok);
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        QVERIFY(f->window()->inEdit());
+        QCOMPARE(f->row(id).value("RCaption").toString(), QStringLiteral("t"));
+    }
+
+    void saveWritesTheFieldsOfTheRecurrenceType_data()
+    {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("period");
+        QTest::addColumn<int>("periodN");
+        QTest::newRow("one-time keeps its unit") << 0 << 0 << 0 << 7;
+        QTest::newRow("hourly") << 1 << 1 << 1 << 1;
+        QTest::newRow("daily") << 2 << 5 << 2 << 1;
+        QTest::newRow("weekly") << 3 << 10 << 3 << 1;
+        QTest::newRow("monthly") << 4 << 20 << 4 << 1;
+        QTest::newRow("bi-monthly") << 5 << 30 << 4 << 2;
+        QTest::newRow("yearly") << 6 << 60 << 5 << 1;
+    }
+    void saveWritesTheFieldsOfTheRecurrenceType()
+    {
+        QFETCH(int, entry);
+        QFETCH(int, code);
+        QFETCH(int, period);
+        QFETCH(int, periodN);
+        // A postponed reminder by another author with an advanced rule stored.
+        const qint32 id = f->add({{"RCaption", "old"},
+                                  {"RDate", QVariant::fromValue(at(2026, 4, 1, 9, 0))},
+                                  {"RNext", QVariant::fromValue(at(2026, 4, 1, 9, 45))},
+                                  {"RAuthor", "other"},
+                                  {"REventType", 100},
+                                  {"Adv_AdvOpt", true},
+                                  {"Adv_Period", 0},
+                                  {"Adv_PeriodN", 7},
+                                  {"Adv_WeekDay", 5},
+                                  {"Adv_MonthDay", 3},
+                                  {"Adv_MonthCount", 2},
+                                  {"Adv_NoEnd", false}});
+        f->open();
+        const QString longTitle = QStringLiteral("a\tb") + QString(57, 'x');
+        caption()->setText(longTitle);
+        f->find<QDateEdit>("CDate1")->setDate(QDate(2026, 6, 2));
+        f->find<QTimeEdit>("CDate2")->setTime(QTime(18, 30));
+        f->find<QPlainTextEdit>("CDetail")->setPlainText(QStringLiteral("x\ty\nz"));
+        chooseEventType(entry);
+        key(Qt::Key_F9);
+
+        QCOMPARE(status(), QStringLiteral(" תזכורת נשמרה"));
+        QVERIFY(!f->window()->inEdit());
+        const QVariantMap row = f->row(id);
+        const Date due = at(2026, 6, 2, 18, 30);
+        QCOMPARE(row.value("RCaption").toString(),
+                 (QStringLiteral("a b") + QString(57, 'x')).left(50));
+        QCOMPARE(row.value("RDetail").toString(), QStringLiteral("x y\r\nz"));
+        QCOMPARE(stored(row.value("RDate")), due);
+        QCOMPARE(stored(row.value("RNext")), due);
+        QCOMPARE(row.value("REventType").toInt(), code);
+        QCOMPARE(row.value("Adv_Period").toInt(), period);
+        QCOMPARE(row.value("Adv_PeriodN").toInt(), periodN);
+        QCOMPARE(row.value("Adv_AdvOpt").toBool(), false);
+        QCOMPARE(row.value("Adv_NoEnd").toBool(), true);
+        QCOMPARE(stored(row.value("Adv_DateEnd")), due);
+        QCOMPARE(row.value("Adv_WeekDay").toInt(), 5);
+        QCOMPARE(row.value("Adv_MonthDay").toInt(), 3);
+        QCOMPARE(row.value("Adv_MonthCount").toInt(), 2);
+        QCOMPARE(row.value("RAuthor").toString(), QStringLiteral("other"));
+        QCOMPARE(row.value("RActive").toBool(), true);
+        QCOMPARE(ReadIni("Reminder", "NextDate", "NULL"), QStringLiteral("020620261830"));
+        QCOMPARE(f->listLines().size(), 1);
+        QVERIFY(f->listLines().first().startsWith(QStringLiteral("02/06/2026 18:30")));
+    }
+
+    void saveAsNewLeavesTheEditedReminderAsItWas()
+    {
+        const qint32 a = f->add({{"RCaption", "A"}, {"RAuthor", QVariant()}});
+        f->open();
+        caption()->setText(QStringLiteral("B"));
+        click("cmdNew");
+        QCOMPARE(f->rowCount(), 2);
+        QCOMPARE(f->row(a).value("RCaption").toString(), QStringLiteral("A"));
+        const qint32 b = CurrentReminderId;
+        QVERIFY(b != a && b > 0);
+        const QVariantMap row = f->row(b);
+        QCOMPARE(row.value("RCaption").toString(), QStringLiteral("B"));
+        QCOMPARE(row.value("RAuthor").toString(), QStringLiteral("me"));
+        QCOMPARE(stored(row.value("RDate0")), ManagerFixture::now());
+        QCOMPARE(f->listIds().at(f->selectedRow()), b);
+        QCOMPARE(status(), QStringLiteral(" תזכורת נשמרה"));
+
+        // An empty author is filled on save; the first row gets the saving user.
+        click("cmdMoveRS_3");
+        caption()->setText(QStringLiteral("A2"));
+        click("cmdSave");
+        QCOMPARE(f->row(a).value("RAuthor").toString(), QStringLiteral("me"));
+    }
+
+    void newReminderIntoAnEmptyList()
+    {
+        f->open();
+        click("cmdNew");
+        caption()->setText(QStringLiteral("first"));
+        click("cmdNew");
+        QCOMPARE(f->rowCount(), 1);
+        QCOMPARE(f->counter(), QStringLiteral(" שורה 1 מתוך 1"));
+        QCOMPARE(f->row(CurrentReminderId).value("RCaption").toString(), QStringLiteral("first"));
+        QCOMPARE(ReadIni("Reminder", "NextDate", "NULL"), QStringLiteral("150320261000"));
+    }
+
+    void savingAReminderDeletedMeanwhileStoresItAgain()
+    {
+        const qint32 a = f->add({{"RCaption", "A"}});
+        f->open();
+        caption()->setText(QStringLiteral("A edited"));
+        f->sql(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(a));
+        click("cmdSave");
+        QCOMPARE(f->rowCount(), 1);
+        QVERIFY(CurrentReminderId != a);
+        QCOMPARE(f->row(CurrentReminderId).value("RCaption").toString(),
+                 QStringLiteral("A edited"));
+        QCOMPARE(f->listIds(), QList<qint32>{CurrentReminderId});
+    }
+
+    void advancedOptionsReachTheRecordThroughTheSave()
+    {
+        const qint32 id = f->add({{"RDate", QVariant::fromValue(at(2026, 4, 1, 9, 0))},
+                                  {"REventType", 10},
+                                  {"Adv_Period", 3},
+                                  {"Adv_PeriodN", 1}});
+        f->open();
+        AdvancedOptions rule;
+        rule.Adv_AdvOpt = true;
+        rule.Adv_Period = 4;
+        rule.Adv_PeriodN = 2;
+        rule.Adv_MonthDay = 8;
+        rule.Adv_MonthCount = 4;
+        rule.Adv_WeekDay = 0;
+        rule.Adv_NoEnd = false;
+        rule.Adv_DateEnd = at(2027, 1, 1, 9, 0);
+        rule.StartDate = at(2026, 4, 30, 9, 15);
+        Date handed;
+        answerAdvancedOptions(rule, &handed);
+        chooseEventType(7);
+        QCOMPARE(handed, at(2026, 4, 1, 9, 0));
+        QCOMPARE(f->find<QDateEdit>("CDate1")->date(), QDate(2026, 4, 30));
+        QCOMPARE(f->find<QTimeEdit>("CDate2")->time(), QTime(9, 15));
+        QCOMPARE(f->find<QComboBox>("CEventType")->currentText(), QStringLiteral("מתקדם"));
+        QVERIFY(f->window()->inEdit());
+        key(Qt::Key_F9);
+        QVariantMap row = f->row(id);
+        QCOMPARE(stored(row.value("RDate")), at(2026, 4, 30, 9, 15));
+        QCOMPARE(row.value("REventType").toInt(), 100);
+        QCOMPARE(row.value("Adv_Period").toInt(), 4);
+        QCOMPARE(row.value("Adv_PeriodN").toInt(), 2);
+        QCOMPARE(row.value("Adv_AdvOpt").toBool(), true);
+        QCOMPARE(row.value("Adv_MonthDay").toInt(), 8);
+        QCOMPARE(row.value("Adv_MonthCount").toInt(), 4);
+        QCOMPARE(row.value("Adv_NoEnd").toBool(), false);
+        QCOMPARE(stored(row.value("Adv_DateEnd")), at(2027, 1, 1, 9, 0));
+
+        // Cancelled: "מתקדם" stays chosen and the save keeps the loaded rule.
+        answerAdvancedOptions(std::nullopt, &handed);
+        click("cmdAdvOpt");
+        QVERIFY(!f->window()->inEdit());
+        caption()->setText(QStringLiteral("renamed"));
+        key(Qt::Key_F9);
+        row = f->row(id);
+        QCOMPARE(row.value("REventType").toInt(), 100);
+        QCOMPARE(row.value("Adv_MonthDay").toInt(), 8);
+        QCOMPARE(stored(row.value("Adv_DateEnd")), at(2027, 1, 1, 9, 0));
+    }
+
+    void tickedSendHandsTheSavedRowToTheLan()
+    {
+        const qint32 id = f->add({});
+        QList<qint32> sent;
+        RMain::setSendRUpdateHook([&sent](Dynaset&, qint32 newIndex) { sent << newIndex; });
+        f->open();
+        click("LANSend");
+        QVERIFY(f->window()->inEdit());
+        key(Qt::Key_F9);
+        QCOMPARE(sent, QList<qint32>{id});
+
+        LANOptSend = false;
+        caption()->setText(QStringLiteral("quiet"));
+        f->find<QCheckBox>("LANSend")->setChecked(true);
+        key(Qt::Key_F9);
+        QCOMPARE(sent.size(), 1);
+    }
+
+private:
+    void click(const char* name) { QTest::mouseClick(w(name), Qt::LeftButton); }
+};
+
+QTEST_MAIN(RMainEditorTest)
+#include "RMainEditorTest.moc"

@@ -1,0 +1,426 @@
+// The manager window's list side on a real database file.
+#include "ManagerFixture.h"
+
+#include "Database.h"
+#include "LanSettings.h"
+#include "ManagerState.h"
+#include "ProgramDir.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimeEdit>
+#include <QToolButton>
+
+namespace {
+
+const QString kSep(QChar(0x05C3));
+const QColor kBlue(0, 0, 255);
+const QColor kDarkRed(128, 0, 0);
+
+QColor textColour(QLabel* label)
+{
+    return label->palette().color(QPalette::WindowText);
+}
+
+void click(QWidget* widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+} // namespace
+
+class RMainListTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<ManagerFixture> f;
+
+private slots:
+    void init() { f = std::make_unique<ManagerFixture>(); }
+    void cleanup() { f.reset(); }
+
+    void windowHasItsControlsCaptionsAndMenus()
+    {
+        RMain* w = f->open();
+        QCOMPARE(w->windowTitle(), QStringLiteral("תזכורון ולטרום"));
+        QCOMPARE(w->layoutDirection(), Qt::RightToLeft);
+
+        const QList<std::pair<const char*, const char*>> captions = {
+            {"ListLabel_0", "הכותרת"},      {"ListLabel_1", "תאריך יעד"},
+            {"ListLabel_2", "חשיבות"},      {"ListLabel_3", "סוג מופע"},
+            {"ListLabel_4", "פרטים"},       {"ListLabel_5", "פעיל"},
+            {"ListLabel_6", "תאריך רישום"}, {"ListLabel_7", "מחבר"},
+            {"OptShowLabel", "הצג ברשימה"}, {"Label1_0", "כותרת:"},
+            {"Label1_1", "תאריך יעד:"},     {"Label1_2", "חשיבות:"},
+            {"LabelType_3", "סוג מופע:"},   {"Label1_5", "פעיל:"},
+            {"Label1_4", "פרטים:"}};
+        for (const auto& [name, caption] : captions)
+            QCOMPARE(f->find<QLabel>(name)->text(), QString::fromUtf8(caption));
+        for (int i = 0; i < 8; ++i) {
+            QLabel* header = f->find<QLabel>(QStringLiteral("ListLabel_%1").arg(i));
+            QCOMPARE(header->toolTip(), QStringLiteral("לחץ כאן למיון לפי שדה"));
+            QCOMPARE(textColour(header), i == 1 ? kBlue : QColor(Qt::black));
+        }
+
+        const QList<std::tuple<const char*, const char*, const char*>> buttons = {
+            {"OptShow_0", "פעיל", ""},
+            {"OptShow_1", "לא פעיל", ""},
+            {"OptShow_2", "הכל", ""},
+            {"cmdAdvOpt", "מתקדם", "אפשרויות מתקדמות"},
+            {"OptActive_0", "כן", ""},
+            {"OptActive_1", "לא", ""},
+            {"OptSend_0", "שלח לכולם", ""},
+            {"OptSend_1", "רשימת נמענים", ""},
+            {"LANSend", "שלח ברשת", ""},
+            {"cmdOptList", "הצג רשימה", "אפשרויות מתקדמות"},
+            {"cmdNew", "חדש", ""},
+            {"cmdSave", "שמירה (F9)", ""},
+            {"cmdCancel", "ביטול (F12)", ""},
+            {"cmdRefresh", "", "רענן רשימה"},
+            {"cmdFind", "", "חיפוש"},
+            {"cmdDeleteAll", "", "מחיקת כל התזכורות שברשימה"},
+            {"cmdDelete", "", "מחיקת תזכורת נוכחית"},
+            {"cmdDefinitions", "", "הגדרות מערכת"},
+            {"cmdExit", "", "יציאה"}};
+        for (const auto& [name, caption, tip] : buttons) {
+            auto* button = f->find<QAbstractButton>(name);
+            if (*caption)
+                QCOMPARE(button->text(), QString::fromUtf8(caption));
+            else
+                QVERIFY2(!button->icon().isNull(), name);
+            QCOMPARE(button->toolTip(), QString::fromUtf8(tip));
+        }
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(!f->find<QToolButton>(QStringLiteral("cmdMoveRS_%1").arg(i))->icon().isNull());
+        QVERIFY(f->find<QRadioButton>("OptShow_2")->isChecked());
+        QVERIFY(f->find<QRadioButton>("OptSend_0")->isChecked());
+        QVERIFY(f->find<QWidget>("cmdSave")->isHidden());
+        QVERIFY(f->find<QWidget>("cmdCancel")->isHidden());
+        QCOMPARE(f->find<QDateEdit>("CDate1")->displayFormat(), QStringLiteral("dd/MM/yyyy"));
+        QCOMPARE(f->find<QTimeEdit>("CDate2")->displayFormat(), QStringLiteral("HH:mm"));
+        QCOMPARE(f->find<QLineEdit>("CCaption")->maxLength(), 50);
+        QCOMPARE(f->find<QLabel>("LMoveRS")->toolTip(), ProgramDir::path());
+        for (const char* name : {"Frame1", "Frame2", "Frame3", "Shape1", "LStatus", "CImportance",
+                                 "CEventType", "CDetail"})
+            f->find<QWidget>(name);
+
+        const QList<std::pair<const char*, const char*>> menus = {
+            {"mnu_File", "&קובץ"},
+            {"mnu_PrinCurrent", "הדפס תזכורת נוכחית"},
+            {"mnu_PrintList", "הדפס רשימה"},
+            {"mnu_Exit", "יציאה"},
+            {"mnu_Edit", "&עריכה"},
+            {"mnu_Find", "חיפוש"},
+            {"mnu_DeleteCurrent", "מחק תזכורת נוכחית"},
+            {"mnu_DeleteList", "מחק רשימה"},
+            {"mnu_CopyList", "העתק רשימה"},
+            {"mnu_Refresh", "עדכן רשימה (F5)"},
+            {"mnu_Tools", "&כלים"},
+            {"mnu_Options", "הגדרות מערכת"},
+            {"mnu_Help", "&עזרה"},
+            {"mnu_About", "אודות"}};
+        for (const auto& [name, caption] : menus)
+            QCOMPARE(f->find<QAction>(name)->text(), QString::fromUtf8(caption));
+
+        QWidget* owner = nullptr;
+        RMain::setAboutHandler([&owner](QWidget* o) { owner = o; });
+        f->find<QAction>("mnu_About")->trigger();
+        QCOMPARE(owner, w);
+    }
+
+    void lanSendingSettingShapesTheEditor()
+    {
+        LANOptSend = false;
+        f->open();
+        QCOMPARE(f->find<QWidget>("CDetail")->height(), 127);
+        for (const char* name : {"LANSend", "OptSend_0", "OptSend_1", "cmdOptList"})
+            QVERIFY2(!f->find<QWidget>(name)->isEnabled(), name);
+        f->close();
+        LANOptSend = true;
+        f->open();
+        QCOMPARE(f->find<QWidget>("CDetail")->height(), 97);
+        for (const char* name : {"LANSend", "OptSend_0", "OptSend_1", "cmdOptList"})
+            QVERIFY2(f->find<QWidget>(name)->isEnabled(), name);
+    }
+
+    void listLinesAreLaidOutExactly()
+    {
+        f->add({{"RCaption", "12345\t7890\r\nABCDEFGHIJ"},
+                {"RDate", QVariant::fromValue(at(2026, 4, 1, 9, 5))},
+                {"RDate0", QVariant::fromValue(at(2026, 2, 3, 8, 0))},
+                {"RImportance", 2},
+                {"REventType", 10},
+                {"RAuthor", "someone"},
+                {"RDetail", "a\tb\r\nsecond line"}});
+        f->add({{"RCaption", "abc"},
+                {"RDate", QVariant::fromValue(at(2026, 4, 2, 18, 30))},
+                {"RDate0", QVariant::fromValue(at(2026, 2, 4))},
+                {"RActive", false},
+                {"RAuthor", QVariant()},
+                {"RDetail", QVariant()}});
+        f->open();
+        const QString pad16 = QString(13, ' '), blanks9 = QString(9, ' ');
+        QStringList expected = {QStringLiteral("01/04/2026 09:05 ") + kSep + "03/02/2026" + kSep +
+                                    "12345 7890 ABCDE" + kSep + "גבוהה   " + kSep + "שבועי   " +
+                                    kSep + "someone  " + kSep + "a b" + QString(16, ' ') + kSep +
+                                    "כן",
+                                QStringLiteral("02/04/2026 18:30 ") + kSep + "04/02/2026" + kSep +
+                                    "abc" + pad16 + kSep + "רגילה   " + kSep + "חד-פעמי " + kSep +
+                                    blanks9 + kSep + QString(19, ' ') + kSep + "לא"};
+        QCOMPARE(f->listLines(), expected);
+
+        // Without receiving the author column goes and the details take its place.
+        LANOptReceive = false;
+        QTest::keyClick(f->find<QWidget>("List1"), Qt::Key_F5);
+        expected = QStringList{QStringLiteral("01/04/2026 09:05 ") + kSep + "03/02/2026" + kSep +
+                                   "12345 7890 ABCDE" + kSep + "גבוהה   " + kSep + "שבועי   " +
+                                   kSep + "a b" + QString(26, ' ') + kSep + "כן",
+                               QStringLiteral("02/04/2026 18:30 ") + kSep + "04/02/2026" + kSep +
+                                   "abc" + pad16 + kSep + "רגילה   " + kSep + "חד-פעמי " + kSep +
+                                   QString(29, ' ') + kSep + "לא"};
+        QCOMPARE(f->listLines(), expected);
+        for (const QString& line : expected)
+            QCOMPARE(line.size(), 96);
+        QVERIFY(f->find<QLabel>("ListLabel_7")->isHidden());
+    }
+
+    // Each header sits over its column in the list's pixels, measured from
+    // the row the list really draws, with and without the author column.
+    void headersStayAboveTheirColumns()
+    {
+        f->add({});
+        f->open();
+        auto* list = f->find<QListView>("List1");
+        for (bool receive : {true, false}) {
+            LANOptReceive = receive;
+            QTest::keyClick(list, Qt::Key_F5);
+            const qreal cw = QFontMetricsF(list->font()).horizontalAdvance(QString(96, '0')) / 96;
+            const QRect row = list->visualRect(list->model()->index(0, 0));
+            QCOMPARE(row.right() + 1,
+                     list->viewport()->width()); // right to left: rows hug the right edge
+            // Header index, first character, width: right to left.
+            QList<std::tuple<int, int, int>> columns = {
+                {1, 0, 17}, {6, 18, 10}, {0, 29, 16}, {2, 46, 8}, {3, 55, 8}};
+            if (receive)
+                columns << std::tuple{7, 64, 9} << std::tuple{4, 74, 19} << std::tuple{5, 94, 2};
+            else
+                columns << std::tuple{4, 64, 29} << std::tuple{5, 94, 2};
+            qreal previousLeft = 1e9;
+            for (const auto& [header, start, width] : columns) {
+                QLabel* label = f->find<QLabel>(QStringLiteral("ListLabel_%1").arg(header));
+                QVERIFY(label->isVisible());
+                const QRect r(
+                    list->viewport()->mapFrom(f->window(), label->mapTo(f->window(), QPoint(0, 0))),
+                    label->size());
+                // The column's text is within the header's extent, counted from the row's right
+                // edge.
+                const qreal textRight = row.right() + 1 - start * cw;
+                const qreal textLeft = textRight - width * cw;
+                QVERIFY2(r.left() <= textLeft + 1 && r.right() + 1 >= textRight - cw,
+                         qPrintable(label->text()));
+                QVERIFY2(r.right() + 1 <= previousLeft + 1,
+                         qPrintable(label->text())); // no overlap
+                previousLeft = r.left();
+            }
+        }
+    }
+
+    void everyHeaderSortsAscendingThenDescendingWithTiesById()
+    {
+        auto day = [](int d) { return QVariant::fromValue(at(2026, 4, d, 9, 0)); };
+        const qint32 a = f->add({{"RCaption", "delta"},
+                                 {"RDate", day(3)},
+                                 {"RDate0", day(30)},
+                                 {"RImportance", 1},
+                                 {"REventType", 5},
+                                 {"RAuthor", "bob"},
+                                 {"RDetail", "x"},
+                                 {"RActive", true}});
+        const qint32 b = f->add({{"RCaption", "alpha"},
+                                 {"RDate", day(1)},
+                                 {"RDate0", day(10)},
+                                 {"RImportance", 2},
+                                 {"REventType", 0},
+                                 {"RAuthor", "carl"},
+                                 {"RDetail", QVariant()},
+                                 {"RActive", false}});
+        const qint32 c = f->add({{"RCaption", "charlie"},
+                                 {"RDate", day(3)},
+                                 {"RDate0", day(10)},
+                                 {"RImportance", 1},
+                                 {"REventType", 10},
+                                 {"RAuthor", "bob"},
+                                 {"RDetail", "a"},
+                                 {"RActive", true}});
+        const qint32 d = f->add({{"RCaption", "bravo"},
+                                 {"RDate", day(2)},
+                                 {"RDate0", day(20)},
+                                 {"RImportance", 0},
+                                 {"REventType", 5},
+                                 {"RAuthor", "abe"},
+                                 {"RDetail", "m"},
+                                 {"RActive", false}});
+        f->open();
+        QCOMPARE(f->listIds(), (QList<qint32>{b, d, a, c})); // by RDate at opening
+
+        // Header, ascending order, descending order.
+        const QList<std::tuple<int, QList<qint32>, QList<qint32>>> cases = {
+            {0, {b, d, c, a}, {a, c, d, b}}, {2, {d, a, c, b}, {b, a, c, d}},
+            {3, {b, a, d, c}, {c, a, d, b}}, {4, {b, c, d, a}, {a, d, c, b}},
+            {5, {b, d, a, c}, {a, c, b, d}}, {6, {b, c, d, a}, {a, d, b, c}},
+            {7, {d, a, c, b}, {b, a, c, d}}, {1, {b, d, a, c}, {a, c, d, b}}};
+        for (const auto& [header, ascending, descending] : cases) {
+            QLabel* label = f->find<QLabel>(QStringLiteral("ListLabel_%1").arg(header));
+            click(label);
+            QCOMPARE(f->listIds(), ascending);
+            QCOMPARE(textColour(label), kBlue);
+            click(label);
+            QCOMPARE(f->listIds(), descending);
+            QCOMPARE(textColour(label), kDarkRed);
+            for (int other = 0; other < 8; ++other)
+                if (other != header)
+                    QCOMPARE(textColour(f->find<QLabel>(QStringLiteral("ListLabel_%1").arg(other))),
+                             QColor(Qt::black));
+        }
+    }
+
+    void filterMoveButtonsAndCounter()
+    {
+        const qint32 a1 =
+            f->add({{"RCaption", "a1"}, {"RDate", QVariant::fromValue(at(2026, 4, 1))}});
+        const qint32 i1 = f->add({{"RCaption", "i1"},
+                                  {"RDate", QVariant::fromValue(at(2026, 4, 2))},
+                                  {"RActive", false}});
+        const qint32 a2 =
+            f->add({{"RCaption", "a2"}, {"RDate", QVariant::fromValue(at(2026, 4, 3))}});
+        const qint32 a3 =
+            f->add({{"RCaption", "a3"}, {"RDate", QVariant::fromValue(at(2026, 4, 4))}});
+        f->open();
+        QCOMPARE(f->counter(), QStringLiteral(" שורה 1 מתוך 4"));
+
+        click(f->find<QWidget>("OptShow_0"));
+        QCOMPARE(f->listIds(), (QList<qint32>{a1, a2, a3}));
+        auto caption = f->find<QLineEdit>("CCaption");
+        // Index, expected row afterwards (1-based): last, next past the end, previous, first,
+        // previous at the start.
+        const QList<std::pair<int, int>> moves = {{1, 2}, {0, 3}, {1, 3}, {2, 2}, {3, 1}, {2, 1}};
+        for (const auto& [button, row] : moves) {
+            click(f->find<QWidget>(QStringLiteral("cmdMoveRS_%1").arg(button)));
+            QCOMPARE(f->counter(), QStringLiteral(" שורה %1 מתוך 3").arg(row));
+            QCOMPARE(f->selectedRow(), row - 1);
+            QCOMPARE(CurrentReminderId, f->listIds().at(row - 1));
+            QCOMPARE(caption->text(), QStringLiteral("a%1").arg(row));
+        }
+
+        auto* list = f->find<QListView>("List1");
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(list->model()->index(2, 0)).center());
+        QCOMPARE(CurrentReminderId, a3);
+        QCOMPARE(f->counter(), QStringLiteral(" שורה 3 מתוך 3"));
+
+        click(f->find<QWidget>("OptShow_1"));
+        QCOMPARE(f->listIds(), QList<qint32>{i1});
+        QVERIFY(f->find<QRadioButton>("OptActive_1")->isChecked());
+
+        // A filter that matches nothing: counter at zero, the editor keeps what it held.
+        f->sql(QStringLiteral("DELETE FROM Main_tbl WHERE RActive = 0"));
+        click(f->find<QWidget>("OptShow_1"));
+        QVERIFY(f->listIds().isEmpty());
+        QCOMPARE(f->counter(), QStringLiteral(" שורה 0 מתוך 0"));
+        QCOMPARE(caption->text(), QStringLiteral("i1"));
+        click(f->find<QWidget>("cmdMoveRS_1"));
+        QCOMPARE(f->counter(), QStringLiteral(" שורה 0 מתוך 0"));
+    }
+
+    void emptyDatabaseShowsZeroOfZero()
+    {
+        f->open();
+        QCOMPARE(f->counter(), QStringLiteral(" שורה 0 מתוך 0"));
+        QCOMPARE(f->find<QLineEdit>("CCaption")->text(), QStringLiteral("תזכורת חדשה"));
+        QCOMPARE(CurrentReminderId, 0);
+        QVERIFY(!f->window()->inEdit());
+    }
+
+    void refreshKeepsTheCurrentReminderWhenItsRowMoves()
+    {
+        const qint32 a =
+            f->add({{"RCaption", "a"}, {"RDate", QVariant::fromValue(at(2026, 4, 5))}});
+        const qint32 b =
+            f->add({{"RCaption", "b"}, {"RDate", QVariant::fromValue(at(2026, 4, 6))}});
+        f->open();
+        click(f->find<QWidget>("cmdMoveRS_0"));
+        QCOMPARE(CurrentReminderId, b);
+
+        // Another process adds two earlier reminders and removes one.
+        const qint32 c =
+            f->add({{"RCaption", "c"}, {"RDate", QVariant::fromValue(at(2026, 4, 1))}});
+        const qint32 d =
+            f->add({{"RCaption", "d"}, {"RDate", QVariant::fromValue(at(2026, 4, 2))}});
+        const qint32 e =
+            f->add({{"RCaption", "e"}, {"RDate", QVariant::fromValue(at(2026, 4, 3))}});
+        f->sql(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(a));
+        QCOMPARE(f->listIds(), (QList<qint32>{a, b})); // the list is a snapshot until re-read
+
+        QTest::keyClick(f->find<QWidget>("List1"), Qt::Key_F5);
+        QCOMPARE(f->listIds(), (QList<qint32>{c, d, e, b}));
+        QCOMPARE(CurrentReminderId, b);
+        QCOMPARE(f->selectedRow(), 3);
+        QCOMPARE(f->counter(), QStringLiteral(" שורה 4 מתוך 4"));
+
+        f->sql(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(c));
+        f->find<QAction>("mnu_Refresh")->trigger();
+        QCOMPARE(f->listIds(), (QList<qint32>{d, e, b}));
+        QCOMPARE(CurrentReminderId, b);
+    }
+
+    void showIndexSwitchesTheFilterToAllWhenNeeded()
+    {
+        f->add({{"RCaption", "active"}});
+        const qint32 inactive = f->add({{"RCaption", "asleep"}, {"RActive", false}});
+        RMain* w = f->open();
+        click(f->find<QWidget>("OptShow_0"));
+        QCOMPARE(f->listIds().size(), 1);
+
+        w->ShowIndex(inactive);
+        QVERIFY(f->find<QRadioButton>("OptShow_2")->isChecked());
+        QCOMPARE(w->showFilter(), short(2));
+        QCOMPARE(f->listIds().size(), 2);
+        QCOMPARE(CurrentReminderId, inactive);
+        QCOMPARE(f->listIds().at(f->selectedRow()), inactive);
+        QCOMPARE(f->find<QLineEdit>("CCaption")->text(), QStringLiteral("asleep"));
+
+        w->ShowIndex(9999);
+        QVERIFY(f->logLines().last().endsWith(QStringLiteral("ShowIndex: No current record.")));
+    }
+
+    void schemaCheckRunsOncePerWindowLoad()
+    {
+        f->add({});
+        f->add({});
+        f->open();
+        // A newer program marks the database while the window is open.
+        f->sql(QStringLiteral("PRAGMA user_version = 210"));
+        click(f->find<QWidget>("ListLabel_0"));
+        QTest::keyClick(f->find<QWidget>("List1"), Qt::Key_F5);
+        QCOMPARE(f->listIds().size(), 2);
+        QVERIFY(f->logLines().isEmpty());
+
+        f->close();
+        f->open();
+        QCOMPARE(f->logLines().size(), 1);
+        QVERIFY(f->logLines().first().endsWith(
+            QStringLiteral("LoadData: גרסת היישום לא מתאימה לבסיס הנתונים")));
+        QVERIFY(f->listIds().isEmpty());
+        QCOMPARE(f->counter(), QStringLiteral(" שורה 0 מתוך 0"));
+        QCOMPARE(f->window()->sortField(), QStringLiteral("RDate")); // the state starts afresh
+    }
+};
+
+QTEST_MAIN(RMainListTest)
+#include "RMainListTest.moc"
