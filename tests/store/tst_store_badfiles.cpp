@@ -3,7 +3,6 @@
 #include "ProgramDir.h"
 #include "Queries.h"
 #include "Recordset.h"
-#include "Schema.h"
 #include "StoreTestFiles.h"
 #include "TempProgramDir.h"
 
@@ -25,31 +24,22 @@ const QFile::Permissions kPrivateDir = QFile::ReadOwner | QFile::WriteOwner | QF
 
 // What a user without write access to the program directory tries, in a
 // child process (as nobody when the tests run as root, who may write
-// anywhere). Exit 0: every write failed with a Failure; 1: a write went
-// through; 2: reading failed.
+// anywhere). Exit 0: the write failed with a Failure; 1: it went through.
+// Reading an existing database must still work.
 int childWithoutWriteAccess(const QString& dir, const QString& what)
 {
     ProgramDir::setOverride(dir);
     try {
-        if (what == "create") {
-            OpenReminderDb();
-            return 1;
-        }
         auto db = OpenReminderDb();
-        try {
-            Snapshot rows(*db, Queries::all);
-            std::printf("read %d rows\n", rows.recordCount());
-        } catch (const Failure& e) {
-            std::printf("read failed: %s\n", qPrintable(e.description()));
-            return 2;
+        if (what == "write") {
+            std::printf("read %d rows\n", Snapshot(*db, Queries::all).recordCount());
+            Dynaset rs(*db, Queries::all);
+            rs.addNew();
+            rs.update();
         }
-        Dynaset rs(*db, Queries::all);
-        rs.addNew();
-        rs.setValue("RCaption", QString("written"));
-        rs.update();
         return 1;
     } catch (const Failure& e) {
-        std::printf("failed as expected: %s\n", qPrintable(e.description()));
+        std::printf("failed: %s\n", qPrintable(e.description()));
         return 0;
     }
 }
@@ -94,20 +84,14 @@ private slots:
                  QStringList{"KV_Data.mdb"});
     }
 
-    // The file appears on first use and is a complete database at once: no
-    // temporary file stays behind, and the next open uses it as it is.
+    // The file appears complete on first use and no temporary file stays.
     void missingFileIsCreatedComplete()
     {
         TempProgramDir dir;
-        {
-            auto db = OpenReminderDb();
-            db->exec("INSERT INTO Main_tbl (RCaption) VALUES ('kept')");
-        }
+        OpenReminderDb()->exec("INSERT INTO Main_tbl (RCaption) VALUES ('kept')");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{"KV_Data.mdb"});
-        auto db = OpenReminderDb();
-        QCOMPARE(Snapshot(*db, Queries::all).value("RCaption").toString(), QString("kept"));
-        QCOMPARE(GetDbVersion(*db), short(200));
+        QCOMPARE(Snapshot(*OpenReminderDb(), Queries::all).recordCount(), 1);
     }
 
     void readOnlyProgramDirectoryRefusesWrites_data()
@@ -152,10 +136,12 @@ private slots:
             QSKIP("cannot switch to the user nobody here");
         QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0, output.constData());
 
-        if (what == "create")
+        if (what == "create") {
             QVERIFY(!QFile::exists(reminderDbPath()));
-        else
+        } else {
+            QVERIFY2(output.contains("read 1 rows"), output.constData());
             QCOMPARE(fileBytes(reminderDbPath()), before);
+        }
     }
 };
 

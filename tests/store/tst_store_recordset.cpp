@@ -15,17 +15,6 @@ Date pinnedNow()
     return Date::fromParts(2026, 3, 27, 1, 30, 15);
 }
 
-// Five reminders "r0".."r4", due one day apart, all active.
-void addFiveRows(Database& db)
-{
-    for (int i = 0; i < 5; ++i)
-        db.execute(
-            QStringLiteral(
-                "INSERT INTO Main_tbl (RCaption, RDate, RNext, RActive) VALUES (?, ?, ?, 1)"),
-            {QString("r%1").arg(i), dateValue(pinnedNow().addDays(i)),
-             dateValue(pinnedNow().addDays(i))});
-}
-
 QString caption(const RowCursor& rs)
 {
     return rs.value("RCaption").toString();
@@ -40,10 +29,16 @@ QStringList captions(Database& db, const QString& sql)
     return list;
 }
 
+int rowCount(Database& db)
+{
+    return db.scalar("SELECT count(*) FROM Main_tbl").toInt();
+}
+
 const QString kOrdered = Queries::all + " ORDER BY RMain_Id";
 
 } // namespace
 
+// Five reminders "r0".."r4" in a fresh database for every test.
 class TestStoreRecordset : public QObject
 {
     Q_OBJECT
@@ -57,7 +52,9 @@ private slots:
         Clock::setNow(pinnedNow());
         m_dir = std::make_unique<TempProgramDir>();
         m_db = OpenReminderDb();
-        addFiveRows(*m_db);
+        for (int i = 0; i < 5; ++i)
+            m_db->execute("INSERT INTO Main_tbl (RCaption, RActive) VALUES (?, 1)",
+                          {QString("r%1").arg(i)});
     }
     void cleanup()
     {
@@ -69,42 +66,28 @@ private slots:
     void snapshotPositionsFollowTheEngine()
     {
         Snapshot rs(*m_db, kOrdered + " DESC");
-        QCOMPARE(rs.recordCount(), 5);
-        QCOMPARE(rs.absolutePosition(), 0);
         QCOMPARE(caption(rs), QString("r4"));
-        QVERIFY(!rs.bof() && !rs.eof());
-
         rs.moveLast();
-        QCOMPARE(rs.absolutePosition(), 4);
         rs.moveNext();
         QVERIFY(rs.eof() && !rs.hasCurrent());
         QCOMPARE(rs.absolutePosition(), -1);
-        QVERIFY_THROWS_EXCEPTION(Failure, rs.value("RCaption"));
         QVERIFY_THROWS_EXCEPTION(Failure, rs.moveNext());
         rs.movePrevious();
         QCOMPARE(caption(rs), QString("r0"));
-
+        QCOMPARE(rs.absolutePosition(), 4);
         rs.moveFirst();
         rs.movePrevious();
         QVERIFY(rs.bof());
-        QVERIFY_THROWS_EXCEPTION(Failure, rs.movePrevious());
-
-        rs.setAbsolutePosition(2);
-        QCOMPARE(caption(rs), QString("r2"));
+        QVERIFY_THROWS_EXCEPTION(Failure, rs.value("RCaption"));
         QVERIFY_THROWS_EXCEPTION(Failure, rs.setAbsolutePosition(5));
-        QCOMPARE(caption(rs), QString("r2"));
-        QVERIFY_THROWS_EXCEPTION(Failure, rs.value("NoSuchField"));
-        QCOMPARE(rs.value("rcaption").toString(), QString("r2")); // field names ignore case
 
         Snapshot empty(*m_db, Queries::byId(999));
-        QVERIFY(empty.bof() && empty.eof());
         empty.moveFirst(); // an empty walk just ends
-        empty.moveLast();
-        QVERIFY(!empty.hasCurrent());
-        QCOMPARE(empty.absolutePosition(), -1);
+        QVERIFY(empty.bof() && empty.eof() && !empty.hasCurrent());
     }
 
-    void clonesAndRequery()
+    // As the list does it: walk a clone, re-read, find the remembered row.
+    void clonesRequeryAndFind()
     {
         Snapshot list(*m_db, kOrdered);
         list.setAbsolutePosition(3);
@@ -112,47 +95,26 @@ private slots:
         for (walker.moveFirst(); !walker.eof(); walker.moveNext()) {
         }
         QCOMPARE(caption(list), QString("r3"));
+        const qint64 id = list.value("RMain_Id").toLongLong();
 
         // A snapshot does not see later changes until it is read again.
         m_db->exec("DELETE FROM Main_tbl WHERE RCaption = 'r0'");
         m_db->exec("INSERT INTO Main_tbl (RCaption) VALUES ('r5')");
-        QCOMPARE(list.recordCount(), 5);
         Snapshot copy = list.clone();
         list.requery(*m_db);
-        QCOMPARE(list.absolutePosition(), 0);
         QCOMPARE(caption(list), QString("r1"));
-        QCOMPARE(list.recordCount(), 5);
+        list.findFirst("RMain_Id", int(id)); // an int finds the stored 64-bit number
+        QCOMPARE(caption(list), QString("r3"));
+        QCOMPARE(list.absolutePosition(), 2);
+        list.findNext("RMain_Id", id);
+        QVERIFY(list.noMatch());
+        QCOMPARE(caption(list), QString("r3")); // no match keeps the position
         list.moveLast();
         QCOMPARE(caption(list), QString("r5"));
+
         QCOMPARE(caption(copy), QString("r3"));
         copy.moveFirst();
         QCOMPARE(caption(copy), QString("r0"));
-    }
-
-    void findFirstAndNext()
-    {
-        m_db->exec("UPDATE Main_tbl SET RImportance = 2 WHERE RCaption IN ('r1', 'r3')");
-        Snapshot rs(*m_db, kOrdered);
-        const qlonglong id3 =
-            m_db->scalar("SELECT RMain_Id FROM Main_tbl WHERE RCaption = 'r3'").toLongLong();
-
-        rs.findFirst("RMain_Id", int(id3)); // an int finds the stored 64-bit number
-        QVERIFY(!rs.noMatch());
-        QCOMPARE(caption(rs), QString("r3"));
-
-        rs.moveFirst();
-        rs.findNext("RImportance", 2);
-        QCOMPARE(caption(rs), QString("r1"));
-        rs.findNext("RImportance", 2);
-        QCOMPARE(caption(rs), QString("r3"));
-        rs.findNext("RImportance", 2);
-        QVERIFY(rs.noMatch());
-        QCOMPARE(caption(rs), QString("r3")); // no match keeps the position
-        rs.findFirst("RCaption", QString("R4"));
-        QVERIFY(!rs.noMatch());
-        QCOMPARE(caption(rs), QString("r4"));
-        rs.findFirst("RDetail", QVariant()); // null equals nothing
-        QVERIFY(rs.noMatch());
     }
 
     void dynasetAddsWithTheTableDefaults()
@@ -162,17 +124,12 @@ private slots:
         rs.addNew();
         QCOMPARE(rs.value("IAMAuthor").toInt(), 1);
         rs.setValue("RCaption", QString("new one"));
-        rs.setValue("RActive", true);
         rs.update();
-
         const qint64 id = rs.lastModifiedId();
         QCOMPARE(id, m_db->scalar("SELECT max(RMain_Id) FROM Main_tbl").toLongLong());
         QCOMPARE(rs.value("RMain_Id").toLongLong(), id); // the new row is current
         QCOMPARE(rs.recordCount(), 6);
         QCOMPARE(dateField(rs.value("RDate0")), pinnedNow().addSeconds(90));
-        QCOMPARE(rs.value("RActive").toInt(), 1);
-        QCOMPARE(rs.value("SentTo").toString(), QString(""));
-        QVERIFY(!rs.value("RAuthor").isValid());
 
         // Identities are never handed out twice, not even after a delete.
         rs.deleteCurrent();
@@ -185,19 +142,17 @@ private slots:
     // connection made meanwhile to other fields survives and shows.
     void dynasetEditWritesOnlyChangedFields()
     {
-        Dynaset rs(*m_db,
-                   Queries::byId(m_db->scalar("SELECT min(RMain_Id) FROM Main_tbl").toLongLong()));
+        Dynaset rs(*m_db, kOrdered);
         QCOMPARE(caption(rs), QString("r0")); // the row has been read
-        auto other = OpenReminderDb();
-        other->exec("UPDATE Main_tbl SET RDetail = 'from the LAN' WHERE RCaption = 'r0'");
-
+        OpenReminderDb()->exec(
+            "UPDATE Main_tbl SET RDetail = 'from the LAN' WHERE RCaption = 'r0'");
         rs.edit();
-        rs.setValue("RNext", dateValue(pinnedNow().addDays(9)));
-        QCOMPARE(dateField(rs.value("RNext")), pinnedNow().addDays(9)); // the edit buffer
+        rs.setValue("RNext", dateValue(pinnedNow()));
+        QCOMPARE(dateField(rs.value("RNext")), pinnedNow()); // the edit buffer
         rs.update();
         QCOMPARE(rs.value("RDetail").toString(), QString("from the LAN"));
         Snapshot stored(*m_db, Queries::byId(rs.lastModifiedId()));
-        QCOMPARE(dateField(stored.value("RNext")), pinnedNow().addDays(9));
+        QCOMPARE(dateField(stored.value("RNext")), pinnedNow());
         QCOMPARE(stored.value("RDetail").toString(), QString("from the LAN"));
 
         // Moving away drops an unfinished edit.
@@ -205,15 +160,14 @@ private slots:
         rs.setValue("RCaption", QString("dropped"));
         rs.moveFirst();
         QVERIFY_THROWS_EXCEPTION(Failure, rs.update());
-        QCOMPARE(rs.value("RCaption").toString(), QString("r0"));
+        QCOMPARE(caption(rs), QString("r0"));
     }
 
     void dynasetOnRowsDeletedMeanwhile()
     {
         Dynaset rs(*m_db, kOrdered);
-        const qint64 id = rs.value("RMain_Id").toLongLong();
-        m_db->exec(QString("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(id));
-
+        m_db->exec(QString("DELETE FROM Main_tbl WHERE RMain_Id = %1")
+                       .arg(rs.value("RMain_Id").toLongLong()));
         rs.edit();
         rs.setValue("RCaption", QString("back from the dead"));
         try {
@@ -222,12 +176,9 @@ private slots:
         } catch (const Failure& e) {
             QCOMPARE(e.description(), QString("Record is deleted."));
         }
-        QCOMPARE(m_db->scalar(QString("SELECT count(*) FROM Main_tbl WHERE RMain_Id = %1").arg(id))
-                     .toInt(),
-                 0);
         rs.cancelUpdate();
         QVERIFY_THROWS_EXCEPTION(Failure, rs.deleteCurrent());
-        QCOMPARE(m_db->scalar("SELECT count(*) FROM Main_tbl").toInt(), 4);
+        QCOMPARE(rowCount(*m_db), 4);
     }
 
     void dynasetDeletesWhileWalking()
@@ -236,18 +187,13 @@ private slots:
         rs.setAbsolutePosition(2);
         rs.deleteCurrent();
         QVERIFY(!rs.hasCurrent() && !rs.eof());
-        QVERIFY_THROWS_EXCEPTION(Failure, rs.value("RCaption"));
         rs.moveNext(); // the row after the deleted one
         QCOMPARE(caption(rs), QString("r3"));
-        QCOMPARE(rs.recordCount(), 4);
         QCOMPARE(rs.absolutePosition(), 2);
-
-        rs.findFirst("RCaption", QString("r1"));
-        QVERIFY(!rs.noMatch());
+        QCOMPARE(rs.recordCount(), 4);
         for (rs.moveFirst(); !rs.eof(); rs.moveNext())
             rs.deleteCurrent();
-        QCOMPARE(rs.recordCount(), 0);
-        QCOMPARE(m_db->scalar("SELECT count(*) FROM Main_tbl").toInt(), 0);
+        QCOMPARE(rowCount(*m_db), 0);
     }
 
     // "Now()" in the shared queries is the clock seam's now, compared strictly.
@@ -255,32 +201,24 @@ private slots:
     {
         m_db->exec("DELETE FROM Main_tbl");
         const Date now = Clock::now();
-        const struct
-        {
-            const char* caption;
-            Date next;
-            int active;
-        } rows[] = {{"late", now.addSeconds(-1), 1},
-                    {"exactly now", now, 1},
-                    {"soon", now.addSeconds(1), 1},
-                    {"off", now.addDays(-1), 0},
-                    {"earliest", now.addDays(-3), 1}};
-        for (const auto& r : rows)
-            m_db->execute("INSERT INTO Main_tbl (RCaption, RNext, RActive) VALUES (?, ?, ?)",
-                          {QString(r.caption), dateValue(r.next), r.active});
+        const QList<std::pair<QString, Date>> rows = {{"late", now.addSeconds(-1)},
+                                                      {"exactly now", now},
+                                                      {"soon", now.addSeconds(1)},
+                                                      {"earliest", now.addDays(-3)}};
+        for (const auto& [name, next] : rows)
+            m_db->execute("INSERT INTO Main_tbl (RCaption, RNext, RActive) VALUES (?, ?, 1)",
+                          {name, dateValue(next)});
+        m_db->exec("UPDATE Main_tbl SET RActive = 0 WHERE RCaption = 'earliest'");
 
-        QCOMPARE(captions(*m_db, Queries::due + " ORDER BY RNext"),
-                 QStringList({"earliest", "late"}));
+        QCOMPARE(captions(*m_db, Queries::due), QStringList({"late"}));
         Clock::advance(1);
         QCOMPARE(captions(*m_db, Queries::due + " ORDER BY RNext"),
-                 QStringList({"earliest", "late", "exactly now"}));
-
+                 QStringList({"late", "exactly now"}));
         QList<Date> byNext;
         RowReader reader(*m_db, Queries::activeByNext);
         while (reader.next())
             byNext << dateField(reader.value("RNext"));
-        QCOMPARE(byNext,
-                 QList<Date>({now.addDays(-3), now.addSeconds(-1), now, now.addSeconds(1)}));
+        QCOMPARE(byNext, QList<Date>({now.addSeconds(-1), now, now.addSeconds(1)}));
     }
 };
 
