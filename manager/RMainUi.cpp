@@ -56,7 +56,7 @@ QToolButton* pictureButton(QWidget* parent, const QString& name, ButtonPicture p
 QLabel* fieldLabel(QWidget* parent, const QString& name, const QString& caption)
 {
     auto* label = named(new QLabel(caption, parent), name);
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
     return label;
 }
 
@@ -150,7 +150,7 @@ QWidget* RMain::buildStatusStrip()
     LStatus = named(new QLabel(strip), QStringLiteral("LStatus"));
     LStatus->setAutoFillBackground(true);
     LStatus->setFrameShape(QFrame::StyledPanel);
-    LStatus->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LStatus->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
     auto* statusLayout = new QHBoxLayout(LStatus);
     statusLayout->setContentsMargins(2, 0, 2, 0);
     statusLayout->addStretch(1);
@@ -189,11 +189,15 @@ QWidget* RMain::buildEditor()
     grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_0"), QStringLiteral("כותרת:")), 0, 0);
     grid->addWidget(CCaption, 0, 1, 1, 3);
 
+    // Dates and times read left to right also in a right-to-left window; the
+    // direction must be set before the format, which the edit parses at once.
     CDate1 = named(new QDateEdit(editor), QStringLiteral("CDate1"));
+    CDate1->setLayoutDirection(Qt::LeftToRight);
     CDate1->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     CDate1->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
     CDate1->setCalendarPopup(true);
     CDate2 = named(new QTimeEdit(editor), QStringLiteral("CDate2"));
+    CDate2->setLayoutDirection(Qt::LeftToRight);
     CDate2->setDisplayFormat(QStringLiteral("HH:mm"));
     grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_1"), QStringLiteral("תאריך יעד:")), 1,
                     0);
@@ -243,7 +247,7 @@ QWidget* RMain::buildEditor()
     CDetail->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setBase(CDetail, Qt::white);
     grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_4"), QStringLiteral("פרטים:")), 5, 0,
-                    Qt::AlignTop | Qt::AlignRight);
+                    Qt::AlignTop | Qt::AlignLeading);
     grid->addWidget(CDetail, 5, 1, 1, 3);
 
     Frame3 = named(new QFrame(editor), QStringLiteral("Frame3"));

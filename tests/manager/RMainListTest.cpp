@@ -165,6 +165,9 @@ private slots:
                 {"RAuthor", QVariant()},
                 {"RDetail", QVariant()}});
         f->open();
+        // The pickers read left to right inside the right-to-left window.
+        QCOMPARE(f->find<QDateEdit>("CDate1")->text(), QStringLiteral("01/04/2026"));
+        QCOMPARE(f->find<QTimeEdit>("CDate2")->text(), QStringLiteral("09:05"));
         const QString pad16 = QString(13, ' '), blanks9 = QString(9, ' ');
         QStringList expected = {QStringLiteral("01/04/2026 09:05 ") + kSep + "03/02/2026" + kSep +
                                     "12345 7890 ABCDE" + kSep + "גבוהה   " + kSep + "שבועי   " +
