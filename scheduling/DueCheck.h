@@ -16,7 +16,8 @@ void ShowAlert(qint32 reminderId);
 void CheckRemind();
 // Writes the earliest RNext of the active reminders without an open alert to
 // "Reminder"/"NextDate" as "ddmmyyyyhhnn", or "NULL". Failures are logged
-// with their description alone.
+// with their description alone. The file is rewritten only when the value
+// changes.
 void PublishNextDate();
 
 // How ShowAlert opens a window: the alert subsystem installs this at start-up
