@@ -1,0 +1,131 @@
+#include "DueCheck.h"
+#include "Clock.h"
+#include "Failure.h"
+#include "Ini.h"
+#include "Log.h"
+#include "ProgramDir.h"
+#include "SchedulingFixture.h"
+#include "TempProgramDir.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+qint32 dueAt(const Date& next, bool active = true)
+{
+    return insertReminder(
+        reminderFields(0, next, next, {{QStringLiteral("RActive"), active ? 1 : 0}}));
+}
+
+QString nextDate()
+{
+    return ReadIni(QStringLiteral("Reminder"), QStringLiteral("NextDate"), QString());
+}
+
+} // namespace
+
+class DueCheckTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<TempProgramDir>();
+        StartLogging(QStringLiteral("Kalvex.log"));
+        Clock::setNow(at(2026, 12, 5, 14, 30, 15));
+        m_opened.clear();
+        m_failingId = 0;
+        // Stands in for the alert window, whose load relies on being marked already.
+        setAlertOpener([this](qint32 id) {
+            QVERIFY(IsShown(id));
+            m_opened << id;
+            if (id == m_failingId)
+                throw Failure(QStringLiteral("window refused"));
+        });
+    }
+    void cleanup()
+    {
+        for (qint32 id = 1; id <= 20; ++id)
+            UnmarkShown(id);
+        m_dir.reset();
+        Clock::useSystemClock();
+    }
+
+    void checkRemindOpensOneAlertPerDueReminderOnce()
+    {
+        QList<qint32> due;
+        for (int i = 5; i > 0; --i)
+            due << dueAt(Clock::now().addSeconds(-i));
+        dueAt(Clock::now()); // equal to now: not due yet
+        dueAt(Clock::now().addDays(-1), false);
+
+        CheckRemind();
+        CheckRemind();
+        std::sort(m_opened.begin(), m_opened.end());
+        QCOMPARE(m_opened, due);
+
+        // Once its window has closed, a reminder still due is shown again.
+        UnmarkShown(due[2]);
+        CheckRemind();
+        QCOMPARE(m_opened.size(), 6);
+        QCOMPARE(m_opened.last(), due[2]);
+
+        // A window that fails to open leaves the reminder unmarked.
+        UnmarkShown(due[0]);
+        m_failingId = due[0];
+        CheckRemind();
+        QVERIFY(!IsShown(due[0]));
+        QVERIFY(logLines().isEmpty());
+    }
+
+    void publishesTheEarliestWithoutAnOpenAlert()
+    {
+        PublishNextDate();
+        QCOMPARE(nextDate(), QStringLiteral("NULL"));
+
+        dueAt(at(2026, 11, 1), false);
+        const qint32 first = dueAt(at(2026, 12, 5, 14, 30, 59));
+        const qint32 second = dueAt(at(2027, 1, 2, 3, 4));
+        insertReminder({{QStringLiteral("RActive"), 1}}); // no due time: never falls due
+        PublishNextDate();
+        QCOMPARE(nextDate(), QStringLiteral("051220261430"));
+        MarkShown(first);
+        PublishNextDate();
+        QCOMPARE(nextDate(), QStringLiteral("020120270304"));
+        MarkShown(second);
+        PublishNextDate();
+        QCOMPARE(nextDate(), QStringLiteral("NULL"));
+    }
+
+    void failuresAreLoggedAndKeepThePublishedTime()
+    {
+        WriteIni(QStringLiteral("Reminder"), QStringLiteral("NextDate"),
+                 QStringLiteral("010120270000"));
+        QFile db(ProgramDir::file(QStringLiteral("KV_Data.mdb")));
+        QVERIFY(db.open(QIODevice::WriteOnly));
+        db.write(QByteArray(4096, 'x'));
+        db.close();
+
+        CheckRemind();
+        PublishNextDate();
+        QCOMPARE(nextDate(), QStringLiteral("010120270000"));
+        const QStringList log = logLines();
+        QCOMPARE(log.size(), 2);
+        const QString description = log[0].section(QStringLiteral(" -> CheckRemind: "), 1);
+        QVERIFY2(!description.isEmpty(), qPrintable(log[0]));
+        QVERIFY2(log[1].endsWith(QStringLiteral(" -> ") + description),
+                 qPrintable(log[1])); // no prefix
+    }
+
+private:
+    std::unique_ptr<TempProgramDir> m_dir;
+    QList<qint32> m_opened;
+    qint32 m_failingId = 0;
+};
+
+QTEST_GUILESS_MAIN(DueCheckTest)
+#include "DueCheckTest.moc"

@@ -1,0 +1,56 @@
+#include "SchedulingFixture.h"
+
+#include "Database.h"
+#include "Log.h"
+#include "ProgramDir.h"
+#include "Reminder.h"
+#include "RowReader.h"
+
+#include <QFile>
+
+QVariantMap reminderFields(short eventType, const Date& date, const Date& next,
+                           const QVariantMap& more)
+{
+    QVariantMap fields{{QStringLiteral("RCaption"), QStringLiteral("תזכורת")},
+                       {QStringLiteral("RDate"), QVariant::fromValue(date)},
+                       {QStringLiteral("RNext"), QVariant::fromValue(next)},
+                       {QStringLiteral("RActive"), 1},
+                       {QStringLiteral("REventType"), eventType}};
+    fields.insert(more);
+    return fields;
+}
+
+qint32 insertReminder(const QVariantMap& fields)
+{
+    QStringList placeholders;
+    QVariantList values;
+    for (auto it = fields.begin(); it != fields.end(); ++it) {
+        placeholders << QStringLiteral("?");
+        const bool isDate = it.value().metaType() == QMetaType::fromType<Date>();
+        values << (isDate ? dateValue(it.value().value<Date>()) : it.value());
+    }
+    const auto db = OpenReminderDb();
+    db->execute(QStringLiteral("INSERT INTO Main_tbl (%1) VALUES (%2)")
+                    .arg(fields.keys().join(QLatin1Char(',')), placeholders.join(QLatin1Char(','))),
+                values);
+    return qint32(db->lastInsertId());
+}
+
+QVariantMap reminderRow(qint32 id)
+{
+    const auto db = OpenReminderDb();
+    RowReader rows(*db, QStringLiteral("SELECT * FROM Main_tbl WHERE RMain_Id = %1").arg(id));
+    QVariantMap row;
+    if (rows.next())
+        for (int i = 0; i < rows.columns().size(); ++i)
+            row.insert(rows.columns()[i], rows.value(i));
+    return row;
+}
+
+QStringList logLines()
+{
+    QFile log(ProgramDir::file(QStringLiteral("Kalvex.log")));
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Date.h"
+
+#include <QStringList>
+#include <QVariantMap>
+
+inline Date at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
+    return Date::fromParts(y, mo, d, h, mi, s);
+}
+
+// An active reminder of a recurrence type due at next, plus further fields.
+QVariantMap reminderFields(short eventType, const Date& date, const Date& next,
+                           const QVariantMap& more = {});
+
+// Rows of Main_tbl in the program directory's database. Fields not given
+// take the table's defaults; Date values are stored as date fields.
+qint32 insertReminder(const QVariantMap& fields);
+QVariantMap reminderRow(qint32 id); // empty when the row does not exist
+
+// The lines of the program directory's "Kalvex.log".
+QStringList logLines();
