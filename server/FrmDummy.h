@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+
+// The hidden form "KVForm" that owns the drain timer. It is loaded by the
+// first queued command and unloads itself one second later, taking a pending
+// timer with it; the next queued command loads it again. It is never shown,
+// so it does not keep Kalvex alive as a window, only while it is loaded.
+class FrmDummy : public QWidget
+{
+    Q_OBJECT
+public:
+    static FrmDummy* instance(); // nullptr when not loaded
+    static FrmDummy* load();
+
+    // (Re)starts the single-shot drain timer unless it is already due sooner.
+    void armDrainTimer(int ms);
+
+    static constexpr int kSelfUnloadMs = 1000;
+
+signals:
+    // Emitted as the form unloads.
+    void unloaded();
+
+private:
+    FrmDummy();
+    ~FrmDummy() override;
+
+    QTimer m_drainTimer;
+    QTimer m_unloadTimer;
+};

@@ -1,0 +1,20 @@
+#include "LanMessageSeam.h"
+
+namespace {
+LanMessageHandler& handler()
+{
+    static LanMessageHandler h;
+    return h;
+}
+} // namespace
+
+void setLanMessageHandler(LanMessageHandler h)
+{
+    handler() = std::move(h);
+}
+
+void ProcessLanMessage(const QString& datagram)
+{
+    if (handler())
+        handler()(datagram);
+}

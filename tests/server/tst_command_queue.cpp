@@ -1,0 +1,167 @@
+#include "Clock.h"
+#include "CommandQueue.h"
+#include "Database.h"
+#include "DueCheck.h"
+#include "Failure.h"
+#include "FrmDummy.h"
+#include "Ini.h"
+#include "LanMessageSeam.h"
+#include "Log.h"
+#include "ProgramDir.h"
+#include "TempProgramDir.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+class CommandQueueTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void commandsRunInQueueOrderByTheirFirstFiveCharacters();
+    void aFailingCommandDoesNotStopTheOnesAfterIt();
+    void aDrainStartingWhileAnotherRunsBacksOff();
+    void afterTheLastAllowedWaitDrainsLogAndNoLongerBackOff();
+
+private:
+    // Runs a nested event loop inside the current command, as a modal box would,
+    // until the condition holds (or 10 s pass).
+    static void nestedLoopUntil(const std::function<bool()>& condition);
+    QStringList logLines() const;
+
+    std::unique_ptr<TempProgramDir> m_dir;
+    QStringList m_events;
+};
+
+void CommandQueueTest::init()
+{
+    m_dir = std::make_unique<TempProgramDir>();
+    StartLogging(QStringLiteral("Kalvex.log"));
+    Clock::setNow(Date::fromParts(2026, 12, 5, 14, 0));
+    MutexWaits = 0;
+    m_events.clear();
+}
+
+void CommandQueueTest::cleanup()
+{
+    QTRY_COMPARE(PendingCommands(), 0);
+    setLanMessageHandler({});
+    setAlertOpener({});
+    m_dir.reset();
+}
+
+void CommandQueueTest::nestedLoopUntil(const std::function<bool()>& condition)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (condition())
+            loop.quit();
+    });
+    poll.start(1);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+QStringList CommandQueueTest::logLines() const
+{
+    QFile f(m_dir->file(QStringLiteral("Kalvex.log")));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+void CommandQueueTest::commandsRunInQueueOrderByTheirFirstFiveCharacters()
+{
+    auto db = Database::open(ProgramDir::file(QStringLiteral("KV_Data.mdb")));
+    const Date due = Date::fromParts(2026, 12, 5, 13, 30);
+    db->execute(QStringLiteral(
+                    "INSERT INTO Main_tbl (RCaption, RDate, RNext, RActive) VALUES ('a', ?, ?, 1)"),
+                {due.serial(), due.serial()});
+    const qint32 id = qint32(db->lastInsertId());
+    db.reset();
+
+    setAlertOpener(
+        [this](qint32 reminderId) { m_events << QStringLiteral("alert %1").arg(reminderId); });
+    setLanMessageHandler([this](const QString& text) {
+        m_events << QStringLiteral("lan %1 @%2")
+                        .arg(text, ReadIni(QStringLiteral("Reminder"), QStringLiteral("NextDate"),
+                                           QStringLiteral("-")));
+    });
+    for (const char* text : {"first", "~Updt", "~Chck and more", "~chck", "~Chc", "last"})
+        QueueCommand(QString::fromUtf8(text));
+    QCOMPARE(PendingCommands(), 6); // queued only: the call returns before any of it runs
+    QVERIFY(m_events.isEmpty());
+
+    QTRY_COMPARE(PendingCommands(), 0);
+    QCOMPARE(m_events,
+             QStringList({QStringLiteral("lan first @-"), QStringLiteral("alert %1").arg(id),
+                          QStringLiteral("lan ~chck @051220261330"),
+                          QStringLiteral("lan ~Chc @051220261330"),
+                          QStringLiteral("lan last @051220261330")}));
+}
+
+void CommandQueueTest::aFailingCommandDoesNotStopTheOnesAfterIt()
+{
+    setLanMessageHandler([this](const QString& text) {
+        if (text == QLatin1String("bad"))
+            throw Failure(QStringLiteral("broken datagram"));
+        m_events << text;
+    });
+    QueueCommand(QStringLiteral("bad"));
+    QueueCommand(QStringLiteral("good"));
+    QTRY_COMPARE(m_events, QStringList{QStringLiteral("good")});
+    QVERIFY(logLines().last().endsWith(QLatin1String(" -> DrainCommandQueue: broken datagram")));
+}
+
+void CommandQueueTest::aDrainStartingWhileAnotherRunsBacksOff()
+{
+    setLanMessageHandler([this](const QString& text) {
+        m_events << text + QStringLiteral(" begins");
+        if (text == QLatin1String("outer")) {
+            QueueCommand(QStringLiteral("inner"));
+            nestedLoopUntil([] { return MutexWaits >= 3; });
+        }
+        m_events << text + QStringLiteral(" ends");
+    });
+    QueueCommand(QStringLiteral("outer"));
+    QTRY_COMPARE(m_events.size(), 4);
+    QCOMPARE(m_events, QStringList({QStringLiteral("outer begins"), QStringLiteral("outer ends"),
+                                    QStringLiteral("inner begins"), QStringLiteral("inner ends")}));
+    QVERIFY(MutexWaits >= 3 && MutexWaits < kMaxMutexWaits);
+    QVERIFY(!logLines().join(QLatin1Char('\n')).contains(QLatin1String("Mutex timed out")));
+}
+
+void CommandQueueTest::afterTheLastAllowedWaitDrainsLogAndNoLongerBackOff()
+{
+    MutexWaits = kMaxMutexWaits - 3;
+    setLanMessageHandler([this](const QString& text) {
+        m_events << text;
+        if (text == QLatin1String("outer")) {
+            QueueCommand(QStringLiteral("inner"));
+            nestedLoopUntil([this] { return m_events.contains(QStringLiteral("inner")); });
+            m_events << QStringLiteral("outer ends");
+        }
+    });
+    QueueCommand(QStringLiteral("outer"));
+    QTRY_VERIFY(m_events.contains(QStringLiteral("outer ends")));
+    // The waiting drain gave up on the guard and ran inside the busy one.
+    QCOMPARE(m_events, QStringList({QStringLiteral("outer"), QStringLiteral("inner"),
+                                    QStringLiteral("outer ends")}));
+    QCOMPARE(MutexWaits, kMaxMutexWaits);
+    QCOMPARE(logLines().filter(QStringLiteral(" -> Mutex timed out")).size(), 1);
+
+    // The count is never reset: every later drain logs the line again.
+    QueueCommand(QStringLiteral("later"));
+    QTRY_VERIFY(m_events.contains(QStringLiteral("later")));
+    QCOMPARE(logLines().filter(QStringLiteral(" -> Mutex timed out")).size(), 2);
+}
+
+QTEST_MAIN(CommandQueueTest)
+#include "tst_command_queue.moc"
