@@ -1,10 +1,6 @@
-#include "Log.h"
-
-#include <QApplication>
+#include "KalvexMain.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    StartLogging(QStringLiteral("Kalvex.log"));
-    return 0;
+    return KalvexMain(argc, argv);
 }

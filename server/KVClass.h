@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDBusContext>
+#include <QObject>
+
+#include <functional>
+
+class ServerLifetime;
+
+// The public class of Kalvex, served on the session bus as object /KVClass,
+// interface Kalvex.KVClass. It holds no state: every call shares the
+// process-wide state. Each call first re-reads the LAN settings, as creating
+// an object of the class did; a failure there, or in the call itself, is the
+// call's D-Bus error (Kalvex.KVClass.Error.Failed, the description as message).
+class KVClass : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "Kalvex.KVClass")
+public:
+    explicit KVClass(ServerLifetime* lifetime, QObject* parent = nullptr);
+
+public slots:
+    // Shows the manager window before returning. The id is accepted, not used.
+    void ShowList(int RMainId);
+    // Queue the due check / the next-due publication / a LAN datagram and return.
+    void CheckList();
+    void UpdateList();
+    void MsgProcess(const QString& StrMsg);
+    // Shows the about box (non-modal) before returning.
+    void ShowAbout();
+
+private:
+    void serve(const std::function<void()>& work);
+
+    ServerLifetime* m_lifetime;
+};

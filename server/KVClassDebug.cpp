@@ -1,0 +1,44 @@
+#include "KVClassDebug.h"
+
+#include "CommandQueue.h"
+#include "Remind.h"
+#include "WindowWatcher.h"
+
+#include <QWidget>
+
+KVClassDebug::KVClassDebug(QObject* object, WindowWatcher* watcher) : QDBusAbstractAdaptor(object)
+{
+    connect(watcher, &WindowWatcher::windowShown, this,
+            [this](QWidget* w) { emit WindowShown(w->objectName(), w->windowTitle()); });
+}
+
+QList<int> KVClassDebug::AlertIds() const
+{
+    QList<int> ids;
+    for (QWidget* w : WindowWatcher::visibleWindows())
+        if (auto* alert = qobject_cast<Remind*>(w))
+            ids << alert->reminderId();
+    return ids;
+}
+
+QStringList KVClassDebug::Windows() const
+{
+    QStringList names;
+    for (QWidget* w : WindowWatcher::visibleWindows())
+        names << w->objectName();
+    return names;
+}
+
+int KVClassDebug::CloseWindows(const QString& objectName)
+{
+    int closed = 0;
+    for (QWidget* w : WindowWatcher::visibleWindows())
+        if (w->objectName() == objectName && w->close())
+            ++closed;
+    return closed;
+}
+
+int KVClassDebug::PendingCommands() const
+{
+    return ::PendingCommands();
+}

@@ -1,0 +1,97 @@
+#include "KalvexMain.h"
+
+#include "Failure.h"
+#include "KVClass.h"
+#include "KVClassDebug.h"
+#include "KalvexBus.h"
+#include "Log.h"
+#include "Registration.h"
+#include "ServerLifetime.h"
+#include "ServerWiring.h"
+#include "WindowWatcher.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusError>
+
+namespace {
+
+bool isRegServer(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg.compare(QLatin1String("/REGSERVER"), Qt::CaseInsensitive) == 0 ||
+            arg.compare(QLatin1String("-REGSERVER"), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Started by the bus without a session address of its own: the bus that
+// started us is the session bus.
+void adoptStarterBus()
+{
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
+        qEnvironmentVariable("DBUS_STARTER_BUS_TYPE") == QLatin1String("session") &&
+        !qEnvironmentVariableIsEmpty("DBUS_STARTER_ADDRESS"))
+        qputenv("DBUS_SESSION_BUS_ADDRESS", qgetenv("DBUS_STARTER_ADDRESS"));
+}
+
+int registerMain(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    StartLogging(QStringLiteral("Kalvex.log"));
+    try {
+        RegisterServer();
+        return 0;
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("RegisterServer: ") + describe(e), LogError);
+        return 1;
+    }
+}
+
+int serverMain(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    StartLogging(QStringLiteral("Kalvex.log"));
+    WireServer();
+
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        WriteLog(QStringLiteral("Main: ") + bus.lastError().message(), LogError);
+        return 1;
+    }
+    WindowWatcher watcher;
+    ServerLifetime lifetime(bus, &watcher);
+    KVClass kvclass(&lifetime);
+    new KVClassDebug(&kvclass, &watcher);
+    // The object first, so calls the bus queued while starting us are served
+    // the moment the name is ours.
+    if (!bus.registerObject(KalvexBus::objectPath, &kvclass,
+                            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAdaptors)) {
+        WriteLog(QStringLiteral("Main: cannot register ") + KalvexBus::objectPath, LogError);
+        return 1;
+    }
+    if (!bus.registerService(KalvexBus::serviceName)) {
+        if (bus.interface()->isServiceRegistered(KalvexBus::serviceName))
+            return 0; // another Kalvex serves this session
+        WriteLog(QStringLiteral("Main: cannot own ") + KalvexBus::serviceName, LogError);
+        return 1;
+    }
+    QObject::connect(&lifetime, &ServerLifetime::finished, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    lifetime.start();
+    return app.exec();
+}
+
+} // namespace
+
+int KalvexMain(int argc, char* argv[])
+{
+    adoptStarterBus();
+    if (isRegServer(argc, argv))
+        return registerMain(argc, argv);
+    return serverMain(argc, argv);
+}

@@ -1,1 +1,0 @@
-// Filled in as the subsystem is built.

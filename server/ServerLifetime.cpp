@@ -1,0 +1,84 @@
+#include "ServerLifetime.h"
+
+#include "CommandQueue.h"
+#include "FrmDummy.h"
+#include "KalvexBus.h"
+#include "WindowWatcher.h"
+
+#include <QCoreApplication>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+
+ServerLifetime::ServerLifetime(const QDBusConnection& bus, WindowWatcher* watcher, QObject* parent)
+    : QObject(parent), m_bus(bus)
+{
+    m_grace.setSingleShot(true);
+    m_grace.setInterval(kIdleGraceMs);
+    connect(&m_grace, &QTimer::timeout, this, &ServerLifetime::graceElapsed);
+    connect(watcher, &WindowWatcher::windowHidden, this, &ServerLifetime::noteActivity);
+}
+
+void ServerLifetime::start()
+{
+    noteActivity();
+}
+
+void ServerLifetime::noteActivity()
+{
+    if (!m_leaving)
+        m_grace.start();
+}
+
+bool ServerLifetime::isIdle() const
+{
+    return PendingCommands() == 0 && !FrmDummy::instance() &&
+           WindowWatcher::visibleWindows().isEmpty();
+}
+
+void ServerLifetime::graceElapsed()
+{
+    if (!m_bus.isConnected())
+        emit finished();
+    else if (isIdle())
+        leave();
+    else
+        m_grace.start();
+}
+
+void ServerLifetime::leave()
+{
+    m_leaving = true;
+    m_grace.stop();
+    // The bus answers the release only after it has routed to us every call
+    // sent to the name before it; those are delivered (and forwarded) here.
+    m_bus.unregisterService(KalvexBus::serviceName);
+    QCoreApplication::processEvents();
+    finishWhenForwarded();
+}
+
+void ServerLifetime::forward(const QDBusMessage& call)
+{
+    QDBusMessage onward = QDBusMessage::createMethodCall(
+        KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName, call.member());
+    onward.setArguments(call.arguments());
+    ++m_forwardsInFlight;
+    auto* pending = new QDBusPendingCallWatcher(m_bus.asyncCall(onward), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this, call](QDBusPendingCallWatcher* w) {
+                const QDBusMessage answer = w->reply();
+                if (answer.type() == QDBusMessage::ErrorMessage)
+                    m_bus.send(call.createErrorReply(answer.errorName(), answer.errorMessage()));
+                else
+                    m_bus.send(call.createReply(answer.arguments()));
+                w->deleteLater();
+                --m_forwardsInFlight;
+                finishWhenForwarded();
+            });
+}
+
+void ServerLifetime::finishWhenForwarded()
+{
+    if (m_leaving && m_forwardsInFlight == 0)
+        emit finished();
+}

@@ -1,0 +1,17 @@
+#include "ServerWiring.h"
+
+#include "DueCheck.h"
+#include "FrmAbout.h"
+#include "RMain.h"
+#include "Remind.h"
+#include "ShowMainForm.h"
+
+void WireServer()
+{
+    setAlertOpener([](qint32 reminderId) {
+        auto* alert = new Remind;
+        alert->RLoad(reminderId);
+    });
+    Remind::setOpenInListHandler(&OpenReminderInList);
+    RMain::setAboutHandler([](QWidget* owner) { FrmAbout::showBox(owner); });
+}

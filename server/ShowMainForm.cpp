@@ -1,0 +1,35 @@
+#include "ShowMainForm.h"
+
+#include "Failure.h"
+#include "Log.h"
+#include "ManagerState.h"
+#include "RMain.h"
+#include "WindowFront.h"
+
+void ShowMainForm()
+{
+    try {
+        RMain* window = RMain::load();
+        if (CurrentReminderId > 0)
+            window->ShowIndex(CurrentReminderId);
+        window->show();
+        BringToFront(window, false);
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("ShowMainForm: ") + describe(e), LogError);
+    }
+}
+
+void OpenReminderInList(qint32 reminderId)
+{
+    try {
+        RMain* loaded = RMain::instance();
+        const bool wasVisible = loaded && loaded->isVisible();
+        RMain* window = RMain::load();
+        if (!wasVisible)
+            window->show();
+        BringToFront(window, wasVisible);
+        window->ShowIndex(reminderId);
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("cmdShowList: ") + describe(e), LogError);
+    }
+}

@@ -1,0 +1,104 @@
+#include "FrmAbout.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+// Stands in for the desktop's mail program and browser.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+class AboutBoxTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void showsTheFixedTextsRightToLeft();
+    void clickingTheAddressesOpensMailAndWebSite();
+    void okAndEscapeCloseTheSingleBox();
+
+private:
+    static FrmAbout* shownBox();
+    static void click(const char* name);
+    UrlRecorder m_urls;
+};
+
+void AboutBoxTest::initTestCase()
+{
+    for (const char* scheme : {"mailto", "http", "https"})
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &m_urls, "open");
+}
+
+FrmAbout* AboutBoxTest::shownBox()
+{
+    FrmAbout::showBox();
+    FrmAbout* box = FrmAbout::instance();
+    if (box && !QTest::qWaitForWindowExposed(box))
+        return nullptr;
+    return box;
+}
+
+void AboutBoxTest::click(const char* name)
+{
+    auto* widget = FrmAbout::instance()->findChild<QWidget*>(QString::fromLatin1(name));
+    QVERIFY2(widget, name);
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+void AboutBoxTest::showsTheFixedTextsRightToLeft()
+{
+    FrmAbout* box = shownBox();
+    QVERIFY(box);
+    QCOMPARE(box->windowTitle(), QStringLiteral("אודות ולטרום"));
+    QCOMPARE(box->layoutDirection(), Qt::RightToLeft);
+    QCOMPARE(box->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
+             QStringLiteral("תזכורון ולטרום"));
+    QCOMPARE(box->findChild<QLabel*>(QStringLiteral("Label3"))->text(),
+             QStringLiteral("גרסה 2.12"));
+    QCOMPARE(box->findChild<QPushButton*>(QStringLiteral("cmd_Ok"))->text(), QStringLiteral("OK"));
+    for (const char* name : {"Logo", "Label1", "LEmail", "LWebsite"})
+        QVERIFY2(box->findChild<QLabel*>(QString::fromLatin1(name)), name);
+    box->close();
+}
+
+void AboutBoxTest::clickingTheAddressesOpensMailAndWebSite()
+{
+    QVERIFY(shownBox());
+    m_urls.opened.clear();
+    click("LEmail");
+    click("LWebsite");
+    click("Logo");
+    click("Label1"); // only the addresses and the logo are links
+    QCOMPARE(m_urls.opened.size(), 3);
+    QCOMPARE(m_urls.opened[0].scheme(), QStringLiteral("mailto"));
+    QCOMPARE(m_urls.opened[0].path(),
+             FrmAbout::instance()->findChild<QLabel*>(QStringLiteral("LEmail"))->text());
+    QCOMPARE(m_urls.opened[1].scheme(), QStringLiteral("https"));
+    QCOMPARE(m_urls.opened[2], m_urls.opened[1]);
+    FrmAbout::instance()->close();
+}
+
+void AboutBoxTest::okAndEscapeCloseTheSingleBox()
+{
+    FrmAbout* box = shownBox();
+    QVERIFY(box);
+    QCOMPARE(shownBox(), box); // a second request shows the same box
+    click("cmd_Ok");
+    QTRY_VERIFY(!FrmAbout::instance());
+
+    box = shownBox();
+    QVERIFY(box);
+    QTest::keyClick(box, Qt::Key_Escape);
+    QTRY_VERIFY(!FrmAbout::instance());
+}
+
+QTEST_MAIN(AboutBoxTest)
+#include "tst_about_box.moc"
