@@ -1,0 +1,116 @@
+// Prints how long a CheckList call takes to bring up the first alert window:
+// with Kalvex not running (the bus starts it) and with it running.
+// Run: cmake --build <build> --target run_kv_server_bench
+
+#include "Clock.h"
+#include "E2eSession.h"
+#include "KalvexBus.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int kColdRuns = 10;
+constexpr int kWarmRuns = 30;
+
+struct Bench
+{
+    E2eSession& s;
+    E2eBusSignals shown{s.bus(), KalvexBus::objectPath, KalvexBus::debugInterfaceName,
+                        QStringLiteral("WindowShown")};
+    qint32 reminder = 0;
+
+    void call(const QString& interface, const QString& method, const QVariantList& args = {},
+              bool autoStart = true)
+    {
+        s.call(KalvexBus::serviceName, KalvexBus::objectPath, interface, method, args, autoStart);
+    }
+    void makeDue()
+    {
+        const double past = Clock::now().addMinutes(-5).serial();
+        s.execSql(QStringLiteral(
+                      "UPDATE Main_tbl SET RActive = 1, RNext = ?, RDate = ? WHERE RMain_Id = ?"),
+                  {past, past, reminder});
+    }
+    // Milliseconds from the call to the first alert shown; -1 when none came.
+    double checkListToAlert()
+    {
+        makeDue();
+        shown.messages.clear();
+        QElapsedTimer timer;
+        timer.start();
+        s.bus().asyncCall(
+            QDBusMessage::createMethodCall(KalvexBus::serviceName, KalvexBus::objectPath,
+                                           KalvexBus::interfaceName, QStringLiteral("CheckList")));
+        const bool seen = E2eSession::waitFor(
+            [&] {
+                return std::any_of(shown.messages.begin(), shown.messages.end(),
+                                   [](const QDBusMessage& m) {
+                                       return m.arguments().value(0) == QLatin1String("Remind");
+                                   });
+            },
+            10000);
+        const double ms = timer.nsecsElapsed() / 1e6;
+        call(KalvexBus::debugInterfaceName, QStringLiteral("CloseWindows"),
+             {QStringLiteral("Remind")}, false);
+        return seen ? ms : -1;
+    }
+    bool waitUntilEnded()
+    {
+        return E2eSession::waitFor([&] { return !s.hasOwner(KalvexBus::serviceName); }, 15000);
+    }
+};
+
+void report(const char* what, QList<double> ms, double target)
+{
+    std::sort(ms.begin(), ms.end());
+    if (ms.isEmpty() || ms.first() < 0) {
+        std::printf("%-44s failed (no alert window)\n", what);
+        return;
+    }
+    std::printf("%-44s median %7.1f ms  min %7.1f  max %7.1f  (%lld runs)  target < %.0f ms\n",
+                what, ms[ms.size() / 2], ms.first(), ms.last(), qlonglong(ms.size()), target);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    E2eSession session;
+    if (!session.isReady()) {
+        std::printf("cannot set up: %s\n", qPrintable(session.error()));
+        return 1;
+    }
+    if (session.runProgram(QStringLiteral("Kalvex"), {QStringLiteral("/REGSERVER")}) != 0) {
+        std::printf("Kalvex /REGSERVER failed\n");
+        return 1;
+    }
+    Bench bench{session};
+    bench.reminder =
+        session.addReminder({.caption = QStringLiteral("מדידה"), .rDate = Clock::now()});
+
+    QList<double> cold;
+    for (int i = 0; i < kColdRuns; ++i) {
+        cold << bench.checkListToAlert();
+        if (!bench.waitUntilEnded())
+            break;
+    }
+    report("CheckList -> first alert, Kalvex not running", cold, 300);
+
+    // The about box keeps Kalvex running between the checks.
+    bench.call(KalvexBus::interfaceName, QStringLiteral("ShowAbout"));
+    QList<double> warm;
+    for (int i = 0; i < kWarmRuns; ++i) {
+        warm << bench.checkListToAlert();
+        E2eSession::waitFor([&] {
+            return !session.scalarSql(QStringLiteral("SELECT RActive FROM Main_tbl")).toBool();
+        });
+    }
+    report("CheckList -> first alert, Kalvex running", warm, 50);
+    return 0;
+}

@@ -1,0 +1,282 @@
+#include "Clock.h"
+#include "CommandQueue.h"
+#include "E2eSession.h"
+#include "KVClass.h"
+#include "KalvexBus.h"
+#include "ServerLifetime.h"
+#include "WindowWatcher.h"
+
+#include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
+#include <QFile>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+const QString kDebug = KalvexBus::debugInterfaceName;
+
+} // namespace
+
+class KalvexE2eTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void activationQueuesTheCheckAndOpensOneAlertPerDueReminder();
+    void updtInADatagramPublishesAndAKalvexWithNothingOpenEnds();
+    void aFailingCommandDoesNotStopTheNextOne();
+    void unreadableLanSettingsFailTheCall();
+    void showListAndShowAboutShowTheirWindowBeforeReturning();
+    void aSecondKalvexLeavesTheRunningOneServing();
+    void callsArrivingAfterTheNameIsReleasedReachTheNextKalvex();
+
+private:
+    // A Kalvex method (auto-starting it); the reply arrives in m_events as
+    // "reply <method>" or "error <name>", a shown window as "shown <objectName>".
+    void callAsync(const QString& method, const QVariantList& args = {});
+    QDBusMessage debug(const QString& method, const QVariantList& args = {});
+    QList<int> alertIds();
+    bool drained();
+    void registerKalvex();
+    bool kalvexEnds();
+
+    std::unique_ptr<E2eSession> m_s;
+    std::unique_ptr<E2eBusSignals> m_shown;
+    QStringList m_events;
+};
+
+void KalvexE2eTest::init()
+{
+    // A blank in the program directory checks the activation file's quoting.
+    E2eOptions options;
+    options.programDirName = QStringLiteral("prog dir");
+    m_s = std::make_unique<E2eSession>(options);
+    QVERIFY2(m_s->isReady(), qPrintable(m_s->error()));
+    m_shown = std::make_unique<E2eBusSignals>(m_s->bus(), KalvexBus::objectPath, kDebug,
+                                              QStringLiteral("WindowShown"));
+    connect(m_shown.get(), &E2eBusSignals::received, this, [this](const QDBusMessage& m) {
+        m_events << QStringLiteral("shown ") + m.arguments().value(0).toString();
+    });
+    m_events.clear();
+}
+
+void KalvexE2eTest::cleanup()
+{
+    m_shown.reset();
+    m_s.reset();
+}
+
+void KalvexE2eTest::callAsync(const QString& method, const QVariantList& args)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName, method);
+    call.setArguments(args);
+    auto* watcher = new QDBusPendingCallWatcher(m_s->bus().asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, method](QDBusPendingCallWatcher* w) {
+                m_events << (w->isError() ? QStringLiteral("error ") + w->error().name() +
+                                                QLatin1Char(' ') + w->error().message()
+                                          : QStringLiteral("reply ") + method);
+                w->deleteLater();
+            });
+}
+
+QDBusMessage KalvexE2eTest::debug(const QString& method, const QVariantList& args)
+{
+    return m_s->call(KalvexBus::serviceName, KalvexBus::objectPath, kDebug, method, args, false);
+}
+
+QList<int> KalvexE2eTest::alertIds()
+{
+    QList<int> ids = qdbus_cast<QList<int>>(debug(QStringLiteral("AlertIds")).arguments().value(0));
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+bool KalvexE2eTest::drained()
+{
+    return debug(QStringLiteral("PendingCommands")).arguments().value(0) == 0;
+}
+
+void KalvexE2eTest::registerKalvex()
+{
+    QCOMPARE(m_s->runProgram(QStringLiteral("Kalvex"), {QStringLiteral("/REGSERVER")}), 0);
+    QFile service(m_s->dataHome() + QStringLiteral("/dbus-1/services/Kalvex.KVClass.service"));
+    QVERIFY(service.open(QIODevice::ReadOnly));
+    QVERIFY(service.readAll().contains("Exec='" +
+                                       m_s->programFile(QStringLiteral("Kalvex")).toUtf8() + "'"));
+    QVERIFY(!m_s->hasOwner(KalvexBus::serviceName)); // registering starts nothing
+}
+
+bool KalvexE2eTest::kalvexEnds()
+{
+    const qint64 pid = m_s->ownerPid(KalvexBus::serviceName);
+    return pid > 0 && E2eSession::waitFor([&] {
+               return !m_s->hasOwner(KalvexBus::serviceName) && !E2eSession::processAlive(pid);
+           });
+}
+
+void KalvexE2eTest::activationQueuesTheCheckAndOpensOneAlertPerDueReminder()
+{
+    registerKalvex();
+    const Date now = Clock::now();
+    const qint32 first =
+        m_s->addReminder({.caption = QStringLiteral("א"), .rDate = now.addMinutes(-30)});
+    const qint32 second =
+        m_s->addReminder({.caption = QStringLiteral("ב"), .rDate = now.addDays(-1)});
+    const Date later = now.addDays(2);
+    m_s->addReminder({.caption = QStringLiteral("ג"), .rDate = later});
+    m_s->addReminder({.caption = QStringLiteral("ד"), .rDate = now.addDays(-1), .active = false});
+
+    callAsync(QStringLiteral("CheckList"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_events.size(), 3, 10000);
+    // The call returned before the check ran.
+    QCOMPARE(m_events,
+             QStringList({QStringLiteral("reply CheckList"), QStringLiteral("shown Remind"),
+                          QStringLiteral("shown Remind")}));
+    QVERIFY(m_s->ownerPid(KalvexBus::serviceName) != ::getpid());
+    QCOMPARE(alertIds(), QList<int>({first, second}));
+
+    for (int i = 0; i < 3; ++i)
+        callAsync(QStringLiteral("CheckList"));
+    QTRY_COMPARE(m_events.filter(QStringLiteral("reply")).size(), 4);
+    QTRY_VERIFY(drained());
+    QCOMPARE(alertIds(), QList<int>({first, second}));
+    QCOMPARE(m_events.filter(QStringLiteral("shown")).size(), 2);
+    // Open alerts are left out of the published time.
+    QCOMPARE(m_s->iniValue(QStringLiteral("Reminder"), QStringLiteral("NextDate")),
+             formatNextDate(later));
+
+    // Closing the last window ends Kalvex.
+    QCOMPARE(debug(QStringLiteral("CloseWindows"), {QStringLiteral("Remind")}).arguments().value(0),
+             2);
+    QVERIFY(kalvexEnds());
+    QVERIFY2(m_s->logLines().isEmpty(), qPrintable(m_s->logLines().join(QLatin1Char('\n'))));
+}
+
+void KalvexE2eTest::updtInADatagramPublishesAndAKalvexWithNothingOpenEnds()
+{
+    registerKalvex();
+    const Date later = Clock::now().addDays(3);
+    m_s->addReminder({.rDate = later});
+    m_s->setIniValue(QStringLiteral("Reminder"), QStringLiteral("NextDate"),
+                     QStringLiteral("NULL"));
+
+    callAsync(QStringLiteral("MsgProcess"), {QStringLiteral("~Updt\tfrom the LAN\t")});
+    QVERIFY(E2eSession::waitFor([&] {
+        return m_s->iniValue(QStringLiteral("Reminder"), QStringLiteral("NextDate")) ==
+               formatNextDate(later);
+    }));
+    QVERIFY(kalvexEnds());
+    QCOMPARE(m_events, QStringList{QStringLiteral("reply MsgProcess")});
+}
+
+void KalvexE2eTest::aFailingCommandDoesNotStopTheNextOne()
+{
+    registerKalvex();
+    const qint32 due = m_s->addReminder({.rDate = Clock::now().addHours(-1)});
+    // A settings file that cannot be written makes the publication fail.
+    QVERIFY(QDir().mkdir(m_s->programFile(QStringLiteral("Kalvex.ini"))));
+
+    callAsync(QStringLiteral("UpdateList"));
+    callAsync(QStringLiteral("CheckList"));
+    QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QList<int>{due}, 10000);
+    QVERIFY(m_s->logLines().first().contains(QLatin1String(" -> WriteIni: ")));
+}
+
+void KalvexE2eTest::unreadableLanSettingsFailTheCall()
+{
+    registerKalvex();
+    m_s->setIniValue(QStringLiteral("LAN_Settings"), QStringLiteral("Port"), QStringLiteral("abc"));
+    m_s->addReminder({.rDate = Clock::now().addHours(-1)});
+
+    callAsync(QStringLiteral("CheckList"));
+    QTRY_COMPARE(m_events.size(), 1);
+    QVERIFY2(m_events[0].startsWith(QStringLiteral("error ") + KalvexBus::failedError +
+                                    QLatin1Char(' ')),
+             qPrintable(m_events[0]));
+    QVERIFY(m_events[0].size() >
+            QStringLiteral("error ").size() + KalvexBus::failedError.size() + 1);
+    QVERIFY(drained()); // nothing was queued
+
+    // Every call reads the settings again.
+    m_s->setIniValue(QStringLiteral("LAN_Settings"), QStringLiteral("Port"),
+                     QStringLiteral("0217"));
+    callAsync(QStringLiteral("CheckList"));
+    QTRY_COMPARE(m_events.filter(QStringLiteral("shown Remind")).size(), 1);
+}
+
+void KalvexE2eTest::showListAndShowAboutShowTheirWindowBeforeReturning()
+{
+    registerKalvex();
+    callAsync(QStringLiteral("ShowList"), {42});
+    QTRY_COMPARE(m_events.size(), 2);
+    QCOMPARE(m_events,
+             QStringList({QStringLiteral("shown RMain"), QStringLiteral("reply ShowList")}));
+
+    m_events.clear();
+    callAsync(QStringLiteral("ShowAbout"));
+    QTRY_COMPARE(m_events.size(), 2);
+    QCOMPARE(m_events,
+             QStringList({QStringLiteral("shown frmAbout"), QStringLiteral("reply ShowAbout")}));
+
+    // Kalvex stays while any of its windows is open.
+    QCOMPARE(debug(QStringLiteral("CloseWindows"), {QStringLiteral("RMain")}).arguments().value(0),
+             1);
+    QVERIFY(!E2eSession::waitFor([&] { return !m_s->hasOwner(KalvexBus::serviceName); },
+                                 2 * ServerLifetime::kIdleGraceMs + 500));
+    QCOMPARE(
+        debug(QStringLiteral("CloseWindows"), {QStringLiteral("frmAbout")}).arguments().value(0),
+        1);
+    QVERIFY(kalvexEnds());
+}
+
+void KalvexE2eTest::aSecondKalvexLeavesTheRunningOneServing()
+{
+    registerKalvex();
+    callAsync(QStringLiteral("ShowAbout"));
+    QTRY_COMPARE(m_events.size(), 2);
+    const qint64 serving = m_s->ownerPid(KalvexBus::serviceName);
+
+    QCOMPARE(m_s->runProgram(QStringLiteral("Kalvex")), 0);
+    QCOMPARE(m_s->ownerPid(KalvexBus::serviceName), serving);
+}
+
+void KalvexE2eTest::callsArrivingAfterTheNameIsReleasedReachTheNextKalvex()
+{
+    registerKalvex();
+    const qint32 due = m_s->addReminder({.rDate = Clock::now().addHours(-1)});
+
+    // This process serves KVClass as a Kalvex about to end would.
+    QDBusConnection bus = m_s->bus();
+    WindowWatcher watcher;
+    ServerLifetime lifetime(bus, &watcher);
+    KVClass kvclass(&lifetime);
+    QVERIFY(bus.registerObject(KalvexBus::objectPath, &kvclass, QDBusConnection::ExportAllSlots));
+    QVERIFY(bus.registerService(KalvexBus::serviceName));
+    QSignalSpy finished(&lifetime, &ServerLifetime::finished);
+    lifetime.leave();
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(!m_s->hasOwner(KalvexBus::serviceName));
+
+    // A call that was already on its way to this process when it let go.
+    QDBusConnection late =
+        QDBusConnection::connectToBus(m_s->busAddress(), QStringLiteral("late caller"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(bus.baseService(), KalvexBus::objectPath,
+                                       KalvexBus::interfaceName, QStringLiteral("CheckList"));
+    QDBusPendingCallWatcher reply(late.asyncCall(call));
+    QTRY_VERIFY_WITH_TIMEOUT(reply.isFinished(), 10000);
+    QVERIFY2(!reply.isError(), qPrintable(reply.error().message()));
+    QCOMPARE(PendingCommands(), 0);                                // not served here ...
+    QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QList<int>{due}, 10000); // ... but by a fresh Kalvex
+    QVERIFY(m_s->ownerPid(KalvexBus::serviceName) != ::getpid());
+    QDBusConnection::disconnectFromBus(QStringLiteral("late caller"));
+}
+
+QTEST_MAIN(KalvexE2eTest)
+#include "tst_kalvex_e2e.moc"

@@ -1,0 +1,381 @@
+#include "E2eSession.h"
+
+#include "Database.h"
+#include "ProfileFile.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QSaveFile>
+#include <QThread>
+#include <QUuid>
+
+#include <csignal>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kMarkerName = QStringLiteral("KV_E2E_SESSION");
+
+QString readText(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// Dies with the test process, so a crashed test leaves nothing behind.
+void dieWithParent()
+{
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+}
+
+bool copyTree(const QString& from, const QString& to)
+{
+    if (!QDir().mkpath(to))
+        return false;
+    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        if (!QFile::copy(source, target))
+            return false;
+    }
+    return true;
+}
+
+// Every process whose environment carries the marker.
+QList<qint64> markedProcesses(const QString& marker)
+{
+    const QByteArray needle = (kMarkerName + QLatin1Char('=') + marker).toUtf8();
+    QList<qint64> pids;
+    const qint64 self = ::getpid();
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool ok = false;
+        const qint64 pid = entry.toLongLong(&ok);
+        if (!ok || pid == self)
+            continue;
+        QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
+        if (!environ.open(QIODevice::ReadOnly))
+            continue;
+        const QList<QByteArray> vars = environ.readAll().split('\0');
+        if (vars.contains(needle))
+            pids << pid;
+    }
+    return pids;
+}
+
+} // namespace
+
+E2eSession::E2eSession(const E2eOptions& options)
+{
+    // Processes orphaned by the bus or by our programs come back to us, so
+    // the destructor can reap them.
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+    setUp(options);
+}
+
+E2eSession::~E2eSession()
+{
+    if (!m_connectionName.isEmpty())
+        QDBusConnection::disconnectFromBus(m_connectionName);
+    killEverything();
+}
+
+void E2eSession::setUp(const E2eOptions& options)
+{
+    if (!m_root.isValid()) {
+        m_error = QStringLiteral("no temporary directory");
+        return;
+    }
+    m_programDirName = options.programDirName;
+    m_marker = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    for (const QString& dir :
+         {programDir(), dataHome(), configHome(), root() + QStringLiteral("/home"),
+          root() + QStringLiteral("/runtime")})
+        QDir().mkpath(dir);
+    QFile::setPermissions(root() + QStringLiteral("/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    copyInstallation(options);
+    if (!m_error.isEmpty())
+        return;
+
+    m_busAddress = QStringLiteral("unix:path=") + root() + QStringLiteral("/bus");
+    m_env = QProcessEnvironment::systemEnvironment();
+    for (const QString& name : m_env.keys())
+        if (name.startsWith(QLatin1String("DBUS_")) || name == QLatin1String("DISPLAY") ||
+            name == QLatin1String("WAYLAND_DISPLAY") || name.startsWith(QLatin1String("KV_")))
+            m_env.remove(name);
+    m_env.insert(kMarkerName, m_marker);
+    m_env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_busAddress);
+    m_env.insert(QStringLiteral("HOME"), root() + QStringLiteral("/home"));
+    m_env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
+    m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
+    m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root() + QStringLiteral("/runtime"));
+    m_env.insert(QStringLiteral("TZ"),
+                 qEnvironmentVariable("TZ", QStringLiteral("Asia/Jerusalem")));
+    m_env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    m_env.insert(QStringLiteral("QT_QPA_PLATFORM"), options.platform);
+    m_env.insert(QStringLiteral("KV_PROMPT_LOG"), promptLogPath());
+    for (auto it = options.environment.begin(); it != options.environment.end(); ++it)
+        m_env.insert(it.key(), it.value());
+    startBus();
+}
+
+void E2eSession::copyInstallation(const E2eOptions& options)
+{
+    const QString build = qEnvironmentVariable("KV_PROGRAM_BUILD_DIR");
+    if (build.isEmpty()) {
+        m_error = QStringLiteral("KV_PROGRAM_BUILD_DIR is not set");
+        return;
+    }
+    for (const QString& program : options.programs) {
+        const QString source = build + QLatin1Char('/') + program;
+        if (QFile::exists(source) && !QFile::copy(source, programFile(program)))
+            m_error = QStringLiteral("cannot copy ") + source;
+    }
+    if (!QFile::exists(programFile(QStringLiteral("Kalvex"))) &&
+        options.programs.contains(QStringLiteral("Kalvex")))
+        m_error = QStringLiteral("no Kalvex in ") + build;
+    const QString icons = build + QStringLiteral("/RIcons");
+    if (QFile::exists(icons) && !copyTree(icons, programFile(QStringLiteral("RIcons"))))
+        m_error = QStringLiteral("cannot copy ") + icons;
+}
+
+void E2eSession::startBus()
+{
+    m_daemon = newProcess();
+    m_daemon->setProgram(QStringLiteral("dbus-daemon"));
+    m_daemon->setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"),
+                            QStringLiteral("--address=") + m_busAddress,
+                            QStringLiteral("--print-address=1")});
+    m_daemon->start();
+    if (!m_daemon->waitForStarted(10000)) {
+        m_error = QStringLiteral("dbus-daemon: ") + m_daemon->errorString();
+        return;
+    }
+    // The daemon prints its address once it listens.
+    if (!waitFor(
+            [this] { return m_daemon->canReadLine() || m_daemon->state() != QProcess::Running; },
+            10000) ||
+        !m_daemon->canReadLine()) {
+        m_error = QStringLiteral("dbus-daemon did not start: ") +
+                  QString::fromLocal8Bit(m_daemon->readAllStandardError());
+        return;
+    }
+    m_daemon->readLine();
+    m_connectionName = QStringLiteral("e2e-") + m_marker;
+    if (!bus().isConnected())
+        m_error =
+            QStringLiteral("cannot connect to the private bus: ") + bus().lastError().message();
+}
+
+QProcess* E2eSession::newProcess()
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(m_env);
+    process->setChildProcessModifier(&dieWithParent);
+    m_processes.push_back(std::move(process));
+    return m_processes.back().get();
+}
+
+void E2eSession::killEverything()
+{
+    QList<qint64> killed = markedProcesses(m_marker);
+    for (qint64 pid : killed)
+        ::kill(pid_t(pid), SIGKILL);
+    QList<qint64> ours;
+    for (auto& process : m_processes) {
+        if (process->state() != QProcess::NotRunning) {
+            process->kill();
+            process->waitForFinished(5000);
+        }
+        ours << process->processId();
+    }
+    m_processes.clear();
+    // The rest were children of the bus or of our programs; orphaned, they
+    // come to us as subreaper and are reaped here.
+    QDeadlineTimer deadline(5000);
+    for (qint64 pid : killed) {
+        if (ours.contains(pid))
+            continue;
+        while (processAlive(pid) && !deadline.hasExpired())
+            QThread::msleep(5);
+        ::waitpid(pid_t(pid), nullptr, WNOHANG);
+    }
+}
+
+QString E2eSession::programDir() const
+{
+    return root() + QLatin1Char('/') + m_programDirName;
+}
+
+QString E2eSession::programFile(const QString& name) const
+{
+    return programDir() + QLatin1Char('/') + name;
+}
+
+QString E2eSession::dataHome() const
+{
+    return root() + QStringLiteral("/data");
+}
+
+QString E2eSession::configHome() const
+{
+    return root() + QStringLiteral("/config");
+}
+
+QString E2eSession::promptLogPath() const
+{
+    return root() + QStringLiteral("/prompts.log");
+}
+
+QDBusConnection E2eSession::bus() const
+{
+    return QDBusConnection::connectToBus(m_busAddress, m_connectionName);
+}
+
+bool E2eSession::hasOwner(const QString& busName) const
+{
+    return bus().interface()->isServiceRegistered(busName).value();
+}
+
+qint64 E2eSession::ownerPid(const QString& busName) const
+{
+    const QDBusReply<uint> pid = bus().interface()->servicePid(busName);
+    return pid.isValid() ? qint64(pid.value()) : 0;
+}
+
+QDBusMessage E2eSession::call(const QString& service, const QString& path, const QString& interface,
+                              const QString& method, const QVariantList& args, bool autoStart,
+                              int timeoutMs) const
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+    message.setArguments(args);
+    message.setAutoStartService(autoStart);
+    return bus().call(message, QDBus::Block, timeoutMs);
+}
+
+void E2eSession::setEnvironmentValue(const QString& name, const QString& value)
+{
+    m_env.insert(name, value);
+    QMap<QString, QString> update{{name, value}};
+    call(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("UpdateActivationEnvironment"),
+         {QVariant::fromValue(update)});
+}
+
+int E2eSession::runProgram(const QString& name, const QStringList& args, int timeoutMs)
+{
+    QProcess* process = newProcess();
+    process->start(programFile(name), args);
+    if (!process->waitForFinished(timeoutMs)) {
+        process->kill();
+        process->waitForFinished(5000);
+        return -1;
+    }
+    return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+}
+
+QProcess* E2eSession::startProgram(const QString& name, const QStringList& args)
+{
+    QProcess* process = newProcess();
+    process->start(programFile(name), args);
+    process->waitForStarted(10000);
+    return process;
+}
+
+bool E2eSession::waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return condition();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+bool E2eSession::processAlive(qint64 pid)
+{
+    const QString stat = readText(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (stat.isEmpty())
+        return false;
+    // The state follows the command name in parentheses.
+    const int close = stat.lastIndexOf(QLatin1Char(')'));
+    return close < 0 || stat.mid(close + 2, 1) != QLatin1String("Z");
+}
+
+QStringList E2eSession::logLines(const QString& logName) const
+{
+    return readText(programFile(logName)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+bool E2eSession::logContains(const QString& text, const QString& logName) const
+{
+    return readText(programFile(logName)).contains(text);
+}
+
+QString E2eSession::iniValue(const QString& section, const QString& key) const
+{
+    return ProfileFile(readText(programFile(QStringLiteral("Kalvex.ini")))).value(section, key);
+}
+
+void E2eSession::setIniValue(const QString& section, const QString& key, const QString& value)
+{
+    const QString path = programFile(QStringLiteral("Kalvex.ini"));
+    ProfileFile ini(readText(path));
+    ini.setValue(section, key, value);
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(ini.text().toUtf8());
+        file.commit();
+    }
+}
+
+QStringList E2eSession::promptLines() const
+{
+    return readText(promptLogPath()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+qint32 E2eSession::addReminder(const E2eReminder& r)
+{
+    auto db = Database::open(programFile(QStringLiteral("KV_Data.mdb")));
+    db->execute(
+        QStringLiteral("INSERT INTO Main_tbl (RCaption, RDetail, RDate, RNext, RImportance, "
+                       "REventType, RActive) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+        {r.caption, r.detail, r.rDate.serial(), r.rNext.value_or(r.rDate).serial(), r.importance,
+         r.eventType, r.active ? 1 : 0});
+    return qint32(db->lastInsertId());
+}
+
+int E2eSession::execSql(const QString& sql, const QVariantList& params)
+{
+    return Database::open(programFile(QStringLiteral("KV_Data.mdb")))->execute(sql, params);
+}
+
+QVariant E2eSession::scalarSql(const QString& sql, const QVariantList& params)
+{
+    return Database::open(programFile(QStringLiteral("KV_Data.mdb")))->scalar(sql, params);
+}
+
+E2eBusSignals::E2eBusSignals(const QDBusConnection& bus, const QString& path,
+                             const QString& interface, const QString& member)
+{
+    QDBusConnection(bus).connect(QString(), path, interface, member, this,
+                                 SLOT(onMessage(QDBusMessage)));
+}
+
+void E2eBusSignals::onMessage(const QDBusMessage& message)
+{
+    messages << message;
+    emit received(message);
+}

@@ -1,0 +1,169 @@
+#pragma once
+
+#include "Date.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QMap>
+#include <QObject>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariantList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QProcess;
+
+// An installation of its own for an end-to-end test: a temporary program
+// directory holding copies of the real executables and RIcons/ (taken from
+// KV_PROGRAM_BUILD_DIR), temporary XDG_DATA_HOME, XDG_CONFIG_HOME, HOME and
+// XDG_RUNTIME_DIR, and a private session bus (dbus-daemon --session, so the
+// activation files that "Kalvex /REGSERVER" writes under XDG_DATA_HOME are
+// found).
+//
+// Every process the session starts, directly or through the bus, carries a
+// marker in its environment; the destructor kills every process with that
+// marker and reaps the ones that end up as children of the test process
+// (which the session makes a child subreaper), so nothing survives a test,
+// whether it passed or not. The bus and the programs the session starts
+// also die with the test process if it crashes.
+//
+// Typical use:
+//     E2eSession s;
+//     QVERIFY2(s.isReady(), qPrintable(s.error()));
+//     QCOMPARE(s.runProgram("Kalvex", {"/REGSERVER"}), 0);
+//     s.addReminder({.caption = "x", .rDate = Clock::now().addMinutes(-5)});
+//     s.call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "CheckList");
+//     QVERIFY(E2eSession::waitFor([&] { return ...; }));
+struct E2eOptions
+{
+    // QT_QPA_PLATFORM of every program the session starts ("xcb" with a DISPLAY
+    // for tests that need a real X server, e.g. a tray).
+    QString platform = QStringLiteral("offscreen");
+    // Further environment for every program (set before the bus starts, so
+    // bus-activated programs get it too), e.g. DISPLAY.
+    QMap<QString, QString> environment;
+    // Name of the program directory inside the session's root; a name with a
+    // blank checks that paths are quoted wherever they are handed on.
+    QString programDirName = QStringLiteral("program");
+    // Executables copied from KV_PROGRAM_BUILD_DIR when present there.
+    QStringList programs = {QStringLiteral("Kalvex"), QStringLiteral("Tolvane")};
+};
+
+// One row for Main_tbl; rNext defaults to rDate.
+struct E2eReminder
+{
+    QString caption = QStringLiteral("תזכורת");
+    Date rDate;
+    std::optional<Date> rNext;
+    bool active = true;
+    short eventType = 0;
+    short importance = 0;
+    QString detail;
+};
+
+class E2eSession
+{
+public:
+    explicit E2eSession(const E2eOptions& options = {});
+    ~E2eSession();
+    E2eSession(const E2eSession&) = delete;
+    E2eSession& operator=(const E2eSession&) = delete;
+
+    // False when the installation or the bus could not be set up; error() says why.
+    bool isReady() const { return m_error.isEmpty(); }
+    QString error() const { return m_error; }
+
+    // Places.
+    QString root() const { return m_root.path(); }
+    QString programDir() const;
+    QString programFile(const QString& name) const; // programDir() + "/" + name
+    QString dataHome() const;                       // XDG_DATA_HOME
+    QString configHome() const;                     // XDG_CONFIG_HOME
+    QString promptLogPath() const;                  // KV_PROMPT_LOG (platform/ui/Prompt.h)
+
+    // The private bus.
+    QString busAddress() const { return m_busAddress; }
+    QDBusConnection bus() const;
+    bool hasOwner(const QString& busName) const;
+    // The process id of the name's owner, 0 when it has none.
+    qint64 ownerPid(const QString& busName) const;
+    // A blocking method call on the private bus. With autoStart false a name
+    // without owner is not activated (observe without starting anything).
+    QDBusMessage call(const QString& service, const QString& path, const QString& interface,
+                      const QString& method, const QVariantList& args = {}, bool autoStart = true,
+                      int timeoutMs = 25000) const;
+
+    // The environment of every program the session starts (bus address,
+    // XDG_*, HOME, TZ, LC_ALL, QT_QPA_PLATFORM, KV_PROMPT_LOG). Changing a
+    // value also changes it for programs the bus starts from then on.
+    QProcessEnvironment environment() const { return m_env; }
+    void setEnvironmentValue(const QString& name, const QString& value);
+
+    // Runs a program of the program directory to its end; its exit code, or
+    // -1 when it crashed or did not end within the time (it is then killed).
+    int runProgram(const QString& name, const QStringList& args = {}, int timeoutMs = 15000);
+    // Starts a program of the program directory and leaves it running; the
+    // session owns the process object.
+    QProcess* startProgram(const QString& name, const QStringList& args = {});
+
+    // Polls the condition, processing events in between, until it holds or
+    // the time is up; gives its last value.
+    static bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
+    // True while the process exists and has not ended (a zombie has ended).
+    static bool processAlive(qint64 pid);
+
+    // Files of the program directory.
+    QStringList logLines(const QString& logName = QStringLiteral("Kalvex.log")) const;
+    bool logContains(const QString& text,
+                     const QString& logName = QStringLiteral("Kalvex.log")) const;
+    // A key of "Kalvex.ini"; null when the file, section or key is absent.
+    QString iniValue(const QString& section, const QString& key) const;
+    void setIniValue(const QString& section, const QString& key, const QString& value);
+    // One "title|text" line per prompt a program answered through KV_PROMPT_LOG.
+    QStringList promptLines() const;
+
+    // The reminder database "KV_Data.mdb" of the program directory, created
+    // with the current schema on first use. addReminder gives the RMain_Id.
+    qint32 addReminder(const E2eReminder& reminder);
+    int execSql(const QString& sql, const QVariantList& params = {});
+    QVariant scalarSql(const QString& sql, const QVariantList& params = {});
+
+private:
+    void setUp(const E2eOptions& options);
+    void copyInstallation(const E2eOptions& options);
+    void startBus();
+    void killEverything();
+    QProcess* newProcess();
+
+    QTemporaryDir m_root;
+    QString m_programDirName;
+    QString m_marker;
+    QString m_busAddress;
+    QString m_connectionName;
+    QProcessEnvironment m_env;
+    QString m_error;
+    QProcess* m_daemon = nullptr;
+    std::vector<std::unique_ptr<QProcess>> m_processes;
+};
+
+// Records the D-Bus signals of one interface and member on a bus, in order
+// of arrival, e.g. Kalvex.KVClass.Debug.WindowShown.
+class E2eBusSignals : public QObject
+{
+    Q_OBJECT
+public:
+    E2eBusSignals(const QDBusConnection& bus, const QString& path, const QString& interface,
+                  const QString& member);
+    QList<QDBusMessage> messages;
+
+signals:
+    void received(const QDBusMessage& message);
+
+private slots:
+    void onMessage(const QDBusMessage& message);
+};
