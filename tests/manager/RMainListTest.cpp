@@ -134,6 +134,27 @@ private slots:
         QCOMPARE(owner, w);
     }
 
+    // Light yellow follows the focus through the list, the show filter and the title.
+    void focusIsHighlighted()
+    {
+        f->open();
+        const QColor yellow(255, 255, 192);
+        auto* list = f->find<QWidget>("List1");
+        auto* title = f->find<QWidget>("CCaption");
+        auto* strip = f->find<QWidget>("LStatus");
+        list->setFocus();
+        QCOMPARE(list->palette().color(QPalette::Base), yellow);
+        f->find<QWidget>("OptShow_1")->setFocus();
+        QCOMPARE(list->palette().color(QPalette::Base), QColor(Qt::white));
+        QCOMPARE(strip->palette().color(QPalette::Window), yellow);
+        title->setFocus();
+        QVERIFY(strip->palette().color(QPalette::Window) != yellow);
+        QCOMPARE(title->palette().color(QPalette::Base), yellow);
+        f->find<QWidget>("OptActive_0")->setFocus();
+        QCOMPARE(title->palette().color(QPalette::Base), QColor(Qt::white));
+        QCOMPARE(f->find<QWidget>("Shape1")->palette().color(QPalette::Window), yellow);
+    }
+
     void lanSendingSettingShapesTheEditor()
     {
         LANOptSend = false;
