@@ -2,10 +2,8 @@
 #include "Clock.h"
 #include "Failure.h"
 #include "Ini.h"
-#include "Log.h"
 #include "ProgramDir.h"
 #include "SchedulingFixture.h"
-#include "TempProgramDir.h"
 
 #include <QFile>
 #include <QTest>
@@ -34,9 +32,7 @@ class DueCheckTest : public QObject
 private slots:
     void init()
     {
-        m_dir = std::make_unique<TempProgramDir>();
-        StartLogging(QStringLiteral("Kalvex.log"));
-        Clock::setNow(at(2026, 12, 5, 14, 30, 15));
+        m_dir = std::make_unique<SchedulingDir>(at(2026, 12, 5, 14, 30, 15));
         m_opened.clear();
         m_failingId = 0;
         // Stands in for the alert window, whose load relies on being marked already.
@@ -52,7 +48,6 @@ private slots:
         for (qint32 id = 1; id <= 20; ++id)
             UnmarkShown(id);
         m_dir.reset();
-        Clock::useSystemClock();
     }
 
     void checkRemindOpensOneAlertPerDueReminderOnce()
@@ -122,7 +117,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TempProgramDir> m_dir;
+    std::unique_ptr<SchedulingDir> m_dir;
     QList<qint32> m_opened;
     qint32 m_failingId = 0;
 };

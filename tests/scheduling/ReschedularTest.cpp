@@ -1,9 +1,6 @@
-#include "Clock.h"
-#include "Log.h"
 #include "Recurrence.h"
 #include "Reminder.h"
 #include "SchedulingFixture.h"
-#include "TempProgramDir.h"
 
 #include <QTest>
 
@@ -46,17 +43,8 @@ class ReschedularTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<TempProgramDir>();
-        StartLogging(QStringLiteral("Kalvex.log"));
-        Clock::setNow(at(2026, 11, 5, 9, 5));
-    }
-    void cleanup()
-    {
-        m_dir.reset();
-        Clock::useSystemClock();
-    }
+    void init() { m_dir = std::make_unique<SchedulingDir>(at(2026, 11, 5, 9, 5)); }
+    void cleanup() { m_dir.reset(); }
 
     void dismissedReminderMovesOnOrIsSwitchedOff()
     {
@@ -129,7 +117,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TempProgramDir> m_dir;
+    std::unique_ptr<SchedulingDir> m_dir;
 };
 
 QTEST_GUILESS_MAIN(ReschedularTest)

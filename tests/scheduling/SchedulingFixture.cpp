@@ -1,5 +1,6 @@
 #include "SchedulingFixture.h"
 
+#include "Clock.h"
 #include "Database.h"
 #include "Log.h"
 #include "ProgramDir.h"
@@ -53,4 +54,15 @@ QStringList logLines()
     if (!log.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+SchedulingDir::SchedulingDir(const Date& now)
+{
+    StartLogging(QStringLiteral("Kalvex.log"));
+    Clock::setNow(now);
+}
+
+SchedulingDir::~SchedulingDir()
+{
+    Clock::useSystemClock();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Date.h"
+#include "TempProgramDir.h"
 
 #include <QStringList>
 #include <QVariantMap>
@@ -21,3 +22,15 @@ QVariantMap reminderRow(qint32 id); // empty when the row does not exist
 
 // The lines of the program directory's "Kalvex.log".
 QStringList logLines();
+
+// A fresh program directory with its own database and "Kalvex.log", and the
+// clock pinned at now while it lives.
+class SchedulingDir
+{
+public:
+    explicit SchedulingDir(const Date& now);
+    ~SchedulingDir();
+
+private:
+    TempProgramDir m_dir;
+};
