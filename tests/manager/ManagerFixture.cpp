@@ -7,10 +7,7 @@
 #include "ManagerState.h"
 #include "Prompt.h"
 #include "RMain.h"
-#include "Reminder.h"
-#include "RowReader.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QListView>
 #include <QTest>
@@ -44,29 +41,12 @@ qint32 ManagerFixture::add(const QVariantMap& given)
     fields.insert(given);
     if (!given.contains(QStringLiteral("RNext")))
         fields.insert(QStringLiteral("RNext"), fields.value(QStringLiteral("RDate")));
-    QStringList placeholders;
-    QVariantList values;
-    for (auto it = fields.begin(); it != fields.end(); ++it) {
-        placeholders << QStringLiteral("?");
-        const bool isDate = it.value().metaType() == QMetaType::fromType<Date>();
-        values << (isDate ? dateValue(it.value().value<Date>()) : it.value());
-    }
-    const auto db = OpenReminderDb();
-    db->execute(QStringLiteral("INSERT INTO Main_tbl (%1) VALUES (%2)")
-                    .arg(fields.keys().join(QLatin1Char(',')), placeholders.join(QLatin1Char(','))),
-                values);
-    return qint32(db->lastInsertId());
+    return insertReminder(fields);
 }
 
 QVariantMap ManagerFixture::row(qint32 id) const
 {
-    const auto db = OpenReminderDb();
-    RowReader rows(*db, QStringLiteral("SELECT * FROM Main_tbl WHERE RMain_Id = %1").arg(id));
-    QVariantMap row;
-    if (rows.next())
-        for (int i = 0; i < rows.columns().size(); ++i)
-            row.insert(rows.columns()[i], rows.value(i));
-    return row;
+    return reminderRow(id);
 }
 
 int ManagerFixture::rowCount() const
@@ -81,10 +61,7 @@ void ManagerFixture::sql(const QString& statement) const
 
 QStringList ManagerFixture::logLines() const
 {
-    QFile log(m_dir->file(QStringLiteral("Kalvex.log")));
-    if (!log.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return ::logLines();
 }
 
 RMain* ManagerFixture::open()
@@ -105,7 +82,8 @@ void ManagerFixture::close()
     m_window.clear();
     if (window)
         window->close();
-    QTest::qWaitFor([&window] { return window.isNull(); }, 5000);
+    if (!QTest::qWaitFor([&window] { return window.isNull(); }, 5000))
+        qWarning("the manager window was not deleted");
 }
 
 QStringList ManagerFixture::listLines() const

@@ -2,6 +2,7 @@
 
 #include "Date.h"
 #include "RMain.h"
+#include "SchedulingFixture.h" // at(), insertReminder(), reminderRow(), logLines()
 #include "TempProgramDir.h"
 
 #include <QList>
@@ -11,11 +12,6 @@
 #include <QWidget>
 
 #include <memory>
-
-inline Date at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    return Date::fromParts(y, mo, d, h, mi, s);
-}
 
 // A fresh program directory with its own database and log, the clock pinned
 // at 15/03/2026 10:00:37, LAN sending and receiving on with the nickname
