@@ -1,9 +1,7 @@
 #include "ManagerFixture.h"
 
-#include "Clock.h"
 #include "Database.h"
 #include "LanSettings.h"
-#include "Log.h"
 #include "ManagerState.h"
 #include "Prompt.h"
 #include "RMain.h"
@@ -12,10 +10,8 @@
 #include <QListView>
 #include <QTest>
 
-ManagerFixture::ManagerFixture() : m_dir(std::make_unique<TempProgramDir>())
+ManagerFixture::ManagerFixture()
 {
-    StartLogging(QStringLiteral("Kalvex.log"));
-    Clock::setNow(now());
     LANNick = QStringLiteral("me");
     LANOptSend = true;
     LANOptReceive = true;
@@ -30,7 +26,6 @@ ManagerFixture::~ManagerFixture()
     close();
     RMain::setSendRUpdateHook(nullptr);
     RMain::setAboutHandler(nullptr);
-    Clock::useSystemClock();
 }
 
 qint32 ManagerFixture::add(const QVariantMap& given)

@@ -2,8 +2,7 @@
 
 #include "Date.h"
 #include "RMain.h"
-#include "SchedulingFixture.h" // at(), insertReminder(), reminderRow(), logLines()
-#include "TempProgramDir.h"
+#include "SchedulingFixture.h" // at(), SchedulingDir, insertReminder(), reminderRow(), logLines()
 
 #include <QList>
 #include <QPointer>
@@ -11,7 +10,6 @@
 #include <QVariantMap>
 #include <QWidget>
 
-#include <memory>
 
 // A fresh program directory with its own database and log, the clock pinned
 // at 15/03/2026 10:00:37, LAN sending and receiving on with the nickname
@@ -53,6 +51,6 @@ public:
     QString counter() const;
 
 private:
-    std::unique_ptr<TempProgramDir> m_dir;
+    SchedulingDir m_dir{now()};
     QPointer<RMain> m_window;
 };
