@@ -45,7 +45,7 @@ void linkIntoPlace(const QString& from, const QString& to)
             0 ||
         errno == EEXIST)
         return;
-    throw Failure(to + QStringLiteral(": ") + systemError());
+    throw Failure(systemError());
 }
 
 } // namespace
@@ -64,7 +64,7 @@ std::unique_ptr<Database> Database::connect(const QString& path, int flags)
         const QString message =
             raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QStringLiteral("out of memory");
         sqlite3_close_v2(raw);
-        throw Failure(message + QStringLiteral(": ") + path);
+        throw Failure(message);
     }
     std::unique_ptr<Database> db(new Database(raw, path));
     sqlite3_busy_timeout(raw, kBusyTimeoutMs);
@@ -89,9 +89,9 @@ void Database::createFile(const QString& path)
             createCurrentSchema(*db);
         }
         linkIntoPlace(temp, path);
-    } catch (...) {
+    } catch (const std::exception& e) {
         QFile::remove(temp);
-        throw;
+        throw Failure(QStringLiteral("cannot create %1: %2").arg(path, describe(e)));
     }
     QFile::remove(temp);
 }
@@ -101,15 +101,25 @@ std::unique_ptr<Database> Database::open(const QString& path)
     if (!QFileInfo::exists(path))
         createFile(path);
     // Without CREATE: whatever lies at path now is used as it is or refused.
-    auto db = connect(path, SQLITE_OPEN_READWRITE);
+    std::unique_ptr<Database> db;
+    try {
+        db = connect(path, SQLITE_OPEN_READWRITE);
+    } catch (const Failure& e) {
+        throw Failure(path + QStringLiteral(": ") + e.description());
+    }
     db->requireReminderTable();
     return db;
 }
 
 void Database::requireReminderTable()
 {
-    const QVariant found = scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = "
-                                                 "'table' AND name = 'Main_tbl' COLLATE NOCASE"));
+    QVariant found;
+    try {
+        found = scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = "
+                                      "'table' AND name = 'Main_tbl' COLLATE NOCASE"));
+    } catch (const Failure& e) { // junk: "file is not a database"
+        throw Failure(m_path + QStringLiteral(": ") + e.description());
+    }
     if (found.toInt() == 0)
         throw Failure(
             QStringLiteral("%1 is not a reminder database: table Main_tbl not found").arg(m_path));

@@ -5,6 +5,8 @@
 
 #include <QDateTime>
 
+#include <limits>
+
 #include <sqlite3.h>
 
 bool isSqlNull(const QVariant& value)
