@@ -1,0 +1,241 @@
+// Tolvane end to end: both real programs in a temporary program directory, a
+// private session bus, Xvfb with trayer as the tray host.
+#include "Clock.h"
+#include "E2eSession.h"
+#include "WindowDirectory.h"
+#include "XDesktop.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+const QString kManager = QStringLiteral("תזכורון ולטרום");
+const QString kMainForm = QStringLiteral("Veltrum Reminder Main Form");
+
+struct Colours
+{
+    int yellow = 0;
+    int saturated = 0; // any clearly coloured pixel
+    int dark = 0;
+};
+
+Colours coloursOf(const WindowPixels& pixels)
+{
+    Colours c;
+    for (quint32 argb : pixels.argb) {
+        const int r = qRed(argb), g = qGreen(argb), b = qBlue(argb);
+        c.yellow += r > 200 && g > 180 && b < 80;
+        c.saturated += qMax(r, qMax(g, b)) - qMin(r, qMin(g, b)) > 40;
+        c.dark += qMax(r, qMax(g, b)) < 100;
+    }
+    return c;
+}
+
+} // namespace
+
+class E2eTolvane : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void freshInstallationRegistersKalvexAndAlertsOnTime();
+    void stoppedStartSecondStartAndCopyElsewhere();
+    void mouseOnIconAndExitCommand();
+    void closeRequestEndsTolvaneAndLeavesManagerOpen();
+    void unreachableKalvexIsLoggedAndEndsTolvane();
+
+private:
+    void setUp(E2eOptions options = {});
+    // Starts Tolvane and waits until its icon is drawn in the tray and
+    // Kalvex, registered and started by it, has published the next due time.
+    QProcess* startTolvane();
+    Colours iconColours() const;
+    QList<quint32> icons() const { return m_desktop->trayIcons(QStringLiteral("Tolvane")); }
+    bool managerOpen() const { return m_session->hasOwner(WindowDirectory::busNameFor(kManager)); }
+    QString diagnostics() const;
+
+    std::unique_ptr<XDesktop> m_desktop;
+    std::unique_ptr<E2eSession> m_session;
+};
+
+void E2eTolvane::setUp(E2eOptions options)
+{
+    m_desktop = std::make_unique<XDesktop>();
+    QString error;
+    QVERIFY2(m_desktop->start(true, &error), qPrintable(error));
+    options.platform = QStringLiteral("xcb");
+    options.environment.insert(QStringLiteral("DISPLAY"), m_desktop->display());
+    m_session = std::make_unique<E2eSession>(options);
+    QVERIFY2(m_session->isReady(), qPrintable(m_session->error()));
+}
+
+void E2eTolvane::cleanup()
+{
+    m_session.reset();
+    m_desktop.reset();
+}
+
+QProcess* E2eTolvane::startTolvane()
+{
+    QProcess* tolvane = m_session->startProgram(QStringLiteral("Tolvane"));
+    const bool up = E2eSession::waitFor(
+        [&] {
+            return icons().size() == 1 && iconColours().dark > 0 &&
+                   !m_session->iniValue("Reminder", "NextDate").isNull();
+        },
+        20000);
+    return up ? tolvane : nullptr;
+}
+
+// The icon window once the icon is painted on it (dark hands and marks).
+Colours E2eTolvane::iconColours() const
+{
+    const QList<quint32> found = icons();
+    return found.isEmpty() ? Colours{} : coloursOf(m_desktop->grab(found.first()));
+}
+
+QString E2eTolvane::diagnostics() const
+{
+    return QStringLiteral("Tolvane.log: ") + m_session->logLines("Tolvane.log").join(" | ") +
+           QStringLiteral("\nKalvex.log: ") + m_session->logLines().join(" | ") +
+           QStringLiteral("\nprompts: ") + m_session->promptLines().join(" | ");
+}
+
+void E2eTolvane::freshInstallationRegistersKalvexAndAlertsOnTime()
+{
+    setUp();
+    const QString activationFile =
+        m_session->dataHome() + QStringLiteral("/dbus-1/services/Kalvex.KVClass.service");
+    QVERIFY(!QFile::exists(activationFile));
+
+    QProcess* tolvane = startTolvane();
+    QVERIFY2(tolvane, qPrintable(diagnostics()));
+    QCOMPARE(m_session->iniValue("Reminder", "NextDate"), QString("NULL"));
+    QVERIFY(QFile::exists(activationFile));
+    QVERIFY(iconColours().yellow > 0); // the LAN switches are on by default
+
+    const Date due = Clock::now().addSeconds(6);
+    E2eReminder reminder;
+    reminder.caption = QStringLiteral("e2e due");
+    reminder.rDate = due;
+    m_session->addReminder(reminder);
+    m_session->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "UpdateList");
+    QVERIFY(E2eSession::waitFor(
+        [&] { return m_session->iniValue("Reminder", "NextDate") == formatNextDate(due); }));
+
+    Date shownAt;
+    QVERIFY2(E2eSession::waitFor(
+                 [&] {
+                     if (m_desktop->windowsTitled(QStringLiteral("e2e due")).isEmpty())
+                         return false;
+                     shownAt = Clock::now();
+                     return true;
+                 },
+                 30000),
+             qPrintable(diagnostics()));
+    // Kalvex alerts once the due time lies strictly before its whole-second
+    // now; Tolvane's 10-second tick and the call add the rest.
+    QVERIFY2(shownAt > due, qPrintable(formatLogStamp(shownAt) + "vs due " + formatLogStamp(due)));
+    QVERIFY2(shownAt <= due.addSeconds(12),
+             qPrintable(formatLogStamp(shownAt) + "vs due " + formatLogStamp(due)));
+    QCOMPARE(tolvane->state(), QProcess::Running);
+    QCOMPARE(m_session->logLines("Tolvane.log"), QStringList());
+}
+
+void E2eTolvane::stoppedStartSecondStartAndCopyElsewhere()
+{
+    setUp();
+    m_session->setIniValue("Reminder", "Active", "0");
+    QProcess* tolvane = startTolvane();
+    QVERIFY2(tolvane, qPrintable(diagnostics()));
+    QCOMPARE(iconColours().saturated, 0); // grey
+
+    // The same executable again: it only opens the manager window.
+    QCOMPARE(m_session->runProgram(QStringLiteral("Tolvane")), 0);
+    QVERIFY2(E2eSession::waitFor([&] { return managerOpen(); }), qPrintable(diagnostics()));
+    QVERIFY(!m_desktop->windowsTitled(kManager).isEmpty());
+    QCOMPARE(icons().size(), 1);
+
+    // A copy from another directory is refused.
+    const QString elsewhere = m_session->root() + QStringLiteral("/elsewhere");
+    QVERIFY(QDir().mkpath(elsewhere));
+    QVERIFY(QFile::copy(m_session->programFile("Tolvane"), elsewhere + "/Tolvane"));
+    QProcess copy;
+    copy.setProcessEnvironment(m_session->environment());
+    copy.start(elsewhere + "/Tolvane");
+    QVERIFY(copy.waitForFinished(15000));
+    QCOMPARE(copy.exitCode(), 0);
+    QVERIFY2(m_session->promptLines().contains(kManager + "|תזכורון ולטרום כבר מופעל ממקום אחר"),
+             qPrintable(diagnostics()));
+    QCOMPARE(icons().size(), 1);
+    QCOMPARE(tolvane->state(), QProcess::Running);
+}
+
+void E2eTolvane::mouseOnIconAndExitCommand()
+{
+    setUp();
+    m_session->setEnvironmentValue("KV_PROMPT_ANSWER", "Ok");
+    QProcess* tolvane = startTolvane();
+    QVERIFY2(tolvane, qPrintable(diagnostics()));
+    const quint32 icon = icons().first();
+
+    QVERIFY(m_desktop->click(icon, 1));
+    QVERIFY(!E2eSession::waitFor([&] { return managerOpen(); }, 2000));
+    QVERIFY(m_desktop->click(icon, 1, 2));
+    QVERIFY2(E2eSession::waitFor([&] { return managerOpen(); }, 15000), qPrintable(diagnostics()));
+
+    QVERIFY(m_desktop->click(icon, 3));
+    QVERIFY(E2eSession::waitFor(
+        [&] { return !m_desktop->topLevelWindows(QStringLiteral("Tolvane")).isEmpty(); }));
+    // The third item, "סגור".
+    QVERIFY(m_desktop->keys({"Down", "Down", "Down", "Return"}));
+
+    QVERIFY2(E2eSession::waitFor([&] { return tolvane->state() == QProcess::NotRunning; }, 15000),
+             qPrintable(diagnostics()));
+    QCOMPARE(tolvane->exitCode(), 0);
+    QVERIFY(m_session->promptLines().contains(kManager + "|האם ברצונך לסגור את התזכורון"));
+    QVERIFY(E2eSession::waitFor([&] { return !managerOpen(); }));
+    QCOMPARE(icons().size(), 0);
+}
+
+void E2eTolvane::closeRequestEndsTolvaneAndLeavesManagerOpen()
+{
+    setUp();
+    QProcess* tolvane = startTolvane();
+    QVERIFY2(tolvane, qPrintable(diagnostics()));
+    m_session->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "ShowList",
+                    {QVariant::fromValue<qint32>(0)});
+    QVERIFY(E2eSession::waitFor([&] { return managerOpen(); }));
+
+    QProcess request;
+    request.setProcessEnvironment(m_session->environment());
+    request.start(QStringLiteral(KV_CLOSE_WINDOW), {kMainForm});
+    QVERIFY(request.waitForFinished(15000));
+    QCOMPARE(request.exitCode(), 0);
+
+    QVERIFY(E2eSession::waitFor([&] { return tolvane->state() == QProcess::NotRunning; }));
+    QCOMPARE(tolvane->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(icons().size(), 0);
+    QVERIFY(managerOpen());
+    QCOMPARE(m_session->promptLines(), QStringList());
+}
+
+void E2eTolvane::unreachableKalvexIsLoggedAndEndsTolvane()
+{
+    E2eOptions options;
+    options.programs = {QStringLiteral("Tolvane")}; // nothing to register
+    setUp(options);
+    QProcess* tolvane = m_session->startProgram(QStringLiteral("Tolvane"));
+    QVERIFY(E2eSession::waitFor([&] { return tolvane->state() == QProcess::NotRunning; }, 20000));
+    const QStringList lines = m_session->logLines("Tolvane.log");
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines[0].contains(" -> GetKalvex: ") && lines[0].contains("Kalvex.KVClass"),
+             qPrintable(lines[0]));
+}
+
+QTEST_MAIN(E2eTolvane)
+#include "tst_e2e_tolvane.moc"
