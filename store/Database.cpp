@@ -60,7 +60,9 @@ Database::~Database()
 std::unique_ptr<Database> Database::connect(const QString& path, int flags)
 {
     sqlite3* raw = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr) != SQLITE_OK) {
+    // A connection is used by one thread only, so the engine's per-call mutex is not needed.
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
         const QString message =
             raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QStringLiteral("out of memory");
         sqlite3_close_v2(raw);
