@@ -5,10 +5,29 @@
 #include "ManagerState.h"
 #include "Prompt.h"
 #include "RMain.h"
+#include "Reminder.h"
 
 #include <QLabel>
 #include <QListView>
 #include <QTest>
+
+QString mismatches(const QVariantMap& row, const QVariantMap& expected)
+{
+    QStringList differences;
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+        const QVariant actual = row.value(it.key());
+        bool same;
+        if (it.value().metaType() == QMetaType::fromType<Date>())
+            same = dateField(actual) == it.value().value<Date>();
+        else if (it.value().metaType() == QMetaType::fromType<bool>())
+            same = actual.toBool() == it.value().toBool();
+        else
+            same = actual.toString() == it.value().toString();
+        if (!same)
+            differences << it.key() + QStringLiteral(": ") + actual.toString();
+    }
+    return differences.join(QStringLiteral("; "));
+}
 
 ManagerFixture::ManagerFixture()
 {
@@ -31,7 +50,7 @@ ManagerFixture::~ManagerFixture()
 qint32 ManagerFixture::add(const QVariantMap& given)
 {
     QVariantMap fields{{QStringLiteral("RCaption"), QStringLiteral("r")},
-                       {QStringLiteral("RDate"), QVariant::fromValue(at(2026, 4, 1, 9, 0))},
+                       {QStringLiteral("RDate"), dated(2026, 4, 1, 9, 0)},
                        {QStringLiteral("RActive"), true}};
     fields.insert(given);
     if (!given.contains(QStringLiteral("RNext")))

@@ -10,6 +10,15 @@
 #include <QVariantMap>
 #include <QWidget>
 
+// A date field's value for the rows given to add().
+inline QVariant dated(int y, int mo, int d, int h = 0, int mi = 0)
+{
+    return QVariant::fromValue(at(y, mo, d, h, mi));
+}
+
+// The fields of row whose values differ from expected ("" when none);
+// Dates and Booleans compare as such, the rest as text.
+QString mismatches(const QVariantMap& row, const QVariantMap& expected);
 
 // A fresh program directory with its own database and log, the clock pinned
 // at 15/03/2026 10:00:37, LAN sending and receiving on with the nickname
