@@ -6,6 +6,7 @@
 #include "Log.h"
 #include "ProgramEnd.h"
 #include "Prompt.h"
+#include "SingleInstance.h"
 #include "TrayHost.h"
 #include "TrayIcons.h"
 #include "WindowCaptions.h"
@@ -169,6 +170,7 @@ void FrmMain::Form_Unload()
     Timer1->stop();
     Picture1->hide();
     // The LAN receiver (frmWinSock) is closed here once it exists.
+    SingleInstance::release();
     if (g_instance == this)
         g_instance = nullptr;
     ProgramEnd::quit();

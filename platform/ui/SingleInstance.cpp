@@ -25,7 +25,15 @@ bool claim()
     const auto reply = bus.interface()->registerService(
         busNameFor(QCoreApplication::applicationFilePath()),
         QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
-    return reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered;
+    // A bus that cannot answer cannot tell either.
+    return !reply.isValid() || reply.value() == QDBusConnectionInterface::ServiceRegistered;
+}
+
+void release()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected())
+        bus.interface()->unregisterService(busNameFor(QCoreApplication::applicationFilePath()));
 }
 
 } // namespace SingleInstance

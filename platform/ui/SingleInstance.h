@@ -11,6 +11,9 @@ namespace SingleInstance {
 // process started from the same path holds it. Without a bus there is no way
 // to tell, and the caller counts as the first instance.
 bool claim();
+// Gives the name up while the process is ending, so that a new start right
+// behind it (a restart) is not taken for a second instance.
+void release();
 
 // The bus name that stands for an executable path.
 QString busNameFor(const QString& executablePath);
