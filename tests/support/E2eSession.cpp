@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
+#include <QDBusMetaType>
 #include <QDBusReply>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -72,6 +73,31 @@ QList<qint64> markedProcesses(const QString& marker)
     return pids;
 }
 
+// Ended children of the test process with one of these names: programs of
+// a session that the test process adopted after their parent ended.
+QList<qint64> adoptedZombies(const QStringList& names)
+{
+    QList<qint64> pids;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool ok = false;
+        const qint64 pid = entry.toLongLong(&ok);
+        if (!ok)
+            continue;
+        // "pid (comm) state ppid ..."
+        const QString stat = readText(QStringLiteral("/proc/%1/stat").arg(pid));
+        const int open = stat.indexOf(QLatin1Char('('));
+        const int close = stat.lastIndexOf(QLatin1Char(')'));
+        if (open < 0 || close < open)
+            continue;
+        const QStringList rest = stat.mid(close + 2).split(QLatin1Char(' '));
+        if (rest.size() > 1 && rest[0] == QLatin1String("Z") &&
+            rest[1].toLongLong() == ::getpid() &&
+            names.contains(stat.mid(open + 1, close - open - 1)))
+            pids << pid;
+    }
+    return pids;
+}
+
 } // namespace
 
 E2eSession::E2eSession(const E2eOptions& options)
@@ -96,6 +122,8 @@ void E2eSession::setUp(const E2eOptions& options)
         return;
     }
     m_programDirName = options.programDirName;
+    m_programNames = options.programs;
+    m_programNames << QStringLiteral("dbus-daemon");
     m_marker = QUuid::createUuid().toString(QUuid::WithoutBraces);
     for (const QString& dir :
          {programDir(), dataHome(), configHome(), root() + QStringLiteral("/home"),
@@ -201,7 +229,8 @@ void E2eSession::killEverything()
     }
     m_processes.clear();
     // The rest were children of the bus or of our programs; orphaned, they
-    // come to us as subreaper and are reaped here.
+    // come to us as subreaper and are reaped here, like those that ended
+    // earlier and wait as zombies (their environment can no longer be read).
     QDeadlineTimer deadline(5000);
     for (qint64 pid : killed) {
         if (ours.contains(pid))
@@ -210,6 +239,8 @@ void E2eSession::killEverything()
             QThread::msleep(5);
         ::waitpid(pid_t(pid), nullptr, WNOHANG);
     }
+    for (qint64 pid : adoptedZombies(m_programNames))
+        ::waitpid(pid_t(pid), nullptr, WNOHANG);
 }
 
 QString E2eSession::programDir() const
@@ -266,10 +297,14 @@ QDBusMessage E2eSession::call(const QString& service, const QString& path, const
 void E2eSession::setEnvironmentValue(const QString& name, const QString& value)
 {
     m_env.insert(name, value);
+    qDBusRegisterMetaType<QMap<QString, QString>>();
     QMap<QString, QString> update{{name, value}};
-    call(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-         QStringLiteral("org.freedesktop.DBus"), QStringLiteral("UpdateActivationEnvironment"),
-         {QVariant::fromValue(update)});
+    const QDBusMessage reply =
+        call(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+             QStringLiteral("org.freedesktop.DBus"), QStringLiteral("UpdateActivationEnvironment"),
+             {QVariant::fromValue(update)});
+    if (reply.type() == QDBusMessage::ErrorMessage)
+        qWarning("E2eSession: UpdateActivationEnvironment: %s", qPrintable(reply.errorMessage()));
 }
 
 int E2eSession::runProgram(const QString& name, const QStringList& args, int timeoutMs)
@@ -355,6 +390,15 @@ qint32 E2eSession::addReminder(const E2eReminder& r)
         {r.caption, r.detail, r.rDate.serial(), r.rNext.value_or(r.rDate).serial(), r.importance,
          r.eventType, r.active ? 1 : 0});
     return qint32(db->lastInsertId());
+}
+
+qint32 E2eSession::addReminder(const Date& rDate, const QString& caption, bool active)
+{
+    E2eReminder r;
+    r.rDate = rDate;
+    r.caption = caption;
+    r.active = active;
+    return addReminder(r);
 }
 
 int E2eSession::execSql(const QString& sql, const QVariantList& params)

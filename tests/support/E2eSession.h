@@ -36,7 +36,7 @@ class QProcess;
 //     E2eSession s;
 //     QVERIFY2(s.isReady(), qPrintable(s.error()));
 //     QCOMPARE(s.runProgram("Kalvex", {"/REGSERVER"}), 0);
-//     s.addReminder({.caption = "x", .rDate = Clock::now().addMinutes(-5)});
+//     s.addReminder(Clock::now().addMinutes(-5));
 //     s.call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "CheckList");
 //     QVERIFY(E2eSession::waitFor([&] { return ...; }));
 struct E2eOptions
@@ -130,6 +130,9 @@ public:
     // The reminder database "KV_Data.mdb" of the program directory, created
     // with the current schema on first use. addReminder gives the RMain_Id.
     qint32 addReminder(const E2eReminder& reminder);
+    // A one-time reminder due at rDate.
+    qint32 addReminder(const Date& rDate, const QString& caption = QStringLiteral("תזכורת"),
+                       bool active = true);
     int execSql(const QString& sql, const QVariantList& params = {});
     QVariant scalarSql(const QString& sql, const QVariantList& params = {});
 
@@ -142,6 +145,7 @@ private:
 
     QTemporaryDir m_root;
     QString m_programDirName;
+    QStringList m_programNames;
     QString m_marker;
     QString m_busAddress;
     QString m_connectionName;
