@@ -7,6 +7,7 @@
 #include "KalvexBus.h"
 
 #include <QApplication>
+#include <QDBusPendingCall>
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -91,8 +92,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     Bench bench{session};
-    bench.reminder =
-        session.addReminder({.caption = QStringLiteral("מדידה"), .rDate = Clock::now()});
+    bench.reminder = session.addReminder(Clock::now(), QStringLiteral("מדידה"));
 
     QList<double> cold;
     for (int i = 0; i < kColdRuns; ++i) {
