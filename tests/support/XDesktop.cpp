@@ -61,6 +61,8 @@ bool viewable(xcb_connection_t* c, xcb_window_t w)
 
 QList<xcb_window_t> children(xcb_connection_t* c, xcb_window_t w)
 {
+    if (!c)
+        return {};
     Freed<xcb_query_tree_reply_t> r{xcb_query_tree_reply(c, xcb_query_tree(c, w), nullptr)};
     if (!r)
         return {};
@@ -193,36 +195,34 @@ bool XDesktop::trayOwned() const
 
 QList<quint32> XDesktop::trayIcons(const QString& className) const
 {
-    QList<quint32> found;
     if (!m_conn)
-        return found;
+        return {};
     const QList<xcb_window_t> topLevel = children(m_conn, m_root);
     QList<xcb_window_t> all;
     collectDescendants(m_conn, m_root, &all);
-    for (xcb_window_t w : all)
-        if (!topLevel.contains(w) && viewable(m_conn, w) && classInstance(m_conn, w) == className)
-            found.append(w);
-    return found;
+    return viewableAmong(all, [&](xcb_window_t w) {
+        return !topLevel.contains(w) && classInstance(m_conn, w) == className;
+    });
 }
 
 QList<quint32> XDesktop::topLevelWindows(const QString& className) const
 {
-    QList<quint32> found;
-    if (!m_conn)
-        return found;
-    for (xcb_window_t w : children(m_conn, m_root))
-        if (viewable(m_conn, w) && classInstance(m_conn, w) == className)
-            found.append(w);
-    return found;
+    return viewableAmong(children(m_conn, m_root),
+                         [&](xcb_window_t w) { return classInstance(m_conn, w) == className; });
 }
 
 QList<quint32> XDesktop::windowsTitled(const QString& text) const
 {
+    return viewableAmong(children(m_conn, m_root),
+                         [&](xcb_window_t w) { return title(m_conn, w) == text; });
+}
+
+QList<quint32> XDesktop::viewableAmong(const QList<quint32>& windows,
+                                       const std::function<bool(quint32)>& wanted) const
+{
     QList<quint32> found;
-    if (!m_conn)
-        return found;
-    for (xcb_window_t w : children(m_conn, m_root))
-        if (viewable(m_conn, w) && title(m_conn, w) == text)
+    for (quint32 w : windows)
+        if (viewable(m_conn, w) && wanted(w))
             found.append(w);
     return found;
 }

@@ -4,6 +4,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QProcess;
@@ -53,6 +54,8 @@ private:
     bool startServer(QString* error);
     bool startTrayHost(QString* error);
     bool xdotool(const QStringList& args) const;
+    QList<quint32> viewableAmong(const QList<quint32>& windows,
+                                 const std::function<bool(quint32)>& wanted) const;
 
     std::unique_ptr<QProcess> m_server;
     std::unique_ptr<QProcess> m_tray;
