@@ -18,7 +18,7 @@ QString literal(const QVariant& value)
            QLatin1Char('\'');
 }
 
-QString defaultClause(const FieldSpec& field)
+QString defaultClause(const FieldDef& field)
 {
     const QVariant& value = field.defaultValue;
     if (isSqlNull(value) || defaultsToInsertTime(field))
@@ -40,13 +40,13 @@ QString range(const QString& column, qint64 low, qint64 high)
 
 } // namespace
 
-bool defaultsToInsertTime(const FieldSpec& field)
+bool defaultsToInsertTime(const FieldDef& field)
 {
     return field.type == FieldType::DateTime && field.defaultValue.typeId() == QMetaType::QString &&
            field.defaultValue.toString().compare(QStringLiteral("Now()"), Qt::CaseInsensitive) == 0;
 }
 
-QString columnDefinition(const FieldSpec& field)
+QString columnDefinition(const FieldDef& field)
 {
     const QString column = quotedName(field.name);
     switch (field.type) {

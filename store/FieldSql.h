@@ -7,7 +7,7 @@
 
 // The SQL text of one field of Main_tbl, shared by the creation of a new
 // database and the upgrade of an old one so both end with the same fields.
-struct FieldSpec
+struct FieldDef
 {
     QString name;
     FieldType type;
@@ -16,7 +16,7 @@ struct FieldSpec
     bool allowZeroLength;
 };
 
-QString columnDefinition(const FieldSpec& field);
+QString columnDefinition(const FieldDef& field);
 // True when the field's default is the insert time, kept by insertTimeTrigger.
-bool defaultsToInsertTime(const FieldSpec& field);
+bool defaultsToInsertTime(const FieldDef& field);
 QString insertTimeTrigger(const QString& table, const QString& field);

@@ -12,7 +12,7 @@ namespace {
 const QString kTable = QStringLiteral("Main_tbl");
 
 // The fields of the first release, in table order after RMain_Id.
-const FieldSpec kBaseFields[] = {
+const FieldDef kBaseFields[] = {
     {QStringLiteral("RCaption"), FieldType::Text, 50, QVariant(), true},
     {QStringLiteral("RDetail"), FieldType::Memo, 0, QVariant(), true},
     {QStringLiteral("RDate"), FieldType::DateTime, 8, QVariant(), false},
@@ -34,7 +34,7 @@ const FieldSpec kBaseFields[] = {
 struct AddedField
 {
     short addedIn;
-    FieldSpec spec;
+    FieldDef definition;
     const char* format;
     const char* caption;
 };
@@ -67,8 +67,8 @@ const AddedField kAddedFields[] = {
 void createFieldHelpers(Database& db)
 {
     for (const AddedField& field : kAddedFields)
-        if (defaultsToInsertTime(field.spec))
-            db.exec(insertTimeTrigger(kTable, field.spec.name));
+        if (defaultsToInsertTime(field.definition))
+            db.exec(insertTimeTrigger(kTable, field.definition.name));
     db.exec(QStringLiteral(
         "CREATE INDEX IF NOT EXISTS Main_tbl_RActive_RNext ON Main_tbl (RActive, RNext)"));
 }
@@ -84,10 +84,10 @@ void createCurrentSchema(Database& db)
 {
     Transaction transaction(db);
     QStringList columns{QStringLiteral("RMain_Id INTEGER PRIMARY KEY AUTOINCREMENT")};
-    for (const FieldSpec& field : kBaseFields)
+    for (const FieldDef& field : kBaseFields)
         columns << columnDefinition(field);
     for (const AddedField& field : kAddedFields)
-        columns << columnDefinition(field.spec);
+        columns << columnDefinition(field.definition);
     db.exec(QStringLiteral("CREATE TABLE Main_tbl (%1) STRICT")
                 .arg(columns.join(QStringLiteral(", "))));
     createFieldHelpers(db);
@@ -120,7 +120,7 @@ void UpgradeDb(Database& db, short version)
     Transaction transaction(db);
     for (const AddedField& field : kAddedFields) {
         if (version < field.addedIn) {
-            const FieldSpec& f = field.spec;
+            const FieldDef& f = field.definition;
             AddDbField(db, kTable, f.name, f.type, f.size, f.defaultValue,
                        QString::fromUtf8(field.format), QString::fromUtf8(field.caption),
                        f.allowZeroLength);
@@ -135,7 +135,7 @@ void AddDbField(Database& db, const QString& table, const QString& name, FieldTy
                 const QVariant& defaultValue, const QString& /*format*/, const QString& /*caption*/,
                 bool allowZeroLength)
 {
-    const FieldSpec field{name, type, size, defaultValue, allowZeroLength};
+    const FieldDef field{name, type, size, defaultValue, allowZeroLength};
     Transaction transaction(db);
     db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
                 .arg(quotedName(table), columnDefinition(field)));
