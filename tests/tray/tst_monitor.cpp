@@ -15,7 +15,6 @@ private slots:
     void tickChecksOnlyOncePublishedTimeHasPassed_data();
     void tickChecksOnlyOncePublishedTimeHasPassed();
     void unknownKalvexIsRegisteredOnceAfterItsRegistrationFinished();
-    void secondCreationFailureIsLoggedAndEndsAtOnce();
     void failedCallsAreLoggedUnderTheirWrapperAndDropped();
 
 private:
@@ -29,22 +28,17 @@ void MonitorTest::tickChecksOnlyOncePublishedTimeHasPassed_data()
     QTest::addColumn<bool>("checks");
 
     // Now is 05/12/2026 21:59:<nowSecond>.
-    QTest::newRow("no settings file") << QByteArray() << 30 << false;
     QTest::newRow("NULL") << QByteArray("[Reminder]\nNextDate=NULL\n") << 30 << false;
-    QTest::newRow("empty value") << QByteArray("[Reminder]\nNextDate=\n") << 30 << false;
     QTest::newRow("five minutes ahead")
         << QByteArray("[Reminder]\nNextDate=051220262204\n") << 30 << false;
     QTest::newRow("this minute, not yet past")
         << QByteArray("[Reminder]\nNextDate=051220262159\n") << 0 << false;
     QTest::newRow("this minute, seconds past")
         << QByteArray("[Reminder]\nNextDate=051220262159\n") << 30 << true;
-    QTest::newRow("long past") << QByteArray("[Reminder]\nNextDate=010120200000\n") << 30 << true;
     // Only a hand-edited file holds these; they count as no due time.
     QTest::newRow("words") << QByteArray("[Reminder]\nNextDate=tomorrow\n") << 30 << false;
     QTest::newRow("eleven digits")
         << QByteArray("[Reminder]\nNextDate=05122026215\n") << 30 << false;
-    QTest::newRow("thirteen digits")
-        << QByteArray("[Reminder]\nNextDate=0512202621590\n") << 30 << false;
     QTest::newRow("no such day") << QByteArray("[Reminder]\nNextDate=310220201200\n") << 30
                                  << false;
     QTest::newRow("signs and blanks")
@@ -92,21 +86,6 @@ void MonitorTest::unknownKalvexIsRegisteredOnceAfterItsRegistrationFinished()
     QCOMPARE(seenAtRetry, (QStringList{"", "/REGSERVER"}));
     QCOMPARE(m_tray->log(), QString());
     QVERIFY(m_tray->endings.isEmpty());
-}
-
-void MonitorTest::secondCreationFailureIsLoggedAndEndsAtOnce()
-{
-    m_tray->kalvex.notCreatedLeft = -1; // and there is no Kalvex to register
-
-    modMain::CheckList();
-
-    QCOMPARE(m_tray->kalvex.calls, (QStringList{"CheckList", "CheckList"}));
-    QCOMPARE(m_tray->endings, QStringList{"now"});
-    const QStringList lines = m_tray->log().split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 1);
-    QVERIFY2(lines[0].endsWith(" -> GetKalvex: The name Kalvex.KVClass was not provided by any "
-                               ".service files"),
-             qPrintable(lines[0]));
 }
 
 void MonitorTest::failedCallsAreLoggedUnderTheirWrapperAndDropped()
