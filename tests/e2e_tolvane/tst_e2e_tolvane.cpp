@@ -173,6 +173,7 @@ void E2eTolvane::stoppedStartSecondStartAndCopyElsewhere()
              qPrintable(diagnostics()));
     QCOMPARE(icons().size(), 1);
     QCOMPARE(tolvane->state(), QProcess::Running);
+    QCOMPARE(m_session->logLines("Tolvane.log"), QStringList());
 }
 
 void E2eTolvane::mouseOnIconAndExitCommand()
@@ -200,6 +201,8 @@ void E2eTolvane::mouseOnIconAndExitCommand()
     QVERIFY(m_session->promptLines().contains(kManager + "|האם ברצונך לסגור את התזכורון"));
     QVERIFY(E2eSession::waitFor([&] { return !managerOpen(); }));
     QCOMPARE(icons().size(), 0);
+    // Bringing the manager window to the front after ShowList worked.
+    QCOMPARE(m_session->logLines("Tolvane.log"), QStringList());
 }
 
 void E2eTolvane::closeRequestEndsTolvaneLeavesManagerOpenAndAllowsRestart()

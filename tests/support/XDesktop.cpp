@@ -6,9 +6,11 @@
 
 #include <xcb/xcb.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -78,6 +80,14 @@ void collectDescendants(xcb_connection_t* c, xcb_window_t w, QList<xcb_window_t>
     }
 }
 
+// The server and the tray host die with the test, even when it crashes.
+std::unique_ptr<QProcess> newProcess()
+{
+    auto process = std::make_unique<QProcess>();
+    process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    return process;
+}
+
 void stop(std::unique_ptr<QProcess>& process)
 {
     if (!process || process->state() == QProcess::NotRunning)
@@ -117,7 +127,7 @@ bool XDesktop::startServer(QString* error)
         return false;
     }
     ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-    m_server = std::make_unique<QProcess>();
+    m_server = newProcess();
     m_server->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_server->setStandardOutputFile(QProcess::nullDevice());
     m_server->start(QStringLiteral("Xvfb"),
@@ -156,7 +166,7 @@ bool XDesktop::startServer(QString* error)
 
 bool XDesktop::startTrayHost(QString* error)
 {
-    m_tray = std::make_unique<QProcess>();
+    m_tray = newProcess();
     m_tray->setProcessEnvironment(clientEnvironment(QProcessEnvironment::systemEnvironment()));
     m_tray->setStandardOutputFile(QProcess::nullDevice());
     m_tray->setStandardErrorFile(QProcess::nullDevice());
