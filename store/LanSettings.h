@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextConversion.h"
+
 #include <QString>
 
 // Kalvex's LAN settings in memory, loaded from section "LAN_Settings".
@@ -15,9 +17,3 @@ extern bool LANOptReceive;
 void LoadLANSettings();
 // The computer's network name cut to its first 9 characters.
 QString DefaultNick();
-
-// Text conversions of the settings file: "1"/"0"/"True"/"False"/numbers to a
-// Boolean; a number within 16 bits (rounded, halves to even) to an integer.
-// Throw Failure ("Type mismatch") otherwise, "Overflow" beyond 16 bits.
-bool textToBool(const QString& text);
-short textToShort(const QString& text);

@@ -9,6 +9,7 @@
 #include "ProgramEnd.h"
 #include "Prompt.h"
 #include "SingleInstance.h"
+#include "TextConversion.h"
 #include "WindowCaptions.h"
 #include "WindowDirectory.h"
 
@@ -27,22 +28,6 @@ bool ReceiveFlag = false;
 namespace {
 
 constexpr int kRegisterTimeoutMs = 5000;
-
-// Text-to-Boolean as the settings file's flags are converted: a number is
-// true unless zero, and the words True and False are accepted.
-bool flagFromText(const QString& text)
-{
-    const QString t = text.trimmed();
-    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
-        return true;
-    if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
-        return false;
-    bool ok = false;
-    const double number = t.toDouble(&ok);
-    if (!ok)
-        throw Failure(QStringLiteral("Type mismatch"), 13);
-    return number != 0;
-}
 
 void logFailure(const QString& procedure, const std::exception& e)
 {
@@ -93,10 +78,10 @@ bool Main()
 void LANInit()
 {
     try {
-        SendFlag = flagFromText(ReadIni(QStringLiteral("LAN_Settings"), QStringLiteral("OptSend"),
-                                        QStringLiteral("1")));
-        ReceiveFlag = flagFromText(ReadIni(QStringLiteral("LAN_Settings"),
-                                           QStringLiteral("OptReceive"), QStringLiteral("1")));
+        SendFlag = textToBool(ReadIni(QStringLiteral("LAN_Settings"), QStringLiteral("OptSend"),
+                                      QStringLiteral("1")));
+        ReceiveFlag = textToBool(ReadIni(QStringLiteral("LAN_Settings"),
+                                         QStringLiteral("OptReceive"), QStringLiteral("1")));
         if (SendFlag || ReceiveFlag) {
             // The LAN receiver (form frmWinSock, bound also when only sending
             // is on) is loaded here once it exists.
