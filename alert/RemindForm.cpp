@@ -41,8 +41,6 @@ QLineEdit* dataBox(const QString& name)
     auto* box = named(new QLineEdit, name);
     box->setReadOnly(true);
     box->setFont(QFont(QStringLiteral("Arial"), 10));
-    // Dates too start at the right edge, under the Hebrew texts.
-    box->setAlignment(Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter);
     return box;
 }
 

@@ -6,6 +6,7 @@
 #include "KalvexBus.h"
 #include "Log.h"
 #include "Registration.h"
+#include "RightToLeftText.h"
 #include "ServerLifetime.h"
 #include "ServerWiring.h"
 #include "WindowWatcher.h"
@@ -55,6 +56,7 @@ int serverMain(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    RightToLeftText::install();
     StartLogging(QStringLiteral("Kalvex.log"));
     WireServer();
 

@@ -1,3 +1,4 @@
+#include "RightToLeftText.h"
 #include "modMain.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // The main form is never shown; closing a message box must not end the program.
     app.setQuitOnLastWindowClosed(false);
+    RightToLeftText::install();
     if (!modMain::Main())
         return 0;
     return app.exec();
