@@ -129,6 +129,10 @@ Answer message(QWidget* parent, const QString& text, const QString& title, Butto
     QMessageBox box(messageIcon(icon), title, text, standardButtons(buttons), parent);
     box.setLayoutDirection(Qt::RightToLeft);
     box.setTextFormat(Qt::PlainText);
+    // A selectable text is laid out line by line after each line's first
+    // letter (a line that starts in Latin at the left); a plain one paints
+    // every line right to left at the right edge, as a message box reads.
+    box.setTextInteractionFlags(Qt::NoTextInteraction);
     return fromStandard(box.exec());
 }
 
