@@ -1,64 +1,37 @@
 #include "Ini.h"
 
 #include "Failure.h"
+#include "FileLock.h"
 #include "Log.h"
+#include "ProfileEncoding.h"
 #include "ProfileFile.h"
 #include "ProgramDir.h"
 
 #include <QFile>
 #include <QSaveFile>
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 namespace {
 
 constexpr int kReadBufferChars = 79; // an 80-byte buffer less its terminating NUL
 
-QString readWholeFile(const QString& path)
+// How long a write waits for the other program to finish its own: a holder
+// that has stopped must not freeze this program's user interface.
+constexpr std::chrono::seconds kLockPatience(3);
+
+// The file's bytes; none when it does not exist. A file that exists but
+// cannot be read throws: writing then would replace it by the one key written.
+QByteArray readSettingsFile(const QString& path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(f.readAll());
+    if (f.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = f.readAll();
+        if (f.error() == QFileDevice::NoError)
+            return bytes;
+    } else if (!f.exists()) {
+        return QByteArray();
+    }
+    throw Failure(QStringLiteral("cannot read %1: %2").arg(path, f.errorString()));
 }
-
-// An exclusive advisory lock on a side file, so read-modify-write cycles of
-// both programs never interleave. The settings file itself is replaced by
-// rename, so it cannot carry the lock.
-class WriteLock
-{
-public:
-    explicit WriteLock(const QString& path)
-    {
-        m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (m_fd < 0)
-            throw Failure(QStringLiteral("cannot open ") + path + QStringLiteral(": ") +
-                          QString::fromLocal8Bit(strerror(errno)));
-        int rc;
-        do
-            rc = ::flock(m_fd, LOCK_EX);
-        while (rc != 0 && errno == EINTR);
-        if (rc != 0) {
-            const int err = errno;
-            ::close(m_fd);
-            throw Failure(QStringLiteral("cannot lock ") + path + QStringLiteral(": ") +
-                          QString::fromLocal8Bit(strerror(err)));
-        }
-    }
-    WriteLock(const WriteLock&) = delete;
-    WriteLock& operator=(const WriteLock&) = delete;
-    ~WriteLock()
-    {
-        ::close(m_fd); // releases the lock
-    }
-
-private:
-    int m_fd = -1;
-};
 
 // The first 79 characters, never splitting a surrogate pair.
 QString cutToBuffer(const QString& value)
@@ -70,10 +43,10 @@ QString cutToBuffer(const QString& value)
     return value.left(n);
 }
 
-void writeProfile(const QString& path, const ProfileFile& profile)
+void writeSettingsFile(const QString& path, const QByteArray& bytes)
 {
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(profile.text().toUtf8()) < 0 || !out.commit())
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) < 0 || !out.commit())
         throw Failure(QStringLiteral("cannot write ") + path + QStringLiteral(": ") +
                       out.errorString());
 }
@@ -87,9 +60,16 @@ QString iniFilePath()
 
 QString ReadIni(const QString& section, const QString& key, const QString& defaultValue)
 {
-    // As the profile call: an empty value counts as missing; otherwise the
-    // buffer's text up to its first NUL.
-    QString value = ProfileFile(readWholeFile(iniFilePath())).value(section, key);
+    // As the profile call: an unreadable file or an empty value counts as
+    // missing; otherwise the buffer's text up to its first NUL.
+    QByteArray bytes;
+    try {
+        bytes = readSettingsFile(iniFilePath());
+    } catch (const Failure&) {
+        return defaultValue;
+    }
+    ProfileEncoding encoding;
+    QString value = ProfileFile(decodeProfile(bytes, &encoding)).value(section, key);
     if (value.isEmpty())
         return defaultValue;
     value = cutToBuffer(value);
@@ -102,11 +82,13 @@ QString ReadIni(const QString& section, const QString& key, const QString& defau
 bool WriteIni(const QString& section, const QString& key, const QString& value)
 {
     try {
+        // The settings file itself is replaced by rename, so a side file carries the lock.
         const QString path = iniFilePath();
-        WriteLock lock(path + QStringLiteral(".lock"));
-        ProfileFile profile(readWholeFile(path));
+        FileLock lock(path + QStringLiteral(".lock"), kLockPatience);
+        ProfileEncoding encoding;
+        ProfileFile profile(decodeProfile(readSettingsFile(path), &encoding));
         profile.setValue(section, key, value);
-        writeProfile(path, profile);
+        writeSettingsFile(path, encodeProfile(profile.text(), encoding));
         return true;
     } catch (const std::exception& e) {
         WriteLog(QStringLiteral("WriteIni: ") + describe(e), LogError);

@@ -12,7 +12,9 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <linux/capability.h>
 #include <memory>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -38,6 +40,25 @@ const QFile::Permissions kWorldWritable = QFile::ReadOwner | QFile::WriteOwner |
 const QFile::Permissions kOpenDirectory = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                           QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
                                           QFile::ExeOther;
+
+// Root reads and writes any file: while this lives, file permissions bind
+// this thread as they bind the owner of a file.
+class WithoutFileOverride
+{
+public:
+    WithoutFileOverride()
+    {
+        ::syscall(SYS_capget, &m_header, m_saved);
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        ::syscall(SYS_capset, &m_header, reduced);
+    }
+    ~WithoutFileOverride() { ::syscall(SYS_capset, &m_header, m_saved); }
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2] = {};
+};
 
 // The keys of the system with the defaults their readers pass.
 const struct
@@ -104,7 +125,10 @@ private slots:
     void refusesEntriesThatWouldForgeLines_data();
     void refusesEntriesThatWouldForgeLines();
     void binaryJunkReadsAsDefaults();
+    void filesNotOursSurviveAWrite_data();
+    void filesNotOursSurviveAWrite();
     void twoProcessesLoseNoWrites();
+    void aHeldLockFailsTheWriteInTime();
     void readOnlyProgramDirectory_data();
     void readOnlyProgramDirectory();
 
@@ -271,6 +295,50 @@ void IniTest::binaryJunkReadsAsDefaults()
     QCOMPARE(ReadIni("LAN_Settings", "Port", "217"), QStringLiteral("217"));
 }
 
+void IniTest::filesNotOursSurviveAWrite_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<QString>("nick"); // as read, the default being "DEF"
+    QTest::addColumn<QString>("nextDate");
+    QTest::addColumn<QByteArray>("after"); // the file after writing NextDate
+
+    const QByteArray windows1255 = "[LAN_Settings]\r\nNick=\xE3\xF0\xE9\r\n"; // "דני"
+    const QString dani = QString::fromUtf8("דני");
+    QTest::newRow("Windows-1255 stays so")
+        << windows1255 << true << dani << "1" << windows1255 + "[Reminder]\r\nNextDate=1\r\n";
+    QTest::newRow("Windows-1255 without the new text's letters")
+        << windows1255 << true << dani << QString::fromUtf8("☺")
+        << QString::fromUtf8("[LAN_Settings]\r\nNick=דני\r\n[Reminder]\r\nNextDate=☺\r\n").toUtf8();
+    QTest::newRow("byte-order mark")
+        << QByteArray("\xEF\xBB\xBF[LAN_Settings]\nNick=dan\n") << true << "dan"
+        << "1"
+        << QByteArray("\xEF\xBB\xBF[LAN_Settings]\r\nNick=dan\r\n"
+                      "[Reminder]\r\nNextDate=1\r\n");
+    const QByteArray plain = "[LAN_Settings]\r\nNick=dan\r\n";
+    QTest::newRow("unreadable") << plain << false << "DEF"
+                                << "1" << plain;
+}
+
+void IniTest::filesNotOursSurviveAWrite()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, readable);
+    QFETCH(QString, nick);
+    QFETCH(QString, nextDate);
+    QFETCH(QByteArray, after);
+    writeFile(iniFilePath(), file,
+              readable ? QFile::ReadOwner | QFile::WriteOwner : QFile::WriteOwner);
+    {
+        WithoutFileOverride asOwner; // root reads any file otherwise
+        QCOMPARE(ReadIni("LAN_Settings", "Nick", "DEF"), nick);
+        QCOMPARE(WriteIni("Reminder", "NextDate", nextDate), readable);
+    }
+    QCOMPARE(readAll(iniFilePath()), after);
+    const QByteArray log = readAll(m_dir->file("Kalvex.log"));
+    QCOMPARE(log.count(" -> WriteIni: cannot read "), readable ? 0 : 1);
+}
+
 // Copies the writer program into the program directory, as an installation
 // would hold it beside the settings file.
 QString IniTest::installWriter()
@@ -286,8 +354,8 @@ void IniTest::twoProcessesLoseNoWrites()
     const QString writer = installWriter();
     QVERIFY(!writer.isEmpty());
     QProcess a, b;
-    a.start(writer, {"a", "1000"});
-    b.start(writer, {"b", "1000"});
+    a.start(writer, {"a", "100"});
+    b.start(writer, {"b", "100"});
     QVERIFY(a.waitForStarted() && b.waitForStarted());
 
     // Meanwhile read the file as a third process would: never a half-written one.
@@ -308,9 +376,41 @@ void IniTest::twoProcessesLoseNoWrites()
     QCOMPARE(a.exitCode(), 0); // each saw its own previous value before every write
     QCOMPARE(b.exitCode(), 0);
     QVERIFY(consistentSnapshot(readAll(iniFilePath()), lastSeen, &why));
-    QCOMPARE(lastSeen, (QMap<QByteArray, int>{{"a", 1000}, {"b", 1000}}));
+    QCOMPARE(lastSeen, (QMap<QByteArray, int>{{"a", 100}, {"b", 100}}));
     QCOMPARE(readAll(m_dir->file("Kalvex.log")), QByteArray());
     qInfo("%d snapshots read while writing", snapshots);
+}
+
+// A holder that has stopped (here one that waits for its input) costs a
+// write a few seconds, then the write fails and says so.
+void IniTest::aHeldLockFailsTheWriteInTime()
+{
+    const QString writer = installWriter();
+    QVERIFY(!writer.isEmpty());
+    const QByteArray before = "[Stress]\r\na=7\r\n";
+    writeFile(iniFilePath(), before);
+    QProcess holder;
+    holder.start(QStringLiteral("flock"),
+                 {iniFilePath() + ".lock", "sh", "-c", "echo held; exec cat"});
+    QVERIFY(holder.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(holder.canReadLine() || holder.state() == QProcess::NotRunning, 30000);
+    QCOMPARE(holder.state(), QProcess::Running);
+
+    QProcess p;
+    p.start(writer, {"a", "1"});
+    const bool finished = p.waitForFinished(60000);
+    if (!finished)
+        p.kill();
+    holder.closeWriteChannel();
+    QVERIFY2(finished, "the write waited for the lock without end");
+    QCOMPARE(p.exitCode(), 100);
+    QCOMPARE(readAll(iniFilePath()), before);
+    const QByteArray log = readAll(m_dir->file("Kalvex.log"));
+    QVERIFY2(log.count('\n') == 1 && log.contains(" -> WriteIni: ") && log.contains("held"),
+             log.constData());
+
+    QVERIFY(holder.waitForFinished(30000));
+    QVERIFY(WriteIni("Stress", "a", "8"));
 }
 
 void IniTest::readOnlyProgramDirectory_data()
