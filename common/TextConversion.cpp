@@ -21,6 +21,14 @@ bool toNumber(const QString& text, double& number)
     return ok && std::isfinite(number);
 }
 
+double roundedNumber(const QString& text)
+{
+    double number = 0;
+    if (!toNumber(text, number))
+        throw typeMismatch();
+    return std::nearbyint(number); // halves to even, as the conversion rounds
+}
+
 } // namespace
 
 bool textToBool(const QString& text)
@@ -38,11 +46,16 @@ bool textToBool(const QString& text)
 
 short textToShort(const QString& text)
 {
-    double number = 0;
-    if (!toNumber(text, number))
-        throw typeMismatch();
-    const double rounded = std::nearbyint(number); // halves to even, as the conversion rounds
+    const double rounded = roundedNumber(text);
     if (rounded < -32768 || rounded > 32767)
         throw Failure(QStringLiteral("Overflow"), 6);
     return short(rounded);
+}
+
+quint16 textToPort(const QString& text)
+{
+    const double rounded = roundedNumber(text);
+    if (rounded < 1 || rounded > 65535)
+        throw Failure(QStringLiteral("%1 is not a UDP port (1-65535)").arg(text.trimmed()));
+    return quint16(rounded);
 }

@@ -8,3 +8,5 @@
 // Anything else throws Failure ("Type mismatch", or "Overflow" beyond 16 bits).
 bool textToBool(const QString& text);
 short textToShort(const QString& text);
+// A UDP port, 1 to 65535, read as a number as above; anything else throws Failure.
+quint16 textToPort(const QString& text);
