@@ -70,7 +70,8 @@ std::unique_ptr<Database> Database::connect(const QString& path, int flags)
     }
     std::unique_ptr<Database> db(new Database(raw, path));
     sqlite3_busy_timeout(raw, kBusyTimeoutMs);
-    // Not direct-only: the insert-time trigger of RDate0 calls it too.
+    // Not direct-only: the insert-time trigger of a database that an earlier
+    // build made calls it until the schema check mends it.
     if (sqlite3_create_function_v2(raw, "Now", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr,
                                    nowFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
         throw Failure(QString::fromUtf8(sqlite3_errmsg(raw)));

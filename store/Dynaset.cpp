@@ -1,5 +1,7 @@
+#include "Clock.h"
 #include "Failure.h"
 #include "Recordset.h"
+#include "Schema.h"
 #include "SqlValue.h"
 
 #include <QStringList>
@@ -105,6 +107,12 @@ void Dynaset::addNew()
     readDefaults();
     m_mode = Mode::Add;
     m_buffer.clear();
+    // The schema fills a missing insert time from the engine's clock; ours is
+    // the clock seam's.
+    const QVariant now(Clock::now().serial());
+    for (const QString& field : insertTimeFields())
+        if (const int column = columnIndex(fields(), field); column >= 0)
+            m_buffer.insert(fields()[column], now);
 }
 
 void Dynaset::setValue(const QString& field, const QVariant& value)

@@ -75,11 +75,17 @@ QString columnDefinition(const FieldDef& field)
     throw Failure(QStringLiteral("Invalid field type"));
 }
 
+QString insertTimeTriggerName(const QString& table, const QString& field)
+{
+    return table + QLatin1Char('_') + field + QStringLiteral("_InsertTime");
+}
+
+// The engine's own local clock as a date serial (days since 30/12/1899, the
+// julian day of its midnight being 2415018.5), so any SQLite client can insert.
 QString insertTimeTrigger(const QString& table, const QString& field)
 {
-    return QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER INSERT ON %2 FOR EACH ROW WHEN "
-                          "NEW.%3 IS NULL "
-                          "BEGIN UPDATE %2 SET %3 = Now() WHERE rowid = NEW.rowid; END")
-        .arg(quotedName(table + QLatin1Char('_') + field + QStringLiteral("_InsertTime")),
-             quotedName(table), quotedName(field));
+    return QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 FOR EACH ROW WHEN NEW.%3 IS NULL "
+                          "BEGIN UPDATE %2 SET %3 = julianday('now', 'localtime') - 2415018.5 "
+                          "WHERE rowid = NEW.rowid; END")
+        .arg(quotedName(insertTimeTriggerName(table, field)), quotedName(table), quotedName(field));
 }

@@ -19,4 +19,5 @@ struct FieldDef
 QString columnDefinition(const FieldDef& field);
 // True when the field's default is the insert time, kept by insertTimeTrigger.
 bool defaultsToInsertTime(const FieldDef& field);
+QString insertTimeTriggerName(const QString& table, const QString& field);
 QString insertTimeTrigger(const QString& table, const QString& field);

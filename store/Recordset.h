@@ -52,7 +52,7 @@ public:
     // deleted by someone else meanwhile throws "Record is deleted.".
     QVariant value(const QString& field) const override;
     void edit();   // starts editing the current row
-    void addNew(); // starts a new row with the table's defaults
+    void addNew(); // starts a new row with the table's defaults, the insert time from the clock
     void setValue(const QString& field, const QVariant& value);
     // Stores the edit or the new row: only the changed fields are written,
     // and the row is read again, so defaults and the engine's values show.

@@ -60,15 +60,32 @@ const AddedField kAddedFields[] = {
      "מחבר התזכורת"},
 };
 
+// Makes the field's insert-time trigger in its current form. Builds before
+// this one called the programs' own Now() in it, which other SQLite clients
+// lack; such a trigger is made again, and a missing one only when asked.
+void ensureInsertTimeTrigger(Database& db, const QString& field, bool createMissing)
+{
+    const QString wanted = insertTimeTrigger(kTable, field);
+    const QString name = insertTimeTriggerName(kTable, field);
+    const QVariant stored = db.scalar(
+        QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'trigger' AND name = ?"),
+        {name});
+    if (stored.toString() == wanted || (isSqlNull(stored) && !createMissing))
+        return;
+    Transaction transaction(db);
+    db.exec(QStringLiteral("DROP TRIGGER IF EXISTS ") + quotedName(name));
+    db.exec(wanted);
+    transaction.commit();
+}
+
 // What the fields need beside the table: the insert-time triggers (also for
 // an RDate0 that an older release made with the engine's own default) and
 // the index by which the due check and the next-due publication read
 // active rows in RNext order.
 void createFieldHelpers(Database& db)
 {
-    for (const AddedField& field : kAddedFields)
-        if (defaultsToInsertTime(field.definition))
-            db.exec(insertTimeTrigger(kTable, field.definition.name));
+    for (const QString& field : insertTimeFields())
+        ensureInsertTimeTrigger(db, field, true);
     db.exec(QStringLiteral(
         "CREATE INDEX IF NOT EXISTS Main_tbl_RActive_RNext ON Main_tbl (RActive, RNext)"));
 }
@@ -79,6 +96,15 @@ void markVersion(Database& db, short version)
 }
 
 } // namespace
+
+QStringList insertTimeFields()
+{
+    QStringList fields;
+    for (const AddedField& field : kAddedFields)
+        if (defaultsToInsertTime(field.definition))
+            fields << field.definition.name;
+    return fields;
+}
 
 void createCurrentSchema(Database& db)
 {
@@ -103,6 +129,9 @@ void CheckDbVersion(Database& db)
         throw Failure(QStringLiteral("גרסת היישום לא מתאימה לבסיס הנתונים"), 1);
     if (version / 10 < 20)
         UpgradeDb(db, version);
+    else
+        for (const QString& field : insertTimeFields())
+            ensureInsertTimeTrigger(db, field, false);
 }
 
 short GetDbVersion(Database& db)

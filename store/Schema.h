@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class Database;
@@ -13,7 +14,8 @@ inline constexpr short kCurrentDbVersion = 200;
 void createCurrentSchema(Database& db);
 
 // Refuses a too-new database (Failure number 1, "גרסת היישום לא מתאימה לבסיס הנתונים"),
-// upgrades an old one. Failures of the upgrade are thrown to the caller.
+// upgrades an old one and mends the insert-time trigger of a current one that
+// an earlier build made. Failures of the upgrade are thrown to the caller.
 void CheckDbVersion(Database& db);
 short GetDbVersion(Database& db); // 0 when unreadable
 // Adds the fields due for the version and marks the database 200, all in one
@@ -26,11 +28,15 @@ void UpgradeDb(Database& db, short version);
 enum class FieldType { DateTime, Long, Boolean, Text, Integer, Memo };
 // Adds one field, its width and range enforced by a CHECK named after it.
 // A DateTime default of "Now()" is the insert time, filled by a trigger made
-// with the field, so rows inserted by plain SQL get it too. An empty text
-// default on a field that refuses empty text means no default, as with the
-// engine. SQLite keeps no field properties: format and caption belong to the
-// screens that show the field.
+// with the field from the engine's own local clock, so rows that any SQLite
+// client inserts get it; the programs fill it from their clock (Dynaset).
+// An empty text default on a field that refuses empty text means no default,
+// as with the engine. SQLite keeps no field properties: format and caption
+// belong to the screens that show the field.
 void AddDbField(Database& db, const QString& table, const QString& name, FieldType type, int size,
                 const QVariant& defaultValue, const QString& format, const QString& caption,
                 bool allowZeroLength);
 bool SetDbVersion(short version, Database& db); // false when the mark cannot be written
+
+// The fields whose default is the insert time.
+QStringList insertTimeFields();

@@ -8,6 +8,7 @@
 #include "StoreTestFiles.h"
 #include "TempProgramDir.h"
 
+#include <QProcess>
 #include <QTest>
 
 namespace {
@@ -24,11 +25,29 @@ Date pinnedNow()
     return Date::fromParts(2026, 12, 5, 21, 59, 7);
 }
 
-// The row inserted by plain SQL with nothing but a caption.
+// The row the programs add with nothing but a caption.
 Snapshot newRow(Database& db)
 {
-    db.exec(QStringLiteral("INSERT INTO Main_tbl (RCaption) VALUES ('new')"));
-    return Snapshot(db, Queries::byId(db.lastInsertId()));
+    Dynaset rs(db, Queries::all);
+    rs.addNew();
+    rs.setValue("RCaption", "new");
+    rs.update();
+    return Snapshot(db, Queries::byId(rs.lastModifiedId()));
+}
+
+// Inserts a row with the sqlite3 shell, as any other client would, and gives
+// its RDate0 (null when the insert failed).
+QVariant shellInsertTime(const QString& path)
+{
+    QProcess shell;
+    shell.start(QStringLiteral("sqlite3"),
+                {path, "INSERT INTO Main_tbl (RCaption) VALUES ('shell'); "
+                       "SELECT RDate0 FROM Main_tbl WHERE RMain_Id = last_insert_rowid();"});
+    if (!shell.waitForFinished(60000) || shell.exitCode() != 0) {
+        qWarning("%s", shell.readAllStandardError().constData());
+        return QVariant();
+    }
+    return shell.readAllStandardOutput().trimmed().toDouble();
 }
 
 void verifyIndexServesActiveQueries(Database& db)
@@ -150,8 +169,47 @@ private slots:
         rows.moveNext();
         QCOMPARE(rows.value("RCaption").toString(), QString("שניה"));
 
-        // Also where an older release made RDate0, new rows get the insert time.
+        // Also where an older release made RDate0, added rows get the insert time.
         QCOMPARE(dateField(newRow(*db).value("RDate0")), pinnedNow());
+    }
+
+    // The schema needs nothing of the programs: another client's insert gets
+    // the local insert time, also in files that earlier releases and builds made.
+    void otherClientsInsertWithTheLocalTime_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("new") << "new";
+        QTest::newRow("made by an earlier build") << "earlier build";
+        QTest::newRow("release 150") << "150";
+    }
+
+    void otherClientsInsertWithTheLocalTime()
+    {
+        QFETCH(QString, file);
+        TempProgramDir dir;
+        if (file == "150")
+            rawSql(reminderDbPath(), baseTableSql({"RDate0 REAL"}) + "PRAGMA user_version = 150;");
+        auto db = OpenReminderDb();
+        if (file == "earlier build") {
+            db->exec("DROP TRIGGER Main_tbl_RDate0_InsertTime; CREATE TRIGGER "
+                     "Main_tbl_RDate0_InsertTime AFTER INSERT ON Main_tbl FOR EACH ROW WHEN "
+                     "NEW.RDate0 IS NULL BEGIN UPDATE Main_tbl SET RDate0 = Now() WHERE rowid = "
+                     "NEW.rowid; END");
+            QCOMPARE(dateField(newRow(*db).value("RDate0")), pinnedNow()); // usable before mending
+        }
+        CheckDbVersion(*db);
+        db.reset();
+
+        Clock::useSystemClock();
+        const double before = Clock::now().serial();
+        const QVariant inserted = shellInsertTime(reminderDbPath());
+        const double after = Clock::now().addSeconds(1).serial();
+        QVERIFY(inserted.isValid());
+        QVERIFY2(inserted.toDouble() >= before && inserted.toDouble() <= after,
+                 qPrintable(QStringLiteral("%1 not in [%2, %3]")
+                                .arg(inserted.toDouble(), 0, 'f', 6)
+                                .arg(before, 0, 'f', 6)
+                                .arg(after, 0, 'f', 6)));
     }
 
     void currentAndNewerVersionsAreNotTouched_data()
