@@ -44,7 +44,8 @@ public:
     // saved row's RMain_Id. Installed by the LAN subsystem; unset, a save sends nothing.
     static void setSendRUpdateHook(std::function<void(Dynaset& rs, qint32 newIndex)> hook);
 
-    // Selects a reminder in the list (switching the filter to "הכל" when needed).
+    // Selects a reminder in the list as it is stored now (switching the filter
+    // to "הכל" when needed); an edit in progress is kept and nothing is selected.
     void ShowIndex(qint32 RId);
     // Rebuilds List1 from ListRs and shows its current record.
     void FillTheList();
@@ -86,6 +87,9 @@ private:
     // The list (RMainList.cpp).
     void Form_Load();
     void LoadData(bool CheckFlag = false);
+    void openList(bool CheckFlag);
+    bool showStored(qint32 id);
+    bool findInList(qint32 id);
     QString listQuery() const;
     void selectListRow(int row);
     void rereadList(qint64 currentId);

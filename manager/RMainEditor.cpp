@@ -12,6 +12,7 @@
 #include "Prompt.h"
 #include "Queries.h"
 #include "Reminder.h"
+#include "Schema.h"
 #include "WindowCaptions.h"
 
 #include <QCheckBox>
@@ -213,6 +214,8 @@ void RMain::MySave(bool SExisting)
         qint32 savedId = 0;
         {
             auto db = OpenReminderDb();
+            // A database the list refused is not written either.
+            RequireKnownDbVersion(*db);
             const qint32 currentId = currentListId();
             Dynaset rs(*db, currentId > 0 ? Queries::byId(currentId) : Queries::all);
             // A reminder deleted meanwhile is stored again as a new one.
@@ -226,7 +229,7 @@ void RMain::MySave(bool SExisting)
             if (LANSend->isChecked() && LANOptSend && g_sendRUpdateHook)
                 g_sendRUpdateHook(rs, savedId); // SendRUpdate
         }
-        rereadList(savedId);
+        showStored(savedId); // current even where the filter would hide it
         SetRegularMode(QStringLiteral(" תזכורת נשמרה"));
         PublishNextDate();
     } catch (const std::exception& e) {

@@ -77,16 +77,22 @@ QString RMain::listQuery() const
 void RMain::LoadData(bool CheckFlag)
 {
     try {
-        auto db = OpenReminderDb();
-        if (CheckFlag)
-            CheckDbVersion(*db);
-        Snapshot rows(*db, listQuery());
-        ListRs = std::move(rows);
-        m_listDb = std::move(db);
+        openList(CheckFlag);
         FillTheList();
     } catch (const std::exception& e) {
         logFailure("LoadData", e);
     }
+}
+
+// Runs the list's query into a new ListRs, which keeps its database open.
+void RMain::openList(bool CheckFlag)
+{
+    auto db = OpenReminderDb();
+    if (CheckFlag)
+        CheckDbVersion(*db);
+    Snapshot rows(*db, listQuery());
+    ListRs = std::move(rows);
+    m_listDb = std::move(db);
 }
 
 void RMain::FillTheList()
@@ -146,8 +152,7 @@ void RMain::rereadList(qint64 currentId)
     if (!ListRs || !m_listDb)
         throw Failure(QStringLiteral("The list is not loaded"));
     ListRs->requery(*m_listDb);
-    if (ListRs->recordCount() > 0)
-        ListRs->findFirst(QStringLiteral("RMain_Id"), currentId);
+    findInList(qint32(currentId));
     FillTheList();
 }
 
@@ -231,28 +236,49 @@ void RMain::mnu_Refresh_Click()
     cmdRefresh_Click();
 }
 
+// An unsaved edit or new reminder is kept: the caller has brought the
+// window up, and the asked reminder waits for the user's save or cancel.
 void RMain::ShowIndex(qint32 RId)
 {
+    if (InEdit)
+        return;
     try {
-        SetRegularMode();
-        if (!ListRs)
-            throw Failure(QStringLiteral("The list is not loaded"));
-        Snapshot copy = ListRs->clone();
-        copy.findFirst(QStringLiteral("RMain_Id"), RId);
-        if (copy.noMatch()) {
-            OptShow[2]->setChecked(true);
-            ShowFilter = 2;
-            LoadData(false);
-            copy = ListRs->clone();
-            copy.findFirst(QStringLiteral("RMain_Id"), RId);
-        }
-        if (copy.noMatch())
+        if (!showStored(RId))
             throw Failure(QStringLiteral("No current record."), 3021);
-        ListRs->setAbsolutePosition(copy.absolutePosition());
-        Data_Reposition();
     } catch (const std::exception& e) {
         logFailure("ShowIndex", e);
     }
+}
+
+// Re-reads the list, so that the reminder shows as it is stored now (an
+// alert may just have moved it on), and makes it current, switching the
+// filter to "הכל" when the filter hides it. False when it is not stored;
+// the current reminder then stays current.
+bool RMain::showStored(qint32 id)
+{
+    if (!ListRs || !m_listDb)
+        throw Failure(QStringLiteral("The list is not loaded"));
+    const qint32 shown = currentListId();
+    ListRs->requery(*m_listDb);
+    bool found = findInList(id);
+    if (!found && ShowFilter != 2) {
+        OptShow[2]->setChecked(true);
+        ShowFilter = 2;
+        openList(false);
+        found = findInList(id);
+    }
+    if (!found)
+        findInList(shown);
+    FillTheList();
+    return found;
+}
+
+bool RMain::findInList(qint32 id)
+{
+    if (ListRs->recordCount() == 0)
+        return false;
+    ListRs->findFirst(QStringLiteral("RMain_Id"), id);
+    return !ListRs->noMatch();
 }
 
 // With sending off the details box takes the place of the LAN controls.

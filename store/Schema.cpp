@@ -121,17 +121,22 @@ void createCurrentSchema(Database& db)
     transaction.commit();
 }
 
+// Releases 200-209 share the schema; the tests are on the version without its last digit.
 void CheckDbVersion(Database& db)
 {
+    RequireKnownDbVersion(db);
     const short version = GetDbVersion(db);
-    // Releases 200-209 share the schema; the test is on the version without its last digit.
-    if (version / 10 > 20)
-        throw Failure(QStringLiteral("גרסת היישום לא מתאימה לבסיס הנתונים"), 1);
     if (version / 10 < 20)
         UpgradeDb(db, version);
     else
         for (const QString& field : insertTimeFields())
             ensureInsertTimeTrigger(db, field, false);
+}
+
+void RequireKnownDbVersion(Database& db)
+{
+    if (GetDbVersion(db) / 10 > 20)
+        throw Failure(QStringLiteral("גרסת היישום לא מתאימה לבסיס הנתונים"), 1);
 }
 
 short GetDbVersion(Database& db)

@@ -17,6 +17,8 @@ void createCurrentSchema(Database& db);
 // upgrades an old one and mends the insert-time trigger of a current one that
 // an earlier build made. Failures of the upgrade are thrown to the caller.
 void CheckDbVersion(Database& db);
+// The refusal alone: throws the same Failure for a too-new database, changes nothing.
+void RequireKnownDbVersion(Database& db);
 short GetDbVersion(Database& db); // 0 when unreadable
 // Adds the fields due for the version and marks the database 200, all in one
 // transaction: a failure (a field that exists already) leaves the database

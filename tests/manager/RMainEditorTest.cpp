@@ -276,6 +276,24 @@ private slots:
         QCOMPARE(f->listIds(), QList<qint32>{CurrentReminderId});
     }
 
+    // Saving switches an inactive reminder on; under "לא פעיל" the filter
+    // turns to "הכל" so that the saved reminder stays the current one.
+    void savedReminderStaysCurrentUnderTheInactiveFilter()
+    {
+        f->add({{"RCaption", "x"}, {"RActive", false}});
+        const qint32 y = f->add({{"RCaption", "y"}, {"RActive", false}});
+        f->open();
+        click("OptShow_1");
+        click("cmdMoveRS_0");
+        caption()->setText(QStringLiteral("y edited"));
+        key(Qt::Key_F9);
+        QCOMPARE(CurrentReminderId, y);
+        QCOMPARE(f->listIds().at(f->selectedRow()), y);
+        QCOMPARE(caption()->text(), QStringLiteral("y edited"));
+        QVERIFY(f->find<QRadioButton>("OptShow_2")->isChecked());
+        QCOMPARE(status(), QStringLiteral(" תזכורת נשמרה"));
+    }
+
     void advancedOptionsReachTheRecordThroughTheSave()
     {
         const qint32 id = f->add({{"RDate", dated(2026, 4, 1, 9)}, {"REventType", 10}});

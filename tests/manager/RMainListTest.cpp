@@ -334,6 +334,28 @@ private slots:
         QVERIFY(f->logLines().last().endsWith(QStringLiteral("ShowIndex: No current record.")));
     }
 
+    // ShowList and the alert's "פתח ברשימה" come here: the alert may just
+    // have moved the reminder on, and the user may be in the middle of an edit.
+    void showIndexShowsTheStoredRowAndKeepsAnEdit()
+    {
+        const qint32 a = f->add({{"RCaption", "a"}, {"RDate", dated(2026, 4, 1, 9)}});
+        const qint32 b = f->add({{"RCaption", "b"}, {"RDate", dated(2026, 4, 3, 9)}});
+        RMain* w = f->open();
+        f->sql(QStringLiteral("UPDATE Main_tbl SET RDate = RDate + 1, RNext = RDate + 1 "
+                              "WHERE RMain_Id = %1")
+                   .arg(a));
+        w->ShowIndex(a);
+        QVERIFY(f->listLines().first().startsWith(QStringLiteral("02/04/2026 09:00")));
+        QCOMPARE(f->find<QDateEdit>("CDate1")->date(), QDate(2026, 4, 2));
+
+        auto* caption = f->find<QLineEdit>("CCaption");
+        caption->setText(QStringLiteral("a edited"));
+        w->ShowIndex(b);
+        QVERIFY(w->inEdit());
+        QCOMPARE(caption->text(), QStringLiteral("a edited"));
+        QCOMPARE(f->listIds().at(f->selectedRow()), a);
+    }
+
     void schemaCheckRunsOncePerWindowLoad()
     {
         f->add({});
@@ -354,6 +376,15 @@ private slots:
         QVERIFY(f->listIds().isEmpty());
         QCOMPARE(f->counter(), QStringLiteral(" שורה 0 מתוך 0"));
         QCOMPARE(f->window()->sortField(), QStringLiteral("RDate")); // the state starts afresh
+
+        // Nor is a reminder saved into it, however often it is tried.
+        click(f->find<QWidget>("cmdNew"));
+        for (int attempt = 0; attempt < 2; ++attempt)
+            click(f->find<QWidget>("cmdNew"));
+        QCOMPARE(f->rowCount(), 2);
+        QCOMPARE(f->logLines().size(), 3);
+        QVERIFY(f->logLines().last().endsWith(
+            QStringLiteral("Save: גרסת היישום לא מתאימה לבסיס הנתונים")));
     }
 };
 
