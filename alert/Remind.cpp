@@ -139,21 +139,22 @@ void Remind::fill(const Snapshot& reminder)
     const QString caption = FieldText(reminder.value(QStringLiteral("RCaption")));
     setWindowTitle(caption);
     m_form.LblCaption->setText(caption);
-    const Date target = dateField(reminder.value(QStringLiteral("RDate")));
-    const Date next = dateField(reminder.value(QStringLiteral("RNext")));
+    const std::optional<Date> target = optionalDateField(reminder.value(QStringLiteral("RDate")));
+    const std::optional<Date> next = optionalDateField(reminder.value(QStringLiteral("RNext")));
     const short importance = short(reminder.value(QStringLiteral("RImportance")).toInt());
-    m_form.CTarget->setText(formatDateTime(target));
+    m_form.CTarget->setText(target ? formatDateTime(*target) : QString());
     m_form.CImportance->setText(ImportanceName(importance));
     m_form.CEventType->setText(
         EventTypeName(short(reminder.value(QStringLiteral("REventType")).toInt())));
     m_form.CDetail->setPlainText(FieldText(reminder.value(QStringLiteral("RDetail"))));
     // More than a minute late, counted in whole minutes.
-    m_form.ILate->setVisible(next.addMinutes(1) < NowToMinute());
-    if (next > target) {
-        m_form.IPostpone->setToolTip(QStringLiteral("נדחה ל- ") + formatDateTime(next));
+    m_form.ILate->setVisible(next && next->addMinutes(1) < NowToMinute());
+    if (next && target && next > target) {
+        m_form.IPostpone->setToolTip(QStringLiteral("נדחה ל- ") + formatDateTime(*next));
         m_form.IPostpone->show();
     }
     showImportancePicture(importance);
+    m_shownNext = next;
 }
 
 // A missing icon costs the picture only: the alert must still come up and beep.
@@ -229,9 +230,9 @@ void Remind::runClosingSteps()
     if (m_closingDone || m_loadFailed)
         return;
     m_closingDone = true;
-    if (!m_handled) {
+    if (!m_handled && m_shownNext) {
         try {
-            Reschedular(m_reminderId);
+            Reschedular(m_reminderId, m_shownNext);
         } catch (const std::exception&) {
         }
     }

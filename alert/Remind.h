@@ -1,10 +1,12 @@
 #pragma once
 
+#include "Date.h"
 #include "RemindForm.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class Snapshot;
 
@@ -41,4 +43,7 @@ private:
     bool m_handled = false;    // postponed or deleted: closing must not reschedule
     bool m_loadFailed = false; // the window never loaded: closing does nothing
     bool m_closingDone = false;
+    // The RNext the user was shown; unset while nothing was shown (a failed
+    // load), and then closing leaves the row alone.
+    std::optional<Date> m_shownNext;
 };

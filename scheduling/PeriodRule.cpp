@@ -59,8 +59,8 @@ Date NextAdvanced(const Date& d, short unit, short n, bool advanced, short weekD
     if (!advanced)
         return NextByPeriod(d, unit, n);
     if (unit == Date::Week) {
-        // No day chosen means plain N-week steps.
-        return weekDayMask == 0 ? NextByPeriod(d, unit, n) : NextWeekDay(d, weekDayMask, n);
+        // No day chosen (a mask not above 0) means plain N-week steps.
+        return weekDayMask <= 0 ? NextByPeriod(d, unit, n) : NextWeekDay(d, weekDayMask, n);
     }
     if (unit == Date::Month)
         return NextMonthly(d, monthDayKind, monthCount, n);

@@ -4,6 +4,8 @@
 
 #include <QtGlobal>
 
+#include <optional>
+
 // Next occurrences of the recurrence rules. "Now" is the clock seam's.
 // Rules that could never produce an occurrence (N below 1, a weekday mask
 // with no day bit or above 127, a day kind outside 0-9, an occurrence outside
@@ -19,6 +21,9 @@ Date NextWeekDay(const Date& d, short weekDayMask, short n);
 Date NextMonthly(const Date& d, short monthDayKind, short monthCount, short n);
 bool IsMonthRuleDay(const Date& d, short monthDayKind, short monthCount);
 
-// Moves one reminder on to its next occurrence, or switches it off. Logs
-// "Reschedular: <description>" on failure and leaves the row unchanged.
-void Reschedular(qint32 reminderId);
+// Moves one reminder on to its next occurrence, or switches it off; a rule
+// that yields no next occurrence switches it off too, logged as
+// "Reschedular: <description>". Given shownNext, the row is moved on only
+// while its RNext is still that moment. Any other failure is logged the same
+// way and leaves the row unchanged.
+void Reschedular(qint32 reminderId, const std::optional<Date>& shownNext = std::nullopt);

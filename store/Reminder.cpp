@@ -80,6 +80,13 @@ Date dateField(const QVariant& value)
     return Date::fromSerial(serial);
 }
 
+std::optional<Date> optionalDateField(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return std::nullopt;
+    return dateField(value);
+}
+
 QVariant dateValue(const Date& d)
 {
     return QVariant(d.serial());

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 // The reminder record: one row of Main_tbl, and its code tables.
 
 // Recurrence type codes (REventType).
@@ -44,5 +46,7 @@ Date NowToMinute();
 
 // A date field's value as a Date; null reads as the zero date.
 Date dateField(const QVariant& value);
+// The same, with null kept as no date.
+std::optional<Date> optionalDateField(const QVariant& value);
 // A Date as the value stored in a date field.
 QVariant dateValue(const Date& d);

@@ -332,6 +332,36 @@ private slots:
         QCOMPARE(m_beeps, 1);
     }
 
+    // Closing moves a reminder on only from what its window showed: not one
+    // the manager saved with a new date meanwhile, nor one the window could
+    // not load (its due date lies beyond the date range).
+    void closingLeavesAChangedOrUnseenRowAlone()
+    {
+        const qint32 saved = addReminder(jan31(10, 0));
+        const qint32 unseen = addReminder(jan31(10, 0));
+        auto db = OpenReminderDb();
+        db->exec(QStringLiteral("UPDATE Main_tbl SET RDate = 1e9 WHERE RMain_Id = %1").arg(unseen));
+        QPointer<Remind> windows[] = {open(saved), open(unseen)};
+        QVERIFY(windows[0] && windows[1]);
+        QVERIFY(logText().contains(" -> RLoad: Overflow"));
+        const Date noon = jan31(12, 0);
+        db->exec(QStringLiteral("UPDATE Main_tbl SET RDate = %1, RNext = %1 WHERE RMain_Id = %2")
+                     .arg(noon.serial(), 0, 'g', 17)
+                     .arg(saved));
+
+        for (Remind* window : windows)
+            QTest::mouseClick(control<QPushButton>(window, "cmdExit"), Qt::LeftButton);
+        QTRY_VERIFY(alertWindows().isEmpty());
+        QCOMPARE(stored(saved)->next, noon);
+        QVERIFY(stored(saved)->active);
+        QCOMPARE(
+            db->scalar(
+                  QStringLiteral("SELECT RActive FROM Main_tbl WHERE RMain_Id = %1").arg(unseen))
+                .toInt(),
+            1);
+        QVERIFY(!IsShown(saved) && !IsShown(unseen));
+    }
+
     // The published time skips reminders on screen, before and after a close.
     void closingOneOfTwoRepublishesWithoutTheOther()
     {
