@@ -22,12 +22,20 @@
 
 namespace {
 
-// Setting a list index the list does not have fails, as the classic list
-// property does; -1 chooses nothing.
-void setListIndex(QComboBox* box, int index)
+void logLoadFailure(const QString& description)
 {
-    if (index < -1 || index >= box->count())
-        throw Failure(QStringLiteral("Invalid property value"), 380);
+    WriteLog(QStringLiteral("AdvOpt Load: ") + description, LogError);
+}
+
+// A stored index the list does not have is logged and loads as the index a
+// new reminder starts with, so one bad value costs only its own control.
+void loadListIndex(QComboBox* box, short index, short fallback)
+{
+    if (index < 0 || index >= box->count()) {
+        logLoadFailure(
+            QStringLiteral("Invalid property value %1 for %2").arg(index).arg(box->objectName()));
+        index = fallback;
+    }
     box->setCurrentIndex(index);
 }
 
@@ -71,30 +79,42 @@ FrmAdvOpt::FrmAdvOpt(QWidget* parent) : QDialog(parent), ui(BuildAdvOptControls(
     Form_Load();
 }
 
+// Every control is loaded on its own; a stored value out of its control's
+// range loads as a new reminder's value (a null end as the start), so the
+// controls never show values nobody chose.
 void FrmAdvOpt::Form_Load()
 {
     try {
+        const AdvancedOptions& stored = AdvOptions;
+        const AdvancedOptions fresh;
         AdvOptions.Accepted = false;
         {
             const QSignalBlocker quiet(ui.AdvEventType);
-            setListIndex(ui.AdvEventType, AdvOptions.Adv_Period);
+            loadListIndex(ui.AdvEventType, stored.Adv_Period, fresh.Adv_Period);
         }
         AdvEventType_Click();
-        ui.TxtNPeriod->setText(QString::number(AdvOptions.Adv_PeriodN));
-        // A stored rule can only be advanced for weeks and months; anything
-        // else would give no occurrence at all.
-        const bool advanced = AdvOptions.Adv_AdvOpt && unitHasAdvancedRule(AdvOptions.Adv_Period);
+        ui.TxtNPeriod->setText(QString::number(stored.Adv_PeriodN));
+        // A rule can only be advanced for weeks and months; anything else
+        // would give no occurrence at all.
+        const bool advanced =
+            stored.Adv_AdvOpt && unitHasAdvancedRule(ui.AdvEventType->currentIndex());
         ui.OptPeriod[advanced ? 1 : 0]->setChecked(true);
-        showDate(AdvOptions.StartDate, ui.CDateStart1, ui.CDateStart2);
-        setListIndex(ui.MonthCombo1, AdvOptions.Adv_MonthDay);
-        setListIndex(ui.MonthCombo2, AdvOptions.Adv_MonthCount);
-        showDate(AdvOptions.Adv_DateEnd, ui.CDateEnd1, ui.CDateEnd2);
-        ui.NoEnd->setChecked(AdvOptions.Adv_NoEnd);
+        showDate(stored.StartDate, ui.CDateStart1, ui.CDateStart2);
+        loadListIndex(ui.MonthCombo1, stored.Adv_MonthDay, fresh.Adv_MonthDay);
+        loadListIndex(ui.MonthCombo2, stored.Adv_MonthCount, fresh.Adv_MonthCount);
+        showDate(stored.Adv_DateEnd.value_or(stored.StartDate), ui.CDateEnd1, ui.CDateEnd2);
+        ui.NoEnd->setChecked(stored.Adv_NoEnd);
         NoEnd_Click();
+        // A mask below 0 has no day chosen, as the recurrence reads it.
+        short mask = qMax<short>(stored.Adv_WeekDay, 0);
+        if (mask > 127) {
+            logLoadFailure(QStringLiteral("Invalid property value %1 for WeekDay").arg(mask));
+            mask = fresh.Adv_WeekDay;
+        }
         for (int i = 0; i < 7; ++i)
-            ui.WeekDay[i]->setChecked((AdvOptions.Adv_WeekDay & (1 << i)) != 0);
+            ui.WeekDay[i]->setChecked((mask & (1 << i)) != 0);
     } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("AdvOpt Load: ") + describe(e), LogError);
+        logLoadFailure(describe(e));
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // Program-wide values the manager window shares with the rest of Kalvex.
 
 // RMain_Id of the reminder last loaded into the editor, 0 when none.
@@ -16,7 +18,7 @@ extern QString CurrentSentTo;
 struct AdvancedOptions
 {
     Date StartDate;
-    Date Adv_DateEnd;
+    std::optional<Date> Adv_DateEnd; // none: the stored end is null
     short Adv_Period = 3;
     short Adv_PeriodN = 1;
     bool Adv_AdvOpt = true;

@@ -151,7 +151,8 @@ void RMain::LoadCurrent()
     try {
         InEdit = true;
         CCaption->setText(FieldText(field("RCaption")));
-        setEditorDueDate(dateField(field("RDate")));
+        // A reminder without a due date shows a new reminder's default.
+        setEditorDueDate(optionalDateField(field("RDate")).value_or(NowToMinute()));
         selectEntryByText(CImportance, ImportanceName(short(field("RImportance").toInt())));
         Loading = true;
         selectEntryByText(CEventType, EventTypeName(short(field("REventType").toInt())));
@@ -160,7 +161,7 @@ void RMain::LoadCurrent()
         OptActive[active ? 0 : 1]->setChecked(true);
         CDetail->setPlainText(toEditorText(FieldText(field("RDetail"))));
 
-        AdvOptions.Adv_DateEnd = dateField(field("Adv_DateEnd"));
+        AdvOptions.Adv_DateEnd = optionalDateField(field("Adv_DateEnd"));
         AdvOptions.Adv_Period = short(field("Adv_Period").toInt());
         AdvOptions.Adv_PeriodN = short(field("Adv_PeriodN").toInt());
         AdvOptions.Adv_AdvOpt = field("Adv_AdvOpt").toBool();
@@ -267,7 +268,8 @@ void RMain::writeEditorFields(Dynaset& rs)
         rs.setValue(QStringLiteral("Adv_WeekDay"), AdvOptions.Adv_WeekDay);
         rs.setValue(QStringLiteral("Adv_MonthDay"), AdvOptions.Adv_MonthDay);
         rs.setValue(QStringLiteral("Adv_MonthCount"), AdvOptions.Adv_MonthCount);
-        rs.setValue(QStringLiteral("Adv_DateEnd"), dateValue(AdvOptions.Adv_DateEnd));
+        rs.setValue(QStringLiteral("Adv_DateEnd"),
+                    AdvOptions.Adv_DateEnd ? dateValue(*AdvOptions.Adv_DateEnd) : QVariant());
         rs.setValue(QStringLiteral("Adv_NoEnd"), AdvOptions.Adv_NoEnd);
     }
 }

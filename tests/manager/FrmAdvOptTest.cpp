@@ -40,7 +40,8 @@ AdvancedOptions newRule()
 QString ruleText(const AdvancedOptions& o)
 {
     return QStringLiteral("%1 end %2 unit %3 N %4 adv %5 days %6 kind %7 nth %8 noEnd %9 acc %10")
-        .arg(formatDateTime(o.StartDate), formatDateTime(o.Adv_DateEnd))
+        .arg(formatDateTime(o.StartDate),
+             o.Adv_DateEnd ? formatDateTime(*o.Adv_DateEnd) : QStringLiteral("null"))
         .arg(o.Adv_Period)
         .arg(o.Adv_PeriodN)
         .arg(o.Adv_AdvOpt)
@@ -181,6 +182,41 @@ private slots:
         rule.Accepted = true;
         rule.Adv_AdvOpt = false;
         QCOMPARE(ruleText(AdvOptions), ruleText(rule));
+    }
+
+    // Each control loads on its own: a value out of its control's range
+    // loads as a new reminder's, a null end as the start.
+    void outOfRangeValuesLoadAsDefaults()
+    {
+        AdvancedOptions rule = newRule();
+        rule.Adv_Period = 9;
+        rule.Adv_PeriodN = 2;
+        rule.Adv_MonthDay = 12;
+        rule.Adv_MonthCount = 5;
+        rule.Adv_WeekDay = 200;
+        rule.Adv_NoEnd = false;
+        rule.Adv_DateEnd = Date::fromParts(2026, 12, 31, 18, 45);
+        AdvOptions = rule;
+        open();
+        QCOMPARE(c<QComboBox>("AdvEventType")->currentIndex(), int(Week));
+        QCOMPARE(c<QLineEdit>("TxtNPeriod")->text(), QString("2"));
+        QCOMPARE(c<QComboBox>("MonthCombo1")->currentIndex(), 1);
+        QCOMPARE(c<QComboBox>("MonthCombo2")->currentIndex(), 0);
+        QCOMPARE(c<QDateEdit>("CDateEnd1")->text(), QString("31/12/2026"));
+        QCOMPARE(c<QTimeEdit>("CDateEnd2")->text(), QString("18:45"));
+        QVERIFY(!c<QCheckBox>("NoEnd")->isChecked());
+        for (int i = 0; i < 7; ++i)
+            QVERIFY(!c<QCheckBox>(QString("WeekDay_%1").arg(i))->isChecked());
+        for (const char* refused :
+             {"9 for AdvEventType", "12 for MonthCombo1", "5 for MonthCombo2", "200 for WeekDay"})
+            QVERIFY2(log().contains(QString("AdvOpt Load: Invalid property value ") + refused),
+                     refused);
+
+        rule.Adv_DateEnd.reset();
+        AdvOptions = rule;
+        open();
+        QCOMPARE(c<QDateEdit>("CDateEnd1")->text(), QString("15/06/2026"));
+        QCOMPARE(c<QTimeEdit>("CDateEnd2")->text(), QString("10:30"));
     }
 
     void savedMaskAndStep()

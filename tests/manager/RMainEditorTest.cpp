@@ -294,6 +294,26 @@ private slots:
         QCOMPARE(status(), QStringLiteral(" תזכורת נשמרה"));
     }
 
+    // A null due date shows as a new reminder's; a null end stays null.
+    void nullDatesAreNeverTheZeroDate()
+    {
+        // clang-format off
+        const qint32 id = f->add({{"RDate", QVariant()}, {"RNext", QVariant()}, {"REventType", 100},
+            {"Adv_AdvOpt", true}, {"Adv_Period", 3}, {"Adv_PeriodN", 1}, {"Adv_NoEnd", false},
+            {"Adv_DateEnd", QVariant()}});
+        // clang-format on
+        f->open();
+        QCOMPARE(f->find<QDateEdit>("CDate1")->date(), QDate(2026, 3, 15));
+        QCOMPARE(f->find<QTimeEdit>("CDate2")->time(), QTime(10, 0));
+        caption()->setText(QStringLiteral("renamed"));
+        key(Qt::Key_F9);
+        QCOMPARE(mismatches(f->row(id), {{"RCaption", "renamed"},
+                                         {"RDate", dated(2026, 3, 15, 10)},
+                                         {"Adv_NoEnd", false}}),
+                 QString());
+        QVERIFY(f->row(id).value("Adv_DateEnd").isNull());
+    }
+
     void advancedOptionsReachTheRecordThroughTheSave()
     {
         const qint32 id = f->add({{"RDate", dated(2026, 4, 1, 9)}, {"REventType", 10}});
