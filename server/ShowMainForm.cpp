@@ -9,8 +9,11 @@
 void ShowMainForm()
 {
     try {
+        // A window loaded just now already shows the stored list with its
+        // current reminder; reading the list again would double the wait.
+        const bool wasLoaded = RMain::instance() != nullptr;
         RMain* window = RMain::load();
-        if (CurrentReminderId > 0)
+        if (wasLoaded && CurrentReminderId > 0)
             window->ShowIndex(CurrentReminderId);
         window->show();
         BringToFront(window, false);
