@@ -1,8 +1,11 @@
 #include "CloseWindowByCaption.h"
 
+#include "Log.h"
 #include "WindowDirectory.h"
 
 void CloseWindowByCaption(const QString& caption)
 {
-    WindowDirectory::close(caption);
+    QString error;
+    if (!WindowDirectory::close(caption, &error) && !error.isEmpty())
+        WriteLog(QStringLiteral("CloseWindowByCaption: ") + error, LogError);
 }

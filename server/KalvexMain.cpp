@@ -1,5 +1,6 @@
 #include "KalvexMain.h"
 
+#include "EndSignals.h"
 #include "Failure.h"
 #include "KVClass.h"
 #include "KVClassDebug.h"
@@ -82,8 +83,12 @@ int serverMain(int argc, char* argv[])
         WriteLog(QStringLiteral("Main: cannot own ") + KalvexBus::serviceName, LogError);
         return 1;
     }
-    QObject::connect(&lifetime, &ServerLifetime::finished, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    // exit(), not quit(): quitting would first close the windows still open,
+    // and an alert closed at log-out would count as dismissed.
+    QObject::connect(
+        &lifetime, &ServerLifetime::finished, &app, [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
+    EndSignals::install([&lifetime] { lifetime.endSession(); });
     lifetime.start();
     return app.exec();
 }

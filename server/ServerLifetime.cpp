@@ -1,14 +1,23 @@
 #include "ServerLifetime.h"
 
+#include "CloseWindowByCaption.h"
 #include "CommandQueue.h"
 #include "FrmDummy.h"
 #include "KalvexBus.h"
+#include "WindowCaptions.h"
+#include "WindowDirectory.h"
 #include "WindowWatcher.h"
 
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+
+namespace {
+constexpr int kSessionEndPollMs = 20;
+// Log-out waits about two seconds for a program before it kills it.
+constexpr int kSessionEndMs = 1500;
+} // namespace
 
 ServerLifetime::ServerLifetime(const QDBusConnection& bus, WindowWatcher* watcher, QObject* parent)
     : QObject(parent), m_bus(bus)
@@ -17,6 +26,8 @@ ServerLifetime::ServerLifetime(const QDBusConnection& bus, WindowWatcher* watche
     m_grace.setInterval(kIdleGraceMs);
     connect(&m_grace, &QTimer::timeout, this, &ServerLifetime::graceElapsed);
     connect(watcher, &WindowWatcher::windowHidden, this, &ServerLifetime::noteActivity);
+    m_sessionEnd.setInterval(kSessionEndPollMs);
+    connect(&m_sessionEnd, &QTimer::timeout, this, &ServerLifetime::finishSessionWhenDone);
 }
 
 void ServerLifetime::start()
@@ -81,4 +92,29 @@ void ServerLifetime::finishWhenForwarded()
 {
     if (m_leaving && m_forwardsInFlight == 0)
         emit finished();
+}
+
+void ServerLifetime::endSession()
+{
+    if (m_sessionEnd.isActive())
+        return;
+    m_grace.stop();
+    CommandQueue().clear();
+    CloseWindowByCaption(managerWindowCaption());
+    m_sessionDeadline.setRemainingTime(kSessionEndMs);
+    m_sessionEnd.start();
+    finishSessionWhenDone();
+}
+
+// A command that waits on its user past the deadline is cut short: quitting
+// ends its nested event loop too.
+void ServerLifetime::finishSessionWhenDone()
+{
+    const bool done = !IsDraining() && !WindowDirectory::exists(managerWindowCaption());
+    if (!done && !m_sessionDeadline.hasExpired())
+        return;
+    m_sessionEnd.stop();
+    m_leaving = true;
+    m_bus.unregisterService(KalvexBus::serviceName);
+    emit finished();
 }

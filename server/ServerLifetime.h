@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -40,6 +41,12 @@ public:
     // Releases the name, lets calls that raced in be forwarded, then finishes.
     void leave();
 
+    // Log-out: the manager window closes as a close request closes it, the
+    // command being carried out is finished and those still queued are
+    // dropped; then Kalvex finishes at once. Open alerts are not dismissed:
+    // their reminders stay due and alert again at the next start.
+    void endSession();
+
 signals:
     // Nothing left to serve: the program may end.
     void finished();
@@ -47,9 +54,12 @@ signals:
 private:
     void graceElapsed();
     void finishWhenForwarded();
+    void finishSessionWhenDone();
 
     QDBusConnection m_bus;
     QTimer m_grace;
+    QTimer m_sessionEnd;
+    QDeadlineTimer m_sessionDeadline;
     bool m_leaving = false;
     int m_forwardsInFlight = 0;
 };

@@ -1,7 +1,6 @@
 #include "KalvexClient.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
+#include "PeerCall.h"
 
 namespace {
 
@@ -25,11 +24,10 @@ public:
             QStringLiteral("Kalvex.KVClass"), method);
         message.setArguments(args);
         message.setAutoStartService(true);
-        const QDBusMessage reply = QDBusConnection::sessionBus().call(message, QDBus::Block);
+        const QDBusMessage reply = callPeer(message);
         if (reply.type() != QDBusMessage::ErrorMessage)
             return;
-        const QString description =
-            reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage();
+        const QString description = peerFailure(message, reply, QStringLiteral("Kalvex"));
         if (isCreationError(reply.errorName()))
             throw NotCreated(description);
         throw Failure(description);

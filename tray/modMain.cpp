@@ -1,10 +1,14 @@
 #include "modMain.h"
 
 #include "Clock.h"
+#include "CloseWindowByCaption.h"
+#include "EndSignals.h"
 #include "FrmMain.h"
 #include "Ini.h"
 #include "KalvexClient.h"
 #include "Log.h"
+#include "PeerWait.h"
+#include "ProcessWait.h"
 #include "ProgramDir.h"
 #include "ProgramEnd.h"
 #include "Prompt.h"
@@ -13,12 +17,7 @@
 #include "WindowCaptions.h"
 #include "WindowDirectory.h"
 
-#include <QDeadlineTimer>
-#include <QFile>
 #include <QProcess>
-#include <QThread>
-
-#include <csignal>
 
 namespace modMain {
 
@@ -27,32 +26,9 @@ bool ReceiveFlag = false;
 
 namespace {
 
-constexpr int kRegisterTimeoutMs = 5000;
-
 void logFailure(const QString& procedure, const std::exception& e)
 {
     WriteLog(procedure + QStringLiteral(": ") + describe(e), LogError);
-}
-
-// A detached process is not our child, so its end shows only as its pid
-// going away (or, under a subreaper that has not yet reaped it, as a zombie).
-bool processGone(qint64 pid)
-{
-    if (::kill(pid_t(pid), 0) != 0)
-        return true;
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return true;
-    const QByteArray line = stat.readAll();
-    const int afterName = line.lastIndexOf(')');
-    return afterName >= 0 && line.mid(afterName + 2, 1) == "Z";
-}
-
-void waitForProcessEnd(qint64 pid, int timeoutMs)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!processGone(pid) && !deadline.hasExpired())
-        QThread::msleep(10);
 }
 
 } // namespace
@@ -71,6 +47,13 @@ bool Main()
         return false;
     }
     StartLogging(QStringLiteral("Tolvane.log"));
+    // Log-out ends Tolvane as a close request to its main form does.
+    EndSignals::install([] {
+        if (FrmMain::instance())
+            CloseWindowByCaption(trayMainFormCaption());
+        else
+            ProgramEnd::quit();
+    });
     FrmMain::load();
     return true;
 }
@@ -114,8 +97,11 @@ void RegisterKalvex()
     qint64 pid = 0;
     // A missing or broken Kalvex shows as the second creation failing.
     if (QProcess::startDetached(ProgramDir::file(QStringLiteral("Kalvex")),
-                                {QStringLiteral("/REGSERVER")}, ProgramDir::path(), &pid))
-        waitForProcessEnd(pid, kRegisterTimeoutMs);
+                                {QStringLiteral("/REGSERVER")}, ProgramDir::path(), &pid) &&
+        !waitForProcessEnd(pid, kPeerWaitMs))
+        WriteLog(QStringLiteral("RegisterKalvex: Kalvex /REGSERVER did not finish within %1 ms")
+                     .arg(kPeerWaitMs),
+                 LogError);
 }
 
 void CheckList()
@@ -141,8 +127,10 @@ void ShowList()
 {
     try {
         Kalvex::client().call(QStringLiteral("ShowList"), {QVariant::fromValue<qint32>(0)});
-        if (!WindowDirectory::activate(managerWindowCaption()))
-            throw Failure(QStringLiteral("Invalid procedure call or argument"), 5);
+        QString error;
+        if (!WindowDirectory::activate(managerWindowCaption(), &error))
+            throw Failure(
+                error.isEmpty() ? QStringLiteral("Invalid procedure call or argument") : error, 5);
     } catch (const std::exception& e) {
         logFailure(QStringLiteral("ShowList"), e);
     }

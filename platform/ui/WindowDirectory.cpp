@@ -1,5 +1,7 @@
 #include "WindowDirectory.h"
 
+#include "PeerCall.h"
+
 #include <QCryptographicHash>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -15,10 +17,6 @@ const QString kNamePrefix = QStringLiteral("Kalvex.Window.");
 const QString kPathPrefix = QStringLiteral("/Kalvex/Window/");
 const QString kInterface = QStringLiteral("Kalvex.Window");
 constexpr int kMaxBusNameLength = 255;
-// A close request may wait for the user (a question in the closing window);
-// it is bounded so that a hung owner cannot freeze the caller for good.
-constexpr int kCloseTimeoutMs = 120000;
-constexpr int kActivateTimeoutMs = 25000;
 
 // One bus-name element and one object-path element for a title: "T" and the
 // hexadecimal UTF-8 bytes, or for titles too long for a bus name "H" and a
@@ -149,13 +147,19 @@ void Dispatcher::Activate()
         activateLocal(w);
 }
 
-bool callWindow(const QString& title, const QString& method, int timeoutMs)
+// The owner may be hung or wait for its user: the caller waits a bounded time.
+bool callWindow(const QString& title, const QString& method, QString* error)
 {
     const QString token = titleToken(title);
     QDBusMessage call = QDBusMessage::createMethodCall(kNamePrefix + token, kPathPrefix + token,
                                                        kInterface, method);
     call.setAutoStartService(false);
-    return bus().call(call, QDBus::Block, timeoutMs).type() == QDBusMessage::ReplyMessage;
+    const QDBusMessage reply = callPeer(call);
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return true;
+    if (error)
+        *error = peerFailure(call, reply, QLatin1Char('"') + title + QLatin1Char('"'));
+    return false;
 }
 
 } // namespace
@@ -192,22 +196,22 @@ bool exists(const QString& title)
     return bus().interface()->isServiceRegistered(busNameFor(title)).value();
 }
 
-bool close(const QString& title)
+bool close(const QString& title, QString* error)
 {
     if (QWidget* w = registry().windowFor(titleToken(title))) {
         closeLocal(w);
         return true;
     }
-    return exists(title) && callWindow(title, QStringLiteral("Close"), kCloseTimeoutMs);
+    return exists(title) && callWindow(title, QStringLiteral("Close"), error);
 }
 
-bool activate(const QString& title)
+bool activate(const QString& title, QString* error)
 {
     if (QWidget* w = registry().windowFor(titleToken(title))) {
         activateLocal(w);
         return true;
     }
-    return exists(title) && callWindow(title, QStringLiteral("Activate"), kActivateTimeoutMs);
+    return exists(title) && callWindow(title, QStringLiteral("Activate"), error);
 }
 
 } // namespace WindowDirectory

@@ -9,8 +9,10 @@
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
 #include <QFile>
+#include <QProcess>
 #include <QtTest>
 
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -32,6 +34,8 @@ private slots:
     void badLanSettingsTakeTheirDefaults();
     void showListAndShowAboutShowTheirWindowBeforeReturningAndKeepKalvex();
     void callsArrivingAfterTheNameIsReleasedReachTheNextKalvex();
+    void logOutSignalEndsKalvexLeavingAlertsDue_data();
+    void logOutSignalEndsKalvexLeavingAlertsDue();
 
 private:
     // A Kalvex method (auto-starting it); the reply arrives in m_events as
@@ -263,6 +267,37 @@ void KalvexE2eTest::callsArrivingAfterTheNameIsReleasedReachTheNextKalvex()
     QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QList<int>{due}, 10000); // ... but by a fresh Kalvex
     QVERIFY(m_s->ownerPid(KalvexBus::serviceName) != ::getpid());
     QDBusConnection::disconnectFromBus(QStringLiteral("late caller"));
+}
+
+void KalvexE2eTest::logOutSignalEndsKalvexLeavingAlertsDue_data()
+{
+    E2eSession::addLogOutSignalRows();
+}
+
+// A log-out is no dismissal: the alert's reminder stays as it was, due again.
+void KalvexE2eTest::logOutSignalEndsKalvexLeavingAlertsDue()
+{
+    QFETCH(int, signal);
+    QProcess* kalvex = m_s->startProgram(QStringLiteral("Kalvex"));
+    QVERIFY(E2eSession::waitFor([&] { return m_s->hasOwner(KalvexBus::serviceName); }));
+    const Date due = Clock::now().addHours(-1);
+    const qint32 id = m_s->addReminder(due);
+    callAsync(QStringLiteral("CheckList"));
+    callAsync(QStringLiteral("ShowList"), {0});
+    QTRY_COMPARE_WITH_TIMEOUT(m_events.filter(QStringLiteral("shown")).size(), 2, 10000);
+
+    ::kill(pid_t(kalvex->processId()), signal);
+    QVERIFY(kalvex->waitForFinished(5000));
+    QCOMPARE(kalvex->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(kalvex->exitCode(), 0);
+    QCOMPARE(m_s->scalarSql(QStringLiteral("PRAGMA integrity_check")).toString(),
+             QStringLiteral("ok"));
+    QCOMPARE(m_s->scalarSql(QStringLiteral("SELECT RNext FROM Main_tbl WHERE RMain_Id = ? AND "
+                                           "RActive = 1"),
+                            {id})
+                 .toDouble(),
+             due.serial());
+    QVERIFY2(m_s->logLines().isEmpty(), qPrintable(m_s->logLines().join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(KalvexE2eTest)

@@ -10,6 +10,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <csignal>
+
 namespace {
 
 const QString kManager = QStringLiteral("תזכורון ולטרום");
@@ -47,6 +49,9 @@ private slots:
     void mouseOnIconAndExitCommand();
     void closeRequestEndsTolvaneLeavesManagerOpenAndAllowsRestart();
     void unreachableKalvexIsLoggedAndEndsTolvane();
+    void hungKalvexCostsTolvaneBoundedWaits();
+    void logOutSignalEndsTolvane_data();
+    void logOutSignalEndsTolvane();
 
 private:
     void setUp(E2eOptions options = {});
@@ -56,6 +61,11 @@ private:
     Colours iconColours() const;
     QList<quint32> icons() const { return m_desktop->trayIcons(QStringLiteral("Tolvane")); }
     bool managerOpen() const { return m_session->hasOwner(WindowDirectory::busNameFor(kManager)); }
+    bool tolvaneLogged(const QString& text) const
+    {
+        return m_session->logContains(text, "Tolvane.log");
+    }
+    bool exitThroughMenu(QProcess* tolvane);
     QString diagnostics() const;
 
     std::unique_ptr<XDesktop> m_desktop;
@@ -96,6 +106,16 @@ Colours E2eTolvane::iconColours() const
 {
     const QList<quint32> found = icons();
     return found.isEmpty() ? Colours{} : coloursOf(m_desktop->grab(found.first()));
+}
+
+// Right button on the icon, then the third item, "סגור"; true once Tolvane has ended.
+bool E2eTolvane::exitThroughMenu(QProcess* tolvane)
+{
+    return m_desktop->click(icons().value(0), 3) && E2eSession::waitFor([&] {
+               return !m_desktop->topLevelWindows(QStringLiteral("Tolvane")).isEmpty();
+           }) &&
+           m_desktop->keys({"Down", "Down", "Down", "Return"}) &&
+           E2eSession::waitFor([&] { return tolvane->state() == QProcess::NotRunning; }, 20000);
 }
 
 QString E2eTolvane::diagnostics() const
@@ -189,14 +209,7 @@ void E2eTolvane::mouseOnIconAndExitCommand()
     QVERIFY(m_desktop->click(icon, 1, 2));
     QVERIFY2(E2eSession::waitFor([&] { return managerOpen(); }, 15000), qPrintable(diagnostics()));
 
-    QVERIFY(m_desktop->click(icon, 3));
-    QVERIFY(E2eSession::waitFor(
-        [&] { return !m_desktop->topLevelWindows(QStringLiteral("Tolvane")).isEmpty(); }));
-    // The third item, "סגור".
-    QVERIFY(m_desktop->keys({"Down", "Down", "Down", "Return"}));
-
-    QVERIFY2(E2eSession::waitFor([&] { return tolvane->state() == QProcess::NotRunning; }, 15000),
-             qPrintable(diagnostics()));
+    QVERIFY2(exitThroughMenu(tolvane), qPrintable(diagnostics()));
     QCOMPARE(tolvane->exitCode(), 0);
     QVERIFY(m_session->promptLines().contains(kManager + "|האם ברצונך לסגור את התזכורון"));
     QVERIFY(E2eSession::waitFor([&] { return !managerOpen(); }));
@@ -246,6 +259,51 @@ void E2eTolvane::unreachableKalvexIsLoggedAndEndsTolvane()
     QCOMPARE(lines.size(), 1);
     QVERIFY2(lines[0].contains(" -> GetKalvex: ") && lines[0].contains("Kalvex.KVClass"),
              qPrintable(lines[0]));
+}
+
+// A Kalvex that stops answering costs each call a few seconds, logged under
+// the caller's name, and Tolvane still ends when asked.
+void E2eTolvane::hungKalvexCostsTolvaneBoundedWaits()
+{
+    setUp();
+    m_session->setEnvironmentValue("KV_PROMPT_ANSWER", "Ok");
+    QProcess* tolvane = startTolvane();
+    QVERIFY2(tolvane, qPrintable(diagnostics()));
+    m_session->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "ShowList",
+                    {QVariant::fromValue<qint32>(0)});
+    QVERIFY(E2eSession::waitFor([&] { return managerOpen(); }));
+    ::kill(pid_t(m_session->ownerPid("Kalvex.KVClass")), SIGSTOP);
+
+    m_session->setIniValue("Reminder", "NextDate", formatNextDate(Clock::now().addMinutes(-1)));
+    QVERIFY2(
+        E2eSession::waitFor(
+            [&] { return tolvaneLogged(" -> CheckList: Kalvex did not answer CheckList"); }, 22000),
+        qPrintable(diagnostics()));
+    m_session->setIniValue("Reminder", "NextDate", "NULL");
+
+    QVERIFY2(exitThroughMenu(tolvane), qPrintable(diagnostics()));
+    QCOMPARE(tolvane->exitCode(), 0);
+    QVERIFY2(tolvaneLogged(" -> CloseWindowByCaption: \"" + kManager + "\" did not answer Close"),
+             qPrintable(diagnostics()));
+}
+
+void E2eTolvane::logOutSignalEndsTolvane_data()
+{
+    E2eSession::addLogOutSignalRows();
+}
+
+void E2eTolvane::logOutSignalEndsTolvane()
+{
+    QFETCH(int, signal);
+    setUp();
+    QProcess* tolvane = startTolvane();
+    QVERIFY2(tolvane, qPrintable(diagnostics()));
+    ::kill(pid_t(tolvane->processId()), signal);
+    QVERIFY(tolvane->waitForFinished(5000));
+    QCOMPARE(tolvane->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tolvane->exitCode(), 0);
+    QCOMPARE(icons().size(), 0);
+    QVERIFY(!m_session->hasOwner(WindowDirectory::busNameFor(kMainForm)));
 }
 
 QTEST_MAIN(E2eTolvane)

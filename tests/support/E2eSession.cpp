@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSaveFile>
+#include <QTest>
 #include <QThread>
 #include <QUuid>
 
@@ -347,6 +348,13 @@ bool E2eSession::processAlive(qint64 pid)
     // The state follows the command name in parentheses.
     const int close = stat.lastIndexOf(QLatin1Char(')'));
     return close < 0 || stat.mid(close + 2, 1) != QLatin1String("Z");
+}
+
+void E2eSession::addLogOutSignalRows()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
 }
 
 QStringList E2eSession::logLines(const QString& logName) const

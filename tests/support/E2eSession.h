@@ -116,6 +116,9 @@ public:
     static bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
     // True while the process exists and has not ended (a zombie has ended).
     static bool processAlive(qint64 pid);
+    // Data rows "SIGTERM" and "SIGHUP" of an int column "signal": the signals
+    // by which a session's log-out ends programs.
+    static void addLogOutSignalRows();
 
     // Files of the program directory.
     QStringList logLines(const QString& logName = QStringLiteral("Kalvex.log")) const;

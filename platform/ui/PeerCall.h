@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QDBusMessage>
+
+// A blocking call from one program to the other on the session bus, waited
+// for kPeerWaitMs (PeerWait.h) at most.
+QDBusMessage callPeer(const QDBusMessage& call);
+
+// The description to log for a failed call: for a time-out "<who> did not
+// answer <method> within <n> ms", else the bus's error message.
+QString peerFailure(const QDBusMessage& call, const QDBusMessage& reply, const QString& who);
