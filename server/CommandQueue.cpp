@@ -70,8 +70,7 @@ void DrainCommandQueue()
 {
     if (g_guardTaken && MutexWaits < kMaxMutexWaits) {
         ++MutexWaits;
-        if (FrmDummy* dummy = FrmDummy::instance())
-            dummy->armDrainTimer(kGuardRetryMs);
+        FrmDummy::load()->armDrainTimer(kGuardRetryMs);
         return;
     }
     if (MutexWaits >= kMaxMutexWaits)

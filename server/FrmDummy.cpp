@@ -13,14 +13,26 @@ FrmDummy::FrmDummy()
     m_drainTimer.setSingleShot(true);
     connect(&m_drainTimer, &QTimer::timeout, this, [] { DrainCommandQueue(); });
     m_unloadTimer.setSingleShot(true);
-    connect(&m_unloadTimer, &QTimer::timeout, this, &QObject::deleteLater);
+    connect(&m_unloadTimer, &QTimer::timeout, this, &FrmDummy::unload);
     m_unloadTimer.start(kSelfUnloadMs);
 }
 
 FrmDummy::~FrmDummy()
 {
-    g_instance = nullptr;
+    if (g_instance == this)
+        g_instance = nullptr;
     emit unloaded();
+}
+
+// Leaves at once, though it is deleted later: a command queued in between
+// loads a fresh form and arms that one. A drain still due moves over too.
+void FrmDummy::unload()
+{
+    g_instance = nullptr;
+    if (m_drainTimer.isActive())
+        load()->armDrainTimer(m_drainTimer.remainingTime());
+    m_drainTimer.stop();
+    deleteLater();
 }
 
 FrmDummy* FrmDummy::instance()

@@ -4,8 +4,8 @@
 #include <QWidget>
 
 // The hidden form "KVForm" that owns the drain timer. It is loaded by the
-// first queued command and unloads itself one second later, taking a pending
-// timer with it; the next queued command loads it again. It is never shown,
+// first queued command and unloads itself one second later; a drain still
+// pending then moves to a fresh form, so no queued command is left waiting. It is never shown,
 // so it does not keep Kalvex alive as a window, only while it is loaded.
 class FrmDummy : public QWidget
 {
@@ -26,6 +26,7 @@ signals:
 private:
     FrmDummy();
     ~FrmDummy() override;
+    void unload();
 
     QTimer m_drainTimer;
     QTimer m_unloadTimer;

@@ -28,6 +28,7 @@ private slots:
     void aFailingCommandDoesNotStopTheOnesAfterIt();
     void aDrainStartingWhileAnotherRunsBacksOff();
     void afterTheLastAllowedWaitDrainsLogAndNoLongerBackOff();
+    void aCommandQueuedWhileFrmDummyUnloadsIsCarriedOut();
 
 private:
     // Runs a nested event loop inside the current command, as a modal box would,
@@ -161,6 +162,28 @@ void CommandQueueTest::afterTheLastAllowedWaitDrainsLogAndNoLongerBackOff()
     QueueCommand(QStringLiteral("later"));
     QTRY_VERIFY(m_events.contains(QStringLiteral("later")));
     QCOMPARE(logLines().filter(QStringLiteral(" -> Mutex timed out")).size(), 2);
+}
+
+// Queues a command when the form's deletion is delivered: after it has
+// unloaded itself, before it is gone.
+class QueueOnDeletion : public QObject
+{
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::DeferredDelete)
+            QueueCommand(QStringLiteral("late"));
+        return false;
+    }
+};
+
+void CommandQueueTest::aCommandQueuedWhileFrmDummyUnloadsIsCarriedOut()
+{
+    setLanMessageHandler([this](const QString& text) { m_events << text; });
+    QueueCommand(QStringLiteral("early"));
+    QueueOnDeletion hook;
+    FrmDummy::instance()->installEventFilter(&hook);
+    QTRY_COMPARE(m_events, QStringList({QStringLiteral("early"), QStringLiteral("late")}));
 }
 
 QTEST_MAIN(CommandQueueTest)
