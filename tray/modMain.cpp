@@ -164,7 +164,7 @@ bool IsActive()
 void CheckNextDate()
 {
     const Date due = GetNextDate();
-    if (!due.isZero() && due < Clock::now())
+    if (due.serial() > 0 && due < Clock::now())
         CheckList();
 }
 

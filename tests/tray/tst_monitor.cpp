@@ -41,6 +41,8 @@ void MonitorTest::tickChecksOnlyOncePublishedTimeHasPassed_data()
         << QByteArray("[Reminder]\nNextDate=05122026215\n") << 30 << false;
     QTest::newRow("no such day") << QByteArray("[Reminder]\nNextDate=310220201200\n") << 30
                                  << false;
+    QTest::newRow("before 1900") << QByteArray("[Reminder]\nNextDate=010118001200\n") << 30
+                                 << false;
     QTest::newRow("signs and blanks")
         << QByteArray("[Reminder]\nNextDate=-1 12 2020 1200\n") << 30 << false;
 }
