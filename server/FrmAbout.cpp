@@ -61,6 +61,11 @@ FrmAbout::FrmAbout(QWidget* owner) : QDialog(owner)
     ok->setObjectName(QStringLiteral("cmd_Ok"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
+    // A closed box is deleted later; the next request must build a new one.
+    connect(this, &QDialog::finished, this, [this] {
+        if (g_instance == this)
+            g_instance = nullptr;
+    });
 
     for (QLabel* link : {m_logo, m_email, m_website})
         link->installEventFilter(this);
@@ -77,7 +82,8 @@ FrmAbout::FrmAbout(QWidget* owner) : QDialog(owner)
 
 FrmAbout::~FrmAbout()
 {
-    g_instance = nullptr;
+    if (g_instance == this)
+        g_instance = nullptr;
 }
 
 FrmAbout* FrmAbout::instance()

@@ -80,6 +80,15 @@ void AboutBoxTest::okAndEscapeCloseTheSingleBox()
     QVERIFY(box);
     QTest::keyClick(box, Qt::Key_Escape);
     QTRY_VERIFY(!FrmAbout::instance());
+
+    // Asked for again before the closed box is gone: a box that stays.
+    box = shownBox();
+    click("cmd_Ok");
+    QPointer<FrmAbout> closed = box;
+    box = shownBox();
+    QTRY_VERIFY(!closed);
+    QVERIFY(box && FrmAbout::instance() == box && box->isVisible());
+    box->close();
 }
 
 QTEST_MAIN(AboutBoxTest)
