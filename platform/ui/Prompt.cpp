@@ -1,6 +1,7 @@
 #include "Prompt.h"
 
-#include <QFile>
+#include "ModalWindows.h"
+
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QQueue>
@@ -29,23 +30,6 @@ QMessageBox::StandardButtons standardButtons(Buttons b)
         return QMessageBox::Retry | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
-}
-
-Answer firstButton(Buttons b)
-{
-    switch (b) {
-    case Buttons::Ok:
-    case Buttons::OkCancel:
-        return Answer::Ok;
-    case Buttons::AbortRetryIgnore:
-        return Answer::Abort;
-    case Buttons::YesNoCancel:
-    case Buttons::YesNo:
-        return Answer::Yes;
-    case Buttons::RetryCancel:
-        return Answer::Retry;
-    }
-    return Answer::Ok;
 }
 
 Answer fromStandard(int button)
@@ -85,34 +69,27 @@ QMessageBox::Icon messageIcon(Icon icon)
     return QMessageBox::NoIcon;
 }
 
-// Answers from the environment for tests that drive the real executables.
-bool scriptedAnswer(const QString& title, const QString& text, const QString& fallback,
-                    QString* answer)
+// What the box answers when it ends without a button: the Cancel of its
+// buttons, or the nearest thing to it.
+Answer cancelAnswer(Buttons b)
 {
-    const QString logPath = qEnvironmentVariable("KV_PROMPT_LOG");
-    if (logPath.isEmpty())
-        return false;
-    QFile log(logPath);
-    if (log.open(QIODevice::Append)) {
-        QString line = title + QLatin1Char('|') + text;
-        line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
-        log.write((line + QLatin1Char('\n')).toUtf8());
+    switch (b) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::AbortRetryIgnore:
+        return Answer::Abort;
+    case Buttons::YesNo:
+        return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::YesNoCancel:
+    case Buttons::RetryCancel:
+        break;
     }
-    *answer = fallback;
-    return true;
+    return Answer::Cancel;
 }
 
-Answer answerNamed(const QString& name, Answer fallback)
-{
-    static const QList<QPair<QString, Answer>> names = {
-        {"Ok", Answer::Ok},     {"Cancel", Answer::Cancel}, {"Abort", Answer::Abort},
-        {"Retry", Answer::Retry}, {"Ignore", Answer::Ignore}, {"Yes", Answer::Yes},
-        {"No", Answer::No}};
-    for (const auto& [n, a] : names)
-        if (n.compare(name, Qt::CaseInsensitive) == 0)
-            return a;
-    return fallback;
-}
+MessageScript g_messageScript;
+InputScript g_inputScript;
 
 } // namespace
 
@@ -120,11 +97,14 @@ Answer message(QWidget* parent, const QString& text, const QString& title, Butto
                Icon icon)
 {
     g_history.append({title, text, buttons, icon});
+    // A close request is being carried out: no question is put meanwhile.
+    if (ModalWindows::ending())
+        return cancelAnswer(buttons);
     if (!g_answers.isEmpty())
         return g_answers.dequeue();
-    QString scripted;
-    if (scriptedAnswer(title, text, qEnvironmentVariable("KV_PROMPT_ANSWER"), &scripted))
-        return answerNamed(scripted, firstButton(buttons));
+    if (g_messageScript)
+        if (const std::optional<Answer> scripted = g_messageScript(g_history.last()))
+            return *scripted;
 
     QMessageBox box(messageIcon(icon), title, text, standardButtons(buttons), parent);
     box.setLayoutDirection(Qt::RightToLeft);
@@ -133,18 +113,23 @@ Answer message(QWidget* parent, const QString& text, const QString& title, Butto
     // letter (a line that starts in Latin at the left); a plain one paints
     // every line right to left at the right edge, as a message box reads.
     box.setTextInteractionFlags(Qt::NoTextInteraction);
-    return fromStandard(box.exec());
+    box.exec();
+    if (!box.clickedButton()) // ended by a close request
+        return cancelAnswer(buttons);
+    return fromStandard(box.standardButton(box.clickedButton()));
 }
 
 QString input(QWidget* parent, const QString& prompt, const QString& title,
               const QString& defaultText)
 {
     g_history.append({title, prompt, Buttons::OkCancel, Icon::None});
+    if (ModalWindows::ending())
+        return QString();
     if (!g_inputs.isEmpty())
         return g_inputs.dequeue();
-    QString scripted;
-    if (scriptedAnswer(title, prompt, qEnvironmentVariable("KV_PROMPT_INPUT"), &scripted))
-        return scripted;
+    if (g_inputScript)
+        if (const std::optional<QString> scripted = g_inputScript(g_history.last()))
+            return *scripted;
 
     QInputDialog dialog(parent);
     dialog.setLayoutDirection(Qt::RightToLeft);
@@ -156,9 +141,23 @@ QString input(QWidget* parent, const QString& prompt, const QString& title,
     return dialog.textValue();
 }
 
-void setNextAnswer(Answer answer) { g_answers.enqueue(answer); }
-void setNextInput(const QString& text) { g_inputs.enqueue(text); }
-const QList<Shown>& history() { return g_history; }
+void setNextAnswer(Answer answer)
+{
+    g_answers.enqueue(answer);
+}
+void setNextInput(const QString& text)
+{
+    g_inputs.enqueue(text);
+}
+void setScript(MessageScript message, InputScript input)
+{
+    g_messageScript = std::move(message);
+    g_inputScript = std::move(input);
+}
+const QList<Shown>& history()
+{
+    return g_history;
+}
 void clearHistory()
 {
     g_history.clear();

@@ -3,15 +3,15 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 class QWidget;
 
 // Message and input boxes, right to left, behind one seam that tests answer
-// in advance (as KeePassXC's MessageBox::setNextAnswer).
-//
-// Cross-process tests set KV_PROMPT_LOG to a file: prompts are then not shown,
-// each is appended to that file as one line "title|text" and answered with
-// KV_PROMPT_ANSWER (Ok, Cancel, Abort, Retry, Ignore, Yes, No; an input box
-// takes KV_PROMPT_INPUT) or, without it, the first button.
+// in advance (as KeePassXC's MessageBox::setNextAnswer). A box ended by a
+// close request (see ModalWindows.h) answers as its Cancel would: Cancel, or
+// No, Abort, Ok where the box has no Cancel; an input box the empty text.
 namespace Prompt {
 
 enum class Icon { None, Information, Exclamation, Critical, Question };
@@ -38,5 +38,11 @@ struct Shown
 };
 const QList<Shown>& history(); // every prompt asked in this process
 void clearHistory();
+
+// Test programs that are driven from outside (the end-to-end builds) answer
+// prompts through a script; a prompt the script answers is not shown.
+using MessageScript = std::function<std::optional<Answer>(const Shown& prompt)>;
+using InputScript = std::function<std::optional<QString>(const Shown& prompt)>;
+void setScript(MessageScript message, InputScript input);
 
 } // namespace Prompt

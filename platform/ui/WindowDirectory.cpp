@@ -1,5 +1,6 @@
 #include "WindowDirectory.h"
 
+#include "ModalWindows.h"
 #include "PeerCall.h"
 
 #include <QCryptographicHash>
@@ -9,6 +10,7 @@
 #include <QDBusMessage>
 #include <QHash>
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
 namespace {
@@ -36,7 +38,7 @@ QDBusConnection bus()
     return QDBusConnection::sessionBus();
 }
 
-void closeLocal(QWidget* window);
+void closeLocal(QWidget* window, std::function<void()> done = {});
 void activateLocal(QWidget* window);
 
 // Serves Close() and Activate() on the object path of every published title;
@@ -112,13 +114,24 @@ Registry& registry()
     return r;
 }
 
-void closeLocal(QWidget* window)
+void closeNow(QWidget* window)
 {
     const bool goesAway = window->testAttribute(Qt::WA_DeleteOnClose);
     // A window that accepted the close and is about to be deleted leaves the
     // directory now, so the caller no longer finds it once Close() returns.
     if (window->close() && goesAway)
         registry().remove(window);
+}
+
+// Modal windows open in this process end first; then the window closes.
+void closeLocal(QWidget* window, std::function<void()> done)
+{
+    ModalWindows::endThen([window = QPointer<QWidget>(window), done = std::move(done)] {
+        if (window)
+            closeNow(window);
+        if (done)
+            done();
+    });
 }
 
 void activateLocal(QWidget* window)
@@ -135,10 +148,14 @@ QWidget* Dispatcher::target() const
     return registry().windowFor(path.mid(kPathPrefix.size()));
 }
 
+// The caller learns of the close only once it has been carried out.
 void Dispatcher::Close()
 {
-    if (QWidget* w = target())
-        closeLocal(w);
+    QWidget* w = target();
+    if (!w)
+        return;
+    setDelayedReply(true);
+    closeLocal(w, [reply = message().createReply()] { bus().send(reply); });
 }
 
 void Dispatcher::Activate()

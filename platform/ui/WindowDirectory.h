@@ -15,11 +15,12 @@ bool publish(QWidget* window);
 
 // True when some process has published a window with exactly this title.
 bool exists(const QString& title);
-// Sends the close request and returns after the window has handled it.
-// Returns false when no such window exists or the call failed; a window of
-// another process that does not answer within kPeerWaitMs (PeerWait.h)
-// counts as failed. *error, when given, then says why (left alone when there
-// is no such window).
+// Sends the close request and returns after the window has handled it;
+// modal windows open in the window's process are ended first (a window of
+// this process then closes once they have). Returns false when no such
+// window exists or the call failed; a window of another process that does
+// not answer within kPeerWaitMs (PeerWait.h) counts as failed. *error, when
+// given, then says why (left alone when there is no such window).
 bool close(const QString& title, QString* error = nullptr);
 // Restores, raises and activates the window; false as for close().
 bool activate(const QString& title, QString* error = nullptr);

@@ -48,13 +48,17 @@ private slots:
     void stoppedStartSecondStartAndCopyElsewhere();
     void mouseOnIconAndExitCommand();
     void closeRequestEndsTolvaneLeavesManagerOpenAndAllowsRestart();
+    void closeRequestWhileAQuestionIsOpenEndsTolvane_data();
+    void closeRequestWhileAQuestionIsOpenEndsTolvane();
     void unreachableKalvexIsLoggedAndEndsTolvane();
     void hungKalvexCostsTolvaneBoundedWaits();
     void logOutSignalEndsTolvane_data();
     void logOutSignalEndsTolvane();
 
 private:
-    void setUp(E2eOptions options = {});
+    void setUp(E2eOptions options = {}, bool withTray = true);
+    // The exit code of CloseWindow sending the close request to the title.
+    int requestClose(const QString& title);
     // Starts Tolvane and waits until its icon is drawn in the tray and
     // Kalvex, registered and started by it, has published the next due time.
     QProcess* startTolvane();
@@ -72,15 +76,23 @@ private:
     std::unique_ptr<E2eSession> m_session;
 };
 
-void E2eTolvane::setUp(E2eOptions options)
+void E2eTolvane::setUp(E2eOptions options, bool withTray)
 {
     m_desktop = std::make_unique<XDesktop>();
     QString error;
-    QVERIFY2(m_desktop->start(true, &error), qPrintable(error));
+    QVERIFY2(m_desktop->start(withTray, &error), qPrintable(error));
     options.platform = QStringLiteral("xcb");
     options.environment.insert(QStringLiteral("DISPLAY"), m_desktop->display());
     m_session = std::make_unique<E2eSession>(options);
     QVERIFY2(m_session->isReady(), qPrintable(m_session->error()));
+}
+
+int E2eTolvane::requestClose(const QString& title)
+{
+    QProcess request;
+    request.setProcessEnvironment(m_session->environment());
+    request.start(QStringLiteral(KV_CLOSE_WINDOW), {title});
+    return request.waitForFinished(15000) ? request.exitCode() : -1;
 }
 
 void E2eTolvane::cleanup()
@@ -227,11 +239,7 @@ void E2eTolvane::closeRequestEndsTolvaneLeavesManagerOpenAndAllowsRestart()
                     {QVariant::fromValue<qint32>(0)});
     QVERIFY(E2eSession::waitFor([&] { return managerOpen(); }));
 
-    QProcess request;
-    request.setProcessEnvironment(m_session->environment());
-    request.start(QStringLiteral(KV_CLOSE_WINDOW), {kMainForm});
-    QVERIFY(request.waitForFinished(15000));
-    QCOMPARE(request.exitCode(), 0);
+    QCOMPARE(requestClose(kMainForm), 0);
 
     // Started again at once, as Kalvex restarts it after a change of the LAN
     // settings: the ending instance must not be taken for a running one.
@@ -246,6 +254,38 @@ void E2eTolvane::closeRequestEndsTolvaneLeavesManagerOpenAndAllowsRestart()
     QVERIFY(E2eSession::waitFor([&] { return icons().size() == 1; }));
     QVERIFY(managerOpen());
     QCOMPARE(m_session->promptLines(), QStringList());
+}
+
+void E2eTolvane::closeRequestWhileAQuestionIsOpenEndsTolvane_data()
+{
+    QTest::addColumn<bool>("withTray");
+    QTest::newRow("no tray: the tray question") << false;
+    QTest::newRow("exit question") << true;
+}
+
+// The question is ended as its Cancel (Abort for the tray question) would,
+// then the request is carried out.
+void E2eTolvane::closeRequestWhileAQuestionIsOpenEndsTolvane()
+{
+    QFETCH(bool, withTray);
+    setUp({}, withTray);
+    m_session->setEnvironmentValue("KV_PROMPT_LOG", QString()); // real boxes
+    QProcess* tolvane = withTray ? startTolvane() : m_session->startProgram("Tolvane");
+    QVERIFY2(tolvane, qPrintable(diagnostics()));
+    if (withTray) {
+        QVERIFY(m_desktop->click(icons().first(), 3));
+        QVERIFY(E2eSession::waitFor(
+            [&] { return !m_desktop->topLevelWindows(QStringLiteral("Tolvane")).isEmpty(); }));
+        QVERIFY(m_desktop->keys({"Down", "Down", "Down", "Return"})); // "סגור"
+    }
+    QVERIFY2(
+        E2eSession::waitFor([&] { return !m_desktop->windowsTitled(kManager).isEmpty(); }, 20000),
+        qPrintable(diagnostics()));
+
+    QCOMPARE(requestClose(kMainForm), 0);
+    QVERIFY(E2eSession::waitFor([&] { return tolvane->state() == QProcess::NotRunning; }));
+    QCOMPARE(tolvane->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tolvane->exitCode(), 0);
 }
 
 void E2eTolvane::unreachableKalvexIsLoggedAndEndsTolvane()

@@ -165,14 +165,16 @@ void E2eSession::copyInstallation(const E2eOptions& options)
         m_error = QStringLiteral("KV_PROGRAM_BUILD_DIR is not set");
         return;
     }
+    // The test builds when the tests run (tests/programs), else the shipped ones.
+    const QString programs = qEnvironmentVariable("KV_TEST_PROGRAM_DIR", build);
     for (const QString& program : options.programs) {
-        const QString source = build + QLatin1Char('/') + program;
+        const QString source = programs + QLatin1Char('/') + program;
         if (QFile::exists(source) && !QFile::copy(source, programFile(program)))
             m_error = QStringLiteral("cannot copy ") + source;
     }
     if (!QFile::exists(programFile(QStringLiteral("Kalvex"))) &&
         options.programs.contains(QStringLiteral("Kalvex")))
-        m_error = QStringLiteral("no Kalvex in ") + build;
+        m_error = QStringLiteral("no Kalvex in ") + programs;
     const QString icons = build + QStringLiteral("/RIcons");
     if (QFile::exists(icons) && !copyTree(icons, programFile(QStringLiteral("RIcons"))))
         m_error = QStringLiteral("cannot copy ") + icons;

@@ -19,7 +19,8 @@
 class QProcess;
 
 // An installation of its own for an end-to-end test: a temporary program
-// directory holding copies of the real executables and RIcons/ (taken from
+// directory holding copies of the real executables (the test builds from
+// KV_TEST_PROGRAM_DIR, else the shipped ones) and RIcons/ (from
 // KV_PROGRAM_BUILD_DIR), temporary XDG_DATA_HOME, XDG_CONFIG_HOME, HOME and
 // XDG_RUNTIME_DIR, and a private session bus (dbus-daemon --session, so the
 // activation files that "Kalvex /REGSERVER" writes under XDG_DATA_HOME are
@@ -50,7 +51,7 @@ struct E2eOptions
     // Name of the program directory inside the session's root; a name with a
     // blank checks that paths are quoted wherever they are handed on.
     QString programDirName = QStringLiteral("program");
-    // Executables copied from KV_PROGRAM_BUILD_DIR when present there.
+    // Executables copied when present (see above).
     QStringList programs = {QStringLiteral("Kalvex"), QStringLiteral("Tolvane")};
 };
 
@@ -84,7 +85,7 @@ public:
     QString programFile(const QString& name) const; // programDir() + "/" + name
     QString dataHome() const;                       // XDG_DATA_HOME
     QString configHome() const;                     // XDG_CONFIG_HOME
-    QString promptLogPath() const;                  // KV_PROMPT_LOG (platform/ui/Prompt.h)
+    QString promptLogPath() const;                  // KV_PROMPT_LOG (tests/programs/TestHooks.cpp)
 
     // The private bus.
     QString busAddress() const { return m_busAddress; }
