@@ -4,10 +4,8 @@
 #include "E2eSession.h"
 #include "KalvexBus.h"
 #include "WindowCaptions.h"
-#include "WindowDirectory.h"
 #include "XDesktop.h"
 
-#include <QDBusMetaType>
 #include <QProcess>
 #include <QtTest>
 
@@ -20,12 +18,9 @@ private slots:
     void cleanup();
     void closingTheManagerEndsItsModalWindowsFirst_data();
     void closingTheManagerEndsItsModalWindowsFirst();
-    void everyAlertClosesOnItsCloseRequest();
     void shippedProgramsTakeNoPromptAnswersFromTheEnvironment();
 
 private:
-    QDBusMessage debug(const QString& method, const QVariantList& args = {});
-    QList<int> alertIds();
     QList<quint32> kalvexWindows() const
     {
         return m_desktop->topLevelWindows(QStringLiteral("Kalvex"));
@@ -45,24 +40,12 @@ void KalvexDesktopTest::init()
     options.environment.insert(QStringLiteral("DISPLAY"), m_desktop->display());
     m_s = std::make_unique<E2eSession>(options);
     QVERIFY2(m_s->isReady(), qPrintable(m_s->error()));
-    QCOMPARE(m_s->runProgram(QStringLiteral("Kalvex"), {QStringLiteral("/REGSERVER")}), 0);
 }
 
 void KalvexDesktopTest::cleanup()
 {
     m_s.reset();
     m_desktop.reset();
-}
-
-QDBusMessage KalvexDesktopTest::debug(const QString& method, const QVariantList& args)
-{
-    return m_s->call(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::debugInterfaceName,
-                     method, args, false);
-}
-
-QList<int> KalvexDesktopTest::alertIds()
-{
-    return qdbus_cast<QList<int>>(debug(QStringLiteral("AlertIds")).arguments().value(0));
 }
 
 void KalvexDesktopTest::closingTheManagerEndsItsModalWindowsFirst_data()
@@ -109,21 +92,6 @@ void KalvexDesktopTest::closingTheManagerEndsItsModalWindowsFirst()
     QCOMPARE(kalvex->exitCode(), 0);
     QCOMPARE(m_s->scalarSql(QStringLiteral("SELECT COUNT(*) FROM Main_tbl")).toInt(), 1);
     QCOMPARE(m_s->logLines(), QStringList());
-}
-
-void KalvexDesktopTest::everyAlertClosesOnItsCloseRequest()
-{
-    constexpr int kAlerts = 33;
-    for (int i = 0; i < kAlerts; ++i)
-        m_s->addReminder(Clock::now().addMinutes(-1 - i), QStringLiteral("alert %1").arg(i));
-    m_s->call(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName,
-              QStringLiteral("CheckList"));
-    QVERIFY(E2eSession::waitFor([&] { return kalvexWindows().size() == kAlerts; }, 30000));
-    for (quint32 window : kalvexWindows()) {
-        QVERIFY(m_desktop->requestClose(window));
-        QTest::qWait(300);
-    }
-    QVERIFY(E2eSession::waitFor([&] { return alertIds().isEmpty(); }));
 }
 
 // Only the test builds answer prompts from KV_PROMPT_LOG and the like.

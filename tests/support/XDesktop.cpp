@@ -260,22 +260,6 @@ WindowPixels XDesktop::grab(quint32 window) const
     return pixels;
 }
 
-bool XDesktop::requestClose(quint32 window) const
-{
-    if (!m_conn)
-        return false;
-    xcb_client_message_event_t event{};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = atom(m_conn, "WM_PROTOCOLS");
-    event.data.data32[0] = atom(m_conn, "WM_DELETE_WINDOW");
-    event.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(m_conn, 0, window, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char*>(&event));
-    return xcb_flush(m_conn) > 0;
-}
-
 bool XDesktop::click(quint32 window, int button, int repeat) const
 {
     return xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"),

@@ -45,9 +45,6 @@ public:
     // Viewable top-level windows whose title is exactly the text.
     QList<quint32> windowsTitled(const QString& title) const;
     WindowPixels grab(quint32 window) const;
-    // Sends the window manager's close request (WM_DELETE_WINDOW), as a
-    // window's close box does.
-    bool requestClose(quint32 window) const;
 
     // Input through the XTEST extension (xdotool).
     bool click(quint32 window, int button, int repeat = 1) const;
