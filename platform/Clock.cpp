@@ -15,10 +15,27 @@ Date now()
     return Date::fromQDateTime(QDateTime::currentDateTime());
 }
 
-void setNow(const Date& fixed) { g_fixed = fixed; }
+qint64 msecsUntil(const Date& moment)
+{
+    const qint64 nowMs =
+        g_fixed ? g_fixed->toQDateTime().toMSecsSinceEpoch() : QDateTime::currentMSecsSinceEpoch();
+    // Through the real instant, so a daylight-saving change in between counts as it happens.
+    return moment.toQDateTime().toMSecsSinceEpoch() - nowMs;
+}
 
-void advance(qint64 seconds) { g_fixed = now().addSeconds(seconds); }
+void setNow(const Date& fixed)
+{
+    g_fixed = fixed;
+}
 
-void useSystemClock() { g_fixed.reset(); }
+void advance(qint64 seconds)
+{
+    g_fixed = now().addSeconds(seconds);
+}
+
+void useSystemClock()
+{
+    g_fixed.reset();
+}
 
 } // namespace Clock

@@ -5,9 +5,13 @@
 // The only place that reads the system clock. Tests pin or move "now".
 namespace Clock {
 
-Date now();              // local wall-clock now, whole seconds
+Date now();                     // local wall-clock now, whole seconds
 void setNow(const Date& fixed); // pins now (tests)
 void advance(qint64 seconds);   // moves a pinned now forward (tests)
 void useSystemClock();          // back to the real clock
+
+// Milliseconds from the precise now (not cut to whole seconds) to the moment
+// the local wall clock shows the given time; negative once it has passed.
+qint64 msecsUntil(const Date& moment);
 
 } // namespace Clock

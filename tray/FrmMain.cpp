@@ -1,6 +1,7 @@
 #include "FrmMain.h"
 
 #include "CloseWindowByCaption.h"
+#include "DueWakeUp.h"
 #include "Ini.h"
 #include "KalvexClient.h"
 #include "Log.h"
@@ -71,6 +72,7 @@ void FrmMain::createControls()
     Timer1->setInterval(10000);
     connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
     Timer1->start();
+    m_dueWakeUp = new DueWakeUp(Timer1->interval(), this);
 
     Image3 = imageControl(this, "Image3", ClockFace::RunningLan);
     Image2 = imageControl(this, "Image2", ClockFace::Stopped);
@@ -168,6 +170,7 @@ void FrmMain::Form_Unload()
         return;
     m_unloaded = true;
     Timer1->stop();
+    m_dueWakeUp->setRunning(false);
     Picture1->hide();
     // The LAN receiver (frmWinSock) is closed here once it exists.
     SingleInstance::release();
@@ -185,6 +188,7 @@ void FrmMain::SetState(bool active)
 {
     if (active) {
         Timer1->start();
+        m_dueWakeUp->setRunning(true);
         mnuDisable->setText(QStringLiteral("עצור"));
         Picture1->setIcon(GetImage());
         Picture1->setToolTip(kTipRunning);
@@ -192,6 +196,7 @@ void FrmMain::SetState(bool active)
         Picture1->setIcon(iconOf(Image2));
         Picture1->setToolTip(kTipStopped);
         Timer1->stop();
+        m_dueWakeUp->setRunning(false);
         mnuDisable->setText(QStringLiteral("הפעל"));
     }
 }
@@ -213,6 +218,7 @@ void FrmMain::Picture1_Activated(QSystemTrayIcon::ActivationReason reason)
 void FrmMain::Timer1_Timer()
 {
     modMain::CheckNextDate();
+    m_dueWakeUp->rearm(); // a due time within the next tick is waited for to the second
 }
 
 void FrmMain::mnuShowList_Click()

@@ -4,6 +4,7 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+class DueWakeUp;
 class QAction;
 class QLabel;
 class QMenu;
@@ -56,4 +57,5 @@ private:
     QAction* stam = nullptr;
     QAction* mnuABout = nullptr;
     bool m_unloaded = false;
+    DueWakeUp* m_dueWakeUp = nullptr; // between ticks, the moment NextDate falls due
 };

@@ -1,0 +1,69 @@
+#include "DueWakeUp.h"
+
+#include "Clock.h"
+#include "ProgramDir.h"
+#include "WallClockWatch.h"
+#include "modMain.h"
+
+#include <QFileSystemWatcher>
+#include <QTimer>
+
+namespace {
+
+// The due checks compare strictly with a clock read in whole seconds, and the
+// published time has whole minutes: the first reading that lies past it is
+// one second later. Waking any earlier would find nothing due.
+Date firstMomentPast(const Date& due)
+{
+    return due.addSeconds(1);
+}
+
+} // namespace
+
+DueWakeUp::DueWakeUp(int horizonMs, QObject* parent) : QObject(parent), m_horizonMs(horizonMs)
+{
+    setObjectName(QStringLiteral("DueWakeUp"));
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("TimerDue"));
+    m_timer->setSingleShot(true);
+    m_timer->setTimerType(Qt::PreciseTimer);
+    connect(m_timer, &QTimer::timeout, this, &DueWakeUp::wakeUp);
+
+    // Kalvex replaces the settings file as a whole (a new file renamed over
+    // the old one), which shows as a change of the program directory.
+    m_settingsWatch = new QFileSystemWatcher({ProgramDir::path()}, this);
+    connect(m_settingsWatch, &QFileSystemWatcher::directoryChanged, this, &DueWakeUp::rearm);
+
+    // After a jump a due time may have passed unnoticed, or moved.
+    m_clockWatch = new WallClockWatch(this);
+    connect(m_clockWatch, &WallClockWatch::jumped, this, &DueWakeUp::wakeUp);
+    rearm();
+}
+
+void DueWakeUp::setRunning(bool running)
+{
+    m_running = running;
+    rearm();
+}
+
+void DueWakeUp::rearm()
+{
+    m_timer->stop();
+    if (!m_running)
+        return;
+    const Date due = modMain::GetNextDate();
+    if (due.isZero())
+        return;
+    // A time already past is the tick's; one beyond the next tick is armed by that tick.
+    const qint64 ms = Clock::msecsUntil(firstMomentPast(due));
+    if (ms > 0 && ms <= m_horizonMs)
+        m_timer->start(int(ms));
+}
+
+void DueWakeUp::wakeUp()
+{
+    if (!m_running)
+        return;
+    modMain::CheckNextDate();
+    rearm();
+}

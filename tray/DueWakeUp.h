@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+
+class QFileSystemWatcher;
+class QTimer;
+class WallClockWatch;
+
+// The precise wake-up beside the 10-second tick: when the published next due
+// time falls due before the next tick, a single-shot timer (TimerDue) runs the
+// timer work at the first moment it has passed, so the alert comes on the
+// second instead of up to a tick later. It is armed again whenever NextDate
+// may have changed (the settings file replaced, every tick) and whenever the
+// wall clock jumps. A stopped monitor arms nothing.
+class DueWakeUp : public QObject
+{
+    Q_OBJECT
+public:
+    // horizonMs: how far ahead a due time is waited for, the tick's interval.
+    DueWakeUp(int horizonMs, QObject* parent);
+
+    void setRunning(bool running);
+    // Reads NextDate and arms TimerDue for it, or leaves it stopped.
+    void rearm();
+
+private:
+    void wakeUp();
+
+    QTimer* m_timer = nullptr;
+    QFileSystemWatcher* m_settingsWatch = nullptr;
+    WallClockWatch* m_clockWatch = nullptr;
+    int m_horizonMs = 0;
+    bool m_running = true;
+};
