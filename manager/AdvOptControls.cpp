@@ -1,5 +1,7 @@
 #include "AdvOptControls.h"
 
+#include "OccurrencePreview.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -179,6 +181,7 @@ AdvOptControls BuildAdvOptControls(QDialog* window)
     c.LblPeriod = label(QStringLiteral("LblPeriod"), QStringLiteral("שבועות"), window);
 
     QWidget* ruleRows = buildRuleRows(c, window);
+    c.LblOccurrences = NewOccurrencesLabel(window);
 
     auto* line = named(new QFrame(window), QStringLiteral("Line1"));
     line->setFrameShape(QFrame::HLine);
@@ -198,6 +201,7 @@ AdvOptControls BuildAdvOptControls(QDialog* window)
     layout->addWidget(unitRow);
     layout->addLayout(row({c.Label1[0], c.TxtNPeriod, c.LblPeriod}));
     layout->addWidget(ruleRows);
+    layout->addWidget(c.LblOccurrences);
     layout->addWidget(line);
     layout->addLayout(dateRows);
     layout->addLayout(buttons);

@@ -31,6 +31,7 @@ struct AdvOptControls
     QLabel* LblAdvMonth = nullptr;
     QComboBox* MonthCombo2 = nullptr;
     QComboBox* MonthCombo1 = nullptr;
+    QLabel* LblOccurrences = nullptr; // the next occurrences, under the rule
     QDateEdit* CDateStart1 = nullptr;
     QTimeEdit* CDateStart2 = nullptr;
     QDateEdit* CDateEnd1 = nullptr;

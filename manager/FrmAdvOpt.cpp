@@ -4,6 +4,7 @@
 #include "Failure.h"
 #include "Log.h"
 #include "ManagerState.h"
+#include "OccurrencePreview.h"
 #include "Prompt.h"
 #include "Recurrence.h"
 #include "WindowCaptions.h"
@@ -77,6 +78,13 @@ FrmAdvOpt::FrmAdvOpt(QWidget* parent) : QDialog(parent), ui(BuildAdvOptControls(
         child->installEventFilter(this);
 
     Form_Load();
+
+    auto* preview = new OccurrencePreview(ui.LblOccurrences, [this] {
+        const AdvancedOptions rule = readControls(AdvOptions);
+        return OccurrencePreview::Input{AdvancedRule(rule), rule.StartDate};
+    });
+    preview->follow(this);
+    preview->refresh();
 }
 
 // Every control is loaded on its own; a stored value out of its control's

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Date.h"
+#include "OccurrencePreview.h"
 #include "Recordset.h"
 
 #include <QEvent>
@@ -119,6 +120,8 @@ private:
     void cmdExit_Click();
     bool Form_KeyDown(int key);
     Date editorDueDate() const;
+    // The rule and start the editor shows, for the occurrences under the rule.
+    OccurrencePreview::Input editorRule() const;
     void setEditorDueDate(const Date& due);
 
     // Commands whose behaviour comes with deletion, find, printing, copying
@@ -164,6 +167,8 @@ private:
     QComboBox* CImportance = nullptr;
     QComboBox* CEventType = nullptr;
     QPushButton* cmdAdvOpt = nullptr;
+    QLabel* LblOccurrences = nullptr;
+    OccurrencePreview* m_occurrences = nullptr;
     QFrame* Frame1 = nullptr;
     QFrame* Shape1 = nullptr;
     QRadioButton* OptActive[2] = {};

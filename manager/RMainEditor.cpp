@@ -113,6 +113,15 @@ Date RMain::editorDueDate() const
     return Date::fromParts(CDate1->date(), CDate2->time());
 }
 
+OccurrencePreview::Input RMain::editorRule() const
+{
+    const short eventType =
+        CEventType->currentIndex() < 0 ? short(-1) : short(CEventType->currentData().toInt());
+    RecurrenceRule rule = eventType == EventAdvanced ? AdvancedRule(AdvOptions) : RecurrenceRule{};
+    rule.eventType = eventType;
+    return {rule, editorDueDate()};
+}
+
 void RMain::setEditorDueDate(const Date& due)
 {
     CDate1->setDate(due.date());
@@ -138,6 +147,7 @@ void RMain::LoadDefault()
     AdvOptions.Adv_AdvOpt = true;
     AdvOptions.Adv_DateEnd = AdvOptions.StartDate;
     AdvOptions.Adv_NoEnd = true;
+    m_occurrences->refresh();
 }
 
 // Filling the controls raises their change signals; InEdit keeps those from
@@ -174,6 +184,7 @@ void RMain::LoadCurrent()
         CurrentReminderId = field("RMain_Id").toInt();
         LANSend->setChecked(field("BroadcastId").toInt() > 0 && field("IAMAuthor").toBool());
         SetSendOptions(!CurrentSentTo.isEmpty(), false);
+        m_occurrences->refresh(); // the advanced rule is complete only now
         InEdit = false;
     } catch (const std::exception& e) {
         // A half-loaded editor is not an edit: the window stays usable.
@@ -289,6 +300,7 @@ void RMain::ShowAdvOpt()
     CEventType->setCurrentIndex(kAdvancedEntry);
     SetEditMode(false, true);
     Loading = false;
+    m_occurrences->refresh();
 }
 
 void RMain::CEventType_Click(int index)

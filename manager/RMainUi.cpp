@@ -5,6 +5,7 @@
 #include "ListGrid.h"
 #include "ListHeaders.h"
 #include "ListLineDelegate.h"
+#include "OccurrencePreview.h"
 #include "Reminder.h"
 #include "ReminderListModel.h"
 
@@ -221,6 +222,8 @@ QWidget* RMain::buildEditor()
                     3, 0);
     grid->addWidget(CEventType, 3, 1);
     grid->addWidget(cmdAdvOpt, 3, 2, Qt::AlignRight);
+    LblOccurrences = NewOccurrencesLabel(editor);
+    grid->addWidget(LblOccurrences, 4, 1, 1, 3);
 
     Frame1 = named(new QFrame(editor), QStringLiteral("Frame1"));
     auto* frameLayout = new QHBoxLayout(Frame1);
@@ -240,15 +243,15 @@ QWidget* RMain::buildEditor()
     }
     frameLayout->addWidget(Shape1);
     frameLayout->addStretch(1);
-    grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_5"), QStringLiteral("פעיל:")), 4, 0);
-    grid->addWidget(Frame1, 4, 1, 1, 3);
+    grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_5"), QStringLiteral("פעיל:")), 5, 0);
+    grid->addWidget(Frame1, 5, 1, 1, 3);
 
     CDetail = named(new QPlainTextEdit(editor), QStringLiteral("CDetail"));
     CDetail->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setBase(CDetail, Qt::white);
-    grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_4"), QStringLiteral("פרטים:")), 5, 0,
+    grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_4"), QStringLiteral("פרטים:")), 6, 0,
                     Qt::AlignTop | Qt::AlignLeading);
-    grid->addWidget(CDetail, 5, 1, 1, 3);
+    grid->addWidget(CDetail, 6, 1, 1, 3);
 
     Frame3 = named(new QFrame(editor), QStringLiteral("Frame3"));
     auto* sendLayout = new QHBoxLayout(Frame3);
@@ -270,7 +273,7 @@ QWidget* RMain::buildEditor()
     sendLayout->addWidget(OptSend[1]);
     sendLayout->addStretch(1);
     sendLayout->addWidget(cmdOptList);
-    grid->addWidget(Frame3, 6, 1, 1, 3);
+    grid->addWidget(Frame3, 7, 1, 1, 3);
 
     grid->setColumnStretch(3, 1);
     return editor;
@@ -398,4 +401,10 @@ void RMain::connectEditorChanges()
     for (QRadioButton* option : OptActive)
         connect(option, &QRadioButton::clicked, this, [this] { SetEditMode(false, false); });
     connect(LANSend, &QCheckBox::clicked, this, edited);
+
+    m_occurrences = new OccurrencePreview(LblOccurrences, [this] { return editorRule(); });
+    const auto ruleChanged = [this] { m_occurrences->refresh(); };
+    connect(CDate1, &QDateEdit::dateChanged, this, ruleChanged);
+    connect(CDate2, &QTimeEdit::timeChanged, this, ruleChanged);
+    connect(CEventType, &QComboBox::currentIndexChanged, this, ruleChanged);
 }

@@ -1,5 +1,3 @@
-#include "Clock.h"
-#include "Failure.h"
 #include "MonthChain.h"
 #include "Recurrence.h"
 #include "RuleChecks.h"
@@ -25,7 +23,8 @@ Step stepOfType(short eventType)
     for (const Step& step : kSteps)
         if (step.eventType == eventType)
             return step;
-    throw Failure(QStringLiteral("Invalid recurrence type %1").arg(eventType), 5);
+    throw RuleRefused(QStringLiteral("Invalid recurrence type %1").arg(eventType),
+                      RuleRefused::EventType);
 }
 
 } // namespace
@@ -33,11 +32,10 @@ Step stepOfType(short eventType)
 // The first occurrence strictly after now, whole steps from d. Missed steps
 // are counted, not walked: a series years overdue costs no more than one
 // step. Exact units divide; months and years follow the clamping chain.
-Date NextByPeriod(const Date& d, short unit, short n)
+Date NextByPeriod(const Date& d, short unit, short n, const Date& now)
 {
     requireUnit(unit);
     requireStepCount(n);
-    const Date now = Clock::now();
     if (d > now)
         return d;
     if (unit == Date::Month || unit == Date::Year)
@@ -47,25 +45,27 @@ Date NextByPeriod(const Date& d, short unit, short n)
     return d.addSeconds(steps * step);
 }
 
-Date NextByType(const Date& d, short eventType)
+Date NextByType(const Date& d, short eventType, const Date& now)
 {
     const Step step = stepOfType(eventType);
-    return NextByPeriod(d, step.unit, step.count);
+    return NextByPeriod(d, step.unit, step.count, now);
 }
 
 Date NextAdvanced(const Date& d, short unit, short n, bool advanced, short weekDayMask,
-                  short monthDayKind, short monthCount)
+                  short monthDayKind, short monthCount, const Date& now)
 {
     if (!advanced)
-        return NextByPeriod(d, unit, n);
+        return NextByPeriod(d, unit, n, now);
     if (unit == Date::Week) {
         // No day chosen (a mask not above 0) means plain N-week steps.
-        return weekDayMask <= 0 ? NextByPeriod(d, unit, n) : NextWeekDay(d, weekDayMask, n);
+        return weekDayMask <= 0 ? NextByPeriod(d, unit, n, now)
+                                : NextWeekDay(d, weekDayMask, n, now);
     }
     if (unit == Date::Month)
         return NextMonthly(d, monthDayKind, monthCount, n);
     // Only weeks and months have an advanced rule; anything else would park
     // the reminder on the zero date, due forever, so it is refused.
-    throw Failure(QStringLiteral("Invalid recurrence rule: advanced rule for unit %1").arg(unit),
-                  5);
+    throw RuleRefused(
+        QStringLiteral("Invalid recurrence rule: advanced rule for unit %1").arg(unit),
+        RuleRefused::AdvancedUnit);
 }

@@ -1,23 +1,26 @@
 #pragma once
 
+#include "Clock.h"
 #include "Date.h"
 
 #include <QtGlobal>
 
 #include <optional>
 
-// Next occurrences of the recurrence rules. "Now" is the clock seam's.
+// Next occurrences of the recurrence rules. "Now" is the clock seam's unless
+// the caller gives another (a preview of later occurrences does).
 // Rules that could never produce an occurrence (N below 1, a weekday mask
 // with no day bit or above 127, a day kind outside 0-9, an occurrence outside
 // 0-4, a unit outside 0-5, an unknown recurrence type, an advanced rule for
-// another unit than weeks or months) throw Failure instead of walking without
-// end, even when d lies in the future. Leaving the date range throws Failure.
+// another unit than weeks or months) throw RuleRefused (RuleChecks.h) instead
+// of walking without end, even when d lies in the future. Leaving the date
+// range throws Failure.
 
-Date NextByType(const Date& d, short eventType);
+Date NextByType(const Date& d, short eventType, const Date& now = Clock::now());
 Date NextAdvanced(const Date& d, short unit, short n, bool advanced, short weekDayMask,
-                  short monthDayKind, short monthCount);
-Date NextByPeriod(const Date& d, short unit, short n);
-Date NextWeekDay(const Date& d, short weekDayMask, short n);
+                  short monthDayKind, short monthCount, const Date& now = Clock::now());
+Date NextByPeriod(const Date& d, short unit, short n, const Date& now = Clock::now());
+Date NextWeekDay(const Date& d, short weekDayMask, short n, const Date& now = Clock::now());
 Date NextMonthly(const Date& d, short monthDayKind, short monthCount, short n);
 bool IsMonthRuleDay(const Date& d, short monthDayKind, short monthCount);
 

@@ -1,7 +1,9 @@
+#include "Clock.h"
 #include "Database.h"
 #include "Failure.h"
 #include "FieldValues.h"
 #include "Log.h"
+#include "Occurrences.h"
 #include "Queries.h"
 #include "Recordset.h"
 #include "Recurrence.h"
@@ -11,23 +13,26 @@
 
 namespace {
 
-// An advanced series ends once its next occurrence lies beyond Adv_DateEnd;
-// a null in either end field lets it go on.
-bool isPastEnd(const Date& next, const QVariant& noEnd, const QVariant& dateEnd)
+// The rule as the row holds it. Only an advanced row's Adv_ fields count;
+// a null in either end field lets its series go on.
+RecurrenceRule ruleOf(const Dynaset& rs)
 {
-    if (noEnd.isNull() || dateEnd.isNull() || requiredFlag(noEnd))
-        return false;
-    return next > requiredDate(dateEnd);
-}
-
-Date nextAdvancedOf(const Dynaset& rs, const Date& current)
-{
-    return NextAdvanced(current, requiredShort(rs.value(QStringLiteral("Adv_Period"))),
-                        requiredShort(rs.value(QStringLiteral("Adv_PeriodN"))),
-                        requiredFlag(rs.value(QStringLiteral("Adv_AdvOpt"))),
-                        requiredShort(rs.value(QStringLiteral("Adv_WeekDay"))),
-                        requiredShort(rs.value(QStringLiteral("Adv_MonthDay"))),
-                        requiredShort(rs.value(QStringLiteral("Adv_MonthCount"))));
+    RecurrenceRule rule;
+    rule.eventType = requiredShort(rs.value(QStringLiteral("REventType")));
+    if (rule.eventType != EventAdvanced)
+        return rule;
+    rule.unit = requiredShort(rs.value(QStringLiteral("Adv_Period")));
+    rule.n = requiredShort(rs.value(QStringLiteral("Adv_PeriodN")));
+    rule.advanced = requiredFlag(rs.value(QStringLiteral("Adv_AdvOpt")));
+    rule.weekDayMask = requiredShort(rs.value(QStringLiteral("Adv_WeekDay")));
+    rule.monthDayKind = requiredShort(rs.value(QStringLiteral("Adv_MonthDay")));
+    rule.monthCount = requiredShort(rs.value(QStringLiteral("Adv_MonthCount")));
+    const QVariant noEnd = rs.value(QStringLiteral("Adv_NoEnd"));
+    const QVariant dateEnd = rs.value(QStringLiteral("Adv_DateEnd"));
+    rule.hasEnd = !noEnd.isNull() && !dateEnd.isNull() && !requiredFlag(noEnd);
+    if (rule.hasEnd)
+        rule.end = requiredDate(dateEnd);
+    return rule;
 }
 
 // The step a dismissed reminder takes: its next occurrence, or nothing when
@@ -40,16 +45,12 @@ struct Step
 
 Step stepOf(const Dynaset& rs)
 {
-    const short type = requiredShort(rs.value(QStringLiteral("REventType")));
-    if (type == EventOnce)
+    const RecurrenceRule rule = ruleOf(rs);
+    if (rule.eventType == EventOnce)
         return {};
-    const Date current = requiredDate(rs.value(QStringLiteral("RDate")));
-    Step step;
-    step.next = type == EventAdvanced ? nextAdvancedOf(rs, current) : NextByType(current, type);
-    step.ended =
-        type == EventAdvanced && isPastEnd(*step.next, rs.value(QStringLiteral("Adv_NoEnd")),
-                                           rs.value(QStringLiteral("Adv_DateEnd")));
-    return step;
+    const RecurrenceStep step =
+        StepRecurrence(rule, requiredDate(rs.value(QStringLiteral("RDate"))), Clock::now());
+    return {step.next, !step.active};
 }
 
 // A rule that yields no next occurrence would leave the reminder due for

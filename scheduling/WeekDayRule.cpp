@@ -1,15 +1,13 @@
-#include "Clock.h"
 #include "Recurrence.h"
 #include "RuleChecks.h"
 
 // Walks day by day; entering a new week (a Sunday) jumps over the N - 1 weeks
 // that are not part of the series. A valid mask has a day in every week, so
 // the walk ends, or fails with Overflow at the end of the date range.
-Date NextWeekDay(const Date& d, short weekDayMask, short n)
+Date NextWeekDay(const Date& d, short weekDayMask, short n, const Date& now)
 {
     requireWeekDayMask(weekDayMask);
     requireStepCount(n);
-    const Date now = Clock::now();
     Date day = d;
     for (;;) {
         day = day.addDays(1);

@@ -1,0 +1,107 @@
+#include "OccurrencePreview.h"
+
+#include "ManagerState.h"
+#include "Reminder.h"
+#include "RuleChecks.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStringList>
+
+namespace {
+
+QString refusalReason(RuleRefused::Value value)
+{
+    switch (value) {
+    case RuleRefused::StepCount:
+        return QStringLiteral("מספר המרווחים חייב להיות 1 לפחות");
+    case RuleRefused::Unit:
+        return QStringLiteral("לא נבחרה יחידת זמן");
+    case RuleRefused::WeekDayMask:
+        return QStringLiteral("ימי השבוע אינם חוקיים");
+    case RuleRefused::DayKind:
+        return QStringLiteral("לא נבחר סוג היום בחודש");
+    case RuleRefused::Occurrence:
+        return QStringLiteral("לא נבחר מיקום היום בחודש");
+    case RuleRefused::AdvancedUnit:
+        return QStringLiteral("הגדרה מתקדמת אפשרית לשבועות ולחודשים בלבד");
+    case RuleRefused::EventType:
+        return QStringLiteral("סוג המופע אינו מוכר");
+    }
+    return {};
+}
+
+} // namespace
+
+OccurrencePreview::OccurrencePreview(QLabel* label, Reader read)
+    : QObject(label), m_label(label), m_read(std::move(read))
+{}
+
+void OccurrencePreview::refresh()
+{
+    try {
+        const Input input = m_read();
+        m_label->setText(OccurrencesText(input.rule, input.start));
+    } catch (const std::exception& e) {
+        m_label->setText(RefusedRuleText(e));
+    }
+}
+
+void OccurrencePreview::follow(QWidget* area)
+{
+    const auto changed = [this] { refresh(); };
+    for (auto* box : area->findChildren<QComboBox*>())
+        connect(box, &QComboBox::currentIndexChanged, this, changed);
+    for (auto* button : area->findChildren<QAbstractButton*>())
+        connect(button, &QAbstractButton::toggled, this, changed);
+    for (auto* edit : area->findChildren<QLineEdit*>())
+        connect(edit, &QLineEdit::textChanged, this, changed);
+    for (auto* picker : area->findChildren<QDateTimeEdit*>())
+        connect(picker, &QDateTimeEdit::dateTimeChanged, this, changed);
+}
+
+QLabel* NewOccurrencesLabel(QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QStringLiteral("LblOccurrences"));
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QString OccurrencesText(const RecurrenceRule& rule, const Date& start)
+{
+    const Occurrences occurrences = NextOccurrences(rule, start, PreviewedOccurrences);
+    QStringList dates;
+    for (const Date& d : occurrences.dates)
+        dates << formatDateTime(d);
+    QString text = QStringLiteral("המופעים הבאים: ") + dates.join(QStringLiteral(", "));
+    if (occurrences.ended)
+        text += QStringLiteral("\nאין מופעים נוספים");
+    return text;
+}
+
+QString RefusedRuleText(const std::exception& e)
+{
+    const auto* refused = dynamic_cast<const RuleRefused*>(&e);
+    return QStringLiteral("לא ניתן לחשב מופעים: ") +
+           (refused ? refusalReason(refused->value()) : QStringLiteral("ערך לא חוקי"));
+}
+
+RecurrenceRule AdvancedRule(const AdvancedOptions& options)
+{
+    RecurrenceRule rule;
+    rule.eventType = EventAdvanced;
+    rule.unit = options.Adv_Period;
+    rule.n = options.Adv_PeriodN;
+    rule.advanced = options.Adv_AdvOpt;
+    rule.weekDayMask = options.Adv_WeekDay;
+    rule.monthDayKind = options.Adv_MonthDay;
+    rule.monthCount = options.Adv_MonthCount;
+    rule.hasEnd = !options.Adv_NoEnd;
+    rule.end = options.Adv_DateEnd;
+    return rule;
+}

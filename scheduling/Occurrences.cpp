@@ -1,0 +1,35 @@
+#include "Occurrences.h"
+
+#include "Clock.h"
+#include "Recurrence.h"
+#include "Reminder.h"
+
+#include <algorithm>
+
+RecurrenceStep StepRecurrence(const RecurrenceRule& rule, const Date& current, const Date& now)
+{
+    if (rule.eventType == EventOnce)
+        return {current, false};
+    if (rule.eventType != EventAdvanced)
+        return {NextByType(current, rule.eventType, now), true};
+    const Date next = NextAdvanced(current, rule.unit, rule.n, rule.advanced, rule.weekDayMask,
+                                   rule.monthDayKind, rule.monthCount, now);
+    return {next, !(rule.hasEnd && next > rule.end)};
+}
+
+Occurrences NextOccurrences(const RecurrenceRule& rule, const Date& start, int count)
+{
+    Occurrences result;
+    result.dates << start;
+    const Date now = Clock::now();
+    while (result.dates.size() < count) {
+        const Date& current = result.dates.last();
+        const RecurrenceStep step = StepRecurrence(rule, current, std::max(current, now));
+        if (!step.active) {
+            result.ended = true;
+            break;
+        }
+        result.dates << step.next;
+    }
+    return result;
+}

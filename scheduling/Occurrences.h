@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Date.h"
+
+#include <QList>
+
+// One reminder's recurrence as its row holds it: REventType and, for the
+// advanced type, the Adv_ fields.
+struct RecurrenceRule
+{
+    short eventType = 0;
+    short unit = Date::Week; // Adv_Period
+    short n = 1;             // Adv_PeriodN
+    bool advanced = false;   // Adv_AdvOpt
+    short weekDayMask = 0;   // Adv_WeekDay
+    short monthDayKind = 1;  // Adv_MonthDay
+    short monthCount = 0;    // Adv_MonthCount
+    bool hasEnd = false;     // Adv_NoEnd off (and both end fields set)
+    Date end;                // Adv_DateEnd
+};
+
+// What dismissing the occurrence current at now makes of a reminder: a
+// one-time reminder keeps its date and goes off; a recurring one moves to its
+// next occurrence, and an advanced series whose next occurrence lies past its
+// end moves there and goes off. Throws Failure (RuleRefused for a rule the
+// recurrence refuses).
+struct RecurrenceStep
+{
+    Date next;
+    bool active = true;
+};
+RecurrenceStep StepRecurrence(const RecurrenceRule& rule, const Date& current, const Date& now);
+
+// The dates a reminder due at start takes when each of its alerts is
+// dismissed as it comes: start, then one step after another, at most count
+// dates; ended when the series stops within them. A start in the past is
+// dismissed now. Throws as StepRecurrence does.
+struct Occurrences
+{
+    QList<Date> dates;
+    bool ended = false;
+};
+Occurrences NextOccurrences(const RecurrenceRule& rule, const Date& start, int count);
