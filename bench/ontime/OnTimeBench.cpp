@@ -1,0 +1,115 @@
+// Prints how long after a reminder falls due its alert window is shown, with
+// the real Tolvane asking the real Kalvex, over reminders due at whole
+// minutes (as the editor and postponements set them) with Tolvane's
+// 10-second tick at a different phase for each. "Falls due" is the first
+// moment the due check finds it: the minute plus one second. By default
+// Kalvex has ended between the alerts, as it does when idle; with "running"
+// an about box keeps it up. Asserts nothing.
+#include "Clock.h"
+#include "E2eSession.h"
+#include "KalvexBus.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QProcess>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+qint64 epochMs(const Date& d)
+{
+    return d.toQDateTime().toMSecsSinceEpoch();
+}
+
+struct Trial
+{
+    E2eSession& s;
+    E2eBusSignals& shown;
+    qint64 shownAtMs = 0;
+
+    // Starts Tolvane so that its ticks fall phaseMs after the due moment
+    // (modulo the tick), waits for the alert and gives the milliseconds from
+    // the due moment to the alert shown, or nullopt when none came.
+    std::optional<qint64> run(const Date& minute, qint64 phaseMs)
+    {
+        const Date due = minute.addSeconds(1);
+        s.addReminder(minute, QStringLiteral("on time"));
+        const qint64 startAt = epochMs(due) - 20000 + phaseMs;
+        E2eSession::waitFor([&] { return QDateTime::currentMSecsSinceEpoch() >= startAt; }, 70000);
+        QProcess* tolvane = s.startProgram(QStringLiteral("Tolvane"));
+        shownAtMs = 0;
+        const bool seen = E2eSession::waitFor([&] { return shownAtMs != 0; }, 40000);
+        tolvane->kill();
+        tolvane->waitForFinished();
+        s.call(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::debugInterfaceName,
+               QStringLiteral("CloseWindows"), {QStringLiteral("Remind")}, false);
+        if (!seen)
+            return std::nullopt;
+        return shownAtMs - epochMs(due);
+    }
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const int reminders = argc > 1 ? QByteArray(argv[1]).toInt() : 20;
+    const bool keepKalvex = argc > 2 && QByteArray(argv[2]) == "running";
+
+    E2eOptions options;
+    // No tray here: Tolvane carries on without its icon.
+    options.environment.insert(QStringLiteral("KV_PROMPT_ANSWER"), QStringLiteral("Ignore"));
+    E2eSession session(options);
+    if (!session.isReady()) {
+        std::printf("cannot set up: %s\n", qPrintable(session.error()));
+        return 1;
+    }
+    if (session.runProgram(QStringLiteral("Kalvex"), {QStringLiteral("/REGSERVER")}) != 0) {
+        std::printf("Kalvex /REGSERVER failed\n");
+        return 1;
+    }
+    if (keepKalvex)
+        session.call(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName,
+                     QStringLiteral("ShowAbout"));
+
+    E2eBusSignals shown(session.bus(), KalvexBus::objectPath, KalvexBus::debugInterfaceName,
+                        QStringLiteral("WindowShown"));
+    Trial trial{session, shown};
+    QObject::connect(&shown, &E2eBusSignals::received, [&](const QDBusMessage& m) {
+        if (m.arguments().value(0) == QLatin1String("Remind") && trial.shownAtMs == 0)
+            trial.shownAtMs = QDateTime::currentMSecsSinceEpoch();
+    });
+
+    QList<qint64> ms;
+    int missed = 0;
+    Date minute = Clock::now().withoutSeconds().addMinutes(1);
+    for (int i = 0; i < reminders; ++i) {
+        // Tolvane needs a few seconds to start before its first tick.
+        while (Clock::msecsUntil(minute) < 22000)
+            minute = minute.addMinutes(1);
+        const qint64 phaseMs = 10000LL * i / reminders;
+        const std::optional<qint64> latency = trial.run(minute, phaseMs);
+        if (latency)
+            ms << *latency;
+        else
+            ++missed;
+        std::printf("  due %s, tick phase %5.1f s: %s\n",
+                    qPrintable(formatLogStamp(minute.addSeconds(1))), phaseMs / 1000.0,
+                    latency ? qPrintable(QStringLiteral("%1 ms").arg(*latency)) : "no alert");
+        std::fflush(stdout);
+        minute = minute.addMinutes(1);
+    }
+    std::sort(ms.begin(), ms.end());
+    if (ms.isEmpty()) {
+        std::printf("no alert came\n");
+        return 1;
+    }
+    std::printf("due -> alert shown, Kalvex %s: median %lld ms  min %lld  max %lld  (%lld "
+                "reminders, %d without alert)  target median < 200 ms, max < 1000 ms\n",
+                keepKalvex ? "running" : "started by the call", qlonglong(ms[ms.size() / 2]),
+                qlonglong(ms.first()), qlonglong(ms.last()), qlonglong(ms.size()), missed);
+    return 0;
+}
