@@ -63,12 +63,8 @@ int main(int argc, char* argv[])
     // No tray here: Tolvane carries on without its icon.
     options.environment.insert(QStringLiteral("KV_PROMPT_ANSWER"), QStringLiteral("Ignore"));
     E2eSession session(options);
-    if (!session.isReady()) {
+    if (!session.isReady() || !session.registerKalvex()) {
         std::printf("cannot set up: %s\n", qPrintable(session.error()));
-        return 1;
-    }
-    if (session.runProgram(QStringLiteral("Kalvex"), {QStringLiteral("/REGSERVER")}) != 0) {
-        std::printf("Kalvex /REGSERVER failed\n");
         return 1;
     }
     if (keepKalvex)

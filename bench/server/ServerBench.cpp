@@ -83,12 +83,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     E2eSession session;
-    if (!session.isReady()) {
+    if (!session.isReady() || !session.registerKalvex()) {
         std::printf("cannot set up: %s\n", qPrintable(session.error()));
-        return 1;
-    }
-    if (session.runProgram(QStringLiteral("Kalvex"), {QStringLiteral("/REGSERVER")}) != 0) {
-        std::printf("Kalvex /REGSERVER failed\n");
         return 1;
     }
     Bench bench{session};

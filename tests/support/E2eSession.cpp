@@ -310,6 +310,14 @@ void E2eSession::setEnvironmentValue(const QString& name, const QString& value)
         qWarning("E2eSession: UpdateActivationEnvironment: %s", qPrintable(reply.errorMessage()));
 }
 
+bool E2eSession::registerKalvex()
+{
+    if (runProgram(QStringLiteral("Kalvex"), {QStringLiteral("/REGSERVER")}) == 0)
+        return true;
+    m_error = QStringLiteral("Kalvex /REGSERVER failed");
+    return false;
+}
+
 int E2eSession::runProgram(const QString& name, const QStringList& args, int timeoutMs)
 {
     QProcess* process = newProcess();

@@ -108,6 +108,8 @@ public:
     // Runs a program of the program directory to its end; its exit code, or
     // -1 when it crashed or did not end within the time (it is then killed).
     int runProgram(const QString& name, const QStringList& args = {}, int timeoutMs = 15000);
+    // Runs "Kalvex /REGSERVER"; false, with error() saying so, when it failed.
+    bool registerKalvex();
     // Starts a program of the program directory and leaves it running; the
     // session owns the process object.
     QProcess* startProgram(const QString& name, const QStringList& args = {});
