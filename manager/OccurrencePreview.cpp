@@ -101,7 +101,8 @@ RecurrenceRule AdvancedRule(const AdvancedOptions& options)
     rule.weekDayMask = options.Adv_WeekDay;
     rule.monthDayKind = options.Adv_MonthDay;
     rule.monthCount = options.Adv_MonthCount;
-    rule.hasEnd = !options.Adv_NoEnd;
-    rule.end = options.Adv_DateEnd;
+    // As stored, a null end lets the series go on.
+    rule.hasEnd = !options.Adv_NoEnd && options.Adv_DateEnd.has_value();
+    rule.end = options.Adv_DateEnd.value_or(Date());
     return rule;
 }
