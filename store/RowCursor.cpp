@@ -119,19 +119,34 @@ void RowCursor::movePrevious()
 
 void RowCursor::findFirst(const QString& field, const QVariant& value)
 {
-    findFrom(0, field, value);
+    findFirst(field, equalTo(value));
 }
 
 void RowCursor::findNext(const QString& field, const QVariant& value)
 {
-    findFrom(m_onDeleted ? m_pos : qMax(m_pos + 1, 0), field, value);
+    findNext(field, equalTo(value));
 }
 
-void RowCursor::findFrom(int start, const QString& field, const QVariant& value)
+RowCursor::FieldTest RowCursor::equalTo(const QVariant& value)
+{
+    return [value](const QVariant& v) { return sameValue(v, value); };
+}
+
+void RowCursor::findFirst(const QString& field, const FieldTest& test)
+{
+    findFrom(0, field, test);
+}
+
+void RowCursor::findNext(const QString& field, const FieldTest& test)
+{
+    findFrom(m_onDeleted ? m_pos : qMax(m_pos + 1, 0), field, test);
+}
+
+void RowCursor::findFrom(int start, const QString& field, const FieldTest& test)
 {
     const int col = requireColumn(field);
     for (int i = liveFrom(start); i < storedRows(); i = liveFrom(i + 1)) {
-        if (sameValue(cell(i, col), value)) {
+        if (test(cell(i, col))) {
             leavingRow();
             m_pos = i;
             m_onDeleted = false;

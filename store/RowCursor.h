@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 // The rows of one query with a current position, as the engine's record sets
 // have it: BOF before the first row, EOF after the last, an absolute position
 // counted from 0 (-1 when there is no current row). Moving past either end is
@@ -35,6 +37,12 @@ public:
     // and null equals nothing.
     void findFirst(const QString& field, const QVariant& value);
     void findNext(const QString& field, const QVariant& value);
+    // The same with a test of the field's value (a criterion such as Like).
+    using FieldTest = std::function<bool(const QVariant&)>;
+    void findFirst(const QString& field, const FieldTest& test);
+    void findNext(const QString& field, const FieldTest& test);
+    // The criterion "field = value", as the value-taking finds use it.
+    static FieldTest equalTo(const QVariant& value);
     bool noMatch() const { return m_noMatch; }
 
     // The current row's field by name; throws Failure without a current row
@@ -64,7 +72,7 @@ protected:
     void markCurrentDeleted();  // no current row until the next move
 
 private:
-    void findFrom(int start, const QString& field, const QVariant& value);
+    void findFrom(int start, const QString& field, const FieldTest& test);
     int liveFrom(int index) const; // first live row at or after index, else storedRows()
     int liveUpTo(int index) const; // last live row at or before index, else -1
 
