@@ -58,6 +58,13 @@ public:
     void SetEditMode(bool NewRec = false, bool SetActive = false);
     void SetRegularMode(const QString& StatusTXT = QString());
 
+    // Searches the list (its filter, its order) for a text in the title
+    // (SearchIn 0) or the details (1): the field begins with it (SearchBy 0),
+    // contains it (1) or is it (2); the engine's pattern characters in the
+    // text keep their meaning. A match becomes the current reminder. Gives
+    // "OK" or why nothing was found.
+    QString MyFind(bool FirstNext, const QVariant& theText, short SearchIn, short SearchBy);
+
     bool inEdit() const { return InEdit; }
     const QString& sortField() const { return SortField; }
     bool sortDesc() const { return SortDesc; }
@@ -124,8 +131,8 @@ private:
     OccurrencePreview::Input editorRule() const;
     void setEditorDueDate(const Date& due);
 
-    // Commands whose behaviour comes with deletion, find, printing, copying
-    // and the LAN windows; their controls exist already (RMainCommands.cpp).
+    // The commands of the buttons and menus (RMainCommands.cpp); deletion and
+    // the LAN windows arrive with their own parts.
     void cmdDelete_Click();
     void cmdDeleteAll_Click();
     void cmdFind_Click();

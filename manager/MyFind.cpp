@@ -1,0 +1,63 @@
+// Finding a reminder in the manager window's list.
+#include "RMain.h"
+
+#include "Failure.h"
+#include "LikePattern.h"
+
+namespace {
+
+// The criterion the engine's Find takes: the field, then Like "text*",
+// Like "*text*" or = "text". The text goes in as typed, so its pattern
+// characters keep their meaning; a double quote would end the quoted text
+// early, which leaves the criterion malformed.
+RowCursor::FieldTest findCriterion(const QString& text, short SearchBy)
+{
+    if (text.contains(QLatin1Char('"')))
+        throw Failure(QStringLiteral("Syntax error in string in expression."), 3075);
+    switch (SearchBy) {
+    case 0:
+        return likeTest(text + QLatin1Char('*'));
+    case 1:
+        return likeTest(QLatin1Char('*') + text + QLatin1Char('*'));
+    case 2:
+        return RowCursor::equalTo(text);
+    }
+    throw Failure(QStringLiteral("Invalid procedure call or argument"), 5);
+}
+
+QString searchField(short SearchIn)
+{
+    if (SearchIn == 0)
+        return QStringLiteral("RCaption");
+    if (SearchIn == 1)
+        return QStringLiteral("RDetail");
+    throw Failure(QStringLiteral("Item not found in this collection."), 3265);
+}
+
+} // namespace
+
+// Searches a copy of ListRs, so the list moves only when something is found.
+QString RMain::MyFind(bool FirstNext, const QVariant& theText, short SearchIn, short SearchBy)
+{
+    const QString text = theText.toString();
+    if (text.isEmpty())
+        return QStringLiteral("יש להגדיר מחרוזת לחיפוש");
+    if (!ListRs || ListRs->recordCount() == 0)
+        return QStringLiteral("הרשימה ריקה");
+    try {
+        const QString field = searchField(SearchIn);
+        const RowCursor::FieldTest criterion = findCriterion(text, SearchBy);
+        Snapshot copy = ListRs->clone();
+        if (FirstNext)
+            copy.findFirst(field, criterion);
+        else
+            copy.findNext(field, criterion);
+        if (copy.noMatch())
+            return QStringLiteral("לא נמצאה התאמה");
+        ListRs->setAbsolutePosition(copy.absolutePosition());
+        Data_Reposition();
+        return QStringLiteral("OK");
+    } catch (const std::exception&) {
+        return QStringLiteral("שגיאה");
+    }
+}
