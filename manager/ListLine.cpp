@@ -1,7 +1,7 @@
 #include "ListLine.h"
 
-#include "Recordset.h"
 #include "Reminder.h"
+#include "ReminderTexts.h"
 
 namespace {
 
@@ -26,44 +26,18 @@ QVector<std::pair<ListColumn, int>> columnWidths(bool withAuthor)
     return widths;
 }
 
-// A date field in one of the fixed formats; null stays null so it shows as blanks.
-QVariant formattedDate(const QVariant& v, QString (*format)(const Date&))
-{
-    if (v.isNull())
-        return QVariant();
-    return format(dateField(v));
-}
-
-QVariant codeName(const QVariant& v, QString (*name)(short))
-{
-    if (v.isNull())
-        return QVariant();
-    return name(short(v.toInt()));
-}
-
-// The value a column shows before it is cut or padded; null shows as blanks.
-QVariant columnValue(const Snapshot& rs, ListColumn column)
+// The text a column shows before it is cut or padded: one line, no tabs.
+QString columnText(const ReminderTexts& t, ListColumn column)
 {
     switch (column) {
-    case ListColumn::DueDate:
-        return formattedDate(rs.value(QStringLiteral("RDate")), formatDateTime);
-    case ListColumn::Registered:
-        return formattedDate(rs.value(QStringLiteral("RDate0")), formatDateOnly);
     case ListColumn::Caption:
-        return ExcludeTAB(rs.value(QStringLiteral("RCaption")));
-    case ListColumn::Importance:
-        return codeName(rs.value(QStringLiteral("RImportance")), ImportanceName);
-    case ListColumn::EventType:
-        return codeName(rs.value(QStringLiteral("REventType")), EventTypeName);
     case ListColumn::Author:
-        return ExcludeTAB(rs.value(QStringLiteral("RAuthor")));
+        return ExcludeTAB(t.of(column));
     case ListColumn::Details:
-        return ExcludeTAB(GetFirstLine(FieldText(rs.value(QStringLiteral("RDetail")))));
-    case ListColumn::Active:
-        return rs.value(QStringLiteral("RActive")).toBool() ? QStringLiteral("כן")
-                                                            : QStringLiteral("לא");
+        return ExcludeTAB(GetFirstLine(t.details));
+    default:
+        return t.of(column);
     }
-    return QVariant();
 }
 
 } // namespace
@@ -101,15 +75,16 @@ QVector<ListColumnSpan> listColumnSpans(bool withAuthor)
     return spans;
 }
 
-QString BuildListLine(const Snapshot& rs, bool withAuthor)
+QString BuildListLine(const RowCursor& rs, bool withAuthor)
 {
+    const ReminderTexts texts = reminderTexts(rs);
     QString line;
     line.reserve(kListLineLength);
     for (const auto& [column, width] : columnWidths(withAuthor)) {
         if (!line.isEmpty())
             line += kListSeparator;
-        const QVariant value = columnValue(rs, column);
-        line += column == ListColumn::Active ? value.toString() : FixFormat(value, width);
+        const QString text = columnText(texts, column);
+        line += column == ListColumn::Active ? text : FixFormat(text, width);
     }
     return line;
 }

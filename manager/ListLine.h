@@ -4,7 +4,7 @@
 #include <QVariant>
 #include <QVector>
 
-class Snapshot;
+class RowCursor;
 
 // One line of the manager window's list: fixed-width columns joined by the
 // separator U+05C3, 96 characters with or without the author column, so the
@@ -42,5 +42,5 @@ struct ListColumnSpan
 // The spans of the columns present in a line (the author column only withAuthor).
 QVector<ListColumnSpan> listColumnSpans(bool withAuthor);
 
-// The line of the snapshot's current record.
-QString BuildListLine(const Snapshot& rs, bool withAuthor);
+// The line of the record set's current row.
+QString BuildListLine(const RowCursor& rs, bool withAuthor);

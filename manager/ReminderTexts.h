@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ListLine.h"
+
+#include <QString>
+
+class RowCursor;
+
+// One reminder as the list, the printouts and the copied list show it: the
+// dates in their fixed formats, the codes by name, "כן"/"לא" for active; a
+// null field gives the empty text. Texts are as stored (tabs, line breaks).
+struct ReminderTexts
+{
+    QString due;        // RDate, "dd/mm/yyyy HH:nn"
+    QString registered; // RDate0, "dd/mm/yyyy"
+    QString caption;
+    QString importance;
+    QString eventType;
+    QString author;
+    QString details;
+    QString active;
+
+    // The text of one of the list's columns.
+    const QString& of(ListColumn column) const;
+};
+
+// The texts of the record set's current row.
+ReminderTexts reminderTexts(const RowCursor& rs);
