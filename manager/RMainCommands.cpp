@@ -1,14 +1,80 @@
-// Commands of the manager window whose controls and menu items exist now and
-// whose behaviour arrives with deleting, find, printing and copying, and the
-// LAN windows. Each is the one place where that behaviour will go.
+// Commands of the manager window's buttons and menus: find, printing and
+// copying the list. Deleting and the LAN windows keep their places here
+// until their behaviour arrives.
 #include "RMain.h"
+
+#include "DefaultPrinter.h"
+#include "Failure.h"
+#include "LanSettings.h"
+#include "ListExport.h"
+#include "Log.h"
+#include "Prompt.h"
+#include "RFind.h"
+#include "ReminderPrint.h"
+#include "WindowCaptions.h"
+
+namespace {
+
+void logFailure(const QString& procedure, const std::exception& e)
+{
+    WriteLog(procedure + QStringLiteral(": ") + describe(e), LogError);
+}
+
+// A printout that failed is logged, and the user, who is waiting for paper,
+// is told that none will come.
+template <typename Body> void printing(QWidget* window, const QString& procedure, Body&& body)
+{
+    try {
+        body();
+    } catch (const std::exception& e) {
+        logFailure(procedure, e);
+        const auto* failure = dynamic_cast<const Failure*>(&e);
+        const bool noPrinter = failure && failure->number() == DefaultPrinter::kNoDefaultPrinter;
+        Prompt::message(window,
+                        noPrinter ? QStringLiteral("לא הוגדרה מדפסת ברירת מחדל. ההדפסה בוטלה.")
+                                  : QStringLiteral("ההדפסה נכשלה."),
+                        appTitle(), Prompt::Buttons::Ok, Prompt::Icon::Exclamation);
+    }
+}
+
+} // namespace
 
 void RMain::cmdDelete_Click() {}            // deleting the current reminder
 void RMain::cmdDeleteAll_Click() {}         // deleting the listed reminders
-void RMain::cmdFind_Click() {}              // the find dialog RFind
 void RMain::cmdDefinitions_Click() {}       // the options window
-void RMain::mnu_PrinCurrent_Click() {}      // printing the current reminder
-void RMain::mnu_PrintList_Click() {}        // printing the list
-void RMain::mnu_CopyList_Click() {}         // copying the list to the clipboard
 void RMain::cmdOptList_Click() {}           // the recipient list window
 void RMain::OptSend_Click(int /*Index*/) {} // choosing an audience ticks LANSend
+
+void RMain::cmdFind_Click()
+{
+    RFind dialog(this);
+    dialog.exec();
+}
+
+void RMain::mnu_PrinCurrent_Click()
+{
+    printing(this, QStringLiteral("PrintCurrent"),
+             [this] { PrintCurrent(currentListId(), LANOptReceive); });
+}
+
+void RMain::mnu_PrintList_Click()
+{
+    printing(this, QStringLiteral("PrintList"), [this] {
+        if (ListRs)
+            PrintList(*ListRs, LANOptReceive);
+    });
+}
+
+// An empty list leaves the clipboard as it was.
+void RMain::mnu_CopyList_Click()
+{
+    try {
+        if (!ListRs)
+            return;
+        const QString text = ListAsText(*ListRs, LANOptReceive);
+        if (!text.isEmpty())
+            CopyToClipboard(text);
+    } catch (const std::exception& e) {
+        logFailure(QStringLiteral("CopyList"), e);
+    }
+}

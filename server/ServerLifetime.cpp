@@ -8,10 +8,25 @@
 #include "WindowDirectory.h"
 #include "WindowWatcher.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QGuiApplication>
+
+namespace {
+
+// On X11 copied text lives only as long as the program that owns the
+// clipboard, so a list copied from the manager window keeps Kalvex serving
+// until another program takes the clipboard.
+bool ownsClipboard()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
+           QGuiApplication::clipboard()->ownsClipboard();
+}
+
+} // namespace
 
 namespace {
 constexpr int kSessionEndPollMs = 20;
@@ -44,7 +59,7 @@ void ServerLifetime::noteActivity()
 bool ServerLifetime::isIdle() const
 {
     return PendingCommands() == 0 && !FrmDummy::instance() &&
-           WindowWatcher::visibleWindows().isEmpty();
+           WindowWatcher::visibleWindows().isEmpty() && !ownsClipboard();
 }
 
 void ServerLifetime::graceElapsed()

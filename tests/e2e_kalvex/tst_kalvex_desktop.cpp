@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "E2eSession.h"
 #include "KalvexBus.h"
+#include "ServerLifetime.h"
 #include "WindowCaptions.h"
 #include "XDesktop.h"
 
@@ -19,12 +20,18 @@ private slots:
     void closingTheManagerEndsItsModalWindowsFirst_data();
     void closingTheManagerEndsItsModalWindowsFirst();
     void shippedProgramsTakeNoPromptAnswersFromTheEnvironment();
+    void aCopiedListStaysOnTheClipboardAfterTheManagerCloses();
 
 private:
     QList<quint32> kalvexWindows() const
     {
         return m_desktop->topLevelWindows(QStringLiteral("Kalvex"));
     }
+
+    // xclip on the test's desktop: the clipboard's text, or a process that
+    // holds the clipboard with a text until another program takes it.
+    QString readClipboard() const;
+    void holdClipboard(QProcess& xclip, const QString& text) const;
 
     std::unique_ptr<XDesktop> m_desktop;
     std::unique_ptr<E2eSession> m_s;
@@ -102,6 +109,99 @@ void KalvexDesktopTest::shippedProgramsTakeNoPromptAnswersFromTheEnvironment()
         QVERIFY(shipped.open(QIODevice::ReadOnly));
         QVERIFY2(!shipped.readAll().contains("KV_PROMPT_"), program);
     }
+}
+
+QString KalvexDesktopTest::readClipboard() const
+{
+    QProcess xclip;
+    xclip.setProcessEnvironment(m_s->environment());
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                 QStringLiteral("-target"), QStringLiteral("UTF8_STRING"), QStringLiteral("-o")});
+    xclip.waitForFinished(10000);
+    return QString::fromUtf8(xclip.readAllStandardOutput());
+}
+
+void KalvexDesktopTest::holdClipboard(QProcess& xclip, const QString& text) const
+{
+    xclip.setProcessEnvironment(m_s->environment());
+    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                                          QStringLiteral("-quiet"), QStringLiteral("-i")});
+    xclip.write(text.toUtf8());
+    xclip.closeWriteChannel();
+}
+
+// On X11 the text lives with the program that owns the clipboard: Kalvex
+// keeps serving after its last window closes, until another program takes
+// the clipboard.
+void KalvexDesktopTest::aCopiedListStaysOnTheClipboardAfterTheManagerCloses()
+{
+    E2eReminder first;
+    first.caption = QStringLiteral("פגישה");
+    first.rDate = Date::fromParts(2026, 4, 1, 9, 30);
+    first.detail = QStringLiteral("שורה א\r\nשורה ב");
+    first.importance = 2;
+    E2eReminder second;
+    second.caption = QStringLiteral("Call Dana back");
+    second.rDate = Date::fromParts(2026, 4, 2, 14, 0);
+    second.active = false;
+    second.eventType = 5;
+    m_s->addReminder(first);
+    m_s->addReminder(second);
+    const QString registered = formatDateOnly(Date::fromSerial(
+        m_s->scalarSql(QStringLiteral("SELECT MIN(RDate0) FROM Main_tbl")).toDouble()));
+    m_s->setIniValue(QStringLiteral("LAN_Settings"), QStringLiteral("OptReceive"),
+                     QStringLiteral("0")); // no author column
+    QProcess before;
+    holdClipboard(before, QStringLiteral("before"));
+    QTRY_COMPARE(readClipboard(), QStringLiteral("before"));
+
+    QProcess* kalvex = m_s->startProgram(QStringLiteral("Kalvex"));
+    QVERIFY(E2eSession::waitFor([&] { return m_s->hasOwner(KalvexBus::serviceName); }));
+    m_s->call(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName,
+              QStringLiteral("ShowList"), {0});
+    QTRY_VERIFY(
+        m_desktop->windowsTitled(managerWindowCaption()).contains(m_desktop->focusedWindow()));
+    // "העתק רשימה" of the menu "&עריכה", from the keyboard.
+    QVERIFY(m_desktop->keys({QStringLiteral("alt+hebrew_ayin"), QStringLiteral("Down"),
+                             QStringLiteral("Down"), QStringLiteral("Down"),
+                             QStringLiteral("Return")}));
+    const QString expected = "תאריך יעד\tתאריך רישום\tהכותרת\tחשיבות\tסוג מופע\tפעיל\tפרטים\r\n"
+                             "01/04/2026 09:30\t" +
+                             registered +
+                             "\tפגישה\tגבוהה\tחד-פעמי\tכן\tשורה א\r\n"
+                             "\t\t\t\t\t\tשורה ב\r\n"
+                             "02/04/2026 14:00\t" +
+                             registered + "\tCall Dana back\tרגילה\tיומי\tלא\t";
+    QTRY_COMPARE_WITH_TIMEOUT(readClipboard(), expected, 10000);
+    QTRY_VERIFY(before.state() == QProcess::NotRunning); // it lost the clipboard
+
+    // As a spreadsheet reads it: every further line of the details in the details column.
+    QList<QStringList> cells;
+    for (const QString& line : expected.split(QStringLiteral("\r\n")))
+        cells << line.split(QLatin1Char('\t'));
+    QCOMPARE(cells.size(), 4);
+    for (const QStringList& row : cells)
+        QCOMPARE(row.size(), 7);
+    QCOMPARE(cells[1][2], QStringLiteral("פגישה"));
+    QCOMPARE(cells[2][6], QStringLiteral("שורה ב"));
+    QCOMPARE(cells[3][6], QString());
+
+    QCOMPARE(m_s->call(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::debugInterfaceName,
+                       QStringLiteral("CloseWindows"), {QStringLiteral("RMain")}, false)
+                 .arguments()
+                 .value(0),
+             1);
+    QVERIFY(!E2eSession::waitFor([&] { return kalvex->state() == QProcess::NotRunning; },
+                                 2 * ServerLifetime::kIdleGraceMs + 500));
+    QCOMPARE(readClipboard(), expected);
+
+    QProcess after;
+    holdClipboard(after, QStringLiteral("after"));
+    QVERIFY(E2eSession::waitFor([&] { return kalvex->state() == QProcess::NotRunning; }));
+    QCOMPARE(kalvex->exitCode(), 0);
+    QCOMPARE(readClipboard(), QStringLiteral("after"));
+    QCOMPARE(m_s->logLines(), QStringList());
 }
 
 QTEST_MAIN(KalvexDesktopTest)

@@ -260,6 +260,15 @@ WindowPixels XDesktop::grab(quint32 window) const
     return pixels;
 }
 
+quint32 XDesktop::focusedWindow() const
+{
+    if (!m_conn)
+        return 0;
+    Freed<xcb_get_input_focus_reply_t> r{
+        xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr)};
+    return r ? r->focus : 0;
+}
+
 bool XDesktop::click(quint32 window, int button, int repeat) const
 {
     return xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"),

@@ -45,6 +45,8 @@ public:
     // Viewable top-level windows whose title is exactly the text.
     QList<quint32> windowsTitled(const QString& title) const;
     WindowPixels grab(quint32 window) const;
+    // The window that has the keyboard focus (0 when none).
+    quint32 focusedWindow() const;
 
     // Input through the XTEST extension (xdotool).
     bool click(quint32 window, int button, int repeat = 1) const;
