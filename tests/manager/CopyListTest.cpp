@@ -40,7 +40,8 @@ private slots:
         f->add({{"RCaption", "a long caption of more than sixteen"},
                 {"RDetail", "א\r\nב\r\n"},
                 {"RAuthor", "dana"},
-                {"RDate", dated(2026, 4, 1, 9, 30)}});
+                {"RDate", dated(2026, 4, 1, 9, 30)},
+                {"RDate0", dated(2026, 3, 15)}});
         f->open();
         f->find<QAction>(QStringLiteral("mnu_CopyList"))->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(),

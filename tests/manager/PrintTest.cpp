@@ -73,7 +73,8 @@ private slots:
                 {"RAuthor", "dana"},
                 {"RImportance", 2},
                 {"REventType", 5},
-                {"RDate", dated(2026, 4, 1, 9, 5)}});
+                {"RDate", dated(2026, 4, 1, 9, 5)},
+                {"RDate0", dated(2026, 3, 15)}});
         f->open();
         for (bool withAuthor : {true, false}) {
             LANOptReceive = withAuthor;
@@ -105,6 +106,7 @@ private slots:
                                        : QStringLiteral("פרטים ארוכים מאוד של התזכורת הזאת")},
                     {"RAuthor", "dana"},
                     {"RDate", dated(2026, 4, i, 9, 30)},
+                    {"RDate0", dated(2026, 3, 15)},
                     {"RActive", i != 3}});
         f->open();
 
