@@ -6,13 +6,28 @@
 // evaluated by the database; TRUE and FALSE are 1 and 0.
 namespace Queries {
 
-inline QString byId(qint64 id) { return QStringLiteral("SELECT * FROM Main_tbl WHERE RMain_Id = %1").arg(id); }
+inline QString byId(qint64 id)
+{
+    return QStringLiteral("SELECT * FROM Main_tbl WHERE RMain_Id = %1").arg(id);
+}
 inline QString byBroadcastId(qint64 id)
 {
     return QStringLiteral("SELECT * FROM Main_tbl WHERE BroadcastId = %1").arg(id);
 }
+// A shared reminder among this installation's received copies, or among the
+// reminders it authored: a received update or deletion never reaches an
+// authored row, an acknowledgement never a copy.
+inline QString copyByBroadcastId(qint64 id)
+{
+    return byBroadcastId(id) + QStringLiteral(" AND IAMAuthor = FALSE");
+}
+inline QString authoredByBroadcastId(qint64 id)
+{
+    return byBroadcastId(id) + QStringLiteral(" AND IAMAuthor = TRUE");
+}
 inline const QString all = QStringLiteral("SELECT * FROM Main_tbl");
-inline const QString due = QStringLiteral("SELECT * FROM Main_tbl WHERE RActive = TRUE AND RNext < Now()");
+inline const QString due =
+    QStringLiteral("SELECT * FROM Main_tbl WHERE RActive = TRUE AND RNext < Now()");
 inline const QString activeByNext =
     QStringLiteral("SELECT RMain_Id,RNext FROM Main_tbl WHERE RActive = TRUE ORDER BY RNext");
 

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// LAN datagrams carry 8-bit Windows-1255 text (the code page of the Windows
+// release, which the other installations on the network may still run).
+
+// The text of a received datagram. A byte that Windows-1255 does not define
+// becomes U+FFFD, so the receiver of the text can tell it came damaged.
+QString lanTextFromBytes(const QByteArray& bytes);
+// The datagram bytes of a text; nothing when a character has no Windows-1255
+// byte (it would otherwise arrive as a different character).
+std::optional<QByteArray> lanBytesFromText(const QString& text);
+
+// The character a damaged byte turns into.
+inline constexpr char16_t kDamagedCharacter = u'\uFFFD';

@@ -1,0 +1,93 @@
+#include "LanFormat.h"
+
+#include "Failure.h"
+#include "Log.h"
+#include "TextConversion.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+Failure typeMismatch()
+{
+    return Failure(QStringLiteral("Type mismatch"), 13);
+}
+
+qint64 lanToInteger(const QString& token, qint64 min, qint64 max)
+{
+    static const QRegularExpression decimal(QStringLiteral("^-?[0-9]{1,19}$"));
+    if (!decimal.match(token).hasMatch())
+        throw typeMismatch();
+    bool ok = false;
+    const qint64 value = token.toLongLong(&ok, 10);
+    if (!ok || value < min || value > max)
+        throw Failure(QStringLiteral("Overflow"), 6);
+    return value;
+}
+
+} // namespace
+
+short StrTok(const QString& text, QStringList& tokens, QChar delimiter)
+{
+    tokens.clear();
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        const qsizetype end = text.indexOf(delimiter, pos);
+        if (end < 0) {
+            tokens.append(QString());
+            WriteLog(QStringLiteral("StrTok Error: ") + text, LogError);
+            return 0;
+        }
+        tokens.append(text.mid(pos, end - pos));
+        pos = end + 1;
+    }
+    return short(qMin<qsizetype>(tokens.size(), 32767));
+}
+
+const QString& tokenAt(const QStringList& tokens, int index)
+{
+    if (index < 0 || index >= tokens.size())
+        throw Failure(QStringLiteral("Subscript out of range"), 9);
+    return tokens.at(index);
+}
+
+QString lanBool(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+bool lanToBool(const QString& token)
+{
+    return textToBool(token);
+}
+
+qint32 lanToLong(const QString& token)
+{
+    return qint32(lanToInteger(token, INT32_MIN, INT32_MAX));
+}
+
+short lanToShort(const QString& token)
+{
+    return short(lanToInteger(token, -32768, 32767));
+}
+
+Date lanToDate(const QString& token)
+{
+    if (const std::optional<Date> d = parseNextDate(token))
+        return *d;
+    throw typeMismatch();
+}
+
+bool InNameList(const QString& name, const QString& list)
+{
+    qsizetype pos = 0;
+    while (pos < list.size()) {
+        qsizetype end = list.indexOf(kNameEnd, pos);
+        if (end < 0)
+            end = list.size();
+        if (QStringView(list).mid(pos, end - pos) == name)
+            return true;
+        pos = end + 1;
+    }
+    return false;
+}

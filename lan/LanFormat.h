@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Date.h"
+
+#include <QString>
+#include <QStringList>
+
+// The datagram frame: fields each followed by one TAB, the last one too;
+// integers in decimal, Booleans "True"/"False", date-times "DDMMYYYYHHnn".
+
+inline constexpr QChar kFieldEnd = u'\t';
+inline constexpr QChar kNameEnd = u'\r'; // ends every entry of a name list
+
+// Splits at the delimiter; every delimiter ends one token. Text after the
+// last delimiter is logged as "StrTok Error: <text>", gives the count 0 and
+// leaves an empty token in its slot.
+short StrTok(const QString& text, QStringList& tokens, QChar delimiter);
+
+// The token at index; a missing one throws Failure ("Subscript out of range").
+const QString& tokenAt(const QStringList& tokens, int index);
+
+// Field encodings. The readers throw Failure ("Type mismatch", "Overflow")
+// for a token that does not convert.
+QString lanBool(bool value);
+bool lanToBool(const QString& token); // "True"/"False" or a number, non-zero true
+qint32 lanToLong(const QString& token);
+short lanToShort(const QString& token);
+Date lanToDate(const QString& token);
+
+// True when one of the list's CR-terminated entries is exactly the name.
+bool InNameList(const QString& name, const QString& list);

@@ -1,0 +1,156 @@
+#include "LanSend.h"
+
+#include "Failure.h"
+#include "LanFormat.h"
+#include "LanSettings.h"
+#include "LanText.h"
+#include "Log.h"
+#include "SysInfo.h"
+
+#include <QHostAddress>
+#include <QNetworkInterface>
+#include <QUdpSocket>
+
+QString LocalIP;
+QStringList Listeners;
+
+namespace {
+
+constexpr int kConnectTimeoutMs = 2000;
+QString g_broadcastTarget;
+
+const QString& everybody()
+{
+    return g_broadcastTarget.isEmpty() ? kBroadcastAddress : g_broadcastTarget;
+}
+
+QHostAddress requireIPv4(const QString& text)
+{
+    const QHostAddress address(text);
+    if (address.protocol() != QAbstractSocket::IPv4Protocol)
+        throw Failure(QStringLiteral("Invalid address: ") + text);
+    return address;
+}
+
+// Connecting a UDP socket sends nothing; it fixes the destination and lets
+// the kernel choose the source address for it.
+void connectTo(QUdpSocket& socket, const QHostAddress& host)
+{
+    socket.connectToHost(host, quint16(LANPort));
+    if (!socket.waitForConnected(kConnectTimeoutMs))
+        throw Failure(socket.errorString());
+}
+
+QByteArray datagramBytes(const QString& text)
+{
+    const std::optional<QByteArray> bytes = lanBytesFromText(text);
+    if (!bytes)
+        throw Failure(QStringLiteral("Text not representable in Windows-1255"));
+    if (bytes->size() > kMaxDatagramBytes)
+        throw Failure(QStringLiteral("Message of %1 bytes is longer than one datagram (%2)")
+                          .arg(bytes->size())
+                          .arg(kMaxDatagramBytes));
+    return *bytes;
+}
+
+bool isInterfaceBroadcast(const QHostAddress& address)
+{
+    for (const QNetworkInterface& nic : QNetworkInterface::allInterfaces())
+        for (const QNetworkAddressEntry& entry : nic.addressEntries())
+            if (entry.broadcast() == address)
+                return true;
+    return false;
+}
+
+} // namespace
+
+bool WS_LAN_Send(const QString& strData, const QString& HostIP)
+{
+    try {
+        QUdpSocket socket;
+        connectTo(socket, requireIPv4(HostIP));
+        LocalIP = socket.localAddress().toString();
+        const QByteArray bytes = datagramBytes(LocalIP + kFieldEnd + strData);
+        if (socket.write(bytes) != bytes.size())
+            throw Failure(socket.errorString());
+        WriteLog(QStringLiteral("SendData: ") + strData, LogInformation);
+        return true;
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("WS_LAN_Send: ") + describe(e), LogError);
+        return false;
+    }
+}
+
+bool checkSendable(const QString& strData)
+{
+    try {
+        // The longest sender address a datagram can start with.
+        datagramBytes(QStringLiteral("255.255.255.255") + kFieldEnd + strData);
+        return true;
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("WS_LAN_Send: ") + describe(e), LogError);
+        return false;
+    }
+}
+
+bool SendLANMsg(const QString& text, const QString& address)
+{
+    return WS_LAN_Send(text, address);
+}
+
+void SetLocalIP()
+{
+    try {
+        QUdpSocket socket;
+        connectTo(socket, QHostAddress(kBroadcastAddress));
+        LocalIP = socket.localAddress().toString();
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("SetLocalIP: ") + describe(e), LogError);
+    }
+}
+
+void SendACK(const QString& address, qint32 broadcastId)
+{
+    SendLANMsg(QStringLiteral("ACK\t") + QString::number(broadcastId) + kFieldEnd + LANNick +
+                   kFieldEnd,
+               address);
+}
+
+void SendIAM(const QString& address)
+{
+    SendLANMsg(QStringLiteral("IAM\t") + LANNick + kFieldEnd, address);
+}
+
+void SendWHL()
+{
+    sendToEverybody(QStringLiteral("WHL\t"));
+}
+
+bool SendDELMsg(qint32 BrId)
+{
+    return sendToEverybody(QStringLiteral("DEL\t%1\t").arg(BrId));
+}
+
+qint32 NewBroadcastId()
+{
+    const qint32 id = SysInfo::tickCount();
+    return id != 0 ? id : 1;
+}
+
+void setBroadcastTarget(const QString& address)
+{
+    g_broadcastTarget = address;
+}
+
+bool sendToEverybody(const QString& text)
+{
+    return SendLANMsg(text, everybody());
+}
+
+bool isAnswerableAddress(const QString& address)
+{
+    const QHostAddress host(address);
+    return host.protocol() == QAbstractSocket::IPv4Protocol && !host.isBroadcast() &&
+           !host.isMulticast() && host != QHostAddress(QHostAddress::AnyIPv4) &&
+           !isInterfaceBroadcast(host);
+}

@@ -1,0 +1,117 @@
+#include "RUpdateRec.h"
+
+#include "Failure.h"
+#include "LanFormat.h"
+#include "LanSettings.h"
+#include "Reminder.h"
+#include "RuleChecks.h"
+
+namespace {
+
+void append(QString& text, const QString& field)
+{
+    text += field;
+    text += kFieldEnd;
+}
+
+[[noreturn]] void refuse(const QString& what)
+{
+    throw Failure(what, 5);
+}
+
+void requireKnownCodes(const RUpdateRec& rec)
+{
+    if (ImportanceName(rec.RImportance).isEmpty())
+        refuse(QStringLiteral("Unknown importance %1").arg(rec.RImportance));
+    if (EventTypeName(rec.REventType).isEmpty())
+        refuse(QStringLiteral("Unknown recurrence type %1").arg(rec.REventType));
+}
+
+// Ranges hold for every rule; the step itself matters only to the advanced
+// type, the simple types step by their own code.
+void requireRule(const RUpdateRec& rec)
+{
+    requireUnit(rec.Adv_Period);
+    if (rec.Adv_WeekDay < 0 || rec.Adv_WeekDay > 127)
+        requireWeekDayMask(rec.Adv_WeekDay);
+    requireMonthRule(rec.Adv_MonthDay, rec.Adv_MonthCount);
+    if (rec.REventType != EventAdvanced)
+        return;
+    requireStepCount(rec.Adv_PeriodN);
+    if (!rec.Adv_AdvOpt)
+        return;
+    if (rec.Adv_Period == Date::Week)
+        requireWeekDayMask(rec.Adv_WeekDay);
+    else if (rec.Adv_Period != Date::Month)
+        refuse(QStringLiteral("Invalid recurrence rule: advanced unit %1").arg(rec.Adv_Period));
+}
+
+} // namespace
+
+QString BuildRUpdate(const RUpdateRec& rec)
+{
+    QString text;
+    append(text, QStringLiteral("UPD"));
+    append(text, rec.Recipients);
+    append(text, QString::number(rec.BroadcastId));
+    append(text, rec.RCaption);
+    append(text, formatNextDate(rec.RDate));
+    append(text, QString::number(rec.RImportance));
+    append(text, QString::number(rec.REventType));
+    append(text, rec.RDetail);
+    append(text, lanBool(rec.RActive));
+    append(text, QString::number(rec.Adv_Period));
+    append(text, QString::number(rec.Adv_PeriodN));
+    append(text, lanBool(rec.Adv_AdvOpt));
+    append(text, QString::number(rec.Adv_WeekDay));
+    append(text, QString::number(rec.Adv_MonthDay));
+    append(text, QString::number(rec.Adv_MonthCount));
+    append(text, formatNextDate(rec.Adv_DateEnd));
+    append(text, lanBool(rec.Adv_NoEnd));
+    append(text, rec.RAuthor);
+    return text;
+}
+
+RUpdateRec ParseRUpdate(const QStringList& tokens)
+{
+    auto at = [&tokens](int index) -> const QString& { return tokenAt(tokens, index); };
+    RUpdateRec rec;
+    rec.Recipients = at(2);
+    rec.BroadcastId = lanToLong(at(3));
+    rec.RCaption = at(4);
+    rec.RDate = lanToDate(at(5));
+    rec.RImportance = lanToShort(at(6));
+    rec.REventType = lanToShort(at(7));
+    rec.RDetail = at(8);
+    rec.RActive = lanToBool(at(9));
+    rec.Adv_Period = lanToShort(at(10));
+    rec.Adv_PeriodN = lanToShort(at(11));
+    rec.Adv_AdvOpt = lanToBool(at(12));
+    rec.Adv_WeekDay = lanToShort(at(13));
+    rec.Adv_MonthDay = lanToShort(at(14));
+    rec.Adv_MonthCount = lanToShort(at(15));
+    rec.Adv_DateEnd = lanToDate(at(16));
+    rec.Adv_NoEnd = lanToBool(at(17));
+    rec.RAuthor = at(18);
+    return rec;
+}
+
+void requireStorable(const RUpdateRec& rec)
+{
+    // 0 marks a reminder that was never sent; a copy must carry its author's identity.
+    if (rec.BroadcastId == 0)
+        refuse(QStringLiteral("No network identity"));
+    if (rec.RCaption.size() > kCaptionWidth)
+        refuse(QStringLiteral("Caption longer than %1 characters").arg(kCaptionWidth));
+    if (rec.RAuthor.size() > kAuthorWidth)
+        refuse(QStringLiteral("Author longer than %1 characters").arg(kAuthorWidth));
+    requireKnownCodes(rec);
+    requireRule(rec);
+}
+
+bool NotForMe(const RUpdateRec& rec)
+{
+    if (rec.Recipients == kAllRecipients)
+        return false;
+    return !InNameList(LANNick, rec.Recipients);
+}
