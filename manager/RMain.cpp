@@ -15,7 +15,9 @@ std::function<void(QWidget*)> g_aboutHandler;
 } // namespace
 
 // Shared with RMainEditor.cpp.
-std::function<void(Dynaset&, qint32)> g_sendRUpdateHook;
+RMain::SendRUpdateHook g_sendRUpdateHook;
+// Shared with RMainDelete.cpp.
+RMain::SendDelMsgHook g_sendDelMsgHook;
 
 RMain::RMain(QWidget* parent) : QMainWindow(parent)
 {
@@ -53,9 +55,14 @@ void RMain::setAboutHandler(std::function<void(QWidget*)> handler)
     g_aboutHandler = std::move(handler);
 }
 
-void RMain::setSendRUpdateHook(std::function<void(Dynaset&, qint32)> hook)
+void RMain::setSendRUpdateHook(SendRUpdateHook hook)
 {
     g_sendRUpdateHook = std::move(hook);
+}
+
+void RMain::setSendDelMsgHook(SendDelMsgHook hook)
+{
+    g_sendDelMsgHook = std::move(hook);
 }
 
 void RMain::mnu_About_Click()

@@ -41,9 +41,16 @@ public:
 
     // How the about box is shown (the server owns it); called with this window as owner.
     static void setAboutHandler(std::function<void(QWidget* owner)> handler);
-    // LAN sending of a saved reminder: the save's open record set and the
-    // saved row's RMain_Id. Installed by the LAN subsystem; unset, a save sends nothing.
-    static void setSendRUpdateHook(std::function<void(Dynaset& rs, qint32 newIndex)> hook);
+    // LAN sending of a saved reminder: the save's open record set, the saved
+    // row's RMain_Id and the audience (the list CurrentSentTo, or everybody);
+    // gives whether it went out. Installed by the server; unset, a save sends nothing.
+    using SendRUpdateHook =
+        std::function<bool(Dynaset& rs, qint32 newIndex, bool toList, const QString& sentTo)>;
+    static void setSendRUpdateHook(SendRUpdateHook hook);
+    // The "DEL" of a shared reminder the user deletes also on the network,
+    // given its BroadcastId; gives whether it went out. Unset, nothing is sent.
+    using SendDelMsgHook = std::function<bool(qint32 broadcastId)>;
+    static void setSendDelMsgHook(SendDelMsgHook hook);
 
     // Selects a reminder in the list as it is stored now (switching the filter
     // to "הכל" when needed); an edit in progress is kept and nothing is selected.
@@ -131,10 +138,12 @@ private:
     OccurrencePreview::Input editorRule() const;
     void setEditorDueDate(const Date& due);
 
-    // The commands of the buttons and menus (RMainCommands.cpp); deletion and
-    // the LAN windows arrive with their own parts.
+    // Deleting (RMainDelete.cpp).
     void cmdDelete_Click();
     void cmdDeleteAll_Click();
+
+    // The commands of the buttons and menus (RMainCommands.cpp); the options
+    // and the recipient list windows arrive with their own parts.
     void cmdFind_Click();
     void cmdDefinitions_Click();
     void mnu_PrinCurrent_Click();

@@ -1,6 +1,6 @@
 // Commands of the manager window's buttons and menus: find, printing and
-// copying the list. Deleting and the LAN windows keep their places here
-// until their behaviour arrives.
+// copying the list. The options and the recipient list windows keep their
+// places here until their behaviour arrives.
 #include "RMain.h"
 
 #include "DefaultPrinter.h"
@@ -39,11 +39,8 @@ template <typename Body> void printing(QWidget* window, const QString& procedure
 
 } // namespace
 
-void RMain::cmdDelete_Click() {}            // deleting the current reminder
-void RMain::cmdDeleteAll_Click() {}         // deleting the listed reminders
-void RMain::cmdDefinitions_Click() {}       // the options window
-void RMain::cmdOptList_Click() {}           // the recipient list window
-void RMain::OptSend_Click(int /*Index*/) {} // choosing an audience ticks LANSend
+void RMain::cmdDefinitions_Click() {} // the options window
+void RMain::cmdOptList_Click() {}     // the recipient list window
 
 void RMain::cmdFind_Click()
 {

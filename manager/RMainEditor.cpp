@@ -27,7 +27,7 @@
 #include <QTimeEdit>
 #include <QToolButton>
 
-extern std::function<void(Dynaset&, qint32)> g_sendRUpdateHook;
+extern RMain::SendRUpdateHook g_sendRUpdateHook;
 
 namespace {
 
@@ -201,6 +201,13 @@ void RMain::SetSendOptions(bool Specific, bool TickSend)
         LANSend->setChecked(true);
 }
 
+// Choosing an audience also arms the send, as a click on LANSend would.
+void RMain::OptSend_Click(int /*Index*/)
+{
+    LANSend->setChecked(true);
+    SetEditMode(false, true);
+}
+
 bool RMain::validateEditor()
 {
     if (CCaption->text().isEmpty()) {
@@ -224,6 +231,7 @@ void RMain::MySave(bool SExisting)
         return;
     try {
         qint32 savedId = 0;
+        bool unsent = false; // the send was asked for and did not go out
         {
             auto db = OpenReminderDb();
             // A database the list refused is not written either.
@@ -239,10 +247,11 @@ void RMain::MySave(bool SExisting)
             rs.update();
             savedId = qint32(rs.lastModifiedId());
             if (LANSend->isChecked() && LANOptSend && g_sendRUpdateHook)
-                g_sendRUpdateHook(rs, savedId); // SendRUpdate
+                unsent = !g_sendRUpdateHook(rs, savedId, OptSend[1]->isChecked(), CurrentSentTo);
         }
         showStored(savedId); // current even where the filter would hide it
-        SetRegularMode(QStringLiteral(" תזכורת נשמרה"));
+        SetRegularMode(unsent ? QStringLiteral(" תזכורת נשמרה אך לא נשלחה ברשת")
+                              : QStringLiteral(" תזכורת נשמרה"));
         PublishNextDate();
     } catch (const std::exception& e) {
         WriteLog(QStringLiteral("Save: ") + describe(e), LogError);

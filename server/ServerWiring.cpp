@@ -2,8 +2,12 @@
 
 #include "DueCheck.h"
 #include "FrmAbout.h"
+#include "LanMessageSeam.h"
+#include "LanSend.h"
+#include "ProcessLANMsg.h"
 #include "RMain.h"
 #include "Remind.h"
+#include "SendRUpdate.h"
 #include "ShowMainForm.h"
 
 void WireServer()
@@ -14,4 +18,7 @@ void WireServer()
     });
     Remind::setOpenInListHandler(&OpenReminderInList);
     RMain::setAboutHandler([](QWidget* owner) { FrmAbout::showBox(owner); });
+    RMain::setSendRUpdateHook(&SendRUpdate);
+    RMain::setSendDelMsgHook(&SendDELMsg);
+    setLanMessageHandler(&ProcessLANMsg);
 }

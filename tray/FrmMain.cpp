@@ -12,6 +12,7 @@
 #include "TrayIcons.h"
 #include "WindowCaptions.h"
 #include "WindowDirectory.h"
+#include "frmWinSock.h"
 #include "modMain.h"
 
 #include <QAction>
@@ -172,7 +173,7 @@ void FrmMain::Form_Unload()
     Timer1->stop();
     m_dueWakeUp->setRunning(false);
     Picture1->hide();
-    // The LAN receiver (frmWinSock) is closed here once it exists.
+    frmWinSock::unload();
     SingleInstance::release();
     if (g_instance == this)
         g_instance = nullptr;

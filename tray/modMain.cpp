@@ -16,6 +16,7 @@
 #include "TextConversion.h"
 #include "WindowCaptions.h"
 #include "WindowDirectory.h"
+#include "frmWinSock.h"
 
 #include <QProcess>
 
@@ -65,10 +66,9 @@ void LANInit()
                                       QStringLiteral("1")));
         ReceiveFlag = textToBool(ReadIni(QStringLiteral("LAN_Settings"),
                                          QStringLiteral("OptReceive"), QStringLiteral("1")));
-        if (SendFlag || ReceiveFlag) {
-            // The LAN receiver (form frmWinSock, bound also when only sending
-            // is on) is loaded here once it exists.
-        }
+        // The receiver is bound also when only sending is on.
+        if (SendFlag || ReceiveFlag)
+            frmWinSock::load();
     } catch (const std::exception& e) {
         logFailure(QStringLiteral("LANInit"), e);
         SendFlag = false;

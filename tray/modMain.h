@@ -16,8 +16,10 @@ extern bool ReceiveFlag;
 // should run.
 bool Main();
 
-// Reads "OptSend" and "OptReceive". A value that is no Boolean is logged as
-// "LANInit: ..." and leaves both switches off.
+// Reads "OptSend" and "OptReceive" and, when either is on, loads the LAN
+// receiver. A value that is no Boolean, or a receiver that cannot bind its
+// port, is logged as "LANInit: ..." and leaves both switches off (the
+// running tray icon then shows the LAN off).
 void LANInit();
 
 // Creates a KVClass object and calls one method on it. When the object cannot

@@ -2,6 +2,7 @@
 // private session bus, Xvfb with trayer as the tray host.
 #include "Clock.h"
 #include "E2eSession.h"
+#include "FreePort.h"
 #include "WindowDirectory.h"
 #include "XDesktop.h"
 
@@ -85,6 +86,8 @@ void E2eTolvane::setUp(E2eOptions options, bool withTray)
     options.environment.insert(QStringLiteral("DISPLAY"), m_desktop->display());
     m_session = std::make_unique<E2eSession>(options);
     QVERIFY2(m_session->isReady(), qPrintable(m_session->error()));
+    // A LAN port of its own, so the receiver never meets another test's.
+    m_session->setIniValue("LAN_Settings", "Port", QString::number(freeUdpPort()));
 }
 
 int E2eTolvane::requestClose(const QString& title)

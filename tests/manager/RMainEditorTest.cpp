@@ -358,7 +358,10 @@ private slots:
     {
         const qint32 id = f->add({});
         QList<qint32> sent;
-        RMain::setSendRUpdateHook([&sent](Dynaset&, qint32 newIndex) { sent << newIndex; });
+        RMain::setSendRUpdateHook([&sent](Dynaset&, qint32 newIndex, bool, const QString&) {
+            sent << newIndex;
+            return true;
+        });
         f->open();
         click("LANSend");
         QVERIFY(f->window()->inEdit());

@@ -3,7 +3,9 @@
 // - with KV_PROMPT_LOG naming a file, prompts are not shown: each is appended
 //   to that file as one line "title|text" and answered with KV_PROMPT_ANSWER
 //   (Ok, Cancel, Abort, Retry, Ignore, Yes, No; an input box takes
-//   KV_PROMPT_INPUT) or, without it, the first button;
+//   KV_PROMPT_INPUT) or, without it or where the box does not offer it, the
+//   first button (so one answer carries a test through a confirmation and
+//   the question after it);
 // - object /TestHooks, interface Kalvex.TestHooks, on the session bus:
 //   Click(objectName) clicks a visible button of that name, as the user would;
 //   SetText(objectName, text) types over a visible text box of that name.
@@ -45,6 +47,26 @@ Prompt::Answer answerNamed(const QString& name, Prompt::Answer fallback)
         if (n.compare(name, Qt::CaseInsensitive) == 0)
             return a;
     return fallback;
+}
+
+bool offers(Prompt::Buttons b, Prompt::Answer answer)
+{
+    using A = Prompt::Answer;
+    switch (b) {
+    case Prompt::Buttons::Ok:
+        return answer == A::Ok;
+    case Prompt::Buttons::OkCancel:
+        return answer == A::Ok || answer == A::Cancel;
+    case Prompt::Buttons::AbortRetryIgnore:
+        return answer == A::Abort || answer == A::Retry || answer == A::Ignore;
+    case Prompt::Buttons::YesNoCancel:
+        return answer == A::Yes || answer == A::No || answer == A::Cancel;
+    case Prompt::Buttons::YesNo:
+        return answer == A::Yes || answer == A::No;
+    case Prompt::Buttons::RetryCancel:
+        return answer == A::Retry || answer == A::Cancel;
+    }
+    return false;
 }
 
 // True when prompts are answered from the environment; logs the prompt.
@@ -99,7 +121,9 @@ void installTestHooks()
         [](const Prompt::Shown& p) -> std::optional<Prompt::Answer> {
             if (!logged(p))
                 return std::nullopt;
-            return answerNamed(qEnvironmentVariable("KV_PROMPT_ANSWER"), firstButton(p.buttons));
+            const Prompt::Answer answer =
+                answerNamed(qEnvironmentVariable("KV_PROMPT_ANSWER"), firstButton(p.buttons));
+            return offers(p.buttons, answer) ? answer : firstButton(p.buttons);
         },
         [](const Prompt::Shown& p) -> std::optional<QString> {
             if (!logged(p))

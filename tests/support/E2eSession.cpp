@@ -123,6 +123,7 @@ void E2eSession::setUp(const E2eOptions& options)
         return;
     }
     m_programDirName = options.programDirName;
+    m_launcher = options.launcher;
     m_programNames = options.programs;
     m_programNames << QStringLiteral("dbus-daemon");
     m_marker = QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -183,11 +184,9 @@ void E2eSession::copyInstallation(const E2eOptions& options)
 void E2eSession::startBus()
 {
     m_daemon = newProcess();
-    m_daemon->setProgram(QStringLiteral("dbus-daemon"));
-    m_daemon->setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"),
-                            QStringLiteral("--address=") + m_busAddress,
-                            QStringLiteral("--print-address=1")});
-    m_daemon->start();
+    launch(m_daemon, QStringLiteral("dbus-daemon"),
+           {QStringLiteral("--session"), QStringLiteral("--nofork"),
+            QStringLiteral("--address=") + m_busAddress, QStringLiteral("--print-address=1")});
     if (!m_daemon->waitForStarted(10000)) {
         m_error = QStringLiteral("dbus-daemon: ") + m_daemon->errorString();
         return;
@@ -215,6 +214,14 @@ QProcess* E2eSession::newProcess()
     process->setChildProcessModifier(&dieWithParent);
     m_processes.push_back(std::move(process));
     return m_processes.back().get();
+}
+
+void E2eSession::launch(QProcess* process, const QString& program, const QStringList& args)
+{
+    if (m_launcher.isEmpty())
+        process->start(program, args);
+    else
+        process->start(m_launcher.first(), m_launcher.mid(1) + QStringList{program} + args);
 }
 
 void E2eSession::killEverything()
@@ -321,7 +328,7 @@ bool E2eSession::registerKalvex()
 int E2eSession::runProgram(const QString& name, const QStringList& args, int timeoutMs)
 {
     QProcess* process = newProcess();
-    process->start(programFile(name), args);
+    launch(process, programFile(name), args);
     if (!process->waitForFinished(timeoutMs)) {
         process->kill();
         process->waitForFinished(5000);
@@ -333,7 +340,7 @@ int E2eSession::runProgram(const QString& name, const QStringList& args, int tim
 QProcess* E2eSession::startProgram(const QString& name, const QStringList& args)
 {
     QProcess* process = newProcess();
-    process->start(programFile(name), args);
+    launch(process, programFile(name), args);
     process->waitForStarted(10000);
     return process;
 }

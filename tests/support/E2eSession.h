@@ -51,6 +51,10 @@ struct E2eOptions
     // Name of the program directory inside the session's root; a name with a
     // blank checks that paths are quoted wherever they are handed on.
     QString programDirName = QStringLiteral("program");
+    // A command that starts the bus and every program the session starts, in
+    // front of the program and its arguments: {"ip", "netns", "exec", NAME}
+    // puts the whole installation into that network namespace.
+    QStringList launcher;
     // Executables copied when present (see above).
     QStringList programs = {QStringLiteral("Kalvex"), QStringLiteral("Tolvane")};
 };
@@ -148,9 +152,11 @@ private:
     void startBus();
     void killEverything();
     QProcess* newProcess();
+    void launch(QProcess* process, const QString& program, const QStringList& args);
 
     QTemporaryDir m_root;
     QString m_programDirName;
+    QStringList m_launcher;
     QStringList m_programNames;
     QString m_marker;
     QString m_busAddress;

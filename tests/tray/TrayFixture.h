@@ -1,7 +1,9 @@
 #pragma once
 
 #include "Clock.h"
+#include "FreePort.h"
 #include "FrmMain.h"
+#include "Ini.h"
 #include "KalvexClient.h"
 #include "Log.h"
 #include "ProgramEnd.h"
@@ -22,13 +24,15 @@ class FakeKalvex : public KalvexClient
 {
 public:
     QStringList calls;
-    int notCreatedLeft = 0; // -1: never created
+    QList<QVariantList> args; // of each call
+    int notCreatedLeft = 0;   // -1: never created
     QString failingMethod;
     std::function<void(const QString&)> onCall;
 
-    void call(const QString& method, const QVariantList&) override
+    void call(const QString& method, const QVariantList& arguments) override
     {
         calls << method;
+        args << arguments;
         if (onCall)
             onCall(method);
         if (notCreatedLeft < 0 || (notCreatedLeft > 0 && notCreatedLeft--))
@@ -53,6 +57,7 @@ public:
         ProgramEnd::setHook([this](bool atOnce) { endings << (atOnce ? "now" : "quit"); });
         TrayHost::setAvailability([this] { return trayAvailable(); });
         Prompt::clearHistory();
+        writeIni({});
     }
     ~TrayFixture()
     {
@@ -64,11 +69,15 @@ public:
         Clock::useSystemClock();
     }
 
+    // The file's text, and a LAN port of the test's own for the receiver.
     void writeIni(const QByteArray& text)
     {
         QFile f(dir.file(QStringLiteral("Kalvex.ini")));
         f.open(QIODevice::WriteOnly);
         f.write(text);
+        f.close();
+        if (!text.contains("Port="))
+            WriteIni(QStringLiteral("LAN_Settings"), QStringLiteral("Port"), QString::number(port));
     }
     QString iniText() const { return readFile(dir.file(QStringLiteral("Kalvex.ini"))); }
     QString log() const { return readFile(dir.file(QStringLiteral("Tolvane.log"))); }
@@ -79,6 +88,7 @@ public:
     }
 
     TempProgramDir dir;
+    quint16 port = freeUdpPort();
     FakeKalvex kalvex;
     QStringList endings;
     std::function<bool()> trayAvailable = [] { return true; };

@@ -1,11 +1,13 @@
 // The hidden main form: tray icon, menu, running and stopped states.
 #include "TrayFixture.h"
+#include "frmWinSock.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
+#include <QUdpSocket>
 
 namespace {
 
@@ -68,6 +70,7 @@ private slots:
     void runningIconFollowsLanSwitches();
     void stopSurvivesRestartAndResumeChecksOnFirstTick();
     void failingUpdateListAtLoadEndsTolvane();
+    void datagramsReachKalvexUnparsedInArrivalOrder();
 
 private:
     std::unique_ptr<TrayFixture> m_tray;
@@ -130,6 +133,9 @@ void FrmMainTest::runningIconFollowsLanSwitches_data()
     QTest::newRow("unreadable switch turns both off")
         << QByteArray("[LAN_Settings]\nOptSend=yes\nOptReceive=1\n") << Face::White
         << QString("LANInit: Type mismatch");
+    QTest::newRow("port held by another program")
+        << QByteArray("[LAN_Settings]\nPort=TAKEN\n") << Face::White
+        << QString("LANInit: UDP port TAKEN: ");
 }
 
 void FrmMainTest::runningIconFollowsLanSwitches()
@@ -137,12 +143,18 @@ void FrmMainTest::runningIconFollowsLanSwitches()
     QFETCH(QByteArray, ini);
     QFETCH(Face, running);
     QFETCH(QString, logged);
-    m_tray->writeIni(ini);
+    QUdpSocket holder; // holds the port a row names TAKEN
+    QVERIFY(holder.bind(QHostAddress::AnyIPv4, freeUdpPort(), QAbstractSocket::DontShareAddress));
+    const QByteArray taken = QByteArray::number(holder.localPort());
+    m_tray->writeIni(ini.replace("TAKEN", taken));
+    logged.replace("TAKEN", taken);
 
     FrmMain* form = FrmMain::load();
     QCOMPARE(faceOf(trayIcon(form)->icon()), running);
     QCOMPARE(trayIcon(form)->toolTip(), QString("תזכורון ולטרום"));
-    QCOMPARE(m_tray->log().trimmed().section(" -> ", 1), logged);
+    const QString entry = m_tray->log().trimmed().section(" -> ", 1);
+    QVERIFY2(logged.isEmpty() ? entry.isEmpty() : entry.startsWith(logged), qPrintable(entry));
+    QCOMPARE(frmWinSock::instance() != nullptr, running == Face::Yellow);
 
     form->SetState(false);
     QCOMPARE(faceOf(trayIcon(form)->icon()), Face::Grey);
@@ -197,3 +209,27 @@ void FrmMainTest::failingUpdateListAtLoadEndsTolvane()
 
 QTEST_MAIN(FrmMainTest)
 #include "tst_frmmain.moc"
+
+// The receiver decodes Windows-1255 and judges nothing: a text that is no
+// message goes to Kalvex just the same. The unload closes the port.
+void FrmMainTest::datagramsReachKalvexUnparsedInArrivalOrder()
+{
+    FrmMain::load();
+    m_tray->kalvex.calls.clear();
+    m_tray->kalvex.args.clear();
+    QUdpSocket peer;
+    for (const QByteArray& datagram :
+         {QByteArray("198.18.0.2\tIAM\t\xE3\xF0\xE4\t"), QByteArray("no message at all")})
+        peer.writeDatagram(datagram, QHostAddress::LocalHost, m_tray->port);
+    QTRY_COMPARE(m_tray->kalvex.args.size(), 2);
+    QCOMPARE(m_tray->kalvex.calls, (QStringList{"MsgProcess", "MsgProcess"}));
+    QCOMPARE(m_tray->kalvex.args[0], QVariantList{QString("198.18.0.2\tIAM\tדנה\t")});
+    QCOMPARE(m_tray->kalvex.args[1], QVariantList{QString("no message at all")});
+    QVERIFY(m_tray->log().contains(" -> DataArrival: 198.18.0.2\\tIAM\\tדנה\\t\n"));
+    QVERIFY(m_tray->log().contains(" -> DataArrival: no message at all\n"));
+
+    FrmMain::unload();
+    QVERIFY(!frmWinSock::instance());
+    QUdpSocket again;
+    QVERIFY(again.bind(QHostAddress::AnyIPv4, m_tray->port, QAbstractSocket::DontShareAddress));
+}

@@ -1,0 +1,235 @@
+// Three hosts A, B and C, each its own network namespace on one bridge, its
+// own program directory and private bus, and the real Tolvane receiving on
+// port 217. A's user shares, edits, narrows and deletes reminders through
+// A's manager window; B and C keep their copies in step.
+#include "Clock.h"
+#include "E2eSession.h"
+#include "LanNetwork.h"
+#include "XDesktop.h"
+
+#include <QDBusArgument>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QStringList kNicks{"A", "B", "C"};
+
+struct Host
+{
+    std::unique_ptr<E2eSession> s;
+
+    QDBusMessage kalvex(const QString& method, const QVariantList& args = {}) const
+    {
+        return s->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", method, args);
+    }
+    QDBusMessage debug(const QString& method, const QVariantList& args = {}) const
+    {
+        return s->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass.Debug", method, args, false);
+    }
+    // A click of the test build, carried out after the call returns, in order.
+    bool click(const QString& control) const
+    {
+        return s
+            ->call("Kalvex.KVClass", "/TestHooks", "Kalvex.TestHooks", "Click", {control}, false)
+            .arguments()
+            .value(0)
+            .toBool();
+    }
+    QVariant sql(const QString& query, const QVariantList& params = {}) const
+    {
+        return s->scalarSql(query, params);
+    }
+    // The received copy of a shared reminder: "RMain_Id|RCaption", or "" when none.
+    QString copy(qint32 broadcastId) const
+    {
+        return sql("SELECT RMain_Id || '|' || RCaption FROM Main_tbl "
+                   "WHERE BroadcastId = ? AND IAMAuthor = 0 AND RNext = RDate",
+                   {broadcastId})
+            .toString();
+    }
+    bool logged(const QString& text, const QString& log = "Kalvex.log") const
+    {
+        return s->logContains(text, log);
+    }
+};
+
+QString names(const QString& list)
+{
+    QStringList entries = list.split('\r', Qt::SkipEmptyParts);
+    entries.sort();
+    return entries.join(',');
+}
+
+} // namespace
+
+class E2eLan : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<LanNetwork> m_net;
+    std::unique_ptr<XDesktop> m_desktop;
+    Host m_hosts[3];
+    Host& A = m_hosts[0];
+    Host& B = m_hosts[1];
+    Host& C = m_hosts[2];
+
+    QString diagnostics() const
+    {
+        QString text;
+        for (int h = 0; h < 3; ++h)
+            text += "\n" + kNicks[h] + " Kalvex.log: " + m_hosts[h].s->logLines().join(" | ") +
+                    "\n" + kNicks[h] +
+                    " Tolvane.log: " + m_hosts[h].s->logLines("Tolvane.log").join(" | ") + "\n" +
+                    kNicks[h] + " prompts: " + m_hosts[h].s->promptLines().join(" | ");
+        return text;
+    }
+    qint32 broadcastId(qint32 id) const
+    {
+        return A.sql("SELECT BroadcastId FROM Main_tbl WHERE RMain_Id = ?", {id}).toInt();
+    }
+    bool exists(qint32 id) const
+    {
+        return !A.sql("SELECT RMain_Id FROM Main_tbl WHERE RMain_Id = ?", {id}).isNull();
+    }
+    QString receivedBy(qint32 id) const
+    {
+        return names(A.sql("SELECT ReceivedBy FROM Main_tbl WHERE RMain_Id = ?", {id}).toString());
+    }
+    // Opens A's manager window on its current reminder, arms the send with
+    // the audience control given, saves, and closes the window again.
+    void share(const QString& audience, const QString& moveFirst = QString())
+    {
+        A.kalvex("ShowList", {QVariant::fromValue<qint32>(0)});
+        if (!moveFirst.isEmpty())
+            QVERIFY(A.click(moveFirst));
+        QVERIFY(A.click(audience));
+        QVERIFY(A.click("cmdSave"));
+    }
+    void closeManager() { A.debug("CloseWindows", {"RMain"}); }
+
+private slots:
+    void initTestCase()
+    {
+        const QString unavailable = LanNetwork::unavailableReason();
+        if (!unavailable.isEmpty())
+            QSKIP(qPrintable(unavailable));
+        m_net = std::make_unique<LanNetwork>(3);
+        QVERIFY2(m_net->isReady(), qPrintable(m_net->error()));
+        m_desktop = std::make_unique<XDesktop>();
+        QString error;
+        QVERIFY2(m_desktop->start(true, &error), qPrintable(error));
+        for (int h = 0; h < 3; ++h) {
+            E2eOptions options;
+            options.platform = QStringLiteral("xcb");
+            options.environment.insert("DISPLAY", m_desktop->display());
+            options.environment.insert("KV_PROMPT_ANSWER", "Yes");
+            options.launcher = m_net->launcher(h);
+            m_hosts[h].s = std::make_unique<E2eSession>(options);
+            Host& host = m_hosts[h];
+            QVERIFY2(host.s->isReady(), qPrintable(host.s->error()));
+            host.s->setIniValue("LAN_Settings", "Nick", kNicks[h]);
+            QCOMPARE(host.s->runProgram("Kalvex", {"/REGSERVER"}), 0);
+        }
+        // A's own reminders never fall due on A: its monitor is stopped.
+        A.s->setIniValue("Reminder", "Active", "0");
+        for (Host& host : m_hosts) {
+            host.s->startProgram("Tolvane");
+            QVERIFY2(E2eSession::waitFor(
+                         [&] { return !host.s->iniValue("Reminder", "NextDate").isNull(); }, 30000),
+                     qPrintable(diagnostics()));
+        }
+    }
+    void cleanupTestCase()
+    {
+        for (Host& host : m_hosts)
+            host.s.reset();
+        m_desktop.reset();
+        m_net.reset();
+    }
+
+    void twoOfficesShareReminders()
+    {
+        // R1 is due already, R2 tomorrow; the list shows R1 first.
+        const qint32 r1 = A.s->addReminder(Clock::now().withoutSeconds().addMinutes(-1), "ישיבה");
+        const qint32 r2 = A.s->addReminder(Clock::now().addDays(1), "מחר");
+
+        // To everybody: B and C store copies and acknowledge; A drops its own echo.
+        share("OptSend_0");
+        QVERIFY(E2eSession::waitFor([&] { return broadcastId(r1) != 0; }));
+        const qint32 id1 = broadcastId(r1);
+        QVERIFY2(E2eSession::waitFor([&] { return receivedBy(r1) == "B,C"; }),
+                 qPrintable(diagnostics()));
+        const QString copyB = B.copy(id1);
+        const QString copyC = C.copy(id1);
+        QVERIFY(copyB.endsWith("|ישיבה") && copyC.endsWith("|ישיבה"));
+        QVERIFY(A.logged("DataArrival: 198.18.0.1\\tUPD", "Tolvane.log"));
+        QCOMPARE(A.sql("SELECT COUNT(*) FROM Main_tbl WHERE IAMAuthor = 0").toInt(), 0);
+        QVERIFY(!A.logged("SendData: ACK"));
+
+        // The copy falls due on B through B's own monitor.
+        const qint32 copyIdB = copyB.section('|', 0, 0).toInt();
+        QVERIFY2(E2eSession::waitFor(
+                     [&] {
+                         return qdbus_cast<QList<int>>(B.debug("AlertIds").arguments().value(0))
+                             .contains(copyIdB);
+                     },
+                     30000),
+                 qPrintable(diagnostics()));
+
+        // Edited and sent again: the same rows change, the acknowledgements start afresh.
+        closeManager();
+        A.s->execSql("UPDATE Main_tbl SET RCaption = 'ישיבה 2' WHERE RMain_Id = ?", {r1});
+        share("OptSend_0");
+        QVERIFY(E2eSession::waitFor([&] {
+            return B.copy(id1) == copyB.section('|', 0, 0) + "|ישיבה 2" &&
+                   C.copy(id1) == copyC.section('|', 0, 0) + "|ישיבה 2" && receivedBy(r1) == "B,C";
+        }));
+
+        // To the list "B": C stores nothing and answers nothing.
+        closeManager();
+        A.s->execSql("UPDATE Main_tbl SET RCaption = 'רק לב', SentTo = ? WHERE RMain_Id = ?",
+                     {QString("B\r"), r1});
+        share("OptSend_1");
+        QVERIFY(E2eSession::waitFor([&] {
+            return B.copy(id1).endsWith("|רק לב") &&
+                   C.logged("DataArrival: 198.18.0.1\\tUPD\\tB\\r", "Tolvane.log");
+        }));
+        QVERIFY(C.copy(id1).endsWith("|ישיבה 2"));
+        QVERIFY(E2eSession::waitFor([&] { return receivedBy(r1) == "B"; }));
+
+        // R2 to everybody, then deleted on the network: both copies go.
+        share("OptSend_0", "cmdMoveRS_0");
+        QVERIFY(E2eSession::waitFor([&] { return receivedBy(r2) == "B,C"; }));
+        const qint32 id2 = broadcastId(r2);
+        QVERIFY(A.click("cmdDelete"));
+        QVERIFY(E2eSession::waitFor([&] { return !exists(r2); }));
+        QVERIFY(
+            E2eSession::waitFor([&] { return B.copy(id2).isEmpty() && C.copy(id2).isEmpty(); }));
+        QVERIFY(A.s->promptLines().contains("תזכורון ולטרום|האם למחוק ברשת"));
+
+        // Receiving off on C, and "No" to the network question on A (its
+        // Kalvex starts again with the new answer once the window is closed).
+        C.s->setIniValue("LAN_Settings", "OptReceive", "0");
+        closeManager();
+        QVERIFY(E2eSession::waitFor([&] { return !A.s->hasOwner("Kalvex.KVClass"); }));
+        A.s->setEnvironmentValue("KV_PROMPT_ANSWER", "No");
+        A.s->execSql("UPDATE Main_tbl SET RCaption = 'אחרון' WHERE RMain_Id = ?", {r1});
+        share("OptSend_0");
+        QVERIFY(E2eSession::waitFor([&] {
+            return B.copy(id1).endsWith("|אחרון") && receivedBy(r1) == "B" &&
+                   C.logged("\\tUPD\\tALL\\t" + QString::number(id1) + "\\tאחרון", "Tolvane.log");
+        }));
+        QVERIFY(C.copy(id1).endsWith("|ישיבה 2"));
+        QVERIFY(A.click("cmdDelete"));
+        QVERIFY(E2eSession::waitFor([&] { return !exists(r1); }));
+        QVERIFY(!A.logged(QString("SendData: DEL\\t%1").arg(id1)));
+        QVERIFY(!B.copy(id1).isEmpty() && !C.copy(id1).isEmpty());
+        for (const Host& host : m_hosts)
+            QVERIFY2(!host.logged("הודעה פגומה") && !host.logged("WS_LAN_Send"),
+                     qPrintable(diagnostics()));
+    }
+};
+
+QTEST_GUILESS_MAIN(E2eLan)
+#include "tst_e2e_lan.moc"

@@ -1,0 +1,75 @@
+#include "frmWinSock.h"
+
+#include "Failure.h"
+#include "Ini.h"
+#include "LanText.h"
+#include "Log.h"
+#include "TextConversion.h"
+#include "modMain.h"
+
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
+#include <memory>
+
+namespace {
+std::unique_ptr<frmWinSock> g_instance;
+}
+
+frmWinSock::frmWinSock() : Winsock1(new QUdpSocket(this))
+{
+    setObjectName(QStringLiteral("frmWinSock"));
+    Winsock1->setObjectName(QStringLiteral("Winsock1"));
+    connect(Winsock1, &QUdpSocket::readyRead, this, &frmWinSock::Winsock1_DataArrival);
+}
+
+void frmWinSock::load()
+{
+    if (g_instance)
+        return;
+    const short port = textToShort(
+        ReadIni(QStringLiteral("LAN_Settings"), QStringLiteral("Port"), QStringLiteral("217")));
+    if (port < 1)
+        throw Failure(QStringLiteral("Invalid port %1").arg(port), 5);
+    std::unique_ptr<frmWinSock> form(new frmWinSock);
+    form->bindPort(quint16(port));
+    g_instance = std::move(form);
+}
+
+void frmWinSock::unload()
+{
+    g_instance.reset();
+}
+
+frmWinSock* frmWinSock::instance()
+{
+    return g_instance.get();
+}
+
+quint16 frmWinSock::port() const
+{
+    return Winsock1->localPort();
+}
+
+// Not shared: a port another program holds is a failure, not a second listener.
+void frmWinSock::bindPort(quint16 port)
+{
+    if (!Winsock1->bind(QHostAddress::AnyIPv4, port, QAbstractSocket::DontShareAddress))
+        throw Failure(QStringLiteral("UDP port %1: %2").arg(port).arg(Winsock1->errorString()));
+    // Errors of the bound socket; a failed bind is the load's failure.
+    connect(Winsock1, &QUdpSocket::errorOccurred, this, &frmWinSock::Winsock1_Error);
+}
+
+void frmWinSock::Winsock1_DataArrival()
+{
+    while (Winsock1->hasPendingDatagrams()) {
+        const QString text = lanTextFromBytes(Winsock1->receiveDatagram().data());
+        modMain::MsgProc(text);
+        WriteLog(QStringLiteral("DataArrival: ") + text, LogInformation);
+    }
+}
+
+void frmWinSock::Winsock1_Error(QAbstractSocket::SocketError)
+{
+    WriteLog(QStringLiteral("WinSock: ") + Winsock1->errorString(), LogError);
+}
