@@ -1,0 +1,91 @@
+// Deleting the current reminder, and every reminder the list shows.
+#include "RMain.h"
+
+#include "Database.h"
+#include "DeleteReminders.h"
+#include "DueCheck.h"
+#include "Failure.h"
+#include "Log.h"
+#include "Prompt.h"
+#include "Queries.h"
+#include "WindowCaptions.h"
+
+// Shared with RMain.cpp.
+extern RMain::SendDelMsgHook g_sendDelMsgHook;
+
+namespace {
+
+Prompt::Answer ask(QWidget* owner, const QString& text, Prompt::Buttons buttons)
+{
+    return Prompt::message(owner, text, appTitle(), buttons, Prompt::Icon::None);
+}
+
+// The author's reminder that went out over the LAN. Any identity but 0 was
+// sent: one taken after 24.8 days of uptime is negative.
+bool sharedByMe(const Dynaset& rs)
+{
+    return rs.value(QStringLiteral("IAMAuthor")).toBool() &&
+           rs.value(QStringLiteral("BroadcastId")).toInt() != 0;
+}
+
+} // namespace
+
+void RMain::cmdDelete_Click()
+{
+    try {
+        if (!ListRs || !ListRs->hasCurrent())
+            return;
+        if (ask(this, QStringLiteral("אישור מחיקה"), Prompt::Buttons::OkCancel) !=
+            Prompt::Answer::Ok)
+            return;
+        // The row that takes the deleted one's place; the new last after the last.
+        int position = ListRs->absolutePosition();
+        if (position == ListRs->recordCount() - 1)
+            --position;
+        {
+            auto db = OpenReminderDb();
+            Dynaset rs(*db, Queries::byId(currentListId()));
+            if (rs.hasCurrent()) { // deleted meanwhile: nothing to do here
+                if (sharedByMe(rs)) {
+                    const Prompt::Answer answer =
+                        ask(this, QStringLiteral("האם למחוק ברשת"), Prompt::Buttons::YesNoCancel);
+                    if (answer == Prompt::Answer::Cancel)
+                        return;
+                    if (answer == Prompt::Answer::Yes && g_sendDelMsgHook)
+                        g_sendDelMsgHook(rs.value(QStringLiteral("BroadcastId")).toInt());
+                }
+                rs.deleteCurrent();
+            }
+        }
+        ListRs->requery(*m_listDb);
+        if (ListRs->recordCount() > 0)
+            ListRs->setAbsolutePosition(qBound(0, position, ListRs->recordCount() - 1));
+        FillTheList();
+        PublishNextDate();
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("cmdDelete: ") + describe(e), LogError);
+    }
+}
+
+// Only what the list shows goes, and nothing is sent over the LAN.
+void RMain::cmdDeleteAll_Click()
+{
+    try {
+        if (!ListRs || !ListRs->hasCurrent())
+            return;
+        if (Prompt::input(this, QStringLiteral("הקלד 'כן' לאישור המחיקה"),
+                          QStringLiteral("מחיקת רשימה")) != QStringLiteral("כן"))
+            return;
+        QList<qint32> ids;
+        ids.reserve(ListRs->recordCount());
+        Snapshot listed = ListRs->clone();
+        for (listed.moveFirst(); !listed.eof(); listed.moveNext())
+            ids << listed.value(QStringLiteral("RMain_Id")).toInt();
+        DeleteRemindersById(*OpenReminderDb(), ids);
+        ListRs->requery(*m_listDb);
+        FillTheList();
+        PublishNextDate();
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("cmdDeleteAll: ") + describe(e), LogError);
+    }
+}
