@@ -10,6 +10,7 @@ PACKAGES=(
   fonts-liberation fonts-liberation2 fonts-dejavu-core
   cups cups-client mupdf-tools xclip
   iproute2 libcap2-bin sqlite3
+  clang libclang-rt-14-dev
 )
 
 missing=()
