@@ -36,7 +36,7 @@ QHostAddress requireIPv4(const QString& text)
 // the kernel choose the source address for it.
 void connectTo(QUdpSocket& socket, const QHostAddress& host)
 {
-    socket.connectToHost(host, quint16(LANPort));
+    socket.connectToHost(host, LANPort);
     if (!socket.waitForConnected(kConnectTimeoutMs))
         throw Failure(socket.errorString());
 }

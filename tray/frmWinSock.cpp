@@ -27,12 +27,10 @@ void frmWinSock::load()
 {
     if (g_instance)
         return;
-    const short port = textToShort(
+    const quint16 port = textToPort(
         ReadIni(QStringLiteral("LAN_Settings"), QStringLiteral("Port"), QStringLiteral("217")));
-    if (port < 1)
-        throw Failure(QStringLiteral("Invalid port %1").arg(port), 5);
     std::unique_ptr<frmWinSock> form(new frmWinSock);
-    form->bindPort(quint16(port));
+    form->bindPort(port);
     g_instance = std::move(form);
 }
 

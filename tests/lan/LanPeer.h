@@ -18,7 +18,7 @@ public:
     LanPeer()
     {
         QVERIFY(m_socket.bind(QHostAddress(kAddress), 0));
-        LANPort = short(m_socket.localPort());
+        LANPort = m_socket.localPort();
     }
     // The next datagram's bytes; empty when none arrives in time.
     QByteArray next(int timeoutMs = 2000)

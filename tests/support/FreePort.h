@@ -2,6 +2,5 @@
 
 #include <QtGlobal>
 
-// A UDP port below 32768 (the settings file holds a 16-bit signed port) that
-// nothing on this machine's addresses holds at the moment of asking.
+// A UDP port that nothing on this machine's addresses holds at the moment of asking.
 quint16 freeUdpPort();
