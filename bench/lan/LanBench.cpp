@@ -110,6 +110,10 @@ void deletingListedReminders()
 
 int main(int argc, char* argv[])
 {
+    // The test builds of the programs (prompt answers from the environment)
+    // stand beside the shipped ones in the build tree.
+    if (qEnvironmentVariableIsEmpty("KV_TEST_PROGRAM_DIR"))
+        qputenv("KV_TEST_PROGRAM_DIR", qgetenv("KV_PROGRAM_BUILD_DIR") + "/../tests/program");
     QApplication app(argc, argv);
     burstOfUpdates();
     deletingListedReminders();
