@@ -2,6 +2,9 @@
 
 #include "PeerCall.h"
 
+#include <QDBusConnection>
+#include <QDBusPendingCallWatcher>
+
 namespace {
 
 // Errors by which the bus says that it cannot reach or start Kalvex at all,
@@ -14,16 +17,22 @@ bool isCreationError(const QString& errorName)
            errorName.startsWith(QLatin1String("org.freedesktop.DBus.Error.Spawn."));
 }
 
+QDBusMessage methodCall(const QString& method, const QVariantList& args)
+{
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(QStringLiteral("Kalvex.KVClass"), QStringLiteral("/KVClass"),
+                                       QStringLiteral("Kalvex.KVClass"), method);
+    message.setArguments(args);
+    message.setAutoStartService(true);
+    return message;
+}
+
 class DBusKalvexClient : public KalvexClient
 {
 public:
     void call(const QString& method, const QVariantList& args) override
     {
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            QStringLiteral("Kalvex.KVClass"), QStringLiteral("/KVClass"),
-            QStringLiteral("Kalvex.KVClass"), method);
-        message.setArguments(args);
-        message.setAutoStartService(true);
+        const QDBusMessage message = methodCall(method, args);
         const QDBusMessage reply = callPeer(message);
         if (reply.type() != QDBusMessage::ErrorMessage)
             return;
@@ -31,6 +40,21 @@ public:
         if (isCreationError(reply.errorName()))
             throw NotCreated(description);
         throw Failure(description);
+    }
+
+    void post(const QString& method, const QVariantList& args,
+              const std::function<void(const QString&)>& onFailure) override
+    {
+        const QDBusMessage message = methodCall(method, args);
+        auto* watcher =
+            new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(message));
+        QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                         [message, onFailure](QDBusPendingCallWatcher* done) {
+                             const QDBusMessage reply = done->reply();
+                             if (reply.type() == QDBusMessage::ErrorMessage)
+                                 onFailure(peerFailure(message, reply, QStringLiteral("Kalvex")));
+                             done->deleteLater();
+                         });
     }
 };
 

@@ -4,6 +4,8 @@
 
 #include <QVariantList>
 
+#include <functional>
+
 // Kalvex's automation class "Kalvex.KVClass" as Tolvane uses it: every call
 // stands for creating a new object, calling one method on it and releasing it.
 class KalvexClient
@@ -13,6 +15,17 @@ public:
     // Throws NotCreated when no object can be created (the bus knows no
     // Kalvex or cannot start it), Failure when the method call itself fails.
     virtual void call(const QString& method, const QVariantList& args = {}) = 0;
+    // The same call without waiting for its end; calls posted keep their
+    // order. A failure reaches onFailure (its description) once known.
+    virtual void post(const QString& method, const QVariantList& args,
+                      const std::function<void(const QString&)>& onFailure)
+    {
+        try {
+            call(method, args);
+        } catch (const std::exception& e) {
+            onFailure(describe(e));
+        }
+    }
 };
 
 // Creating the KVClass object failed.

@@ -14,7 +14,8 @@
 
 namespace {
 std::unique_ptr<frmWinSock> g_instance;
-}
+constexpr int kReceiveBufferBytes = 8 * 1024 * 1024;
+} // namespace
 
 frmWinSock::frmWinSock() : Winsock1(new QUdpSocket(this))
 {
@@ -54,6 +55,8 @@ void frmWinSock::bindPort(quint16 port)
 {
     if (!Winsock1->bind(QHostAddress::AnyIPv4, port, QAbstractSocket::DontShareAddress))
         throw Failure(QStringLiteral("UDP port %1: %2").arg(port).arg(Winsock1->errorString()));
+    // Room for a burst while Kalvex is busy; the system caps what it grants.
+    Winsock1->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
     // Errors of the bound socket; a failed bind is the load's failure.
     connect(Winsock1, &QUdpSocket::errorOccurred, this, &frmWinSock::Winsock1_Error);
 }

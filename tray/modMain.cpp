@@ -136,13 +136,13 @@ void ShowList()
     }
 }
 
+// Posted, not waited for: a burst of datagrams is read off the socket as fast
+// as it arrives instead of overflowing it while Kalvex answers each one.
 void MsgProc(const QString& text)
 {
-    try {
-        Kalvex::client().call(QStringLiteral("MsgProcess"), {text});
-    } catch (const std::exception& e) {
-        logFailure(QStringLiteral("MsgProc"), e);
-    }
+    Kalvex::client().post(QStringLiteral("MsgProcess"), {text}, [](const QString& failure) {
+        WriteLog(QStringLiteral("MsgProc: ") + failure, LogError);
+    });
 }
 
 Date GetNextDate()
