@@ -64,9 +64,8 @@ FrmMain::~FrmMain()
 
 void FrmMain::createControls()
 {
-    Picture1 = new QSystemTrayIcon(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    connect(Picture1, &QSystemTrayIcon::activated, this, &FrmMain::Picture1_Activated);
+    m_trayLook = new QTimer(this);
+    connect(m_trayLook, &QTimer::timeout, this, &FrmMain::lookAgain);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -126,10 +125,8 @@ void FrmMain::Form_Load()
 {
     try {
         modMain::LANInit();
-        Picture1->setIcon(GetImage());
-        Picture1->setToolTip(kTipRunning);
-        if (!addTrayIcon())
-            return;
+        setTrayIcon(GetImage(), kTipRunning);
+        lookForTray();
         modMain::UpdateList();
         if (m_unloaded)
             return;
@@ -141,21 +138,71 @@ void FrmMain::Form_Load()
     }
 }
 
-bool FrmMain::addTrayIcon()
+void FrmMain::lookForTray()
+{
+    if (TrayHost::available())
+        return showTrayIcon();
+    m_trayWait.setRemainingTime(TrayHost::patience().waitMs);
+    m_trayLook->start(TrayHost::patience().lookMs);
+}
+
+void FrmMain::lookAgain()
+{
+    if (TrayHost::available()) {
+        m_trayLook->stop();
+        showTrayIcon();
+    } else if (!m_trayIgnored && m_trayWait.hasExpired()) {
+        m_trayLook->stop();
+        askAboutTray();
+    }
+}
+
+void FrmMain::askAboutTray()
 {
     while (!TrayHost::available()) {
         const Prompt::Answer answer =
             Prompt::message(nullptr, QStringLiteral("תזכורון ולטרום לא הצליח ליצור איקון"),
                             appTitle(), Prompt::Buttons::AbortRetryIgnore, Prompt::Icon::Question);
+        if (m_unloaded)
+            return;
         if (answer == Prompt::Answer::Abort) {
             close();
-            return false;
+            return;
         }
-        if (answer == Prompt::Answer::Ignore)
-            return true;
+        if (answer == Prompt::Answer::Ignore) {
+            m_trayIgnored = true;
+            m_trayLook->start(TrayHost::patience().lookMs);
+            return;
+        }
     }
+    showTrayIcon();
+}
+
+// Qt picks the kind of tray when the first icon is created, so it is created
+// only now that one is there.
+void FrmMain::showTrayIcon()
+{
+    if (m_unloaded)
+        return;
+    if (!Picture1) {
+        m_triggerOpensList = TrayHost::statusNotifier();
+        Picture1 = new QSystemTrayIcon(this);
+        Picture1->setObjectName(QStringLiteral("Picture1"));
+        connect(Picture1, &QSystemTrayIcon::activated, this, &FrmMain::Picture1_Activated);
+    }
+    Picture1->setIcon(m_icon);
+    Picture1->setToolTip(m_tip);
     Picture1->show();
-    return true;
+}
+
+void FrmMain::setTrayIcon(const QIcon& icon, const QString& tip)
+{
+    m_icon = icon;
+    m_tip = tip;
+    if (Picture1) {
+        Picture1->setIcon(icon);
+        Picture1->setToolTip(tip);
+    }
 }
 
 void FrmMain::closeEvent(QCloseEvent* event)
@@ -172,7 +219,9 @@ void FrmMain::Form_Unload()
     m_unloaded = true;
     Timer1->stop();
     m_dueWakeUp->setRunning(false);
-    Picture1->hide();
+    m_trayLook->stop();
+    if (Picture1)
+        Picture1->hide();
     frmWinSock::unload();
     SingleInstance::release();
     if (g_instance == this)
@@ -191,11 +240,9 @@ void FrmMain::SetState(bool active)
         Timer1->start();
         m_dueWakeUp->setRunning(true);
         mnuDisable->setText(QStringLiteral("עצור"));
-        Picture1->setIcon(GetImage());
-        Picture1->setToolTip(kTipRunning);
+        setTrayIcon(GetImage(), kTipRunning);
     } else {
-        Picture1->setIcon(iconOf(Image2));
-        Picture1->setToolTip(kTipStopped);
+        setTrayIcon(iconOf(Image2), kTipStopped);
         Timer1->stop();
         m_dueWakeUp->setRunning(false);
         mnuDisable->setText(QStringLiteral("הפעל"));
@@ -205,6 +252,10 @@ void FrmMain::SetState(bool active)
 void FrmMain::Picture1_Activated(QSystemTrayIcon::ActivationReason reason)
 {
     switch (reason) {
+    case QSystemTrayIcon::Trigger: // a StatusNotifier host sends only this
+        if (m_triggerOpensList)
+            modMain::ShowList();
+        break;
     case QSystemTrayIcon::DoubleClick:
         modMain::ShowList();
         break;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QIcon>
 #include <QSystemTrayIcon>
 #include <QWidget>
@@ -37,7 +38,14 @@ private:
     void createMenu();
     void Form_Load();
     void Form_Unload();
-    bool addTrayIcon(); // false when Tolvane is to end
+    // Shows the icon once a tray is there: at once, or when one of the looks
+    // that follow finds a panel come up late; asks about the icon when the
+    // wait is over, and after "Ignore" keeps looking.
+    void lookForTray();
+    void lookAgain();
+    void askAboutTray();
+    void showTrayIcon();
+    void setTrayIcon(const QIcon& icon, const QString& tip);
     void Picture1_Activated(QSystemTrayIcon::ActivationReason reason);
     void Timer1_Timer();
     void mnuShowList_Click();
@@ -45,7 +53,8 @@ private:
     void mnuExit_Click();
     void mnuABout_Click();
 
-    QSystemTrayIcon* Picture1 = nullptr; // the icon; its notifications arrive here
+    // The icon, created once a tray is there; its notifications arrive here.
+    QSystemTrayIcon* Picture1 = nullptr;
     QTimer* Timer1 = nullptr;
     QLabel* Image3 = nullptr; // running with LAN on
     QLabel* Image2 = nullptr; // stopped
@@ -58,4 +67,10 @@ private:
     QAction* mnuABout = nullptr;
     bool m_unloaded = false;
     DueWakeUp* m_dueWakeUp = nullptr; // between ticks, the moment NextDate falls due
+    QIcon m_icon;
+    QString m_tip;
+    bool m_triggerOpensList = false; // a StatusNotifier host took the icon
+    QTimer* m_trayLook = nullptr;
+    QDeadlineTimer m_trayWait;
+    bool m_trayIgnored = false;
 };

@@ -1,5 +1,6 @@
 #include "KalvexClient.h"
 
+#include "KalvexBus.h"
 #include "PeerCall.h"
 
 #include <QDBusConnection>
@@ -19,9 +20,8 @@ bool isCreationError(const QString& errorName)
 
 QDBusMessage methodCall(const QString& method, const QVariantList& args)
 {
-    QDBusMessage message =
-        QDBusMessage::createMethodCall(QStringLiteral("Kalvex.KVClass"), QStringLiteral("/KVClass"),
-                                       QStringLiteral("Kalvex.KVClass"), method);
+    QDBusMessage message = QDBusMessage::createMethodCall(
+        KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName, method);
     message.setArguments(args);
     message.setAutoStartService(true);
     return message;

@@ -1,21 +1,39 @@
 #include "TrayHost.h"
 
-#include <QSystemTrayIcon>
+#include "TrayPresence.h"
 
 namespace {
 std::function<bool()> g_probe;
-}
+TrayHost::Patience g_patience;
+} // namespace
 
 namespace TrayHost {
 
 bool available()
 {
-    return g_probe ? g_probe() : QSystemTrayIcon::isSystemTrayAvailable();
+    if (g_probe)
+        return g_probe();
+    return TrayPresence::statusNotifierHost() || TrayPresence::xembedTray();
+}
+
+bool statusNotifier()
+{
+    return !g_probe && TrayPresence::statusNotifierHost();
 }
 
 void setAvailability(std::function<bool()> probe)
 {
     g_probe = std::move(probe);
+}
+
+Patience patience()
+{
+    return g_patience;
+}
+
+void setPatience(const Patience& patience)
+{
+    g_patience = patience;
 }
 
 } // namespace TrayHost

@@ -1,5 +1,7 @@
 #include "modMain.h"
 
+#include "ActivationEnvironment.h"
+#include "ActivationFile.h"
 #include "Clock.h"
 #include "CloseWindowByCaption.h"
 #include "EndSignals.h"
@@ -39,6 +41,7 @@ bool Main()
     if (!SingleInstance::claim()) {
         // This start only opens the manager window; its failures still belong in our log.
         StartLogging(QStringLiteral("Tolvane.log"));
+        PrepareKalvex();
         ShowList();
         return false;
     }
@@ -48,6 +51,7 @@ bool Main()
         return false;
     }
     StartLogging(QStringLiteral("Tolvane.log"));
+    PrepareKalvex();
     // Log-out ends Tolvane as a close request to its main form does.
     EndSignals::install([] {
         if (FrmMain::instance())
@@ -73,6 +77,17 @@ void LANInit()
         logFailure(QStringLiteral("LANInit"), e);
         SendFlag = false;
         ReceiveFlag = false;
+    }
+}
+
+void PrepareKalvex()
+{
+    try {
+        ActivationEnvironment::handDisplay();
+        if (ActivationFile::startsAnotherKalvex(ProgramDir::path()))
+            RegisterKalvex();
+    } catch (const std::exception& e) {
+        logFailure(QStringLiteral("PrepareKalvex"), e);
     }
 }
 

@@ -22,6 +22,12 @@ bool Main();
 // running tray icon then shows the LAN off).
 void LANInit();
 
+// Before the first call: hands the display to the bus, so that the Kalvex it
+// starts can open windows, and registers this directory's Kalvex when the
+// bus would start that of another directory. Failures are logged as
+// "PrepareKalvex: ...".
+void PrepareKalvex();
+
 // Creates a KVClass object and calls one method on it. When the object cannot
 // be created, registers Kalvex once and tries again; a second failure is
 // logged as "GetKalvex: ..." and ends Tolvane at once. A failure of the method

@@ -3,11 +3,15 @@
 #include "Clock.h"
 #include "E2eSession.h"
 #include "FreePort.h"
+#include "StatusNotifierHost.h"
 #include "WindowDirectory.h"
 #include "XDesktop.h"
 
+#include <QDBusArgument>
+#include <QDBusObjectPath>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
@@ -53,6 +57,9 @@ private slots:
     void closeRequestWhileAQuestionIsOpenEndsTolvane();
     void unreachableKalvexIsLoggedAndEndsTolvane();
     void hungKalvexCostsTolvaneBoundedWaits();
+    void busWithoutDisplayAndStaleActivationFileStillAlert();
+    void xembedPanelComingUpLateTakesTheIcon();
+    void statusNotifierPanelComingUpLateOpensListAndMenu();
     void logOutSignalEndsTolvane_data();
     void logOutSignalEndsTolvane();
 
@@ -60,6 +67,8 @@ private:
     void setUp(E2eOptions options = {}, bool withTray = true);
     // The exit code of CloseWindow sending the close request to the title.
     int requestClose(const QString& title);
+    // Starts Tolvane without a panel and waits until its load is done.
+    QProcess* startTolvaneWithoutPanel();
     // Starts Tolvane and waits until its icon is drawn in the tray and
     // Kalvex, registered and started by it, has published the next due time.
     QProcess* startTolvane();
@@ -114,6 +123,14 @@ QProcess* E2eTolvane::startTolvane()
         },
         20000);
     return up ? tolvane : nullptr;
+}
+
+QProcess* E2eTolvane::startTolvaneWithoutPanel()
+{
+    QProcess* tolvane = m_session->startProgram(QStringLiteral("Tolvane"));
+    const bool loaded = E2eSession::waitFor(
+        [&] { return !m_session->iniValue("Reminder", "NextDate").isNull(); }, 20000);
+    return loaded && icons().isEmpty() ? tolvane : nullptr;
 }
 
 // The icon window once the icon is painted on it (dark hands and marks).
@@ -351,6 +368,108 @@ void E2eTolvane::logOutSignalEndsTolvane()
     QCOMPARE(tolvane->exitCode(), 0);
     QCOMPARE(icons().size(), 0);
     QVERIFY(!m_session->hasOwner(WindowDirectory::busNameFor(kMainForm)));
+}
+
+// A bus started before the graphical session knows no display, and its
+// activation file still starts the Kalvex of an installation the user has
+// copied elsewhere: Tolvane hands the display over and registers its own
+// Kalvex, so the alert of this installation's database shows.
+void E2eTolvane::busWithoutDisplayAndStaleActivationFileStillAlert()
+{
+    E2eOptions options;
+    options.notOnBus = {QStringLiteral("DISPLAY"), QStringLiteral("QT_QPA_PLATFORM")};
+    setUp(options);
+    const QString old = m_session->copyInstallation(QStringLiteral("old"));
+    QProcess registration;
+    registration.setProcessEnvironment(m_session->environment());
+    registration.start(old + QStringLiteral("/Kalvex"), {QStringLiteral("/REGSERVER")});
+    QVERIFY(registration.waitForFinished(15000));
+    m_session->addReminder(Clock::now().addMinutes(-1), QStringLiteral("e2e here"));
+
+    QVERIFY2(startTolvane(), qPrintable(diagnostics()));
+    m_session->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "CheckList");
+    QVERIFY2(E2eSession::waitFor(
+                 [&] { return !m_desktop->windowsTitled(QStringLiteral("e2e here")).isEmpty(); }),
+             qPrintable(diagnostics()));
+    QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/exe").arg(m_session->ownerPid("Kalvex.KVClass")))
+                 .canonicalFilePath(),
+             QFileInfo(m_session->programFile("Kalvex")).canonicalFilePath());
+    QCOMPARE(m_session->logLines("Tolvane.log"), QStringList());
+}
+
+void E2eTolvane::xembedPanelComingUpLateTakesTheIcon()
+{
+    setUp({}, false);
+    QVERIFY2(startTolvaneWithoutPanel(), qPrintable(diagnostics()));
+    QString error;
+    QVERIFY2(m_desktop->startTrayHost(&error), qPrintable(error));
+    QVERIFY2(E2eSession::waitFor([&] { return icons().size() == 1; }, 15000),
+             qPrintable(diagnostics()));
+    QCOMPARE(m_session->promptLines(), QStringList());
+}
+
+namespace {
+
+// The images of an a(iiay) property (ARGB32, bytes in network order): how
+// many pixels are yellow.
+int yellowPixels(const QDBusArgument& images)
+{
+    int yellow = 0;
+    images.beginArray();
+    while (!images.atEnd()) {
+        int width = 0, height = 0;
+        QByteArray argb;
+        images.beginStructure();
+        images >> width >> height >> argb;
+        images.endStructure();
+        for (qsizetype i = 0; i + 3 < argb.size(); i += 4)
+            yellow +=
+                quint8(argb[i + 1]) > 200 && quint8(argb[i + 2]) > 180 && quint8(argb[i + 3]) < 80;
+    }
+    images.endArray();
+    return yellow;
+}
+
+// The title of a ToolTip property (sa(iiay)ss: icon name, images, title, text).
+QString toolTipTitle(const QDBusArgument& tip)
+{
+    QString iconName, title, text;
+    tip.beginStructure();
+    tip >> iconName;
+    yellowPixels(tip);
+    tip >> title >> text;
+    tip.endStructure();
+    return title;
+}
+
+} // namespace
+
+// A StatusNotifier panel (KDE, AppIndicator) that comes up after Tolvane:
+// the icon reaches it, activating the icon opens the list and the context
+// request shows the menu.
+void E2eTolvane::statusNotifierPanelComingUpLateOpensListAndMenu()
+{
+    setUp({}, false);
+    QProcess* tolvane = startTolvaneWithoutPanel();
+    QVERIFY2(tolvane, qPrintable(diagnostics()));
+    StatusNotifierHost host(m_session->bus());
+    QVERIFY(host.start());
+    QVERIFY2(E2eSession::waitFor([&] { return !host.items().isEmpty(); }, 15000),
+             qPrintable(diagnostics()));
+
+    QCOMPARE(toolTipTitle(host.itemProperty("ToolTip").value<QDBusArgument>()), kManager);
+    QVERIFY(yellowPixels(host.itemProperty("IconPixmap").value<QDBusArgument>()) > 0);
+    // No exported menu: the host asks the item for it with ContextMenu.
+    QCOMPARE(host.itemProperty("Menu").value<QDBusObjectPath>().path(), QString("/NO_DBUSMENU"));
+
+    QCOMPARE(host.callItem("Activate", {0, 0}).type(), QDBusMessage::ReplyMessage);
+    QVERIFY2(E2eSession::waitFor([&] { return managerOpen(); }), qPrintable(diagnostics()));
+    QCOMPARE(host.callItem("ContextMenu", {0, 0}).type(), QDBusMessage::ReplyMessage);
+    QVERIFY(E2eSession::waitFor(
+        [&] { return !m_desktop->topLevelWindows(QStringLiteral("Tolvane")).isEmpty(); }));
+    QCOMPARE(tolvane->state(), QProcess::Running);
+    QCOMPARE(m_session->promptLines(), QStringList());
+    QCOMPARE(m_session->logLines("Tolvane.log"), QStringList());
 }
 
 QTEST_MAIN(E2eTolvane)

@@ -125,7 +125,6 @@ void E2eSession::setUp(const E2eOptions& options)
     m_programDirName = options.programDirName;
     m_launcher = options.launcher;
     m_programNames = options.programs;
-    m_programNames << QStringLiteral("dbus-daemon");
     m_marker = QUuid::createUuid().toString(QUuid::WithoutBraces);
     for (const QString& dir :
          {programDir(), dataHome(), configHome(), root() + QStringLiteral("/home"),
@@ -133,7 +132,7 @@ void E2eSession::setUp(const E2eOptions& options)
         QDir().mkpath(dir);
     QFile::setPermissions(root() + QStringLiteral("/runtime"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    copyInstallation(options);
+    copyInstallation(m_programDirName);
     if (!m_error.isEmpty())
         return;
 
@@ -156,34 +155,45 @@ void E2eSession::setUp(const E2eOptions& options)
     m_env.insert(QStringLiteral("KV_PROMPT_LOG"), promptLogPath());
     for (auto it = options.environment.begin(); it != options.environment.end(); ++it)
         m_env.insert(it.key(), it.value());
-    startBus();
+    startBus(options.notOnBus);
 }
 
-void E2eSession::copyInstallation(const E2eOptions& options)
+QString E2eSession::copyInstallation(const QString& name)
 {
+    const QString dir = root() + QLatin1Char('/') + name;
     const QString build = qEnvironmentVariable("KV_PROGRAM_BUILD_DIR");
     if (build.isEmpty()) {
         m_error = QStringLiteral("KV_PROGRAM_BUILD_DIR is not set");
-        return;
+        return dir;
     }
+    QDir().mkpath(dir);
     // The test builds when the tests run (tests/programs), else the shipped ones.
     const QString programs = qEnvironmentVariable("KV_TEST_PROGRAM_DIR", build);
-    for (const QString& program : options.programs) {
+    for (const QString& program : m_programNames) {
         const QString source = programs + QLatin1Char('/') + program;
-        if (QFile::exists(source) && !QFile::copy(source, programFile(program)))
+        if (QFile::exists(source) && !QFile::copy(source, dir + QLatin1Char('/') + program))
             m_error = QStringLiteral("cannot copy ") + source;
     }
-    if (!QFile::exists(programFile(QStringLiteral("Kalvex"))) &&
-        options.programs.contains(QStringLiteral("Kalvex")))
+    if (!QFile::exists(dir + QStringLiteral("/Kalvex")) &&
+        m_programNames.contains(QStringLiteral("Kalvex")))
         m_error = QStringLiteral("no Kalvex in ") + programs;
+    // The audio module goes with Kalvex, as in the build's program directory.
+    const QString audio = build + QStringLiteral("/KalvexAudio.so");
+    if (QFile::exists(audio) && !QFile::copy(audio, dir + QStringLiteral("/KalvexAudio.so")))
+        m_error = QStringLiteral("cannot copy ") + audio;
     const QString icons = build + QStringLiteral("/RIcons");
-    if (QFile::exists(icons) && !copyTree(icons, programFile(QStringLiteral("RIcons"))))
+    if (QFile::exists(icons) && !copyTree(icons, dir + QStringLiteral("/RIcons")))
         m_error = QStringLiteral("cannot copy ") + icons;
+    return dir;
 }
 
-void E2eSession::startBus()
+void E2eSession::startBus(const QStringList& notOnBus)
 {
     m_daemon = newProcess();
+    QProcessEnvironment busEnv = m_env;
+    for (const QString& name : notOnBus)
+        busEnv.remove(name);
+    m_daemon->setProcessEnvironment(busEnv);
     launch(m_daemon, QStringLiteral("dbus-daemon"),
            {QStringLiteral("--session"), QStringLiteral("--nofork"),
             QStringLiteral("--address=") + m_busAddress, QStringLiteral("--print-address=1")});
@@ -249,7 +259,7 @@ void E2eSession::killEverything()
             QThread::msleep(5);
         ::waitpid(pid_t(pid), nullptr, WNOHANG);
     }
-    for (qint64 pid : adoptedZombies(m_programNames))
+    for (qint64 pid : adoptedZombies(m_programNames + QStringList{QStringLiteral("dbus-daemon")}))
         ::waitpid(pid_t(pid), nullptr, WNOHANG);
 }
 

@@ -57,6 +57,10 @@ struct E2eOptions
     QStringList launcher;
     // Executables copied when present (see above).
     QStringList programs = {QStringLiteral("Kalvex"), QStringLiteral("Tolvane")};
+    // Variables the bus is started without, as a systemd user bus started
+    // before the graphical session lacks the display: programs the bus starts
+    // get them only when a program hands them over.
+    QStringList notOnBus;
 };
 
 // One row for Main_tbl; rNext defaults to rDate.
@@ -90,6 +94,8 @@ public:
     QString dataHome() const;                       // XDG_DATA_HOME
     QString configHome() const;                     // XDG_CONFIG_HOME
     QString promptLogPath() const;                  // KV_PROMPT_LOG (tests/programs/TestHooks.cpp)
+    // A second installation of the same programs, in root()/name; its path.
+    QString copyInstallation(const QString& name);
 
     // The private bus.
     QString busAddress() const { return m_busAddress; }
@@ -148,8 +154,7 @@ public:
 
 private:
     void setUp(const E2eOptions& options);
-    void copyInstallation(const E2eOptions& options);
-    void startBus();
+    void startBus(const QStringList& notOnBus);
     void killEverything();
     QProcess* newProcess();
     void launch(QProcess* process, const QString& program, const QStringList& args);

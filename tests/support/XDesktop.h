@@ -33,6 +33,8 @@ public:
     // Starts the X server, and the tray host when withTray; returns once the
     // tray host owns _NET_SYSTEM_TRAY_S0. On failure *error says why.
     bool start(bool withTray = true, QString* error = nullptr);
+    // Starts the tray host on a running server (a panel that comes up late).
+    bool startTrayHost(QString* error);
     QString display() const { return m_display; } // ":N"
     // DISPLAY of this desktop and the xcb platform for Qt programs.
     QProcessEnvironment clientEnvironment(QProcessEnvironment base) const;
@@ -54,7 +56,6 @@ public:
 
 private:
     bool startServer(QString* error);
-    bool startTrayHost(QString* error);
     bool xdotool(const QStringList& args) const;
     QList<quint32> viewableAmong(const QList<quint32>& windows,
                                  const std::function<bool(quint32)>& wanted) const;

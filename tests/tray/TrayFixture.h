@@ -66,6 +66,7 @@ public:
         Kalvex::setClient(nullptr);
         ProgramEnd::setHook(nullptr);
         TrayHost::setAvailability(nullptr);
+        TrayHost::setPatience({});
         Clock::useSystemClock();
     }
 
