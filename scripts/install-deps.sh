@@ -9,7 +9,7 @@ PACKAGES=(
   dbus dbus-x11 xvfb xauth trayer x11-utils xdotool libxcb1-dev
   fonts-liberation fonts-liberation2 fonts-dejavu-core
   cups cups-client mupdf-tools xclip
-  iproute2 libcap2-bin sqlite3
+  iproute2 libcap2-bin sqlite3 desktop-file-utils
   clang libclang-rt-14-dev
 )
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# One command for a new machine: installs what is missing, builds, and starts
-# the tray monitor Tolvane from the program directory.
+# One command for a new machine: installs what is missing, builds, adds the
+# applications-menu entry and starts the tray monitor Tolvane from the
+# program directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -13,6 +14,9 @@ if command -v setcap >/dev/null; then
   $SUDO setcap cap_net_bind_service=+ep "$PROGRAM_DIR/Tolvane" 2>/dev/null ||
     echo "note: could not grant Tolvane the right to bind port 217; choose a port above 1024 in the options"
 fi
+
+# The applications-menu entry "תזכורון ולטרום" for this user.
+scripts/install-menu-entry.sh "$PROGRAM_DIR"
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
   echo "Built in $PROGRAM_DIR. Start $PROGRAM_DIR/Tolvane from a desktop session (it needs a display and a D-Bus session bus)."

@@ -1,5 +1,6 @@
 #include "KalvexMain.h"
 
+#include "DisplayPlatform.h"
 #include "EndSignals.h"
 #include "Failure.h"
 #include "KVClass.h"
@@ -55,6 +56,7 @@ int registerMain(int argc, char* argv[])
 
 int serverMain(int argc, char* argv[])
 {
+    DisplayPlatform::chooseForAlerts();
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     RightToLeftText::install();

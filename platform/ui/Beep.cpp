@@ -1,12 +1,10 @@
 #include "Beep.h"
 
+#include "ProgramDir.h"
+
 #include <QApplication>
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QBuffer>
-#include <QMediaDevices>
-#include <QTimer>
+#include <QLibrary>
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -24,7 +22,6 @@ constexpr Tone kTones[] = {{3000, 100}, {2500, 100}};
 
 // Half of full scale: loud enough, and no clipping on mixing outputs.
 constexpr double kAmplitude = 0.5 * 32767;
-constexpr int kSinkLifetimeMs = 2000;
 // A short ramp at each tone's ends keeps the speaker from clicking.
 constexpr double kRampSeconds = 0.002;
 
@@ -41,59 +38,17 @@ void appendTone(QByteArray& out, const Tone& tone, int sampleRate)
     }
 }
 
-// The same samples on every channel of an interleaved frame.
-QByteArray spreadToChannels(const QByteArray& mono, int channels)
+// The audio stack (Qt Multimedia and the sound server's libraries) is
+// loaded with the first beep, not at start: most runs of Kalvex only publish
+// the next due time or process a datagram and end again.
+using PlayFunction = bool (*)();
+PlayFunction audioOutput()
 {
-    if (channels <= 1)
-        return mono;
-    QByteArray out;
-    out.reserve(mono.size() * channels);
-    for (qsizetype i = 0; i + 1 < mono.size(); i += 2)
-        for (int c = 0; c < channels; ++c)
-            out.append(mono.constData() + i, 2);
-    return out;
-}
-
-// 16-bit PCM at the device's own rate and channel count, or an invalid
-// format when the device does not take 16-bit samples.
-QAudioFormat sinkFormat(const QAudioDevice& device)
-{
-    QAudioFormat format = device.preferredFormat();
-    format.setSampleFormat(QAudioFormat::Int16);
-    if (format.sampleRate() <= 0)
-        format.setSampleRate(48000);
-    if (format.channelCount() <= 0)
-        format.setChannelCount(1);
-    return device.isFormatSupported(format) ? format : QAudioFormat();
-}
-
-// Sink and buffer go once the samples have run out or the device gave up.
-void finish(QAudioSink* sink)
-{
-    sink->disconnect();
-    sink->stop();
-    sink->deleteLater();
-}
-
-// Plays through the sink in pull mode, so the caller never waits.
-bool play(const QAudioDevice& device, const QAudioFormat& format)
-{
-    auto* sink = new QAudioSink(device, format, qApp);
-    auto* buffer = new QBuffer(sink);
-    buffer->setData(spreadToChannels(alertBeepSamples(format.sampleRate()), format.channelCount()));
-    buffer->open(QIODevice::ReadOnly);
-    QObject::connect(sink, &QAudioSink::stateChanged, sink, [sink](QAudio::State state) {
-        if (state == QAudio::IdleState || state == QAudio::StoppedState)
-            finish(sink);
-    });
-    // A device that never reports the end of the samples must not keep them.
-    QTimer::singleShot(kSinkLifetimeMs, sink, [sink] { finish(sink); });
-    sink->start(buffer);
-    if (sink->error() != QAudio::NoError) {
-        finish(sink);
-        return false;
-    }
-    return true;
+    static const PlayFunction play = [] {
+        QLibrary module(ProgramDir::file(QStringLiteral("KalvexAudio")));
+        return reinterpret_cast<PlayFunction>(module.resolve("kvPlayAlertBeep"));
+    }();
+    return play;
 }
 
 } // namespace
@@ -114,9 +69,8 @@ void AlertBeep()
         g_observer();
         return;
     }
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    const QAudioFormat format = device.isNull() ? QAudioFormat() : sinkFormat(device);
-    if (!format.isValid() || !play(device, format))
+    const PlayFunction play = audioOutput();
+    if (!play || !play())
         QApplication::beep();
 }
 

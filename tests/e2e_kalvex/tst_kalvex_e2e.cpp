@@ -19,6 +19,12 @@ namespace {
 
 const QString kDebug = KalvexBus::debugInterfaceName;
 
+bool mapsLibrary(qint64 pid, const QByteArray& name)
+{
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name);
+}
+
 } // namespace
 
 class KalvexE2eTest : public QObject
@@ -34,6 +40,7 @@ private slots:
     void badLanSettingsTakeTheirDefaults();
     void showListAndShowAboutShowTheirWindowBeforeReturningAndKeepKalvex();
     void callsArrivingAfterTheNameIsReleasedReachTheNextKalvex();
+    void audioStackLoadsWithTheFirstBeep();
     void logOutSignalEndsKalvexLeavingAlertsDue_data();
     void logOutSignalEndsKalvexLeavingAlertsDue();
 
@@ -267,6 +274,21 @@ void KalvexE2eTest::callsArrivingAfterTheNameIsReleasedReachTheNextKalvex()
     QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QList<int>{due}, 10000); // ... but by a fresh Kalvex
     QVERIFY(m_s->ownerPid(KalvexBus::serviceName) != ::getpid());
     QDBusConnection::disconnectFromBus(QStringLiteral("late caller"));
+}
+
+// Most starts of Kalvex beep never; the audio stack comes with the first beep.
+void KalvexE2eTest::audioStackLoadsWithTheFirstBeep()
+{
+    registerKalvex();
+    callAsync(QStringLiteral("ShowList"), {0});
+    QTRY_VERIFY(m_events.contains(QStringLiteral("reply ShowList")));
+    const qint64 pid = m_s->ownerPid(KalvexBus::serviceName);
+    QVERIFY(!mapsLibrary(pid, "libQt6Multimedia"));
+
+    m_s->addReminder(Clock::now().addHours(-1));
+    callAsync(QStringLiteral("CheckList"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_events.contains(QStringLiteral("shown Remind")), 10000);
+    QTRY_VERIFY(mapsLibrary(pid, "libQt6Multimedia"));
 }
 
 void KalvexE2eTest::logOutSignalEndsKalvexLeavingAlertsDue_data()
