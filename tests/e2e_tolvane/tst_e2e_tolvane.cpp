@@ -294,6 +294,7 @@ void E2eTolvane::closeRequestWhileAQuestionIsOpenEndsTolvane()
     QFETCH(bool, withTray);
     setUp({}, withTray);
     m_session->setEnvironmentValue("KV_PROMPT_LOG", QString()); // real boxes
+    m_session->setEnvironmentValue("KV_TRAY_WAIT_MS", "0");     // no panel to wait for
     QProcess* tolvane = withTray ? startTolvane() : m_session->startProgram("Tolvane");
     QVERIFY2(tolvane, qPrintable(diagnostics()));
     if (withTray) {
