@@ -51,6 +51,20 @@ public:
     // given its BroadcastId; gives whether it went out. Unset, nothing is sent.
     using SendDelMsgHook = std::function<bool(qint32 broadcastId)>;
     static void setSendDelMsgHook(SendDelMsgHook hook);
+    // The LAN windows, installed by the server; unset, their commands do nothing.
+    struct LanWindows
+    {
+        // The recipient list window for a reminder's recipients and RMain_Id:
+        // the confirmed list, or nothing when cancelled.
+        std::function<std::optional<QString>(QWidget* owner, const QString& sentTo,
+                                             qint32 reminderId)>
+            chooseRecipients;
+        // The options window, shown modally.
+        std::function<void(QWidget* owner)> editOptions;
+        // Restarts the tray monitor, whose receiver then takes the LAN settings anew.
+        std::function<void()> restartMonitor;
+    };
+    static void setLanWindows(LanWindows windows);
 
     // Selects a reminder in the list as it is stored now (switching the filter
     // to "הכל" when needed); an edit in progress is kept and nothing is selected.

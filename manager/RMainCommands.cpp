@@ -1,6 +1,5 @@
 // Commands of the manager window's buttons and menus: find, printing and
-// copying the list. The options and the recipient list windows keep their
-// places here until their behaviour arrives.
+// copying the list (the LAN windows: RMainLanWindows.cpp).
 #include "RMain.h"
 
 #include "DefaultPrinter.h"
@@ -38,9 +37,6 @@ template <typename Body> void printing(QWidget* window, const QString& procedure
 }
 
 } // namespace
-
-void RMain::cmdDefinitions_Click() {} // the options window
-void RMain::cmdOptList_Click() {}     // the recipient list window
 
 void RMain::cmdFind_Click()
 {

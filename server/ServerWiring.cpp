@@ -2,13 +2,16 @@
 
 #include "DueCheck.h"
 #include "FrmAbout.h"
+#include "FrmLANOpt.h"
 #include "LanMessageSeam.h"
 #include "LanSend.h"
 #include "ProcessLANMsg.h"
 #include "RMain.h"
 #include "Remind.h"
+#include "RestartMonitor.h"
 #include "SendRUpdate.h"
 #include "ShowMainForm.h"
+#include "frmList.h"
 
 void WireServer()
 {
@@ -20,5 +23,7 @@ void WireServer()
     RMain::setAboutHandler([](QWidget* owner) { FrmAbout::showBox(owner); });
     RMain::setSendRUpdateHook(&SendRUpdate);
     RMain::setSendDelMsgHook(&SendDELMsg);
+    RMain::setLanWindows(
+        {&frmList::choose, [](QWidget* owner) { FrmLANOpt(owner).exec(); }, &RestartMonitor});
     setLanMessageHandler(&ProcessLANMsg);
 }

@@ -3,6 +3,7 @@
 #include "Failure.h"
 #include "Ini.h"
 #include "Log.h"
+#include "Reminder.h"
 #include "SysInfo.h"
 
 QString LANNick;
@@ -12,20 +13,23 @@ bool LANOptReceive = false;
 
 namespace {
 
-constexpr int kNickLength = 9;
 const QString kSection = QStringLiteral("LAN_Settings");
+const QString kNick = QStringLiteral("Nick");
+const QString kPort = QStringLiteral("Port");
+const QString kOptSend = QStringLiteral("OptSend");
+const QString kOptReceive = QStringLiteral("OptReceive");
 
 // The key's value converted; its default, converted, when the stored text
 // does not convert.
 template <typename Convert>
-auto loadConverted(const QString& key, const QString& defaultText, Convert convert)
+auto loadConverted(const QString& logName, const QString& key, const QString& defaultText,
+                   Convert convert)
 {
     const QString text = ReadIni(kSection, key, defaultText);
     try {
         return convert(text);
     } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("LoadLANSettings: %1=%2: %3").arg(key, text, describe(e)),
-                 LogError);
+        WriteLog(QStringLiteral("%1: %2=%3: %4").arg(logName, key, text, describe(e)), LogError);
         return convert(defaultText);
     }
 }
@@ -34,13 +38,33 @@ auto loadConverted(const QString& key, const QString& defaultText, Convert conve
 
 QString DefaultNick()
 {
-    return SysInfo::computerName().left(kNickLength);
+    // The nickname is the author name of every reminder saved here.
+    return SysInfo::computerName().left(kAuthorWidth);
+}
+
+LanSettingsValues ReadLANSettings(const QString& logName)
+{
+    LanSettingsValues v;
+    v.nick = ReadIni(kSection, kNick, DefaultNick());
+    v.port = loadConverted(logName, kPort, QStringLiteral("217"), textToPort);
+    v.send = loadConverted(logName, kOptSend, QStringLiteral("1"), textToBool);
+    v.receive = loadConverted(logName, kOptReceive, QStringLiteral("1"), textToBool);
+    return v;
 }
 
 void LoadLANSettings()
 {
-    LANNick = ReadIni(kSection, QStringLiteral("Nick"), DefaultNick());
-    LANPort = loadConverted(QStringLiteral("Port"), QStringLiteral("217"), textToPort);
-    LANOptSend = loadConverted(QStringLiteral("OptSend"), QStringLiteral("1"), textToBool);
-    LANOptReceive = loadConverted(QStringLiteral("OptReceive"), QStringLiteral("1"), textToBool);
+    const LanSettingsValues v = ReadLANSettings(QStringLiteral("LoadLANSettings"));
+    LANNick = v.nick;
+    LANPort = v.port;
+    LANOptSend = v.send;
+    LANOptReceive = v.receive;
+}
+
+bool WriteLANSettings(bool send, bool receive, const QString& nick, const QString& port)
+{
+    const auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
+    return WriteIni(kSection, kOptSend, flag(send)) &&
+           WriteIni(kSection, kOptReceive, flag(receive)) && WriteIni(kSection, kNick, nick) &&
+           WriteIni(kSection, kPort, port);
 }

@@ -11,10 +11,23 @@ extern quint16 LANPort; // any UDP port; the file holds it as decimal text
 extern bool LANOptSend;
 extern bool LANOptReceive;
 
+// The four settings as stored.
+struct LanSettingsValues
+{
+    QString nick;
+    quint16 port = 0;
+    bool send = false;
+    bool receive = false;
+};
 // Reads "Nick", "Port", "OptSend", "OptReceive" in that order. A value that
 // does not convert takes its key's default and is logged as
-// "LoadLANSettings: <key>=<value>: <description>", so one bad value never
-// stops the program. Never fails.
+// "<logName>: <key>=<value>: <description>", so one bad value never stops
+// the program. Never fails.
+LanSettingsValues ReadLANSettings(const QString& logName);
+// ReadLANSettings into the values in memory, logged as "LoadLANSettings".
 void LoadLANSettings();
+// Writes the four keys as texts, in the order "OptSend" ("1"/"0"),
+// "OptReceive", "Nick", "Port"; false when a write failed (WriteIni logs it).
+bool WriteLANSettings(bool send, bool receive, const QString& nick, const QString& port);
 // The computer's network name cut to its first 9 characters.
 QString DefaultNick();

@@ -5,9 +5,11 @@
 #include "Clock.h"
 #include "E2eSession.h"
 #include "LanNetwork.h"
+#include "WindowDirectory.h"
 #include "XDesktop.h"
 
 #include <QDBusArgument>
+#include <QProcess>
 #include <QTest>
 
 #include <memory>
@@ -28,15 +30,15 @@ struct Host
     {
         return s->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass.Debug", method, args, false);
     }
-    // A click of the test build, carried out after the call returns, in order.
-    bool click(const QString& control) const
+    // A click or typing of the test build, carried out after the call returns, in order.
+    bool hook(const QString& method, const QVariantList& args) const
     {
-        return s
-            ->call("Kalvex.KVClass", "/TestHooks", "Kalvex.TestHooks", "Click", {control}, false)
+        return s->call("Kalvex.KVClass", "/TestHooks", "Kalvex.TestHooks", method, args, false)
             .arguments()
             .value(0)
             .toBool();
     }
+    bool click(const QString& control) const { return hook("Click", {control}); }
     QVariant sql(const QString& query, const QVariantList& params = {}) const
     {
         return s->scalarSql(query, params);
@@ -107,6 +109,23 @@ class E2eLan : public QObject
         QVERIFY(A.click("cmdSave"));
     }
     void closeManager() { A.debug("CloseWindows", {"RMain"}); }
+    // Saves A's options window with the text typed into one of its boxes;
+    // gives once the manager's command has finished with the new settings.
+    void saveOptions(const QString& box, const QString& text)
+    {
+        const auto optionsOpen = [&] {
+            return A.debug("Windows").arguments().value(0).toStringList().contains("FrmLANOpt");
+        };
+        A.kalvex("ShowList", {QVariant::fromValue<qint32>(0)});
+        QVERIFY(A.click("cmdDefinitions"));
+        QVERIFY(E2eSession::waitFor(optionsOpen));
+        QVERIFY(A.hook("SetText", {box, text}) && A.click("cmdSave"));
+        QVERIFY(E2eSession::waitFor([&] { return !optionsOpen(); }));
+    }
+    qint64 monitorPid() const
+    {
+        return A.s->ownerPid(WindowDirectory::busNameFor("Veltrum Reminder Main Form"));
+    }
 
 private slots:
     void initTestCase()
@@ -228,6 +247,29 @@ private slots:
         for (const Host& host : m_hosts)
             QVERIFY2(!host.logged("הודעה פגומה") && !host.logged("WS_LAN_Send"),
                      qPrintable(diagnostics()));
+    }
+
+    // A new nickname alone leaves A's Tolvane running; a new port restarts
+    // it, and the new one receives on that port.
+    void optionsRestartTheMonitorForANewPort()
+    {
+        const qint64 first = monitorPid();
+        QVERIFY(first != 0);
+        saveOptions("txtNick", "A2");
+        QCOMPARE(A.s->iniValue("LAN_Settings", "Nick"), QString("A2"));
+        QCOMPARE(monitorPid(), first);
+
+        saveOptions("txtPort", "5217");
+        QVERIFY2(E2eSession::waitFor([&] { return monitorPid() != 0 && monitorPid() != first; }),
+                 qPrintable(diagnostics()));
+        QVERIFY(!E2eSession::processAlive(first));
+        QVERIFY(E2eSession::waitFor([&] {
+            QProcess ss;
+            ss.start(m_net->launcher(0).value(0),
+                     m_net->launcher(0).mid(1) + QStringList{"ss", "-Hulnp", "sport = :5217"});
+            ss.waitForFinished();
+            return ss.readAll().contains(QString("pid=%1,").arg(monitorPid()).toUtf8());
+        }));
     }
 };
 

@@ -1,0 +1,178 @@
+#include "FrmLANOpt.h"
+
+#include "AutoStart.h"
+#include "DialogKeys.h"
+#include "Failure.h"
+#include "LanSettings.h"
+#include "Log.h"
+#include "Prompt.h"
+#include "Reminder.h"
+#include "RestartMonitor.h"
+#include "WindowCaptions.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The auto-start entry that starts the tray monitor at log-on.
+const QString kAutoRunName = QStringLiteral("Veltrum Reminder");
+const QString kAutoRunIcon = QStringLiteral("veltrum-reminder");
+
+template <typename W> W* named(W* widget, const QString& name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+} // namespace
+
+FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FrmLANOpt"));
+    setWindowTitle(QStringLiteral("אפשרויות"));
+    setLayoutDirection(Qt::RightToLeft);
+    setModal(true);
+
+    Frame2 = named(new QGroupBox(QStringLiteral("אפשרויות הפעלה"), this), QStringLiteral("Frame2"));
+    Opt_AutoRun = named(new QCheckBox(QStringLiteral("הפעל אוטומטית עם הפעלת המחשב"), Frame2),
+                        QStringLiteral("Opt_AutoRun"));
+    (new QVBoxLayout(Frame2))->addWidget(Opt_AutoRun);
+
+    Frame1 = named(new QGroupBox(QStringLiteral("אפשרויות רשת"), this), QStringLiteral("Frame1"));
+    OptSend = named(new QCheckBox(QStringLiteral("אפשר שליחת עדכונים ברשת"), Frame1),
+                    QStringLiteral("OptSend"));
+    OptReceive = named(new QCheckBox(QStringLiteral("אפשר קבלת עדכונים ברשת"), Frame1),
+                       QStringLiteral("OptReceive"));
+    Label1[0] =
+        named(new QLabel(QStringLiteral("כינוי שלי ברשת"), Frame1), QStringLiteral("Label1_0"));
+    Label1[1] = named(new QLabel(QStringLiteral("מספר פורט"), Frame1), QStringLiteral("Label1_1"));
+    txtNick = named(new QLineEdit(Frame1), QStringLiteral("txtNick"));
+    txtPort = named(new QLineEdit(QStringLiteral("217"), Frame1), QStringLiteral("txtPort"));
+    auto* lan = new QGridLayout(Frame1);
+    lan->addWidget(OptSend, 0, 0, 1, 2);
+    lan->addWidget(OptReceive, 1, 0, 1, 2);
+    lan->addWidget(Label1[0], 2, 0);
+    lan->addWidget(txtNick, 2, 1);
+    lan->addWidget(Label1[1], 3, 0);
+    lan->addWidget(txtPort, 3, 1);
+
+    cmdSave = named(new QPushButton(QStringLiteral("אישור (F9)"), this), QStringLiteral("cmdSave"));
+    cmdCancel =
+        named(new QPushButton(QStringLiteral("ביטול (F12)"), this), QStringLiteral("cmdCancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdSave);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Frame2);
+    layout->addWidget(Frame1);
+    layout->addLayout(buttons);
+
+    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    LoadLANOpt();
+    LoadAutoRun();
+}
+
+// A stored value that does not convert shows its default and is logged.
+void FrmLANOpt::LoadLANOpt()
+{
+    const LanSettingsValues stored = ReadLANSettings(QStringLiteral("LANOpt Load"));
+    OptSend->setChecked(stored.send);
+    OptReceive->setChecked(stored.receive);
+    txtNick->setText(stored.nick);
+    txtPort->setText(QString::number(stored.port));
+}
+
+void FrmLANOpt::LoadAutoRun()
+{
+    AutoRunState = AutoStart::program(kAutoRunName) == MonitorProgram() ? 1 : 0;
+    Opt_AutoRun->setChecked(AutoRunState == 1);
+}
+
+// An entry that points elsewhere is replaced; clearing removes whatever entry there is.
+bool FrmLANOpt::SaveAutoRun()
+{
+    try {
+        if (Opt_AutoRun->isChecked())
+            AutoStart::set(kAutoRunName, MonitorProgram(), kAutoRunIcon);
+        else
+            AutoStart::remove(kAutoRunName);
+        return true;
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("Error Saving Autorun: ") + describe(e), LogError);
+        return false;
+    }
+}
+
+// The nickname is the author name of every reminder saved here, so it must
+// fit the author field whether the LAN is used or not; the rest matters only
+// when sending or receiving is on.
+QLineEdit* FrmLANOpt::refusedControl(QString* why) const
+{
+    if (txtNick->text().size() > kAuthorWidth) {
+        *why = QStringLiteral("הכינוי ברשת ארוך מדי: עד %1 תווים").arg(kAuthorWidth);
+        return txtNick;
+    }
+    if (!OptSend->isChecked() && !OptReceive->isChecked())
+        return nullptr;
+    if (txtNick->text().isEmpty()) {
+        *why = QStringLiteral("יש להגדיר כינוי ברשת");
+        return txtNick;
+    }
+    try {
+        textToPort(txtPort->text());
+    } catch (const std::exception&) {
+        *why = QStringLiteral("יש להגדיר מספר פורט");
+        return txtPort;
+    }
+    return nullptr;
+}
+
+void FrmLANOpt::SaveLANSettings()
+{
+    if (!WriteLANSettings(OptSend->isChecked(), OptReceive->isChecked(), txtNick->text(),
+                          txtPort->text()))
+        throw Failure(QStringLiteral("the settings file was not written"));
+}
+
+// False when the settings were refused.
+bool FrmLANOpt::SaveSettings()
+{
+    QString why;
+    if (QLineEdit* refused = refusedControl(&why)) {
+        WriteLog(QStringLiteral("Save Settings: ") + why, LogError);
+        Prompt::message(this, why, appTitle(), Prompt::Buttons::Ok, Prompt::Icon::Information);
+        refused->setFocus();
+        refused->selectAll();
+        return false;
+    }
+    try {
+        SaveLANSettings();
+        if (Opt_AutoRun->isChecked() != (AutoRunState == 1))
+            SaveAutoRun();
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("Save Settings: ") + describe(e), LogError);
+    }
+    return true;
+}
+
+void FrmLANOpt::cmdSave_Click()
+{
+    if (SaveSettings())
+        accept();
+}
+
+void FrmLANOpt::keyPressEvent(QKeyEvent* event)
+{
+    if (!handleDialogKey(event, cmdSave, cmdCancel))
+        QDialog::keyPressEvent(event);
+}
+
+#include "moc_FrmLANOpt.cpp"

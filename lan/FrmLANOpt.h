@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The options window "אפשרויות": whether the tray monitor starts at log-on,
+// and the LAN settings (sending, receiving, nickname, port). Only a
+// confirmed save writes, and a refused one (the user is told why) writes
+// nothing and leaves the window open.
+class FrmLANOpt : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit FrmLANOpt(QWidget* parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void LoadLANOpt();
+    void LoadAutoRun();
+    bool SaveAutoRun();
+    bool SaveSettings();
+    void SaveLANSettings();
+    QLineEdit* refusedControl(QString* why) const;
+    void cmdSave_Click();
+
+    QGroupBox* Frame2;
+    QCheckBox* Opt_AutoRun;
+    QGroupBox* Frame1;
+    QCheckBox* OptSend;
+    QCheckBox* OptReceive;
+    QLabel* Label1[2];
+    QLineEdit* txtNick;
+    QLineEdit* txtPort;
+    QPushButton* cmdSave;
+    QPushButton* cmdCancel;
+    // Auto-start as found when the window loaded: 1 this installation's monitor, 0 not.
+    short AutoRunState = 0;
+};

@@ -1,0 +1,22 @@
+#include "RestartMonitor.h"
+
+#include "CloseWindowByCaption.h"
+#include "Log.h"
+#include "ProgramDir.h"
+#include "WindowCaptions.h"
+
+#include <QProcess>
+
+QString MonitorProgram()
+{
+    return ProgramDir::file(QStringLiteral("Tolvane"));
+}
+
+void RestartMonitor()
+{
+    // The close returns once the main form has unloaded: the socket and the
+    // instance name are free for the new Tolvane.
+    CloseWindowByCaption(trayMainFormCaption());
+    if (!QProcess::startDetached(MonitorProgram(), {}, ProgramDir::path()))
+        WriteLog(QStringLiteral("RestartMonitor: cannot start ") + MonitorProgram(), LogError);
+}

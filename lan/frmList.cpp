@@ -1,0 +1,186 @@
+#include "frmList.h"
+
+#include "Database.h"
+#include "DialogKeys.h"
+#include "Failure.h"
+#include "LanFormat.h"
+#include "LanSend.h"
+#include "Log.h"
+#include "Queries.h"
+#include "Recordset.h"
+#include "Reminder.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+// How long the window waits for "IAM" answers to its "WHL".
+constexpr int kAnswerWaitMs = 250;
+
+template <typename W> W* named(W* widget, const QString& name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+// The lists the user works in turn pale yellow while they have the focus.
+QListWidget* listBox(const QString& name, QWidget* parent)
+{
+    auto* list = named(new QListWidget(parent), name);
+    list->setStyleSheet(QStringLiteral("QListWidget { background: white; }"
+                                       "QListWidget:focus { background: rgb(255, 255, 192); }"));
+    return list;
+}
+
+void showNames(QListWidget* list, QStringList names)
+{
+    SortNames(names);
+    list->clear();
+    list->addItems(names);
+}
+
+} // namespace
+
+void SortNames(QStringList& names)
+{
+    std::sort(names.begin(), names.end()); // QString's order is the ordinal one
+}
+
+frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
+    : QDialog(parent), m_reminderId(reminderId)
+{
+    setObjectName(QStringLiteral("frmList"));
+    setWindowTitle(QStringLiteral("רשימת נמענים"));
+    setLayoutDirection(Qt::RightToLeft);
+    setModal(true);
+
+    Label1 = named(new QLabel(QStringLiteral("זמין ברשת"), this), QStringLiteral("Label1"));
+    List1 = listBox(QStringLiteral("List1"), this);
+    Label2 = named(new QLabel(QStringLiteral("רשימת נמענים"), this), QStringLiteral("Label2"));
+    List2 = listBox(QStringLiteral("List2"), this);
+    Label3 = named(new QLabel(QStringLiteral("התקבל ע\"י"), this), QStringLiteral("Label3"));
+    List3 = named(new QListWidget(this), QStringLiteral("List3"));
+    cmdLeft = named(new QPushButton(QStringLiteral("<"), this), QStringLiteral("cmdLeft"));
+    cmdLeftAll = named(new QPushButton(QStringLiteral("<<"), this), QStringLiteral("cmdLeftAll"));
+    cmdRight = named(new QPushButton(QStringLiteral(">"), this), QStringLiteral("cmdRight"));
+    cmdRightAll = named(new QPushButton(QStringLiteral(">>"), this), QStringLiteral("cmdRightAll"));
+    cmdSave = named(new QPushButton(QStringLiteral("אישור (F9)"), this), QStringLiteral("cmdSave"));
+    cmdCancel =
+        named(new QPushButton(QStringLiteral("ביטול (F12)"), this), QStringLiteral("cmdCancel"));
+    Timer1 = named(new QTimer(this), QStringLiteral("Timer1"));
+    Timer1->setInterval(kAnswerWaitMs);
+    Timer1->setSingleShot(true);
+
+    // Right to left: the available users, the arrows, the recipients, the acknowledgements.
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(List1, 1, 0, 5, 1);
+    for (int row = 0; QPushButton * arrow : {cmdLeft, cmdLeftAll, cmdRight, cmdRightAll})
+        grid->addWidget(arrow, 1 + row++, 1);
+    grid->addWidget(Label2, 0, 2);
+    grid->addWidget(List2, 1, 2, 5, 1);
+    grid->addWidget(Label3, 0, 3);
+    grid->addWidget(List3, 1, 3, 5, 1);
+    grid->addWidget(cmdSave, 6, 2);
+    grid->addWidget(cmdCancel, 6, 3);
+
+    connect(Timer1, &QTimer::timeout, this, [this] { FillWhoListen(); });
+    connect(cmdLeft, &QPushButton::clicked, this, [this] { cmdLeft_Click(); });
+    connect(cmdLeftAll, &QPushButton::clicked, this, [this] { cmdLeftAll_Click(); });
+    connect(cmdRight, &QPushButton::clicked, this, [this] { cmdRight_Click(); });
+    connect(cmdRightAll, &QPushButton::clicked, List2, &QListWidget::clear);
+    connect(cmdSave, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    Form_Load(sentTo);
+}
+
+std::optional<QString> frmList::choose(QWidget* owner, const QString& sentTo, qint32 reminderId)
+{
+    frmList window(sentTo, reminderId, owner);
+    if (window.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return window.GetListText();
+}
+
+void frmList::Form_Load(const QString& sentTo)
+{
+    if (Listeners.isEmpty()) {
+        SendWHL();
+        Timer1->start();
+    } else {
+        FillWhoListen();
+    }
+    FillListFromText(sentTo, 2);
+    FillListFromText(GetRecBy(), 3);
+}
+
+QString frmList::GetRecBy() const
+{
+    try {
+        auto db = OpenReminderDb();
+        Snapshot rs(*db, Queries::byId(m_reminderId));
+        return rs.hasCurrent() ? FieldText(rs.value(QStringLiteral("ReceivedBy"))) : QString();
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("GetRecBy: ") + describe(e), LogError);
+        return QString();
+    }
+}
+
+void frmList::FillWhoListen()
+{
+    showNames(List1, Listeners);
+}
+
+void frmList::FillListFromText(const QString& text, short number)
+{
+    QStringList names;
+    StrTok(text, names, kNameEnd);
+    showNames(number == 2 ? List2 : List3, names);
+}
+
+QString frmList::GetListText() const
+{
+    QString text;
+    for (int i = 0; i < List2->count(); ++i)
+        text += List2->item(i)->text() + kNameEnd;
+    return text;
+}
+
+void frmList::cmdLeft_Click()
+{
+    const QListWidgetItem* chosen = List1->currentItem();
+    if (!chosen || chosen->text().isEmpty())
+        return;
+    QString text = GetListText();
+    if (!InNameList(chosen->text(), text))
+        text += chosen->text() + kNameEnd;
+    FillListFromText(text, 2);
+}
+
+void frmList::cmdLeftAll_Click()
+{
+    List2->clear();
+    for (int i = 0; i < List1->count(); ++i)
+        List2->addItem(List1->item(i)->text());
+}
+
+void frmList::cmdRight_Click()
+{
+    if (QListWidgetItem* chosen = List2->currentItem())
+        delete chosen;
+}
+
+void frmList::keyPressEvent(QKeyEvent* event)
+{
+    if (!handleDialogKey(event, cmdSave, cmdCancel))
+        QDialog::keyPressEvent(event);
+}
+
+#include "moc_frmList.cpp"

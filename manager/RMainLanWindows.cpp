@@ -1,0 +1,57 @@
+// The manager window's commands that open the LAN windows: the options and
+// the recipient list.
+#include "RMain.h"
+
+#include "LanSettings.h"
+#include "ManagerState.h"
+
+#include <QPointer>
+
+namespace {
+RMain::LanWindows g_lanWindows;
+}
+
+void RMain::setLanWindows(LanWindows windows)
+{
+    g_lanWindows = std::move(windows);
+}
+
+// The new settings are in force here at once; the tray monitor's receiver
+// takes them when it starts again, which a changed nickname alone does not need.
+void RMain::cmdDefinitions_Click()
+{
+    if (!g_lanWindows.editOptions)
+        return;
+    const QPointer<RMain> self(this);
+    g_lanWindows.editOptions(this);
+    const bool send = LANOptSend;
+    const bool receive = LANOptReceive;
+    const quint16 port = LANPort;
+    LoadLANSettings();
+    if (self) {
+        SetLANControls();
+        if (receive != LANOptReceive)
+            FillTheList(); // with or without the author column
+    }
+    if ((send != LANOptSend || receive != LANOptReceive || port != LANPort) &&
+        g_lanWindows.restartMonitor)
+        g_lanWindows.restartMonitor();
+}
+
+// A confirmed list that names anybody arms the send to it, as choosing
+// that audience by hand would.
+void RMain::cmdOptList_Click()
+{
+    if (!g_lanWindows.chooseRecipients)
+        return;
+    const QPointer<RMain> self(this);
+    const std::optional<QString> chosen =
+        g_lanWindows.chooseRecipients(this, CurrentSentTo, CurrentReminderId);
+    if (!chosen)
+        return;
+    CurrentSentTo = *chosen;
+    if (self && !chosen->isEmpty()) {
+        SetSendOptions(true, true);
+        SetEditMode(false, true);
+    }
+}
