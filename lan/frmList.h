@@ -31,15 +31,13 @@ public:
     // nothing when cancelled.
     static std::optional<QString> choose(QWidget* owner, const QString& sentTo, qint32 reminderId);
 
-    // List2's items as a name list.
-    QString GetListText() const;
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Form_Load(const QString& sentTo);
     QString GetRecBy() const;
+    QString GetListText() const; // List2's items as a name list
     void FillWhoListen();
     void FillListFromText(const QString& text, short number);
     void cmdLeft_Click();
