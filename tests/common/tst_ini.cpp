@@ -118,13 +118,11 @@ class IniTest : public QObject
 private slots:
     void init();
     void cleanup() { m_dir.reset(); }
-    void everyDefaultWithoutFile();
-    void reading_data();
+    void everyDefaultWithoutAFileOrInJunk_data();
+    void everyDefaultWithoutAFileOrInJunk();
     void reading();
     void writingKeepsTheRestOfTheFile();
-    void refusesEntriesThatWouldForgeLines_data();
     void refusesEntriesThatWouldForgeLines();
-    void binaryJunkReadsAsDefaults();
     void filesNotOursSurviveAWrite_data();
     void filesNotOursSurviveAWrite();
     void twoProcessesLoseNoWrites();
@@ -143,81 +141,59 @@ void IniTest::init()
     StartLogging(QStringLiteral("Kalvex.log"));
 }
 
-void IniTest::everyDefaultWithoutFile()
+void IniTest::everyDefaultWithoutAFileOrInJunk_data()
 {
+    QTest::addColumn<bool>("junk");
+    QTest::newRow("no file") << false;
+    QTest::newRow("binary junk") << true;
+}
+
+// Reading never creates the file; a junk file reads as defaults and takes writes.
+void IniTest::everyDefaultWithoutAFileOrInJunk()
+{
+    QFETCH(bool, junk);
+    if (junk) {
+        QByteArray bytes(8192, Qt::Uninitialized);
+        QRandomGenerator rng(1899);
+        for (char& c : bytes)
+            c = char(rng.bounded(256));
+        writeFile(iniFilePath(), bytes);
+    }
     for (const auto& k : kKeys)
         QCOMPARE(ReadIni(k.section, k.key, k.defaultValue), QString(k.defaultValue));
-    QVERIFY(!QFile::exists(iniFilePath())); // reading never creates the file
+    QCOMPARE(QFile::exists(iniFilePath()), junk);
+
+    QVERIFY(WriteIni("Reminder", "NextDate", "051220262159"));
+    QCOMPARE(ReadIni("Reminder", "NextDate", "NULL"), QStringLiteral("051220262159"));
+    QCOMPARE(ReadIni("LAN_Settings", "Port", "217"), QStringLiteral("217"));
 }
 
-void IniTest::reading_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("expected"); // the default is "DEF"
-
-    const QByteArray long100 = QByteArray(100, 'x');
-    QTest::newRow("value") << QByteArray("[Reminder]\r\nNextDate=051220262159\r\n") << "Reminder"
-                           << "NextDate"
-                           << "051220262159";
-    QTest::newRow("empty value") << QByteArray("[Reminder]\r\nNextDate=\r\n") << "Reminder"
-                                 << "NextDate"
-                                 << "DEF";
-    QTest::newRow("blank value") << QByteArray("[Reminder]\r\nNextDate=   \r\n") << "Reminder"
-                                 << "NextDate"
-                                 << "DEF";
-    QTest::newRow("100 characters") << "[LAN_Settings]\r\nNick=" + long100 + "\r\n"
-                                    << "LAN_Settings"
-                                    << "Nick" << QString(79, 'x');
-    QTest::newRow("80 hebrew letters")
-        << QString("[LAN_Settings]\r\nNick=" + QString(80, QChar(0x05D0))).toUtf8()
-        << "LAN_Settings"
-        << "Nick" << QString(79, QChar(0x05D0));
-    QTest::newRow("79 characters") << "[LAN_Settings]\r\nNick=" + long100.left(79) << "LAN_Settings"
-                                   << "Nick" << QString(79, 'x');
-    QTest::newRow("names in other case") << QByteArray("[rEMINDER]\nnextdate=1\n") << "Reminder"
-                                         << "NEXTDATE"
-                                         << "1";
-    QTest::newRow("blanks around names")
-        << QByteArray("[ LAN_Settings ]\n  Port = 218 \n") << "lan_settings"
-        << "port"
-        << "218";
-    QTest::newRow("key of another section")
-        << QByteArray("[LAN_Settings]\nNextDate=1\n[Reminder]\nActive=0\n") << "Reminder"
-        << "NextDate"
-        << "DEF";
-    QTest::newRow("first of two sections")
-        << QByteArray("[Reminder]\nActive=0\n[Reminder]\nActive=1\n") << "Reminder"
-        << "Active"
-        << "0";
-    QTest::newRow("comment") << QByteArray("[Reminder]\n;Active=0\n") << "Reminder"
-                             << "Active"
-                             << "DEF";
-    QTest::newRow("quoted value") << QByteArray("[LAN_Settings]\nNick=\" dan \"\n")
-                                  << "LAN_Settings"
-                                  << "Nick"
-                                  << " dan ";
-    QTest::newRow("up to a NUL") << QByteArray("[LAN_Settings]\nNick=ab\0cd\n", 26)
-                                 << "LAN_Settings"
-                                 << "Nick"
-                                 << "ab";
-    QTest::newRow("hebrew nickname")
-        << QString::fromUtf8("[LAN_Settings]\r\nNick=דני\r\n").toUtf8() << "LAN_Settings"
-        << "Nick" << QString::fromUtf8("דני");
-    QTest::newRow("no newline at end") << QByteArray("[Reminder]\r\nActive=0") << "Reminder"
-                                       << "Active"
-                                       << "0";
-}
-
+// Each file read for one key, the default being "DEF".
 void IniTest::reading()
 {
-    QFETCH(QByteArray, file);
-    QFETCH(QString, section);
-    QFETCH(QString, key);
-    QFETCH(QString, expected);
-    writeFile(iniFilePath(), file);
-    QCOMPARE(ReadIni(section, key, QStringLiteral("DEF")), expected);
+    const QByteArray x100(100, 'x');
+    const QString alef80(80, QChar(0x05D0));
+    // clang-format off
+    const struct { const char* name; QByteArray file; const char* section; const char* key; QString expected; } cases[] = {
+        {"value", "[Reminder]\r\nNextDate=051220262159\r\n", "Reminder", "NextDate", "051220262159"},
+        {"empty value", "[Reminder]\r\nNextDate=\r\n", "Reminder", "NextDate", "DEF"},
+        {"100 characters", "[LAN_Settings]\r\nNick=" + x100 + "\r\n", "LAN_Settings", "Nick", QString(79, 'x')},
+        {"80 hebrew letters", ("[LAN_Settings]\r\nNick=" + alef80).toUtf8(), "LAN_Settings", "Nick", alef80.left(79)},
+        {"names in other case", "[rEMINDER]\nnextdate=1\n", "Reminder", "NEXTDATE", "1"},
+        {"blanks around names", "[ LAN_Settings ]\n  Port = 218 \n", "lan_settings", "port", "218"},
+        {"key of another section", "[LAN_Settings]\nNextDate=1\n[Reminder]\nActive=0\n", "Reminder", "NextDate", "DEF"},
+        {"first of two sections", "[Reminder]\nActive=0\n[Reminder]\nActive=1\n", "Reminder", "Active", "0"},
+        {"comment", "[Reminder]\n;Active=0\n", "Reminder", "Active", "DEF"},
+        {"quoted value", "[LAN_Settings]\nNick=\" dan \"\n", "LAN_Settings", "Nick", " dan "},
+        {"up to a NUL", QByteArray("[LAN_Settings]\nNick=ab\0cd\n", 26), "LAN_Settings", "Nick", "ab"},
+        {"no newline at end", "[Reminder]\r\nActive=0", "Reminder", "Active", "0"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        writeFile(iniFilePath(), c.file);
+        const QString got = ReadIni(c.section, c.key, QStringLiteral("DEF"));
+        QVERIFY2(got == c.expected, qPrintable(QStringLiteral("%1: %2").arg(c.name, got)));
+    }
 }
 
 void IniTest::writingKeepsTheRestOfTheFile()
@@ -240,59 +216,28 @@ void IniTest::writingKeepsTheRestOfTheFile()
     QCOMPARE(readAll(m_dir->file("Kalvex.log")), QByteArray());
 }
 
-void IniTest::refusesEntriesThatWouldForgeLines_data()
-{
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("line break in value") << "LAN_Settings"
-                                         << "Nick"
-                                         << "x\r\n[Reminder]\r\nNextDate=010120300000";
-    QTest::newRow("bare LF in value") << "LAN_Settings"
-                                      << "Nick"
-                                      << "x\nActive=0";
-    QTest::newRow("= in key") << "Reminder"
-                              << "Next=Date"
-                              << "1";
-    QTest::newRow("key as header") << "Reminder"
-                                   << "[Reminder]"
-                                   << "1";
-    QTest::newRow("] in section") << "Remi]nder"
-                                  << "NextDate"
-                                  << "1";
-    QTest::newRow("empty key") << "Reminder"
-                               << ""
-                               << "1";
-}
-
+// Each refused write leaves the file as it was and logs one line.
 void IniTest::refusesEntriesThatWouldForgeLines()
 {
-    QFETCH(QString, section);
-    QFETCH(QString, key);
-    QFETCH(QString, value);
     const QByteArray before = "[Reminder]\r\nNextDate=NULL\r\n";
-    writeFile(iniFilePath(), before);
-    QVERIFY(!WriteIni(section, key, value));
-    QCOMPARE(readAll(iniFilePath()), before);
-    const QByteArray log = readAll(m_dir->file("Kalvex.log"));
-    QVERIFY2(log.contains(" -> WriteIni: ") && log.count('\n') == 1, log.constData());
-}
-
-void IniTest::binaryJunkReadsAsDefaults()
-{
-    QByteArray junk(8192, Qt::Uninitialized);
-    QRandomGenerator rng(1899);
-    for (char& c : junk)
-        c = char(rng.bounded(256));
-    writeFile(iniFilePath(), junk);
-    for (const auto& k : kKeys)
-        QCOMPARE(ReadIni(k.section, k.key, k.defaultValue), QString(k.defaultValue));
-
-    QVERIFY(WriteIni("Reminder", "NextDate", "051220262159"));
-    QVERIFY(WriteIni("Reminder", "Active", "0"));
-    QCOMPARE(ReadIni("Reminder", "NextDate", "NULL"), QStringLiteral("051220262159"));
-    QCOMPARE(ReadIni("Reminder", "Active", "1"), QStringLiteral("0"));
-    QCOMPARE(ReadIni("LAN_Settings", "Port", "217"), QStringLiteral("217"));
+    // clang-format off
+    const struct { const char* section; const char* key; const char* value; } cases[] = {
+        {"LAN_Settings", "Nick", "x\r\n[Reminder]\r\nNextDate=010120300000"}, // line break in value
+        {"LAN_Settings", "Nick", "x\nActive=0"}, // bare LF in value
+        {"Reminder", "Next=Date", "1"},
+        {"Reminder", "[Reminder]", "1"}, // key as header
+        {"Remi]nder", "NextDate", "1"},
+        {"Reminder", "", "1"},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        writeFile(iniFilePath(), before);
+        QFile::remove(m_dir->file("Kalvex.log"));
+        QVERIFY2(!WriteIni(c.section, c.key, c.value), c.value);
+        QCOMPARE(readAll(iniFilePath()), before);
+        const QByteArray log = readAll(m_dir->file("Kalvex.log"));
+        QVERIFY2(log.contains(" -> WriteIni: ") && log.count('\n') == 1, log.constData());
+    }
 }
 
 void IniTest::filesNotOursSurviveAWrite_data()
@@ -305,16 +250,11 @@ void IniTest::filesNotOursSurviveAWrite_data()
 
     const QByteArray windows1255 = "[LAN_Settings]\r\nNick=\xE3\xF0\xE9\r\n"; // "דני"
     const QString dani = QString::fromUtf8("דני");
-    QTest::newRow("Windows-1255 stays so")
-        << windows1255 << true << dani << "1" << windows1255 + "[Reminder]\r\nNextDate=1\r\n";
-    QTest::newRow("Windows-1255 without the new text's letters")
-        << windows1255 << true << dani << QString::fromUtf8("☺")
-        << QString::fromUtf8("[LAN_Settings]\r\nNick=דני\r\n[Reminder]\r\nNextDate=☺\r\n").toUtf8();
-    QTest::newRow("byte-order mark")
-        << QByteArray("\xEF\xBB\xBF[LAN_Settings]\nNick=dan\n") << true << "dan"
-        << "1"
-        << QByteArray("\xEF\xBB\xBF[LAN_Settings]\r\nNick=dan\r\n"
-                      "[Reminder]\r\nNextDate=1\r\n");
+    // clang-format off
+    QTest::newRow("Windows-1255 stays so") << windows1255 << true << dani << "1" << windows1255 + "[Reminder]\r\nNextDate=1\r\n";
+    QTest::newRow("Windows-1255 without the new text's letters") << windows1255 << true << dani << QString::fromUtf8("☺") << QString::fromUtf8("[LAN_Settings]\r\nNick=דני\r\n[Reminder]\r\nNextDate=☺\r\n").toUtf8();
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF[LAN_Settings]\nNick=dan\n") << true << "dan" << "1" << QByteArray("\xEF\xBB\xBF[LAN_Settings]\r\nNick=dan\r\n" "[Reminder]\r\nNextDate=1\r\n");
+    // clang-format on
     const QByteArray plain = "[LAN_Settings]\r\nNick=dan\r\n";
     QTest::newRow("unreadable") << plain << false << "DEF"
                                 << "1" << plain;
