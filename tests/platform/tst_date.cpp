@@ -59,27 +59,19 @@ void DateTest::calendarArithmetic_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<Date>("expected");
 
-    QTest::newRow("31 Jan + 1 month, common year")
-        << D(2026, 1, 31, 10, 15) << int(Date::Month) << 1 << D(2026, 2, 28, 10, 15);
-    QTest::newRow("31 Jan + 1 month, leap year")
-        << D(2028, 1, 31, 10, 15) << int(Date::Month) << 1 << D(2028, 2, 29, 10, 15);
-    QTest::newRow("31 Dec + 2 months")
-        << D(2026, 12, 31, 8) << int(Date::Month) << 2 << D(2027, 2, 28, 8);
-    QTest::newRow("29 Feb + 1 year")
-        << D(2028, 2, 29, 9) << int(Date::Year) << 1 << D(2029, 2, 28, 9);
-    QTest::newRow("minute over new year")
-        << D(2026, 12, 31, 23, 59) << int(Date::Minute) << 1 << D(2027, 1, 1);
-    QTest::newRow("hour back over midnight")
-        << D(2027, 1, 1, 0, 30) << int(Date::Hour) << -1 << D(2026, 12, 31, 23, 30);
+    // clang-format off
+    QTest::newRow("31 Jan + 1 month, common year") << D(2026, 1, 31, 10, 15) << int(Date::Month) << 1 << D(2026, 2, 28, 10, 15);
+    QTest::newRow("31 Jan + 1 month, leap year") << D(2028, 1, 31, 10, 15) << int(Date::Month) << 1 << D(2028, 2, 29, 10, 15);
+    QTest::newRow("31 Dec + 2 months") << D(2026, 12, 31, 8) << int(Date::Month) << 2 << D(2027, 2, 28, 8);
+    QTest::newRow("29 Feb + 1 year") << D(2028, 2, 29, 9) << int(Date::Year) << 1 << D(2029, 2, 28, 9);
+    QTest::newRow("minute over new year") << D(2026, 12, 31, 23, 59) << int(Date::Minute) << 1 << D(2027, 1, 1);
+    QTest::newRow("hour back over midnight") << D(2027, 1, 1, 0, 30) << int(Date::Hour) << -1 << D(2026, 12, 31, 23, 30);
     // Wall-clock arithmetic: daylight-saving changes move nothing.
-    QTest::newRow("day over spring change")
-        << D(2026, 3, 26, 9) << int(Date::Day) << 1 << D(2026, 3, 27, 9);
-    QTest::newRow("days over autumn change")
-        << D(2026, 10, 24, 9) << int(Date::Day) << 2 << D(2026, 10, 26, 9);
-    QTest::newRow("hours over spring gap")
-        << D(2026, 3, 27, 1) << int(Date::Hour) << 2 << D(2026, 3, 27, 3);
-    QTest::newRow("hours over autumn fold")
-        << D(2026, 10, 25, 0, 30) << int(Date::Hour) << 2 << D(2026, 10, 25, 2, 30);
+    QTest::newRow("day over spring change") << D(2026, 3, 26, 9) << int(Date::Day) << 1 << D(2026, 3, 27, 9);
+    QTest::newRow("days over autumn change") << D(2026, 10, 24, 9) << int(Date::Day) << 2 << D(2026, 10, 26, 9);
+    QTest::newRow("hours over spring gap") << D(2026, 3, 27, 1) << int(Date::Hour) << 2 << D(2026, 3, 27, 3);
+    QTest::newRow("hours over autumn fold") << D(2026, 10, 25, 0, 30) << int(Date::Hour) << 2 << D(2026, 10, 25, 2, 30);
+    // clang-format on
 }
 
 void DateTest::calendarArithmetic()
@@ -97,14 +89,11 @@ void DateTest::repeatedStepsStayClamped_data()
     QTest::addColumn<int>("unit");
     QTest::addColumn<QList<Date>>("steps");
 
-    QTest::newRow("monthly from 31 Jan 2026")
-        << D(2026, 1, 31, 9) << int(Date::Month)
-        << QList<Date>{D(2026, 2, 28, 9), D(2026, 3, 28, 9), D(2026, 4, 28, 9)};
-    QTest::newRow("monthly from 31 Jan 2028") << D(2028, 1, 31, 9) << int(Date::Month)
-                                              << QList<Date>{D(2028, 2, 29, 9), D(2028, 3, 29, 9)};
-    QTest::newRow("yearly from 29 Feb 2028")
-        << D(2028, 2, 29) << int(Date::Year)
-        << QList<Date>{D(2029, 2, 28), D(2030, 2, 28), D(2031, 2, 28), D(2032, 2, 28)};
+    // clang-format off
+    QTest::newRow("monthly from 31 Jan 2026") << D(2026, 1, 31, 9) << int(Date::Month) << QList<Date>{D(2026, 2, 28, 9), D(2026, 3, 28, 9), D(2026, 4, 28, 9)};
+    QTest::newRow("monthly from 31 Jan 2028") << D(2028, 1, 31, 9) << int(Date::Month) << QList<Date>{D(2028, 2, 29, 9), D(2028, 3, 29, 9)};
+    QTest::newRow("yearly from 29 Feb 2028") << D(2028, 2, 29) << int(Date::Year) << QList<Date>{D(2029, 2, 28), D(2030, 2, 28), D(2031, 2, 28), D(2032, 2, 28)};
+    // clang-format on
 }
 
 void DateTest::repeatedStepsStayClamped()
@@ -201,15 +190,11 @@ void DateTest::fixedFormats_data()
     QTest::addColumn<QString>("dateTime");
     QTest::addColumn<QString>("nextDate");
     QTest::addColumn<QString>("logStamp");
-    QTest::newRow("evening") << D(2026, 12, 5, 21, 59, 7) << "05/12/2026 21:59"
-                             << "051220262159"
-                             << "05/12/26 21:59:07 ";
-    QTest::newRow("midnight") << D(2027, 1, 1) << "01/01/2027 00:00"
-                              << "010120270000"
-                              << "01/01/27 00:00:00 ";
-    QTest::newRow("year 100") << D(100, 3, 9, 7, 5, 3) << "09/03/0100 07:05"
-                              << "090301000705"
-                              << "09/03/00 07:05:03 ";
+    // clang-format off
+    QTest::newRow("evening") << D(2026, 12, 5, 21, 59, 7) << "05/12/2026 21:59" << "051220262159" << "05/12/26 21:59:07 ";
+    QTest::newRow("midnight") << D(2027, 1, 1) << "01/01/2027 00:00" << "010120270000" << "01/01/27 00:00:00 ";
+    QTest::newRow("year 100") << D(100, 3, 9, 7, 5, 3) << "09/03/0100 07:05" << "090301000705" << "09/03/00 07:05:03 ";
+    // clang-format on
 }
 
 void DateTest::fixedFormats()
