@@ -220,15 +220,10 @@ private slots:
             return Date::fromParts(2027, month, day, hour, minute);
         };
         QTest::newRow("5 minutes") << 0 << "5 דקות" << at(1, 31, 16, 25);
-        QTest::newRow("10 minutes") << 1 << "10 דקות" << at(1, 31, 16, 30);
-        QTest::newRow("15 minutes") << 2 << "15 דקות" << at(1, 31, 16, 35);
         QTest::newRow("30 minutes") << 3 << "30 דקות" << at(1, 31, 16, 50);
         QTest::newRow("hour") << 4 << "שעה" << at(1, 31, 17, 20);
-        QTest::newRow("two hours") << 5 << "שעתיים" << at(1, 31, 18, 20);
         QTest::newRow("day") << 6 << "יום" << at(2, 1, 16, 20);
-        QTest::newRow("two days") << 7 << "יומיים" << at(2, 2, 16, 20);
         QTest::newRow("week") << 8 << "שבוע" << at(2, 7, 16, 20);
-        QTest::newRow("two weeks") << 9 << "שבועיים" << at(2, 14, 16, 20);
         QTest::newRow("month") << 10 << "חודש" << at(2, 28, 16, 20);
         QTest::newRow("two months") << 11 << "חודשיים" << at(3, 31, 16, 20);
     }
