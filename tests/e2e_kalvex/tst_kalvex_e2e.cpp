@@ -36,8 +36,6 @@ private slots:
     void cleanup();
     void activationQueuesTheCheckAndOpensOneAlertPerDueReminder();
     void updtInADatagramPublishesAndAKalvexWithNothingOpenEnds();
-    void aFailingCommandDoesNotStopTheNextOne();
-    void badLanSettingsTakeTheirDefaults();
     void showListAndShowAboutShowTheirWindowBeforeReturningAndKeepKalvex();
     void callsArrivingAfterTheNameIsReleasedReachTheNextKalvex();
     void audioStackLoadsWithTheFirstBeep();
@@ -181,37 +179,6 @@ void KalvexE2eTest::updtInADatagramPublishesAndAKalvexWithNothingOpenEnds()
     }));
     QVERIFY(kalvexEnds());
     QCOMPARE(m_events, QStringList{QStringLiteral("reply MsgProcess")});
-}
-
-void KalvexE2eTest::aFailingCommandDoesNotStopTheNextOne()
-{
-    registerKalvex();
-    const qint32 due = m_s->addReminder(Clock::now().addHours(-1));
-    // A settings file that cannot be written makes the publication fail.
-    QVERIFY(QDir().mkdir(m_s->programFile(QStringLiteral("Kalvex.ini"))));
-
-    callAsync(QStringLiteral("UpdateList"));
-    callAsync(QStringLiteral("CheckList"));
-    QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QList<int>{due}, 10000);
-    QVERIFY(m_s->logLines().first().contains(QLatin1String(" -> WriteIni: ")));
-}
-
-void KalvexE2eTest::badLanSettingsTakeTheirDefaults()
-{
-    registerKalvex();
-    m_s->setIniValue(QStringLiteral("LAN_Settings"), QStringLiteral("Port"),
-                     QStringLiteral("40000")); // a port, though not a 16-bit integer
-    m_s->setIniValue(QStringLiteral("LAN_Settings"), QStringLiteral("OptSend"),
-                     QStringLiteral("yes"));
-    const qint32 due = m_s->addReminder(Clock::now().addHours(-1));
-
-    callAsync(QStringLiteral("CheckList"));
-    QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QList<int>{due}, 10000);
-    QTRY_VERIFY(m_events.contains(QStringLiteral("reply CheckList")));
-    const QStringList log = m_s->logLines();
-    QVERIFY2(log.size() == 1 &&
-                 log[0].contains(QLatin1String(" -> LoadLANSettings: OptSend=yes: ")),
-             qPrintable(log.join(QLatin1Char('\n'))));
 }
 
 void KalvexE2eTest::showListAndShowAboutShowTheirWindowBeforeReturningAndKeepKalvex()
