@@ -1,6 +1,7 @@
 #include "Ini.h"
 #include "Log.h"
 #include "TempProgramDir.h"
+#include "TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -18,22 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& content,
-               QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(content);
-    f.close();
-    QVERIFY(f.setPermissions(permissions));
-}
 
 const QFile::Permissions kWorldWritable = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                           QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
@@ -157,7 +142,7 @@ void IniTest::everyDefaultWithoutAFileOrInJunk()
         QRandomGenerator rng(1899);
         for (char& c : bytes)
             c = char(rng.bounded(256));
-        writeFile(iniFilePath(), bytes);
+        writeBytes(iniFilePath(), bytes);
     }
     for (const auto& k : kKeys)
         QCOMPARE(ReadIni(k.section, k.key, k.defaultValue), QString(k.defaultValue));
@@ -190,7 +175,7 @@ void IniTest::reading()
     };
     // clang-format on
     for (const auto& c : cases) {
-        writeFile(iniFilePath(), c.file);
+        writeBytes(iniFilePath(), c.file);
         const QString got = ReadIni(c.section, c.key, QStringLiteral("DEF"));
         QVERIFY2(got == c.expected, qPrintable(QStringLiteral("%1: %2").arg(c.name, got)));
     }
@@ -199,9 +184,9 @@ void IniTest::reading()
 void IniTest::writingKeepsTheRestOfTheFile()
 {
     QVERIFY(WriteIni("Reminder", "NextDate", "051220262159"));
-    QCOMPARE(readAll(iniFilePath()), QByteArray("[Reminder]\r\nNextDate=051220262159\r\n"));
+    QCOMPARE(fileBytes(iniFilePath()), QByteArray("[Reminder]\r\nNextDate=051220262159\r\n"));
 
-    writeFile(
+    writeBytes(
         iniFilePath(),
         "; written by hand\n[Reminder]\nnextdate=NULL\nunknown line\n\n[LAN_Settings]\nPort=217\n");
     QVERIFY(WriteIni("Reminder", "NextDate", "010120270900")); // replaces the key in its own case
@@ -209,11 +194,11 @@ void IniTest::writingKeepsTheRestOfTheFile()
     QVERIFY(WriteIni("lan_settings", "Nick", QString::fromUtf8("דני")));
     QVERIFY(WriteIni("Other", "Key", "v")); // a new section at the end
     QCOMPARE(
-        QString::fromUtf8(readAll(iniFilePath())),
+        QString::fromUtf8(fileBytes(iniFilePath())),
         QString::fromUtf8("; written by hand\r\n[Reminder]\r\nNextDate=010120270900\r\nunknown "
                           "line\r\nActive=0\r\n\r\n"
                           "[LAN_Settings]\r\nPort=217\r\nNick=דני\r\n[Other]\r\nKey=v\r\n"));
-    QCOMPARE(readAll(m_dir->file("Kalvex.log")), QByteArray());
+    QCOMPARE(fileBytes(m_dir->file("Kalvex.log")), QByteArray());
 }
 
 // Each refused write leaves the file as it was and logs one line.
@@ -231,11 +216,11 @@ void IniTest::refusesEntriesThatWouldForgeLines()
     };
     // clang-format on
     for (const auto& c : cases) {
-        writeFile(iniFilePath(), before);
+        writeBytes(iniFilePath(), before);
         QFile::remove(m_dir->file("Kalvex.log"));
         QVERIFY2(!WriteIni(c.section, c.key, c.value), c.value);
-        QCOMPARE(readAll(iniFilePath()), before);
-        const QByteArray log = readAll(m_dir->file("Kalvex.log"));
+        QCOMPARE(fileBytes(iniFilePath()), before);
+        const QByteArray log = fileBytes(m_dir->file("Kalvex.log"));
         QVERIFY2(log.contains(" -> WriteIni: ") && log.count('\n') == 1, log.constData());
     }
 }
@@ -267,15 +252,15 @@ void IniTest::filesNotOursSurviveAWrite()
     QFETCH(QString, nick);
     QFETCH(QString, nextDate);
     QFETCH(QByteArray, after);
-    writeFile(iniFilePath(), file,
-              readable ? QFile::ReadOwner | QFile::WriteOwner : QFile::WriteOwner);
+    writeBytes(iniFilePath(), file,
+               readable ? QFile::ReadOwner | QFile::WriteOwner : QFile::WriteOwner);
     {
         WithoutFileOverride asOwner; // root reads any file otherwise
         QCOMPARE(ReadIni("LAN_Settings", "Nick", "DEF"), nick);
         QCOMPARE(WriteIni("Reminder", "NextDate", nextDate), readable);
     }
-    QCOMPARE(readAll(iniFilePath()), after);
-    const QByteArray log = readAll(m_dir->file("Kalvex.log"));
+    QCOMPARE(fileBytes(iniFilePath()), after);
+    const QByteArray log = fileBytes(m_dir->file("Kalvex.log"));
     QCOMPARE(log.count(" -> WriteIni: cannot read "), readable ? 0 : 1);
 }
 
@@ -305,7 +290,7 @@ void IniTest::twoProcessesLoseNoWrites()
     const QDeadlineTimer deadline(240000);
     while ((a.state() != QProcess::NotRunning || b.state() != QProcess::NotRunning) &&
            !deadline.hasExpired()) {
-        const QByteArray text = readAll(iniFilePath());
+        const QByteArray text = fileBytes(iniFilePath());
         QVERIFY2(consistentSnapshot(text, lastSeen, &why), why.constData());
         ++snapshots;
         QCoreApplication::processEvents();
@@ -315,9 +300,9 @@ void IniTest::twoProcessesLoseNoWrites()
     QCOMPARE(a.exitStatus(), QProcess::NormalExit);
     QCOMPARE(a.exitCode(), 0); // each saw its own previous value before every write
     QCOMPARE(b.exitCode(), 0);
-    QVERIFY(consistentSnapshot(readAll(iniFilePath()), lastSeen, &why));
+    QVERIFY(consistentSnapshot(fileBytes(iniFilePath()), lastSeen, &why));
     QCOMPARE(lastSeen, (QMap<QByteArray, int>{{"a", 100}, {"b", 100}}));
-    QCOMPARE(readAll(m_dir->file("Kalvex.log")), QByteArray());
+    QCOMPARE(fileBytes(m_dir->file("Kalvex.log")), QByteArray());
     qInfo("%d snapshots read while writing", snapshots);
 }
 
@@ -328,7 +313,7 @@ void IniTest::aHeldLockFailsTheWriteInTime()
     const QString writer = installWriter();
     QVERIFY(!writer.isEmpty());
     const QByteArray before = "[Stress]\r\na=7\r\n";
-    writeFile(iniFilePath(), before);
+    writeBytes(iniFilePath(), before);
     QProcess holder;
     holder.start(QStringLiteral("flock"),
                  {iniFilePath() + ".lock", "sh", "-c", "echo held; exec cat"});
@@ -344,8 +329,8 @@ void IniTest::aHeldLockFailsTheWriteInTime()
     holder.closeWriteChannel();
     QVERIFY2(finished, "the write waited for the lock without end");
     QCOMPARE(p.exitCode(), 100);
-    QCOMPARE(readAll(iniFilePath()), before);
-    const QByteArray log = readAll(m_dir->file("Kalvex.log"));
+    QCOMPARE(fileBytes(iniFilePath()), before);
+    const QByteArray log = fileBytes(m_dir->file("Kalvex.log"));
     QVERIFY2(log.count('\n') == 1 && log.contains(" -> WriteIni: ") && log.contains("held"),
              log.constData());
 
@@ -367,10 +352,10 @@ void IniTest::readOnlyProgramDirectory()
     QVERIFY(!writer.isEmpty());
     const QByteArray before = "[Stress]\r\na=7\r\n";
     if (filesExist) {
-        writeFile(iniFilePath(), before, kWorldWritable);
-        writeFile(iniFilePath() + ".lock", "", kWorldWritable);
+        writeBytes(iniFilePath(), before, kWorldWritable);
+        writeBytes(iniFilePath() + ".lock", "", kWorldWritable);
     }
-    writeFile(m_dir->file("Kalvex.log"), "", kWorldWritable); // so the failure can be logged
+    writeBytes(m_dir->file("Kalvex.log"), "", kWorldWritable); // so the failure can be logged
 
     // Root writes anywhere, so as root the writer runs as nobody in a
     // directory that only root may change.
@@ -393,9 +378,9 @@ void IniTest::readOnlyProgramDirectory()
         QSKIP("cannot switch to the user nobody here");
 
     QCOMPARE(p.exitCode(), 100); // WriteIni reported the failure
-    const QByteArray log = readAll(m_dir->file("Kalvex.log"));
+    const QByteArray log = fileBytes(m_dir->file("Kalvex.log"));
     QVERIFY2(log.count('\n') == 1 && log.contains(" -> WriteIni: "), log.constData());
-    QCOMPARE(readAll(iniFilePath()), filesExist ? before : QByteArray());
+    QCOMPARE(fileBytes(iniFilePath()), filesExist ? before : QByteArray());
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(),
              filesExist ? 4 : 2); // nothing left behind
 }

@@ -2,6 +2,7 @@
 #include "Log.h"
 #include "ProgramDir.h"
 #include "TempProgramDir.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,15 +11,7 @@
 
 #include <memory>
 
-namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
+namespace {} // namespace
 
 class LogTest : public QObject
 {
@@ -54,7 +47,7 @@ void LogTest::entryIsStampArrowText()
 {
     WriteLog(QStringLiteral("UpdateList: Overflow"), LogError);
     WriteLog(QStringLiteral("SendData: UPD"), LogInformation);
-    QCOMPARE(readAll(m_dir->file("Kalvex.log")),
+    QCOMPARE(fileBytes(m_dir->file("Kalvex.log")),
              QByteArray("05/12/26 21:59:07  -> UpdateList: Overflow\n"
                         "05/12/26 21:59:07  -> SendData: UPD\n"));
 }
@@ -81,7 +74,7 @@ void LogTest::oneEntryIsOneLine()
     QFETCH(QString, text);
     QFETCH(QString, logged);
     WriteLog(text, LogInformation);
-    const QByteArray content = readAll(m_dir->file("Kalvex.log"));
+    const QByteArray content = fileBytes(m_dir->file("Kalvex.log"));
     QCOMPARE(content.count('\n'), 1);
     QVERIFY(!content.contains('\r'));
     QCOMPARE(QString::fromUtf8(content), QStringLiteral("05/12/26 21:59:07  -> ") + logged + '\n');
@@ -98,7 +91,7 @@ void LogTest::appendsNeverTruncates()
     WriteLog(QStringLiteral("first"), LogError);
     Clock::advance(61);
     WriteLog(QStringLiteral("second"), LogError);
-    QCOMPARE(readAll(m_dir->file("Kalvex.log")),
+    QCOMPARE(fileBytes(m_dir->file("Kalvex.log")),
              earlier + "05/12/26 21:59:07  -> first\n05/12/26 22:00:08  -> second\n");
 }
 

@@ -9,19 +9,6 @@
 
 #include <stdexcept>
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        throw std::runtime_error("cannot write test file");
-}
-
 void rawSql(const QString& path, const QString& sql)
 {
     sqlite3* db = nullptr;

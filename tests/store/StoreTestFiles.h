@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Database.h"
+#include "TestFiles.h"
 
 #include <QByteArray>
 #include <QString>
@@ -8,9 +9,6 @@
 
 // Helpers of the store tests: raw files and databases built without the code
 // under test.
-
-QByteArray fileBytes(const QString& path);
-void writeBytes(const QString& path, const QByteArray& bytes);
 
 // Runs SQL on a file with the plain engine (creating it), as another program
 // or an older release would.

@@ -1,4 +1,5 @@
 #include "E2eSession.h"
+#include "TestFiles.h"
 
 #include "Database.h"
 #include "ProfileFile.h"
@@ -25,12 +26,6 @@
 namespace {
 
 const QString kMarkerName = QStringLiteral("KV_E2E_SESSION");
-
-QString readText(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
 
 // Dies with the test process, so a crashed test leaves nothing behind.
 void dieWithParent()
@@ -85,7 +80,7 @@ QList<qint64> adoptedZombies(const QStringList& names)
         if (!ok)
             continue;
         // "pid (comm) state ppid ..."
-        const QString stat = readText(QStringLiteral("/proc/%1/stat").arg(pid));
+        const QString stat = QString::fromUtf8(fileBytes(QStringLiteral("/proc/%1/stat").arg(pid)));
         const int open = stat.indexOf(QLatin1Char('('));
         const int close = stat.lastIndexOf(QLatin1Char(')'));
         if (open < 0 || close < open)
@@ -369,7 +364,7 @@ bool E2eSession::waitFor(const std::function<bool()>& condition, int timeoutMs)
 
 bool E2eSession::processAlive(qint64 pid)
 {
-    const QString stat = readText(QStringLiteral("/proc/%1/stat").arg(pid));
+    const QString stat = QString::fromUtf8(fileBytes(QStringLiteral("/proc/%1/stat").arg(pid)));
     if (stat.isEmpty())
         return false;
     // The state follows the command name in parentheses.
@@ -386,23 +381,25 @@ void E2eSession::addLogOutSignalRows()
 
 QStringList E2eSession::logLines(const QString& logName) const
 {
-    return readText(programFile(logName)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return QString::fromUtf8(fileBytes(programFile(logName)))
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 bool E2eSession::logContains(const QString& text, const QString& logName) const
 {
-    return readText(programFile(logName)).contains(text);
+    return QString::fromUtf8(fileBytes(programFile(logName))).contains(text);
 }
 
 QString E2eSession::iniValue(const QString& section, const QString& key) const
 {
-    return ProfileFile(readText(programFile(QStringLiteral("Kalvex.ini")))).value(section, key);
+    return ProfileFile(QString::fromUtf8(fileBytes(programFile(QStringLiteral("Kalvex.ini")))))
+        .value(section, key);
 }
 
 void E2eSession::setIniValue(const QString& section, const QString& key, const QString& value)
 {
     const QString path = programFile(QStringLiteral("Kalvex.ini"));
-    ProfileFile ini(readText(path));
+    ProfileFile ini(QString::fromUtf8(fileBytes(path)));
     ini.setValue(section, key, value);
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
@@ -413,7 +410,8 @@ void E2eSession::setIniValue(const QString& section, const QString& key, const Q
 
 QStringList E2eSession::promptLines() const
 {
-    return readText(promptLogPath()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return QString::fromUtf8(fileBytes(promptLogPath()))
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 qint32 E2eSession::addReminder(const E2eReminder& r)

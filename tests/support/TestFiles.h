@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+// Whole files read and written as another program would, without the code
+// under test. A missing or unreadable file reads as empty; a failed write throws.
+QByteArray fileBytes(const QString& path);
+void writeBytes(const QString& path, const QByteArray& bytes,
+                QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner);
