@@ -1,5 +1,5 @@
 #include "LanPeer.h"
-#include "SchedulingFixture.h"
+#include "ReminderRows.h"
 
 #include "Database.h"
 #include "Ini.h"

@@ -7,6 +7,7 @@
 #include "RMain.h"
 #include "Reminder.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QListView>
 #include <QTest>
@@ -98,6 +99,17 @@ void ManagerFixture::close()
         window->close();
     if (!QTest::qWaitFor([&window] { return window.isNull(); }, 5000))
         qWarning("the manager window was not deleted");
+}
+
+void ManagerFixture::click(const QString& name) const
+{
+    QTest::mouseClick(find<QWidget>(name), Qt::LeftButton);
+}
+
+void ManagerFixture::key(Qt::Key key) const
+{
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : m_window.data(), key);
 }
 
 QStringList ManagerFixture::listLines() const

@@ -2,7 +2,7 @@
 
 #include "Date.h"
 #include "RMain.h"
-#include "SchedulingFixture.h" // at(), SchedulingDir, insertReminder(), reminderRow(), logLines()
+#include "ReminderRows.h"
 
 #include <QList>
 #include <QPointer>
@@ -52,6 +52,9 @@ public:
             qFatal("no control %s", qPrintable(name));
         return child;
     }
+
+    void click(const QString& name) const; // a left click on the control
+    void key(Qt::Key key) const;           // typed where the focus is
 
     // What List1 shows: its lines and the RMain_Id of each row.
     QStringList listLines() const;

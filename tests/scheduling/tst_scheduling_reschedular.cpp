@@ -1,6 +1,6 @@
 #include "Recurrence.h"
 #include "Reminder.h"
-#include "SchedulingFixture.h"
+#include "ReminderRows.h"
 
 #include <QTest>
 
@@ -27,10 +27,6 @@ qint32 advanced(const QVariantMap& changes, const Date& date = at(2026, 11, 4, 8
     return insertReminder(reminderFields(EventAdvanced, date, date.addMinutes(30), fields));
 }
 
-Date dateOf(qint32 id, const char* field)
-{
-    return dateField(reminderRow(id).value(QLatin1String(field)));
-}
 int activeOf(qint32 id)
 {
     return reminderRow(id).value(QStringLiteral("RActive")).toInt();
@@ -63,10 +59,10 @@ private slots:
         for (qint32 id : {once, daily, monthly, 4242})
             Reschedular(id);
         QCOMPARE(activeOf(once), 0);
-        QCOMPARE(dateOf(once, "RNext"), at(2026, 11, 5, 9, 3));
-        QCOMPARE(dateOf(daily, "RDate"), at(2026, 11, 6, 9, 0));
-        QCOMPARE(dateOf(daily, "RNext"), at(2026, 11, 6, 9, 0));
-        QCOMPARE(dateOf(monthly, "RNext"), at(2026, 7, 1, 10, 0));
+        QCOMPARE(reminderDate(once, "RNext"), at(2026, 11, 5, 9, 3));
+        QCOMPARE(reminderDate(daily, "RDate"), at(2026, 11, 6, 9, 0));
+        QCOMPARE(reminderDate(daily, "RNext"), at(2026, 11, 6, 9, 0));
+        QCOMPARE(reminderDate(monthly, "RNext"), at(2026, 7, 1, 10, 0));
         QCOMPARE(activeOf(monthly), 1);
         QVERIFY(logLines().isEmpty()); // the missing reminder 4242 included
     }
@@ -83,8 +79,8 @@ private slots:
         for (qint32 id : {ended, notYet, noEnd, nullEnd}) {
             Reschedular(id);
             // Moved on even when the step ends the series.
-            QCOMPARE(dateOf(id, "RDate"), at(2026, 11, 16, 8, 0));
-            QCOMPARE(dateOf(id, "RNext"), at(2026, 11, 16, 8, 0));
+            QCOMPARE(reminderDate(id, "RDate"), at(2026, 11, 16, 8, 0));
+            QCOMPARE(reminderDate(id, "RNext"), at(2026, 11, 16, 8, 0));
             QCOMPARE(activeOf(id), id == ended ? 0 : 1);
         }
     }
@@ -93,19 +89,15 @@ private slots:
     // and nothing else in the row changes.
     void refusedRuleSwitchesTheReminderOff()
     {
-        const auto months = [](const char* name, int value) {
-            return QVariantMap{{QStringLiteral("Adv_Period"), 4},
-                               {QStringLiteral("Adv_MonthDay"), 8},
-                               {QLatin1String(name), value}};
-        };
+        const QVariantMap monthDay10{{QStringLiteral("Adv_Period"), 4},
+                                     {QStringLiteral("Adv_MonthDay"), 10}};
         const std::pair<QVariantMap, const char*> cases[] = {
             {field("Adv_PeriodN", 0), "step count 0"},
             {field("Adv_PeriodN", QVariant()), "Null"},
             {field("Adv_WeekDay", 128), "weekday mask 128"},
             {field("Adv_Period", 6), "unit 6"},
             {field("REventType", 2), "type 2"},
-            {months("Adv_MonthDay", 10), "day kind 10"},
-            {months("Adv_MonthCount", 5), "occurrence 5"}};
+            {monthDay10, "day kind 10"}};
         for (const auto& [changes, reason] : cases) {
             const qint32 id = advanced(changes);
             QVariantMap expected = reminderRow(id);
@@ -124,4 +116,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(ReschedularTest)
-#include "ReschedularTest.moc"
+#include "tst_scheduling_reschedular.moc"

@@ -1,9 +1,9 @@
-#include "DueCheck.h"
 #include "Clock.h"
+#include "DueCheck.h"
 #include "Failure.h"
 #include "Ini.h"
 #include "ProgramDir.h"
-#include "SchedulingFixture.h"
+#include "ReminderRows.h"
 
 #include <QFile>
 #include <QTest>
@@ -123,4 +123,4 @@ private:
 };
 
 QTEST_GUILESS_MAIN(DueCheckTest)
-#include "DueCheckTest.moc"
+#include "tst_scheduling_duecheck.moc"

@@ -1,4 +1,4 @@
-#include "SchedulingFixture.h"
+#include "ReminderRows.h"
 
 #include "Clock.h"
 #include "Database.h"
@@ -46,6 +46,11 @@ QVariantMap reminderRow(qint32 id)
         for (int i = 0; i < rows.columns().size(); ++i)
             row.insert(rows.columns()[i], rows.value(i));
     return row;
+}
+
+Date reminderDate(qint32 id, const char* field)
+{
+    return dateField(reminderRow(id).value(QLatin1String(field)));
 }
 
 QStringList logLines()

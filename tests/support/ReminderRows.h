@@ -18,7 +18,8 @@ QVariantMap reminderFields(short eventType, const Date& date, const Date& next,
 // Rows of Main_tbl in the program directory's database. Fields not given
 // take the table's defaults; Date values are stored as date fields.
 qint32 insertReminder(const QVariantMap& fields);
-QVariantMap reminderRow(qint32 id); // empty when the row does not exist
+QVariantMap reminderRow(qint32 id);              // empty when the row does not exist
+Date reminderDate(qint32 id, const char* field); // the zero date when null or missing
 
 // The lines of the program directory's "Kalvex.log".
 QStringList logLines();
