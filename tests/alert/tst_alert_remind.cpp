@@ -5,22 +5,19 @@
 #include "DueCheck.h"
 #include "Ini.h"
 #include "Log.h"
-#include "ProgramDir.h"
 #include "Prompt.h"
-#include "Queries.h"
-#include "Recordset.h"
 #include "Remind.h"
 #include "Reminder.h"
+#include "ReminderRows.h"
 #include "TempProgramDir.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
-#include <QToolButton>
 #include <QWindow>
 #include <QtTest>
 
@@ -33,42 +30,10 @@ Date jan31(int hour, int minute, int second = 0)
     return Date::fromParts(2027, 1, 31, hour, minute, second);
 }
 
-// A daily or one-time reminder as the editor saves it.
-qint32 addReminder(const Date& date, short eventType = EventOnce, short importance = 0,
-                   std::optional<Date> next = {}, bool active = true)
+qint32 addReminder(const Date& date, short eventType = EventOnce, std::optional<Date> next = {},
+                   const QVariantMap& more = {})
 {
-    auto db = OpenReminderDb();
-    db->exec(
-        QStringLiteral("INSERT INTO Main_tbl (RCaption, RDetail, RDate, RNext, RImportance, "
-                       "REventType, RActive, Adv_AdvOpt, Adv_Period, Adv_PeriodN, Adv_NoEnd) "
-                       "VALUES ('ישיבת צוות', 'להביא את הדוח', %1, %2, %3, %4, %5, 0, 2, 1, 1)")
-            .arg(date.serial(), 0, 'g', 17)
-            .arg(next.value_or(date).serial(), 0, 'g', 17)
-            .arg(importance)
-            .arg(eventType)
-            .arg(active ? 1 : 0));
-    return qint32(db->lastInsertId());
-}
-
-struct Stored
-{
-    Date date, next;
-    bool active;
-};
-std::optional<Stored> stored(qint32 id)
-{
-    auto db = OpenReminderDb();
-    Snapshot rs(*db, Queries::byId(id));
-    if (rs.recordCount() == 0)
-        return std::nullopt;
-    rs.moveFirst();
-    return Stored{dateField(rs.value("RDate")), dateField(rs.value("RNext")),
-                  rs.value("RActive").toBool()};
-}
-
-void removeRow(qint32 id)
-{
-    OpenReminderDb()->exec(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(id));
+    return insertReminder(reminderFields(eventType, date, next.value_or(date), more));
 }
 
 QList<Remind*> alertWindows()
@@ -104,8 +69,7 @@ QString text(QWidget* window, const char* name)
 
 QString logText()
 {
-    QFile log(ProgramDir::file("Kalvex.log"));
-    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+    return logLines().join('\n');
 }
 
 } // namespace
@@ -115,6 +79,11 @@ class TestRemind : public QObject
     Q_OBJECT
     std::optional<TempProgramDir> m_dir;
     int m_beeps = 0;
+
+    void click(QWidget* window, const char* button)
+    {
+        QTest::mouseClick(control<QAbstractButton>(window, button), Qt::LeftButton);
+    }
 
 private slots:
     void initTestCase()
@@ -149,27 +118,22 @@ private slots:
 
     void showsTheReminderOnTopWithItsIcon()
     {
-        const qint32 id = addReminder(jan31(10, 0), EventDaily, 2);
+        const qint32 id = addReminder(jan31(10, 0), EventDaily, {}, {{"RImportance", 2}});
         Clock::setNow(jan31(10, 0, 30));
         Remind* window = open(id);
         QVERIFY(window);
-        QCOMPARE(window->windowTitle(), "ישיבת צוות");
         QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(m_beeps, 1);
         QCOMPARE(text(window, "CTarget"), "31/01/2027 10:00");
         QCOMPARE(text(window, "CImportance"), "גבוהה");
-        QCOMPARE(text(window, "CEventType"), EventTypeName(EventDaily));
-        QCOMPARE(control<QComboBox>(window, "RDelay")->currentIndex(), 0);
-        QVERIFY(!control<QLabel>(window, "ILate")->isVisible());
-        QVERIFY(!control<QLabel>(window, "IPostpone")->isVisible());
 
         const auto icon = [this](int i) {
-            return QImage(m_dir->file(QStringLiteral("RIcons/RIcon%1.bmp").arg(i)));
+            return QImage(m_dir->file(QStringLiteral("RIcons/RIcon%1.bmp").arg(i)))
+                .convertToFormat(QImage::Format_RGB32);
         };
         const QImage shown = control<QLabel>(window, "Image1")->pixmap().toImage();
-        QCOMPARE(shown.convertToFormat(QImage::Format_RGB32),
-                 icon(2).convertToFormat(QImage::Format_RGB32));
-        QVERIFY(icon(2) != icon(0) && icon(2) != icon(1) && icon(0) != icon(1));
+        QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), icon(2));
+        QVERIFY(icon(2) != icon(0) && icon(2) != icon(1));
     }
 
     // A lost icon file costs the picture, not the alert.
@@ -177,9 +141,7 @@ private slots:
     {
         QVERIFY(QDir(m_dir->file("RIcons")).removeRecursively());
         Remind* window = open(addReminder(jan31(10, 0)));
-        QVERIFY(window);
-        QCOMPARE(text(window, "CImportance"), "רגילה");
-        QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(window && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(m_beeps, 1);
         QVERIFY(logText().contains(" -> RLoad: "));
     }
@@ -200,7 +162,7 @@ private slots:
         QFETCH(Date, now);
         QFETCH(bool, late);
         QFETCH(bool, postponed);
-        const qint32 id = addReminder(jan31(10, 0), EventOnce, 0, next);
+        const qint32 id = addReminder(jan31(10, 0), EventOnce, next);
         Clock::setNow(now);
         Remind* window = open(id);
         QVERIFY(window);
@@ -220,7 +182,6 @@ private slots:
             return Date::fromParts(2027, month, day, hour, minute);
         };
         QTest::newRow("5 minutes") << 0 << "5 דקות" << at(1, 31, 16, 25);
-        QTest::newRow("30 minutes") << 3 << "30 דקות" << at(1, 31, 16, 50);
         QTest::newRow("hour") << 4 << "שעה" << at(1, 31, 17, 20);
         QTest::newRow("day") << 6 << "יום" << at(2, 1, 16, 20);
         QTest::newRow("week") << 8 << "שבוע" << at(2, 7, 16, 20);
@@ -233,20 +194,18 @@ private slots:
         QFETCH(QString, choice);
         QFETCH(Date, next);
         // Inactive beforehand: postponing must switch it on.
-        const qint32 id = addReminder(jan31(16, 0), EventDaily, 0, {}, false);
+        const qint32 id = addReminder(jan31(16, 0), EventDaily, {}, {{"RActive", 0}});
         Clock::setNow(jan31(16, 20, 45));
         QPointer<Remind> window = open(id);
         QVERIFY(window);
         auto* delay = control<QComboBox>(window, "RDelay");
         delay->setCurrentIndex(position);
         QCOMPARE(delay->currentText(), choice);
-
-        QTest::mouseClick(control<QPushButton>(window, "cmdDelay"), Qt::LeftButton);
-
+        click(window, "cmdDelay");
         QTRY_VERIFY(window.isNull());
-        QCOMPARE(stored(id)->next, next);
-        QVERIFY(stored(id)->active);
-        QCOMPARE(stored(id)->date, jan31(16, 0)); // not rescheduled
+        QCOMPARE(reminderDate(id, "RNext"), next);
+        QCOMPARE(reminderDate(id, "RDate"), jan31(16, 0)); // not rescheduled
+        QCOMPARE(reminderRow(id).value("RActive").toInt(), 1);
         QVERIFY(!IsShown(id));
     }
 
@@ -267,7 +226,7 @@ private slots:
         QList<Date> nextSeenByList; // the list opens after the window has closed
         Remind::setOpenInListHandler([&](qint32 listed) {
             if (listed == id && !IsShown(id))
-                nextSeenByList << stored(id)->next;
+                nextSeenByList << reminderDate(id, "RNext");
         });
         QPointer<Remind> window = open(id);
         QVERIFY(window);
@@ -277,12 +236,11 @@ private slots:
         else if (how == "closeBox")
             window->windowHandle()->close();
         else
-            QTest::mouseClick(control<QPushButton>(window, how.toLatin1().constData()),
-                              Qt::LeftButton);
+            click(window, how.toLatin1().constData());
 
         QTRY_VERIFY(window.isNull());
-        QCOMPARE(stored(id)->next, tomorrow);
-        QCOMPARE(stored(id)->date, tomorrow);
+        QCOMPARE(reminderDate(id, "RNext"), tomorrow);
+        QCOMPARE(reminderDate(id, "RDate"), tomorrow);
         QVERIFY(!IsShown(id));
         QCOMPARE(nextSeenByList, how == "cmdShowList" ? QList<Date>{tomorrow} : QList<Date>{});
     }
@@ -292,9 +250,9 @@ private slots:
         const qint32 id = addReminder(jan31(10, 0));
         QPointer<Remind> window = open(id);
         QVERIFY(window);
-        QTest::mouseClick(control<QToolButton>(window, "cmdDelete"), Qt::LeftButton);
+        click(window, "cmdDelete");
         QTRY_VERIFY(window.isNull());
-        QVERIFY(!stored(id));
+        QVERIFY(reminderRow(id).isEmpty());
         QVERIFY(Prompt::history().isEmpty());
         QVERIFY2(logText().isEmpty(), qPrintable(logText())); // nothing sent, nothing failed
     }
@@ -304,20 +262,17 @@ private slots:
         const qint32 id = addReminder(jan31(10, 0));
         QPointer<Remind> window = open(id);
         QVERIFY(window);
-        removeRow(id);
+        OpenReminderDb()->exec(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(id));
         Prompt::setNextAnswer(Prompt::Answer::Ok);
-
-        QTest::mouseClick(control<QPushButton>(window, "cmdDelay"), Qt::LeftButton);
+        click(window, "cmdDelay");
         QCOMPARE(Prompt::history().size(), 1);
         QCOMPARE(Prompt::history()[0].text, "תזכורת נמחקה");
-        QCOMPARE(Prompt::history()[0].title, "תזכורון ולטרום");
-        QCOMPARE(Prompt::history()[0].icon, Prompt::Icon::Critical);
         QVERIFY(window && window->isVisible());
 
         // Dismissing it afterwards writes nothing back and frees its place.
-        QTest::mouseClick(control<QPushButton>(window, "cmdExit"), Qt::LeftButton);
+        click(window, "cmdExit");
         QTRY_VERIFY(window.isNull());
-        QVERIFY(!stored(id));
+        QVERIFY(reminderRow(id).isEmpty());
         QVERIFY(!IsShown(id));
 
         // Gone before its window loads: nothing shown, nothing held.
@@ -345,16 +300,13 @@ private slots:
                      .arg(saved));
 
         for (Remind* window : windows)
-            QTest::mouseClick(control<QPushButton>(window, "cmdExit"), Qt::LeftButton);
+            click(window, "cmdExit");
         QTRY_VERIFY(alertWindows().isEmpty());
-        QCOMPARE(stored(saved)->next, noon);
-        QVERIFY(stored(saved)->active);
-        QCOMPARE(
-            db->scalar(
-                  QStringLiteral("SELECT RActive FROM Main_tbl WHERE RMain_Id = %1").arg(unseen))
-                .toInt(),
-            1);
-        QVERIFY(!IsShown(saved) && !IsShown(unseen));
+        QCOMPARE(reminderDate(saved, "RNext"), noon);
+        for (qint32 id : {saved, unseen}) {
+            QCOMPARE(reminderRow(id).value("RActive").toInt(), 1);
+            QVERIFY(!IsShown(id));
+        }
     }
 
     // The published time skips reminders on screen, before and after a close.
@@ -367,7 +319,7 @@ private slots:
         QPointer<Remind> windowB = open(b);
         QCOMPARE(ReadIni("Reminder", "NextDate", ""), "NULL");
 
-        QTest::mouseClick(control<QPushButton>(windowA, "cmdExit"), Qt::LeftButton);
+        click(windowA, "cmdExit");
         QTRY_VERIFY(windowA.isNull());
         QCOMPARE(ReadIni("Reminder", "NextDate", ""), "010220271000");
         QVERIFY(windowB && windowB->isVisible());
@@ -375,4 +327,4 @@ private slots:
 };
 
 QTEST_MAIN(TestRemind)
-#include "tst_remind.moc"
+#include "tst_alert_remind.moc"

@@ -47,7 +47,6 @@ private slots:
     {
         QTest::addColumn<int>("rate");
         QTest::newRow("8 kHz") << 8000;
-        QTest::newRow("44.1 kHz") << 44100;
         QTest::newRow("48 kHz") << 48000;
     }
     void twoTonesOfATenthOfASecond()
@@ -69,15 +68,7 @@ private slots:
             QVERIFY2(p > 32767 / 4 && p < 32767, qPrintable(QString::number(p)));
         }
     }
-
-    // The test machine has no audio output: the call must fall back quietly.
-    void beepsWithoutAnAudioDevice()
-    {
-        AlertBeep();
-        AlertBeep();
-        QCoreApplication::processEvents();
-    }
 };
 
 QTEST_MAIN(TestAlertBeep)
-#include "tst_alertbeep.moc"
+#include "tst_alert_beep.moc"

@@ -16,7 +16,6 @@ private slots:
         QTest::newRow("minimized, kept on top") << false << true << true;
         QTest::newRow("minimized, not kept") << false << true << false;
         QTest::newRow("topmost before, not kept") << true << false << false;
-        QTest::newRow("topmost before, kept") << true << false << true;
     }
     void restoresAndSetsTheTopmostState()
     {
@@ -50,4 +49,4 @@ private slots:
 };
 
 QTEST_MAIN(TestWindowFront)
-#include "tst_windowfront.moc"
+#include "tst_alert_windowfront.moc"
