@@ -53,4 +53,4 @@ private slots:
 };
 
 QTEST_MAIN(CopyListTest)
-#include "CopyListTest.moc"
+#include "tst_manager_copy.moc"

@@ -173,4 +173,4 @@ private slots:
 };
 
 QTEST_MAIN(RMainDeleteTest)
-#include "RMainDeleteTest.moc"
+#include "tst_manager_delete.moc"

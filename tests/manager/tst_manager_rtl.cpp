@@ -223,4 +223,4 @@ private slots:
 };
 
 QTEST_MAIN(RightToLeftTextTest)
-#include "RightToLeftTextTest.moc"
+#include "tst_manager_rtl.moc"

@@ -152,4 +152,4 @@ private slots:
 };
 
 QTEST_MAIN(RFindTest)
-#include "RFindTest.moc"
+#include "tst_manager_find.moc"

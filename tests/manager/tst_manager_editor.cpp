@@ -380,4 +380,4 @@ private:
 };
 
 QTEST_MAIN(RMainEditorTest)
-#include "RMainEditorTest.moc"
+#include "tst_manager_editor.moc"

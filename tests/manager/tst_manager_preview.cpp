@@ -198,4 +198,4 @@ void OccurrencePreviewTest::refusedRuleSaysWhy()
 }
 
 QTEST_MAIN(OccurrencePreviewTest)
-#include "OccurrencePreviewTest.moc"
+#include "tst_manager_preview.moc"

@@ -165,4 +165,4 @@ private slots:
 };
 
 QTEST_MAIN(PrintTest)
-#include "PrintTest.moc"
+#include "tst_manager_print.moc"

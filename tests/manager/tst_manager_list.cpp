@@ -389,4 +389,4 @@ private slots:
 };
 
 QTEST_MAIN(RMainListTest)
-#include "RMainListTest.moc"
+#include "tst_manager_list.moc"

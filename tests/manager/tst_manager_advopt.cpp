@@ -333,4 +333,4 @@ private slots:
 };
 
 QTEST_MAIN(FrmAdvOptTest)
-#include "FrmAdvOptTest.moc"
+#include "tst_manager_advopt.moc"
