@@ -50,10 +50,8 @@ class RMainEditorTest : public QObject
     QWidget* w(const char* name) { return f->find<QWidget>(name); }
     QLineEdit* caption() { return f->find<QLineEdit>("CCaption"); }
     QString status() { return f->find<QLabel>("LStatus")->text(); }
-    void key(Qt::Key k)
-    {
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : f->window(), k);
-    }
+    void key(Qt::Key k) { f->key(k); }
+    void click(const char* name) { f->click(name); }
     void chooseEventType(int entry)
     {
         auto* box = f->find<QComboBox>("CEventType");
@@ -116,12 +114,8 @@ private slots:
         // A new reminder: defaults, no save button, F9 does nothing, F12 returns.
         click("cmdNew");
         checkMode(true, false, "שמור כחדש", " הוספת תזכורת חדשה");
-        QCOMPARE(caption()->text(), QStringLiteral("תזכורת חדשה"));
-        QCOMPARE(f->find<QDateEdit>("CDate1")->date(), QDate(2026, 3, 15));
+        QCOMPARE(f->find<QDateEdit>("CDate1")->date(), QDate(2026, 3, 15)); // now, whole minutes
         QCOMPARE(f->find<QTimeEdit>("CDate2")->time(), QTime(10, 0));
-        QCOMPARE(f->find<QComboBox>("CImportance")->currentText(), QStringLiteral("רגילה"));
-        QCOMPARE(f->find<QComboBox>("CEventType")->currentText(), QStringLiteral("חד-פעמי"));
-        QVERIFY(f->find<QPlainTextEdit>("CDetail")->toPlainText().isEmpty());
         key(Qt::Key_F9);
         QCOMPARE(f->rowCount(), 2);
         QVERIFY(f->window()->inEdit());
@@ -164,11 +158,7 @@ private slots:
         Prompt::setNextAnswer(Prompt::Answer::Ok);
         key(Qt::Key_F9);
         QCOMPARE(Prompt::history().size(), 1);
-        const Prompt::Shown shown = Prompt::history().first();
-        QCOMPARE(shown.text, message);
-        QCOMPARE(shown.title, QStringLiteral("תזכורון ולטרום"));
-        QCOMPARE(shown.icon, Prompt::Icon::Information);
-        QCOMPARE(shown.buttons, Prompt::Buttons::Ok);
+        QCOMPARE(Prompt::history().first().text, message);
         QCOMPARE(QApplication::focusWidget()->objectName(), focus);
         QVERIFY(f->window()->inEdit());
         QCOMPARE(f->row(id).value("RCaption").toString(), QStringLiteral("t"));
@@ -180,13 +170,10 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<int>("period");
         QTest::addColumn<int>("periodN");
+        // One-time keeps the stored step; the others are looked up alike, one
+        // with a count above 1 shown.
         QTest::newRow("one-time keeps its unit") << 0 << 0 << 0 << 7;
-        QTest::newRow("hourly") << 1 << 1 << 1 << 1;
-        QTest::newRow("daily") << 2 << 5 << 2 << 1;
-        QTest::newRow("weekly") << 3 << 10 << 3 << 1;
-        QTest::newRow("monthly") << 4 << 20 << 4 << 1;
         QTest::newRow("bi-monthly") << 5 << 30 << 4 << 2;
-        QTest::newRow("yearly") << 6 << 60 << 5 << 1;
     }
     void saveWritesTheFieldsOfTheRecurrenceType()
     {
@@ -256,7 +243,6 @@ private slots:
         click("cmdNew");
         caption()->setText(QStringLiteral("first"));
         click("cmdNew");
-        QCOMPARE(f->rowCount(), 1);
         QCOMPARE(f->counter(), QStringLiteral(" שורה 1 מתוך 1"));
         QCOMPARE(f->row(CurrentReminderId).value("RCaption").toString(), QStringLiteral("first"));
         QCOMPARE(ReadIni("Reminder", "NextDate", "NULL"), QStringLiteral("150320261000"));
@@ -368,15 +354,17 @@ private slots:
         key(Qt::Key_F9);
         QCOMPARE(sent, QList<qint32>{id});
 
+        // With sending off the controls are disabled, and a tick set anyway sends nothing.
+        f->close();
         LANOptSend = false;
+        f->open();
+        for (const char* name : {"LANSend", "OptSend_0", "OptSend_1", "cmdOptList"})
+            QVERIFY2(!w(name)->isEnabled(), name);
         caption()->setText(QStringLiteral("quiet"));
         f->find<QCheckBox>("LANSend")->setChecked(true);
         key(Qt::Key_F9);
         QCOMPARE(sent.size(), 1);
     }
-
-private:
-    void click(const char* name) { QTest::mouseClick(w(name), Qt::LeftButton); }
 };
 
 QTEST_MAIN(RMainEditorTest)
