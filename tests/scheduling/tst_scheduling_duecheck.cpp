@@ -50,30 +50,21 @@ private slots:
         m_dir.reset();
     }
 
-    void checkRemindOpensOneAlertPerDueReminderOnce()
+    // One alert per due reminder, once, is shown end to end; here the edge
+    // at now and what happens when a window closes or fails to open.
+    void checkRemindOpensAnAlertAgainOnlyOnceItsWindowHasGone()
     {
-        QList<qint32> due;
-        for (int i = 5; i > 0; --i)
-            due << dueAt(Clock::now().addSeconds(-i));
+        const qint32 due = dueAt(Clock::now().addSeconds(-1));
         dueAt(Clock::now()); // equal to now: not due yet
-        dueAt(Clock::now().addDays(-1), false);
+        CheckRemind();
+        CheckRemind();
+        QCOMPARE(m_opened, QList<qint32>{due});
 
+        UnmarkShown(due);
+        m_failingId = due;
         CheckRemind();
-        CheckRemind();
-        std::sort(m_opened.begin(), m_opened.end());
-        QCOMPARE(m_opened, due);
-
-        // Once its window has closed, a reminder still due is shown again.
-        UnmarkShown(due[2]);
-        CheckRemind();
-        QCOMPARE(m_opened.size(), 6);
-        QCOMPARE(m_opened.last(), due[2]);
-
-        // A window that fails to open leaves the reminder unmarked.
-        UnmarkShown(due[0]);
-        m_failingId = due[0];
-        CheckRemind();
-        QVERIFY(!IsShown(due[0]));
+        QCOMPARE(m_opened, (QList<qint32>{due, due}));
+        QVERIFY(!IsShown(due)); // a window that fails to open leaves it unmarked
         QVERIFY(logLines().isEmpty());
     }
 
@@ -88,9 +79,7 @@ private slots:
         insertReminder({{QStringLiteral("RActive"), 1}}); // no due time: never falls due
         PublishNextDate();
         QCOMPARE(nextDate(), QStringLiteral("051220261430"));
-        MarkShown(first);
-        PublishNextDate();
-        QCOMPARE(nextDate(), QStringLiteral("020120270304"));
+        MarkShown(first); // open alerts are left out
         MarkShown(second);
         PublishNextDate();
         QCOMPARE(nextDate(), QStringLiteral("NULL"));
