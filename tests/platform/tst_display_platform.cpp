@@ -14,14 +14,11 @@ private slots:
         QTest::newRow("Wayland with XWayland")
             << QStringList{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}
             << "xcb";
-        QTest::newRow("a Wayland display without the session type")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:1"} << "xcb";
         QTest::newRow("Wayland without XWayland")
             << QStringList{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0"} << "";
         QTest::newRow("the user's choice stands")
             << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=wayland"}
             << "";
-        QTest::newRow("X11") << QStringList{"XDG_SESSION_TYPE=x11", "DISPLAY=:0"} << "";
     }
     void xwaylandWhereverTheSessionHasIt()
     {
