@@ -9,10 +9,8 @@
 #include "Log.h"
 #include "ProgramDir.h"
 #include "TempProgramDir.h"
+#include "TestFiles.h"
 
-#include <QEventLoop>
-#include <QFile>
-#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -31,10 +29,11 @@ private slots:
     void aCommandQueuedWhileFrmDummyUnloadsIsCarriedOut();
 
 private:
-    // Runs a nested event loop inside the current command, as a modal box would,
-    // until the condition holds (or 10 s pass).
-    static void nestedLoopUntil(const std::function<bool()>& condition);
-    QStringList logLines() const;
+    QStringList logLines() const
+    {
+        return QString::fromUtf8(fileBytes(m_dir->file("Kalvex.log")))
+            .split('\n', Qt::SkipEmptyParts);
+    }
 
     std::unique_ptr<TempProgramDir> m_dir;
     QStringList m_events;
@@ -55,27 +54,6 @@ void CommandQueueTest::cleanup()
     setLanMessageHandler({});
     setAlertOpener({});
     m_dir.reset();
-}
-
-void CommandQueueTest::nestedLoopUntil(const std::function<bool()>& condition)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (condition())
-            loop.quit();
-    });
-    poll.start(1);
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-QStringList CommandQueueTest::logLines() const
-{
-    QFile f(m_dir->file(QStringLiteral("Kalvex.log")));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 void CommandQueueTest::commandsRunInQueueOrderByTheirFirstFiveCharacters()
@@ -127,7 +105,7 @@ void CommandQueueTest::aDrainStartingWhileAnotherRunsBacksOff()
         m_events << text + QStringLiteral(" begins");
         if (text == QLatin1String("outer")) {
             QueueCommand(QStringLiteral("inner"));
-            nestedLoopUntil([] { return MutexWaits >= 3; });
+            QTest::qWaitFor([] { return MutexWaits >= 3; }); // a nested loop, as a modal box runs
         }
         m_events << text + QStringLiteral(" ends");
     });
@@ -146,7 +124,7 @@ void CommandQueueTest::afterTheLastAllowedWaitDrainsLogAndNoLongerBackOff()
         m_events << text;
         if (text == QLatin1String("outer")) {
             QueueCommand(QStringLiteral("inner"));
-            nestedLoopUntil([this] { return m_events.contains(QStringLiteral("inner")); });
+            QTest::qWaitFor([this] { return m_events.contains(QStringLiteral("inner")); });
             m_events << QStringLiteral("outer ends");
         }
     });
