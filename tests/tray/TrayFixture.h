@@ -9,11 +9,11 @@
 #include "ProgramEnd.h"
 #include "Prompt.h"
 #include "TempProgramDir.h"
+#include "TestFiles.h"
 #include "TrayHost.h"
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFile>
 #include <QStringList>
 
 #include <functional>
@@ -73,20 +73,12 @@ public:
     // The file's text, and a LAN port of the test's own for the receiver.
     void writeIni(const QByteArray& text)
     {
-        QFile f(dir.file(QStringLiteral("Kalvex.ini")));
-        f.open(QIODevice::WriteOnly);
-        f.write(text);
-        f.close();
+        writeBytes(dir.file(QStringLiteral("Kalvex.ini")), text);
         if (!text.contains("Port="))
             WriteIni(QStringLiteral("LAN_Settings"), QStringLiteral("Port"), QString::number(port));
     }
-    QString iniText() const { return readFile(dir.file(QStringLiteral("Kalvex.ini"))); }
-    QString log() const { return readFile(dir.file(QStringLiteral("Tolvane.log"))); }
-    static QString readFile(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
+    QString iniText() const { return QString::fromUtf8(fileBytes(dir.file("Kalvex.ini"))); }
+    QString log() const { return QString::fromUtf8(fileBytes(dir.file("Tolvane.log"))); }
 
     TempProgramDir dir;
     quint16 port = freeUdpPort();
