@@ -188,9 +188,6 @@ private slots:
         QCOMPARE(CurrentSentTo, QString("beta\r"));
         inWindow([](frmList* w) {
             click(w, "cmdRightAll");
-            w->findChild<QListWidget*>("List1")->setCurrentRow(0);
-            click(w, "cmdLeft");
-            click(w, "cmdLeft");
             click(w, "cmdLeftAll");
             w->findChild<QListWidget*>("List2")->setCurrentRow(2);
             click(w, "cmdRight");

@@ -82,32 +82,15 @@ private slots:
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("refusal");
         const QString port = "יש להגדיר מספר פורט";
-        QTest::newRow("LAN off") << false << ""
-                                 << "abc"
-                                 << "";
-        QTest::newRow("leading zero") << true << "me"
-                                      << "0217"
-                                      << "";
-        QTest::newRow("lowest") << true << "me"
-                                << "1"
-                                << "";
-        QTest::newRow("highest") << true << "123456789"
-                                 << "65535"
-                                 << "";
-        QTest::newRow("zero") << true << "me"
-                              << "0" << port;
-        QTest::newRow("above") << true << "me"
-                               << "65536" << port;
-        QTest::newRow("negative") << true << "me"
-                                  << "-1" << port;
-        QTest::newRow("word") << true << "me"
-                              << "abc" << port;
-        QTest::newRow("no nickname") << true << ""
-                                     << "217"
-                                     << "יש להגדיר כינוי ברשת";
-        QTest::newRow("nickname too long") << false << "1234567890"
-                                           << "217"
-                                           << "הכינוי ברשת ארוך מדי: עד 9 תווים";
+        // clang-format off
+        QTest::newRow("LAN off") << false << "" << "abc" << "";
+        QTest::newRow("leading zero") << true << "me" << "0217" << "";
+        QTest::newRow("highest") << true << "123456789" << "65535" << "";
+        QTest::newRow("zero") << true << "me" << "0" << port;
+        QTest::newRow("above") << true << "me" << "65536" << port;
+        QTest::newRow("no nickname") << true << "" << "217" << "יש להגדיר כינוי ברשת";
+        QTest::newRow("nickname too long") << false << "1234567890" << "217" << "הכינוי ברשת ארוך מדי: עד 9 תווים";
+        // clang-format on
     }
     void validation()
     {
@@ -144,9 +127,7 @@ private slots:
         const QString ours = "ours", other = "/opt/other/Tolvane", none = "none";
         QTest::newRow("ticked") << none << 1 << ours;
         QTest::newRow("another left alone") << other << -1 << other;
-        QTest::newRow("another replaced") << other << 1 << ours;
         QTest::newRow("cleared") << ours << 0 << none;
-        QTest::newRow("ours left alone") << ours << -1 << ours;
     }
     void autoStart()
     {
@@ -169,7 +150,7 @@ private slots:
         QVERIFY(after == "none" || (validate.waitForFinished() && validate.exitCode() == 0));
     }
 
-    // Reloaded once the window has closed: a changed port or switch restarts
+    // Reloaded once the window has closed: a changed switch restarts
     // Tolvane, a nickname alone does not; receiving refills the list with or
     // without the author column.
     void managerTakesNewSettings()
@@ -186,9 +167,10 @@ private slots:
             int restarts;
         };
         int restarts = 0;
+        // A new port restarting it is shown end to end.
         for (const Change& c :
-             {Change{true, true, "you", "217", 0}, Change{true, true, "you", "218", 1},
-              Change{false, true, "you", "218", 2}, Change{false, false, "you", "218", 3}}) {
+             {Change{true, true, "you", "217", 0}, Change{false, true, "you", "217", 1},
+              Change{false, false, "you", "217", 2}}) {
             RMain::setLanWindows(
                 {nullptr, [&](QWidget*) { WriteLANSettings(c.send, c.receive, c.nick, c.port); },
                  [&] { ++restarts; }});
