@@ -12,23 +12,11 @@
 
 namespace {
 
-const QList<QByteArray> kTokens = {"",
-                                   "0",
-                                   "-1",
-                                   "2147483648",
-                                   "-2147483649",
-                                   "32768",
-                                   "True",
-                                   "False",
-                                   "ALL",
-                                   "\r",
-                                   "\t",
-                                   "\xFF",
-                                   "\x81",
-                                   "999999999999",
-                                   "310220261200",
-                                   QByteArray(51, 'c'),
-                                   QByteArray(300, 'n')};
+// clang-format off
+const QList<QByteArray> kTokens = {"", "0", "-1", "2147483648", "-2147483649", "32768", "True",
+                                   "False", "ALL", "\r", "\t", "\xFF", "\x81", "999999999999",
+                                   "310220261200", QByteArray(51, 'c'), QByteArray(300, 'n')};
+// clang-format on
 
 QByteArray mutate(QByteArray input, const QList<QByteArray>& corpus, QRandomGenerator& rng)
 {

@@ -19,54 +19,36 @@
 
 namespace {
 
-Prompt::Answer firstButton(Prompt::Buttons b)
-{
-    switch (b) {
-    case Prompt::Buttons::Ok:
-    case Prompt::Buttons::OkCancel:
-        return Prompt::Answer::Ok;
-    case Prompt::Buttons::AbortRetryIgnore:
-        return Prompt::Answer::Abort;
-    case Prompt::Buttons::YesNoCancel:
-    case Prompt::Buttons::YesNo:
-        return Prompt::Answer::Yes;
-    case Prompt::Buttons::RetryCancel:
-        return Prompt::Answer::Retry;
-    }
-    return Prompt::Answer::Ok;
-}
-
-Prompt::Answer answerNamed(const QString& name, Prompt::Answer fallback)
-{
-    static const QList<QPair<QString, Prompt::Answer>> names = {
-        {"Ok", Prompt::Answer::Ok},         {"Cancel", Prompt::Answer::Cancel},
-        {"Abort", Prompt::Answer::Abort},   {"Retry", Prompt::Answer::Retry},
-        {"Ignore", Prompt::Answer::Ignore}, {"Yes", Prompt::Answer::Yes},
-        {"No", Prompt::Answer::No}};
-    for (const auto& [n, a] : names)
-        if (n.compare(name, Qt::CaseInsensitive) == 0)
-            return a;
-    return fallback;
-}
-
-bool offers(Prompt::Buttons b, Prompt::Answer answer)
+// The answers a box offers, its first button first.
+QList<Prompt::Answer> offered(Prompt::Buttons b)
 {
     using A = Prompt::Answer;
     switch (b) {
     case Prompt::Buttons::Ok:
-        return answer == A::Ok;
+        return {A::Ok};
     case Prompt::Buttons::OkCancel:
-        return answer == A::Ok || answer == A::Cancel;
+        return {A::Ok, A::Cancel};
     case Prompt::Buttons::AbortRetryIgnore:
-        return answer == A::Abort || answer == A::Retry || answer == A::Ignore;
+        return {A::Abort, A::Retry, A::Ignore};
     case Prompt::Buttons::YesNoCancel:
-        return answer == A::Yes || answer == A::No || answer == A::Cancel;
+        return {A::Yes, A::No, A::Cancel};
     case Prompt::Buttons::YesNo:
-        return answer == A::Yes || answer == A::No;
+        return {A::Yes, A::No};
     case Prompt::Buttons::RetryCancel:
-        return answer == A::Retry || answer == A::Cancel;
+        return {A::Retry, A::Cancel};
     }
-    return false;
+    return {A::Ok};
+}
+
+// KV_PROMPT_ANSWER when the box offers it, else the first button.
+Prompt::Answer answerFor(Prompt::Buttons b)
+{
+    static const QStringList names = {"Ok", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"};
+    const int index = names.indexOf(qEnvironmentVariable("KV_PROMPT_ANSWER"));
+    const QList<Prompt::Answer> answers = offered(b);
+    // The answers are numbered from 1 in the order of the names.
+    return index >= 0 && answers.contains(Prompt::Answer(index + 1)) ? Prompt::Answer(index + 1)
+                                                                     : answers.first();
 }
 
 // True when prompts are answered from the environment; logs the prompt.
@@ -121,9 +103,7 @@ void installTestHooks()
         [](const Prompt::Shown& p) -> std::optional<Prompt::Answer> {
             if (!logged(p))
                 return std::nullopt;
-            const Prompt::Answer answer =
-                answerNamed(qEnvironmentVariable("KV_PROMPT_ANSWER"), firstButton(p.buttons));
-            return offers(p.buttons, answer) ? answer : firstButton(p.buttons);
+            return answerFor(p.buttons);
         },
         [](const Prompt::Shown& p) -> std::optional<QString> {
             if (!logged(p))
