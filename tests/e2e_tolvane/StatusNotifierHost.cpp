@@ -2,18 +2,11 @@
 
 #include <QDBusVariant>
 
-namespace {
-const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
-const QString kItem = QStringLiteral("org.kde.StatusNotifierItem");
-} // namespace
-
-StatusNotifierHost::StatusNotifierHost(const QDBusConnection& bus) : m_bus(bus) {}
-
 bool StatusNotifierHost::start()
 {
     return m_bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), this,
                                 QDBusConnection::ExportAllContents) &&
-           m_bus.registerService(kWatcher);
+           m_bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"));
 }
 
 // Items name their bus name (the path is then the usual one) or, as some
@@ -27,10 +20,8 @@ void StatusNotifierHost::RegisterStatusNotifierItem(const QString& serviceOrPath
     emit StatusNotifierItemRegistered(item);
 }
 
-void StatusNotifierHost::RegisterStatusNotifierHost(const QString&) {}
-
-QDBusMessage StatusNotifierHost::itemCall(const QString& interface, const QString& method,
-                                          const QVariantList& args)
+QDBusMessage StatusNotifierHost::callItem(const QString& method, const QVariantList& args,
+                                          const QString& interface)
 {
     const QString item = m_items.value(0);
     const int slash = item.indexOf(QLatin1Char('/'));
@@ -40,14 +31,10 @@ QDBusMessage StatusNotifierHost::itemCall(const QString& interface, const QStrin
     return m_bus.call(call, QDBus::Block, 15000);
 }
 
-QDBusMessage StatusNotifierHost::callItem(const QString& method, const QVariantList& args)
-{
-    return itemCall(kItem, method, args);
-}
-
 QVariant StatusNotifierHost::itemProperty(const QString& name)
 {
-    const QDBusMessage reply = itemCall(QStringLiteral("org.freedesktop.DBus.Properties"),
-                                        QStringLiteral("Get"), {kItem, name});
+    const QDBusMessage reply =
+        callItem(QStringLiteral("Get"), {QStringLiteral("org.kde.StatusNotifierItem"), name},
+                 QStringLiteral("org.freedesktop.DBus.Properties"));
     return qvariant_cast<QDBusVariant>(reply.arguments().value(0)).variant();
 }
