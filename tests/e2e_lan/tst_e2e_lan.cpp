@@ -198,7 +198,7 @@ private slots:
 
         // Edited and sent again: the same rows change, the acknowledgements start afresh.
         closeManager();
-        A.s->execSql("UPDATE Main_tbl SET RCaption = 'ישיבה 2' WHERE RMain_Id = ?", {r1});
+        A.sql("UPDATE Main_tbl SET RCaption = 'ישיבה 2' WHERE RMain_Id = ?", {r1});
         share("OptSend_0");
         QVERIFY(E2eSession::waitFor([&] {
             return B.copy(id1) == copyB.section('|', 0, 0) + "|ישיבה 2" &&
@@ -207,8 +207,8 @@ private slots:
 
         // To the list "B": C stores nothing and answers nothing.
         closeManager();
-        A.s->execSql("UPDATE Main_tbl SET RCaption = 'רק לב', SentTo = ? WHERE RMain_Id = ?",
-                     {QString("B\r"), r1});
+        A.sql("UPDATE Main_tbl SET RCaption = 'רק לב', SentTo = ? WHERE RMain_Id = ?",
+              {QString("B\r"), r1});
         share("OptSend_1");
         QVERIFY(E2eSession::waitFor([&] {
             return B.copy(id1).endsWith("|רק לב") &&
@@ -233,7 +233,7 @@ private slots:
         closeManager();
         QVERIFY(E2eSession::waitFor([&] { return !A.s->hasOwner("Kalvex.KVClass"); }));
         A.s->setEnvironmentValue("KV_PROMPT_ANSWER", "No");
-        A.s->execSql("UPDATE Main_tbl SET RCaption = 'אחרון' WHERE RMain_Id = ?", {r1});
+        A.sql("UPDATE Main_tbl SET RCaption = 'אחרון' WHERE RMain_Id = ?", {r1});
         share("OptSend_0");
         QVERIFY(E2eSession::waitFor([&] {
             return B.copy(id1).endsWith("|אחרון") && receivedBy(r1) == "B" &&

@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 
 #include "Database.h"
+#include "FileLock.h"
 #include "ProfileFile.h"
 
 #include <QCoreApplication>
@@ -122,8 +123,8 @@ void E2eSession::setUp(const E2eOptions& options)
     m_programNames = options.programs;
     m_marker = QUuid::createUuid().toString(QUuid::WithoutBraces);
     for (const QString& dir :
-         {programDir(), dataHome(), configHome(), root() + QStringLiteral("/home"),
-          root() + QStringLiteral("/runtime")})
+         {programDir(), dataHome(), root() + QStringLiteral("/config"),
+          root() + QStringLiteral("/home"), root() + QStringLiteral("/runtime")})
         QDir().mkpath(dir);
     QFile::setPermissions(root() + QStringLiteral("/runtime"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -141,13 +142,13 @@ void E2eSession::setUp(const E2eOptions& options)
     m_env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_busAddress);
     m_env.insert(QStringLiteral("HOME"), root() + QStringLiteral("/home"));
     m_env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
-    m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
+    m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), root() + QStringLiteral("/config"));
     m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root() + QStringLiteral("/runtime"));
     m_env.insert(QStringLiteral("TZ"),
                  qEnvironmentVariable("TZ", QStringLiteral("Asia/Jerusalem")));
     m_env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     m_env.insert(QStringLiteral("QT_QPA_PLATFORM"), options.platform);
-    m_env.insert(QStringLiteral("KV_PROMPT_LOG"), promptLogPath());
+    m_env.insert(QStringLiteral("KV_PROMPT_LOG"), root() + QStringLiteral("/prompts.log"));
     for (auto it = options.environment.begin(); it != options.environment.end(); ++it)
         m_env.insert(it.key(), it.value());
     startBus(options.notOnBus);
@@ -268,21 +269,6 @@ QString E2eSession::programFile(const QString& name) const
     return programDir() + QLatin1Char('/') + name;
 }
 
-QString E2eSession::dataHome() const
-{
-    return root() + QStringLiteral("/data");
-}
-
-QString E2eSession::configHome() const
-{
-    return root() + QStringLiteral("/config");
-}
-
-QString E2eSession::promptLogPath() const
-{
-    return root() + QStringLiteral("/prompts.log");
-}
-
 QDBusConnection E2eSession::bus() const
 {
     return QDBusConnection::connectToBus(m_busAddress, m_connectionName);
@@ -320,14 +306,6 @@ void E2eSession::setEnvironmentValue(const QString& name, const QString& value)
              {QVariant::fromValue(update)});
     if (reply.type() == QDBusMessage::ErrorMessage)
         qWarning("E2eSession: UpdateActivationEnvironment: %s", qPrintable(reply.errorMessage()));
-}
-
-bool E2eSession::registerKalvex()
-{
-    if (runProgram(QStringLiteral("Kalvex"), {QStringLiteral("/REGSERVER")}) == 0)
-        return true;
-    m_error = QStringLiteral("Kalvex /REGSERVER failed");
-    return false;
 }
 
 int E2eSession::runProgram(const QString& name, const QStringList& args, int timeoutMs)
@@ -399,6 +377,8 @@ QString E2eSession::iniValue(const QString& section, const QString& key) const
 void E2eSession::setIniValue(const QString& section, const QString& key, const QString& value)
 {
     const QString path = programFile(QStringLiteral("Kalvex.ini"));
+    // Under the programs' own lock, so a write of theirs cannot undo this one.
+    FileLock lock(path + QStringLiteral(".lock"), std::chrono::seconds(10));
     ProfileFile ini(QString::fromUtf8(fileBytes(path)));
     ini.setValue(section, key, value);
     QSaveFile file(path);
@@ -410,28 +390,18 @@ void E2eSession::setIniValue(const QString& section, const QString& key, const Q
 
 QStringList E2eSession::promptLines() const
 {
-    return QString::fromUtf8(fileBytes(promptLogPath()))
+    return QString::fromUtf8(fileBytes(root() + QStringLiteral("/prompts.log")))
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-qint32 E2eSession::addReminder(const E2eReminder& r)
-{
-    auto db = Database::open(programFile(QStringLiteral("KV_Data.mdb")));
-    db->execute(
-        QStringLiteral("INSERT INTO Main_tbl (RCaption, RDetail, RDate, RNext, RImportance, "
-                       "REventType, RActive) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-        {r.caption, r.detail, r.rDate.serial(), r.rNext.value_or(r.rDate).serial(), r.importance,
-         r.eventType, r.active ? 1 : 0});
-    return qint32(db->lastInsertId());
 }
 
 qint32 E2eSession::addReminder(const Date& rDate, const QString& caption, bool active)
 {
-    E2eReminder r;
-    r.rDate = rDate;
-    r.caption = caption;
-    r.active = active;
-    return addReminder(r);
+    auto db = Database::open(programFile(QStringLiteral("KV_Data.mdb")));
+    db->execute(
+        QStringLiteral("INSERT INTO Main_tbl (RCaption, RDetail, RDate, RNext, RImportance, "
+                       "REventType, RActive) VALUES (?, '', ?, ?, 0, 0, ?)"),
+        {caption, rDate.serial(), rDate.serial(), active ? 1 : 0});
+    return qint32(db->lastInsertId());
 }
 
 int E2eSession::execSql(const QString& sql, const QVariantList& params)

@@ -13,7 +13,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
 class QProcess;
@@ -33,13 +32,6 @@ class QProcess;
 // whether it passed or not. The bus and the programs the session starts
 // also die with the test process if it crashes.
 //
-// Typical use:
-//     E2eSession s;
-//     QVERIFY2(s.isReady(), qPrintable(s.error()));
-//     QCOMPARE(s.runProgram("Kalvex", {"/REGSERVER"}), 0);
-//     s.addReminder(Clock::now().addMinutes(-5));
-//     s.call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "CheckList");
-//     QVERIFY(E2eSession::waitFor([&] { return ...; }));
 struct E2eOptions
 {
     // QT_QPA_PLATFORM of every program the session starts ("xcb" with a DISPLAY
@@ -63,18 +55,6 @@ struct E2eOptions
     QStringList notOnBus;
 };
 
-// One row for Main_tbl; rNext defaults to rDate.
-struct E2eReminder
-{
-    QString caption = QStringLiteral("תזכורת");
-    Date rDate;
-    std::optional<Date> rNext;
-    bool active = true;
-    short eventType = 0;
-    short importance = 0;
-    QString detail;
-};
-
 class E2eSession
 {
 public:
@@ -91,9 +71,7 @@ public:
     QString root() const { return m_root.path(); }
     QString programDir() const;
     QString programFile(const QString& name) const; // programDir() + "/" + name
-    QString dataHome() const;                       // XDG_DATA_HOME
-    QString configHome() const;                     // XDG_CONFIG_HOME
-    QString promptLogPath() const;                  // KV_PROMPT_LOG (tests/programs/TestHooks.cpp)
+    QString dataHome() const { return root() + QStringLiteral("/data"); } // XDG_DATA_HOME
     // A second installation of the same programs, in root()/name; its path.
     QString copyInstallation(const QString& name);
 
@@ -118,8 +96,6 @@ public:
     // Runs a program of the program directory to its end; its exit code, or
     // -1 when it crashed or did not end within the time (it is then killed).
     int runProgram(const QString& name, const QStringList& args = {}, int timeoutMs = 15000);
-    // Runs "Kalvex /REGSERVER"; false, with error() saying so, when it failed.
-    bool registerKalvex();
     // Starts a program of the program directory and leaves it running; the
     // session owns the process object.
     QProcess* startProgram(const QString& name, const QStringList& args = {});
@@ -144,9 +120,8 @@ public:
     QStringList promptLines() const;
 
     // The reminder database "KV_Data.mdb" of the program directory, created
-    // with the current schema on first use. addReminder gives the RMain_Id.
-    qint32 addReminder(const E2eReminder& reminder);
-    // A one-time reminder due at rDate.
+    // with the current schema on first use. addReminder adds a one-time
+    // reminder due at rDate and gives its RMain_Id.
     qint32 addReminder(const Date& rDate, const QString& caption = QStringLiteral("תזכורת"),
                        bool active = true);
     int execSql(const QString& sql, const QVariantList& params = {});

@@ -2,7 +2,10 @@
 
 #include "ProgramDir.h"
 
-TempProgramDir::TempProgramDir() { ProgramDir::setOverride(m_dir.path()); }
+TempProgramDir::TempProgramDir()
+{
+    ProgramDir::setOverride(m_dir.path());
+}
 
 TempProgramDir::~TempProgramDir()
 {

@@ -131,10 +131,8 @@ bool XDesktop::startServer(QString* error)
     m_server->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_server->setStandardOutputFile(QProcess::nullDevice());
     m_server->start(QStringLiteral("Xvfb"),
-                    {QStringLiteral("-displayfd"), QString::number(fds[1]),
-                     QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                     QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                     QStringLiteral("-noreset")});
+                    QStringList{"-displayfd", QString::number(fds[1])} +
+                        QString("-screen 0 1024x768x24 -nolisten tcp -noreset").split(' '));
     ::close(fds[1]);
     QByteArray number;
     const QDeadlineTimer deadline(kStartTimeoutMs);
@@ -170,11 +168,9 @@ bool XDesktop::startTrayHost(QString* error)
     m_tray->setProcessEnvironment(clientEnvironment(QProcessEnvironment::systemEnvironment()));
     m_tray->setStandardOutputFile(QProcess::nullDevice());
     m_tray->setStandardErrorFile(QProcess::nullDevice());
-    m_tray->start(QStringLiteral("trayer"),
-                  {QStringLiteral("--edge"), QStringLiteral("bottom"), QStringLiteral("--align"),
-                   QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("pixel"),
-                   QStringLiteral("--width"), QStringLiteral("200"), QStringLiteral("--heighttype"),
-                   QStringLiteral("pixel"), QStringLiteral("--height"), QStringLiteral("24")});
+    m_tray->start(QStringLiteral("trayer"), QString("--edge bottom --align right --widthtype pixel "
+                                                    "--width 200 --heighttype pixel --height 24")
+                                                .split(' '));
     const QDeadlineTimer deadline(kStartTimeoutMs);
     while (!trayOwned()) {
         if (deadline.hasExpired() || m_tray->state() == QProcess::NotRunning) {
@@ -271,16 +267,16 @@ quint32 XDesktop::focusedWindow() const
 
 bool XDesktop::click(quint32 window, int button, int repeat) const
 {
-    return xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"),
-                    QString::number(window), QStringLiteral("8"), QStringLiteral("8"),
-                    QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(repeat),
-                    QStringLiteral("--delay"), QStringLiteral("80"), QString::number(button)});
+    return xdotool(QString("mousemove --window %1 8 8 click --repeat %2 --delay 80 %3")
+                       .arg(window)
+                       .arg(repeat)
+                       .arg(button)
+                       .split(' '));
 }
 
 bool XDesktop::keys(const QStringList& keys) const
 {
-    return xdotool(
-        QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("50")} + keys);
+    return xdotool(QStringList{"key", "--delay", "50"} + keys);
 }
 
 bool XDesktop::xdotool(const QStringList& args) const
