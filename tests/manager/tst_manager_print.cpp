@@ -52,11 +52,11 @@ private slots:
             Prompt::setNextAnswer(Prompt::Answer::Ok);
             trigger(name);
         }
-        QCOMPARE(f->logLines().size(), 2);
-        QVERIFY2(f->logLines()[0].endsWith(" -> PrintCurrent: There is no default printer"),
-                 qPrintable(f->logLines()[0]));
-        QVERIFY2(f->logLines()[1].endsWith(" -> PrintList: There is no default printer"),
-                 qPrintable(f->logLines()[1]));
+        const QStringList log = f->logLines();
+        QCOMPARE(log.size(), 2);
+        QVERIFY2(log[0].endsWith(" -> PrintCurrent: There is no default printer"),
+                 qPrintable(log[0]));
+        QVERIFY2(log[1].endsWith(" -> PrintList: There is no default printer"), qPrintable(log[1]));
         QCOMPARE(Prompt::history().size(), 2);
         QCOMPARE(Prompt::history()[1].text,
                  QStringLiteral("לא הוגדרה מדפסת ברירת מחדל. ההדפסה בוטלה."));
