@@ -1,6 +1,13 @@
 #include "TestFiles.h"
 
+#include <linux/capability.h>
 #include <stdexcept>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+__user_cap_header_struct capHeader{_LINUX_CAPABILITY_VERSION_3, 0};
+}
 
 QByteArray fileBytes(const QString& path)
 {
@@ -14,4 +21,18 @@ void writeBytes(const QString& path, const QByteArray& bytes, QFile::Permissions
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size() ||
         !f.setPermissions(permissions))
         throw std::runtime_error("cannot write test file");
+}
+
+AsFileOwner::AsFileOwner()
+{
+    auto* saved = reinterpret_cast<__user_cap_data_struct*>(m_saved);
+    ::syscall(SYS_capget, &capHeader, saved);
+    __user_cap_data_struct reduced[2] = {saved[0], saved[1]};
+    reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    ::syscall(SYS_capset, &capHeader, reduced);
+}
+
+AsFileOwner::~AsFileOwner()
+{
+    ::syscall(SYS_capset, &capHeader, m_saved);
 }

@@ -9,3 +9,15 @@
 QByteArray fileBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes,
                 QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner);
+
+// While this lives, file permissions bind this thread as they bind a file's
+// owner, even as root (whose override capabilities it drops).
+class AsFileOwner
+{
+public:
+    AsFileOwner();
+    ~AsFileOwner();
+
+private:
+    unsigned m_saved[6] = {};
+};
