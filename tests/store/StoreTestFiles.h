@@ -1,22 +1,51 @@
 #pragma once
 
+// Raw files and databases for the store tests, built without the code under test.
 #include "Database.h"
+#include "RowReader.h"
 #include "TestFiles.h"
 
-#include <QByteArray>
-#include <QString>
+#include <QFile>
 #include <QStringList>
 
-// Helpers of the store tests: raw files and databases built without the code
-// under test.
+#include <sqlite3.h>
+
+#include <stdexcept>
 
 // Runs SQL on a file with the plain engine (creating it), as another program
 // or an older release would.
-void rawSql(const QString& path, const QString& sql);
+inline void rawSql(const QString& path, const QString& sql)
+{
+    sqlite3* db = nullptr;
+    const bool ok =
+        sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK &&
+        sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    const std::string message = sqlite3_errmsg(db);
+    sqlite3_close(db);
+    if (!ok)
+        throw std::runtime_error(message);
+}
 
 // The fields of the first release, as an older release created Main_tbl.
-QString baseTableSql(const QStringList& extraColumns = {});
+inline const QStringList kBaseFields = {
+    "RMain_Id",     "RCaption",       "RDetail",     "RDate",      "RNext",       "RImportance",
+    "REventType",   "RActive",        "Adv_AdvOpt",  "Adv_Period", "Adv_PeriodN", "Adv_WeekDay",
+    "Adv_MonthDay", "Adv_MonthCount", "Adv_DateEnd", "Adv_NoEnd"};
+inline QString baseTableSql(const QStringList& extraColumns = {})
+{
+    return QStringLiteral("CREATE TABLE Main_tbl (RMain_Id INTEGER PRIMARY KEY AUTOINCREMENT, %1);")
+        .arg((kBaseFields.mid(1) + extraColumns).join(", "));
+}
 
-QStringList columnsOf(Database& db);
-// The plan the engine chooses for a query, one line per step.
-QString queryPlan(Database& db, const QString& sql);
+// One named column of a query's rows (PRAGMA and EXPLAIN ones too).
+inline QStringList column(Database& db, const QString& sql, const QString& name)
+{
+    QStringList values;
+    for (RowReader reader(db, sql); reader.next();)
+        values << reader.value(name).toString();
+    return values;
+}
+inline QStringList columnsOf(Database& db)
+{
+    return column(db, "PRAGMA table_info(Main_tbl)", "name");
+}
