@@ -3,13 +3,13 @@
 #include "LanSettings.h"
 
 #include <QHostAddress>
+#include <QNetworkDatagram>
 #include <QTest>
 #include <QUdpSocket>
 
-// The other installation, played on loopback at 127.0.0.2 (an address of
-// the loopback network that is not one of this machine's interface
-// addresses, so its datagrams are not taken for our own). LANPort is set to
-// its port, so every answer Kalvex sends lands here.
+// The other installation, on loopback at 127.0.0.2 (not one of this
+// machine's interface addresses, so its datagrams are not taken for our
+// own). LANPort is set to its port, so every answer Kalvex sends lands here.
 class LanPeer
 {
 public:
@@ -20,14 +20,11 @@ public:
         QVERIFY(m_socket.bind(QHostAddress(kAddress), 0));
         LANPort = m_socket.localPort();
     }
-    // The next datagram's bytes; empty when none arrives in time.
-    QByteArray next(int timeoutMs = 2000)
+    QByteArray next()
     {
-        if (!m_socket.hasPendingDatagrams() && !m_socket.waitForReadyRead(timeoutMs))
+        if (!m_socket.hasPendingDatagrams() && !m_socket.waitForReadyRead(2000))
             return {};
-        QByteArray bytes(int(m_socket.pendingDatagramSize()), '\0');
-        m_socket.readDatagram(bytes.data(), bytes.size());
-        return bytes;
+        return m_socket.receiveDatagram().data();
     }
     // Loopback delivers a datagram before its send returns.
     bool silent() { return !m_socket.hasPendingDatagrams(); }
