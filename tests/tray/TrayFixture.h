@@ -14,38 +14,27 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QStringList>
 
 #include <functional>
-#include <memory>
 
 // Kalvex as the tray monitor sees it, recording every call.
 class FakeKalvex : public KalvexClient
 {
 public:
     QStringList calls;
-    QList<QVariantList> args; // of each call
-    int notCreatedLeft = 0;   // -1: never created
-    QString failingMethod;
-    std::function<void(const QString&)> onCall;
+    int notCreatedLeft = 0;
 
-    void call(const QString& method, const QVariantList& arguments) override
+    void call(const QString& method, const QVariantList&) override
     {
         calls << method;
-        args << arguments;
-        if (onCall)
-            onCall(method);
-        if (notCreatedLeft < 0 || (notCreatedLeft > 0 && notCreatedLeft--))
+        if (notCreatedLeft > 0 && notCreatedLeft--)
             throw NotCreated(
                 QStringLiteral("The name Kalvex.KVClass was not provided by any .service files"));
-        if (method == failingMethod)
-            throw Failure(QStringLiteral("boom"));
     }
 };
 
-// One in-process tray monitor: a fresh program directory, a pinned clock, the
-// fake Kalvex, a tray host that is there unless a test says otherwise, and
-// the program's ending recorded instead of carried out.
+// One in-process tray monitor: a fresh program directory, a pinned clock, the fake
+// Kalvex, a tray host unless a test says otherwise, the program's ending recorded.
 class TrayFixture
 {
 public:
@@ -77,7 +66,6 @@ public:
         if (!text.contains("Port="))
             WriteIni(QStringLiteral("LAN_Settings"), QStringLiteral("Port"), QString::number(port));
     }
-    QString iniText() const { return QString::fromUtf8(fileBytes(dir.file("Kalvex.ini"))); }
     QString log() const { return QString::fromUtf8(fileBytes(dir.file("Tolvane.log"))); }
 
     TempProgramDir dir;
