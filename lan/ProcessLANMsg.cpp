@@ -12,6 +12,7 @@
 #include "RUpdateRec.h"
 #include "Recordset.h"
 #include "Reminder.h"
+#include "WriteBatch.h"
 
 #include <QHostAddress>
 #include <QNetworkInterface>
@@ -131,11 +132,12 @@ void ReceiveRUpdate(const QStringList& tokens)
             return;
         requireStorable(rec);
         storeCopy(rec);
-        PublishNextDate();
+        afterCommitOnce(&PublishNextDate);
         const QString& sender = tokenAt(tokens, 0);
         if (!isAnswerableAddress(sender))
             throw Failure(QStringLiteral("No answer to ") + sender);
-        SendACK(sender, rec.BroadcastId);
+        // The answer promises a stored copy: never before it is committed.
+        afterCommit([sender, id = rec.BroadcastId] { SendACK(sender, id); });
     } catch (const std::exception& e) {
         WriteLog(QStringLiteral("שגיאה בנסיון עדכון תזכורת ברשת: ") + describe(e), LogError);
     }
@@ -151,7 +153,7 @@ void ReceiveDELMsg(const QStringList& tokens)
             if (rs.hasCurrent())
                 rs.deleteCurrent();
         }
-        PublishNextDate();
+        afterCommitOnce(&PublishNextDate);
     } catch (const std::exception&) {
         throw Failure(QStringLiteral("שגיאה בנסיון מחיקת תזכורת ברשת"));
     }

@@ -8,6 +8,8 @@
 // authored reminder, "WHL" is answered with "IAM", "IAM" adds a listener.
 // "UPD", "DEL" and "WHL" are taken only while receiving is on; this
 // machine's own datagrams are dropped. Every failure ends in the log.
+// Inside a WriteBatch the acknowledgement and the published next due time
+// wait for its commit.
 void ProcessLANMsg(const QString& text);
 
 // True when field 0 is one of this machine's addresses (or LocalIP).

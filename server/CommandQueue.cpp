@@ -5,6 +5,7 @@
 #include "FrmDummy.h"
 #include "LanMessageSeam.h"
 #include "Log.h"
+#include "WriteBatch.h"
 
 qint32 MutexWaits = 0;
 
@@ -30,26 +31,45 @@ private:
     bool m_outermost;
 };
 
+bool isDatagram(const QString& text)
+{
+    return !text.startsWith(kCheckCommand) && !text.startsWith(kUpdateCommand);
+}
+
 void runCommand(const QString& text)
 {
-    const QString kind = text.left(5);
-    if (kind == kCheckCommand)
+    if (text.startsWith(kCheckCommand))
         CheckRemind();
-    else if (kind == kUpdateCommand)
+    else if (text.startsWith(kUpdateCommand))
         PublishNextDate();
     else
         ProcessLanMessage(text);
 }
 
-void runTrapped(const QString& text)
+bool runTrapped(const QString& text)
 {
     try {
         runCommand(text);
+        return true;
     } catch (const std::exception& e) {
         WriteLog(QStringLiteral("DrainCommandQueue: ") + describe(e), LogError);
     } catch (...) {
         WriteLog(QStringLiteral("DrainCommandQueue: unknown failure"), LogError);
     }
+    return false;
+}
+
+// The datagrams waiting at the head of the queue are stored with one commit
+// (a synced write each would limit a burst to some seventy a second); their
+// answers and the next due time wait for it.
+void runDatagrams()
+{
+    WriteBatch batch;
+    while (!CommandQueue().isEmpty() && isDatagram(CommandQueue().head())) {
+        const QString text = CommandQueue().dequeue();
+        batch.step([&text] { return runTrapped(text); });
+    }
+    batch.finish();
 }
 
 } // namespace
@@ -77,8 +97,12 @@ void DrainCommandQueue()
         WriteLog(QStringLiteral("Mutex timed out"), LogError);
 
     GuardScope guard;
-    while (!CommandQueue().isEmpty())
-        runTrapped(CommandQueue().dequeue());
+    while (!CommandQueue().isEmpty()) {
+        if (isDatagram(CommandQueue().head()))
+            runDatagrams();
+        else
+            runTrapped(CommandQueue().dequeue());
+    }
 }
 
 bool IsDraining()

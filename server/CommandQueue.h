@@ -29,7 +29,8 @@ QQueue<QString>& CommandQueue();
 void QueueCommand(const QString& text);
 // The drain timer's callback: carries out every queued command in order.
 // A command that throws is logged as "DrainCommandQueue: <description>" and
-// the following ones still run.
+// the following ones still run. Datagrams queued one after another are
+// carried out in one WriteBatch, each a step of its own.
 void DrainCommandQueue();
 
 // True while a drain is carrying out commands.

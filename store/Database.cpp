@@ -5,6 +5,7 @@
 #include "ProgramDir.h"
 #include "RowReader.h"
 #include "Schema.h"
+#include "WriteBatch.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -50,11 +51,13 @@ void linkIntoPlace(const QString& from, const QString& to)
 
 } // namespace
 
-Database::Database(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) {}
+Database::Database(std::shared_ptr<sqlite3> connection, QString path)
+    : m_connection(std::move(connection)), m_db(m_connection.get()), m_path(std::move(path))
+{}
 
-Database::~Database()
+std::unique_ptr<Database> Database::borrow() const
 {
-    sqlite3_close_v2(m_db);
+    return std::unique_ptr<Database>(new Database(m_connection, m_path));
 }
 
 std::unique_ptr<Database> Database::connect(const QString& path, int flags)
@@ -68,7 +71,8 @@ std::unique_ptr<Database> Database::connect(const QString& path, int flags)
         sqlite3_close_v2(raw);
         throw Failure(message);
     }
-    std::unique_ptr<Database> db(new Database(raw, path));
+    std::unique_ptr<Database> db(
+        new Database(std::shared_ptr<sqlite3>(raw, &sqlite3_close_v2), path));
     sqlite3_busy_timeout(raw, kBusyTimeoutMs);
     // Not direct-only: the insert-time trigger of a database that an earlier
     // build made calls it until the schema check mends it.
@@ -188,5 +192,7 @@ QString reminderDbPath()
 
 std::unique_ptr<Database> OpenReminderDb()
 {
+    if (const Database* shared = WriteBatch::connection())
+        return shared->borrow();
     return Database::open(reminderDbPath());
 }

@@ -17,7 +17,6 @@ struct sqlite3;
 class Database
 {
 public:
-    ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
@@ -32,14 +31,17 @@ public:
     QVariant scalar(const QString& sql, const QVariantList& params = {});
     qint64 lastInsertId() const;
     sqlite3* handle() const { return m_db; }
+    // A second handle on this connection, which stays open until both are gone.
+    std::unique_ptr<Database> borrow() const;
     const QString& path() const { return m_path; }
 
 private:
-    Database(sqlite3* db, QString path);
+    Database(std::shared_ptr<sqlite3> connection, QString path);
     static std::unique_ptr<Database> connect(const QString& path, int flags);
     static void createFile(const QString& path);
     void requireReminderTable();
 
+    std::shared_ptr<sqlite3> m_connection; // closed with the last handle on it
     sqlite3* m_db;
     QString m_path;
 };
@@ -61,6 +63,7 @@ private:
     bool m_done = false;
 };
 
-// Opens "KV_Data.mdb" in the program directory.
+// Opens "KV_Data.mdb" in the program directory; while a WriteBatch is open,
+// hands out the batch's connection instead.
 std::unique_ptr<Database> OpenReminderDb();
 QString reminderDbPath();

@@ -6,11 +6,15 @@
 #include "FrmDummy.h"
 #include "Ini.h"
 #include "LanMessageSeam.h"
+#include "LanPeer.h"
 #include "Log.h"
+#include "ProcessLANMsg.h"
 #include "ProgramDir.h"
+#include "Prompt.h"
 #include "TempProgramDir.h"
 #include "TestFiles.h"
 
+#include <QApplication>
 #include <QtTest>
 
 #include <memory>
@@ -27,6 +31,8 @@ private slots:
     void aDrainStartingWhileAnotherRunsBacksOff();
     void afterTheLastAllowedWaitDrainsLogAndNoLongerBackOff();
     void aCommandQueuedWhileFrmDummyUnloadsIsCarriedOut();
+    void datagramsQueuedTogetherAreAnsweredOnlyOnceStored();
+    void datagramsAreCarriedOutInOrderWhileAModalBoxIsOpen();
 
 private:
     QStringList logLines() const
@@ -162,6 +168,66 @@ void CommandQueueTest::aCommandQueuedWhileFrmDummyUnloadsIsCarriedOut()
     QueueOnDeletion hook;
     FrmDummy::instance()->installEventFilter(&hook);
     QTRY_COMPARE(m_events, QStringList({QStringLiteral("early"), QStringLiteral("late")}));
+}
+
+// One drain stores the three copies with one commit: no answer goes out
+// before it, and the one whose command fails takes only its own copy and
+// answer with it.
+void CommandQueueTest::datagramsQueuedTogetherAreAnsweredOnlyOnceStored()
+{
+    LanPeer peer;
+    LANNick = QStringLiteral("beta");
+    LANOptReceive = true;
+    QList<bool> answeredBefore;
+    setLanMessageHandler([&](const QString& text) {
+        answeredBefore << !peer.silent();
+        ProcessLANMsg(text);
+        if (text.contains(QLatin1String("broken")))
+            throw Failure(QStringLiteral("broken datagram"));
+    });
+    const QStringList captions{QStringLiteral("one"), QStringLiteral("broken"),
+                               QStringLiteral("three")};
+    for (int i = 0; i < captions.size(); ++i)
+        QueueCommand(QStringLiteral("127.0.0.2\tUPD\tALL\t%1\t%2\t051220261430\t0\t5\t\tTrue\t2\t1"
+                                    "\tFalse\t0\t0\t0\t051220261430\tTrue\tpeer\t")
+                         .arg(i + 1)
+                         .arg(captions[i]));
+    QTRY_COMPARE(PendingCommands(), 0);
+    QCOMPARE(answeredBefore, QList<bool>(3, false));
+    QCOMPARE(OpenReminderDb()
+                 ->scalar(QStringLiteral("SELECT group_concat(BroadcastId || RCaption) FROM "
+                                         "(SELECT * FROM Main_tbl ORDER BY BroadcastId)"))
+                 .toString(),
+             QStringLiteral("1one,3three"));
+    for (const char* id : {"1", "3"})
+        QVERIFY(peer.next().endsWith(QByteArray("\tACK\t") + id + "\tbeta\t"));
+    QVERIFY(peer.silent());
+    QCOMPARE(ReadIni(QStringLiteral("Reminder"), QStringLiteral("NextDate"), QString()),
+             QStringLiteral("051220261430"));
+}
+
+// The queue keeps running in the nested event loop of a modal box.
+void CommandQueueTest::datagramsAreCarriedOutInOrderWhileAModalBoxIsOpen()
+{
+    setLanMessageHandler([this](const QString& text) {
+        m_events << text + (QApplication::activeModalWidget() ? QStringLiteral(" under the box")
+                                                              : QString());
+    });
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [this] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box && m_events.isEmpty() && PendingCommands() == 0)
+            for (const char* text : {"one", "two", "three"})
+                QueueCommand(QString::fromUtf8(text));
+        else if (box && m_events.size() == 3)
+            box->close();
+    });
+    poll.start(1);
+    Prompt::message(nullptr, QStringLiteral("הודעה"), QStringLiteral("Kalvex"), Prompt::Buttons::Ok,
+                    Prompt::Icon::Information);
+    QCOMPARE(m_events,
+             QStringList({QStringLiteral("one under the box"), QStringLiteral("two under the box"),
+                          QStringLiteral("three under the box")}));
 }
 
 QTEST_MAIN(CommandQueueTest)
