@@ -9,11 +9,8 @@ scripts/build.sh
 PROGRAM_DIR="$PWD/build/program"
 
 # The LAN receiver listens on port 217 by default, below 1024.
-if command -v setcap >/dev/null; then
-  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO="sudo -n"
-  $SUDO setcap cap_net_bind_service=+ep "$PROGRAM_DIR/Tolvane" 2>/dev/null ||
-    echo "note: could not grant Tolvane the right to bind port 217; choose a port above 1024 in the options"
-fi
+scripts/grant-lan-port.sh "$PROGRAM_DIR/Tolvane" 2>/dev/null ||
+  echo "note: could not grant Tolvane the right to bind port 217; choose a port above 1024 in the options"
 
 # The applications-menu entry "תזכורון ולטרום" for this user.
 scripts/install-menu-entry.sh "$PROGRAM_DIR"
