@@ -18,11 +18,6 @@
 
 #include <memory>
 
-char* toString(const Date& d)
-{
-    return QTest::toString(formatDateTime(d));
-}
-
 namespace {
 
 enum Unit { Hour = 1, Day, Week, Month };

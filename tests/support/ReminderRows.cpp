@@ -9,6 +9,12 @@
 
 #include <QFile>
 
+char* toString(const Date& d)
+{
+    return qstrdup(qPrintable(d.date().toString(Qt::ISODate) + QLatin1Char(' ') +
+                              d.time().toString(Qt::ISODate)));
+}
+
 QVariantMap reminderFields(short eventType, const Date& date, const Date& next,
                            const QVariantMap& more)
 {

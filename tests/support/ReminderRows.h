@@ -11,6 +11,9 @@ inline Date at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
     return Date::fromParts(y, mo, d, h, mi, s);
 }
 
+// How QCOMPARE shows a date, seconds included.
+char* toString(const Date& d);
+
 // An active reminder of a recurrence type due at next, plus further fields.
 QVariantMap reminderFields(short eventType, const Date& date, const Date& next,
                            const QVariantMap& more = {});
