@@ -1,6 +1,7 @@
 #include "Clock.h"
 #include "Failure.h"
 #include "Recurrence.h"
+#include "Reminder.h"
 #include "ReminderRows.h"
 
 #include <QRandomGenerator>
@@ -22,6 +23,25 @@ QDate ruleDayOfMonth(const QDate& inMonth, short kind, short count)
     return count == 4 ? days.last() : days.at(count);
 }
 
+QVariantMap field(const char* name, const QVariant& value)
+{
+    return {{QLatin1String(name), value}};
+}
+
+// Advanced, by default every 2 weeks on Monday and Wednesday with an end; the
+// current occurrence is Wednesday 4 November 08:00, postponed by 30 minutes,
+// so the next is Monday 16 November 08:00.
+QVariantMap advanced(const QVariantMap& changes, const Date& date = at(2026, 11, 4, 8, 0))
+{
+    QVariantMap fields{{QStringLiteral("Adv_AdvOpt"), 1},
+                       {QStringLiteral("Adv_Period"), 3},
+                       {QStringLiteral("Adv_PeriodN"), 2},
+                       {QStringLiteral("Adv_WeekDay"), 10},
+                       {QStringLiteral("Adv_NoEnd"), 0}};
+    fields.insert(changes);
+    return reminderFields(EventAdvanced, date, date.addMinutes(30), fields);
+}
+
 } // namespace
 
 class RecurrenceTest : public QObject
@@ -29,89 +49,61 @@ class RecurrenceTest : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { Clock::useSystemClock(); }
-
-    void simpleTypesSkipMissedOccurrencesAndKeepWallClock()
+    // Missed occurrences skipped, wall-clock time kept over daylight saving,
+    // strictly after now, and a clamped month end stays clamped.
+    void typedStepsSkipKeepWallClockAndClamp()
     {
-        // Daily 09:00 from before the spring change to after the autumn one.
-        Clock::setNow(at(2026, 11, 1, 8, 0));
-        QCOMPARE(NextByType(at(2026, 3, 26, 9, 0), 5), at(2026, 11, 1, 9, 0));
-        // Due Monday 09:00, dismissed Thursday 09:05: Friday, nothing in between.
-        Clock::setNow(at(2026, 11, 5, 9, 5));
-        QCOMPARE(NextByType(at(2026, 11, 2, 9, 0), 5), at(2026, 11, 6, 9, 0));
-        // An occurrence equal to now is not accepted; a future one comes back as it is.
-        Clock::setNow(at(2026, 11, 5, 10, 0));
-        QCOMPARE(NextByType(at(2026, 11, 5, 10, 0), 1), at(2026, 11, 5, 11, 0));
-        QCOMPARE(NextByType(at(2026, 11, 5, 10, 0, 1), 1), at(2026, 11, 5, 10, 0, 1));
+        const struct
+        {
+            short type;
+            Date from, now, next;
+        } cases[] = {
+            {5, at(2026, 3, 26, 9), at(2026, 11, 1, 8), at(2026, 11, 1, 9)}, // both changes
+            {5, at(2026, 11, 2, 9), at(2026, 11, 5, 9, 5), at(2026, 11, 6, 9)},
+            {1, at(2026, 11, 5, 10), at(2026, 11, 5, 10), at(2026, 11, 5, 11)},
+            {1, at(2026, 11, 5, 10, 0, 1), at(2026, 11, 5, 10), at(2026, 11, 5, 10, 0, 1)},
+            {20, at(2027, 1, 31, 9), at(2027, 2, 28, 9), at(2027, 3, 28, 9)},
+            {20, at(2027, 1, 31, 9), at(2031, 3, 30), at(2031, 4, 28, 9)},
+            {60, at(2024, 2, 29, 9), at(2031, 3, 30), at(2032, 2, 28, 9)}};
+        for (const auto& c : cases)
+            QCOMPARE(NextByType(c.from, c.type, c.now), c.next);
     }
 
-    void monthAndYearChainsStayClamped()
-    {
-        // 31 January monthly: 28 February, then 28 March, and years later still the 28th.
-        Clock::setNow(at(2027, 2, 28, 9, 0));
-        QCOMPARE(NextByType(at(2027, 1, 31, 9, 0), 20), at(2027, 3, 28, 9, 0));
-        Clock::setNow(at(2031, 3, 30));
-        QCOMPARE(NextByType(at(2027, 1, 31, 9, 0), 20), at(2031, 4, 28, 9, 0));
-        // 29 February yearly: 28 February ever after, leap years included.
-        QCOMPARE(NextByType(at(2024, 2, 29, 9, 0), 60), at(2032, 2, 28, 9, 0));
-    }
-
+    // The fixed-period shortcut lands where stepping one period at a time does.
     void nextByPeriodEqualsTheStepByStepWalk()
     {
         QRandomGenerator random(20260705); // the same cases on every run
         const short counts[] = {1, 2, 3, 4, 5, 6, 7, 11, 12, 13, 24, 48, 400};
         const qint64 reachDays[] = {3, 90, 4000, 4000, 150 * 365, 400 * 365};
         for (int i = 0; i < 6000; ++i) {
-            const short unit = short(i % 6);
-            const short n = counts[random.bounded(int(std::size(counts)))];
+            const short unit = short(i % 6), n = counts[random.bounded(int(std::size(counts)))];
             // Month ends over-represented: that is where clamping happens.
             const int day = random.bounded(2) ? 28 + random.bounded(4) : 1 + random.bounded(31);
             const QDate month(1890 + random.bounded(200), 1 + random.bounded(12), 1);
             const Date start =
                 Date::fromParts(QDate(month.year(), month.month(), qMin(day, month.daysInMonth())),
                                 QTime(random.bounded(24), random.bounded(60)));
-            Clock::setNow(start.addSeconds(random.bounded(reachDays[unit] * 86400) - 86400));
+            const Date now = start.addSeconds(random.bounded(reachDays[unit] * 86400) - 86400);
             Date walked = start;
-            while (walked <= Clock::now())
+            while (walked <= now)
                 walked = walked.add(unit, n);
-            QVERIFY2(NextByPeriod(start, unit, n) == walked,
-                     qPrintable(QStringLiteral("unit %1, N %2, from %3, now %4")
-                                    .arg(unit)
-                                    .arg(n)
-                                    .arg(formatDateTime(start), formatDateTime(Clock::now()))));
+            QCOMPARE(NextByPeriod(start, unit, n, now), walked); // seeded: rerun to see it
         }
     }
 
-    void weekDayRuleJumpsOnEnteringAWeek()
+    void weekDayAndMonthRules()
     {
-        // Every 2 weeks on Monday and Wednesday (mask 2 + 8), from Monday 2 November.
-        Clock::setNow(at(2026, 11, 2, 8, 30));
-        QCOMPARE(NextAdvanced(at(2026, 11, 2, 8, 0), 3, 2, true, 10, 0, 0), at(2026, 11, 4, 8, 0));
-        Clock::setNow(at(2026, 11, 4, 8, 30));
-        QCOMPARE(NextAdvanced(at(2026, 11, 4, 8, 0), 3, 2, true, 10, 0, 0), at(2026, 11, 16, 8, 0));
+        // (Every 2 weeks on Monday and Wednesday is the recurrence step's case.)
+        // No day chosen: plain steps of N weeks.
+        QCOMPARE(NextAdvanced(at(2026, 11, 2, 8), 3, 2, true, -1, 0, 0, at(2026, 11, 4, 8, 30)),
+                 at(2026, 11, 16, 8));
         // Every 3 weeks on Sunday: the Sunday the jump lands on is the occurrence.
-        QCOMPARE(NextWeekDay(at(2026, 11, 1, 8, 0), 1, 3), at(2026, 11, 22, 8, 0));
-        // No day chosen (a mask not above 0): plain steps of N weeks.
-        QCOMPARE(NextAdvanced(at(2026, 11, 2, 8, 0), 3, 2, true, -1, 0, 0), at(2026, 11, 16, 8, 0));
-    }
+        QCOMPARE(NextWeekDay(at(2026, 11, 1, 8), 1, 3, at(2026, 11, 4, 8, 30)),
+                 at(2026, 11, 22, 8));
 
-    void monthRulesFindTheNthDayOfTheirKind()
-    {
-        // Four years of days: every month start and end, year ends, a leap February.
-        for (QDate day(2025, 1, 1); day.year() < 2029; day = day.addDays(1))
-            for (short kind = 0; kind <= 9; ++kind)
-                for (short count = 0; count <= 4; ++count)
-                    if (IsMonthRuleDay(Date::fromParts(day, QTime(7, 45)), kind, count) !=
-                        (ruleDayOfMonth(day, kind, count) == day))
-                        QFAIL(qPrintable(QStringLiteral("%1 kind %2 occurrence %3")
-                                             .arg(day.toString(Qt::ISODate))
-                                             .arg(kind)
-                                             .arg(count)));
-        // NextMonthly ignores the clock, so a series left behind catches up one
-        // rule day at a time; months outside the series are skipped.
-        Clock::setNow(at(2027, 6, 1));
-        QCOMPARE(NextMonthly(at(2026, 6, 28, 10, 0), 8, 0, 1), at(2026, 7, 1, 10, 0));
-        for (QDate from(2026, 11, 20); from < QDate(2027, 1, 10); from = from.addDays(1))
+        // Each month rule (the last working day among them) against the listed
+        // days, over a year end and a leap February; months outside the series skipped.
+        for (QDate from(2027, 12, 20); from < QDate(2028, 3, 5); from = from.addDays(1))
             for (short n : {1, 2, 5})
                 for (short kind = 0; kind <= 9; ++kind)
                     for (short count = 0; count <= 4; ++count) {
@@ -123,17 +115,76 @@ private slots:
                     }
     }
 
-    // The plain rule checks are shown through the recurrence step's test.
+    // The other rule checks are the recurrence step's cases.
     void refusesAdvancedRulesWithoutOccurrencesAndWalksPastTheRange()
     {
-        const Date d = at(2026, 7, 1, 9, 0);
+        const Date d = at(2026, 7, 1, 9, 0), end = at(9999, 12, 31, 23, 30);
         QVERIFY_THROWS_EXCEPTION(Failure, NextAdvanced(d, 2, 1, true, 0, 0, 0)); // days
-        QVERIFY_THROWS_EXCEPTION(Failure, NextAdvanced(d, 4, 0, true, 0, 8, 0));
-        Clock::setNow(at(9999, 12, 31, 23, 30));
-        QVERIFY_THROWS_EXCEPTION(Failure, NextByPeriod(at(9999, 11, 30), Date::Month, 1));
-        QVERIFY_THROWS_EXCEPTION(Failure, NextByPeriod(at(2000, 1, 1), Date::Year, 9000));
-        QVERIFY_THROWS_EXCEPTION(Failure, NextWeekDay(at(9999, 12, 20), 1, 2));
+        QVERIFY_THROWS_EXCEPTION(Failure, NextByPeriod(at(9999, 11, 30), Date::Month, 1, end));
+        QVERIFY_THROWS_EXCEPTION(Failure, NextByPeriod(at(2000, 1, 1), Date::Year, 9000, end));
+        QVERIFY_THROWS_EXCEPTION(Failure, NextWeekDay(at(9999, 12, 20), 1, 2, end));
         QVERIFY_THROWS_EXCEPTION(Failure, NextMonthly(at(9999, 12, 15), 0, 0, 1));
+    }
+
+    // A dismissed reminder moves on to its next occurrence (RDate and RNext),
+    // or is switched off: once, at the end of its series, or when its rule
+    // would leave it due for ever (then logged, and nothing else changes).
+    void dismissedReminderMovesOnOrIsSwitchedOff()
+    {
+        SchedulingDir dir(at(2026, 11, 5, 9, 5));
+        const Date nov16 = at(2026, 11, 16, 8, 0);
+        const QVariant tuesday = QVariant::fromValue(at(2026, 11, 10, 12, 0));
+        const struct
+        {
+            QVariantMap fields;
+            Date next;
+            int active;
+            const char* refused = nullptr;
+        } cases[] = {
+            {reminderFields(EventOnce, at(2026, 11, 5, 9), at(2026, 11, 5, 9, 3)),
+             at(2026, 11, 5, 9, 3), 0},
+            // Postponed to 09:30 on Monday: the postponement does not carry over.
+            {reminderFields(EventDaily, at(2026, 11, 2, 9), at(2026, 11, 2, 9, 30)),
+             at(2026, 11, 6, 9), 1},
+            // First working day, left behind since June: catches up one rule day at a time.
+            {advanced({{QStringLiteral("Adv_Period"), 4},
+                       {QStringLiteral("Adv_PeriodN"), 1},
+                       {QStringLiteral("Adv_MonthDay"), 8},
+                       {QStringLiteral("Adv_NoEnd"), 1}},
+                      at(2026, 6, 28, 10, 0)),
+             at(2026, 7, 1, 10, 0), 1},
+            {advanced(field("Adv_DateEnd", tuesday)), nov16, 0},
+            {advanced(field("Adv_DateEnd", QVariant::fromValue(nov16.addSeconds(1)))), nov16, 1},
+            {advanced({{QStringLiteral("Adv_DateEnd"), tuesday}, {QStringLiteral("Adv_NoEnd"), 1}}),
+             nov16, 1},
+            {advanced(field("Adv_DateEnd", QVariant())), nov16, 1},
+            {advanced(field("Adv_PeriodN", 0)), {}, 0, "step count 0"},
+            {advanced(field("Adv_PeriodN", QVariant())), {}, 0, "Null"},
+            {advanced(field("Adv_WeekDay", 128)), {}, 0, "weekday mask 128"},
+            {advanced(field("Adv_Period", 6)), {}, 0, "unit 6"},
+            {advanced(field("REventType", 2)), {}, 0, "type 2"},
+            {advanced({{QStringLiteral("Adv_Period"), 4}, {QStringLiteral("Adv_MonthDay"), 10}}),
+             {},
+             0,
+             "day kind 10"}};
+        Reschedular(4242); // a missing reminder is no failure
+        for (const auto& c : cases) {
+            const qint32 id = insertReminder(c.fields);
+            QVariantMap expected = reminderRow(id);
+            expected.insert(QStringLiteral("RActive"), 0);
+            Reschedular(id);
+            if (c.refused) {
+                QCOMPARE(reminderRow(id), expected);
+                const QString last = logLines().constLast();
+                QVERIFY2(last.contains(" -> Reschedular: ") && last.contains(c.refused), c.refused);
+                continue;
+            }
+            QCOMPARE(reminderDate(id, "RNext"), c.next);
+            QCOMPARE(reminderRow(id).value("RActive").toInt(), c.active);
+            if (c.fields.value(QStringLiteral("REventType")).toInt() != EventOnce)
+                QCOMPARE(reminderDate(id, "RDate"), c.next);
+        }
+        QCOMPARE(logLines().size(), 6);
     }
 };
 
