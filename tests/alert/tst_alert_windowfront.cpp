@@ -1,4 +1,5 @@
-// BringToFront: restored, shown, topmost only when asked, never moved.
+// BringToFront: restored, shown, topmost only when asked, never moved. A
+// window never shown before is the alert's case, shown by its test.
 #include "WindowFront.h"
 
 #include <QWidget>
@@ -8,43 +9,24 @@ class TestWindowFront : public QObject
 {
     Q_OBJECT
 private slots:
-    void restoresAndSetsTheTopmostState_data()
-    {
-        QTest::addColumn<bool>("wasOnTop");
-        QTest::addColumn<bool>("minimized");
-        QTest::addColumn<bool>("keepOnTop");
-        QTest::newRow("minimized, kept on top") << false << true << true;
-        QTest::newRow("minimized, not kept") << false << true << false;
-        QTest::newRow("topmost before, not kept") << true << false << false;
-    }
     void restoresAndSetsTheTopmostState()
     {
-        QFETCH(bool, wasOnTop);
-        QFETCH(bool, minimized);
-        QFETCH(bool, keepOnTop);
-        QWidget window;
-        window.setWindowFlag(Qt::WindowStaysOnTopHint, wasOnTop);
-        window.setGeometry(130, 140, 320, 200);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const QRect before = window.geometry();
-        if (minimized)
-            window.setWindowState(Qt::WindowMinimized);
-
-        BringToFront(&window, keepOnTop);
-
-        QVERIFY(window.isVisible());
-        QVERIFY(!window.isMinimized());
-        QCOMPARE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint), keepOnTop);
-        QCOMPARE(window.geometry(), before);
-    }
-
-    void showsAWindowNeverShownBefore()
-    {
-        QWidget window;
-        BringToFront(&window, true);
-        QVERIFY(window.isVisible());
-        QVERIFY(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        const bool cases[][3] = {{false, true, true},
+                                 {true, false, false}}; // on top, minimized, kept
+        for (const auto& [wasOnTop, minimized, keepOnTop] : cases) {
+            QWidget window;
+            window.setWindowFlag(Qt::WindowStaysOnTopHint, wasOnTop);
+            window.setGeometry(130, 140, 320, 200);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            const QRect before = window.geometry();
+            if (minimized)
+                window.setWindowState(Qt::WindowMinimized);
+            BringToFront(&window, keepOnTop);
+            QVERIFY(window.isVisible() && !window.isMinimized());
+            QCOMPARE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint), keepOnTop);
+            QCOMPARE(window.geometry(), before);
+        }
     }
 };
 
