@@ -1,15 +1,18 @@
 #include "Remind.h"
 
 #include "Beep.h"
-#include "DueCheck.h"
 #include "Failure.h"
 #include "Log.h"
 #include "ProgramDir.h"
 #include "Prompt.h"
+#include "PublishNextDate.h"
 #include "Queries.h"
 #include "Recordset.h"
-#include "Recurrence.h"
 #include "Reminder.h"
+#include "ReminderRecord.h"
+#include "Reschedular.h"
+#include "ShownAlerts.h"
+#include "Trapped.h"
 #include "WindowCaptions.h"
 #include "WindowFront.h"
 
@@ -40,10 +43,11 @@ bool postponeStored(qint32 reminderId, int delayCode)
     if (rs.recordCount() == 0)
         return false;
     rs.moveFirst();
+    ReminderRecord r;
+    r.RNext = NowToMinute().add(delayCode / 1000, delayCode % 1000);
+    r.RActive = true;
     rs.edit();
-    rs.setValue(QStringLiteral("RNext"),
-                dateValue(NowToMinute().add(delayCode / 1000, delayCode % 1000)));
-    rs.setValue(QStringLiteral("RActive"), true);
+    r.write(rs, {ReminderField::RNext, ReminderField::RActive});
     rs.update();
     return true;
 }
@@ -120,7 +124,7 @@ void Remind::RLoad(qint32 reminderId)
             found = rs.recordCount() > 0;
             if (found) {
                 rs.moveFirst();
-                fill(rs);
+                fill(ReminderRecord::read(rs));
             }
         }
         if (!found) {
@@ -130,43 +134,38 @@ void Remind::RLoad(qint32 reminderId)
         BringToFront(this, true);
         AlertBeep();
     } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("RLoad: ") + describe(e), LogError);
+        logFailure(QStringLiteral("RLoad"), e);
     }
 }
 
-void Remind::fill(const Snapshot& reminder)
+void Remind::fill(const ReminderRecord& reminder)
 {
-    const QString caption = FieldText(reminder.value(QStringLiteral("RCaption")));
-    setWindowTitle(caption);
-    m_form.LblCaption->setText(caption);
-    const std::optional<Date> target = optionalDateField(reminder.value(QStringLiteral("RDate")));
-    const std::optional<Date> next = optionalDateField(reminder.value(QStringLiteral("RNext")));
-    const short importance = short(reminder.value(QStringLiteral("RImportance")).toInt());
+    setWindowTitle(reminder.RCaption);
+    m_form.LblCaption->setText(reminder.RCaption);
+    const std::optional<Date> target = reminder.optionalDate(ReminderField::RDate);
+    const std::optional<Date> next = reminder.optionalDate(ReminderField::RNext);
     m_form.CTarget->setText(target ? formatDateTime(*target) : QString());
-    m_form.CImportance->setText(ImportanceName(importance));
-    m_form.CEventType->setText(
-        EventTypeName(short(reminder.value(QStringLiteral("REventType")).toInt())));
-    m_form.CDetail->setPlainText(FieldText(reminder.value(QStringLiteral("RDetail"))));
+    m_form.CImportance->setText(ImportanceName(reminder.RImportance));
+    m_form.CEventType->setText(EventTypeName(reminder.REventType));
+    m_form.CDetail->setPlainText(reminder.RDetail);
     // More than a minute late, counted in whole minutes.
     m_form.ILate->setVisible(next && next->addMinutes(1) < NowToMinute());
     if (next && target && next > target) {
         m_form.IPostpone->setToolTip(QStringLiteral("נדחה ל- ") + formatDateTime(*next));
         m_form.IPostpone->show();
     }
-    showImportancePicture(importance);
+    showImportancePicture(reminder.RImportance);
     m_shownNext = next;
 }
 
 // A missing icon costs the picture only: the alert must still come up and beep.
 void Remind::showImportancePicture(short importance)
 {
-    try {
+    trapped(QStringLiteral("RLoad"), [&] {
         const QPixmap picture = importancePicture(importance);
         m_form.Image1->setPixmap(picture);
         setWindowIcon(picture);
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("RLoad: ") + describe(e), LogError);
-    }
+    });
 }
 
 void Remind::cmdDelay_Click()
@@ -178,7 +177,7 @@ void Remind::cmdDelay_Click()
             return;
         }
     } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("cmdDelay: ") + describe(e), LogError);
+        logFailure(QStringLiteral("cmdDelay"), e);
         return;
     }
     m_handled = true;
@@ -190,7 +189,7 @@ void Remind::cmdDelete_Click()
     try {
         deleteStored(m_reminderId);
     } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("Remind cmdDelete: ") + describe(e), LogError);
+        logFailure(QStringLiteral("Remind cmdDelete"), e);
         return;
     }
     m_handled = true;
@@ -201,12 +200,10 @@ void Remind::cmdShowList_Click()
 {
     const qint32 reminderId = m_reminderId;
     close();
-    try {
+    trapped(QStringLiteral("cmdShowList"), [&] {
         if (openInListHandler())
             openInListHandler()(reminderId);
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("cmdShowList: ") + describe(e), LogError);
-    }
+    });
 }
 
 void Remind::keyPressEvent(QKeyEvent* event)

@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-class Snapshot;
+struct ReminderRecord;
 
 // The alert window of one due reminder. Each instance owns its own state and
 // deletes itself when closed.
@@ -31,7 +31,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void fill(const Snapshot& reminder);
+    void fill(const ReminderRecord& reminder);
     void showImportancePicture(short importance);
     void cmdDelay_Click();
     void cmdDelete_Click();

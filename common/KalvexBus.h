@@ -2,17 +2,29 @@
 
 #include <QString>
 
-// The public D-Bus face of Kalvex. Clients call the five KVClass methods on
-// the session bus; the bus starts Kalvex on demand from the activation file
-// that "Kalvex /REGSERVER" writes.
+// The public D-Bus face of Kalvex, as Kalvex serves it and Tolvane calls it.
+// Clients call the five KVClass methods on the session bus; the bus starts
+// Kalvex on demand from the activation file that "Kalvex /REGSERVER" writes.
+
+// The interface name as the class declares it (Q_CLASSINFO needs a literal).
+#define KALVEX_BUS_INTERFACE "Kalvex.KVClass"
+#define KALVEX_BUS_DEBUG_INTERFACE "Kalvex.KVClass.Debug"
+
 namespace KalvexBus {
 
 inline const QString serviceName = QStringLiteral("Kalvex.KVClass");
 inline const QString objectPath = QStringLiteral("/KVClass");
-inline const QString interfaceName = QStringLiteral("Kalvex.KVClass");
+inline const QString interfaceName = QStringLiteral(KALVEX_BUS_INTERFACE);
 // Read-only views and window closing for scripts and tests.
-inline const QString debugInterfaceName = QStringLiteral("Kalvex.KVClass.Debug");
+inline const QString debugInterfaceName = QStringLiteral(KALVEX_BUS_DEBUG_INTERFACE);
 // Error of a call that could not be carried out; the message is the description.
 inline const QString failedError = QStringLiteral("Kalvex.KVClass.Error.Failed");
+
+// The methods of KVClass.
+inline const QString showList = QStringLiteral("ShowList"); // (int32 RMainId), 0 for none
+inline const QString checkList = QStringLiteral("CheckList");
+inline const QString updateList = QStringLiteral("UpdateList");
+inline const QString showAbout = QStringLiteral("ShowAbout");
+inline const QString msgProcess = QStringLiteral("MsgProcess"); // (string StrMsg)
 
 } // namespace KalvexBus

@@ -8,25 +8,20 @@
 
 namespace {
 
-Failure typeMismatch()
-{
-    return Failure(QStringLiteral("Type mismatch"), 13);
-}
-
-// A decimal number as the settings file holds it ("217", "0217", " 1 ", "1.5").
-bool toNumber(const QString& text, double& number)
+// A decimal number as it is typed or stored ("217", "0217", " 1 ", "1.5").
+// "inf" and "nan" parse as doubles but are no numbers a user means.
+double toNumber(const QString& text)
 {
     bool ok = false;
-    number = QLocale::c().toDouble(text.trimmed(), &ok);
-    return ok && std::isfinite(number);
+    const double number = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(number))
+        throw Failure::typeMismatch();
+    return number;
 }
 
 double roundedNumber(const QString& text)
 {
-    double number = 0;
-    if (!toNumber(text, number))
-        throw typeMismatch();
-    return std::nearbyint(number); // halves to even, as the conversion rounds
+    return std::nearbyint(toNumber(text)); // halves to even, as the conversion rounds
 }
 
 } // namespace
@@ -38,17 +33,19 @@ bool textToBool(const QString& text)
         return true;
     if (word.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0)
         return false;
-    double number = 0;
-    if (!toNumber(word, number))
-        throw typeMismatch();
-    return number != 0;
+    return toNumber(word) != 0;
 }
 
 short textToShort(const QString& text)
 {
-    const double rounded = roundedNumber(text);
-    if (rounded < -32768 || rounded > 32767)
-        throw Failure(QStringLiteral("Overflow"), 6);
+    return numberToShort(toNumber(text));
+}
+
+short numberToShort(double number)
+{
+    const double rounded = std::nearbyint(number); // halves to even, as the conversion rounds
+    if (!(rounded >= -32768 && rounded <= 32767))
+        throw Failure::overflow();
     return short(rounded);
 }
 

@@ -7,6 +7,7 @@
 #include "Log.h"
 #include "Prompt.h"
 #include "Reminder.h"
+#include "ReminderRecord.h"
 #include "RestartMonitor.h"
 #include "WindowCaptions.h"
 

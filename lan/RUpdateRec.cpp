@@ -4,6 +4,7 @@
 #include "LanFormat.h"
 #include "LanSettings.h"
 #include "Reminder.h"
+#include "ReminderRecord.h"
 #include "RuleChecks.h"
 
 namespace {

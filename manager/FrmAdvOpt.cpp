@@ -1,12 +1,16 @@
 #include "FrmAdvOpt.h"
 
 #include "AdvOptStep.h"
+#include "DatePickers.h"
 #include "Failure.h"
 #include "Log.h"
 #include "ManagerState.h"
 #include "OccurrencePreview.h"
 #include "Prompt.h"
 #include "Recurrence.h"
+#include "Reminder.h"
+#include "TextConversion.h"
+#include "Trapped.h"
 #include "WindowCaptions.h"
 
 #include <QApplication>
@@ -45,20 +49,10 @@ bool unitHasAdvancedRule(int unit)
     return unit == Date::Week || unit == Date::Month;
 }
 
-Date pickedDate(const QDateEdit* datePicker, const QTimeEdit* timePicker)
-{
-    return Date::fromParts(datePicker->date(), timePicker->time());
-}
-
-void showDate(const Date& d, QDateEdit* datePicker, QTimeEdit* timePicker)
-{
-    datePicker->setDate(d.date());
-    timePicker->setTime(d.time());
-}
-
 } // namespace
 
-FrmAdvOpt::FrmAdvOpt(QWidget* parent) : QDialog(parent), ui(BuildAdvOptControls(this))
+FrmAdvOpt::FrmAdvOpt(AdvancedOptions& options, QWidget* parent)
+    : QDialog(parent), m_options(options), ui(BuildAdvOptControls(this))
 {
     setObjectName(QStringLiteral("FrmAdvOpt"));
     setWindowTitle(QStringLiteral("אפשרויות מופע חוזר"));
@@ -80,8 +74,8 @@ FrmAdvOpt::FrmAdvOpt(QWidget* parent) : QDialog(parent), ui(BuildAdvOptControls(
     Form_Load();
 
     auto* preview = new OccurrencePreview(ui.LblOccurrences, [this] {
-        const AdvancedOptions rule = readControls(AdvOptions);
-        return OccurrencePreview::Input{AdvancedRule(rule), rule.StartDate};
+        const AdvancedOptions rule = readControls(m_options);
+        return OccurrencePreview::Input{recurrenceRule(EventAdvanced, rule), rule.StartDate};
     });
     preview->follow(this);
     preview->refresh();
@@ -93,9 +87,8 @@ FrmAdvOpt::FrmAdvOpt(QWidget* parent) : QDialog(parent), ui(BuildAdvOptControls(
 void FrmAdvOpt::Form_Load()
 {
     try {
-        const AdvancedOptions& stored = AdvOptions;
+        const AdvancedOptions& stored = m_options;
         const AdvancedOptions fresh;
-        AdvOptions.Accepted = false;
         {
             const QSignalBlocker quiet(ui.AdvEventType);
             loadListIndex(ui.AdvEventType, stored.Adv_Period, fresh.Adv_Period);
@@ -237,30 +230,29 @@ void FrmAdvOpt::cmdCancel_Click()
     reject();
 }
 
-// Everything is read into a copy first and AdvOptions is replaced only when
-// the whole rule is good: a failed save leaves the window open and the
-// caller's rule, Accepted included, as it was.
+// Everything is read into a copy first and the caller's rule is replaced
+// only when the whole rule is good: a failed save leaves the window open and
+// the caller's rule as it was.
 void FrmAdvOpt::cmdSave_Click()
 {
     try {
-        const AdvancedOptions next = readControls(AdvOptions);
+        const AdvancedOptions next = readControls(m_options);
         if (next.Adv_PeriodN < MinStepCount) {
             refuseStep();
             return;
         }
-        AdvOptions = next;
+        m_options = next;
         accept();
     } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("Save AdvOpt: ") + describe(e), LogError);
+        logFailure(QStringLiteral("Save AdvOpt"), e);
     }
 }
 
 AdvancedOptions FrmAdvOpt::readControls(const AdvancedOptions& from) const
 {
     AdvancedOptions r = from;
-    r.Accepted = true;
     r.Adv_Period = static_cast<short>(ui.AdvEventType->currentIndex());
-    r.Adv_PeriodN = StepCountFromText(ui.TxtNPeriod->text());
+    r.Adv_PeriodN = textToShort(ui.TxtNPeriod->text());
     r.Adv_AdvOpt = ui.OptPeriod[1]->isChecked();
     r.StartDate = pickedDate(ui.CDateStart1, ui.CDateStart2);
     r.Adv_MonthDay = static_cast<short>(ui.MonthCombo1->currentIndex());

@@ -7,14 +7,14 @@
 struct AdvancedOptions;
 class QFocusEvent;
 
-// The advanced recurrence options window "אפשרויות מופע חוזר". It works only on
-// AdvOptions (ManagerState.h): filled by the caller before exec(), written
-// back and Accepted set when confirmed.
+// The advanced recurrence options window "אפשרויות מופע חוזר". It shows the
+// rule it is given and writes it back only when confirmed; exec() tells
+// which (QDialog::Accepted).
 class FrmAdvOpt : public QDialog
 {
     Q_OBJECT
 public:
-    explicit FrmAdvOpt(QWidget* parent = nullptr);
+    explicit FrmAdvOpt(AdvancedOptions& options, QWidget* parent = nullptr);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -32,6 +32,7 @@ private:
     void refuseStep();
     AdvancedOptions readControls(const AdvancedOptions& from) const;
 
+    AdvancedOptions& m_options;
     AdvOptControls ui;
     // Set from a refused focus change until the refusal is shown, so the
     // click that tried to move the focus does nothing.

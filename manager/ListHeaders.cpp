@@ -1,6 +1,7 @@
 #include "ListHeaders.h"
 
 #include "ListGrid.h"
+#include "ReminderRecord.h"
 
 #include <QAbstractItemView>
 #include <QEvent>
@@ -14,14 +15,15 @@ namespace {
 struct HeaderDef
 {
     const char* caption;
-    const char* field;
+    ReminderField field;
 };
 
 // ListLabel_0..7: caption and the field it sorts by.
 const HeaderDef kHeaders[] = {
-    {"הכותרת", "RCaption"},     {"תאריך יעד", "RDate"}, {"חשיבות", "RImportance"},
-    {"סוג מופע", "REventType"}, {"פרטים", "RDetail"},   {"פעיל", "RActive"},
-    {"תאריך רישום", "RDate0"},  {"מחבר", "RAuthor"},
+    {"הכותרת", ReminderField::RCaption},    {"תאריך יעד", ReminderField::RDate},
+    {"חשיבות", ReminderField::RImportance}, {"סוג מופע", ReminderField::REventType},
+    {"פרטים", ReminderField::RDetail},      {"פעיל", ReminderField::RActive},
+    {"תאריך רישום", ReminderField::RDate0}, {"מחבר", ReminderField::RAuthor},
 };
 
 } // namespace
@@ -45,7 +47,7 @@ ListHeaders::ListHeaders(QAbstractItemView* list, const QFont& listFont, QWidget
         auto* label = new HeaderLabel(i, QString::fromUtf8(kHeaders[i].caption), this);
         label->setObjectName(QStringLiteral("ListLabel_%1").arg(i));
         // The tag of the original control: the field the header sorts by.
-        label->setProperty("tag", QString::fromLatin1(kHeaders[i].field));
+        label->setProperty("tag", fieldName(kHeaders[i].field));
         label->setToolTip(QStringLiteral("לחץ כאן למיון לפי שדה"));
         label->setAutoFillBackground(true);
         QPalette palette = label->palette();

@@ -1,6 +1,7 @@
 #include "ListLine.h"
 
 #include "Reminder.h"
+#include "ReminderRecord.h"
 #include "ReminderTexts.h"
 
 namespace {

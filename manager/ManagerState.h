@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Date.h"
+#include "ReminderRecord.h"
 
 #include <QString>
 
@@ -14,18 +15,10 @@ extern qint32 CurrentReminderId;
 extern QString CurrentSentTo;
 
 // The working copy of one reminder's recurrence rule, shared by the editor
-// and the advanced options window.
-struct AdvancedOptions
+// and the advanced options window, with the due date and time handed to the
+// window and returned by it.
+struct AdvancedOptions : AdvancedRule
 {
     Date StartDate;
-    std::optional<Date> Adv_DateEnd; // none: the stored end is null
-    short Adv_Period = 3;
-    short Adv_PeriodN = 1;
-    bool Adv_AdvOpt = true;
-    short Adv_WeekDay = 0;
-    short Adv_MonthDay = 1;
-    short Adv_MonthCount = 0;
-    bool Adv_NoEnd = true;
-    bool Accepted = false;
 };
 extern AdvancedOptions AdvOptions;

@@ -3,6 +3,7 @@
 
 #include "Failure.h"
 #include "LikePattern.h"
+#include "ReminderRecord.h"
 
 namespace {
 
@@ -28,9 +29,9 @@ RowCursor::FieldTest findCriterion(const QString& text, short SearchBy)
 QString searchField(short SearchIn)
 {
     if (SearchIn == 0)
-        return QStringLiteral("RCaption");
+        return fieldName(ReminderField::RCaption);
     if (SearchIn == 1)
-        return QStringLiteral("RDetail");
+        return fieldName(ReminderField::RDetail);
     throw Failure(QStringLiteral("Item not found in this collection."), 3265);
 }
 

@@ -90,19 +90,3 @@ QString RefusedRuleText(const std::exception& e)
     return QStringLiteral("לא ניתן לחשב מופעים: ") +
            (refused ? refusalReason(refused->value()) : QStringLiteral("ערך לא חוקי"));
 }
-
-RecurrenceRule AdvancedRule(const AdvancedOptions& options)
-{
-    RecurrenceRule rule;
-    rule.eventType = EventAdvanced;
-    rule.unit = options.Adv_Period;
-    rule.n = options.Adv_PeriodN;
-    rule.advanced = options.Adv_AdvOpt;
-    rule.weekDayMask = options.Adv_WeekDay;
-    rule.monthDayKind = options.Adv_MonthDay;
-    rule.monthCount = options.Adv_MonthCount;
-    // As stored, a null end lets the series go on.
-    rule.hasEnd = !options.Adv_NoEnd && options.Adv_DateEnd.has_value();
-    rule.end = options.Adv_DateEnd.value_or(Date());
-    return rule;
-}

@@ -6,7 +6,6 @@
 
 #include <functional>
 
-struct AdvancedOptions;
 class QLabel;
 
 // Keeps the label under a recurrence rule (LblOccurrences) listing the next
@@ -47,6 +46,3 @@ QLabel* NewOccurrencesLabel(QWidget* parent);
 QString OccurrencesText(const RecurrenceRule& rule, const Date& start);
 // The text for a rule that could not be read or was refused.
 QString RefusedRuleText(const std::exception& e);
-
-// The advanced rule that AdvOptions describes, as the save stores it.
-RecurrenceRule AdvancedRule(const AdvancedOptions& options);

@@ -3,6 +3,7 @@
 #include "Date.h"
 #include "OccurrencePreview.h"
 #include "Recordset.h"
+#include "ReminderRecord.h"
 
 #include <QEvent>
 #include <QMainWindow>
@@ -88,11 +89,7 @@ public:
 
     bool inEdit() const { return InEdit; }
     const QString& sortField() const { return SortField; }
-    bool sortDesc() const { return SortDesc; }
     short showFilter() const { return ShowFilter; }
-    // The list's record set; its current record is the current reminder. Empty before a load
-    // succeeded.
-    std::optional<Snapshot>& listRs() { return ListRs; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -168,7 +165,7 @@ private:
     void mnu_About_Click();
 
     // Window state.
-    QString SortField = QStringLiteral("RDate");
+    QString SortField = fieldName(ReminderField::RDate);
     bool SortDesc = false;
     bool InEdit = false;
     short ShowFilter = 2;

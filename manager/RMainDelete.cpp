@@ -3,11 +3,12 @@
 
 #include "Database.h"
 #include "DeleteReminders.h"
-#include "DueCheck.h"
 #include "Failure.h"
 #include "Log.h"
 #include "Prompt.h"
+#include "PublishNextDate.h"
 #include "Queries.h"
+#include "ReminderRecord.h"
 #include "WindowCaptions.h"
 
 // Shared with RMain.cpp.
@@ -22,10 +23,9 @@ Prompt::Answer ask(QWidget* owner, const QString& text, Prompt::Buttons buttons)
 
 // The author's reminder that went out over the LAN. Any identity but 0 was
 // sent: one taken after 24.8 days of uptime is negative.
-bool sharedByMe(const Dynaset& rs)
+bool sharedByMe(const ReminderRecord& r)
 {
-    return rs.value(QStringLiteral("IAMAuthor")).toBool() &&
-           rs.value(QStringLiteral("BroadcastId")).toInt() != 0;
+    return r.IAMAuthor && r.BroadcastId != 0;
 }
 
 } // namespace
@@ -46,13 +46,14 @@ void RMain::cmdDelete_Click()
             auto db = OpenReminderDb();
             Dynaset rs(*db, Queries::byId(currentListId()));
             if (rs.hasCurrent()) { // deleted meanwhile: nothing to do here
-                if (sharedByMe(rs)) {
+                const ReminderRecord r = ReminderRecord::read(rs);
+                if (sharedByMe(r)) {
                     const Prompt::Answer answer =
                         ask(this, QStringLiteral("האם למחוק ברשת"), Prompt::Buttons::YesNoCancel);
                     if (answer == Prompt::Answer::Cancel)
                         return;
                     if (answer == Prompt::Answer::Yes && g_sendDelMsgHook)
-                        g_sendDelMsgHook(rs.value(QStringLiteral("BroadcastId")).toInt());
+                        g_sendDelMsgHook(r.BroadcastId);
                 }
                 rs.deleteCurrent();
             }
@@ -80,7 +81,7 @@ void RMain::cmdDeleteAll_Click()
         ids.reserve(ListRs->recordCount());
         Snapshot listed = ListRs->clone();
         for (listed.moveFirst(); !listed.eof(); listed.moveNext())
-            ids << listed.value(QStringLiteral("RMain_Id")).toInt();
+            ids << reminderId(listed);
         DeleteRemindersById(*OpenReminderDb(), ids);
         ListRs->requery(*m_listDb);
         FillTheList();

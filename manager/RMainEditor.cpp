@@ -3,16 +3,19 @@
 #include "RMain.h"
 
 #include "Clock.h"
-#include "DueCheck.h"
+#include "DatePickers.h"
 #include "Failure.h"
 #include "FrmAdvOpt.h"
 #include "LanSettings.h"
 #include "Log.h"
 #include "ManagerState.h"
 #include "Prompt.h"
+#include "PublishNextDate.h"
 #include "Queries.h"
 #include "Reminder.h"
+#include "ReminderRecord.h"
 #include "Schema.h"
+#include "Trapped.h"
 #include "WindowCaptions.h"
 
 #include <QCheckBox>
@@ -110,22 +113,19 @@ void RMain::SetRegularMode(const QString& StatusTXT)
 
 Date RMain::editorDueDate() const
 {
-    return Date::fromParts(CDate1->date(), CDate2->time());
+    return pickedDate(CDate1, CDate2);
 }
 
 OccurrencePreview::Input RMain::editorRule() const
 {
     const short eventType =
         CEventType->currentIndex() < 0 ? short(-1) : short(CEventType->currentData().toInt());
-    RecurrenceRule rule = eventType == EventAdvanced ? AdvancedRule(AdvOptions) : RecurrenceRule{};
-    rule.eventType = eventType;
-    return {rule, editorDueDate()};
+    return {recurrenceRule(eventType, AdvOptions), editorDueDate()};
 }
 
 void RMain::setEditorDueDate(const Date& due)
 {
-    CDate1->setDate(due.date());
-    CDate2->setTime(due.time());
+    showDate(due, CDate1, CDate2);
 }
 
 void RMain::LoadDefault()
@@ -138,15 +138,9 @@ void RMain::LoadDefault()
     CDetail->clear();
     OptActive[0]->setChecked(true);
 
+    AdvOptions = AdvancedOptions{}; // a new reminder's rule
     AdvOptions.StartDate = editorDueDate();
-    AdvOptions.Adv_PeriodN = 1;
-    AdvOptions.Adv_WeekDay = 0;
-    AdvOptions.Adv_MonthDay = 1;
-    AdvOptions.Adv_MonthCount = 0;
-    AdvOptions.Adv_Period = Date::Week;
-    AdvOptions.Adv_AdvOpt = true;
     AdvOptions.Adv_DateEnd = AdvOptions.StartDate;
-    AdvOptions.Adv_NoEnd = true;
     m_occurrences->refresh();
 }
 
@@ -156,41 +150,30 @@ void RMain::LoadCurrent()
 {
     if (!ListRs || !ListRs->hasCurrent())
         return;
-    const Snapshot& rs = *ListRs;
-    auto field = [&rs](const char* name) { return rs.value(QString::fromLatin1(name)); };
-    try {
+    const auto load = [this] {
         InEdit = true;
-        CCaption->setText(FieldText(field("RCaption")));
+        const ReminderRecord r = ReminderRecord::read(*ListRs);
+        CCaption->setText(r.RCaption);
         // A reminder without a due date shows a new reminder's default.
-        setEditorDueDate(optionalDateField(field("RDate")).value_or(NowToMinute()));
-        selectEntryByText(CImportance, ImportanceName(short(field("RImportance").toInt())));
+        setEditorDueDate(r.isNull(ReminderField::RDate) ? NowToMinute() : r.RDate);
+        selectEntryByText(CImportance, ImportanceName(r.RImportance));
         Loading = true;
-        selectEntryByText(CEventType, EventTypeName(short(field("REventType").toInt())));
+        selectEntryByText(CEventType, EventTypeName(r.REventType));
         Loading = false;
-        const bool active = field("RActive").toBool();
-        OptActive[active ? 0 : 1]->setChecked(true);
-        CDetail->setPlainText(toEditorText(FieldText(field("RDetail"))));
-
-        AdvOptions.Adv_DateEnd = optionalDateField(field("Adv_DateEnd"));
-        AdvOptions.Adv_Period = short(field("Adv_Period").toInt());
-        AdvOptions.Adv_PeriodN = short(field("Adv_PeriodN").toInt());
-        AdvOptions.Adv_AdvOpt = field("Adv_AdvOpt").toBool();
-        AdvOptions.Adv_WeekDay = short(field("Adv_WeekDay").toInt());
-        AdvOptions.Adv_MonthDay = short(field("Adv_MonthDay").toInt());
-        AdvOptions.Adv_MonthCount = short(field("Adv_MonthCount").toInt());
-        AdvOptions.Adv_NoEnd = field("Adv_NoEnd").toBool();
-
-        CurrentSentTo = FieldText(field("SentTo"));
-        CurrentReminderId = field("RMain_Id").toInt();
-        LANSend->setChecked(field("BroadcastId").toInt() > 0 && field("IAMAuthor").toBool());
+        OptActive[r.RActive ? 0 : 1]->setChecked(true);
+        CDetail->setPlainText(toEditorText(r.RDetail));
+        static_cast<AdvancedRule&>(AdvOptions) = r;
+        CurrentSentTo = r.SentTo;
+        CurrentReminderId = r.RMain_Id;
+        LANSend->setChecked(r.BroadcastId > 0 && r.IAMAuthor);
         SetSendOptions(!CurrentSentTo.isEmpty(), false);
         m_occurrences->refresh(); // the advanced rule is complete only now
         InEdit = false;
-    } catch (const std::exception& e) {
+    };
+    if (!trapped(QStringLiteral("LoadCurrent"), load)) {
         // A half-loaded editor is not an edit: the window stays usable.
         Loading = false;
         InEdit = false;
-        WriteLog(QStringLiteral("LoadCurrent: ") + describe(e), LogError);
     }
 }
 
@@ -229,7 +212,7 @@ void RMain::MySave(bool SExisting)
 {
     if (!validateEditor())
         return;
-    try {
+    trapped(QStringLiteral("Save"), [&] {
         qint32 savedId = 0;
         bool unsent = false; // the send was asked for and did not go out
         {
@@ -253,57 +236,51 @@ void RMain::MySave(bool SExisting)
         SetRegularMode(unsent ? QStringLiteral(" תזכורת נשמרה אך לא נשלחה ברשת")
                               : QStringLiteral(" תזכורת נשמרה"));
         PublishNextDate();
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("Save: ") + describe(e), LogError);
-    }
+    });
 }
 
 void RMain::writeEditorFields(Dynaset& rs)
 {
+    using F = ReminderField;
     const Date due = editorDueDate();
-    const short eventType = short(CEventType->currentData().toInt());
-    rs.setValue(QStringLiteral("RCaption"), withoutTabs(CCaption->text()).left(kCaptionWidth));
-    rs.setValue(QStringLiteral("RDate"), dateValue(due));
-    rs.setValue(QStringLiteral("RImportance"), CImportance->currentData().toInt());
-    rs.setValue(QStringLiteral("REventType"), eventType);
-    rs.setValue(QStringLiteral("RDetail"), withoutTabs(toStoredText(CDetail->toPlainText())));
-    rs.setValue(QStringLiteral("RActive"), OptActive[0]->isChecked());
-    // A save always clears a postponement.
-    rs.setValue(QStringLiteral("RNext"), dateValue(due));
-    if (FieldText(rs.value(QStringLiteral("RAuthor"))).isEmpty())
-        rs.setValue(QStringLiteral("RAuthor"), LANNick);
-    rs.setValue(QStringLiteral("Adv_AdvOpt"), false);
-    rs.setValue(QStringLiteral("Adv_DateEnd"), dateValue(due));
-    rs.setValue(QStringLiteral("Adv_NoEnd"), true);
-
+    ReminderRecord r;
+    r.RCaption = withoutTabs(CCaption->text()).left(kCaptionWidth);
+    r.RDate = due;
+    r.RImportance = short(CImportance->currentData().toInt());
+    r.REventType = short(CEventType->currentData().toInt());
+    r.RDetail = withoutTabs(toStoredText(CDetail->toPlainText()));
+    r.RActive = OptActive[0]->isChecked();
+    r.RNext = due; // a save always clears a postponement
+    r.Adv_AdvOpt = false;
+    r.Adv_DateEnd = due;
+    r.Adv_NoEnd = true;
+    r.write(rs, {F::RCaption, F::RDate, F::RImportance, F::REventType, F::RDetail, F::RActive,
+                 F::RNext, F::Adv_AdvOpt, F::Adv_DateEnd, F::Adv_NoEnd});
+    if (FieldText(fieldValue(rs, F::RAuthor)).isEmpty()) {
+        r.RAuthor = LANNick;
+        r.write(rs, {F::RAuthor});
+    }
     for (const FixedPeriod& fixed : kFixedPeriods)
-        if (fixed.eventType == eventType) {
-            rs.setValue(QStringLiteral("Adv_Period"), fixed.period);
-            rs.setValue(QStringLiteral("Adv_PeriodN"), fixed.periodN);
+        if (fixed.eventType == r.REventType) {
+            r.Adv_Period = fixed.period;
+            r.Adv_PeriodN = fixed.periodN;
+            r.write(rs, {F::Adv_Period, F::Adv_PeriodN});
         }
-    if (eventType == EventAdvanced) {
-        rs.setValue(QStringLiteral("Adv_Period"), AdvOptions.Adv_Period);
-        rs.setValue(QStringLiteral("Adv_PeriodN"), AdvOptions.Adv_PeriodN);
-        rs.setValue(QStringLiteral("Adv_AdvOpt"), AdvOptions.Adv_AdvOpt);
-        rs.setValue(QStringLiteral("Adv_WeekDay"), AdvOptions.Adv_WeekDay);
-        rs.setValue(QStringLiteral("Adv_MonthDay"), AdvOptions.Adv_MonthDay);
-        rs.setValue(QStringLiteral("Adv_MonthCount"), AdvOptions.Adv_MonthCount);
-        rs.setValue(QStringLiteral("Adv_DateEnd"),
-                    AdvOptions.Adv_DateEnd ? dateValue(*AdvOptions.Adv_DateEnd) : QVariant());
-        rs.setValue(QStringLiteral("Adv_NoEnd"), AdvOptions.Adv_NoEnd);
+    if (r.REventType == EventAdvanced) {
+        static_cast<AdvancedRule&>(r) = AdvOptions;
+        r.write(rs, {F::Adv_Period, F::Adv_PeriodN, F::Adv_AdvOpt, F::Adv_WeekDay, F::Adv_MonthDay,
+                     F::Adv_MonthCount, F::Adv_DateEnd, F::Adv_NoEnd});
     }
 }
 
 void RMain::ShowAdvOpt()
 {
     AdvOptions.StartDate = editorDueDate();
-    AdvOptions.Accepted = false;
     {
-        FrmAdvOpt dialog(this);
-        dialog.exec();
+        FrmAdvOpt dialog(AdvOptions, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
     }
-    if (!AdvOptions.Accepted)
-        return;
     setEditorDueDate(AdvOptions.StartDate);
     Loading = true;
     CEventType->setCurrentIndex(kAdvancedEntry);

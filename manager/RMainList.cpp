@@ -12,6 +12,7 @@
 #include "Queries.h"
 #include "ReminderListModel.h"
 #include "Schema.h"
+#include "Trapped.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -34,16 +35,11 @@ void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
     widget->setPalette(palette);
 }
 
-void logFailure(const char* procedure, const std::exception& e)
-{
-    WriteLog(QString::fromLatin1(procedure) + QStringLiteral(": ") + describe(e), LogError);
-}
-
 } // namespace
 
 void RMain::Form_Load()
 {
-    SortField = QStringLiteral("RDate");
+    SortField = fieldName(ReminderField::RDate);
     SortDesc = false;
     InEdit = false;
     ShowFilter = 2;
@@ -63,25 +59,16 @@ void RMain::Form_Load()
 
 QString RMain::listQuery() const
 {
-    QString sql = Queries::all;
-    if (ShowFilter == 0)
-        sql += QStringLiteral(" WHERE RActive = TRUE");
-    else if (ShowFilter == 1)
-        sql += QStringLiteral(" WHERE RActive = FALSE");
-    sql += QStringLiteral(" ORDER BY ") + SortField;
-    sql += SortDesc ? QStringLiteral(" DESC, RMain_Id") : QStringLiteral(", RMain_Id");
-    return sql;
+    return Queries::list(ShowFilter, SortField, SortDesc);
 }
 
 // The schema check runs only when asked, which is on the window's load.
 void RMain::LoadData(bool CheckFlag)
 {
-    try {
+    trapped(QStringLiteral("LoadData"), [&] {
         openList(CheckFlag);
         FillTheList();
-    } catch (const std::exception& e) {
-        logFailure("LoadData", e);
-    }
+    });
 }
 
 // Runs the list's query into a new ListRs, which keeps its database open.
@@ -97,7 +84,7 @@ void RMain::openList(bool CheckFlag)
 
 void RMain::FillTheList()
 {
-    try {
+    const auto fill = [this] {
         CurrentReminderId = 0;
         const QVector<ListColumnSpan> columns = listColumnSpans(LANOptReceive);
         m_headers->setColumns(columns);
@@ -109,10 +96,9 @@ void RMain::FillTheList()
             m_model->clear();
         m_repositioning = false;
         Data_Reposition();
-    } catch (const std::exception& e) {
+    };
+    if (!trapped(QStringLiteral("FillTheList"), fill))
         m_repositioning = false;
-        logFailure("FillTheList", e);
-    }
 }
 
 void RMain::selectListRow(int row)
@@ -142,7 +128,7 @@ qint32 RMain::currentListId() const
 {
     if (!ListRs || !ListRs->hasCurrent())
         return 0;
-    return ListRs->value(QStringLiteral("RMain_Id")).toInt();
+    return reminderId(*ListRs);
 }
 
 // Re-reads ListRs in place (same query, fresh rows), makes the given
@@ -182,12 +168,10 @@ void RMain::OptShow_Click(int Index)
 
 void RMain::List1_Click(int row)
 {
-    try {
+    trapped(QStringLiteral("List1_Click"), [&] {
         ListRs->setAbsolutePosition(row);
         Data_Reposition();
-    } catch (const std::exception& e) {
-        logFailure("List1_Click", e);
-    }
+    });
 }
 
 // Past the end or the start stays on the last or first record; on an empty
@@ -223,12 +207,10 @@ void RMain::cmdMoveRS_Click(int Index)
 
 void RMain::cmdRefresh_Click()
 {
-    try {
+    trapped(QStringLiteral("cmdRefresh"), [&] {
         if (ListRs)
             rereadList(currentListId());
-    } catch (const std::exception& e) {
-        logFailure("cmdRefresh", e);
-    }
+    });
 }
 
 void RMain::mnu_Refresh_Click()
@@ -242,12 +224,10 @@ void RMain::ShowIndex(qint32 RId)
 {
     if (InEdit)
         return;
-    try {
+    trapped(QStringLiteral("ShowIndex"), [&] {
         if (!showStored(RId))
             throw Failure(QStringLiteral("No current record."), 3021);
-    } catch (const std::exception& e) {
-        logFailure("ShowIndex", e);
-    }
+    });
 }
 
 // Re-reads the list, so that the reminder shows as it is stored now (an
@@ -277,7 +257,7 @@ bool RMain::findInList(qint32 id)
 {
     if (ListRs->recordCount() == 0)
         return false;
-    ListRs->findFirst(QStringLiteral("RMain_Id"), id);
+    ListRs->findFirst(fieldName(ReminderField::RMain_Id), id);
     return !ListRs->noMatch();
 }
 

@@ -3,6 +3,9 @@
 #include "Failure.h"
 #include "ListLine.h"
 #include "Log.h"
+#include "Recordset.h"
+#include "ReminderRecord.h"
+#include "Trapped.h"
 
 void ReminderListModel::reset(const Snapshot& rows, bool withAuthor)
 {
@@ -44,7 +47,7 @@ QString ReminderListModel::line(int row) const
     } catch (const std::exception& e) {
         // A damaged row shows empty; one entry per filling is enough.
         if (!m_failureLogged)
-            WriteLog(QStringLiteral("FillTheList: ") + describe(e), LogError);
+            logFailure(QStringLiteral("FillTheList"), e);
         m_failureLogged = true;
         return QString();
     }
@@ -54,7 +57,7 @@ qint32 ReminderListModel::reminderId(int row) const
 {
     try {
         m_rows->setAbsolutePosition(row);
-        return m_rows->value(QStringLiteral("RMain_Id")).toInt();
+        return ::reminderId(*m_rows);
     } catch (const std::exception&) {
         return 0;
     }

@@ -1,34 +1,24 @@
 #include "ReminderTexts.h"
 
 #include "Reminder.h"
-#include "RowCursor.h"
-
-namespace {
-
-QString dateText(const QVariant& v, QString (*format)(const Date&))
-{
-    return v.isNull() ? QString() : format(dateField(v));
-}
-
-QString codeText(const QVariant& v, QString (*name)(short))
-{
-    return v.isNull() ? QString() : name(short(v.toInt()));
-}
-
-} // namespace
+#include "ReminderRecord.h"
 
 ReminderTexts reminderTexts(const RowCursor& rs)
 {
+    using F = ReminderField;
+    const ReminderRecord r = ReminderRecord::read(rs);
+    const auto unlessNull = [&r](F field, const QString& text) {
+        return r.isNull(field) ? QString() : text;
+    };
     ReminderTexts t;
-    t.due = dateText(rs.value(QStringLiteral("RDate")), formatDateTime);
-    t.registered = dateText(rs.value(QStringLiteral("RDate0")), formatDateOnly);
-    t.caption = FieldText(rs.value(QStringLiteral("RCaption")));
-    t.importance = codeText(rs.value(QStringLiteral("RImportance")), ImportanceName);
-    t.eventType = codeText(rs.value(QStringLiteral("REventType")), EventTypeName);
-    t.author = FieldText(rs.value(QStringLiteral("RAuthor")));
-    t.details = FieldText(rs.value(QStringLiteral("RDetail")));
-    t.active =
-        rs.value(QStringLiteral("RActive")).toBool() ? QStringLiteral("כן") : QStringLiteral("לא");
+    t.due = unlessNull(F::RDate, formatDateTime(r.RDate));
+    t.registered = unlessNull(F::RDate0, formatDateOnly(r.RDate0));
+    t.caption = r.RCaption;
+    t.importance = unlessNull(F::RImportance, ImportanceName(r.RImportance));
+    t.eventType = unlessNull(F::REventType, EventTypeName(r.REventType));
+    t.author = r.RAuthor;
+    t.details = r.RDetail;
+    t.active = r.RActive ? QStringLiteral("כן") : QStringLiteral("לא");
     return t;
 }
 

@@ -21,7 +21,7 @@ qint64 floorDiv(qint64 a, qint64 b)
 
 [[noreturn]] void throwOverflow()
 {
-    throw Failure(QStringLiteral("Overflow"), 6);
+    throw Failure::overflow();
 }
 
 // count * unitSeconds, refusing counts that could never stay inside the range
@@ -67,7 +67,7 @@ Date Date::fromSerial(double serial)
 Date Date::fromQDateTime(const QDateTime& local)
 {
     if (!local.isValid())
-        throw Failure(QStringLiteral("Type mismatch"), 13);
+        throw Failure::typeMismatch();
     const QDateTime l = local.toLocalTime();
     return fromParts(l.date(), l.time());
 }
@@ -75,20 +75,13 @@ Date Date::fromQDateTime(const QDateTime& local)
 Date Date::fromParts(const QDate& date, const QTime& time)
 {
     if (!date.isValid() || !time.isValid())
-        throw Failure(QStringLiteral("Type mismatch"), 13);
+        throw Failure::typeMismatch();
     return checked(kZeroDay.daysTo(date) * kSecondsPerDay + time.msecsSinceStartOfDay() / 1000);
 }
 
 Date Date::fromParts(int year, int month, int day, int hour, int minute, int second)
 {
     return fromParts(QDate(year, month, day), QTime(hour, minute, second));
-}
-
-Date Date::combine(const Date& datePart, const Date& timePart)
-{
-    return Date(
-        datePart.datePart().m_seconds +
-        (timePart.m_seconds - floorDiv(timePart.m_seconds, kSecondsPerDay) * kSecondsPerDay));
 }
 
 double Date::serial() const
@@ -199,7 +192,7 @@ Date Date::add(int unit, int count) const
     case Year:
         return addYears(count);
     default:
-        throw Failure(QStringLiteral("Invalid procedure call or argument"), 5);
+        throw Failure::invalidCall();
     }
 }
 

@@ -29,9 +29,6 @@ public:
     static Date fromParts(const QDate& date, const QTime& time = QTime(0, 0));
     static Date fromParts(int year, int month, int day, int hour = 0, int minute = 0,
                           int second = 0);
-    // The date part of one value plus the time-of-day part of another, as the
-    // editor joins its date and time pickers.
-    static Date combine(const Date& datePart, const Date& timePart);
 
     double serial() const;
     qint64 totalSeconds() const { return m_seconds; }

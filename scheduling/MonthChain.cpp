@@ -63,7 +63,7 @@ Date chainDate(const Date& start, qint64 monthsPerStep, qint64 steps)
     const qint64 index = startIndex + steps * monthsPerStep;
     const qint64 year = index / 12;
     if (year > 9999)
-        throw Failure(QStringLiteral("Overflow"), 6);
+        throw Failure::overflow();
     const int day = dayAfterSteps(startIndex, start.day(), monthsPerStep, steps);
     return Date::fromParts(QDate(int(year), int(index % 12) + 1, day), start.time());
 }

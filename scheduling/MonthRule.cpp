@@ -1,4 +1,4 @@
-#include "Recurrence.h"
+#include "MonthRule.h"
 #include "RuleChecks.h"
 
 namespace {

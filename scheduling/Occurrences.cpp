@@ -6,6 +6,21 @@
 
 #include <algorithm>
 
+RecurrenceRule recurrenceRule(short eventType, const AdvancedRule& adv)
+{
+    RecurrenceRule rule;
+    rule.eventType = eventType;
+    rule.unit = adv.Adv_Period;
+    rule.n = adv.Adv_PeriodN;
+    rule.advanced = adv.Adv_AdvOpt;
+    rule.weekDayMask = adv.Adv_WeekDay;
+    rule.monthDayKind = adv.Adv_MonthDay;
+    rule.monthCount = adv.Adv_MonthCount;
+    rule.hasEnd = !adv.Adv_NoEnd && adv.Adv_DateEnd.has_value();
+    rule.end = adv.Adv_DateEnd.value_or(Date());
+    return rule;
+}
+
 RecurrenceStep StepRecurrence(const RecurrenceRule& rule, const Date& current, const Date& now)
 {
     if (rule.eventType == EventOnce)

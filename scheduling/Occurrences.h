@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Date.h"
+#include "ReminderRecord.h"
 
 #include <QList>
 
@@ -18,6 +19,10 @@ struct RecurrenceRule
     bool hasEnd = false;     // Adv_NoEnd off (and both end fields set)
     Date end;                // Adv_DateEnd
 };
+
+// The rule of a reminder of the given type whose Adv_ fields are adv; a
+// missing end date lets the series go on.
+RecurrenceRule recurrenceRule(short eventType, const AdvancedRule& adv);
 
 // What dismissing the occurrence current at now makes of a reminder: a
 // one-time reminder keeps its date and goes off; a recurring one moves to its

@@ -1,28 +1,29 @@
+#include "PublishNextDate.h"
 #include "Database.h"
-#include "DueCheck.h"
 #include "Failure.h"
 #include "Ini.h"
 #include "Log.h"
+#include "Queries.h"
 #include "Reminder.h"
 #include "RowReader.h"
+#include "SettingsKeys.h"
+#include "ShownAlerts.h"
+#include "Trapped.h"
 
 namespace {
 
 // Active reminders by next alert time, read lazily: the walk stops at the
 // first one without an open alert, so only a few rows of a long table are
-// fetched. A null RNext never falls due, so it is left out.
-const QString kActiveByNext = QStringLiteral("SELECT RMain_Id,RNext FROM Main_tbl WHERE RActive = "
-                                             "TRUE AND RNext IS NOT NULL ORDER BY RNext");
-
+// fetched.
 QString nextDueText()
 {
     const auto db = OpenReminderDb();
-    RowReader rows(*db, kActiveByNext);
+    RowReader rows(*db, Queries::activeByNext);
     while (rows.next()) {
         if (!IsShown(qint32(rows.value(0).toLongLong())))
             return formatNextDate(dateField(rows.value(1)));
     }
-    return QStringLiteral("NULL");
+    return SettingsKeys::noNextDate;
 }
 
 } // namespace
@@ -34,10 +35,10 @@ void PublishNextDate()
         // file is only rewritten when the value changes, as every rewrite
         // is a synced whole-file replacement.
         const QString value = nextDueText();
-        const QString section = QStringLiteral("Reminder"), key = QStringLiteral("NextDate");
-        if (ReadIni(section, key, QString()) != value)
-            WriteIni(section, key, value);
+        using namespace SettingsKeys;
+        if (ReadIni(reminderSection, nextDate, QString()) != value)
+            WriteIni(reminderSection, nextDate, value);
     } catch (const std::exception& e) {
-        WriteLog(describe(e), LogError);
+        logFailure(QString(), e);
     }
 }

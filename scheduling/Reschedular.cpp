@@ -1,38 +1,30 @@
+#include "Reschedular.h"
+
 #include "Clock.h"
 #include "Database.h"
-#include "Failure.h"
-#include "FieldValues.h"
-#include "Log.h"
 #include "Occurrences.h"
 #include "Queries.h"
 #include "Recordset.h"
-#include "Recurrence.h"
 #include "Reminder.h"
-
-#include <optional>
+#include "ReminderRecord.h"
+#include "Trapped.h"
 
 namespace {
 
+using F = ReminderField;
+
 // The rule as the row holds it. Only an advanced row's Adv_ fields count;
 // a null in either end field lets its series go on.
-RecurrenceRule ruleOf(const Dynaset& rs)
+RecurrenceRule ruleOf(const ReminderRecord& r)
 {
-    RecurrenceRule rule;
-    rule.eventType = requiredShort(rs.value(QStringLiteral("REventType")));
-    if (rule.eventType != EventAdvanced)
-        return rule;
-    rule.unit = requiredShort(rs.value(QStringLiteral("Adv_Period")));
-    rule.n = requiredShort(rs.value(QStringLiteral("Adv_PeriodN")));
-    rule.advanced = requiredFlag(rs.value(QStringLiteral("Adv_AdvOpt")));
-    rule.weekDayMask = requiredShort(rs.value(QStringLiteral("Adv_WeekDay")));
-    rule.monthDayKind = requiredShort(rs.value(QStringLiteral("Adv_MonthDay")));
-    rule.monthCount = requiredShort(rs.value(QStringLiteral("Adv_MonthCount")));
-    const QVariant noEnd = rs.value(QStringLiteral("Adv_NoEnd"));
-    const QVariant dateEnd = rs.value(QStringLiteral("Adv_DateEnd"));
-    rule.hasEnd = !noEnd.isNull() && !dateEnd.isNull() && !requiredFlag(noEnd);
-    if (rule.hasEnd)
-        rule.end = requiredDate(dateEnd);
-    return rule;
+    r.requirePresent({F::REventType});
+    if (r.REventType != EventAdvanced)
+        return RecurrenceRule{r.REventType};
+    r.requirePresent({F::Adv_Period, F::Adv_PeriodN, F::Adv_AdvOpt, F::Adv_WeekDay, F::Adv_MonthDay,
+                      F::Adv_MonthCount});
+    AdvancedRule adv = r;
+    adv.Adv_NoEnd = adv.Adv_NoEnd || r.isNull(F::Adv_NoEnd);
+    return recurrenceRule(r.REventType, adv);
 }
 
 // The step a dismissed reminder takes: its next occurrence, or nothing when
@@ -43,13 +35,13 @@ struct Step
     bool ended = false;
 };
 
-Step stepOf(const Dynaset& rs)
+Step stepOf(const ReminderRecord& r)
 {
-    const RecurrenceRule rule = ruleOf(rs);
+    const RecurrenceRule rule = ruleOf(r);
     if (rule.eventType == EventOnce)
         return {};
-    const RecurrenceStep step =
-        StepRecurrence(rule, requiredDate(rs.value(QStringLiteral("RDate"))), Clock::now());
+    r.requirePresent({F::RDate});
+    const RecurrenceStep step = StepRecurrence(rule, r.RDate, Clock::now());
     return {step.next, !step.active};
 }
 
@@ -58,25 +50,25 @@ Step stepOf(const Dynaset& rs)
 // nothing else in the row changes.
 Step stepOrSwitchOff(const Dynaset& rs)
 {
-    try {
-        return stepOf(rs);
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("Reschedular: ") + describe(e), LogError);
-        return {};
-    }
+    Step step;
+    trapped(QStringLiteral("Reschedular"), [&] { step = stepOf(ReminderRecord::read(rs)); });
+    return step;
 }
 
 void stepCurrentRow(Dynaset& rs)
 {
     const Step step = stepOrSwitchOff(rs);
+    ReminderRecord r;
     rs.edit();
     if (step.next) {
         // A postponement of the dismissed occurrence does not carry over.
-        rs.setValue(QStringLiteral("RDate"), dateValue(*step.next));
-        rs.setValue(QStringLiteral("RNext"), dateValue(*step.next));
+        r.RDate = r.RNext = *step.next;
+        r.write(rs, {F::RDate, F::RNext});
     }
-    if (!step.next || step.ended)
-        rs.setValue(QStringLiteral("RActive"), false);
+    if (!step.next || step.ended) {
+        r.RActive = false;
+        r.write(rs, {F::RActive});
+    }
     rs.update();
 }
 
@@ -84,22 +76,17 @@ void stepCurrentRow(Dynaset& rs)
 // received meanwhile is someone else's newer word.
 bool stillShows(const Dynaset& rs, const std::optional<Date>& shownNext)
 {
-    if (!shownNext)
-        return true;
-    const QVariant next = rs.value(QStringLiteral("RNext"));
-    return !next.isNull() && dateField(next) == *shownNext;
+    return !shownNext || optionalDateField(fieldValue(rs, F::RNext)) == shownNext;
 }
 
 } // namespace
 
 void Reschedular(qint32 reminderId, const std::optional<Date>& shownNext)
 {
-    try {
+    trapped(QStringLiteral("Reschedular"), [&] {
         const auto db = OpenReminderDb();
         Dynaset rs(*db, Queries::byId(reminderId));
         if (rs.hasCurrent() && stillShows(rs, shownNext)) // else deleted or changed meanwhile
             stepCurrentRow(rs);
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("Reschedular: ") + describe(e), LogError);
-    }
+    });
 }

@@ -1,4 +1,4 @@
-#include "DueCheck.h"
+#include "ShownAlerts.h"
 
 #include <QHash>
 #include <QString>

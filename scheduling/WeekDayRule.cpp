@@ -1,4 +1,4 @@
-#include "Recurrence.h"
+#include "WeekDayRule.h"
 #include "RuleChecks.h"
 
 // Walks day by day; entering a new week (a Sunday) jumps over the N - 1 weeks

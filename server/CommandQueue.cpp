@@ -1,10 +1,12 @@
 #include "CommandQueue.h"
 
-#include "DueCheck.h"
+#include "CheckRemind.h"
 #include "Failure.h"
 #include "FrmDummy.h"
 #include "LanMessageSeam.h"
 #include "Log.h"
+#include "PublishNextDate.h"
+#include "Trapped.h"
 #include "WriteBatch.h"
 
 qint32 MutexWaits = 0;
@@ -49,10 +51,7 @@ void runCommand(const QString& text)
 bool runTrapped(const QString& text)
 {
     try {
-        runCommand(text);
-        return true;
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("DrainCommandQueue: ") + describe(e), LogError);
+        return trapped(QStringLiteral("DrainCommandQueue"), [&] { runCommand(text); });
     } catch (...) {
         WriteLog(QStringLiteral("DrainCommandQueue: unknown failure"), LogError);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KalvexBus.h"
+
 #include <QDBusContext>
 #include <QObject>
 
@@ -15,7 +17,7 @@ class ServerLifetime;
 class KVClass : public QObject, protected QDBusContext
 {
     Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "Kalvex.KVClass")
+    Q_CLASSINFO("D-Bus Interface", KALVEX_BUS_INTERFACE)
 public:
     explicit KVClass(ServerLifetime* lifetime, QObject* parent = nullptr);
 

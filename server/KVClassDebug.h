@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KalvexBus.h"
+
 #include <QDBusAbstractAdaptor>
 #include <QList>
 #include <QStringList>
@@ -12,7 +14,7 @@ class WindowWatcher;
 class KVClassDebug : public QDBusAbstractAdaptor
 {
     Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "Kalvex.KVClass.Debug")
+    Q_CLASSINFO("D-Bus Interface", KALVEX_BUS_DEBUG_INTERFACE)
 public:
     KVClassDebug(QObject* object, WindowWatcher* watcher);
 

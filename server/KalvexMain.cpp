@@ -11,6 +11,7 @@
 #include "RightToLeftText.h"
 #include "ServerLifetime.h"
 #include "ServerWiring.h"
+#include "Trapped.h"
 #include "WindowWatcher.h"
 
 #include <QApplication>
@@ -49,7 +50,7 @@ int registerMain(int argc, char* argv[])
         RegisterServer();
         return 0;
     } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("RegisterServer: ") + describe(e), LogError);
+        logFailure(QStringLiteral("RegisterServer"), e);
         return 1;
     }
 }

@@ -1,6 +1,5 @@
 #include "ServerWiring.h"
 
-#include "DueCheck.h"
 #include "FrmAbout.h"
 #include "FrmLANOpt.h"
 #include "LanMessageSeam.h"
@@ -11,6 +10,7 @@
 #include "RestartMonitor.h"
 #include "SendRUpdate.h"
 #include "ShowMainForm.h"
+#include "ShownAlerts.h"
 #include "frmList.h"
 
 void WireServer()

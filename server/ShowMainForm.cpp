@@ -4,11 +4,12 @@
 #include "Log.h"
 #include "ManagerState.h"
 #include "RMain.h"
+#include "Trapped.h"
 #include "WindowFront.h"
 
 void ShowMainForm()
 {
-    try {
+    trapped(QStringLiteral("ShowMainForm"), [&] {
         // A window loaded just now already shows the stored list with its
         // current reminder; reading the list again would double the wait.
         const bool wasLoaded = RMain::instance() != nullptr;
@@ -17,14 +18,12 @@ void ShowMainForm()
             window->ShowIndex(CurrentReminderId);
         window->show();
         BringToFront(window, false);
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("ShowMainForm: ") + describe(e), LogError);
-    }
+    });
 }
 
 void OpenReminderInList(qint32 reminderId)
 {
-    try {
+    trapped(QStringLiteral("cmdShowList"), [&] {
         RMain* loaded = RMain::instance();
         const bool wasVisible = loaded && loaded->isVisible();
         RMain* window = RMain::load();
@@ -32,7 +31,5 @@ void OpenReminderInList(qint32 reminderId)
             window->show();
         BringToFront(window, wasVisible);
         window->ShowIndex(reminderId);
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("cmdShowList: ") + describe(e), LogError);
-    }
+    });
 }

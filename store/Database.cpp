@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "Failure.h"
+#include "NewFile.h"
 #include "ProgramDir.h"
 #include "RowReader.h"
 #include "Schema.h"
@@ -13,12 +14,6 @@
 
 #include <sqlite3.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace {
 
 constexpr int kBusyTimeoutMs = 1000;
@@ -26,27 +21,6 @@ constexpr int kBusyTimeoutMs = 1000;
 void nowFunction(sqlite3_context* context, int, sqlite3_value**)
 {
     sqlite3_result_double(context, Clock::now().serial());
-}
-
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-// Puts the finished file in place unless something exists there already: a
-// file that appeared meanwhile is never replaced.
-void linkIntoPlace(const QString& from, const QString& to)
-{
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-    if (::link(source.constData(), target.constData()) == 0 || errno == EEXIST)
-        return;
-    // File systems without hard links.
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
-            0 ||
-        errno == EEXIST)
-        return;
-    throw Failure(systemError());
 }
 
 } // namespace
@@ -95,7 +69,7 @@ void Database::createFile(const QString& path)
             auto db = connect(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
             createCurrentSchema(*db);
         }
-        linkIntoPlace(temp, path);
+        placeNewFile(temp, path);
     } catch (const std::exception& e) {
         QFile::remove(temp);
         throw Failure(QStringLiteral("cannot create %1: %2").arg(path, describe(e)));

@@ -1,6 +1,7 @@
 #include "Clock.h"
 #include "Failure.h"
 #include "Recordset.h"
+#include "ReminderRecord.h"
 #include "Schema.h"
 #include "SqlValue.h"
 
@@ -10,7 +11,7 @@
 
 namespace {
 
-const QString kIdField = QStringLiteral("RMain_Id");
+const QString kIdField = fieldName(ReminderField::RMain_Id);
 constexpr qint64 kDeletedId = std::numeric_limits<qint64>::min();
 
 Failure recordDeleted()

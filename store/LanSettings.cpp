@@ -3,7 +3,8 @@
 #include "Failure.h"
 #include "Ini.h"
 #include "Log.h"
-#include "Reminder.h"
+#include "ReminderRecord.h"
+#include "SettingsKeys.h"
 #include "SysInfo.h"
 
 QString LANNick;
@@ -13,11 +14,7 @@ bool LANOptReceive = false;
 
 namespace {
 
-const QString kSection = QStringLiteral("LAN_Settings");
-const QString kNick = QStringLiteral("Nick");
-const QString kPort = QStringLiteral("Port");
-const QString kOptSend = QStringLiteral("OptSend");
-const QString kOptReceive = QStringLiteral("OptReceive");
+using namespace SettingsKeys;
 
 // The key's value converted; its default, converted, when the stored text
 // does not convert.
@@ -25,7 +22,7 @@ template <typename Convert>
 auto loadConverted(const QString& logName, const QString& key, const QString& defaultText,
                    Convert convert)
 {
-    const QString text = ReadIni(kSection, key, defaultText);
+    const QString text = ReadIni(lanSection, key, defaultText);
     try {
         return convert(text);
     } catch (const std::exception& e) {
@@ -45,10 +42,10 @@ QString DefaultNick()
 LanSettingsValues ReadLANSettings(const QString& logName)
 {
     LanSettingsValues v;
-    v.nick = ReadIni(kSection, kNick, DefaultNick());
-    v.port = loadConverted(logName, kPort, QStringLiteral("217"), textToPort);
-    v.send = loadConverted(logName, kOptSend, QStringLiteral("1"), textToBool);
-    v.receive = loadConverted(logName, kOptReceive, QStringLiteral("1"), textToBool);
+    v.nick = ReadIni(lanSection, nick, DefaultNick());
+    v.port = loadConverted(logName, port, portDefault, textToPort);
+    v.send = loadConverted(logName, optSend, optDefault, textToBool);
+    v.receive = loadConverted(logName, optReceive, optDefault, textToBool);
     return v;
 }
 
@@ -64,7 +61,8 @@ void LoadLANSettings()
 bool WriteLANSettings(bool send, bool receive, const QString& nick, const QString& port)
 {
     const auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
-    return WriteIni(kSection, kOptSend, flag(send)) &&
-           WriteIni(kSection, kOptReceive, flag(receive)) && WriteIni(kSection, kNick, nick) &&
-           WriteIni(kSection, kPort, port);
+    return WriteIni(lanSection, optSend, flag(send)) &&
+           WriteIni(lanSection, optReceive, flag(receive)) &&
+           WriteIni(lanSection, SettingsKeys::nick, nick) &&
+           WriteIni(lanSection, SettingsKeys::port, port);
 }

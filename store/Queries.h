@@ -28,7 +28,23 @@ inline QString authoredByBroadcastId(qint64 id)
 inline const QString all = QStringLiteral("SELECT * FROM Main_tbl");
 inline const QString due =
     QStringLiteral("SELECT * FROM Main_tbl WHERE RActive = TRUE AND RNext < Now()");
+// The manager window's list: filter 0 the active reminders, 1 the inactive
+// ones, anything else all; ordered by the field, ties by RMain_Id.
+inline QString list(short filter, const QString& sortField, bool descending)
+{
+    QString sql = all;
+    if (filter == 0)
+        sql += QStringLiteral(" WHERE RActive = TRUE");
+    else if (filter == 1)
+        sql += QStringLiteral(" WHERE RActive = FALSE");
+    sql += QStringLiteral(" ORDER BY ") + sortField;
+    sql += descending ? QStringLiteral(" DESC, RMain_Id") : QStringLiteral(", RMain_Id");
+    return sql;
+}
+// Active reminders by next alert time. A null RNext never falls due, so it
+// is left out.
 inline const QString activeByNext =
-    QStringLiteral("SELECT RMain_Id,RNext FROM Main_tbl WHERE RActive = TRUE ORDER BY RNext");
+    QStringLiteral("SELECT RMain_Id,RNext FROM Main_tbl WHERE RActive = TRUE AND RNext IS NOT NULL "
+                   "ORDER BY RNext");
 
 } // namespace Queries

@@ -27,8 +27,6 @@ public:
     Snapshot clone() const { return *this; }
     void requery(Database& db); // same query, fresh rows; position to the first row
 
-    const QString& sql() const { return m_sql; }
-
 private:
     int storedRows() const override { return m_rows->rows(); }
     QVariant cell(int row, int column) const override { return m_rows->value(row, column); }

@@ -76,7 +76,7 @@ Date dateField(const QVariant& value)
     bool ok = false;
     const double serial = value.toDouble(&ok);
     if (!ok)
-        throw Failure(QStringLiteral("Type mismatch"), 13);
+        throw Failure::typeMismatch();
     return Date::fromSerial(serial);
 }
 

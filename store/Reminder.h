@@ -7,7 +7,8 @@
 
 #include <optional>
 
-// The reminder record: one row of Main_tbl, and its code tables.
+// The code tables of the reminder record (ReminderRecord.h) and the
+// conversions of its field values.
 
 // Recurrence type codes (REventType).
 enum EventType : short {
@@ -23,11 +24,6 @@ enum EventType : short {
 
 // The eight recurrence types in the order the editor offers them.
 inline constexpr short kEventTypeCodes[] = {0, 1, 5, 10, 20, 30, 60, 100};
-
-// Field widths of Main_tbl.
-inline constexpr int kCaptionWidth = 50;
-inline constexpr int kAuthorWidth = 9;
-inline constexpr int kNameListWidth = 255; // SentTo, ReceivedBy
 
 // "רגילה", "בינונית", "גבוהה" for 0-2; any other code gives the empty text.
 QString ImportanceName(short code);

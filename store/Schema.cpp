@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "Failure.h"
 #include "FieldSql.h"
+#include "ReminderRecord.h"
 #include "SqlValue.h"
 
 #include <QStringList>
@@ -11,23 +12,33 @@ namespace {
 
 const QString kTable = QStringLiteral("Main_tbl");
 
+using F = ReminderField;
+
+FieldDef field(F f, FieldType type, int size, const QVariant& defaultValue = QVariant(),
+               bool allowZeroLength = false)
+{
+    return {fieldName(f), type, size, defaultValue, allowZeroLength};
+}
+
+const QString kNoText = QString(QLatin1String(""));
+
 // The fields of the first release, in table order after RMain_Id.
 const FieldDef kBaseFields[] = {
-    {QStringLiteral("RCaption"), FieldType::Text, 50, QVariant(), true},
-    {QStringLiteral("RDetail"), FieldType::Memo, 0, QVariant(), true},
-    {QStringLiteral("RDate"), FieldType::DateTime, 8, QVariant(), false},
-    {QStringLiteral("RNext"), FieldType::DateTime, 8, QVariant(), false},
-    {QStringLiteral("RImportance"), FieldType::Integer, 2, 0, false},
-    {QStringLiteral("REventType"), FieldType::Integer, 2, 0, false},
-    {QStringLiteral("RActive"), FieldType::Boolean, 1, false, false},
-    {QStringLiteral("Adv_AdvOpt"), FieldType::Boolean, 1, false, false},
-    {QStringLiteral("Adv_Period"), FieldType::Integer, 2, 0, false},
-    {QStringLiteral("Adv_PeriodN"), FieldType::Integer, 2, 1, false},
-    {QStringLiteral("Adv_WeekDay"), FieldType::Integer, 2, 0, false},
-    {QStringLiteral("Adv_MonthDay"), FieldType::Integer, 2, 0, false},
-    {QStringLiteral("Adv_MonthCount"), FieldType::Integer, 2, 0, false},
-    {QStringLiteral("Adv_DateEnd"), FieldType::DateTime, 8, QVariant(), false},
-    {QStringLiteral("Adv_NoEnd"), FieldType::Boolean, 1, false, false},
+    field(F::RCaption, FieldType::Text, kCaptionWidth, QVariant(), true),
+    field(F::RDetail, FieldType::Memo, 0, QVariant(), true),
+    field(F::RDate, FieldType::DateTime, 8),
+    field(F::RNext, FieldType::DateTime, 8),
+    field(F::RImportance, FieldType::Integer, 2, 0),
+    field(F::REventType, FieldType::Integer, 2, 0),
+    field(F::RActive, FieldType::Boolean, 1, false),
+    field(F::Adv_AdvOpt, FieldType::Boolean, 1, false),
+    field(F::Adv_Period, FieldType::Integer, 2, 0),
+    field(F::Adv_PeriodN, FieldType::Integer, 2, 1),
+    field(F::Adv_WeekDay, FieldType::Integer, 2, 0),
+    field(F::Adv_MonthDay, FieldType::Integer, 2, 0),
+    field(F::Adv_MonthCount, FieldType::Integer, 2, 0),
+    field(F::Adv_DateEnd, FieldType::DateTime, 8),
+    field(F::Adv_NoEnd, FieldType::Boolean, 1, false),
 };
 
 // The fields later releases added, with the version that brought them.
@@ -35,29 +46,15 @@ struct AddedField
 {
     short addedIn;
     FieldDef definition;
-    const char* format;
-    const char* caption;
 };
 
 const AddedField kAddedFields[] = {
-    {120,
-     {QStringLiteral("RDate0"), FieldType::DateTime, 8, QStringLiteral("Now()"), false},
-     "dd/mm/yyyy",
-     "תאריך רישום"},
-    {200, {QStringLiteral("BroadcastId"), FieldType::Long, 4, 0, false}, "", "זיהוי"},
-    {200, {QStringLiteral("IAMAuthor"), FieldType::Boolean, 1, true, false}, "", "אני המחבר"},
-    {200,
-     {QStringLiteral("ReceivedBy"), FieldType::Text, 255, QString(QLatin1String("")), true},
-     "",
-     "התקבל ע''י"},
-    {200,
-     {QStringLiteral("SentTo"), FieldType::Text, 255, QString(QLatin1String("")), true},
-     "",
-     "נשלח אל"},
-    {200,
-     {QStringLiteral("RAuthor"), FieldType::Text, 9, QString(QLatin1String("")), false},
-     "",
-     "מחבר התזכורת"},
+    {120, field(F::RDate0, FieldType::DateTime, 8, QStringLiteral("Now()"))},
+    {200, field(F::BroadcastId, FieldType::Long, 4, 0)},
+    {200, field(F::IAMAuthor, FieldType::Boolean, 1, true)},
+    {200, field(F::ReceivedBy, FieldType::Text, kNameListWidth, kNoText, true)},
+    {200, field(F::SentTo, FieldType::Text, kNameListWidth, kNoText, true)},
+    {200, field(F::RAuthor, FieldType::Text, kAuthorWidth, kNoText)},
 };
 
 // Makes the field's insert-time trigger in its current form. Builds before
@@ -155,9 +152,7 @@ void UpgradeDb(Database& db, short version)
     for (const AddedField& field : kAddedFields) {
         if (version < field.addedIn) {
             const FieldDef& f = field.definition;
-            AddDbField(db, kTable, f.name, f.type, f.size, f.defaultValue,
-                       QString::fromUtf8(field.format), QString::fromUtf8(field.caption),
-                       f.allowZeroLength);
+            AddDbField(db, kTable, f.name, f.type, f.size, f.defaultValue, f.allowZeroLength);
         }
     }
     createFieldHelpers(db);
@@ -166,8 +161,7 @@ void UpgradeDb(Database& db, short version)
 }
 
 void AddDbField(Database& db, const QString& table, const QString& name, FieldType type, int size,
-                const QVariant& defaultValue, const QString& /*format*/, const QString& /*caption*/,
-                bool allowZeroLength)
+                const QVariant& defaultValue, bool allowZeroLength)
 {
     const FieldDef field{name, type, size, defaultValue, allowZeroLength};
     Transaction transaction(db);

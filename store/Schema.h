@@ -33,11 +33,10 @@ enum class FieldType { DateTime, Long, Boolean, Text, Integer, Memo };
 // with the field from the engine's own local clock, so rows that any SQLite
 // client inserts get it; the programs fill it from their clock (Dynaset).
 // An empty text default on a field that refuses empty text means no default,
-// as with the engine. SQLite keeps no field properties: format and caption
-// belong to the screens that show the field.
+// as with the engine. SQLite keeps no field properties (format,
+// caption): those belong to the screens that show the field.
 void AddDbField(Database& db, const QString& table, const QString& name, FieldType type, int size,
-                const QVariant& defaultValue, const QString& format, const QString& caption,
-                bool allowZeroLength);
+                const QVariant& defaultValue, bool allowZeroLength);
 bool SetDbVersion(short version, Database& db); // false when the mark cannot be written
 
 // The fields whose default is the insert time.

@@ -67,7 +67,7 @@ void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value)
         return check(stmt, sqlite3_bind_double(stmt, index, value.toDouble()));
     case QMetaType::ULongLong:
         if (value.toULongLong() > quint64(std::numeric_limits<qint64>::max()))
-            throw Failure(QStringLiteral("Overflow"), 6);
+            throw Failure::overflow();
         return check(stmt, sqlite3_bind_int64(stmt, index, value.toLongLong()));
     case QMetaType::QString:
         return check(stmt, bindText(stmt, index, value.toString()));
@@ -85,7 +85,7 @@ void bindValue(sqlite3_stmt* stmt, int index, const QVariant& value)
     default:
         if (isNumber(value))
             return check(stmt, sqlite3_bind_int64(stmt, index, value.toLongLong()));
-        throw Failure(QStringLiteral("Type mismatch"), 13);
+        throw Failure::typeMismatch();
     }
 }
 

@@ -3,11 +3,14 @@
 #include "CloseWindowByCaption.h"
 #include "DueWakeUp.h"
 #include "Ini.h"
+#include "KalvexBus.h"
 #include "KalvexClient.h"
 #include "Log.h"
 #include "ProgramEnd.h"
 #include "Prompt.h"
+#include "SettingsKeys.h"
 #include "SingleInstance.h"
+#include "Trapped.h"
 #include "TrayHost.h"
 #include "TrayIcons.h"
 #include "WindowCaptions.h"
@@ -133,7 +136,7 @@ void FrmMain::Form_Load()
         if (!modMain::IsActive())
             SetState(false);
     } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("LOAD: ") + describe(e), LogError);
+        logFailure(QStringLiteral("LOAD"), e);
         close();
     }
 }
@@ -282,7 +285,7 @@ void FrmMain::mnuDisable_Click()
 {
     const bool running = Timer1->isActive();
     SetState(!running);
-    WriteIni(QStringLiteral("Reminder"), QStringLiteral("Active"),
+    WriteIni(SettingsKeys::reminderSection, SettingsKeys::active,
              running ? QStringLiteral("0") : QStringLiteral("1"));
 }
 
@@ -298,9 +301,5 @@ void FrmMain::mnuExit_Click()
 // Kalvex out of reach is logged like the other calls, not left to crash the menu.
 void FrmMain::mnuABout_Click()
 {
-    try {
-        Kalvex::client().call(QStringLiteral("ShowAbout"));
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("mnuABout: ") + describe(e), LogError);
-    }
+    trapped(QStringLiteral("mnuABout"), [&] { Kalvex::client().call(KalvexBus::showAbout); });
 }

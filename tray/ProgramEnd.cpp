@@ -1,9 +1,9 @@
 #include "ProgramEnd.h"
 
+#include "Processes.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
-
-#include <unistd.h>
 
 namespace {
 std::function<void(bool)> g_hook;
@@ -27,7 +27,7 @@ void now()
         return g_hook(true);
     // The log is closed after every entry, so nothing is lost; the bus and the
     // tray host drop our names and icon when the process is gone.
-    ::_exit(1);
+    Processes::endNow(1);
 }
 
 void setHook(std::function<void(bool)> hook)

@@ -7,6 +7,7 @@
 #include "EndSignals.h"
 #include "FrmMain.h"
 #include "Ini.h"
+#include "KalvexBus.h"
 #include "KalvexClient.h"
 #include "Log.h"
 #include "PeerWait.h"
@@ -14,8 +15,10 @@
 #include "ProgramDir.h"
 #include "ProgramEnd.h"
 #include "Prompt.h"
+#include "SettingsKeys.h"
 #include "SingleInstance.h"
 #include "TextConversion.h"
+#include "Trapped.h"
 #include "WindowCaptions.h"
 #include "WindowDirectory.h"
 #include "frmWinSock.h"
@@ -26,15 +29,6 @@ namespace modMain {
 
 bool SendFlag = false;
 bool ReceiveFlag = false;
-
-namespace {
-
-void logFailure(const QString& procedure, const std::exception& e)
-{
-    WriteLog(procedure + QStringLiteral(": ") + describe(e), LogError);
-}
-
-} // namespace
 
 bool Main()
 {
@@ -65,16 +59,15 @@ bool Main()
 
 void LANInit()
 {
-    try {
-        SendFlag = textToBool(ReadIni(QStringLiteral("LAN_Settings"), QStringLiteral("OptSend"),
-                                      QStringLiteral("1")));
-        ReceiveFlag = textToBool(ReadIni(QStringLiteral("LAN_Settings"),
-                                         QStringLiteral("OptReceive"), QStringLiteral("1")));
+    const auto read = [] {
+        using namespace SettingsKeys;
+        SendFlag = textToBool(ReadIni(lanSection, optSend, optDefault));
+        ReceiveFlag = textToBool(ReadIni(lanSection, optReceive, optDefault));
         // The receiver is bound also when only sending is on.
         if (SendFlag || ReceiveFlag)
             frmWinSock::load();
-    } catch (const std::exception& e) {
-        logFailure(QStringLiteral("LANInit"), e);
+    };
+    if (!trapped(QStringLiteral("LANInit"), read)) {
         SendFlag = false;
         ReceiveFlag = false;
     }
@@ -121,50 +114,39 @@ void RegisterKalvex()
 
 void CheckList()
 {
-    try {
-        GetKalvex(QStringLiteral("CheckList"));
-    } catch (const std::exception& e) {
-        logFailure(QStringLiteral("CheckList"), e);
-    }
+    trapped(QStringLiteral("CheckList"), [] { GetKalvex(KalvexBus::checkList); });
 }
 
 void UpdateList()
 {
-    try {
-        GetKalvex(QStringLiteral("UpdateList"));
-    } catch (const std::exception& e) {
-        logFailure(QStringLiteral("UpdateList"), e);
+    if (!trapped(QStringLiteral("UpdateList"), [] { GetKalvex(KalvexBus::updateList); }))
         FrmMain::unload();
-    }
 }
 
 void ShowList()
 {
-    try {
-        Kalvex::client().call(QStringLiteral("ShowList"), {QVariant::fromValue<qint32>(0)});
+    trapped(QStringLiteral("ShowList"), [&] {
+        Kalvex::client().call(KalvexBus::showList, {QVariant::fromValue<qint32>(0)});
         QString error;
         if (!WindowDirectory::activate(managerWindowCaption(), &error))
-            throw Failure(
-                error.isEmpty() ? QStringLiteral("Invalid procedure call or argument") : error, 5);
-    } catch (const std::exception& e) {
-        logFailure(QStringLiteral("ShowList"), e);
-    }
+            throw error.isEmpty() ? Failure::invalidCall() : Failure(error, 5);
+    });
 }
 
 // Posted, not waited for: a burst of datagrams is read off the socket as fast
 // as it arrives instead of overflowing it while Kalvex answers each one.
 void MsgProc(const QString& text)
 {
-    Kalvex::client().post(QStringLiteral("MsgProcess"), {text}, [](const QString& failure) {
+    Kalvex::client().post(KalvexBus::msgProcess, {text}, [](const QString& failure) {
         WriteLog(QStringLiteral("MsgProc: ") + failure, LogError);
     });
 }
 
 Date GetNextDate()
 {
-    const QString text =
-        ReadIni(QStringLiteral("Reminder"), QStringLiteral("NextDate"), QStringLiteral("NULL"));
-    if (text == QLatin1String("NULL"))
+    using namespace SettingsKeys;
+    const QString text = ReadIni(reminderSection, nextDate, noNextDate);
+    if (text == noNextDate)
         return Date();
     // Only a hand-edited file holds anything else; a tick must never fail on it.
     return parseNextDate(text).value_or(Date());
@@ -172,8 +154,8 @@ Date GetNextDate()
 
 bool IsActive()
 {
-    return ReadIni(QStringLiteral("Reminder"), QStringLiteral("Active"), QStringLiteral("1")) ==
-           QLatin1String("1");
+    using namespace SettingsKeys;
+    return ReadIni(reminderSection, active, activeDefault) == QLatin1String("1");
 }
 
 void CheckNextDate()

@@ -1,12 +1,14 @@
 // Prints the time of CheckRemind and PublishNextDate on 100,000 reminders (10
 // due) and of NextByPeriod for a one-minute series ten years overdue.
 
+#include "CheckRemind.h"
 #include "Clock.h"
 #include "Database.h"
-#include "DueCheck.h"
 #include "Ini.h"
 #include "ProgramDir.h"
+#include "PublishNextDate.h"
 #include "Recurrence.h"
+#include "ShownAlerts.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,13 +2,14 @@
 #include "Beep.h"
 #include "Clock.h"
 #include "Database.h"
-#include "DueCheck.h"
 #include "Ini.h"
 #include "Log.h"
 #include "Prompt.h"
 #include "Remind.h"
 #include "Reminder.h"
 #include "ReminderRows.h"
+#include "ShownAlerts.h"
+#include "TempProgramDir.h"
 
 #include <QAbstractButton>
 #include <QApplication>

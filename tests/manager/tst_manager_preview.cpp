@@ -4,12 +4,13 @@
 #include "ManagerFixture.h"
 
 #include "Beep.h"
+#include "CheckRemind.h"
 #include "Clock.h"
-#include "DueCheck.h"
 #include "FrmAdvOpt.h"
 #include "ManagerState.h"
 #include "Remind.h"
 #include "Reminder.h"
+#include "ShownAlerts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -188,9 +189,9 @@ QString OccurrencePreviewTest::datesTakenByDismissing(qint32 id)
 
 void OccurrencePreviewTest::refusedRuleSaysWhy()
 {
-    AdvOptions = AdvancedOptions{};
-    AdvOptions.StartDate = at(2026, 3, 16, 8, 0);
-    FrmAdvOpt dialog;
+    AdvancedOptions rule;
+    rule.StartDate = at(2026, 3, 16, 8, 0);
+    FrmAdvOpt dialog(rule);
     control<QLineEdit>(&dialog, "TxtNPeriod")->setText("0");
     QCOMPARE(preview(&dialog), QString("לא ניתן לחשב מופעים: מספר המרווחים חייב להיות 1 לפחות"));
     control<QLineEdit>(&dialog, "TxtNPeriod")->setText("x");

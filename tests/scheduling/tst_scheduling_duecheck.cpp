@@ -1,9 +1,11 @@
+#include "CheckRemind.h"
 #include "Clock.h"
-#include "DueCheck.h"
 #include "Failure.h"
 #include "Ini.h"
 #include "ProgramDir.h"
+#include "PublishNextDate.h"
 #include "ReminderRows.h"
+#include "ShownAlerts.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,8 +1,11 @@
 #include "Clock.h"
 #include "Failure.h"
+#include "MonthRule.h"
 #include "Recurrence.h"
 #include "Reminder.h"
 #include "ReminderRows.h"
+#include "Reschedular.h"
+#include "WeekDayRule.h"
 
 #include <QRandomGenerator>
 #include <QTest>

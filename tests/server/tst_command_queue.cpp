@@ -1,7 +1,6 @@
 #include "Clock.h"
 #include "CommandQueue.h"
 #include "Database.h"
-#include "DueCheck.h"
 #include "Failure.h"
 #include "FrmDummy.h"
 #include "Ini.h"
@@ -11,6 +10,7 @@
 #include "ProcessLANMsg.h"
 #include "ProgramDir.h"
 #include "Prompt.h"
+#include "ShownAlerts.h"
 #include "TempProgramDir.h"
 #include "TestFiles.h"
 

@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 
 // A fresh program directory for one in-process test: the program-directory
-// seam points at it while the object lives, and the clock is pinned when asked.
+// seam points at it while the object lives.
 class TempProgramDir
 {
 public:

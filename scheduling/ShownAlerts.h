@@ -11,14 +11,6 @@ void UnmarkShown(qint32 reminderId);
 
 // Opens the alert window for one reminder unless one is open already.
 void ShowAlert(qint32 reminderId);
-// Opens one alert per due reminder (active, RNext strictly before now).
-// Logs "CheckRemind: <description>" on failure.
-void CheckRemind();
-// Writes the earliest RNext of the active reminders without an open alert to
-// "Reminder"/"NextDate" as "ddmmyyyyhhnn", or "NULL". Failures are logged
-// with their description alone. The file is rewritten only when the value
-// changes.
-void PublishNextDate();
 
 // How ShowAlert opens a window: the alert subsystem installs this at start-up
 // (tests install an observer). It throws when the window cannot be opened.

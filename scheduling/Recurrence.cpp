@@ -1,6 +1,8 @@
-#include "MonthChain.h"
 #include "Recurrence.h"
+#include "MonthChain.h"
+#include "MonthRule.h"
 #include "RuleChecks.h"
+#include "WeekDayRule.h"
 
 namespace {
 

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// The sections and keys of the settings file "Kalvex.ini" that the two
+// programs share, with the values read when a key is missing.
+namespace SettingsKeys {
+
+// Kalvex publishes the next due time here; Tolvane writes its running state.
+inline const QString reminderSection = QStringLiteral("Reminder");
+inline const QString nextDate = QStringLiteral("NextDate"); // "ddmmyyyyhhnn" or "NULL"
+inline const QString noNextDate = QStringLiteral("NULL");
+inline const QString active = QStringLiteral("Active"); // "1" running, "0" stopped
+inline const QString activeDefault = QStringLiteral("1");
+
+// The LAN settings, written by Kalvex's options window.
+inline const QString lanSection = QStringLiteral("LAN_Settings");
+inline const QString nick = QStringLiteral("Nick");
+inline const QString port = QStringLiteral("Port");
+inline const QString portDefault = QStringLiteral("217");
+inline const QString optSend = QStringLiteral("OptSend");
+inline const QString optReceive = QStringLiteral("OptReceive");
+inline const QString optDefault = QStringLiteral("1"); // both switches
+
+} // namespace SettingsKeys

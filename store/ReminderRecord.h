@@ -1,0 +1,103 @@
+#pragma once
+
+#include "Date.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <bitset>
+#include <initializer_list>
+#include <optional>
+
+class Dynaset;
+class RowCursor;
+
+// The fields of the reminder record, one row of Main_tbl, in table order.
+enum class ReminderField {
+    RMain_Id,
+    RCaption,
+    RDetail,
+    RDate,
+    RNext,
+    RImportance,
+    REventType,
+    RActive,
+    Adv_AdvOpt,
+    Adv_Period,
+    Adv_PeriodN,
+    Adv_WeekDay,
+    Adv_MonthDay,
+    Adv_MonthCount,
+    Adv_DateEnd,
+    Adv_NoEnd,
+    RDate0,
+    BroadcastId,
+    IAMAuthor,
+    ReceivedBy,
+    SentTo,
+    RAuthor,
+};
+inline constexpr int kReminderFieldCount = int(ReminderField::RAuthor) + 1;
+
+// The field's name in the table and in query texts.
+QString fieldName(ReminderField field);
+
+// Text widths of Main_tbl.
+inline constexpr int kCaptionWidth = 50;
+inline constexpr int kAuthorWidth = 9;
+inline constexpr int kNameListWidth = 255; // SentTo, ReceivedBy
+
+// One reminder's recurrence rule, the fields whose names begin with Adv_.
+// The defaults are those of a new reminder in the editor: every week, no
+// day chosen, no end. A null Adv_DateEnd stays null (nullopt).
+struct AdvancedRule
+{
+    bool Adv_AdvOpt = true;
+    short Adv_Period = 3; // weeks
+    short Adv_PeriodN = 1;
+    short Adv_WeekDay = 0;
+    short Adv_MonthDay = 1;
+    short Adv_MonthCount = 0;
+    std::optional<Date> Adv_DateEnd;
+    bool Adv_NoEnd = true;
+};
+
+// One row of Main_tbl with typed values. Read from a record set, a null
+// field holds 0, the empty text, false or the zero date, and isNull() tells.
+struct ReminderRecord : AdvancedRule
+{
+    qint32 RMain_Id = 0;
+    QString RCaption;
+    QString RDetail;
+    Date RDate;
+    Date RNext;
+    Date RDate0;
+    short RImportance = 0;
+    short REventType = 0;
+    bool RActive = false;
+    QString RAuthor;
+    bool IAMAuthor = true;
+    qint32 BroadcastId = 0;
+    QString SentTo;
+    QString ReceivedBy;
+
+    bool isNull(ReminderField field) const { return m_nulls[std::size_t(field)]; }
+    // A date field (RDate, RNext, RDate0) as read: nullopt when it was null.
+    std::optional<Date> optionalDate(ReminderField field) const;
+    // Throws Failure "Invalid use of Null" when one of the fields is null.
+    void requirePresent(std::initializer_list<ReminderField> fields) const;
+
+    // The current row of a record set. Fields the query did not select read
+    // as null. A value that does not fit its field's type throws Failure.
+    static ReminderRecord read(const RowCursor& rs);
+    // Sets the given fields of the record set's edit buffer (edit or addNew first).
+    void write(Dynaset& rs, std::initializer_list<ReminderField> fields) const;
+
+private:
+    std::bitset<kReminderFieldCount> m_nulls;
+};
+
+// One field of the current row, as the record set holds it.
+QVariant fieldValue(const RowCursor& rs, ReminderField field);
+// RMain_Id of the current row.
+qint32 reminderId(const RowCursor& rs);
