@@ -6,6 +6,7 @@
 #include "ProfileEncoding.h"
 #include "ProfileFile.h"
 #include "ProgramDir.h"
+#include "Trapped.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -81,7 +82,7 @@ QString ReadIni(const QString& section, const QString& key, const QString& defau
 
 bool WriteIni(const QString& section, const QString& key, const QString& value)
 {
-    try {
+    return trapped(QStringLiteral("WriteIni"), [&] {
         // The settings file itself is replaced by rename, so a side file carries the lock.
         const QString path = iniFilePath();
         FileLock lock(path + QStringLiteral(".lock"), kLockPatience);
@@ -89,9 +90,5 @@ bool WriteIni(const QString& section, const QString& key, const QString& value)
         ProfileFile profile(decodeProfile(readSettingsFile(path), &encoding));
         profile.setValue(section, key, value);
         writeSettingsFile(path, encodeProfile(profile.text(), encoding));
-        return true;
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("WriteIni: ") + describe(e), LogError);
-        return false;
-    }
+    });
 }
