@@ -1,34 +1,12 @@
 #include "ManagerFixture.h"
 
-#include "Database.h"
 #include "LanSettings.h"
 #include "ManagerState.h"
 #include "Prompt.h"
-#include "RMain.h"
-#include "Reminder.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QListView>
 #include <QTest>
-
-QString mismatches(const QVariantMap& row, const QVariantMap& expected)
-{
-    QStringList differences;
-    for (auto it = expected.begin(); it != expected.end(); ++it) {
-        const QVariant actual = row.value(it.key());
-        bool same;
-        if (it.value().metaType() == QMetaType::fromType<Date>())
-            same = dateField(actual) == it.value().value<Date>();
-        else if (it.value().metaType() == QMetaType::fromType<bool>())
-            same = actual.toBool() == it.value().toBool();
-        else
-            same = actual.toString() == it.value().toString();
-        if (!same)
-            differences << it.key() + QStringLiteral(": ") + actual.toString();
-    }
-    return differences.join(QStringLiteral("; "));
-}
 
 ManagerFixture::ManagerFixture()
 {
@@ -54,29 +32,9 @@ qint32 ManagerFixture::add(const QVariantMap& given)
                        {QStringLiteral("RDate"), dated(2026, 4, 1, 9, 0)},
                        {QStringLiteral("RActive"), true}};
     fields.insert(given);
-    if (!given.contains(QStringLiteral("RNext")))
-        fields.insert(QStringLiteral("RNext"), fields.value(QStringLiteral("RDate")));
+    fields.insert(QStringLiteral("RNext"),
+                  given.value(QStringLiteral("RNext"), fields.value(QStringLiteral("RDate"))));
     return insertReminder(fields);
-}
-
-QVariantMap ManagerFixture::row(qint32 id) const
-{
-    return reminderRow(id);
-}
-
-int ManagerFixture::rowCount() const
-{
-    return OpenReminderDb()->scalar(QStringLiteral("SELECT COUNT(*) FROM Main_tbl")).toInt();
-}
-
-void ManagerFixture::sql(const QString& statement) const
-{
-    OpenReminderDb()->exec(statement);
-}
-
-QStringList ManagerFixture::logLines() const
-{
-    return ::logLines();
 }
 
 RMain* ManagerFixture::open()
@@ -84,21 +42,17 @@ RMain* ManagerFixture::open()
     m_window = RMain::load();
     m_window->show();
     m_window->activateWindow();
-    if (!QTest::qWaitForWindowActive(m_window))
-        qWarning("the manager window did not become active");
+    QTest::qWaitForWindowActive(m_window);
     return m_window;
 }
 
 void ManagerFixture::close()
 {
-    if (!m_window)
-        return;
     QPointer<RMain> window = m_window;
     m_window.clear();
     if (window)
         window->close();
-    if (!QTest::qWaitFor([&window] { return window.isNull(); }, 5000))
-        qWarning("the manager window was not deleted");
+    QTest::qWaitFor([&window] { return window.isNull(); }, 5000);
 }
 
 void ManagerFixture::click(const QString& name) const
@@ -106,28 +60,21 @@ void ManagerFixture::click(const QString& name) const
     QTest::mouseClick(find<QWidget>(name), Qt::LeftButton);
 }
 
-void ManagerFixture::key(Qt::Key key) const
-{
-    QWidget* focus = QApplication::focusWidget();
-    QTest::keyClick(focus ? focus : m_window.data(), key);
-}
-
-QStringList ManagerFixture::listLines() const
-{
-    const QAbstractItemModel* model = find<QListView>(QStringLiteral("List1"))->model();
-    QStringList lines;
-    for (int i = 0; i < model->rowCount(); ++i)
-        lines << model->index(i, 0).data().toString();
-    return lines;
-}
-
 QList<qint32> ManagerFixture::listIds() const
 {
-    const QAbstractItemModel* model = find<QListView>(QStringLiteral("List1"))->model();
     QList<qint32> ids;
-    for (int i = 0; i < model->rowCount(); ++i)
-        ids << model->index(i, 0).data(Qt::UserRole).toInt();
+    for (const QVariant& id : listColumn(Qt::UserRole))
+        ids << id.toInt();
     return ids;
+}
+
+QVariantList ManagerFixture::listColumn(int role) const
+{
+    const QAbstractItemModel* model = find<QListView>(QStringLiteral("List1"))->model();
+    QVariantList values;
+    for (int i = 0; i < model->rowCount(); ++i)
+        values << model->index(i, 0).data(role);
+    return values;
 }
 
 int ManagerFixture::selectedRow() const
