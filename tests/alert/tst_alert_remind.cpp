@@ -9,7 +9,6 @@
 #include "Reminder.h"
 #include "ReminderRows.h"
 #include "ShownAlerts.h"
-#include "TempProgramDir.h"
 
 #include <QAbstractButton>
 #include <QApplication>

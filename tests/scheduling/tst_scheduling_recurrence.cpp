@@ -1,4 +1,3 @@
-#include "Clock.h"
 #include "Failure.h"
 #include "MonthRule.h"
 #include "Recurrence.h"
@@ -96,7 +95,6 @@ private slots:
 
     void weekDayAndMonthRules()
     {
-        // (Every 2 weeks on Monday and Wednesday is the recurrence step's case.)
         // No day chosen: plain steps of N weeks.
         QCOMPARE(NextAdvanced(at(2026, 11, 2, 8), 3, 2, true, -1, 0, 0, at(2026, 11, 4, 8, 30)),
                  at(2026, 11, 16, 8));
