@@ -4,24 +4,11 @@
 #include <QLabel>
 #include <QtTest>
 
-// Stands in for the desktop's mail program and browser.
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl& url) { opened << url; }
-};
-
 class AboutBoxTest : public QObject
 {
     Q_OBJECT
+    QList<QUrl> m_opened;
 
-private slots:
-    void addressesOpenMailAndWebSiteAndTheSingleBoxCloses();
-
-private:
     static FrmAbout* shownBox()
     {
         FrmAbout::showBox();
@@ -32,35 +19,36 @@ private:
     {
         QTest::mouseClick(FrmAbout::instance()->findChild<QWidget*>(name), Qt::LeftButton);
     }
-    UrlRecorder m_urls;
+
+public slots:
+    void open(const QUrl& url) { m_opened << url; } // the desktop's mail program and browser
+
+private slots:
+    // Only the addresses (and the logo) are links; one box at a time, also
+    // when asked for again before a closed one is gone.
+    void addressesOpenMailAndWebSiteAndTheSingleBoxCloses()
+    {
+        for (const char* scheme : {"mailto", "https"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
+        FrmAbout* box = shownBox();
+        QVERIFY(box && shownBox() == box);
+        click("LEmail");
+        click("LWebsite");
+        click("Label1");
+        QVERIFY(m_opened.size() == 2 && m_opened[1].scheme() == "https");
+        QCOMPARE(m_opened[0].toString(), "mailto:" + box->findChild<QLabel*>("LEmail")->text());
+
+        QTest::keyClick(box, Qt::Key_Escape);
+        QTRY_VERIFY(!FrmAbout::instance());
+        box = shownBox();
+        click("cmd_Ok");
+        QPointer<FrmAbout> closed = box;
+        box = shownBox();
+        QTRY_VERIFY(!closed);
+        QVERIFY(box && FrmAbout::instance() == box && box->isVisible());
+        box->close();
+    }
 };
-
-void AboutBoxTest::addressesOpenMailAndWebSiteAndTheSingleBoxCloses()
-{
-    for (const char* scheme : {"mailto", "https"})
-        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &m_urls, "open");
-    FrmAbout* box = shownBox();
-    QVERIFY(box);
-    QCOMPARE(shownBox(), box); // a second request shows the same box
-    click("LEmail");
-    click("LWebsite");
-    click("Label1"); // only the addresses and the logo are links
-    QCOMPARE(m_urls.opened.size(), 2);
-    QCOMPARE(m_urls.opened[0].scheme(), QStringLiteral("mailto"));
-    QCOMPARE(m_urls.opened[0].path(), box->findChild<QLabel*>("LEmail")->text());
-    QCOMPARE(m_urls.opened[1].scheme(), QStringLiteral("https"));
-
-    QTest::keyClick(box, Qt::Key_Escape);
-    QTRY_VERIFY(!FrmAbout::instance());
-    // Asked for again before the closed box is gone: a box that stays.
-    box = shownBox();
-    click("cmd_Ok");
-    QPointer<FrmAbout> closed = box;
-    box = shownBox();
-    QTRY_VERIFY(!closed);
-    QVERIFY(box && FrmAbout::instance() == box && box->isVisible());
-    box->close();
-}
 
 QTEST_MAIN(AboutBoxTest)
 #include "tst_about_box.moc"
