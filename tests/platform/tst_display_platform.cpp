@@ -1,4 +1,5 @@
-// Which Qt platform Kalvex's windows use, by the session's environment.
+// Which Qt platform Kalvex's windows use, by the session's environment:
+// XWayland wherever the session has it, unless the user chose otherwise.
 #include "DisplayPlatform.h"
 
 #include <QtTest>
@@ -7,27 +8,18 @@ class TestDisplayPlatform : public QObject
 {
     Q_OBJECT
 private slots:
-    void xwaylandWhereverTheSessionHasIt_data()
-    {
-        QTest::addColumn<QStringList>("env"); // NAME=value
-        QTest::addColumn<QString>("platform");
-        QTest::newRow("Wayland with XWayland")
-            << QStringList{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}
-            << "xcb";
-        QTest::newRow("Wayland without XWayland")
-            << QStringList{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0"} << "";
-        QTest::newRow("the user's choice stands")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=wayland"}
-            << "";
-    }
     void xwaylandWhereverTheSessionHasIt()
     {
-        QFETCH(QStringList, env);
-        QFETCH(QString, platform);
-        QProcessEnvironment e;
-        for (const QString& pair : env)
-            e.insert(pair.section('=', 0, 0), pair.section('=', 1));
-        QCOMPARE(DisplayPlatform::forAlerts(e), platform);
+        const std::pair<QStringList, QString> cases[] = {
+            {{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}, "xcb"},
+            {{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0"}, ""},
+            {{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=wayland"}, ""}};
+        for (const auto& [env, platform] : cases) {
+            QProcessEnvironment e;
+            for (const QString& pair : env)
+                e.insert(pair.section('=', 0, 0), pair.section('=', 1));
+            QCOMPARE(DisplayPlatform::forAlerts(e), platform);
+        }
     }
 };
 
