@@ -3,9 +3,7 @@
 // - with KV_PROMPT_LOG naming a file, prompts are not shown: each is appended
 //   to that file as one line "title|text" and answered with KV_PROMPT_ANSWER
 //   (Ok, Cancel, Abort, Retry, Ignore, Yes, No; an input box takes
-//   KV_PROMPT_INPUT) or, without it or where the box does not offer it, the
-//   first button (so one answer carries a test through a confirmation and
-//   the question after it);
+//   KV_PROMPT_INPUT) where the box offers it, else the first button;
 // - object /TestHooks, interface Kalvex.TestHooks, on the session bus:
 //   Click(objectName) clicks a visible button of that name, as the user would;
 //   SetText(objectName, text) types over a visible text box of that name.
@@ -19,36 +17,22 @@
 
 namespace {
 
-// The answers a box offers, its first button first.
-QList<Prompt::Answer> offered(Prompt::Buttons b)
-{
-    using A = Prompt::Answer;
-    switch (b) {
-    case Prompt::Buttons::Ok:
-        return {A::Ok};
-    case Prompt::Buttons::OkCancel:
-        return {A::Ok, A::Cancel};
-    case Prompt::Buttons::AbortRetryIgnore:
-        return {A::Abort, A::Retry, A::Ignore};
-    case Prompt::Buttons::YesNoCancel:
-        return {A::Yes, A::No, A::Cancel};
-    case Prompt::Buttons::YesNo:
-        return {A::Yes, A::No};
-    case Prompt::Buttons::RetryCancel:
-        return {A::Retry, A::Cancel};
-    }
-    return {A::Ok};
-}
-
-// KV_PROMPT_ANSWER when the box offers it, else the first button.
+// KV_PROMPT_ANSWER when the box offers it, else its first button. The answers
+// are numbered from 1 in the order of the names.
 Prompt::Answer answerFor(Prompt::Buttons b)
 {
+    using A = Prompt::Answer;
+    static const QMap<Prompt::Buttons, QList<A>> offered = {
+        {Prompt::Buttons::Ok, {A::Ok}},
+        {Prompt::Buttons::OkCancel, {A::Ok, A::Cancel}},
+        {Prompt::Buttons::AbortRetryIgnore, {A::Abort, A::Retry, A::Ignore}},
+        {Prompt::Buttons::YesNoCancel, {A::Yes, A::No, A::Cancel}},
+        {Prompt::Buttons::YesNo, {A::Yes, A::No}},
+        {Prompt::Buttons::RetryCancel, {A::Retry, A::Cancel}}};
     static const QStringList names = {"Ok", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"};
-    const int index = names.indexOf(qEnvironmentVariable("KV_PROMPT_ANSWER"));
-    const QList<Prompt::Answer> answers = offered(b);
-    // The answers are numbered from 1 in the order of the names.
-    return index >= 0 && answers.contains(Prompt::Answer(index + 1)) ? Prompt::Answer(index + 1)
-                                                                     : answers.first();
+    const A wanted = A(names.indexOf(qEnvironmentVariable("KV_PROMPT_ANSWER")) + 1);
+    const QList<A> answers = offered.value(b, {A::Ok});
+    return answers.contains(wanted) ? wanted : answers.first();
 }
 
 // True when prompts are answered from the environment; logs the prompt.
@@ -59,10 +43,8 @@ bool logged(const Prompt::Shown& prompt)
         return false;
     QFile log(logPath);
     if (log.open(QIODevice::Append)) {
-        QString line = prompt.title + QLatin1Char('|') + prompt.text;
-        line.replace(QLatin1Char('\n'), QLatin1Char(' '))
-            .replace(QLatin1Char('\r'), QLatin1Char(' '));
-        log.write((line + QLatin1Char('\n')).toUtf8());
+        const QString line = prompt.title + QLatin1Char('|') + prompt.text;
+        log.write(QString(line).replace('\n', ' ').replace('\r', ' ').append('\n').toUtf8());
     }
     return true;
 }
@@ -100,15 +82,12 @@ public slots:
 void installTestHooks()
 {
     Prompt::setScript(
-        [](const Prompt::Shown& p) -> std::optional<Prompt::Answer> {
-            if (!logged(p))
-                return std::nullopt;
-            return answerFor(p.buttons);
+        [](const Prompt::Shown& p) {
+            return logged(p) ? std::optional(answerFor(p.buttons)) : std::nullopt;
         },
-        [](const Prompt::Shown& p) -> std::optional<QString> {
-            if (!logged(p))
-                return std::nullopt;
-            return qEnvironmentVariable("KV_PROMPT_INPUT");
+        [](const Prompt::Shown& p) {
+            return logged(p) ? std::optional(qEnvironmentVariable("KV_PROMPT_INPUT"))
+                             : std::nullopt;
         });
     if (qobject_cast<QApplication*>(QCoreApplication::instance()))
         QDBusConnection::sessionBus().registerObject(QStringLiteral("/TestHooks"), new TestHooks,
