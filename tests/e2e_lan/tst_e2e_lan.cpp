@@ -1,7 +1,6 @@
-// Three hosts A, B and C, each its own network namespace on one bridge, its
-// own program directory and private bus, and the real Tolvane receiving on
-// port 217. A's user shares, edits, narrows and deletes reminders through
-// A's manager window; B and C keep their copies in step.
+// Three hosts A, B and C, each a network namespace on one bridge with its own
+// installation, bus and Tolvane receiving on port 217. A's user shares, edits,
+// narrows and deletes reminders in A's manager window; B and C keep in step.
 #include "Clock.h"
 #include "E2eSession.h"
 #include "LanNetwork.h"
@@ -33,10 +32,9 @@ struct Host
     // A click or typing of the test build, carried out after the call returns, in order.
     bool hook(const QString& method, const QVariantList& args) const
     {
-        return s->call("Kalvex.KVClass", "/TestHooks", "Kalvex.TestHooks", method, args, false)
-            .arguments()
-            .value(0)
-            .toBool();
+        const QDBusMessage reply =
+            s->call("Kalvex.KVClass", "/TestHooks", "Kalvex.TestHooks", method, args, false);
+        return reply.arguments().value(0).toBool();
     }
     bool click(const QString& control) const { return hook("Click", {control}); }
     QVariant sql(const QString& query, const QVariantList& params = {}) const
@@ -53,18 +51,15 @@ struct Host
     }
     bool logged(const QString& text, const QString& log = "Kalvex.log") const
     {
-        return s->logContains(text, log);
+        return s->logText(log).contains(text);
     }
 };
 
-QString names(const QString& list)
-{
-    QStringList entries = list.split('\r', Qt::SkipEmptyParts);
-    entries.sort();
-    return entries.join(',');
-}
-
 } // namespace
+
+// Waits for a condition, showing the hosts' logs when it does not come.
+#define WAIT_FOR(condition)                                                                        \
+    QVERIFY2(E2eSession::waitFor([&] { return condition; }, 30000), qPrintable(diagnostics()))
 
 class E2eLan : public QObject
 {
@@ -80,10 +75,8 @@ class E2eLan : public QObject
     {
         QString text;
         for (int h = 0; h < 3; ++h)
-            text += "\n" + kNicks[h] + " Kalvex.log: " + m_hosts[h].s->logLines().join(" | ") +
-                    "\n" + kNicks[h] +
-                    " Tolvane.log: " + m_hosts[h].s->logLines("Tolvane.log").join(" | ") + "\n" +
-                    kNicks[h] + " prompts: " + m_hosts[h].s->promptLines().join(" | ");
+            text += "\n" + kNicks[h] + ": " + m_hosts[h].s->logText() +
+                    m_hosts[h].s->logText("Tolvane.log") + m_hosts[h].s->promptLines().join(" | ");
         return text;
     }
     qint32 broadcastId(qint32 id) const
@@ -92,11 +85,16 @@ class E2eLan : public QObject
     }
     bool exists(qint32 id) const
     {
-        return !A.sql("SELECT RMain_Id FROM Main_tbl WHERE RMain_Id = ?", {id}).isNull();
+        return A.sql("SELECT COUNT(*) FROM Main_tbl WHERE RMain_Id = ?", {id}).toInt();
     }
+    // The names that acknowledged A's reminder, sorted.
     QString receivedBy(qint32 id) const
     {
-        return names(A.sql("SELECT ReceivedBy FROM Main_tbl WHERE RMain_Id = ?", {id}).toString());
+        QStringList names = A.sql("SELECT ReceivedBy FROM Main_tbl WHERE RMain_Id = ?", {id})
+                                .toString()
+                                .split('\r', Qt::SkipEmptyParts);
+        names.sort();
+        return names.join(',');
     }
     // Opens A's manager window on its current reminder, arms the send with
     // the audience control given, saves, and closes the window again.
@@ -120,7 +118,7 @@ class E2eLan : public QObject
         QVERIFY(A.click("cmdDefinitions"));
         QVERIFY(E2eSession::waitFor(optionsOpen));
         QVERIFY(A.hook("SetText", {box, text}) && A.click("cmdSave"));
-        QVERIFY(E2eSession::waitFor([&] { return !optionsOpen(); }));
+        WAIT_FOR(!optionsOpen());
     }
     qint64 monitorPid() const
     {
@@ -139,12 +137,9 @@ private slots:
         QString error;
         QVERIFY2(m_desktop->start(true, &error), qPrintable(error));
         for (int h = 0; h < 3; ++h) {
-            E2eOptions options;
-            options.platform = QStringLiteral("xcb");
-            options.environment.insert("DISPLAY", m_desktop->display());
-            options.environment.insert("KV_PROMPT_ANSWER", "Yes");
-            options.launcher = m_net->launcher(h);
-            m_hosts[h].s = std::make_unique<E2eSession>(options);
+            m_hosts[h].s = std::make_unique<E2eSession>(E2eOptions{
+                .environment = {{"DISPLAY", m_desktop->display()}, {"KV_PROMPT_ANSWER", "Yes"}},
+                .launcher = m_net->launcher(h)});
             Host& host = m_hosts[h];
             QVERIFY2(host.s->isReady(), qPrintable(host.s->error()));
             host.s->setIniValue("LAN_Settings", "Nick", kNicks[h]);
@@ -154,17 +149,8 @@ private slots:
         A.s->setIniValue("Reminder", "Active", "0");
         for (Host& host : m_hosts) {
             host.s->startProgram("Tolvane");
-            QVERIFY2(E2eSession::waitFor(
-                         [&] { return !host.s->iniValue("Reminder", "NextDate").isNull(); }, 30000),
-                     qPrintable(diagnostics()));
+            WAIT_FOR(!host.s->iniValue("Reminder", "NextDate").isNull());
         }
-    }
-    void cleanupTestCase()
-    {
-        for (Host& host : m_hosts)
-            host.s.reset();
-        m_desktop.reset();
-        m_net.reset();
     }
 
     void twoOfficesShareReminders()
@@ -175,10 +161,9 @@ private slots:
 
         // To everybody: B and C store copies and acknowledge; A drops its own echo.
         share("OptSend_0");
-        QVERIFY(E2eSession::waitFor([&] { return broadcastId(r1) != 0; }));
+        WAIT_FOR(broadcastId(r1) != 0);
         const qint32 id1 = broadcastId(r1);
-        QVERIFY2(E2eSession::waitFor([&] { return receivedBy(r1) == "B,C"; }),
-                 qPrintable(diagnostics()));
+        WAIT_FOR(receivedBy(r1) == "B,C");
         const QString copyB = B.copy(id1);
         const QString copyC = C.copy(id1);
         QVERIFY(copyB.endsWith("|ישיבה") && copyC.endsWith("|ישיבה"));
@@ -188,60 +173,48 @@ private slots:
 
         // The copy falls due on B through B's own monitor.
         const qint32 copyIdB = copyB.section('|', 0, 0).toInt();
-        QVERIFY2(E2eSession::waitFor(
-                     [&] {
-                         return qdbus_cast<QList<int>>(B.debug("AlertIds").arguments().value(0))
-                             .contains(copyIdB);
-                     },
-                     30000),
-                 qPrintable(diagnostics()));
+        WAIT_FOR(
+            qdbus_cast<QList<int>>(B.debug("AlertIds").arguments().value(0)).contains(copyIdB));
 
         // Edited and sent again: the same rows change, the acknowledgements start afresh.
         closeManager();
         A.sql("UPDATE Main_tbl SET RCaption = 'ישיבה 2' WHERE RMain_Id = ?", {r1});
         share("OptSend_0");
-        QVERIFY(E2eSession::waitFor([&] {
-            return B.copy(id1) == copyB.section('|', 0, 0) + "|ישיבה 2" &&
-                   C.copy(id1) == copyC.section('|', 0, 0) + "|ישיבה 2" && receivedBy(r1) == "B,C";
-        }));
+        WAIT_FOR(B.copy(id1) == copyB.section('|', 0, 0) + "|ישיבה 2" &&
+                 C.copy(id1) == copyC.section('|', 0, 0) + "|ישיבה 2" && receivedBy(r1) == "B,C");
 
         // To the list "B": C stores nothing and answers nothing.
         closeManager();
         A.sql("UPDATE Main_tbl SET RCaption = 'רק לב', SentTo = ? WHERE RMain_Id = ?",
               {QString("B\r"), r1});
         share("OptSend_1");
-        QVERIFY(E2eSession::waitFor([&] {
-            return B.copy(id1).endsWith("|רק לב") &&
-                   C.logged("DataArrival: 198.18.0.1\\tUPD\\tB\\r", "Tolvane.log");
-        }));
+        WAIT_FOR(B.copy(id1).endsWith("|רק לב") &&
+                 C.logged("DataArrival: 198.18.0.1\\tUPD\\tB\\r", "Tolvane.log"));
         QVERIFY(C.copy(id1).endsWith("|ישיבה 2"));
-        QVERIFY(E2eSession::waitFor([&] { return receivedBy(r1) == "B"; }));
+        WAIT_FOR(receivedBy(r1) == "B");
 
         // R2 to everybody, then deleted on the network: both copies go.
         share("OptSend_0", "cmdMoveRS_0");
-        QVERIFY(E2eSession::waitFor([&] { return receivedBy(r2) == "B,C"; }));
+        WAIT_FOR(receivedBy(r2) == "B,C");
         const qint32 id2 = broadcastId(r2);
         QVERIFY(A.click("cmdDelete"));
-        QVERIFY(E2eSession::waitFor([&] { return !exists(r2); }));
-        QVERIFY(
-            E2eSession::waitFor([&] { return B.copy(id2).isEmpty() && C.copy(id2).isEmpty(); }));
+        WAIT_FOR(!exists(r2));
+        WAIT_FOR(B.copy(id2).isEmpty() && C.copy(id2).isEmpty());
         QVERIFY(A.s->promptLines().contains("תזכורון ולטרום|האם למחוק ברשת"));
 
         // Receiving off on C, and "No" to the network question on A (its
         // Kalvex starts again with the new answer once the window is closed).
         C.s->setIniValue("LAN_Settings", "OptReceive", "0");
         closeManager();
-        QVERIFY(E2eSession::waitFor([&] { return !A.s->hasOwner("Kalvex.KVClass"); }));
+        WAIT_FOR(!A.s->hasOwner("Kalvex.KVClass"));
         A.s->setEnvironmentValue("KV_PROMPT_ANSWER", "No");
         A.sql("UPDATE Main_tbl SET RCaption = 'אחרון' WHERE RMain_Id = ?", {r1});
         share("OptSend_0");
-        QVERIFY(E2eSession::waitFor([&] {
-            return B.copy(id1).endsWith("|אחרון") && receivedBy(r1) == "B" &&
-                   C.logged("\\tUPD\\tALL\\t" + QString::number(id1) + "\\tאחרון", "Tolvane.log");
-        }));
+        WAIT_FOR(B.copy(id1).endsWith("|אחרון") && receivedBy(r1) == "B" &&
+                 C.logged("\\tUPD\\tALL\\t" + QString::number(id1) + "\\tאחרון", "Tolvane.log"));
         QVERIFY(C.copy(id1).endsWith("|ישיבה 2"));
         QVERIFY(A.click("cmdDelete"));
-        QVERIFY(E2eSession::waitFor([&] { return !exists(r1); }));
+        WAIT_FOR(!exists(r1));
         QVERIFY(!A.logged(QString("SendData: DEL\\t%1").arg(id1)));
         QVERIFY(!B.copy(id1).isEmpty() && !C.copy(id1).isEmpty());
         for (const Host& host : m_hosts)
@@ -260,10 +233,9 @@ private slots:
         QCOMPARE(monitorPid(), first);
 
         saveOptions("txtPort", "5217");
-        QVERIFY2(E2eSession::waitFor([&] { return monitorPid() != 0 && monitorPid() != first; }),
-                 qPrintable(diagnostics()));
+        WAIT_FOR(monitorPid() != 0 && monitorPid() != first);
         // The old one has given up its name and its socket; its exit may still be under way.
-        QVERIFY(E2eSession::waitFor([&] { return !E2eSession::processAlive(first); }));
+        WAIT_FOR(!E2eSession::processAlive(first));
         QVERIFY(E2eSession::waitFor([&] {
             QProcess ss;
             ss.start(m_net->launcher(0).value(0),

@@ -3,38 +3,59 @@
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
+#include <QDBusVariant>
 #include <QObject>
 #include <QStringList>
 
-// What a StatusNotifier panel (KDE, AppIndicator) runs on the session bus,
-// reduced to what a test needs: it owns org.kde.StatusNotifierWatcher, says
-// that a host is registered, keeps the items that register ("service/path"),
-// and calls the first one.
+// A StatusNotifier panel (KDE, AppIndicator) reduced to what a test needs: it owns the
+// watcher's name, says a host is registered, keeps the items ("service/path"), calls the first.
 class StatusNotifierHost : public QObject, protected QDBusContext
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
     Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
     Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items)
-    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
 public:
     explicit StatusNotifierHost(const QDBusConnection& bus) : m_bus(bus) {}
-    bool start();
+    bool start()
+    {
+        return m_bus.registerObject("/StatusNotifierWatcher", this,
+                                    QDBusConnection::ExportAllContents) &&
+               m_bus.registerService("org.kde.StatusNotifierWatcher");
+    }
     QStringList items() const { return m_items; }
     bool isHostRegistered() const { return true; }
-    int protocolVersion() const { return 0; }
     // A method of the first item, on interface org.kde.StatusNotifierItem by default.
     QDBusMessage callItem(const QString& method, const QVariantList& args = {},
-                          const QString& interface = QStringLiteral("org.kde.StatusNotifierItem"));
-    QVariant itemProperty(const QString& name);
+                          const QString& interface = QStringLiteral("org.kde.StatusNotifierItem"))
+    {
+        const QString item = m_items.value(0);
+        const int slash = item.indexOf(QLatin1Char('/'));
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(item.left(slash), item.mid(slash), interface, method);
+        call.setArguments(args);
+        return m_bus.call(call, QDBus::Block, 15000);
+    }
+    QVariant itemProperty(const QString& name)
+    {
+        const QDBusMessage reply = callItem("Get", {"org.kde.StatusNotifierItem", name},
+                                            "org.freedesktop.DBus.Properties");
+        return qvariant_cast<QDBusVariant>(reply.arguments().value(0)).variant();
+    }
 
 public slots:
-    void RegisterStatusNotifierItem(const QString& serviceOrPath);
+    // Items name their bus name, or only their object path on the caller's connection.
+    void RegisterStatusNotifierItem(const QString& serviceOrPath)
+    {
+        m_items << (serviceOrPath.startsWith(QLatin1Char('/'))
+                        ? message().service() + serviceOrPath
+                        : serviceOrPath + "/StatusNotifierItem");
+        emit StatusNotifierItemRegistered(m_items.last());
+    }
     void RegisterStatusNotifierHost(const QString&) {}
 
 signals:
     void StatusNotifierItemRegistered(const QString& item);
-    void StatusNotifierHostRegistered();
 
 private:
     QDBusConnection m_bus;

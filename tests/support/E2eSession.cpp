@@ -11,11 +11,9 @@
 #include <QDBusReply>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QSaveFile>
-#include <QTest>
 #include <QThread>
 #include <QUuid>
 
@@ -34,65 +32,26 @@ void dieWithParent()
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
 }
 
-bool copyTree(const QString& from, const QString& to)
+// The processes for which the test holds of their /proc entry.
+QList<qint64> processes(const std::function<bool(qint64 pid)>& wanted)
 {
-    if (!QDir().mkpath(to))
-        return false;
-    QDirIterator it(from, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + source.mid(from.size());
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        if (!QFile::copy(source, target))
-            return false;
-    }
-    return true;
-}
-
-// Every process whose environment carries the marker.
-QList<qint64> markedProcesses(const QString& marker)
-{
-    const QByteArray needle = (kMarkerName + QLatin1Char('=') + marker).toUtf8();
     QList<qint64> pids;
-    const qint64 self = ::getpid();
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool ok = false;
-        const qint64 pid = entry.toLongLong(&ok);
-        if (!ok || pid == self)
-            continue;
-        QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
-        if (!environ.open(QIODevice::ReadOnly))
-            continue;
-        const QList<QByteArray> vars = environ.readAll().split('\0');
-        if (vars.contains(needle))
+        const qint64 pid = entry.toLongLong();
+        if (pid > 0 && pid != ::getpid() && wanted(pid))
             pids << pid;
     }
     return pids;
 }
 
-// Ended children of the test process with one of these names: programs of
-// a session that the test process adopted after their parent ended.
-QList<qint64> adoptedZombies(const QStringList& names)
+// A process's "pid (comm) state ppid ..." line: comm and the fields after it.
+std::pair<QString, QStringList> stat(qint64 pid)
 {
-    QList<qint64> pids;
-    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        bool ok = false;
-        const qint64 pid = entry.toLongLong(&ok);
-        if (!ok)
-            continue;
-        // "pid (comm) state ppid ..."
-        const QString stat = QString::fromUtf8(fileBytes(QStringLiteral("/proc/%1/stat").arg(pid)));
-        const int open = stat.indexOf(QLatin1Char('('));
-        const int close = stat.lastIndexOf(QLatin1Char(')'));
-        if (open < 0 || close < open)
-            continue;
-        const QStringList rest = stat.mid(close + 2).split(QLatin1Char(' '));
-        if (rest.size() > 1 && rest[0] == QLatin1String("Z") &&
-            rest[1].toLongLong() == ::getpid() &&
-            names.contains(stat.mid(open + 1, close - open - 1)))
-            pids << pid;
-    }
-    return pids;
+    const QString text = QString::fromUtf8(fileBytes(QStringLiteral("/proc/%1/stat").arg(pid)));
+    const int open = text.indexOf(QLatin1Char('(')), close = text.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close < open)
+        return {};
+    return {text.mid(open + 1, close - open - 1), text.mid(close + 2).split(QLatin1Char(' '))};
 }
 
 } // namespace
@@ -118,17 +77,16 @@ void E2eSession::setUp(const E2eOptions& options)
         m_error = QStringLiteral("no temporary directory");
         return;
     }
-    m_programDirName = options.programDirName;
     m_launcher = options.launcher;
     m_programNames = options.programs;
     m_marker = QUuid::createUuid().toString(QUuid::WithoutBraces);
     for (const QString& dir :
-         {programDir(), dataHome(), root() + QStringLiteral("/config"),
+         {programFile({}), dataHome(), root() + QStringLiteral("/config"),
           root() + QStringLiteral("/home"), root() + QStringLiteral("/runtime")})
         QDir().mkpath(dir);
     QFile::setPermissions(root() + QStringLiteral("/runtime"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    copyInstallation(m_programDirName);
+    copyInstallation(QStringLiteral("prog dir"));
     if (!m_error.isEmpty())
         return;
 
@@ -138,18 +96,19 @@ void E2eSession::setUp(const E2eOptions& options)
         if (name.startsWith(QLatin1String("DBUS_")) || name == QLatin1String("DISPLAY") ||
             name == QLatin1String("WAYLAND_DISPLAY") || name.startsWith(QLatin1String("KV_")))
             m_env.remove(name);
-    m_env.insert(kMarkerName, m_marker);
-    m_env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_busAddress);
-    m_env.insert(QStringLiteral("HOME"), root() + QStringLiteral("/home"));
-    m_env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
-    m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), root() + QStringLiteral("/config"));
-    m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root() + QStringLiteral("/runtime"));
-    m_env.insert(QStringLiteral("TZ"),
-                 qEnvironmentVariable("TZ", QStringLiteral("Asia/Jerusalem")));
-    m_env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    m_env.insert(QStringLiteral("QT_QPA_PLATFORM"), options.platform);
-    m_env.insert(QStringLiteral("KV_PROMPT_LOG"), root() + QStringLiteral("/prompts.log"));
-    for (auto it = options.environment.begin(); it != options.environment.end(); ++it)
+    QMap<QString, QString> values = {
+        {kMarkerName, m_marker},
+        {"DBUS_SESSION_BUS_ADDRESS", m_busAddress},
+        {"HOME", root() + "/home"},
+        {"XDG_DATA_HOME", dataHome()},
+        {"XDG_CONFIG_HOME", root() + "/config"},
+        {"XDG_RUNTIME_DIR", root() + "/runtime"},
+        {"TZ", qEnvironmentVariable("TZ", "Asia/Jerusalem")},
+        {"LC_ALL", "C.UTF-8"},
+        {"QT_QPA_PLATFORM", options.environment.contains("DISPLAY") ? "xcb" : "offscreen"},
+        {"KV_PROMPT_LOG", root() + "/prompts.log"}};
+    values.insert(options.environment);
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
         m_env.insert(it.key(), it.value());
     startBus(options.notOnBus);
 }
@@ -158,28 +117,20 @@ QString E2eSession::copyInstallation(const QString& name)
 {
     const QString dir = root() + QLatin1Char('/') + name;
     const QString build = qEnvironmentVariable("KV_PROGRAM_BUILD_DIR");
-    if (build.isEmpty()) {
-        m_error = QStringLiteral("KV_PROGRAM_BUILD_DIR is not set");
-        return dir;
-    }
-    QDir().mkpath(dir);
-    // The test builds when the tests run (tests/programs), else the shipped ones.
+    // The test builds when the tests run (tests/programs), else the shipped
+    // ones; the audio module and the icons as in the build's program directory.
     const QString programs = qEnvironmentVariable("KV_TEST_PROGRAM_DIR", build);
-    for (const QString& program : m_programNames) {
-        const QString source = programs + QLatin1Char('/') + program;
-        if (QFile::exists(source) && !QFile::copy(source, dir + QLatin1Char('/') + program))
-            m_error = QStringLiteral("cannot copy ") + source;
-    }
-    if (!QFile::exists(dir + QStringLiteral("/Kalvex")) &&
-        m_programNames.contains(QStringLiteral("Kalvex")))
+    QStringList sources;
+    for (const QString& program : m_programNames)
+        sources << programs + QLatin1Char('/') + program;
+    sources << build + QStringLiteral("/KalvexAudio.so") << build + QStringLiteral("/RIcons");
+    sources.removeIf([](const QString& source) { return !QFile::exists(source); });
+    if (build.isEmpty() || !QDir().mkpath(dir) ||
+        (!sources.isEmpty() &&
+         QProcess::execute("cp", QStringList{"-r"} + sources + QStringList{dir}) != 0))
+        m_error = QStringLiteral("cannot copy the programs from ") + programs;
+    else if (m_programNames.contains(QStringLiteral("Kalvex")) && !QFile::exists(dir + "/Kalvex"))
         m_error = QStringLiteral("no Kalvex in ") + programs;
-    // The audio module goes with Kalvex, as in the build's program directory.
-    const QString audio = build + QStringLiteral("/KalvexAudio.so");
-    if (QFile::exists(audio) && !QFile::copy(audio, dir + QStringLiteral("/KalvexAudio.so")))
-        m_error = QStringLiteral("cannot copy ") + audio;
-    const QString icons = build + QStringLiteral("/RIcons");
-    if (QFile::exists(icons) && !copyTree(icons, dir + QStringLiteral("/RIcons")))
-        m_error = QStringLiteral("cannot copy ") + icons;
     return dir;
 }
 
@@ -232,7 +183,11 @@ void E2eSession::launch(QProcess* process, const QString& program, const QString
 
 void E2eSession::killEverything()
 {
-    QList<qint64> killed = markedProcesses(m_marker);
+    // Every process whose environment carries the marker.
+    const QByteArray marker = (kMarkerName + QLatin1Char('=') + m_marker).toUtf8();
+    const QList<qint64> killed = processes([&](qint64 pid) {
+        return fileBytes(QStringLiteral("/proc/%1/environ").arg(pid)).split('\0').contains(marker);
+    });
     for (qint64 pid : killed)
         ::kill(pid_t(pid), SIGKILL);
     QList<qint64> ours;
@@ -255,18 +210,19 @@ void E2eSession::killEverything()
             QThread::msleep(5);
         ::waitpid(pid_t(pid), nullptr, WNOHANG);
     }
-    for (qint64 pid : adoptedZombies(m_programNames + QStringList{QStringLiteral("dbus-daemon")}))
+    // Programs of the session that ended earlier and wait as zombies, adopted.
+    const QStringList names = m_programNames + QStringList{QStringLiteral("dbus-daemon")};
+    for (qint64 pid : processes([&](qint64 pid) {
+             const auto [comm, rest] = stat(pid);
+             return rest.size() > 1 && rest[0] == QLatin1String("Z") &&
+                    rest[1].toLongLong() == ::getpid() && names.contains(comm);
+         }))
         ::waitpid(pid_t(pid), nullptr, WNOHANG);
-}
-
-QString E2eSession::programDir() const
-{
-    return root() + QLatin1Char('/') + m_programDirName;
 }
 
 QString E2eSession::programFile(const QString& name) const
 {
-    return programDir() + QLatin1Char('/') + name;
+    return root() + QStringLiteral("/prog dir/") + name;
 }
 
 QDBusConnection E2eSession::bus() const
@@ -342,30 +298,13 @@ bool E2eSession::waitFor(const std::function<bool()>& condition, int timeoutMs)
 
 bool E2eSession::processAlive(qint64 pid)
 {
-    const QString stat = QString::fromUtf8(fileBytes(QStringLiteral("/proc/%1/stat").arg(pid)));
-    if (stat.isEmpty())
-        return false;
-    // The state follows the command name in parentheses.
-    const int close = stat.lastIndexOf(QLatin1Char(')'));
-    return close < 0 || stat.mid(close + 2, 1) != QLatin1String("Z");
+    const QStringList rest = stat(pid).second;
+    return !rest.isEmpty() && rest[0] != QLatin1String("Z");
 }
 
-void E2eSession::addLogOutSignalRows()
+QString E2eSession::logText(const QString& logName) const
 {
-    QTest::addColumn<int>("signal");
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGHUP") << int(SIGHUP);
-}
-
-QStringList E2eSession::logLines(const QString& logName) const
-{
-    return QString::fromUtf8(fileBytes(programFile(logName)))
-        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-bool E2eSession::logContains(const QString& text, const QString& logName) const
-{
-    return QString::fromUtf8(fileBytes(programFile(logName))).contains(text);
+    return QString::fromUtf8(fileBytes(programFile(logName)));
 }
 
 QString E2eSession::iniValue(const QString& section, const QString& key) const
@@ -404,25 +343,7 @@ qint32 E2eSession::addReminder(const Date& rDate, const QString& caption, bool a
     return qint32(db->lastInsertId());
 }
 
-int E2eSession::execSql(const QString& sql, const QVariantList& params)
-{
-    return Database::open(programFile(QStringLiteral("KV_Data.mdb")))->execute(sql, params);
-}
-
 QVariant E2eSession::scalarSql(const QString& sql, const QVariantList& params)
 {
     return Database::open(programFile(QStringLiteral("KV_Data.mdb")))->scalar(sql, params);
-}
-
-E2eBusSignals::E2eBusSignals(const QDBusConnection& bus, const QString& path,
-                             const QString& interface, const QString& member)
-{
-    QDBusConnection(bus).connect(QString(), path, interface, member, this,
-                                 SLOT(onMessage(QDBusMessage)));
-}
-
-void E2eBusSignals::onMessage(const QDBusMessage& message)
-{
-    messages << message;
-    emit received(message);
 }

@@ -18,41 +18,31 @@
 class QProcess;
 
 // An installation of its own for an end-to-end test: a temporary program
-// directory holding copies of the real executables (the test builds from
+// directory "prog dir" (the blank checks that paths are quoted wherever they
+// are handed on) holding copies of the real executables (the test builds from
 // KV_TEST_PROGRAM_DIR, else the shipped ones) and RIcons/ (from
 // KV_PROGRAM_BUILD_DIR), temporary XDG_DATA_HOME, XDG_CONFIG_HOME, HOME and
 // XDG_RUNTIME_DIR, and a private session bus (dbus-daemon --session, so the
-// activation files that "Kalvex /REGSERVER" writes under XDG_DATA_HOME are
-// found).
+// activation files that "Kalvex /REGSERVER" writes under XDG_DATA_HOME are found).
 //
 // Every process the session starts, directly or through the bus, carries a
 // marker in its environment; the destructor kills every process with that
-// marker and reaps the ones that end up as children of the test process
-// (which the session makes a child subreaper), so nothing survives a test,
-// whether it passed or not. The bus and the programs the session starts
-// also die with the test process if it crashes.
-//
+// marker and reaps the ones that end up as children of the test process (a
+// child subreaper), so nothing survives a test. The bus and the programs the
+// session starts also die with the test process if it crashes.
 struct E2eOptions
 {
-    // QT_QPA_PLATFORM of every program the session starts ("xcb" with a DISPLAY
-    // for tests that need a real X server, e.g. a tray).
-    QString platform = QStringLiteral("offscreen");
-    // Further environment for every program (set before the bus starts, so
-    // bus-activated programs get it too), e.g. DISPLAY.
-    QMap<QString, QString> environment;
-    // Name of the program directory inside the session's root; a name with a
-    // blank checks that paths are quoted wherever they are handed on.
-    QString programDirName = QStringLiteral("program");
-    // A command that starts the bus and every program the session starts, in
-    // front of the program and its arguments: {"ip", "netns", "exec", NAME}
-    // puts the whole installation into that network namespace.
-    QStringList launcher;
-    // Executables copied when present (see above).
+    // Environment of every program, set before the bus starts (so bus-activated
+    // programs get it too); with DISPLAY the programs use xcb, else offscreen.
+    QMap<QString, QString> environment = {};
+    // A command in front of the bus and every program: {"ip", "netns", "exec",
+    // NAME} puts the whole installation into that network namespace.
+    QStringList launcher = {};
+    // Executables copied when present.
     QStringList programs = {QStringLiteral("Kalvex"), QStringLiteral("Tolvane")};
     // Variables the bus is started without, as a systemd user bus started
-    // before the graphical session lacks the display: programs the bus starts
-    // get them only when a program hands them over.
-    QStringList notOnBus;
+    // before the graphical session lacks the display.
+    QStringList notOnBus = {};
 };
 
 class E2eSession
@@ -67,15 +57,12 @@ public:
     bool isReady() const { return m_error.isEmpty(); }
     QString error() const { return m_error; }
 
-    // Places.
     QString root() const { return m_root.path(); }
-    QString programDir() const;
-    QString programFile(const QString& name) const; // programDir() + "/" + name
+    QString programFile(const QString& name) const; // in the program directory
     QString dataHome() const { return root() + QStringLiteral("/data"); } // XDG_DATA_HOME
     // A second installation of the same programs, in root()/name; its path.
     QString copyInstallation(const QString& name);
 
-    // The private bus.
     QString busAddress() const { return m_busAddress; }
     QDBusConnection bus() const;
     bool hasOwner(const QString& busName) const;
@@ -105,14 +92,9 @@ public:
     static bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
     // True while the process exists and has not ended (a zombie has ended).
     static bool processAlive(qint64 pid);
-    // Data rows "SIGTERM" and "SIGHUP" of an int column "signal": the signals
-    // by which a session's log-out ends programs.
-    static void addLogOutSignalRows();
 
     // Files of the program directory.
-    QStringList logLines(const QString& logName = QStringLiteral("Kalvex.log")) const;
-    bool logContains(const QString& text,
-                     const QString& logName = QStringLiteral("Kalvex.log")) const;
+    QString logText(const QString& logName = QStringLiteral("Kalvex.log")) const;
     // A key of "Kalvex.ini"; null when the file, section or key is absent.
     QString iniValue(const QString& section, const QString& key) const;
     void setIniValue(const QString& section, const QString& key, const QString& value);
@@ -124,7 +106,6 @@ public:
     // reminder due at rDate and gives its RMain_Id.
     qint32 addReminder(const Date& rDate, const QString& caption = QStringLiteral("תזכורת"),
                        bool active = true);
-    int execSql(const QString& sql, const QVariantList& params = {});
     QVariant scalarSql(const QString& sql, const QVariantList& params = {});
 
 private:
@@ -135,7 +116,6 @@ private:
     void launch(QProcess* process, const QString& program, const QStringList& args);
 
     QTemporaryDir m_root;
-    QString m_programDirName;
     QStringList m_launcher;
     QStringList m_programNames;
     QString m_marker;
@@ -145,21 +125,4 @@ private:
     QString m_error;
     QProcess* m_daemon = nullptr;
     std::vector<std::unique_ptr<QProcess>> m_processes;
-};
-
-// Records the D-Bus signals of one interface and member on a bus, in order
-// of arrival, e.g. Kalvex.KVClass.Debug.WindowShown.
-class E2eBusSignals : public QObject
-{
-    Q_OBJECT
-public:
-    E2eBusSignals(const QDBusConnection& bus, const QString& path, const QString& interface,
-                  const QString& member);
-    QList<QDBusMessage> messages;
-
-signals:
-    void received(const QDBusMessage& message);
-
-private slots:
-    void onMessage(const QDBusMessage& message);
 };

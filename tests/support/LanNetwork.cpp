@@ -2,17 +2,13 @@
 
 #include <QProcess>
 
-#include <fcntl.h>
-#include <sched.h>
 #include <unistd.h>
 
 namespace {
 constexpr int kIpTimeoutMs = 10000;
 }
 
-LanNetwork::LanNetwork(int hosts)
-    : m_prefix(QStringLiteral("kv%1").arg(::getpid())), m_hosts(hosts),
-      m_home(::open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC))
+LanNetwork::LanNetwork(int hosts) : m_prefix(QStringLiteral("kv%1").arg(::getpid())), m_hosts(hosts)
 {
     const QString bridge = m_prefix + QStringLiteral("br");
     if (!ip({"netns", "add", bridge}) ||
@@ -39,24 +35,6 @@ LanNetwork::~LanNetwork()
     for (int h = 0; h < m_hosts; ++h)
         QProcess::execute(QStringLiteral("ip"), {"netns", "del", hostName(h)});
     QProcess::execute(QStringLiteral("ip"), {"netns", "del", m_prefix + QStringLiteral("br")});
-    if (m_home >= 0)
-        ::close(m_home);
-}
-
-bool LanNetwork::enter(int host) const
-{
-    const int ns =
-        ::open(qPrintable(QStringLiteral("/run/netns/") + hostName(host)), O_RDONLY | O_CLOEXEC);
-    const bool entered = ns >= 0 && ::setns(ns, CLONE_NEWNET) == 0;
-    if (ns >= 0)
-        ::close(ns);
-    return entered;
-}
-
-void LanNetwork::leave() const
-{
-    if (m_home >= 0)
-        ::setns(m_home, CLONE_NEWNET);
 }
 
 QString LanNetwork::unavailableReason()

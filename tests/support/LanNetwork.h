@@ -25,11 +25,6 @@ public:
     QString address(int host) const; // "198.18.0.<host + 1>"
     // Runs a program inside the host's namespace (E2eOptions::launcher).
     QStringList launcher(int host) const;
-    // Moves the calling thread into the host's namespace: the sockets it
-    // makes from then on belong to that host. False when it could not.
-    bool enter(int host) const;
-    // Moves the calling thread back to the machine's own network.
-    void leave() const;
 
 private:
     QString hostName(int host) const;
@@ -38,5 +33,4 @@ private:
     QString m_prefix;
     int m_hosts;
     QString m_error;
-    int m_home = -1; // the namespace the test started in
 };

@@ -1,18 +1,16 @@
 #include "PrivateCups.h"
+#include "E2eSession.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QThread>
 
 #include <algorithm>
 #include <cmath>
 #include <csignal>
-#include <functional>
 #include <sys/prctl.h>
 
 namespace {
@@ -24,22 +22,10 @@ void writeFile(const QString& path, const QString& text)
         file.write(text.toUtf8());
 }
 
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
-
 } // namespace
 
 PrivateCups::PrivateCups() = default;
-
-PrivateCups::~PrivateCups() = default; // QProcess kills cupsd
+PrivateCups::~PrivateCups() = default;
 
 bool PrivateCups::run(const QString& program, const QStringList& args, QString* error) const
 {
@@ -86,7 +72,7 @@ bool PrivateCups::start(QString* error)
                    {QStringLiteral("-f"), QStringLiteral("-c"),
                     m_dir.filePath(QStringLiteral("cupsd.conf")), QStringLiteral("-s"),
                     m_dir.filePath(QStringLiteral("cups-files.conf"))});
-    const bool ready = waitUntil(
+    const bool ready = E2eSession::waitFor(
         [&] {
             return m_cupsd->state() == QProcess::NotRunning ||
                    (QFileInfo::exists(socket) &&
@@ -119,7 +105,7 @@ QStringList PrivateCups::takePrintedLines(int timeoutMs)
         p.start(QStringLiteral("lpstat"), {QStringLiteral("-o")});
         return p.waitForFinished(10000) && p.exitCode() == 0 && p.readAll().trimmed().isEmpty();
     };
-    if (!waitUntil(jobsDone, timeoutMs) || !QFileInfo(pdfPath()).size())
+    if (!E2eSession::waitFor(jobsDone, timeoutMs) || !QFileInfo(pdfPath()).size())
         return {};
     QProcess p;
     p.start(QStringLiteral("mutool"),

@@ -16,8 +16,7 @@ class PrivateCups
 {
 public:
     PrivateCups();
-    ~PrivateCups();
-
+    ~PrivateCups(); // QProcess kills cupsd
     // Starts cupsd; false with the reason when it cannot.
     bool start(QString* error);
     // A PDF printer (CUPS's generic PDF driver) whose pages land in

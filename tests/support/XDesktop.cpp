@@ -80,14 +80,6 @@ void collectDescendants(xcb_connection_t* c, xcb_window_t w, QList<xcb_window_t>
     }
 }
 
-// The server and the tray host die with the test, even when it crashes.
-std::unique_ptr<QProcess> newProcess()
-{
-    auto process = std::make_unique<QProcess>();
-    process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-    return process;
-}
-
 void stop(std::unique_ptr<QProcess>& process)
 {
     if (!process || process->state() == QProcess::NotRunning)
@@ -111,6 +103,20 @@ XDesktop::~XDesktop()
     stop(m_server);
 }
 
+// The server, the tray host and xdotool run on this desktop and die with the
+// test, even when it crashes.
+QProcess* XDesktop::newProcess(std::unique_ptr<QProcess>& slot) const
+{
+    slot = std::make_unique<QProcess>();
+    slot->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    slot->setProcessEnvironment(env);
+    slot->setStandardOutputFile(QProcess::nullDevice());
+    return slot.get();
+}
+
 bool XDesktop::start(bool withTray, QString* error)
 {
     QString ignored;
@@ -127,9 +133,7 @@ bool XDesktop::startServer(QString* error)
         return false;
     }
     ::fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-    m_server = newProcess();
-    m_server->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_server->setStandardOutputFile(QProcess::nullDevice());
+    newProcess(m_server)->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_server->start(QStringLiteral("Xvfb"),
                     QStringList{"-displayfd", QString::number(fds[1])} +
                         QString("-screen 0 1024x768x24 -nolisten tcp -noreset").split(' '));
@@ -164,10 +168,7 @@ bool XDesktop::startServer(QString* error)
 
 bool XDesktop::startTrayHost(QString* error)
 {
-    m_tray = newProcess();
-    m_tray->setProcessEnvironment(clientEnvironment(QProcessEnvironment::systemEnvironment()));
-    m_tray->setStandardOutputFile(QProcess::nullDevice());
-    m_tray->setStandardErrorFile(QProcess::nullDevice());
+    newProcess(m_tray)->setStandardErrorFile(QProcess::nullDevice());
     m_tray->start(QStringLiteral("trayer"), QString("--edge bottom --align right --widthtype pixel "
                                                     "--width 200 --heighttype pixel --height 24")
                                                 .split(' '));
@@ -180,14 +181,6 @@ bool XDesktop::startTrayHost(QString* error)
         QThread::msleep(20);
     }
     return true;
-}
-
-QProcessEnvironment XDesktop::clientEnvironment(QProcessEnvironment base) const
-{
-    base.insert(QStringLiteral("DISPLAY"), m_display);
-    base.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    base.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    return base;
 }
 
 bool XDesktop::trayOwned() const
@@ -281,8 +274,8 @@ bool XDesktop::keys(const QStringList& keys) const
 
 bool XDesktop::xdotool(const QStringList& args) const
 {
-    QProcess p;
-    p.setProcessEnvironment(clientEnvironment(QProcessEnvironment::systemEnvironment()));
-    p.start(QStringLiteral("xdotool"), args);
-    return p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    std::unique_ptr<QProcess> p;
+    newProcess(p)->start(QStringLiteral("xdotool"), args);
+    return p->waitForFinished(10000) && p->exitStatus() == QProcess::NormalExit &&
+           p->exitCode() == 0;
 }

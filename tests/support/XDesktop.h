@@ -36,10 +36,7 @@ public:
     // Starts the tray host on a running server (a panel that comes up late).
     bool startTrayHost(QString* error);
     QString display() const { return m_display; } // ":N"
-    // DISPLAY of this desktop and the xcb platform for Qt programs.
-    QProcessEnvironment clientEnvironment(QProcessEnvironment base) const;
 
-    bool trayOwned() const;
     // Windows of programs whose WM_CLASS instance is className: docked in
     // the tray host, or shown at the top level.
     QList<quint32> trayIcons(const QString& className) const;
@@ -56,6 +53,8 @@ public:
 
 private:
     bool startServer(QString* error);
+    bool trayOwned() const;
+    QProcess* newProcess(std::unique_ptr<QProcess>& slot) const;
     bool xdotool(const QStringList& args) const;
     QList<quint32> viewableAmong(const QList<quint32>& windows,
                                  const std::function<bool(quint32)>& wanted) const;
