@@ -6,9 +6,10 @@
 #include "LanSettings.h"
 #include "Log.h"
 #include "Prompt.h"
-#include "Reminder.h"
 #include "ReminderRecord.h"
 #include "RestartMonitor.h"
+#include "SettingsKeys.h"
+#include "Trapped.h"
 #include "WindowCaptions.h"
 
 #include <QCheckBox>
@@ -54,7 +55,7 @@ FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
         named(new QLabel(QStringLiteral("כינוי שלי ברשת"), Frame1), QStringLiteral("Label1_0"));
     Label1[1] = named(new QLabel(QStringLiteral("מספר פורט"), Frame1), QStringLiteral("Label1_1"));
     txtNick = named(new QLineEdit(Frame1), QStringLiteral("txtNick"));
-    txtPort = named(new QLineEdit(QStringLiteral("217"), Frame1), QStringLiteral("txtPort"));
+    txtPort = named(new QLineEdit(SettingsKeys::portDefault, Frame1), QStringLiteral("txtPort"));
     auto* lan = new QGridLayout(Frame1);
     lan->addWidget(OptSend, 0, 0, 1, 2);
     lan->addWidget(OptReceive, 1, 0, 1, 2);
@@ -100,16 +101,12 @@ void FrmLANOpt::LoadAutoRun()
 // An entry that points elsewhere is replaced; clearing removes whatever entry there is.
 bool FrmLANOpt::SaveAutoRun()
 {
-    try {
+    return trapped(QStringLiteral("Error Saving Autorun"), [this] {
         if (Opt_AutoRun->isChecked())
             AutoStart::set(kAutoRunName, MonitorProgram(), kAutoRunIcon);
         else
             AutoStart::remove(kAutoRunName);
-        return true;
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("Error Saving Autorun: ") + describe(e), LogError);
-        return false;
-    }
+    });
 }
 
 // The nickname is the author name of every reminder saved here, so it must
@@ -154,13 +151,11 @@ bool FrmLANOpt::SaveSettings()
         refused->selectAll();
         return false;
     }
-    try {
+    trapped(QStringLiteral("Save Settings"), [this] {
         SaveLANSettings();
         if (Opt_AutoRun->isChecked() != (AutoRunState == 1))
             SaveAutoRun();
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("Save Settings: ") + describe(e), LogError);
-    }
+    });
     return true;
 }
 

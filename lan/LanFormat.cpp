@@ -8,20 +8,15 @@
 
 namespace {
 
-Failure typeMismatch()
-{
-    return Failure(QStringLiteral("Type mismatch"), 13);
-}
-
 qint64 lanToInteger(const QString& token, qint64 min, qint64 max)
 {
     static const QRegularExpression decimal(QStringLiteral("^-?[0-9]{1,19}$"));
     if (!decimal.match(token).hasMatch())
-        throw typeMismatch();
+        throw Failure::typeMismatch();
     bool ok = false;
     const qint64 value = token.toLongLong(&ok, 10);
     if (!ok || value < min || value > max)
-        throw Failure(QStringLiteral("Overflow"), 6);
+        throw Failure::overflow();
     return value;
 }
 
@@ -75,7 +70,7 @@ Date lanToDate(const QString& token)
 {
     if (const std::optional<Date> d = parseNextDate(token))
         return *d;
-    throw typeMismatch();
+    throw Failure::typeMismatch();
 }
 
 bool InNameList(const QString& name, const QString& list)

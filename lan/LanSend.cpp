@@ -6,6 +6,7 @@
 #include "LanText.h"
 #include "Log.h"
 #include "SysInfo.h"
+#include "Trapped.h"
 
 #include <QHostAddress>
 #include <QNetworkInterface>
@@ -66,7 +67,7 @@ bool isInterfaceBroadcast(const QHostAddress& address)
 
 bool WS_LAN_Send(const QString& strData, const QString& HostIP)
 {
-    try {
+    return trapped(QStringLiteral("WS_LAN_Send"), [&] {
         QUdpSocket socket;
         connectTo(socket, requireIPv4(HostIP));
         LocalIP = socket.localAddress().toString();
@@ -74,23 +75,14 @@ bool WS_LAN_Send(const QString& strData, const QString& HostIP)
         if (socket.write(bytes) != bytes.size())
             throw Failure(socket.errorString());
         WriteLog(QStringLiteral("SendData: ") + strData, LogInformation);
-        return true;
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("WS_LAN_Send: ") + describe(e), LogError);
-        return false;
-    }
+    });
 }
 
 bool checkSendable(const QString& strData)
 {
-    try {
-        // The longest sender address a datagram can start with.
-        datagramBytes(QStringLiteral("255.255.255.255") + kFieldEnd + strData);
-        return true;
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("WS_LAN_Send: ") + describe(e), LogError);
-        return false;
-    }
+    // The longest sender address a datagram can start with.
+    return trapped(QStringLiteral("WS_LAN_Send"),
+                   [&] { datagramBytes(QStringLiteral("255.255.255.255") + kFieldEnd + strData); });
 }
 
 bool SendLANMsg(const QString& text, const QString& address)
@@ -100,13 +92,11 @@ bool SendLANMsg(const QString& text, const QString& address)
 
 void SetLocalIP()
 {
-    try {
+    trapped(QStringLiteral("SetLocalIP"), [] {
         QUdpSocket socket;
         connectTo(socket, QHostAddress(kBroadcastAddress));
         LocalIP = socket.localAddress().toString();
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("SetLocalIP: ") + describe(e), LogError);
-    }
+    });
 }
 
 void SendACK(const QString& address, qint32 broadcastId)

@@ -12,6 +12,7 @@
 #include "RUpdateRec.h"
 #include "Recordset.h"
 #include "Reminder.h"
+#include "Trapped.h"
 #include "WriteBatch.h"
 
 #include <QHostAddress>
@@ -38,38 +39,22 @@ void requireName(const QString& name)
         throw Failure(QStringLiteral("Invalid nickname"), 5);
 }
 
-void writeCopy(Dynaset& rs, const RUpdateRec& rec)
+// A received reminder is stored as a copy: not authored here.
+void storeCopy(RUpdateRec rec)
 {
-    rs.setValue(QStringLiteral("RCaption"), rec.RCaption);
-    rs.setValue(QStringLiteral("RDate"), dateValue(rec.RDate));
-    rs.setValue(QStringLiteral("RImportance"), rec.RImportance);
-    rs.setValue(QStringLiteral("REventType"), rec.REventType);
-    rs.setValue(QStringLiteral("RDetail"), rec.RDetail);
-    rs.setValue(QStringLiteral("RActive"), rec.RActive);
-    rs.setValue(QStringLiteral("RNext"), dateValue(rec.RDate));
-    rs.setValue(QStringLiteral("RAuthor"), rec.RAuthor);
-    rs.setValue(QStringLiteral("Adv_AdvOpt"), rec.Adv_AdvOpt);
-    rs.setValue(QStringLiteral("Adv_DateEnd"), dateValue(rec.Adv_DateEnd));
-    rs.setValue(QStringLiteral("Adv_NoEnd"), rec.Adv_NoEnd);
-    rs.setValue(QStringLiteral("Adv_Period"), rec.Adv_Period);
-    rs.setValue(QStringLiteral("Adv_PeriodN"), rec.Adv_PeriodN);
-    rs.setValue(QStringLiteral("Adv_WeekDay"), rec.Adv_WeekDay);
-    rs.setValue(QStringLiteral("Adv_MonthDay"), rec.Adv_MonthDay);
-    rs.setValue(QStringLiteral("Adv_MonthCount"), rec.Adv_MonthCount);
-    rs.setValue(QStringLiteral("IAMAuthor"), false);
-}
-
-void storeCopy(const RUpdateRec& rec)
-{
+    using F = ReminderField;
     auto db = OpenReminderDb();
     Dynaset rs(*db, Queries::copyByBroadcastId(rec.BroadcastId));
     if (rs.hasCurrent()) {
         rs.edit();
     } else {
         rs.addNew();
-        rs.setValue(QStringLiteral("BroadcastId"), rec.BroadcastId);
+        rec.write(rs, {F::BroadcastId});
     }
-    writeCopy(rs, rec);
+    rec.IAMAuthor = false;
+    rec.writeAuthored(rs);
+    rec.writeRule(rs);
+    rec.write(rs, {F::RAuthor, F::IAMAuthor});
     rs.update();
 }
 
@@ -98,7 +83,7 @@ void dispatch(const QStringList& tokens, const QString& text)
 
 void ProcessLANMsg(const QString& text)
 {
-    try {
+    trapped(QString(), [&] {
         if (isDamaged(text)) {
             logMalformed(text);
             return;
@@ -108,9 +93,7 @@ void ProcessLANMsg(const QString& text)
         if (IsOwnMsg(tokens))
             return;
         dispatch(tokens, text);
-    } catch (const std::exception& e) {
-        WriteLog(describe(e), LogError);
-    }
+    });
 }
 
 bool IsOwnMsg(const QStringList& tokens)
@@ -126,7 +109,7 @@ bool IsOwnMsg(const QStringList& tokens)
 
 void ReceiveRUpdate(const QStringList& tokens)
 {
-    try {
+    trapped(QStringLiteral("שגיאה בנסיון עדכון תזכורת ברשת"), [&] {
         const RUpdateRec rec = ParseRUpdate(tokens);
         if (NotForMe(rec))
             return;
@@ -138,9 +121,7 @@ void ReceiveRUpdate(const QStringList& tokens)
             throw Failure(QStringLiteral("No answer to ") + sender);
         // The answer promises a stored copy: never before it is committed.
         afterCommit([sender, id = rec.BroadcastId] { SendACK(sender, id); });
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("שגיאה בנסיון עדכון תזכורת ברשת: ") + describe(e), LogError);
-    }
+    });
 }
 
 void ReceiveDELMsg(const QStringList& tokens)
@@ -161,7 +142,7 @@ void ReceiveDELMsg(const QStringList& tokens)
 
 void ReceiveACK(const QStringList& tokens)
 {
-    try {
+    trapped(QStringLiteral("שגיאה בנסיון קליטת אישור"), [&] {
         const qint32 id = lanToLong(tokenAt(tokens, 2));
         const QString& name = tokenAt(tokens, 3);
         requireName(name);
@@ -171,13 +152,12 @@ void ReceiveACK(const QStringList& tokens)
             WriteLog(QStringLiteral("תזכורת לאישור לא קיימת"), LogError);
             return;
         }
+        ReminderRecord r = ReminderRecord::read(rs);
         rs.edit();
-        const QString receivedBy = FieldText(rs.value(QStringLiteral("ReceivedBy")));
-        rs.setValue(QStringLiteral("ReceivedBy"), receivedBy + name + kNameEnd);
+        r.ReceivedBy += name + kNameEnd;
+        r.write(rs, {ReminderField::ReceivedBy});
         rs.update();
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("שגיאה בנסיון קליטת אישור: ") + describe(e), LogError);
-    }
+    });
 }
 
 void AnswerWHL(const QStringList& tokens)

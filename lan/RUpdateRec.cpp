@@ -67,7 +67,7 @@ QString BuildRUpdate(const RUpdateRec& rec)
     append(text, QString::number(rec.Adv_WeekDay));
     append(text, QString::number(rec.Adv_MonthDay));
     append(text, QString::number(rec.Adv_MonthCount));
-    append(text, formatNextDate(rec.Adv_DateEnd));
+    append(text, formatNextDate(rec.Adv_DateEnd.value_or(Date())));
     append(text, lanBool(rec.Adv_NoEnd));
     append(text, rec.RAuthor);
     return text;

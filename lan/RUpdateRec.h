@@ -1,30 +1,16 @@
 #pragma once
 
-#include "Date.h"
+#include "ReminderRecord.h"
 
 #include <QString>
 #include <QStringList>
 
-// One reminder as an "UPD" datagram carries it, members in wire order.
-struct RUpdateRec
+// One reminder as an "UPD" datagram carries it: its addressees and the
+// reminder's fields, sent in the order BuildRUpdate writes them (BroadcastId,
+// what the author decides, the recurrence rule, RAuthor).
+struct RUpdateRec : ReminderRecord
 {
     QString Recipients; // "ALL" or a name list
-    qint32 BroadcastId = 0;
-    QString RCaption;
-    Date RDate;
-    short RImportance = 0;
-    short REventType = 0;
-    QString RDetail;
-    bool RActive = true;
-    short Adv_Period = 0;
-    short Adv_PeriodN = 0;
-    bool Adv_AdvOpt = false;
-    short Adv_WeekDay = 0;
-    short Adv_MonthDay = 0;
-    short Adv_MonthCount = 0;
-    Date Adv_DateEnd;
-    bool Adv_NoEnd = true;
-    QString RAuthor;
 };
 
 inline const QString kAllRecipients = QStringLiteral("ALL");

@@ -9,6 +9,8 @@
 #include "Queries.h"
 #include "Recordset.h"
 #include "Reminder.h"
+#include "ReminderRecord.h"
+#include "Trapped.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -123,14 +125,14 @@ void frmList::Form_Load(const QString& sentTo)
 
 QString frmList::GetRecBy() const
 {
-    try {
+    QString receivedBy;
+    trapped(QStringLiteral("GetRecBy"), [&] {
         auto db = OpenReminderDb();
         Snapshot rs(*db, Queries::byId(m_reminderId));
-        return rs.hasCurrent() ? FieldText(rs.value(QStringLiteral("ReceivedBy"))) : QString();
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("GetRecBy: ") + describe(e), LogError);
-        return QString();
-    }
+        if (rs.hasCurrent())
+            receivedBy = FieldText(fieldValue(rs, ReminderField::ReceivedBy));
+    });
+    return receivedBy;
 }
 
 void frmList::FillWhoListen()

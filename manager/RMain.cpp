@@ -12,12 +12,10 @@
 namespace {
 RMain* g_instance = nullptr;
 std::function<void(QWidget*)> g_aboutHandler;
-} // namespace
-
-// Shared with RMainEditor.cpp.
 RMain::SendRUpdateHook g_sendRUpdateHook;
-// Shared with RMainDelete.cpp.
 RMain::SendDelMsgHook g_sendDelMsgHook;
+RMain::LanWindows g_lanWindows;
+} // namespace
 
 RMain::RMain(QWidget* parent) : QMainWindow(parent)
 {
@@ -63,6 +61,26 @@ void RMain::setSendRUpdateHook(SendRUpdateHook hook)
 void RMain::setSendDelMsgHook(SendDelMsgHook hook)
 {
     g_sendDelMsgHook = std::move(hook);
+}
+
+void RMain::setLanWindows(LanWindows windows)
+{
+    g_lanWindows = std::move(windows);
+}
+
+const RMain::SendRUpdateHook& RMain::sendRUpdateHook()
+{
+    return g_sendRUpdateHook;
+}
+
+const RMain::SendDelMsgHook& RMain::sendDelMsgHook()
+{
+    return g_sendDelMsgHook;
+}
+
+const RMain::LanWindows& RMain::lanWindows()
+{
+    return g_lanWindows;
 }
 
 void RMain::mnu_About_Click()

@@ -97,6 +97,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The hooks installed above, for the commands that use them.
+    static const SendRUpdateHook& sendRUpdateHook();
+    static const SendDelMsgHook& sendDelMsgHook();
+    static const LanWindows& lanWindows();
+
     explicit RMain(QWidget* parent = nullptr);
     ~RMain() override;
 

@@ -4,15 +4,12 @@
 #include "Database.h"
 #include "DeleteReminders.h"
 #include "Failure.h"
-#include "Log.h"
 #include "Prompt.h"
 #include "PublishNextDate.h"
 #include "Queries.h"
 #include "ReminderRecord.h"
+#include "Trapped.h"
 #include "WindowCaptions.h"
-
-// Shared with RMain.cpp.
-extern RMain::SendDelMsgHook g_sendDelMsgHook;
 
 namespace {
 
@@ -32,7 +29,7 @@ bool sharedByMe(const ReminderRecord& r)
 
 void RMain::cmdDelete_Click()
 {
-    try {
+    trapped(QStringLiteral("cmdDelete"), [this] {
         if (!ListRs || !ListRs->hasCurrent())
             return;
         if (ask(this, QStringLiteral("אישור מחיקה"), Prompt::Buttons::OkCancel) !=
@@ -52,8 +49,8 @@ void RMain::cmdDelete_Click()
                         ask(this, QStringLiteral("האם למחוק ברשת"), Prompt::Buttons::YesNoCancel);
                     if (answer == Prompt::Answer::Cancel)
                         return;
-                    if (answer == Prompt::Answer::Yes && g_sendDelMsgHook)
-                        g_sendDelMsgHook(r.BroadcastId);
+                    if (answer == Prompt::Answer::Yes && sendDelMsgHook())
+                        sendDelMsgHook()(r.BroadcastId);
                 }
                 rs.deleteCurrent();
             }
@@ -63,15 +60,13 @@ void RMain::cmdDelete_Click()
             ListRs->setAbsolutePosition(qBound(0, position, ListRs->recordCount() - 1));
         FillTheList();
         PublishNextDate();
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("cmdDelete: ") + describe(e), LogError);
-    }
+    });
 }
 
 // Only what the list shows goes, and nothing is sent over the LAN.
 void RMain::cmdDeleteAll_Click()
 {
-    try {
+    trapped(QStringLiteral("cmdDeleteAll"), [this] {
         if (!ListRs || !ListRs->hasCurrent())
             return;
         if (Prompt::input(this, QStringLiteral("הקלד 'כן' לאישור המחיקה"),
@@ -86,7 +81,5 @@ void RMain::cmdDeleteAll_Click()
         ListRs->requery(*m_listDb);
         FillTheList();
         PublishNextDate();
-    } catch (const std::exception& e) {
-        WriteLog(QStringLiteral("cmdDeleteAll: ") + describe(e), LogError);
-    }
+    });
 }

@@ -30,8 +30,6 @@
 #include <QTimeEdit>
 #include <QToolButton>
 
-extern RMain::SendRUpdateHook g_sendRUpdateHook;
-
 namespace {
 
 // Interval unit and count stored for the fixed recurrence types; one-time
@@ -229,8 +227,8 @@ void RMain::MySave(bool SExisting)
             writeEditorFields(rs);
             rs.update();
             savedId = qint32(rs.lastModifiedId());
-            if (LANSend->isChecked() && LANOptSend && g_sendRUpdateHook)
-                unsent = !g_sendRUpdateHook(rs, savedId, OptSend[1]->isChecked(), CurrentSentTo);
+            if (LANSend->isChecked() && LANOptSend && sendRUpdateHook())
+                unsent = !sendRUpdateHook()(rs, savedId, OptSend[1]->isChecked(), CurrentSentTo);
         }
         showStored(savedId); // current even where the filter would hide it
         SetRegularMode(unsent ? QStringLiteral(" תזכורת נשמרה אך לא נשלחה ברשת")
@@ -250,27 +248,27 @@ void RMain::writeEditorFields(Dynaset& rs)
     r.REventType = short(CEventType->currentData().toInt());
     r.RDetail = withoutTabs(toStoredText(CDetail->toPlainText()));
     r.RActive = OptActive[0]->isChecked();
-    r.RNext = due; // a save always clears a postponement
-    r.Adv_AdvOpt = false;
-    r.Adv_DateEnd = due;
-    r.Adv_NoEnd = true;
-    r.write(rs, {F::RCaption, F::RDate, F::RImportance, F::REventType, F::RDetail, F::RActive,
-                 F::RNext, F::Adv_AdvOpt, F::Adv_DateEnd, F::Adv_NoEnd});
+    r.writeAuthored(rs);
     if (FieldText(fieldValue(rs, F::RAuthor)).isEmpty()) {
         r.RAuthor = LANNick;
         r.write(rs, {F::RAuthor});
     }
+    if (r.REventType == EventAdvanced) {
+        static_cast<AdvancedRule&>(r) = AdvOptions;
+        r.writeRule(rs);
+        return;
+    }
+    // Other types keep the rest of a former advanced rule.
+    r.Adv_AdvOpt = false;
+    r.Adv_DateEnd = due;
+    r.Adv_NoEnd = true;
+    r.write(rs, {F::Adv_AdvOpt, F::Adv_DateEnd, F::Adv_NoEnd});
     for (const FixedPeriod& fixed : kFixedPeriods)
         if (fixed.eventType == r.REventType) {
             r.Adv_Period = fixed.period;
             r.Adv_PeriodN = fixed.periodN;
             r.write(rs, {F::Adv_Period, F::Adv_PeriodN});
         }
-    if (r.REventType == EventAdvanced) {
-        static_cast<AdvancedRule&>(r) = AdvOptions;
-        r.write(rs, {F::Adv_Period, F::Adv_PeriodN, F::Adv_AdvOpt, F::Adv_WeekDay, F::Adv_MonthDay,
-                     F::Adv_MonthCount, F::Adv_DateEnd, F::Adv_NoEnd});
-    }
 }
 
 void RMain::ShowAdvOpt()

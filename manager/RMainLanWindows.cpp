@@ -7,23 +7,14 @@
 
 #include <QPointer>
 
-namespace {
-RMain::LanWindows g_lanWindows;
-}
-
-void RMain::setLanWindows(LanWindows windows)
-{
-    g_lanWindows = std::move(windows);
-}
-
 // The new settings are in force here at once; the tray monitor's receiver
 // takes them when it starts again, which a changed nickname alone does not need.
 void RMain::cmdDefinitions_Click()
 {
-    if (!g_lanWindows.editOptions)
+    if (!lanWindows().editOptions)
         return;
     const QPointer<RMain> self(this);
-    g_lanWindows.editOptions(this);
+    lanWindows().editOptions(this);
     const bool send = LANOptSend;
     const bool receive = LANOptReceive;
     const quint16 port = LANPort;
@@ -34,19 +25,19 @@ void RMain::cmdDefinitions_Click()
             FillTheList(); // with or without the author column
     }
     if ((send != LANOptSend || receive != LANOptReceive || port != LANPort) &&
-        g_lanWindows.restartMonitor)
-        g_lanWindows.restartMonitor();
+        lanWindows().restartMonitor)
+        lanWindows().restartMonitor();
 }
 
 // A confirmed list that names anybody arms the send to it, as choosing
 // that audience by hand would.
 void RMain::cmdOptList_Click()
 {
-    if (!g_lanWindows.chooseRecipients)
+    if (!lanWindows().chooseRecipients)
         return;
     const QPointer<RMain> self(this);
     const std::optional<QString> chosen =
-        g_lanWindows.chooseRecipients(this, CurrentSentTo, CurrentReminderId);
+        lanWindows().chooseRecipients(this, CurrentSentTo, CurrentReminderId);
     if (!chosen)
         return;
     CurrentSentTo = *chosen;

@@ -176,3 +176,17 @@ void ReminderRecord::write(Dynaset& rs, std::initializer_list<ReminderField> fie
         rs.setValue(fieldName(field), value);
     }
 }
+
+void ReminderRecord::writeAuthored(Dynaset& rs) const
+{
+    using F = ReminderField;
+    write(rs, {F::RCaption, F::RDate, F::RImportance, F::REventType, F::RDetail, F::RActive});
+    rs.setValue(fieldName(F::RNext), dateValue(RDate));
+}
+
+void ReminderRecord::writeRule(Dynaset& rs) const
+{
+    using F = ReminderField;
+    write(rs, {F::Adv_AdvOpt, F::Adv_Period, F::Adv_PeriodN, F::Adv_WeekDay, F::Adv_MonthDay,
+               F::Adv_MonthCount, F::Adv_DateEnd, F::Adv_NoEnd});
+}

@@ -92,6 +92,12 @@ struct ReminderRecord : AdvancedRule
     static ReminderRecord read(const RowCursor& rs);
     // Sets the given fields of the record set's edit buffer (edit or addNew first).
     void write(Dynaset& rs, std::initializer_list<ReminderField> fields) const;
+    // What the reminder's author decides beside the recurrence rule: caption,
+    // due date, importance, type, details, active; RNext is set to the due
+    // date, as both a save and a received update clear a postponement.
+    void writeAuthored(Dynaset& rs) const;
+    // The eight fields of the recurrence rule (AdvancedRule).
+    void writeRule(Dynaset& rs) const;
 
 private:
     std::bitset<kReminderFieldCount> m_nulls;

@@ -4,6 +4,7 @@
 #include "Ini.h"
 #include "LanText.h"
 #include "Log.h"
+#include "SettingsKeys.h"
 #include "TextConversion.h"
 #include "modMain.h"
 
@@ -28,8 +29,8 @@ void frmWinSock::load()
 {
     if (g_instance)
         return;
-    const quint16 port = textToPort(
-        ReadIni(QStringLiteral("LAN_Settings"), QStringLiteral("Port"), QStringLiteral("217")));
+    using namespace SettingsKeys;
+    const quint16 port = textToPort(ReadIni(lanSection, SettingsKeys::port, portDefault));
     std::unique_ptr<frmWinSock> form(new frmWinSock);
     form->bindPort(port);
     g_instance = std::move(form);

@@ -6,6 +6,7 @@
 #include "Queries.h"
 #include "Recordset.h"
 #include "Reminder.h"
+#include "ReminderRecord.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -110,13 +111,13 @@ int main()
                Snapshot walk = all->clone();
                qint64 sum = 0;
                for (walk.moveFirst(); !walk.eof(); walk.moveNext()) {
-                   sum += FieldText(walk.value(QStringLiteral("RCaption"))).size() +
-                          FieldText(walk.value(QStringLiteral("RDetail"))).size() +
-                          dateField(walk.value(QStringLiteral("RDate"))).totalSeconds() % 7 +
-                          walk.value(QStringLiteral("RImportance")).toInt() +
-                          walk.value(QStringLiteral("REventType")).toInt() +
-                          walk.value(QStringLiteral("RAuthor")).toString().size() +
-                          walk.value(QStringLiteral("RActive")).toInt();
+                   sum += FieldText(fieldValue(walk, ReminderField::RCaption)).size() +
+                          FieldText(fieldValue(walk, ReminderField::RDetail)).size() +
+                          dateField(fieldValue(walk, ReminderField::RDate)).totalSeconds() % 7 +
+                          fieldValue(walk, ReminderField::RImportance).toInt() +
+                          fieldValue(walk, ReminderField::REventType).toInt() +
+                          fieldValue(walk, ReminderField::RAuthor).toString().size() +
+                          fieldValue(walk, ReminderField::RActive).toInt();
                    sum += dateField(walk.value(QStringLiteral("RDate0"))).totalSeconds() % 3;
                }
                if (sum < 0)
@@ -124,7 +125,7 @@ int main()
            }),
            "-");
     report("findFirst RMain_Id of the last row",
-           millis([&] { all->findFirst(QStringLiteral("RMain_Id"), kRows); }, 10), "-");
+           millis([&] { all->findFirst(fieldName(ReminderField::RMain_Id), kRows); }, 10), "-");
     report("requery all rows", millis([&] { all->requery(*db); }), "well under 1000 ms");
 
     report("open, Dynaset by id, edit RNext, update, close",
@@ -133,7 +134,7 @@ int main()
                    auto one = OpenReminderDb();
                    Dynaset rs(*one, Queries::byId(kRows / 2));
                    rs.edit();
-                   rs.setValue(QStringLiteral("RNext"), dateValue(Clock::now().addDays(1)));
+                   rs.setValue(fieldName(ReminderField::RNext), dateValue(Clock::now().addDays(1)));
                    rs.update();
                },
                50),

@@ -153,16 +153,20 @@ private slots:
     // What we send, byte for byte, and read back the same.
     void anUpdateIsWrittenInTheFieldOrder()
     {
-        const RUpdateRec rec{.Recipients = "alpha\rbeta\r",
-                             .BroadcastId = -5,
-                             .RCaption = "פגישה",
-                             .RDate = Date::fromParts(2026, 12, 5, 14, 30),
-                             .RImportance = 1,
-                             .REventType = 20,
-                             .RDetail = "a\r\nb",
-                             .Adv_Period = 4,
-                             .Adv_PeriodN = 1,
-                             .Adv_DateEnd = Date::fromParts(2026, 1, 2, 3, 4)};
+        RUpdateRec rec;
+        rec.Recipients = QStringLiteral("alpha\rbeta\r");
+        rec.BroadcastId = -5;
+        rec.RCaption = QStringLiteral("פגישה");
+        rec.RDate = Date::fromParts(2026, 12, 5, 14, 30);
+        rec.RImportance = 1;
+        rec.REventType = 20;
+        rec.RDetail = QStringLiteral("a\r\nb");
+        rec.RActive = true;
+        rec.Adv_Period = 4;
+        rec.Adv_PeriodN = 1;
+        rec.Adv_AdvOpt = false;
+        rec.Adv_MonthDay = 0;
+        rec.Adv_DateEnd = Date::fromParts(2026, 1, 2, 3, 4);
         QCOMPARE(lanBytesFromText(BuildRUpdate(rec)).value(),
                  QByteArray("UPD\talpha\rbeta\r\t-5\t" + kCaption +
                             "\t051220261430\t1\t20\ta\r\nb\tTrue\t4\t1\tFalse\t0\t0\t0\t"
