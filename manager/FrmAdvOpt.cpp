@@ -86,7 +86,7 @@ FrmAdvOpt::FrmAdvOpt(AdvancedOptions& options, QWidget* parent)
 // controls never show values nobody chose.
 void FrmAdvOpt::Form_Load()
 {
-    try {
+    trapped(QStringLiteral("AdvOpt Load"), [this] {
         const AdvancedOptions& stored = m_options;
         const AdvancedOptions fresh;
         {
@@ -114,9 +114,7 @@ void FrmAdvOpt::Form_Load()
         }
         for (int i = 0; i < 7; ++i)
             ui.WeekDay[i]->setChecked((mask & (1 << i)) != 0);
-    } catch (const std::exception& e) {
-        logLoadFailure(describe(e));
-    }
+    });
 }
 
 void FrmAdvOpt::AdvEventType_Click()
@@ -235,7 +233,7 @@ void FrmAdvOpt::cmdCancel_Click()
 // the caller's rule as it was.
 void FrmAdvOpt::cmdSave_Click()
 {
-    try {
+    trapped(QStringLiteral("Save AdvOpt"), [this] {
         const AdvancedOptions next = readControls(m_options);
         if (next.Adv_PeriodN < MinStepCount) {
             refuseStep();
@@ -243,9 +241,7 @@ void FrmAdvOpt::cmdSave_Click()
         }
         m_options = next;
         accept();
-    } catch (const std::exception& e) {
-        logFailure(QStringLiteral("Save AdvOpt"), e);
-    }
+    });
 }
 
 AdvancedOptions FrmAdvOpt::readControls(const AdvancedOptions& from) const

@@ -23,7 +23,7 @@ RowCursor::FieldTest findCriterion(const QString& text, short SearchBy)
     case 2:
         return RowCursor::equalTo(text);
     }
-    throw Failure(QStringLiteral("Invalid procedure call or argument"), 5);
+    throw Failure::invalidCall();
 }
 
 QString searchField(short SearchIn)

@@ -6,18 +6,13 @@
 #include "Failure.h"
 #include "LanSettings.h"
 #include "ListExport.h"
-#include "Log.h"
 #include "Prompt.h"
 #include "RFind.h"
 #include "ReminderPrint.h"
+#include "Trapped.h"
 #include "WindowCaptions.h"
 
 namespace {
-
-void logFailure(const QString& procedure, const std::exception& e)
-{
-    WriteLog(procedure + QStringLiteral(": ") + describe(e), LogError);
-}
 
 // A printout that failed is logged, and the user, who is waiting for paper,
 // is told that none will come.
@@ -61,13 +56,11 @@ void RMain::mnu_PrintList_Click()
 // An empty list leaves the clipboard as it was.
 void RMain::mnu_CopyList_Click()
 {
-    try {
+    trapped(QStringLiteral("CopyList"), [this] {
         if (!ListRs)
             return;
         const QString text = ListAsText(*ListRs, LANOptReceive);
         if (!text.isEmpty())
             CopyToClipboard(text);
-    } catch (const std::exception& e) {
-        logFailure(QStringLiteral("CopyList"), e);
-    }
+    });
 }
