@@ -115,7 +115,7 @@ void Remind::setOpenInListHandler(std::function<void(qint32 reminderId)> handler
 void Remind::RLoad(qint32 reminderId)
 {
     m_reminderId = reminderId;
-    try {
+    trapped(QStringLiteral("RLoad"), [&] {
         PublishNextDate();
         bool found = false;
         {
@@ -133,9 +133,7 @@ void Remind::RLoad(qint32 reminderId)
         }
         BringToFront(this, true);
         AlertBeep();
-    } catch (const std::exception& e) {
-        logFailure(QStringLiteral("RLoad"), e);
-    }
+    });
 }
 
 void Remind::fill(const ReminderRecord& reminder)
@@ -170,28 +168,23 @@ void Remind::showImportancePicture(short importance)
 
 void Remind::cmdDelay_Click()
 {
-    try {
-        if (!postponeStored(m_reminderId, m_form.RDelay->currentData().toInt())) {
+    bool postponed = false;
+    trapped(QStringLiteral("cmdDelay"), [&] {
+        postponed = postponeStored(m_reminderId, m_form.RDelay->currentData().toInt());
+        if (!postponed)
             Prompt::message(this, QStringLiteral("תזכורת נמחקה"), appTitle(), Prompt::Buttons::Ok,
                             Prompt::Icon::Critical);
-            return;
-        }
-    } catch (const std::exception& e) {
-        logFailure(QStringLiteral("cmdDelay"), e);
+    });
+    if (!postponed)
         return;
-    }
     m_handled = true;
     close();
 }
 
 void Remind::cmdDelete_Click()
 {
-    try {
-        deleteStored(m_reminderId);
-    } catch (const std::exception& e) {
-        logFailure(QStringLiteral("Remind cmdDelete"), e);
+    if (!trapped(QStringLiteral("Remind cmdDelete"), [this] { deleteStored(m_reminderId); }))
         return;
-    }
     m_handled = true;
     close();
 }
