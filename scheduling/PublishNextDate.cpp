@@ -30,15 +30,13 @@ QString nextDueText()
 
 void PublishNextDate()
 {
-    try {
-        // Read fully before writing: a failed read keeps the old value. The
-        // file is only rewritten when the value changes, as every rewrite
-        // is a synced whole-file replacement.
+    // Read fully before writing: a failed read keeps the old value. The file
+    // is only rewritten when the value changes, as every rewrite is a synced
+    // whole-file replacement.
+    trapped(QString(), [] {
         const QString value = nextDueText();
         using namespace SettingsKeys;
         if (ReadIni(reminderSection, nextDate, QString()) != value)
             WriteIni(reminderSection, nextDate, value);
-    } catch (const std::exception& e) {
-        logFailure(QString(), e);
-    }
+    });
 }

@@ -46,13 +46,7 @@ int registerMain(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     StartLogging(QStringLiteral("Kalvex.log"));
-    try {
-        RegisterServer();
-        return 0;
-    } catch (const std::exception& e) {
-        logFailure(QStringLiteral("RegisterServer"), e);
-        return 1;
-    }
+    return trapped(QStringLiteral("RegisterServer"), [] { RegisterServer(); }) ? 0 : 1;
 }
 
 int serverMain(int argc, char* argv[])

@@ -6,14 +6,9 @@
 #include "SqlValue.h"
 #include "TextConversion.h"
 
-namespace {
+#include <variant>
 
-constexpr const char* kFieldNames[kReminderFieldCount] = {
-    "RMain_Id",     "RCaption",       "RDetail",     "RDate",      "RNext",       "RImportance",
-    "REventType",   "RActive",        "Adv_AdvOpt",  "Adv_Period", "Adv_PeriodN", "Adv_WeekDay",
-    "Adv_MonthDay", "Adv_MonthCount", "Adv_DateEnd", "Adv_NoEnd",  "RDate0",      "BroadcastId",
-    "IAMAuthor",    "ReceivedBy",     "SentTo",      "RAuthor",
-};
+namespace {
 
 double number(const QVariant& value)
 {
@@ -44,56 +39,46 @@ bool flagOf(const QVariant& value)
     return !isSqlNull(value) && number(value) != 0;
 }
 
-// The record's members by field, for reading and writing alike.
+// Each field's name and member, in table order.
+using Member = std::variant<qint32 ReminderRecord::*, QString ReminderRecord::*,
+                            Date ReminderRecord::*, std::optional<Date> ReminderRecord::*,
+                            short ReminderRecord::*, bool ReminderRecord::*>;
+struct FieldEntry
+{
+    const char* name;
+    Member member;
+};
+using R = ReminderRecord;
+const FieldEntry kFields[kReminderFieldCount] = {
+    {"RMain_Id", &R::RMain_Id},
+    {"RCaption", &R::RCaption},
+    {"RDetail", &R::RDetail},
+    {"RDate", &R::RDate},
+    {"RNext", &R::RNext},
+    {"RImportance", &R::RImportance},
+    {"REventType", &R::REventType},
+    {"RActive", &R::RActive},
+    {"Adv_AdvOpt", &R::Adv_AdvOpt},
+    {"Adv_Period", &R::Adv_Period},
+    {"Adv_PeriodN", &R::Adv_PeriodN},
+    {"Adv_WeekDay", &R::Adv_WeekDay},
+    {"Adv_MonthDay", &R::Adv_MonthDay},
+    {"Adv_MonthCount", &R::Adv_MonthCount},
+    {"Adv_DateEnd", &R::Adv_DateEnd},
+    {"Adv_NoEnd", &R::Adv_NoEnd},
+    {"RDate0", &R::RDate0},
+    {"BroadcastId", &R::BroadcastId},
+    {"IAMAuthor", &R::IAMAuthor},
+    {"ReceivedBy", &R::ReceivedBy},
+    {"SentTo", &R::SentTo},
+    {"RAuthor", &R::RAuthor},
+};
+
+// The record's member for the field, for reading and writing alike.
 template <typename Record, typename Visit>
 void visitField(Record& r, ReminderField field, Visit&& visit)
 {
-    switch (field) {
-    case ReminderField::RMain_Id:
-        return visit(r.RMain_Id);
-    case ReminderField::RCaption:
-        return visit(r.RCaption);
-    case ReminderField::RDetail:
-        return visit(r.RDetail);
-    case ReminderField::RDate:
-        return visit(r.RDate);
-    case ReminderField::RNext:
-        return visit(r.RNext);
-    case ReminderField::RImportance:
-        return visit(r.RImportance);
-    case ReminderField::REventType:
-        return visit(r.REventType);
-    case ReminderField::RActive:
-        return visit(r.RActive);
-    case ReminderField::Adv_AdvOpt:
-        return visit(r.Adv_AdvOpt);
-    case ReminderField::Adv_Period:
-        return visit(r.Adv_Period);
-    case ReminderField::Adv_PeriodN:
-        return visit(r.Adv_PeriodN);
-    case ReminderField::Adv_WeekDay:
-        return visit(r.Adv_WeekDay);
-    case ReminderField::Adv_MonthDay:
-        return visit(r.Adv_MonthDay);
-    case ReminderField::Adv_MonthCount:
-        return visit(r.Adv_MonthCount);
-    case ReminderField::Adv_DateEnd:
-        return visit(r.Adv_DateEnd);
-    case ReminderField::Adv_NoEnd:
-        return visit(r.Adv_NoEnd);
-    case ReminderField::RDate0:
-        return visit(r.RDate0);
-    case ReminderField::BroadcastId:
-        return visit(r.BroadcastId);
-    case ReminderField::IAMAuthor:
-        return visit(r.IAMAuthor);
-    case ReminderField::ReceivedBy:
-        return visit(r.ReceivedBy);
-    case ReminderField::SentTo:
-        return visit(r.SentTo);
-    case ReminderField::RAuthor:
-        return visit(r.RAuthor);
-    }
+    std::visit([&](auto member) { visit(r.*member); }, kFields[int(field)].member);
 }
 
 struct FromValue
@@ -125,7 +110,7 @@ struct ToValue
 
 QString fieldName(ReminderField field)
 {
-    return QString::fromLatin1(kFieldNames[int(field)]);
+    return QString::fromLatin1(kFields[int(field)].name);
 }
 
 QVariant fieldValue(const RowCursor& rs, ReminderField field)

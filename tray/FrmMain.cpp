@@ -126,7 +126,7 @@ void FrmMain::unload()
 
 void FrmMain::Form_Load()
 {
-    try {
+    const bool loaded = trapped(QStringLiteral("LOAD"), [this] {
         modMain::LANInit();
         setTrayIcon(GetImage(), kTipRunning);
         lookForTray();
@@ -135,10 +135,9 @@ void FrmMain::Form_Load()
             return;
         if (!modMain::IsActive())
             SetState(false);
-    } catch (const std::exception& e) {
-        logFailure(QStringLiteral("LOAD"), e);
+    });
+    if (!loaded)
         close();
-    }
 }
 
 void FrmMain::lookForTray()

@@ -75,13 +75,11 @@ void LANInit()
 
 void PrepareKalvex()
 {
-    try {
+    trapped(QStringLiteral("PrepareKalvex"), [] {
         ActivationEnvironment::handDisplay();
         if (ActivationFile::startsAnotherKalvex(ProgramDir::path()))
             RegisterKalvex();
-    } catch (const std::exception& e) {
-        logFailure(QStringLiteral("PrepareKalvex"), e);
-    }
+    });
 }
 
 void GetKalvex(const QString& method)

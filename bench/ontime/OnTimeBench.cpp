@@ -69,7 +69,7 @@ int main(int argc, char* argv[])
     }
     if (keepKalvex)
         session.call(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName,
-                     QStringLiteral("ShowAbout"));
+                     KalvexBus::showAbout);
 
     E2eBusSignals shown(session.bus(), KalvexBus::objectPath, KalvexBus::debugInterfaceName,
                         QStringLiteral("WindowShown"));

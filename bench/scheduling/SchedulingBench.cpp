@@ -8,6 +8,7 @@
 #include "ProgramDir.h"
 #include "PublishNextDate.h"
 #include "Recurrence.h"
+#include "SettingsKeys.h"
 #include "ShownAlerts.h"
 
 #include <QCoreApplication>
@@ -102,7 +103,7 @@ int main(int argc, char** argv)
     print("PublishNextDate, 100,000 reminders, value changing",
           measure(50, toggleLast, PublishNextDate), "< 20 ms");
     const auto rewrite = [] {
-        WriteIni(QStringLiteral("Reminder"), QStringLiteral("NextDate"), QStringLiteral("NULL"));
+        WriteIni(SettingsKeys::reminderSection, SettingsKeys::nextDate, SettingsKeys::noNextDate);
     };
     print("  of which the settings-file rewrite (WriteIni)",
           measure(

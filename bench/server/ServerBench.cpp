@@ -46,7 +46,7 @@ struct Bench
         timer.start();
         s.bus().asyncCall(
             QDBusMessage::createMethodCall(KalvexBus::serviceName, KalvexBus::objectPath,
-                                           KalvexBus::interfaceName, QStringLiteral("CheckList")));
+                                           KalvexBus::interfaceName, KalvexBus::checkList));
         const bool seen = E2eSession::waitFor(
             [&] {
                 return std::any_of(shown.messages.begin(), shown.messages.end(),
@@ -99,7 +99,7 @@ int main(int argc, char* argv[])
     report("CheckList -> first alert, Kalvex not running", cold, 300);
 
     // The about box keeps Kalvex running between the checks.
-    bench.call(KalvexBus::interfaceName, QStringLiteral("ShowAbout"));
+    bench.call(KalvexBus::interfaceName, KalvexBus::showAbout);
     QList<double> warm;
     for (int i = 0; i < kWarmRuns; ++i) {
         warm << bench.checkListToAlert();
