@@ -114,11 +114,13 @@ Registry& registry()
     return r;
 }
 
-void closeNow(QWidget* window)
+// A window that accepted the close and is about to be deleted leaves the
+// directory now, so the caller no longer finds it once Close() returns.
+// Whether it goes is read when the request comes: ending its modal window may
+// already close it (the tray question's Abort), and Qt clears the attribute
+// of a window it has closed and scheduled for deletion.
+void closeNow(QWidget* window, bool goesAway)
 {
-    const bool goesAway = window->testAttribute(Qt::WA_DeleteOnClose);
-    // A window that accepted the close and is about to be deleted leaves the
-    // directory now, so the caller no longer finds it once Close() returns.
     if (window->close() && goesAway)
         registry().remove(window);
 }
@@ -126,9 +128,10 @@ void closeNow(QWidget* window)
 // Modal windows open in this process end first; then the window closes.
 void closeLocal(QWidget* window, std::function<void()> done)
 {
-    ModalWindows::endThen([window = QPointer<QWidget>(window), done = std::move(done)] {
+    const bool goesAway = window->testAttribute(Qt::WA_DeleteOnClose);
+    ModalWindows::endThen([window = QPointer<QWidget>(window), goesAway, done = std::move(done)] {
         if (window)
-            closeNow(window);
+            closeNow(window, goesAway);
         if (done)
             done();
     });
