@@ -63,7 +63,7 @@ class E2eTolvane : public QObject
     {
         Colours c;
         for (quint32 argb :
-             icons().isEmpty() ? QList<quint32>() : m_desktop->grab(icons().first()).argb) {
+             icons().isEmpty() ? QList<quint32>() : m_desktop->grab(icons().first())) {
             const int r = qRed(argb), g = qGreen(argb), b = qBlue(argb);
             c.yellow += r > 200 && g > 180 && b < 80;
             c.dark += qMax(r, qMax(g, b)) < 100;

@@ -1,23 +1,12 @@
 #pragma once
 
 #include <QList>
-#include <QProcessEnvironment>
 #include <QString>
 
-#include <functional>
 #include <memory>
 
 class QProcess;
 struct xcb_connection_t;
-
-// The contents of a window, 0xAARRGGBB a pixel, row by row.
-struct WindowPixels
-{
-    int width = 0;
-    int height = 0;
-    QList<quint32> argb;
-    bool isEmpty() const { return argb.isEmpty(); }
-};
 
 // A desktop of its own for end-to-end tests: an Xvfb server on a free display
 // and, when asked, a tray host (trayer) that owns the system-tray selection.
@@ -25,25 +14,26 @@ struct WindowPixels
 class XDesktop
 {
 public:
-    XDesktop();
+    XDesktop() = default;
     ~XDesktop();
     XDesktop(const XDesktop&) = delete;
     XDesktop& operator=(const XDesktop&) = delete;
 
     // Starts the X server, and the tray host when withTray; returns once the
     // tray host owns _NET_SYSTEM_TRAY_S0. On failure *error says why.
-    bool start(bool withTray = true, QString* error = nullptr);
+    bool start(bool withTray, QString* error);
     // Starts the tray host on a running server (a panel that comes up late).
     bool startTrayHost(QString* error);
     QString display() const { return m_display; } // ":N"
 
-    // Windows of programs whose WM_CLASS instance is className: docked in
-    // the tray host, or shown at the top level.
+    // Viewable windows of programs whose WM_CLASS instance is className:
+    // docked in the tray host, or shown at the top level.
     QList<quint32> trayIcons(const QString& className) const;
     QList<quint32> topLevelWindows(const QString& className) const;
     // Viewable top-level windows whose title is exactly the text.
     QList<quint32> windowsTitled(const QString& title) const;
-    WindowPixels grab(quint32 window) const;
+    // The window's pixels as 0xffRRGGBB, row by row (empty when unreadable).
+    QList<quint32> grab(quint32 window) const;
     // The window that has the keyboard focus (0 when none).
     quint32 focusedWindow() const;
 
@@ -52,12 +42,8 @@ public:
     bool keys(const QStringList& keys) const;
 
 private:
-    bool startServer(QString* error);
-    bool trayOwned() const;
     QProcess* newProcess(std::unique_ptr<QProcess>& slot) const;
     bool xdotool(const QStringList& args) const;
-    QList<quint32> viewableAmong(const QList<quint32>& windows,
-                                 const std::function<bool(quint32)>& wanted) const;
 
     std::unique_ptr<QProcess> m_server;
     std::unique_ptr<QProcess> m_tray;
