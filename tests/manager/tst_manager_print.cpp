@@ -49,7 +49,7 @@ private slots:
         QVERIFY(cups.takePrintedLines(0).isEmpty());
 
         QString why;
-        QVERIFY2(cups.addPdfPrinter(QStringLiteral("PDF"), true, &why), qPrintable(why));
+        QVERIFY2(cups.addDefaultPdfPrinter(&why), qPrintable(why));
     }
 
     // Exactly as printed (the screen list shares the line builder): the details
