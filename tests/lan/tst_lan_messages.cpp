@@ -135,19 +135,27 @@ private slots:
         QVERIFY(m_peer->silent());
     }
 
-    // Each is logged; none is stored or answered, none stops the next one.
+    // Each is logged; none changes a row or is answered, none stops the next
+    // one. Text after the last TAB is no field.
     void malformedDatagramsAreLogged()
     {
+        receive(peerUpdate());
+        m_peer->next();
+        const QVariantMap copy = copyRow(123456);
         const QList<std::pair<QByteArray, QString>> cases = {
             {"127.0.0.2\tupd\t", "הודעה פגומה"},
             {"127.0.0.2\tIAM\t\xFF\t", "הודעה פגומה"},
             {"127.0.0.2\t", "Subscript out of range"},
-            {"127.0.0.2\tIAM\ta\rb\t", "Invalid nickname"}};
+            {"127.0.0.2\tIAM\ta\rb\t", "Invalid nickname"},
+            {"127.0.0.2\tDEL\t123456", "StrTok Error: 127.0.0.2\\tDEL\\t123456"},
+            {"127.0.0.2\tDEL\tx\t", "שגיאה בנסיון מחיקת תזכורת ברשת"}};
         for (const auto& [datagram, logged] : cases) {
+            const qsizetype before = logLines().size();
             receive(datagram);
-            QVERIFY2(logLines().join('\n').contains(logged), qPrintable(logged));
+            QVERIFY2(logLines().mid(before).join('\n').contains(logged), qPrintable(logged));
         }
         QVERIFY(Listeners.isEmpty() && m_peer->silent());
+        QCOMPARE(copyRow(123456), copy);
     }
 
     // What we send, byte for byte, and read back the same.

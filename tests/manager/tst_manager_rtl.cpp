@@ -3,6 +3,7 @@
 #include "ManagerFixture.h"
 
 #include "Beep.h"
+#include "Prompt.h"
 #include "Remind.h"
 #include "RightToLeftText.h"
 
@@ -64,6 +65,26 @@ private slots:
                  QString(text).replace('\n', "\r\n"));
         f.close();
         QCOMPARE(f.open()->findChild<QPlainTextEdit*>("CDetail")->toPlainText(), text);
+    }
+
+    // A message box's line that starts in Latin is painted against the right edge too.
+    void messageBoxReadsFromTheRight()
+    {
+        QImage shown;
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            shown = box->findChild<QLabel*>("qt_msgbox_label")->grab().toImage();
+            box->accept();
+        });
+        Prompt::message(nullptr, "התזכורת נמחקה מהרשימה\nRoom B.", "x", Prompt::Buttons::Ok,
+                        Prompt::Icon::Critical);
+        int left = -1, right = -1; // the lower line's painted columns
+        for (int x = 0; x < shown.width(); ++x)
+            for (int y = shown.height() / 2; y < shown.height(); ++y)
+                if (shown.pixel(x, y) != shown.pixel(0, 0))
+                    (left < 0 ? left : right) = x;
+        QVERIFY(left > shown.width() / 2 && right >= shown.width() - 3);
     }
 };
 

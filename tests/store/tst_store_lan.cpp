@@ -27,6 +27,8 @@ private slots:
             {"", "ACCOUNTIN", 217, true, true, 0},
             {"Nick=דנה\nPort=065535\nOptSend=False\nOptReceive=-1\n", "דנה", 65535, false, true, 0},
             {"Port=65536\nOptSend=on\nOptReceive=off\n", "ACCOUNTIN", 217, true, true, 3},
+            {"Port=0\n", "ACCOUNTIN", 217, true, true, 1},
+            {"Port=x217\n", "ACCOUNTIN", 217, true, true, 1},
         };
         for (const auto& c : cases) {
             TempProgramDir dir;

@@ -71,6 +71,17 @@ private slots:
         // The insert time fills only a date that was not given.
         db->exec(QStringLiteral("INSERT INTO Main_tbl (RCaption, RDate0) VALUES ('y', 100.5)"));
         QCOMPARE(Snapshot(*db, Queries::byId(db->lastInsertId())).value("RDate0"), QVariant(100.5));
+        // An earlier build's trigger called the programs' own Now(), which other
+        // clients lack: it is made again in the engine's terms.
+        db->exec(
+            "DROP TRIGGER Main_tbl_RDate0_InsertTime; CREATE TRIGGER Main_tbl_RDate0_InsertTime "
+            "AFTER INSERT ON Main_tbl FOR EACH ROW WHEN NEW.RDate0 IS NULL BEGIN UPDATE "
+            "Main_tbl SET RDate0 = Now() WHERE rowid = NEW.rowid; END");
+        CheckDbVersion(*db);
+        const QString mended =
+            db->scalar("SELECT sql FROM sqlite_master WHERE type = 'trigger'").toString();
+        QVERIFY2(mended.contains("= julianday('now', 'localtime')") && !mended.contains("Now()"),
+                 qPrintable(mended));
 
         // A value that does not fit its field adds no row, whoever writes it;
         // the caption's width counts characters, not UTF-8 bytes.

@@ -2,6 +2,7 @@
 #include "TrayFixture.h"
 #include "frmWinSock.h"
 
+#include <QAction>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
@@ -88,6 +89,26 @@ private slots:
         }
         QVERIFY2(m_tray->log().contains(" -> LANInit: UDP port " + taken + ": "),
                  qPrintable(m_tray->log()));
+    }
+
+    // Stopped from the menu while the published time passes, then resumed:
+    // the very first tick asks for the due check.
+    void resumedFromTheMenuTheFirstTickChecks()
+    {
+        m_tray->writeIni("[Reminder]\nNextDate=051220262205\n");
+        FrmMain* form = FrmMain::load();
+        auto* item = form->findChild<QAction*>("mnuDisable");
+        auto* timer = form->findChild<QTimer*>("Timer1");
+        item->trigger();
+        Clock::advance(10 * 60);
+        item->trigger();
+        qsizetype checksAtFirstTick = -1;
+        connect(timer, &QTimer::timeout, this, [&] {
+            if (checksAtFirstTick < 0)
+                checksAtFirstTick = m_tray->kalvex.calls.count("CheckList");
+        });
+        timer->setInterval(20);
+        QTRY_COMPARE(checksAtFirstTick, 1);
     }
 };
 
