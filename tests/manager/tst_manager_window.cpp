@@ -1,0 +1,635 @@
+// The manager window on a real database file: the list (order, moving, finding, deleting), the
+// editor, the occurrence preview against real alerts, and right-to-left text.
+#include "ManagerFixture.h"
+
+#include "Beep.h"
+#include "CheckRemind.h"
+#include "Clock.h"
+#include "FrmAdvOpt.h"
+#include "Ini.h"
+#include "LanSettings.h"
+#include "ManagerState.h"
+#include "Prompt.h"
+#include "Remind.h"
+#include "RFind.h"
+#include "Reminder.h"
+#include "RightToLeftText.h"
+#include "ShownAlerts.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+
+// The fields of row that differ from expected; dates and Booleans compared as such.
+QString mismatches(const QVariantMap& row, const QVariantMap& expected)
+{
+    QStringList differences;
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+        const QVariant actual = row.value(it.key());
+        const QMetaType type = it.value().metaType();
+        if (type == QMetaType::fromType<Date>()   ? dateField(actual) != it.value().value<Date>()
+            : type == QMetaType::fromType<bool>() ? actual.toBool() != it.value().toBool()
+                                                  : actual.toString() != it.value().toString())
+            differences << it.key() + QStringLiteral(": ") + actual.toString();
+    }
+    return differences.join("; ");
+}
+
+struct Rule
+{
+    int unit;
+    bool advanced;
+    int n, weekDays, monthDay, monthCount;
+    Date start;
+};
+
+template <typename T> T* control(QWidget* window, const QString& name)
+{
+    return window->findChild<T*>(name);
+}
+
+QString preview(QWidget* window)
+{
+    return control<QLabel>(window, "LblOccurrences")->text();
+}
+
+void enter(FrmAdvOpt* dialog, const Rule& rule)
+{
+    control<QComboBox>(dialog, "AdvEventType")->setCurrentIndex(rule.unit);
+    control<QRadioButton>(dialog, rule.advanced ? "OptPeriod_1" : "OptPeriod_0")->setChecked(true);
+    control<QLineEdit>(dialog, "TxtNPeriod")->setText(QString::number(rule.n));
+    for (int i = 0; i < 7; ++i)
+        control<QCheckBox>(dialog, QStringLiteral("WeekDay_%1").arg(i))
+            ->setChecked(rule.weekDays & (1 << i));
+    control<QComboBox>(dialog, "MonthCombo1")->setCurrentIndex(rule.monthDay);
+    control<QComboBox>(dialog, "MonthCombo2")->setCurrentIndex(rule.monthCount);
+    control<QDateEdit>(dialog, "CDateStart1")->setDate(rule.start.date());
+    control<QTimeEdit>(dialog, "CDateStart2")->setTime(rule.start.time());
+}
+
+Remind* openAlert()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* alert = qobject_cast<Remind*>(w); alert && alert->isVisible())
+            return alert;
+    return nullptr;
+}
+
+// The dates taken, each alert dismissed as it comes, in the preview's words.
+QString datesTakenByDismissing(qint32 id)
+{
+    QStringList dates{formatDateTime(reminderDate(id, "RDate"))};
+    while (dates.size() < PreviewedOccurrences) {
+        const Date due = reminderDate(id, "RNext");
+        Clock::setNow(due.addSeconds(1));
+        CheckRemind();
+        Remind* alert = openAlert();
+        if (!alert)
+            return "no alert for " + formatDateTime(due);
+        alert->close();
+        if (!QTest::qWaitFor([] { return !openAlert(); }, 5000))
+            return "the alert for " + formatDateTime(due) + " stayed open";
+        dates << formatDateTime(reminderDate(id, "RDate"));
+    }
+    return "המופעים הבאים: " + dates.join(", ");
+}
+
+
+// One press of find first or next: typed, where, how; the status and current title after it.
+struct Search
+{
+    bool first;
+    QString text;
+    int in, by; // in the title (0) or details (1); begins (0), contains (1), whole field (2)
+    QString status, current;
+};
+
+const QString OK = "OK", kNone = "לא נמצאה התאמה";
+
+using Answer = Prompt::Answer;
+
+} // namespace
+
+class RMainWindowTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<ManagerFixture> f;
+    QList<qint32> m_sent; // broadcast ids of the deletions sent over the network
+
+    void refresh() const { QTest::keyClick(f->find<QWidget>("List1"), Qt::Key_F5); }
+    // Runs the searches in the find dialog's modal loop, then cancels it.
+    void run(const QList<Search>& searches)
+    {
+        bool ran = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<RFind*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            ran = true;
+            for (const Search& s : searches) {
+                dialog->findChild<QLineEdit*>("SearchText")->setText(s.text);
+                dialog->findChild<QComboBox*>("SearchIn")->setCurrentIndex(s.in);
+                dialog->findChild<QComboBox*>("SearchBy")->setCurrentIndex(s.by);
+                dialog->findChild<QPushButton*>(s.first ? "cmdFind_0" : "cmdFind_1")->click();
+                QCOMPARE(dialog->findChild<QLabel*>("LStatus")->text(), s.status);
+                QCOMPARE(f->find<QLineEdit>("CCaption")->text(), s.current);
+            }
+            dialog->findChild<QPushButton*>("cmdCancel")->click();
+        });
+        f->find<QToolButton>("cmdFind")->click();
+        QVERIFY(ran && !QApplication::activeModalWidget());
+    }
+
+
+    QLineEdit* caption() { return f->find<QLineEdit>("CCaption"); }
+    void click(const char* name) { f->click(name); }
+    void key(Qt::Key key)
+    {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : f->window(), key);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        RightToLeftText::install(); // as both programs do at start-up
+        setAlertOpener([](qint32 id) { (new Remind)->RLoad(id); });
+        setAlertBeepObserver([] {});
+    }
+    void init()
+    {
+        f = std::make_unique<ManagerFixture>();
+        m_sent.clear();
+        RMain::setSendDelMsgHook([this](qint32 id) { return m_sent << id, true; });
+    }
+    void cleanup() { f.reset(), RMain::setSendDelMsgHook(nullptr); }
+
+    // A date with a tie and a text with a null, ascending then descending, ties by RMain_Id.
+    void headersSortAscendingThenDescendingWithTiesById()
+    {
+        auto add = [this](int due, int registered, const QVariant& detail) {
+            return f->add({{"RDate", dated(2026, 4, due, 9)},
+                           {"RDate0", dated(2026, 4, registered)},
+                           {"RDetail", detail}});
+        };
+        const qint32 a = add(3, 30, "x"), b = add(1, 10, QVariant()), c = add(3, 10, "a"),
+                     d = add(2, 20, "m");
+        f->open();
+        QCOMPARE(f->listIds(), (QList<qint32>{b, d, a, c})); // by RDate at opening
+        const QList<std::tuple<int, QList<qint32>, QList<qint32>>> cases = {
+            {6, {b, c, d, a}, {a, d, b, c}}, {4, {b, c, d, a}, {a, d, c, b}}};
+        for (const auto& [header, ascending, descending] : cases) {
+            auto* label = f->find<QLabel>(QStringLiteral("ListLabel_%1").arg(header));
+            QTest::mouseClick(label, Qt::LeftButton);
+            QCOMPARE(f->listIds(), ascending);
+            QTest::mouseClick(label, Qt::LeftButton);
+            QCOMPARE(f->listIds(), descending);
+        }
+    }
+
+    // The filter, the move buttons and F5 keep counter, selection and editor together.
+    void filterMoveButtonsRefreshAndCounter()
+    {
+        const qint32 a1 = f->add({{"RCaption", "a1"}, {"RDate", dated(2026, 4, 1)}});
+        const qint32 i1 =
+            f->add({{"RCaption", "i1"}, {"RDate", dated(2026, 4, 2)}, {"RActive", false}});
+        const qint32 a2 = f->add({{"RCaption", "a2"}, {"RDate", dated(2026, 4, 3)}});
+        const qint32 a3 = f->add({{"RCaption", "a3"}, {"RDate", dated(2026, 4, 4)}});
+        f->open();
+        f->click("OptShow_0");
+        auto* caption = f->find<QLineEdit>("CCaption");
+        // Button, row after: next, last, next at the end, back, first, back at the start.
+        for (const auto& [button, row] :
+             QList<std::pair<int, int>>{{1, 2}, {0, 3}, {1, 3}, {2, 2}, {3, 1}, {2, 1}}) {
+            f->click(QStringLiteral("cmdMoveRS_%1").arg(button));
+            QCOMPARE(f->counter(), QStringLiteral(" שורה %1 מתוך 3").arg(row));
+            QCOMPARE(f->selectedRow(), row - 1);
+            QCOMPARE(caption->text(), QStringLiteral("a%1").arg(row));
+        }
+        f->click("cmdMoveRS_0");
+
+        // Another process adds an earlier reminder and removes one.
+        const qint32 a0 = f->add({{"RCaption", "a0"}, {"RDate", dated(2026, 3, 31)}});
+        f->sql(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(a1));
+        refresh();
+        QCOMPARE(f->listIds(), (QList<qint32>{a0, a2, a3}));
+        QCOMPARE(f->counter(), " שורה 3 מתוך 3");
+        QCOMPARE(CurrentReminderId, a3);
+
+        f->click("OptShow_1");
+        QCOMPARE(f->listIds(), QList<qint32>{i1});
+    }
+
+    // ShowList and the alert's "פתח ברשימה": past the filter, the stored row, an edit kept.
+    void showIndexShowsTheStoredRowAndKeepsAnEdit()
+    {
+        const qint32 a = f->add({{"RCaption", "a"}, {"RDate", dated(2026, 4, 1, 9)}});
+        const qint32 asleep =
+            f->add({{"RCaption", "asleep"}, {"RDate", dated(2026, 4, 5)}, {"RActive", false}});
+        RMain* w = f->open();
+        f->click("OptShow_0");
+        w->ShowIndex(asleep);
+        QVERIFY(f->find<QRadioButton>("OptShow_2")->isChecked());
+        QCOMPARE(f->listIds().at(f->selectedRow()), asleep);
+        auto* caption = f->find<QLineEdit>("CCaption");
+        QCOMPARE(caption->text(), "asleep");
+        w->ShowIndex(9999);
+        QVERIFY(logLines().last().endsWith("ShowIndex: No current record."));
+
+        f->sql(QStringLiteral("UPDATE Main_tbl SET RDate = RDate + 1, RNext = RDate + 1 "
+                              "WHERE RMain_Id = %1")
+                   .arg(a));
+        w->ShowIndex(a);
+        QVERIFY(f->listLines().first().startsWith("02/04/2026 09:00"));
+        QCOMPARE(f->find<QDateEdit>("CDate1")->date(), QDate(2026, 4, 2));
+        caption->setText("a edited");
+        w->ShowIndex(asleep);
+        QCOMPARE(caption->text(), "a edited");
+        QCOMPARE(f->listIds().at(f->selectedRow()), a);
+    }
+
+    // A database a newer program marked is refused from the next load on; nothing saved.
+    void newerDatabaseIsRefusedFromTheNextLoad()
+    {
+        f->add({});
+        f->open();
+        f->sql("PRAGMA user_version = 210");
+        f->click("ListLabel_0");
+        refresh();
+        QCOMPARE(f->listIds().size(), 1);
+        f->close();
+        f->open();
+        QVERIFY(f->listIds().isEmpty());
+        QCOMPARE(f->window()->sortField(), "RDate"); // state afresh
+        f->click("cmdNew");
+        f->click("cmdNew");
+        QCOMPARE(f->rowCount(), 1);
+        QVERIFY(logLines().size() == 2 && logLines()[0].contains("LoadData: ") &&
+                logLines()[1].contains("Save: "));
+    }
+
+    void copyListPutsTheListedRowsOnTheClipboard()
+    {
+        f->add({{"RCaption", "a long caption of more than sixteen"},
+                {"RDetail", "א\r\nב\r\n"},
+                {"RAuthor", "dana"},
+                {"RDate", dated(2026, 4, 1, 9, 30)},
+                {"RDate0", dated(2026, 3, 15)}});
+        f->open();
+        f->find<QAction>("mnu_CopyList")->trigger();
+        // clang-format off
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral(
+            "תאריך יעד\tתאריך רישום\tהכותרת\tחשיבות\tסוג מופע\tמחבר\tפעיל\tפרטים"
+            "\r\n01/04/2026 09:30\t15/03/2026\ta long caption of more than sixteen\tרגילה\t"
+            "חד-פעמי\tdana\tכן\tא\r\n\t\t\t\t\t\t\tב\r\n\t\t\t\t\t\t\t"));
+        // clang-format on
+        QVERIFY(logLines().isEmpty());
+    }
+
+    // By id: the row at its place, or the new last, becomes current; none left keeps the editor.
+    void deletingTheCurrentKeepsThePosition()
+    {
+        QList<qint32> ids;
+        for (int day = 1; day <= 4; ++day)
+            ids << f->add({{"RCaption", QString("r%1").arg(day)}, {"RDate", dated(2026, 4, day)}});
+        RMain* w = f->open();
+        // Deleted, current afterwards (-1: none left).
+        for (const auto& [deleted, current] :
+             QList<std::pair<int, int>>{{1, 2}, {3, 2}, {2, 0}, {0, -1}}) {
+            w->ShowIndex(ids[deleted]);
+            Prompt::setNextAnswer(Answer::Ok);
+            f->click("cmdDelete");
+            QVERIFY(f->row(ids[deleted]).isEmpty());
+            QCOMPARE(f->listIds().value(f->selectedRow(), -1), ids.value(current, -1));
+        }
+        QCOMPARE(f->find<QLineEdit>("CCaption")->text(), "r1");
+        QVERIFY(Prompt::history().size() == 4 && logLines().isEmpty());
+    }
+
+    // One this user sent asks "האם למחוק ברשת": yes sends its id, cancel keeps it; copies not.
+    void aSharedReminderAsksAboutTheNetwork()
+    {
+        // Fields, answers, deleted, id sent (0: none).
+        const QList<std::tuple<QVariantMap, QList<Answer>, bool, qint32>> cases = {
+            {{{"IAMAuthor", 1}, {"BroadcastId", -77}}, {Answer::Ok, Answer::Yes}, true, -77},
+            {{{"IAMAuthor", 1}, {"BroadcastId", 77}}, {Answer::Ok, Answer::Cancel}, false, 0},
+            {{{"IAMAuthor", 0}, {"BroadcastId", 77}}, {Answer::Ok}, true, 0}}; // a received copy
+        QList<qint32> ids;
+        for (const auto& c : cases)
+            ids << f->add(std::get<0>(c));
+        RMain* w = f->open();
+        for (qsizetype i = 0; i < cases.size(); ++i) {
+            const auto& [fields, answers, deleted, sent] = cases[i];
+            Prompt::clearHistory(), m_sent.clear();
+            w->ShowIndex(ids[i]);
+            for (Answer answer : answers)
+                Prompt::setNextAnswer(answer);
+            f->click("cmdDelete");
+            QCOMPARE(Prompt::history().size(), answers.size());
+            QCOMPARE(Prompt::history().last().text,
+                     answers.size() == 2 ? "האם למחוק ברשת" : "אישור מחיקה");
+            QCOMPARE(f->row(ids[i]).isEmpty(), deleted);
+            QCOMPARE(m_sent, sent ? QList<qint32>{sent} : QList<qint32>{});
+        }
+    }
+
+    // Only the exact typed word deletes, only what is listed, nothing sent; gone rows skipped.
+    void theListedSetGoesOnTheTypedWord()
+    {
+        QList<qint32> active;
+        for (int day = 1; day <= 3; ++day)
+            active << f->add(
+                {{"IAMAuthor", 1}, {"BroadcastId", 5}, {"RDate", dated(2026, 4, day)}});
+        const qint32 inactive = f->add({{"RActive", 0}, {"RDate", dated(2026, 4, 9)}});
+        f->open();
+        f->click("OptShow_0"); // "פעיל"
+        for (const QString& typed : {QStringLiteral("כן "), QStringLiteral("כ"), QString()}) {
+            Prompt::setNextInput(typed);
+            f->click("cmdDeleteAll");
+        }
+        QCOMPARE(f->rowCount(), 4);
+        f->sql(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(active[0]));
+        Prompt::setNextInput("כן");
+        f->click("cmdDeleteAll");
+        QCOMPARE(f->rowCount(), 1);
+        QVERIFY(!f->row(inactive).isEmpty());
+        QVERIFY(f->listIds().isEmpty() && m_sent.isEmpty() && logLines().isEmpty());
+    }
+
+    // In the list's order with the engine's patterns, letters in any case, Hebrew too.
+    void findsInTheListsOrderWithTheEnginesPatterns()
+    {
+        f->open();
+        run({{true, "x", 0, 0, "הרשימה ריקה", "תזכורת חדשה"}});
+
+        const auto add = [&](const char* caption, const QVariant& detail, int day, bool active) {
+            f->add({{"RCaption", QString::fromUtf8(caption)},
+                    {"RDetail", detail},
+                    {"RDate", dated(2026, 4, day, 9, 0)},
+                    {"RActive", active}});
+        };
+        add("Alpha meeting", "line one\r\nSecond Line", 1, true);
+        add("alpha 2", "x", 2, false);
+        add("פגישה עם דנה", "דנה", 3, true);
+        add("Report 100%", "Alpha", 4, true);
+        add("[draft] plan", QVariant(), 5, true);
+        add("say \"hi\"", "hi", 6, true);
+        f->click("cmdRefresh");
+        // clang-format off
+        run({
+            {true, "ALPHA", 0, 0, OK, "Alpha meeting"},
+            {false, "alpha", 0, 0, OK, "alpha 2"},               // next, in list order
+            {false, "alpha", 0, 0, kNone, "alpha 2"},            // no wrap; the last match stays
+            {true, "*meet", 0, 0, OK, "Alpha meeting"},          // the engine's pattern characters
+            {true, "[[]draft]", 0, 0, OK, "[draft] plan"},
+            {true, "say \"", 0, 0, "שגיאה", "[draft] plan"},      // a double quote
+            {true, "עם", 0, 0, kNone, "[draft] plan"},           // begins with
+            {true, "עם", 0, 1, OK, "פגישה עם דנה"},              // contains
+            {true, "second line", 1, 1, OK, "Alpha meeting"},    // in a further line of the details
+            {true, "ALPHA", 1, 2, OK, "Report 100%"},            // the whole field
+            {false, "*", 1, 1, OK, "say \"hi\""},                // null details match nothing
+        });
+        // clang-format on
+
+        // Only what the list shows, in its order: active ones, latest first.
+        f->click("OptShow_0");
+        f->click("ListLabel_1");
+        run({{true, "*a", 0, 1, OK, "say \"hi\""}, {false, "alpha", 0, 0, OK, "Alpha meeting"}});
+    }
+
+    // An edit switches an inactive reminder on, F12 drops it; a new one starts at now in whole
+    // minutes, F9 does not save it; Escape closes the window, not while editing.
+    void editingNewAndTheKeys()
+    {
+        f->add({{"RCaption", "asleep"}, {"RActive", false}});
+        f->open();
+        caption()->setFocus();
+        QTest::keyClick(caption(), Qt::Key_X);
+        QVERIFY(f->window()->inEdit() && !f->find<QWidget>("List1")->isEnabled() &&
+                f->find<QRadioButton>("OptActive_0")->isChecked());
+        key(Qt::Key_Escape); // ignored while editing
+        key(Qt::Key_F12);
+        QVERIFY(caption()->text() == "asleep" && f->find<QRadioButton>("OptActive_1")->isChecked());
+
+        click("cmdNew");
+        QCOMPARE(
+            QDateTime(f->find<QDateEdit>("CDate1")->date(), f->find<QTimeEdit>("CDate2")->time()),
+            QDateTime(QDate(2026, 3, 15), QTime(10, 0)));
+        key(Qt::Key_F9);
+        QCOMPARE(f->rowCount(), 1);
+        key(Qt::Key_F12);
+        QPointer<RMain> window = f->window();
+        key(Qt::Key_Escape);
+        QTRY_VERIFY(window.isNull());
+    }
+
+    // Refused with the field's message, the focus on it, nothing stored.
+    void validationRefusesTheSave()
+    {
+        const QList<std::tuple<QString, int, int, QString, QString>> cases = {
+            {"", 0, 0, "יש להזין כותרת", "CCaption"},
+            {"t!", 7, 0, "יש להזין חשיבות", "CImportance"},
+            {"t!", 1, 3, "יש להזיר סוג מופע", "CEventType"}};
+        QList<qint32> ids;
+        for (const auto& [title, importance, type, message, focus] : cases)
+            ids << f->add({{"RCaption", "t"}, {"RImportance", importance}, {"REventType", type}});
+        f->open();
+        for (qsizetype i = 0; i < cases.size(); ++i) {
+            const auto& [title, importance, type, message, focus] = cases[i];
+            caption()->setFocus();
+            caption()->setText(title);
+            Prompt::setNextAnswer(Prompt::Answer::Ok);
+            key(Qt::Key_F9);
+            QCOMPARE(Prompt::history().last().text, message);
+            QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+            QCOMPARE(f->row(ids[i]).value("RCaption").toString(), "t");
+            key(Qt::Key_F12);
+            click("cmdMoveRS_1");
+        }
+    }
+
+    // Another author's postponed advanced reminder saved as bi-monthly: title cleaned and cut,
+    // due time taken as next, the type's unit looked up, stored days and author kept.
+    void saveWritesTheFieldsOfTheRecurrenceType()
+    {
+        // clang-format off
+        const qint32 id = f->add({{"RCaption", "old"}, {"RDate", dated(2026, 4, 1, 9)},
+            {"RNext", dated(2026, 4, 1, 9, 45)}, {"RAuthor", "other"}, {"REventType", 100},
+            {"Adv_AdvOpt", true}, {"Adv_Period", 0}, {"Adv_PeriodN", 7}, {"Adv_WeekDay", 5},
+            {"Adv_MonthDay", 3}, {"Adv_MonthCount", 2}, {"Adv_NoEnd", false}});
+        // clang-format on
+        f->open();
+        caption()->setText(QStringLiteral("a\tb") + QString(57, 'x'));
+        f->find<QDateEdit>("CDate1")->setDate(QDate(2026, 6, 2));
+        f->find<QTimeEdit>("CDate2")->setTime(QTime(18, 30));
+        f->find<QPlainTextEdit>("CDetail")->setPlainText("x\ty\nz");
+        f->find<QComboBox>("CEventType")->setCurrentIndex(5);
+        key(Qt::Key_F9);
+
+        const QVariant due = dated(2026, 6, 2, 18, 30);
+        // clang-format off
+        QCOMPARE(mismatches(f->row(id), {
+            {"RCaption", (QStringLiteral("a b") + QString(57, 'x')).left(50)}, {"RDetail", "x y\r\nz"},
+            {"RDate", due}, {"RNext", due}, {"REventType", 30}, {"Adv_Period", 4},
+            {"Adv_PeriodN", 2}, {"Adv_AdvOpt", false}, {"Adv_NoEnd", true}, {"Adv_DateEnd", due},
+            {"Adv_WeekDay", 5}, {"Adv_MonthDay", 3}, {"Adv_MonthCount", 2}, {"RAuthor", "other"},
+            {"RActive", true}}), QString());
+        // clang-format on
+        QVERIFY(f->listLines().first().startsWith("02/06/2026 18:30"));
+    }
+
+    // "שמור כחדש" over an edit leaves the edited one as it was; an empty author is filled.
+    void saveAsNewLeavesTheEditedReminderAsItWas()
+    {
+        f->open();
+        click("cmdNew");
+        caption()->setText("A");
+        click("cmdNew");
+        const qint32 a = CurrentReminderId;
+        f->sql("UPDATE Main_tbl SET RAuthor = NULL");
+
+        caption()->setText("B");
+        click("cmdNew");
+        const qint32 b = CurrentReminderId;
+        QVERIFY(f->rowCount() == 2 && f->row(a).value("RCaption") == "A" &&
+                f->listIds().at(f->selectedRow()) == b && f->row(b).value("RAuthor") == "me");
+
+        click("cmdMoveRS_3");
+        caption()->setText("A2");
+        click("cmdSave");
+        QCOMPARE(f->row(a).value("RAuthor").toString(), "me");
+
+        // Deleted meanwhile by another process: stored again.
+        caption()->setText("A3");
+        f->sql(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(a));
+        click("cmdSave");
+        QVERIFY(f->rowCount() == 2 && f->row(CurrentReminderId).value("RCaption") == "A3");
+    }
+
+    // A null due date shows, and reaches the rule window, as now, never the zero date; a
+    // cancelled rule window and a save keep the loaded rule, its null end included.
+    void nullDatesAndACancelledRuleKeepTheLoadedRule()
+    {
+        // clang-format off
+        const QVariantMap rule = {{"REventType", 100}, {"Adv_Period", 4}, {"Adv_PeriodN", 2},
+            {"Adv_AdvOpt", true}, {"Adv_MonthDay", 8}, {"Adv_MonthCount", 4}, {"Adv_NoEnd", false}};
+        // clang-format on
+        QVariantMap fields = rule;
+        fields.insert({{"RDate", QVariant()}, {"RNext", QVariant()}, {"Adv_DateEnd", QVariant()}});
+        const qint32 id = f->add(fields);
+        f->open();
+        QCOMPARE(f->find<QDateEdit>("CDate1")->date(), QDate(2026, 3, 15));
+        Date handed;
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY(qobject_cast<FrmAdvOpt*>(QApplication::activeModalWidget()));
+            handed = AdvOptions.StartDate;
+            QApplication::activeModalWidget()->close();
+        });
+        click("cmdAdvOpt");
+        QCOMPARE(handed, at(2026, 3, 15, 10, 0));
+        caption()->setText("renamed");
+        key(Qt::Key_F9);
+        QCOMPARE(mismatches(f->row(id), rule), QString());
+        QCOMPARE(reminderDate(id, "RDate"), at(2026, 3, 15, 10, 0));
+        QVERIFY(f->row(id).value("Adv_DateEnd").isNull());
+    }
+
+    void previewIsWhatDismissingTheAlertsGives()
+    {
+        // Now is Sunday 15/03/2026 10:00.
+        const QList<std::pair<Rule, QString>> rules = {
+            {{Date::Week, true, 2, 2 | 8, 0, 0, at(2026, 3, 16, 8, 0)}, // Monday and Wednesday
+             "16/03/2026 08:00, 18/03/2026 08:00, 30/03/2026 08:00, 01/04/2026 08:00, "
+             "13/04/2026 08:00"},
+            // Chosen on Friday 20/03: the last Sunday-to-Thursday day of each month.
+            {{Date::Month, true, 1, 0, 8, 4, at(2026, 3, 20, 17, 0)},
+             "31/03/2026 17:00, 30/04/2026 17:00, 31/05/2026 17:00, 30/06/2026 17:00, "
+             "30/07/2026 17:00"},
+            // Monthly from the 31st, clamped.
+            {{Date::Month, false, 1, 0, 0, 0, at(2026, 3, 31, 9, 0)},
+             "31/03/2026 09:00, 30/04/2026 09:00, 30/05/2026 09:00, 30/06/2026 09:00, "
+             "30/07/2026 09:00"}};
+        for (const auto& rule : rules) {
+            const QString expected = "המופעים הבאים: " + rule.second;
+            f->reset();
+            f = std::make_unique<ManagerFixture>();
+            RMain* window = f->open();
+            f->click("cmdNew");
+            QTimer::singleShot(0, [&] {
+                QTRY_VERIFY(qobject_cast<FrmAdvOpt*>(QApplication::activeModalWidget()));
+                auto* dialog = qobject_cast<FrmAdvOpt*>(QApplication::activeModalWidget());
+                enter(dialog, rule.first);
+                QTest::mouseClick(control<QPushButton>(dialog, "cmdSave"), Qt::LeftButton);
+                QCOMPARE(preview(dialog), expected);
+            });
+            f->click("cmdAdvOpt");
+            f->click("cmdNew"); // "שמור כחדש"
+            QCOMPARE(preview(window), expected);
+            QCOMPARE(datesTakenByDismissing(CurrentReminderId), expected);
+        }
+    }
+
+    // Every line of the alert's details against the right edge (within margin and caret).
+    void alertDetailsReadFromTheRight()
+    {
+        const QString text = QStringLiteral("להביא את הדוח הרבעוני\nחדר ישיבות 3");
+        QPointer<Remind> alert = new Remind;
+        alert->RLoad(f->add({{"RDetail", text}}));
+        auto* box = alert->findChild<QPlainTextEdit*>(QStringLiteral("CDetail"));
+        QCOMPARE(box->toPlainText(), text);
+        const qreal width = box->viewport()->width(),
+                    rightEdge = width - box->document()->documentMargin() - 2;
+        for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next()) {
+            box->document()->documentLayout()->blockBoundingRect(b); // lays the block out
+            const QRectF drawn = b.layout()->lineAt(0).naturalTextRect();
+            QVERIFY2(drawn.left() > width / 2 && drawn.right() >= rightEdge, qPrintable(b.text()));
+        }
+        alert->close();
+        QTRY_VERIFY(alert.isNull());
+    }
+
+    // Typed one character at a time as a Hebrew keyboard sends it, saved (CR LF), reloaded.
+    void mixedTextKeepsItsOrderThroughSaveAndReload()
+    {
+        const QString text =
+            QStringLiteral("חדר 3 – Room B, טל' 03-1234567, 12/05/2026\nCall John at 10:30.");
+        f->open();
+        f->click("cmdNew");
+        auto* box = f->find<QPlainTextEdit>("CDetail");
+        box->setFocus();
+        for (const QChar c : text) {
+            if (c == QLatin1Char('\n'))
+                QTest::keyClick(box, Qt::Key_Return);
+            else
+                QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+        f->click("cmdNew"); // "שמור כחדש"
+        QCOMPARE(f->row(f->listIds().value(0)).value("RDetail").toString(),
+                 QString(text).replace('\n', "\r\n"));
+        f->close();
+        QCOMPARE(f->open()->findChild<QPlainTextEdit*>("CDetail")->toPlainText(), text);
+    }
+
+    // A message box's line that starts in Latin is painted against the right edge too.
+    void messageBoxReadsFromTheRight()
+    {
+        QImage shown;
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            shown = box->findChild<QLabel*>("qt_msgbox_label")->grab().toImage();
+            box->accept();
+        });
+        Prompt::message(nullptr, "התזכורת נמחקה מהרשימה\nRoom B.", "x", Prompt::Buttons::Ok,
+                        Prompt::Icon::Critical);
+        int left = -1, right = -1; // the lower line's painted columns
+        for (int x = 0; x < shown.width(); ++x)
+            for (int y = shown.height() / 2; y < shown.height(); ++y)
+                if (shown.pixel(x, y) != shown.pixel(0, 0))
+                    (left < 0 ? left : right) = x;
+        QVERIFY(left > shown.width() / 2 && right >= shown.width() - 3);
+    }
+};
+
+QTEST_MAIN(RMainWindowTest)
+#include "tst_manager_window.moc"
