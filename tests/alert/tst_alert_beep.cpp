@@ -9,8 +9,7 @@ class TestAlertBeep : public QObject
 {
     Q_OBJECT
 private slots:
-    // At the output's rate: 600 Hz then 500 Hz, a tenth of a second each,
-    // clearly audible and never clipped at full scale.
+    // 600 Hz then 500 Hz, a tenth of a second each, audible and not clipped.
     void twoTonesOfATenthOfASecond()
     {
         for (int rate : {8000, 48000}) {
@@ -28,9 +27,9 @@ private slots:
                     sign = now;
                     peak = std::max(peak, std::abs(int(s[i])));
                 }
-                const bool audible = peak > 32767 / 4 && peak < 32767; // and not clipped
                 QVERIFY2(
-                    audible && std::abs(counted - crossings) <= crossings / 100,
+                    peak > 32767 / 4 && peak < 32767 &&
+                        std::abs(counted - crossings) <= crossings / 100,
                     qPrintable(QStringLiteral("%1 crossings, peak %2").arg(counted).arg(peak)));
             }
         }

@@ -1,5 +1,4 @@
-// BringToFront: restored, shown, topmost only when asked, never moved. A
-// window never shown before is the alert's case, shown by its test.
+// BringToFront: restored, shown, topmost only when asked, never moved.
 #include "WindowFront.h"
 
 #include <QWidget>
