@@ -12,8 +12,7 @@
 
 #include <stdexcept>
 
-// Runs SQL on a file with the plain engine (creating it), as another program
-// or an older release would.
+// Runs SQL with the plain engine, as another program or an older release would.
 inline void rawSql(const QString& path, const QString& sql)
 {
     sqlite3* db = nullptr;
@@ -26,7 +25,7 @@ inline void rawSql(const QString& path, const QString& sql)
         throw std::runtime_error(message);
 }
 
-// The fields of the first release, as an older release created Main_tbl.
+// Main_tbl as the first release created it.
 inline const QStringList kBaseFields = {
     "RMain_Id",     "RCaption",       "RDetail",     "RDate",      "RNext",       "RImportance",
     "REventType",   "RActive",        "Adv_AdvOpt",  "Adv_Period", "Adv_PeriodN", "Adv_WeekDay",
@@ -37,7 +36,6 @@ inline QString baseTableSql(const QStringList& extraColumns = {})
         .arg((kBaseFields.mid(1) + extraColumns).join(", "));
 }
 
-// One named column of a query's rows (PRAGMA and EXPLAIN ones too).
 inline QStringList column(Database& db, const QString& sql, const QString& name)
 {
     QStringList values;

@@ -6,8 +6,7 @@
 
 #include <QTest>
 
-// Each load starts from values no load would produce; a bad value falls back
-// to its default with one log line naming its key.
+// A bad value falls back to its default with one log line naming its key.
 class TestStoreLan : public QObject
 {
     Q_OBJECT
@@ -16,31 +15,22 @@ private slots:
     void loadTakesGoodValuesAndDefaultsTheRest()
     {
         SysInfo::setComputerNameOverride(QStringLiteral("ACCOUNTING-PC-07"));
-        const struct
-        {
-            QByteArray ini;
-            QString nick;
-            int port;
-            bool send, receive;
-            int logged;
-        } cases[] = {
+        // ini lines; nick, port, send, receive and log lines after loading
+        const QList<std::tuple<QByteArray, QString, int, bool, bool, int>> cases = {
             {"", "ACCOUNTIN", 217, true, true, 0},
             {"Nick=דנה\nPort=065535\nOptSend=False\nOptReceive=-1\n", "דנה", 65535, false, true, 0},
             {"Port=65536\nOptSend=on\nOptReceive=off\n", "ACCOUNTIN", 217, true, true, 3},
             {"Port=0\n", "ACCOUNTIN", 217, true, true, 1},
-            {"Port=x217\n", "ACCOUNTIN", 217, true, true, 1},
-        };
-        for (const auto& c : cases) {
+            {"Port=x217\n", "ACCOUNTIN", 217, true, true, 1}};
+        for (const auto& [ini, nick, port, send, receive, logged] : cases) {
             TempProgramDir dir;
             StartLogging(QStringLiteral("Kalvex.log"));
-            writeBytes(dir.file("Kalvex.ini"), "[LAN_Settings]\n" + c.ini);
-            LANNick = "before", LANPort = 1, LANOptSend = !c.send, LANOptReceive = !c.receive;
+            writeBytes(dir.file("Kalvex.ini"), "[LAN_Settings]\n" + ini);
+            LANNick = "before", LANPort = 1, LANOptSend = !send, LANOptReceive = !receive;
             LoadLANSettings();
-            QCOMPARE(LANNick, c.nick);
-            QCOMPARE(int(LANPort), c.port);
-            QCOMPARE(LANOptSend, c.send);
-            QCOMPARE(LANOptReceive, c.receive);
-            QCOMPARE(fileBytes(dir.file("Kalvex.log")).count(" -> LoadLANSettings: "), c.logged);
+            QCOMPARE(std::tuple(LANNick, int(LANPort), LANOptSend, LANOptReceive),
+                     std::tuple(nick, port, send, receive));
+            QCOMPARE(fileBytes(dir.file("Kalvex.log")).count(" -> LoadLANSettings: "), logged);
         }
         SysInfo::setComputerNameOverride(QString());
     }

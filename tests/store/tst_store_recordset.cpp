@@ -1,51 +1,39 @@
+// Record sets on real files: edits, deletes and files they must not use or change.
 #include "Database.h"
 #include "Failure.h"
 #include "Queries.h"
 #include "Recordset.h"
 #include "Reminder.h"
+#include "StoreTestFiles.h"
 #include "TempProgramDir.h"
 
+#include <QDir>
 #include <QTest>
 
-// Two reminders "r0" and "r1" in a fresh database for every test.
 class TestStoreRecordset : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramDir> m_dir;
-    std::unique_ptr<Database> m_db;
-    const QString kOrdered = Queries::all + " ORDER BY RMain_Id";
-
 private slots:
-    void init()
+    // An edit stores only the fields it changed (another connection's change survives);
+    // moving away drops an unfinished edit; identities are never handed out twice; rows
+    // deleted meanwhile are neither written back nor deleted again.
+    void dynasetEditsDeletesAndIdentities()
     {
-        m_dir = std::make_unique<TempProgramDir>();
-        m_db = OpenReminderDb();
-        m_db->exec("INSERT INTO Main_tbl (RCaption, RActive) VALUES ('r0', 1), ('r1', 1)");
-    }
-    void cleanup()
-    {
-        m_db.reset();
-        m_dir.reset();
-    }
-
-    // An edit stores only the fields it changed, so a change another
-    // connection made meanwhile to other fields survives; identities are
-    // never handed out twice, not even after a delete.
-    void dynasetEditWritesOnlyChangedFields()
-    {
-        Dynaset rs(*m_db, kOrdered);
-        QCOMPARE(rs.value("RCaption").toString(), QString("r0")); // the row has been read
+        TempProgramDir dir;
+        auto db = OpenReminderDb();
+        db->exec("INSERT INTO Main_tbl (RCaption, RActive) VALUES ('r0', 1), ('r1', 1)");
+        Dynaset rs(*db, Queries::all + " ORDER BY RMain_Id");
+        QCOMPARE(rs.value("RCaption").toString(), QString("r0"));
         OpenReminderDb()->exec(
             "UPDATE Main_tbl SET RDetail = 'from the LAN' WHERE RCaption = 'r0'");
         rs.edit();
         rs.setValue("RNext", 46000.5);
         rs.update();
-        Snapshot stored(*m_db, Queries::byId(rs.lastModifiedId()));
+        Snapshot stored(*db, Queries::byId(rs.lastModifiedId()));
         QCOMPARE(stored.value("RNext").toDouble(), 46000.5);
         QCOMPARE(stored.value("RDetail").toString(), QString("from the LAN"));
 
-        // Moving away drops an unfinished edit.
         rs.edit();
         rs.setValue("RCaption", QString("dropped"));
         rs.moveFirst();
@@ -58,19 +46,53 @@ private slots:
         rs.addNew();
         rs.update();
         QVERIFY(rs.lastModifiedId() > last);
-    }
 
-    void dynasetOnRowsDeletedMeanwhile()
-    {
-        Dynaset rs(*m_db, kOrdered);
-        m_db->exec(QString("DELETE FROM Main_tbl WHERE RMain_Id = %1")
-                       .arg(rs.value("RMain_Id").toLongLong()));
+        rs.moveFirst();
+        db->exec(QString("DELETE FROM Main_tbl WHERE RMain_Id = %1")
+                     .arg(rs.value("RMain_Id").toLongLong()));
         rs.edit();
         rs.setValue("RCaption", QString("back from the dead"));
         QVERIFY_THROWS_EXCEPTION(Failure, rs.update());
         rs.cancelUpdate();
         QVERIFY_THROWS_EXCEPTION(Failure, rs.deleteCurrent());
-        QCOMPARE(m_db->scalar("SELECT count(*) FROM Main_tbl").toInt(), 1);
+        QCOMPARE(db->scalar("SELECT count(*) FROM Main_tbl").toInt(), 1);
+    }
+
+    void foreignFileIsNeverUsedOrReplaced()
+    {
+        for (const char* foreignSql :
+             {"", "CREATE TABLE Other (x); INSERT INTO Other VALUES (1);"}) {
+            TempProgramDir dir;
+            if (*foreignSql)
+                rawSql(reminderDbPath(), foreignSql);
+            else
+                writeBytes(reminderDbPath(), QByteArray(4096, '\x5a'));
+            const QByteArray before = fileBytes(reminderDbPath());
+            QVERIFY_THROWS_EXCEPTION(Failure, OpenReminderDb());
+            QCOMPARE(fileBytes(reminderDbPath()), before);
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                     QStringList{"KV_Data.mdb"});
+        }
+    }
+
+    // Without write access to the program directory: reads work, a write fails harmlessly.
+    void readOnlyProgramDirectoryRefusesWrites()
+    {
+        TempProgramDir dir;
+        OpenReminderDb()->exec("INSERT INTO Main_tbl (RCaption) VALUES ('one')");
+        const QByteArray before = fileBytes(reminderDbPath());
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        QFile::setPermissions(reminderDbPath(), QFile::ReadOwner);
+        {
+            AsFileOwner owner;
+            auto db = OpenReminderDb();
+            QCOMPARE(Snapshot(*db, Queries::all).recordCount(), 1);
+            Dynaset rs(*db, Queries::all);
+            rs.addNew();
+            QVERIFY_THROWS_EXCEPTION(Failure, rs.update());
+        }
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(fileBytes(reminderDbPath()), before);
     }
 };
 
