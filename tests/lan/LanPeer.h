@@ -7,9 +7,7 @@
 #include <QTest>
 #include <QUdpSocket>
 
-// The other installation, on loopback at 127.0.0.2 (not one of this
-// machine's interface addresses, so its datagrams are not taken for our
-// own). LANPort is set to its port, so every answer Kalvex sends lands here.
+// The other installation at 127.0.0.2 (not one of ours); LANPort points every answer here.
 class LanPeer
 {
 public:
@@ -26,8 +24,7 @@ public:
             return {};
         return m_socket.receiveDatagram().data();
     }
-    // Loopback delivers a datagram before its send returns.
-    bool silent() { return !m_socket.hasPendingDatagrams(); }
+    bool silent() { return !m_socket.hasPendingDatagrams(); } // loopback delivers at once
 
 private:
     QUdpSocket m_socket;
