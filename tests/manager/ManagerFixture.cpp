@@ -4,17 +4,12 @@
 #include "ManagerState.h"
 #include "Prompt.h"
 
-#include <QLabel>
 #include <QListView>
-#include <QTest>
 
 ManagerFixture::ManagerFixture()
 {
-    LANNick = QStringLiteral("me");
-    LANOptSend = true;
-    LANOptReceive = true;
-    CurrentReminderId = 0;
-    CurrentSentTo.clear();
+    LANNick = "me", LANOptSend = true, LANOptReceive = true;
+    CurrentReminderId = 0, CurrentSentTo.clear();
     Prompt::clearHistory();
     OpenReminderDb(); // creates the database with the current schema
 }
@@ -28,12 +23,9 @@ ManagerFixture::~ManagerFixture()
 
 qint32 ManagerFixture::add(const QVariantMap& given)
 {
-    QVariantMap fields{{QStringLiteral("RCaption"), QStringLiteral("r")},
-                       {QStringLiteral("RDate"), dated(2026, 4, 1, 9, 0)},
-                       {QStringLiteral("RActive"), true}};
+    QVariantMap fields{{"RCaption", "r"}, {"RDate", dated(2026, 4, 1, 9, 0)}, {"RActive", true}};
     fields.insert(given);
-    fields.insert(QStringLiteral("RNext"),
-                  given.value(QStringLiteral("RNext"), fields.value(QStringLiteral("RDate"))));
+    fields.insert("RNext", given.value("RNext", fields.value("RDate")));
     return insertReminder(fields);
 }
 
@@ -55,11 +47,6 @@ void ManagerFixture::close()
     QTest::qWaitFor([&window] { return window.isNull(); }, 5000);
 }
 
-void ManagerFixture::click(const QString& name) const
-{
-    QTest::mouseClick(find<QWidget>(name), Qt::LeftButton);
-}
-
 QList<qint32> ManagerFixture::listIds() const
 {
     QList<qint32> ids;
@@ -70,7 +57,7 @@ QList<qint32> ManagerFixture::listIds() const
 
 QVariantList ManagerFixture::listColumn(int role) const
 {
-    const QAbstractItemModel* model = find<QListView>(QStringLiteral("List1"))->model();
+    const QAbstractItemModel* model = find<QListView>("List1")->model();
     QVariantList values;
     for (int i = 0; i < model->rowCount(); ++i)
         values << model->index(i, 0).data(role);
@@ -79,12 +66,6 @@ QVariantList ManagerFixture::listColumn(int role) const
 
 int ManagerFixture::selectedRow() const
 {
-    const QModelIndexList selected =
-        find<QListView>(QStringLiteral("List1"))->selectionModel()->selectedRows();
+    const QModelIndexList selected = find<QListView>("List1")->selectionModel()->selectedRows();
     return selected.size() == 1 ? selected.first().row() : -1;
-}
-
-QString ManagerFixture::counter() const
-{
-    return find<QLabel>(QStringLiteral("LMoveRS"))->text();
 }

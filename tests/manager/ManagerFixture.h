@@ -4,25 +4,25 @@
 #include "RMain.h"
 #include "ReminderRows.h"
 
+#include <QLabel>
 #include <QPointer>
+#include <QTest>
 
-// A date field's value for the rows given to add().
 inline QVariant dated(int y, int mo, int d, int h = 0, int mi = 0)
 {
     return QVariant::fromValue(at(y, mo, d, h, mi));
 }
 
-// A fresh program directory with its own database and log, the clock pinned
-// at 15/03/2026 10:00:37, LAN sending and receiving on with the nickname
-// "me", and the manager window opened on demand and closed with the fixture.
+// A fresh program directory and database, the clock at 15/03/2026 10:00:37, LAN on with the
+// nickname "me"; the manager window opened on demand and closed with the fixture.
 class ManagerFixture
 {
 public:
     ManagerFixture();
     ~ManagerFixture();
 
-    // Adds a row as another process would: RCaption, RDate and RActive have
-    // values unless given, RNext that of RDate; an invalid QVariant is NULL.
+    // Adds a row as another process would: RCaption, RDate, RActive and RNext (RDate's)
+    // filled unless given; an invalid QVariant is NULL.
     qint32 add(const QVariantMap& fields);
     QVariantMap row(qint32 id) const { return reminderRow(id); }
     int rowCount() const
@@ -34,18 +34,14 @@ public:
     RMain* open(); // loads, shows and activates the manager window
     void close();  // closes it and waits until it is gone
     RMain* window() const { return m_window; }
-    template <typename T> T* find(const QString& name) const
-    {
-        return m_window->findChild<T*>(name);
-    }
-    void click(const QString& name) const; // a left click on the control
+    template <typename T> T* find(const QString& n) const { return m_window->findChild<T*>(n); }
+    void click(const QString& n) const { QTest::mouseClick(find<QWidget>(n), Qt::LeftButton); }
 
-    // What List1 shows: its lines, the RMain_Id of each, the selected row
-    // (-1 when none) and the counter under it.
+    // What List1 shows: its lines, the RMain_Id of each, the selected row (-1: none), the counter.
     QStringList listLines() const { return QVariant(listColumn(Qt::DisplayRole)).toStringList(); }
     QList<qint32> listIds() const;
     int selectedRow() const;
-    QString counter() const;
+    QString counter() const { return find<QLabel>("LMoveRS")->text(); }
 
 private:
     QVariantList listColumn(int role) const;

@@ -1,17 +1,14 @@
-// The manager window on a real database file: the list (order, moving, finding, deleting), the
-// editor, the occurrence preview against real alerts, and right-to-left text.
+// The manager window on a real database file, its rule window and the alerts it leads to.
 #include "ManagerFixture.h"
 
 #include "Beep.h"
 #include "CheckRemind.h"
 #include "Clock.h"
 #include "FrmAdvOpt.h"
-#include "Ini.h"
-#include "LanSettings.h"
 #include "ManagerState.h"
 #include "Prompt.h"
-#include "Remind.h"
 #include "RFind.h"
+#include "Remind.h"
 #include "Reminder.h"
 #include "RightToLeftText.h"
 #include "ShownAlerts.h"
@@ -21,17 +18,16 @@
 
 namespace {
 
-// The fields of row that differ from expected; dates and Booleans compared as such.
 QString mismatches(const QVariantMap& row, const QVariantMap& expected)
 {
     QStringList differences;
-    for (auto it = expected.begin(); it != expected.end(); ++it) {
-        const QVariant actual = row.value(it.key());
-        const QMetaType type = it.value().metaType();
-        if (type == QMetaType::fromType<Date>()   ? dateField(actual) != it.value().value<Date>()
-            : type == QMetaType::fromType<bool>() ? actual.toBool() != it.value().toBool()
-                                                  : actual.toString() != it.value().toString())
-            differences << it.key() + QStringLiteral(": ") + actual.toString();
+    for (const auto& [key, value] : expected.asKeyValueRange()) {
+        const QVariant actual = row.value(key);
+        if (value.metaType() == QMetaType::fromType<Date>()
+                ? dateField(actual) != value.value<Date>()
+            : value.typeId() == QMetaType::Bool ? actual.toBool() != value.toBool()
+                                                : actual.toString() != value.toString())
+            differences << key + ": " + actual.toString();
     }
     return differences.join("; ");
 }
@@ -44,28 +40,24 @@ struct Rule
     Date start;
 };
 
-template <typename T> T* control(QWidget* window, const QString& name)
-{
-    return window->findChild<T*>(name);
-}
-
 QString preview(QWidget* window)
 {
-    return control<QLabel>(window, "LblOccurrences")->text();
+    return window->findChild<QLabel*>("LblOccurrences")->text();
 }
 
 void enter(FrmAdvOpt* dialog, const Rule& rule)
 {
-    control<QComboBox>(dialog, "AdvEventType")->setCurrentIndex(rule.unit);
-    control<QRadioButton>(dialog, rule.advanced ? "OptPeriod_1" : "OptPeriod_0")->setChecked(true);
-    control<QLineEdit>(dialog, "TxtNPeriod")->setText(QString::number(rule.n));
+    dialog->findChild<QComboBox*>("AdvEventType")->setCurrentIndex(rule.unit);
+    dialog->findChild<QRadioButton*>(rule.advanced ? "OptPeriod_1" : "OptPeriod_0")
+        ->setChecked(true);
+    dialog->findChild<QLineEdit*>("TxtNPeriod")->setText(QString::number(rule.n));
     for (int i = 0; i < 7; ++i)
-        control<QCheckBox>(dialog, QStringLiteral("WeekDay_%1").arg(i))
+        dialog->findChild<QCheckBox*>(QStringLiteral("WeekDay_%1").arg(i))
             ->setChecked(rule.weekDays & (1 << i));
-    control<QComboBox>(dialog, "MonthCombo1")->setCurrentIndex(rule.monthDay);
-    control<QComboBox>(dialog, "MonthCombo2")->setCurrentIndex(rule.monthCount);
-    control<QDateEdit>(dialog, "CDateStart1")->setDate(rule.start.date());
-    control<QTimeEdit>(dialog, "CDateStart2")->setTime(rule.start.time());
+    dialog->findChild<QComboBox*>("MonthCombo1")->setCurrentIndex(rule.monthDay);
+    dialog->findChild<QComboBox*>("MonthCombo2")->setCurrentIndex(rule.monthCount);
+    dialog->findChild<QDateEdit*>("CDateStart1")->setDate(rule.start.date());
+    dialog->findChild<QTimeEdit*>("CDateStart2")->setTime(rule.start.time());
 }
 
 Remind* openAlert()
@@ -88,13 +80,11 @@ QString datesTakenByDismissing(qint32 id)
         if (!alert)
             return "no alert for " + formatDateTime(due);
         alert->close();
-        if (!QTest::qWaitFor([] { return !openAlert(); }, 5000))
-            return "the alert for " + formatDateTime(due) + " stayed open";
+        QTest::qWaitFor([] { return !openAlert(); }, 5000);
         dates << formatDateTime(reminderDate(id, "RDate"));
     }
     return "המופעים הבאים: " + dates.join(", ");
 }
-
 
 // One press of find first or next: typed, where, how; the status and current title after it.
 struct Search
@@ -108,6 +98,23 @@ struct Search
 const QString OK = "OK", kNone = "לא נמצאה התאמה";
 
 using Answer = Prompt::Answer;
+
+enum Unit { Day = 2 };
+
+// A new reminder's rule: weeks, advanced, no days, no end.
+AdvancedOptions newRule()
+{
+    AdvancedOptions o;
+    o.StartDate = Date::fromParts(2026, 6, 15, 10, 30); // a Monday
+    o.Adv_DateEnd = o.StartDate;
+    return o;
+}
+
+auto ruleFields(const AdvancedOptions& o)
+{
+    return std::tuple(o.StartDate, o.Adv_DateEnd.value_or(Date()), o.Adv_Period, o.Adv_PeriodN,
+                      o.Adv_AdvOpt, o.Adv_WeekDay, o.Adv_MonthDay, o.Adv_MonthCount, o.Adv_NoEnd);
+}
 
 } // namespace
 
@@ -140,13 +147,34 @@ class RMainWindowTest : public QObject
         QVERIFY(ran && !QApplication::activeModalWidget());
     }
 
-
     QLineEdit* caption() { return f->find<QLineEdit>("CCaption"); }
     void click(const char* name) { f->click(name); }
     void key(Qt::Key key)
     {
         QWidget* focus = QApplication::focusWidget();
         QTest::keyClick(focus ? focus : f->window(), key);
+    }
+
+    std::unique_ptr<FrmAdvOpt> dlg; // the advanced options window on its own
+
+    void openRule()
+    {
+        dlg = std::make_unique<FrmAdvOpt>(AdvOptions);
+        dlg->show();
+        dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dlg.get()));
+    }
+    template <typename T = QWidget> T* c(const QString& name) { return dlg->findChild<T*>(name); }
+    void typeStep(const QString& text)
+    {
+        QTest::mouseClick(c("TxtNPeriod"), Qt::LeftButton);
+        QTest::keyClick(c("TxtNPeriod"), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(c("TxtNPeriod"), text);
+    }
+    void verifyRefusalShown(int count)
+    {
+        QTRY_COMPARE(Prompt::history().size(), count);
+        QVERIFY(c("TxtNPeriod")->hasFocus());
     }
 
 private slots:
@@ -162,7 +190,7 @@ private slots:
         m_sent.clear();
         RMain::setSendDelMsgHook([this](qint32 id) { return m_sent << id, true; });
     }
-    void cleanup() { f.reset(), RMain::setSendDelMsgHook(nullptr); }
+    void cleanup() { dlg.reset(), f.reset(), RMain::setSendDelMsgHook(nullptr); }
 
     // A date with a tie and a text with a null, ascending then descending, ties by RMain_Id.
     void headersSortAscendingThenDescendingWithTiesById()
@@ -188,7 +216,7 @@ private slots:
     }
 
     // The filter, the move buttons and F5 keep counter, selection and editor together.
-    void filterMoveButtonsRefreshAndCounter()
+    void filterMoveButtonsRefreshAndShowIndex()
     {
         const qint32 a1 = f->add({{"RCaption", "a1"}, {"RDate", dated(2026, 4, 1)}});
         const qint32 i1 =
@@ -208,7 +236,6 @@ private slots:
         }
         f->click("cmdMoveRS_0");
 
-        // Another process adds an earlier reminder and removes one.
         const qint32 a0 = f->add({{"RCaption", "a0"}, {"RDate", dated(2026, 3, 31)}});
         f->sql(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(a1));
         refresh();
@@ -218,34 +245,23 @@ private slots:
 
         f->click("OptShow_1");
         QCOMPARE(f->listIds(), QList<qint32>{i1});
-    }
 
-    // ShowList and the alert's "פתח ברשימה": past the filter, the stored row, an edit kept.
-    void showIndexShowsTheStoredRowAndKeepsAnEdit()
-    {
-        const qint32 a = f->add({{"RCaption", "a"}, {"RDate", dated(2026, 4, 1, 9)}});
-        const qint32 asleep =
-            f->add({{"RCaption", "asleep"}, {"RDate", dated(2026, 4, 5)}, {"RActive", false}});
-        RMain* w = f->open();
-        f->click("OptShow_0");
-        w->ShowIndex(asleep);
-        QVERIFY(f->find<QRadioButton>("OptShow_2")->isChecked());
-        QCOMPARE(f->listIds().at(f->selectedRow()), asleep);
-        auto* caption = f->find<QLineEdit>("CCaption");
-        QCOMPARE(caption->text(), "asleep");
+        // ShowList and the alert's "פתח ברשימה": past the filter, the stored row, an edit kept.
+        RMain* w = f->window();
+        w->ShowIndex(a0);
+        QVERIFY(f->find<QRadioButton>("OptShow_2")->isChecked() && caption->text() == "a0" &&
+                f->listIds().at(f->selectedRow()) == a0);
         w->ShowIndex(9999);
         QVERIFY(logLines().last().endsWith("ShowIndex: No current record."));
-
-        f->sql(QStringLiteral("UPDATE Main_tbl SET RDate = RDate + 1, RNext = RDate + 1 "
-                              "WHERE RMain_Id = %1")
-                   .arg(a));
-        w->ShowIndex(a);
-        QVERIFY(f->listLines().first().startsWith("02/04/2026 09:00"));
-        QCOMPARE(f->find<QDateEdit>("CDate1")->date(), QDate(2026, 4, 2));
-        caption->setText("a edited");
-        w->ShowIndex(asleep);
-        QCOMPARE(caption->text(), "a edited");
-        QCOMPARE(f->listIds().at(f->selectedRow()), a);
+        f->sql(QStringLiteral("UPDATE Main_tbl SET RDate = RDate + 1, RNext = RDate + 1 WHERE "
+                              "RMain_Id = %1")
+                   .arg(a0));
+        w->ShowIndex(a0);
+        QVERIFY(f->listLines().first().startsWith("01/04/2026 00:00"));
+        QCOMPARE(f->find<QDateEdit>("CDate1")->date(), QDate(2026, 4, 1));
+        caption->setText("a0 edited");
+        w->ShowIndex(i1);
+        QVERIFY(caption->text() == "a0 edited" && f->listIds().at(f->selectedRow()) == a0);
     }
 
     // A database a newer program marked is refused from the next load on; nothing saved.
@@ -391,14 +407,12 @@ private slots:
         });
         // clang-format on
 
-        // Only what the list shows, in its order: active ones, latest first.
         f->click("OptShow_0");
         f->click("ListLabel_1");
         run({{true, "*a", 0, 1, OK, "say \"hi\""}, {false, "alpha", 0, 0, OK, "Alpha meeting"}});
     }
 
-    // An edit switches an inactive reminder on, F12 drops it; a new one starts at now in whole
-    // minutes, F9 does not save it; Escape closes the window, not while editing.
+    // An edit switches an inactive one on, F12 drops it; a new one starts at now; Escape closes.
     void editingNewAndTheKeys()
     {
         f->add({{"RCaption", "asleep"}, {"RActive", false}});
@@ -448,8 +462,7 @@ private slots:
         }
     }
 
-    // Another author's postponed advanced reminder saved as bi-monthly: title cleaned and cut,
-    // due time taken as next, the type's unit looked up, stored days and author kept.
+    // Saved as bi-monthly: title cleaned and cut, due taken as next, stored days and author kept.
     void saveWritesTheFieldsOfTheRecurrenceType()
     {
         // clang-format off
@@ -499,15 +512,14 @@ private slots:
         click("cmdSave");
         QCOMPARE(f->row(a).value("RAuthor").toString(), "me");
 
-        // Deleted meanwhile by another process: stored again.
+        // Deleted meanwhile: stored again.
         caption()->setText("A3");
         f->sql(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(a));
         click("cmdSave");
         QVERIFY(f->rowCount() == 2 && f->row(CurrentReminderId).value("RCaption") == "A3");
     }
 
-    // A null due date shows, and reaches the rule window, as now, never the zero date; a
-    // cancelled rule window and a save keep the loaded rule, its null end included.
+    // A null due date shows as now (never the zero date); a cancelled rule window keeps the rule.
     void nullDatesAndACancelledRuleKeepTheLoadedRule()
     {
         // clang-format off
@@ -536,7 +548,6 @@ private slots:
 
     void previewIsWhatDismissingTheAlertsGives()
     {
-        // Now is Sunday 15/03/2026 10:00.
         const QList<std::pair<Rule, QString>> rules = {
             {{Date::Week, true, 2, 2 | 8, 0, 0, at(2026, 3, 16, 8, 0)}, // Monday and Wednesday
              "16/03/2026 08:00, 18/03/2026 08:00, 30/03/2026 08:00, 01/04/2026 08:00, "
@@ -551,7 +562,7 @@ private slots:
              "30/07/2026 09:00"}};
         for (const auto& rule : rules) {
             const QString expected = "המופעים הבאים: " + rule.second;
-            f->reset();
+            f.reset();
             f = std::make_unique<ManagerFixture>();
             RMain* window = f->open();
             f->click("cmdNew");
@@ -559,7 +570,7 @@ private slots:
                 QTRY_VERIFY(qobject_cast<FrmAdvOpt*>(QApplication::activeModalWidget()));
                 auto* dialog = qobject_cast<FrmAdvOpt*>(QApplication::activeModalWidget());
                 enter(dialog, rule.first);
-                QTest::mouseClick(control<QPushButton>(dialog, "cmdSave"), Qt::LeftButton);
+                QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
                 QCOMPARE(preview(dialog), expected);
             });
             f->click("cmdAdvOpt");
@@ -628,6 +639,53 @@ private slots:
                 if (shown.pixel(x, y) != shown.pixel(0, 0))
                     (left < 0 ? left : right) = x;
         QVERIFY(left > shown.width() / 2 && right >= shown.width() - 3);
+    }
+
+    // A loaded rule saves back unchanged, less an advanced flag its unit cannot have.
+    void ruleSavesWhatIsShown()
+    {
+        AdvancedOptions rule = newRule();
+        rule.Adv_DateEnd = Date::fromParts(2026, 12, 31, 18, 45);
+        std::tie(rule.Adv_Period, rule.Adv_PeriodN, rule.Adv_WeekDay) = std::tuple(Day, 3, 5);
+        std::tie(rule.Adv_MonthDay, rule.Adv_MonthCount, rule.Adv_NoEnd) = std::tuple(8, 4, false);
+        AdvOptions = rule;
+        openRule();
+        key(Qt::Key_F9);
+        QCOMPARE(dlg->result(), int(QDialog::Accepted));
+        rule.Adv_AdvOpt = false;
+        QCOMPARE(ruleFields(AdvOptions), ruleFields(rule));
+    }
+
+    // An unusable step is refused on leaving the box, on "אישור" and on F9; nothing stored.
+    void unusableStepIsRefused()
+    {
+        const AdvancedOptions before = AdvOptions = newRule();
+        for (const QString typed : {"abc", "0.5", "40000", "F9 abc", "F9 -2"}) {
+            const bool f9 = typed.startsWith("F9 ");
+            const qsizetype logBefore = logLines().size();
+            Prompt::clearHistory();
+            Prompt::setNextAnswer(Prompt::Answer::Ok), Prompt::setNextAnswer(Prompt::Answer::Ok);
+            openRule();
+            typeStep(typed.mid(f9 ? 3 : 0));
+            if (f9) {
+                key(Qt::Key_F9);
+                if (typed == "F9 abc")
+                    QVERIFY(Prompt::history().isEmpty() &&
+                            logLines().mid(logBefore).join('\n').contains(
+                                "Save AdvOpt: Type mismatch"));
+                else
+                    verifyRefusalShown(1);
+            } else {
+                key(Qt::Key_Tab);
+                verifyRefusalShown(1);
+                QTest::mouseClick(c("cmdSave"), Qt::LeftButton);
+                verifyRefusalShown(2);
+            }
+            QVERIFY(dlg->isVisible());
+            key(Qt::Key_F12);
+            QCOMPARE(dlg->result(), int(QDialog::Rejected));
+            QCOMPARE(ruleFields(AdvOptions), ruleFields(before));
+        }
     }
 };
 
