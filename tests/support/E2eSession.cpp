@@ -11,7 +11,6 @@
 #include <QDBusReply>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QSaveFile>
 #include <QThread>
@@ -26,13 +25,6 @@ namespace {
 
 const QString kMarkerName = QStringLiteral("KV_E2E_SESSION");
 
-// Dies with the test process, so a crashed test leaves nothing behind.
-void dieWithParent()
-{
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-}
-
-// The processes for which the test holds of their /proc entry.
 QList<qint64> processes(const std::function<bool(qint64 pid)>& wanted)
 {
     QList<qint64> pids;
@@ -57,39 +49,22 @@ std::pair<QString, QStringList> stat(qint64 pid)
 } // namespace
 
 E2eSession::E2eSession(const E2eOptions& options)
+    : m_launcher(options.launcher), m_programNames(options.programs),
+      m_marker(QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
-    // Processes orphaned by the bus or by our programs come back to us, so
-    // the destructor can reap them.
+    // Processes orphaned by the bus or our programs come back to us to be reaped.
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
-    setUp(options);
-}
-
-E2eSession::~E2eSession()
-{
-    if (!m_connectionName.isEmpty())
-        QDBusConnection::disconnectFromBus(m_connectionName);
-    killEverything();
-}
-
-void E2eSession::setUp(const E2eOptions& options)
-{
     if (!m_root.isValid()) {
         m_error = QStringLiteral("no temporary directory");
         return;
     }
-    m_launcher = options.launcher;
-    m_programNames = options.programs;
-    m_marker = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    for (const QString& dir :
-         {programFile({}), dataHome(), root() + QStringLiteral("/config"),
-          root() + QStringLiteral("/home"), root() + QStringLiteral("/runtime")})
-        QDir().mkpath(dir);
-    QFile::setPermissions(root() + QStringLiteral("/runtime"),
+    for (const char* dir : {"/config", "/home", "/runtime", "/data"})
+        QDir().mkpath(root() + QLatin1String(dir));
+    QFile::setPermissions(root() + "/runtime",
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     copyInstallation(QStringLiteral("prog dir"));
     if (!m_error.isEmpty())
         return;
-
     m_busAddress = QStringLiteral("unix:path=") + root() + QStringLiteral("/bus");
     m_env = QProcessEnvironment::systemEnvironment();
     for (const QString& name : m_env.keys())
@@ -110,15 +85,37 @@ void E2eSession::setUp(const E2eOptions& options)
     values.insert(options.environment);
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         m_env.insert(it.key(), it.value());
-    startBus(options.notOnBus);
+    const QProcessEnvironment all = m_env;
+    for (const QString& name : options.notOnBus)
+        m_env.remove(name);
+    QProcess* daemon =
+        launch(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--address=" + m_busAddress,
+                                               QStringLiteral("--print-address=1")});
+    m_env = all;
+    // The daemon prints its address once it listens.
+    if (!waitFor([&] { return daemon->canReadLine() || daemon->state() != QProcess::Running; }) ||
+        !daemon->canReadLine()) {
+        m_error = QStringLiteral("dbus-daemon did not start: ") + daemon->errorString() +
+                  QString::fromLocal8Bit(daemon->readAllStandardError());
+        return;
+    }
+    m_connectionName = QStringLiteral("e2e-") + m_marker;
+    if (!bus().isConnected())
+        m_error = QStringLiteral("no private bus: ") + bus().lastError().message();
+}
+
+E2eSession::~E2eSession()
+{
+    if (!m_connectionName.isEmpty())
+        QDBusConnection::disconnectFromBus(m_connectionName);
+    killEverything();
 }
 
 QString E2eSession::copyInstallation(const QString& name)
 {
     const QString dir = root() + QLatin1Char('/') + name;
+    // The test builds (tests/programs) when present, else the shipped ones.
     const QString build = qEnvironmentVariable("KV_PROGRAM_BUILD_DIR");
-    // The test builds when the tests run (tests/programs), else the shipped
-    // ones; the audio module and the icons as in the build's program directory.
     const QString programs = qEnvironmentVariable("KV_TEST_PROGRAM_DIR", build);
     QStringList sources;
     for (const QString& program : m_programNames)
@@ -134,83 +131,39 @@ QString E2eSession::copyInstallation(const QString& name)
     return dir;
 }
 
-void E2eSession::startBus(const QStringList& notOnBus)
+// Every process dies with the test process, so a crashed test leaves nothing behind.
+QProcess* E2eSession::launch(const QString& program, const QStringList& args)
 {
-    m_daemon = newProcess();
-    QProcessEnvironment busEnv = m_env;
-    for (const QString& name : notOnBus)
-        busEnv.remove(name);
-    m_daemon->setProcessEnvironment(busEnv);
-    launch(m_daemon, QStringLiteral("dbus-daemon"),
-           {QStringLiteral("--session"), QStringLiteral("--nofork"),
-            QStringLiteral("--address=") + m_busAddress, QStringLiteral("--print-address=1")});
-    if (!m_daemon->waitForStarted(10000)) {
-        m_error = QStringLiteral("dbus-daemon: ") + m_daemon->errorString();
-        return;
-    }
-    // The daemon prints its address once it listens.
-    if (!waitFor(
-            [this] { return m_daemon->canReadLine() || m_daemon->state() != QProcess::Running; },
-            10000) ||
-        !m_daemon->canReadLine()) {
-        m_error = QStringLiteral("dbus-daemon did not start: ") +
-                  QString::fromLocal8Bit(m_daemon->readAllStandardError());
-        return;
-    }
-    m_daemon->readLine();
-    m_connectionName = QStringLiteral("e2e-") + m_marker;
-    if (!bus().isConnected())
-        m_error =
-            QStringLiteral("cannot connect to the private bus: ") + bus().lastError().message();
-}
-
-QProcess* E2eSession::newProcess()
-{
-    auto process = std::make_unique<QProcess>();
+    QProcess* process = m_processes.emplace_back(std::make_unique<QProcess>()).get();
     process->setProcessEnvironment(m_env);
-    process->setChildProcessModifier(&dieWithParent);
-    m_processes.push_back(std::move(process));
-    return m_processes.back().get();
-}
-
-void E2eSession::launch(QProcess* process, const QString& program, const QStringList& args)
-{
+    process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     if (m_launcher.isEmpty())
         process->start(program, args);
     else
         process->start(m_launcher.first(), m_launcher.mid(1) + QStringList{program} + args);
+    process->waitForStarted(10000);
+    return process;
 }
 
 void E2eSession::killEverything()
 {
-    // Every process whose environment carries the marker.
     const QByteArray marker = (kMarkerName + QLatin1Char('=') + m_marker).toUtf8();
     const QList<qint64> killed = processes([&](qint64 pid) {
         return fileBytes(QStringLiteral("/proc/%1/environ").arg(pid)).split('\0').contains(marker);
     });
     for (qint64 pid : killed)
         ::kill(pid_t(pid), SIGKILL);
-    QList<qint64> ours;
-    for (auto& process : m_processes) {
-        if (process->state() != QProcess::NotRunning) {
-            process->kill();
-            process->waitForFinished(5000);
-        }
-        ours << process->processId();
-    }
+    for (auto& process : m_processes)
+        process->kill(), process->waitForFinished(5000);
     m_processes.clear();
-    // The rest were children of the bus or of our programs; orphaned, they
-    // come to us as subreaper and are reaped here, like those that ended
-    // earlier and wait as zombies (their environment can no longer be read).
+    // The others were children of the bus or our programs and come to us orphaned.
     QDeadlineTimer deadline(5000);
     for (qint64 pid : killed) {
-        if (ours.contains(pid))
-            continue;
         while (processAlive(pid) && !deadline.hasExpired())
             QThread::msleep(5);
         ::waitpid(pid_t(pid), nullptr, WNOHANG);
     }
-    // Programs of the session that ended earlier and wait as zombies, adopted.
+    // Adopted programs that ended earlier wait as zombies, their environment unreadable.
     const QStringList names = m_programNames + QStringList{QStringLiteral("dbus-daemon")};
     for (qint64 pid : processes([&](qint64 pid) {
              const auto [comm, rest] = stat(pid);
@@ -220,21 +173,6 @@ void E2eSession::killEverything()
         ::waitpid(pid_t(pid), nullptr, WNOHANG);
 }
 
-QString E2eSession::programFile(const QString& name) const
-{
-    return root() + QStringLiteral("/prog dir/") + name;
-}
-
-QDBusConnection E2eSession::bus() const
-{
-    return QDBusConnection::connectToBus(m_busAddress, m_connectionName);
-}
-
-bool E2eSession::hasOwner(const QString& busName) const
-{
-    return bus().interface()->isServiceRegistered(busName).value();
-}
-
 qint64 E2eSession::ownerPid(const QString& busName) const
 {
     const QDBusReply<uint> pid = bus().interface()->servicePid(busName);
@@ -242,46 +180,31 @@ qint64 E2eSession::ownerPid(const QString& busName) const
 }
 
 QDBusMessage E2eSession::call(const QString& service, const QString& path, const QString& interface,
-                              const QString& method, const QVariantList& args, bool autoStart,
-                              int timeoutMs) const
+                              const QString& method, const QVariantList& args, bool autoStart) const
 {
     QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
     message.setArguments(args);
     message.setAutoStartService(autoStart);
-    return bus().call(message, QDBus::Block, timeoutMs);
+    return bus().call(message, QDBus::Block, 25000);
 }
 
 void E2eSession::setEnvironmentValue(const QString& name, const QString& value)
 {
     m_env.insert(name, value);
     qDBusRegisterMetaType<QMap<QString, QString>>();
-    QMap<QString, QString> update{{name, value}};
-    const QDBusMessage reply =
-        call(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-             QStringLiteral("org.freedesktop.DBus"), QStringLiteral("UpdateActivationEnvironment"),
-             {QVariant::fromValue(update)});
+    const QDBusMessage reply = call("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                    "org.freedesktop.DBus", "UpdateActivationEnvironment",
+                                    {QVariant::fromValue(QMap<QString, QString>{{name, value}})});
     if (reply.type() == QDBusMessage::ErrorMessage)
-        qWarning("E2eSession: UpdateActivationEnvironment: %s", qPrintable(reply.errorMessage()));
+        qWarning("UpdateActivationEnvironment: %s", qPrintable(reply.errorMessage()));
 }
 
-int E2eSession::runProgram(const QString& name, const QStringList& args, int timeoutMs)
+int E2eSession::runProgram(const QString& name, const QStringList& args)
 {
-    QProcess* process = newProcess();
-    launch(process, programFile(name), args);
-    if (!process->waitForFinished(timeoutMs)) {
-        process->kill();
-        process->waitForFinished(5000);
-        return -1;
-    }
-    return process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
-}
-
-QProcess* E2eSession::startProgram(const QString& name, const QStringList& args)
-{
-    QProcess* process = newProcess();
-    launch(process, programFile(name), args);
-    process->waitForStarted(10000);
-    return process;
+    QProcess* process = launch(programFile(name), args); // killed with the session if it hangs
+    return process->waitForFinished(15000) && process->exitStatus() == QProcess::NormalExit
+               ? process->exitCode()
+               : -1;
 }
 
 bool E2eSession::waitFor(const std::function<bool()>& condition, int timeoutMs)
@@ -302,15 +225,9 @@ bool E2eSession::processAlive(qint64 pid)
     return !rest.isEmpty() && rest[0] != QLatin1String("Z");
 }
 
-QString E2eSession::logText(const QString& logName) const
-{
-    return QString::fromUtf8(fileBytes(programFile(logName)));
-}
-
 QString E2eSession::iniValue(const QString& section, const QString& key) const
 {
-    return ProfileFile(QString::fromUtf8(fileBytes(programFile(QStringLiteral("Kalvex.ini")))))
-        .value(section, key);
+    return ProfileFile(QString::fromUtf8(fileBytes(programFile("Kalvex.ini")))).value(section, key);
 }
 
 void E2eSession::setIniValue(const QString& section, const QString& key, const QString& value)
@@ -336,10 +253,9 @@ QStringList E2eSession::promptLines() const
 qint32 E2eSession::addReminder(const Date& rDate, const QString& caption, bool active)
 {
     auto db = Database::open(programFile(QStringLiteral("KV_Data.mdb")));
-    db->execute(
-        QStringLiteral("INSERT INTO Main_tbl (RCaption, RDetail, RDate, RNext, RImportance, "
-                       "REventType, RActive) VALUES (?, '', ?, ?, 0, 0, ?)"),
-        {caption, rDate.serial(), rDate.serial(), active ? 1 : 0});
+    db->execute("INSERT INTO Main_tbl (RCaption, RDetail, RDate, RNext, RImportance, REventType, "
+                "RActive) VALUES (?, '', ?, ?, 0, 0, ?)",
+                {caption, rDate.serial(), rDate.serial(), active ? 1 : 0});
     return qint32(db->lastInsertId());
 }
 

@@ -4,30 +4,26 @@
 
 #include <unistd.h>
 
-namespace {
-constexpr int kIpTimeoutMs = 10000;
-}
-
 LanNetwork::LanNetwork(int hosts) : m_prefix(QStringLiteral("kv%1").arg(::getpid())), m_hosts(hosts)
 {
-    const QString bridge = m_prefix + QStringLiteral("br");
-    if (!ip({"netns", "add", bridge}) ||
-        !ip({"-n", bridge, "link", "add", "br0", "type", "bridge"}) ||
-        !ip({"-n", bridge, "link", "set", "br0", "up"}))
-        return;
+    const QString br = m_prefix + QStringLiteral("br");
+    QList<QStringList> commands = {{"netns", "add", br},
+                                   {"-n", br, "link", "add", "br0", "type", "bridge"},
+                                   {"-n", br, "link", "set", "br0", "up"}};
     for (int h = 0; h < hosts; ++h) {
-        const QString host = hostName(h);
-        const QString port = QStringLiteral("port%1").arg(h);
-        if (!ip({"netns", "add", host}) ||
-            !ip({"-n", bridge, "link", "add", port, "type", "veth", "peer", "name", "eth0", "netns",
-                 host}) ||
-            !ip({"-n", bridge, "link", "set", port, "master", "br0", "up"}) ||
-            !ip({"-n", host, "addr", "add", address(h) + QStringLiteral("/24"), "dev", "eth0"}) ||
-            !ip({"-n", host, "link", "set", "eth0", "up"}) ||
-            !ip({"-n", host, "link", "set", "lo", "up"}) ||
-            !ip({"-n", host, "route", "add", "default", "dev", "eth0"}))
-            return;
+        const QString host = hostName(h), port = QStringLiteral("port%1").arg(h);
+        commands += {
+            {"netns", "add", host},
+            {"-n", br, "link", "add", port, "type", "veth", "peer", "name", "eth0", "netns", host},
+            {"-n", br, "link", "set", port, "master", "br0", "up"},
+            {"-n", host, "addr", "add", QStringLiteral("198.18.0.%1/24").arg(h + 1), "dev", "eth0"},
+            {"-n", host, "link", "set", "eth0", "up"},
+            {"-n", host, "link", "set", "lo", "up"},
+            {"-n", host, "route", "add", "default", "dev", "eth0"}};
     }
+    for (const QStringList& command : commands)
+        if (!ip(command))
+            return;
 }
 
 LanNetwork::~LanNetwork()
@@ -41,36 +37,19 @@ QString LanNetwork::unavailableReason()
 {
     if (::geteuid() != 0)
         return QStringLiteral("network namespaces need root");
-    QProcess ip;
-    ip.start(QStringLiteral("ip"), {"-V"});
-    if (!ip.waitForFinished(kIpTimeoutMs) || ip.exitCode() != 0)
+    if (QProcess::execute(QStringLiteral("ip"), {"-V"}) != 0)
         return QStringLiteral("the ip command (iproute2) is missing");
     return QString();
-}
-
-QString LanNetwork::address(int host) const
-{
-    return QStringLiteral("198.18.0.%1").arg(host + 1);
-}
-
-QStringList LanNetwork::launcher(int host) const
-{
-    return {QStringLiteral("ip"), QStringLiteral("netns"), QStringLiteral("exec"), hostName(host)};
-}
-
-QString LanNetwork::hostName(int host) const
-{
-    return m_prefix + QLatin1Char(char('a' + host));
 }
 
 bool LanNetwork::ip(const QStringList& args)
 {
     QProcess process;
     process.start(QStringLiteral("ip"), args);
-    if (process.waitForFinished(kIpTimeoutMs) && process.exitStatus() == QProcess::NormalExit &&
+    if (process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit &&
         process.exitCode() == 0)
         return true;
-    m_error = QStringLiteral("ip ") + args.join(QLatin1Char(' ')) + QStringLiteral(": ") +
-              QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+    m_error =
+        "ip " + args.join(' ') + ": " + QString::fromLocal8Bit(process.readAllStandardError());
     return false;
 }

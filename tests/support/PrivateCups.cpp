@@ -71,7 +71,6 @@ bool PrivateCups::addDefaultPdfPrinter(QString* error)
 
 QStringList PrivateCups::takePrintedLines(int timeoutMs)
 {
-    // lpstat -o lists the jobs not yet completed.
     const auto jobsDone = [&] {
         QProcess p;
         p.start("lpstat", {"-o"});
@@ -86,9 +85,8 @@ QStringList PrivateCups::takePrintedLines(int timeoutMs)
     return readingOrder(QString::fromUtf8(p.readAllStandardOutput()));
 }
 
-// mutool's structured text gives every character (blanks too) with its
-// place on the page. A line is read from its right end to its left; runs of
-// digits and Latin letters, which run left to right, are turned back.
+// mutool's structured text places every character on the page; runs of digits
+// and Latin letters are turned back to left to right.
 QStringList PrivateCups::readingOrder(const QString& stext)
 {
     static const QRegularExpression character(
@@ -108,8 +106,7 @@ QStringList PrivateCups::readingOrder(const QString& stext)
                                                {"&apos;", "'"},
                                                {"&amp;", "&"}})
                 c.replace(entity, text);
-            // A font may give the separator U+05C3 no width (as a mark): it
-            // then shares its place with the character read before it.
+            // A font may give U+05C3 no width: it shares the place before it.
             QString& at = lines[page * 1000000 + qRound64(m.captured(2).toDouble() * 10)]
                                [-m.captured(1).toDouble()];
             c == QChar(0x05C3) ? at.append(c) : at.prepend(c);

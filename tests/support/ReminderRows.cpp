@@ -1,13 +1,10 @@
 #include "ReminderRows.h"
 
-#include "Clock.h"
 #include "Database.h"
-#include "Log.h"
 #include "ProgramDir.h"
 #include "Reminder.h"
 #include "RowReader.h"
-
-#include <QFile>
+#include "TestFiles.h"
 
 char* toString(const Date& d)
 {
@@ -61,19 +58,6 @@ Date reminderDate(qint32 id, const char* field)
 
 QStringList logLines()
 {
-    QFile log(ProgramDir::file(QStringLiteral("Kalvex.log")));
-    if (!log.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-SchedulingDir::SchedulingDir(const Date& now)
-{
-    StartLogging(QStringLiteral("Kalvex.log"));
-    Clock::setNow(now);
-}
-
-SchedulingDir::~SchedulingDir()
-{
-    Clock::useSystemClock();
+    return QString::fromUtf8(fileBytes(ProgramDir::file(QStringLiteral("Kalvex.log"))))
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }

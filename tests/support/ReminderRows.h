@@ -1,6 +1,8 @@
 #pragma once
 
+#include "Clock.h"
 #include "Date.h"
+#include "Log.h"
 #include "TempProgramDir.h"
 
 #include <QStringList>
@@ -18,22 +20,23 @@ char* toString(const Date& d);
 QVariantMap reminderFields(short eventType, const Date& date, const Date& next,
                            const QVariantMap& more = {});
 
-// Rows of Main_tbl in the program directory's database. Fields not given
-// take the table's defaults; Date values are stored as date fields.
+// Rows of Main_tbl; fields not given take the table's defaults.
 qint32 insertReminder(const QVariantMap& fields);
 QVariantMap reminderRow(qint32 id);              // empty when the row does not exist
 Date reminderDate(qint32 id, const char* field); // the zero date when null or missing
 
-// The lines of the program directory's "Kalvex.log".
 QStringList logLines();
 
-// A fresh program directory with its own database and "Kalvex.log", and the
-// clock pinned at now while it lives.
+// A fresh program directory with "Kalvex.log" and the clock pinned at now.
 class SchedulingDir
 {
 public:
-    explicit SchedulingDir(const Date& now);
-    ~SchedulingDir();
+    explicit SchedulingDir(const Date& now)
+    {
+        StartLogging(QStringLiteral("Kalvex.log"));
+        Clock::setNow(now);
+    }
+    ~SchedulingDir() { Clock::useSystemClock(); }
 
 private:
     TempProgramDir m_dir;

@@ -1,15 +1,20 @@
 #pragma once
 
-#include <QString>
+#include "ProgramDir.h"
+
 #include <QTemporaryDir>
 
 // A fresh program directory for one in-process test: the program-directory
-// seam points at it while the object lives.
+// seam points at it while the object lives (unless a newer one took over).
 class TempProgramDir
 {
 public:
-    TempProgramDir();
-    ~TempProgramDir();
+    TempProgramDir() { ProgramDir::setOverride(m_dir.path()); }
+    ~TempProgramDir()
+    {
+        if (ProgramDir::path() == m_dir.path())
+            ProgramDir::setOverride(QString());
+    }
     QString path() const { return m_dir.path(); }
     QString file(const QString& name) const { return m_dir.filePath(name); }
 

@@ -1,13 +1,14 @@
 #include "TestFiles.h"
 
+#include <QRandomGenerator>
+#include <QUdpSocket>
+
 #include <linux/capability.h>
 #include <stdexcept>
 #include <sys/syscall.h>
 #include <unistd.h>
 
-namespace {
-__user_cap_header_struct capHeader{_LINUX_CAPABILITY_VERSION_3, 0};
-}
+static __user_cap_header_struct capHeader{_LINUX_CAPABILITY_VERSION_3, 0};
 
 QByteArray fileBytes(const QString& path)
 {
@@ -35,4 +36,13 @@ AsFileOwner::AsFileOwner()
 AsFileOwner::~AsFileOwner()
 {
     ::syscall(SYS_capset, &capHeader, m_saved);
+}
+
+quint16 freeUdpPort()
+{
+    for (;;) {
+        const auto port = quint16(QRandomGenerator::global()->bounded(20000, 32000));
+        if (QUdpSocket().bind(QHostAddress::AnyIPv4, port, QAbstractSocket::DontShareAddress))
+            return port;
+    }
 }

@@ -10,6 +10,9 @@ QByteArray fileBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes,
                 QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner);
 
+// A UDP port that nothing on this machine's addresses holds at the moment of asking.
+quint16 freeUdpPort();
+
 // While this lives, file permissions bind this thread as they bind a file's
 // owner, even as root (whose override capabilities it drops).
 class AsFileOwner

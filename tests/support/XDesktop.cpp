@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int kStartTimeoutMs = 15000;
-
 // A reply of the X server, freed with its holder.
 template <typename Reply> std::unique_ptr<Reply, void (*)(void*)> owned(Reply* reply)
 {
@@ -66,18 +64,14 @@ QList<quint32> viewableBelow(xcb_connection_t* c, xcb_window_t w, bool deep)
 
 XDesktop::~XDesktop()
 {
-    for (QProcess* p : {m_tray.get(), m_server.get()}) {
-        if (p) { // what does not end is killed by QProcess
-            p->terminate();
-            p->waitForFinished(3000);
-        }
-    }
+    for (QProcess* p : {m_tray.get(), m_server.get()})
+        if (p)
+            p->kill(), p->waitForFinished(3000);
     if (m_conn)
         xcb_disconnect(m_conn);
 }
 
-// The server, the tray host and xdotool run on this desktop and die with the
-// test, even when it crashes.
+// Dies with the test, even when it crashes.
 QProcess* XDesktop::newProcess(std::unique_ptr<QProcess>& slot) const
 {
     slot = std::make_unique<QProcess>();
@@ -89,12 +83,11 @@ QProcess* XDesktop::newProcess(std::unique_ptr<QProcess>& slot) const
     return slot.get();
 }
 
-// Xvfb picks a free display itself and writes its number to standard output.
 bool XDesktop::start(bool withTray, QString* error)
 {
     newProcess(m_server)->start(
         "Xvfb", QString("-displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset").split(' '));
-    while (!m_server->canReadLine() && m_server->waitForReadyRead(kStartTimeoutMs)) {
+    while (!m_server->canReadLine() && m_server->waitForReadyRead(15000)) {
     }
     m_display = ':' + QString::fromLatin1(m_server->readLine().trimmed());
     m_conn = xcb_connect(m_display.toLatin1().constData(), nullptr);
@@ -117,7 +110,7 @@ bool XDesktop::startTrayHost(QString* error)
             m_conn, xcb_get_selection_owner(m_conn, atom(m_conn, "_NET_SYSTEM_TRAY_S0")), nullptr));
         return r && r->owner != XCB_WINDOW_NONE;
     };
-    if (!E2eSession::waitFor(taken, kStartTimeoutMs))
+    if (!E2eSession::waitFor(taken, 15000))
         *error = "trayer did not take the system-tray selection";
     return taken();
 }
@@ -131,18 +124,21 @@ QList<quint32> XDesktop::trayIcons(const QString& className) const
     return found;
 }
 
-QList<quint32> XDesktop::topLevelWindows(const QString& className) const
+QList<quint32> XDesktop::topLevel(const std::function<bool(quint32)>& wanted) const
 {
     QList<quint32> found = viewableBelow(m_conn, m_root, false);
-    found.removeIf([&](quint32 w) { return classInstance(m_conn, w) != className; });
+    found.removeIf([&](quint32 w) { return !wanted(w); });
     return found;
+}
+
+QList<quint32> XDesktop::topLevelWindows(const QString& className) const
+{
+    return topLevel([&](quint32 w) { return classInstance(m_conn, w) == className; });
 }
 
 QList<quint32> XDesktop::windowsTitled(const QString& text) const
 {
-    QList<quint32> found = viewableBelow(m_conn, m_root, false);
-    found.removeIf([&](quint32 w) { return title(m_conn, w) != text; });
-    return found;
+    return topLevel([&](quint32 w) { return title(m_conn, w) == text; });
 }
 
 // At 24 or 32 bits of depth the server sends 32 bits a pixel.

@@ -1,21 +1,19 @@
 #include "Date.h"
+#include "DisplayPlatform.h"
 #include "Failure.h"
 
+#include <QProcessEnvironment>
 #include <QTest>
 
 #include <climits>
 #include <functional>
 
-namespace {
-
-Date D(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+static Date D(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 {
     return Date::fromParts(y, mo, d, h, mi, s);
 }
 
-} // namespace
-
-class DateTest : public QObject
+class PlatformTest : public QObject
 {
     Q_OBJECT
 
@@ -24,28 +22,21 @@ private slots:
     // arithmetic: daylight-saving changes (27 March, 25 October 2026) move nothing.
     void calendarArithmetic()
     {
-        const struct
-        {
-            Date start;
-            int unit, count;
-            Date expected;
-        } cases[] = {
-            {D(2026, 1, 31, 10, 15), Date::Month, 1, D(2026, 2, 28, 10, 15)},
-            {D(2026, 2, 28, 10, 15), Date::Month, 1, D(2026, 3, 28, 10, 15)},
-            {D(2028, 2, 29, 9), Date::Year, 1, D(2029, 2, 28, 9)},
-            {D(2026, 3, 27, 1), Date::Hour, 2, D(2026, 3, 27, 3)},
-            {D(2026, 10, 25, 0, 30), Date::Hour, 2, D(2026, 10, 25, 2, 30)},
-        };
-        for (const auto& c : cases)
-            QVERIFY(c.start.add(c.unit, c.count) == c.expected);
+        using Case = std::tuple<Date, int, int, Date>;
+        for (const auto& [start, unit, count, expected] :
+             {Case{D(2026, 1, 31, 10, 15), Date::Month, 1, D(2026, 2, 28, 10, 15)},
+              Case{D(2026, 2, 28, 10, 15), Date::Month, 1, D(2026, 3, 28, 10, 15)},
+              Case{D(2028, 2, 29, 9), Date::Year, 1, D(2029, 2, 28, 9)},
+              Case{D(2026, 3, 27, 1), Date::Hour, 2, D(2026, 3, 27, 3)},
+              Case{D(2026, 10, 25, 0, 30), Date::Hour, 2, D(2026, 10, 25, 2, 30)}})
+            QVERIFY(start.add(unit, count) == expected);
         for (int i = 0; i < 7; ++i) // 4 January 2026 is a Sunday
             QCOMPARE(D(2026, 1, 4 + i, 23, 59).weekday(), i + 1);
         QCOMPARE(Date().weekday(), 7); // 30/12/1899 was a Saturday
     }
 
-    // Every wall-clock time of the change days survives a trip through
-    // QDateTime but the skipped hour, which comes back one hour later; every
-    // instant reads as its local wall-clock time.
+    // Wall-clock times of the change days survive QDateTime but the skipped hour (one later);
+    // every instant reads as its local wall-clock time.
     void wallClockAcrossDaylightSaving()
     {
         for (const QDate day : {QDate(2026, 3, 27), QDate(2026, 10, 25)}) {
@@ -104,7 +95,22 @@ private slots:
             }
         }
     }
+
+    // XWayland for the windows wherever the session has it, unless the user chose otherwise.
+    void xwaylandWhereverTheSessionHasIt()
+    {
+        const std::pair<QStringList, QString> cases[] = {
+            {{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}, "xcb"},
+            {{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0"}, ""},
+            {{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=wayland"}, ""}};
+        for (const auto& [env, platform] : cases) {
+            QProcessEnvironment e;
+            for (const QString& pair : env)
+                e.insert(pair.section('=', 0, 0), pair.section('=', 1));
+            QCOMPARE(DisplayPlatform::forAlerts(e), platform);
+        }
+    }
 };
 
-QTEST_GUILESS_MAIN(DateTest)
-#include "tst_date.moc"
+QTEST_GUILESS_MAIN(PlatformTest)
+#include "tst_platform.moc"

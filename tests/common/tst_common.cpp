@@ -1,0 +1,182 @@
+// The settings file and the log.
+#include "Clock.h"
+#include "Ini.h"
+#include "Log.h"
+#include "TempProgramDir.h"
+#include "TestFiles.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <memory>
+
+class CommonTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TempProgramDir> m_dir;
+
+    QString logFile() const { return m_dir->file("Kalvex.log"); }
+    QByteArray log() const { return fileBytes(logFile()); }
+    QString installWriter()
+    {
+        QFile::copy(QStringLiteral(KV_INI_WRITER), m_dir->file("IniWriter"));
+        return m_dir->file("IniWriter");
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<TempProgramDir>();
+        StartLogging(QStringLiteral("Kalvex.log"));
+    }
+    void cleanup()
+    {
+        Clock::useSystemClock();
+        m_dir.reset();
+    }
+
+    // Each file read for one key, the default being "DEF".
+    void reading()
+    {
+        QCOMPARE(ReadIni("Reminder", "NextDate", "DEF"), QStringLiteral("DEF"));
+        // clang-format off
+        const struct { QByteArray file; const char* section; const char* key; QString expected; } cases[] = {
+            {"[Reminder]\r\nNextDate=\r\n", "Reminder", "NextDate", "DEF"},
+            {"[ rEMINDER ]\n  nextdate = 1 \n", "Reminder", "NEXTDATE", "1"},
+            {"[LAN_Settings]\nNextDate=1\n[Reminder]\nActive=0\n", "Reminder", "NextDate", "DEF"},
+            {"[LAN_Settings]\nNick=\" dan \"\n", "LAN_Settings", "Nick", " dan "},
+        };
+        // clang-format on
+        for (const auto& c : cases) {
+            writeBytes(iniFilePath(), c.file);
+            QCOMPARE(ReadIni(c.section, c.key, QStringLiteral("DEF")), c.expected);
+        }
+    }
+
+    // Other lines stay; entries that would forge lines are refused, each logged.
+    void writingKeepsTheRestOfTheFile()
+    {
+        writeBytes(
+            iniFilePath(),
+            "; written by hand\n[Reminder]\nnextdate=NULL\nunknown line\n\n[LAN_Settings]\nPort=217\n");
+        QVERIFY(WriteIni("Reminder", "NextDate", "010120270900")); // replaces the key in its own case
+        QVERIFY(WriteIni("Reminder", "Active", "0"));              // after the section's last line
+        QVERIFY(WriteIni("lan_settings", "Nick", QString::fromUtf8("דני")));
+        QVERIFY(WriteIni("Other", "Key", "v")); // a new section at the end
+        const QByteArray after = fileBytes(iniFilePath());
+        QCOMPARE(
+            QString::fromUtf8(after),
+            QString::fromUtf8("; written by hand\r\n[Reminder]\r\nNextDate=010120270900\r\nunknown "
+                              "line\r\nActive=0\r\n\r\n"
+                              "[LAN_Settings]\r\nPort=217\r\nNick=דני\r\n[Other]\r\nKey=v\r\n"));
+        QCOMPARE(log(), QByteArray());
+        QVERIFY(!WriteIni("LAN_Settings", "Nick", "x\nActive=0") &&
+                !WriteIni("Reminder", "Next=Date", "1") && !WriteIni("Remi]nder", "NextDate", "1"));
+        QCOMPARE(fileBytes(iniFilePath()), after);
+        QCOMPARE(log().count(" -> WriteIni: "), 3);
+    }
+
+    // Windows-1255 stays so while the new text fits it; an unreadable file is left alone.
+    void filesNotOursSurviveAWrite()
+    {
+        const QByteArray windows1255 = "[LAN_Settings]\r\nNick=\xE3\xF0\xE9\r\n"; // "דני"
+        const QString dani = QString::fromUtf8("דני");
+        const struct
+        {
+            bool readable;
+            QString nick, nextDate;
+            QByteArray after;
+        } cases[] = {
+            {true, dani, "1", windows1255 + "[Reminder]\r\nNextDate=1\r\n"},
+            {true, dani, QString::fromUtf8("☺"),
+             QString::fromUtf8("[LAN_Settings]\r\nNick=דני\r\n[Reminder]\r\nNextDate=☺\r\n").toUtf8()},
+            {false, "DEF", "1", windows1255},
+        };
+        for (const auto& c : cases) {
+            writeBytes(iniFilePath(), windows1255,
+                       c.readable ? QFile::ReadOwner | QFile::WriteOwner : QFile::WriteOwner);
+            {
+                AsFileOwner asOwner; // root reads any file otherwise
+                QCOMPARE(ReadIni("LAN_Settings", "Nick", "DEF"), c.nick);
+                QCOMPARE(WriteIni("Reminder", "NextDate", c.nextDate), c.readable);
+            }
+            QCOMPARE(fileBytes(iniFilePath()), c.after);
+        }
+        QCOMPARE(log().count(" -> WriteIni: cannot read "), 1);
+    }
+
+    // Each writer checks its own previous value before every write (exit code:
+    // writes lost); meanwhile a third process never reads a half-written file.
+    void twoProcessesLoseNoWrites()
+    {
+        const QString writer = installWriter();
+        QProcess a, b;
+        a.start(writer, {"a", "100"});
+        b.start(writer, {"b", "100"});
+        QVERIFY(a.waitForStarted() && b.waitForStarted());
+        static const QRegularExpression whole("^(\\[Stress\\]\r\n([ab]=\\d+\r\n){1,2})?$");
+        const QDeadlineTimer deadline(240000);
+        while ((a.state() != QProcess::NotRunning || b.state() != QProcess::NotRunning) &&
+               !deadline.hasExpired()) {
+            const QByteArray text = fileBytes(iniFilePath());
+            QVERIFY2(whole.match(QString::fromLatin1(text)).hasMatch(), text.constData());
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(a.exitCode() + b.exitCode(), 0);
+        QCOMPARE(ReadIni("Stress", "a", "") + ReadIni("Stress", "b", ""), QString("100100"));
+        QCOMPARE(log(), QByteArray());
+    }
+
+    // A holder that has stopped (one that waits for its input) costs a write a
+    // few seconds, then the write fails and says so.
+    void aHeldLockFailsTheWriteInTime()
+    {
+        const QByteArray before = "[Stress]\r\na=7\r\n";
+        writeBytes(iniFilePath(), before);
+        QProcess holder, p;
+        holder.start("flock", {iniFilePath() + ".lock", "sh", "-c", "echo held; exec cat"});
+        QTRY_VERIFY_WITH_TIMEOUT(holder.canReadLine(), 30000);
+        p.start(installWriter(), {"a", "1"});
+        const bool finished = p.waitForFinished(60000);
+        holder.closeWriteChannel();
+        QVERIFY2(finished, "the write waited for the lock without end");
+        QCOMPARE(p.exitCode(), 100);
+        QCOMPARE(fileBytes(iniFilePath()), before);
+        QVERIFY2(log().count('\n') == 1 && log().contains("held"), log().constData());
+        QVERIFY(holder.waitForFinished(30000) && WriteIni("Stress", "a", "8"));
+    }
+
+    // Stamp, arrow, text, one line each, appended to what an earlier run
+    // left; no text can forge an entry or an escape.
+    void logEntriesAreOneLineEach()
+    {
+        Clock::setNow(Date::fromParts(2026, 12, 5, 21, 59, 7));
+        const QByteArray earlier = "04/12/26 08:00:00  -> an entry from an earlier run\n";
+        writeBytes(logFile(), earlier);
+        WriteLog(QStringLiteral("x\r\n05/12/26 21:59:07  -> CheckList: fake\tC:\\new"), LogError);
+        Clock::advance(61);
+        WriteLog(QString::fromUtf8("\x1b[2J\u2028הודעה"), LogInformation);
+        QCOMPARE(
+            QString::fromUtf8(log()),
+            QString::fromUtf8(earlier) +
+                "05/12/26 21:59:07  -> x\\r\\n05/12/26 21:59:07  -> CheckList: fake\\tC:\\\\new\n"
+                "05/12/26 22:00:08  -> \\x1b[2J\\x2028" +
+                QString::fromUtf8("הודעה\n"));
+    }
+
+    void unwritableLogDoesNotThrow()
+    {
+        // A directory in the log's place cannot be opened for writing, even by root.
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Kalvex.log")));
+        WriteLog(QStringLiteral("lost"), LogError);
+        QVERIFY(QFileInfo(logFile()).isDir());
+    }
+};
+
+QTEST_GUILESS_MAIN(CommonTest)
+#include "tst_common.moc"
