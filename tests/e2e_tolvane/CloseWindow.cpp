@@ -1,6 +1,4 @@
-// Sends the close request to a window by its exact title, as Kalvex does to
-// Tolvane's main form before restarting it. Exit code 1 when a window of that
-// title is still there once the request has returned.
+// Closes a window by its title from another process, as Kalvex does; 1 when it is still there.
 #include "CloseWindowByCaption.h"
 #include "WindowDirectory.h"
 

@@ -7,8 +7,8 @@
 #include <QObject>
 #include <QStringList>
 
-// A StatusNotifier panel (KDE, AppIndicator) reduced to what a test needs: it owns the
-// watcher's name, says a host is registered, keeps the items ("service/path"), calls the first.
+// A StatusNotifier panel reduced to what a test needs: the watcher's name, a host
+// registered, the items ("service/path"), calls to the first.
 class StatusNotifierHost : public QObject, protected QDBusContext
 {
     Q_OBJECT
@@ -25,7 +25,6 @@ public:
     }
     QStringList items() const { return m_items; }
     bool isHostRegistered() const { return true; }
-    // A method of the first item, on interface org.kde.StatusNotifierItem by default.
     QDBusMessage callItem(const QString& method, const QVariantList& args = {},
                           const QString& interface = QStringLiteral("org.kde.StatusNotifierItem"))
     {
@@ -50,12 +49,7 @@ public slots:
         m_items << (serviceOrPath.startsWith(QLatin1Char('/'))
                         ? message().service() + serviceOrPath
                         : serviceOrPath + "/StatusNotifierItem");
-        emit StatusNotifierItemRegistered(m_items.last());
     }
-    void RegisterStatusNotifierHost(const QString&) {}
-
-signals:
-    void StatusNotifierItemRegistered(const QString& item);
 
 private:
     QDBusConnection m_bus;

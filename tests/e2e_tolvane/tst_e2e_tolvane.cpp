@@ -1,9 +1,7 @@
-// Tolvane end to end: both real programs in a temporary program directory, a
-// private session bus, Xvfb with trayer as the tray host.
 #include "Clock.h"
 #include "E2eSession.h"
-#include "FreePort.h"
 #include "StatusNotifierHost.h"
+#include "TestFiles.h"
 #include "WindowDirectory.h"
 #include "XDesktop.h"
 
@@ -16,14 +14,9 @@
 
 #include <csignal>
 
-namespace {
+static const QString kManager = QStringLiteral("תזכורון ולטרום");
+static const QString kMainForm = QStringLiteral("Veltrum Reminder Main Form");
 
-const QString kManager = QStringLiteral("תזכורון ולטרום");
-const QString kMainForm = QStringLiteral("Veltrum Reminder Main Form");
-
-} // namespace
-
-// A check that shows both programs' logs when it fails.
 #define CHECK(condition) QVERIFY2(condition, qPrintable(diagnostics()))
 #define WAIT_FOR(condition, ms) CHECK(E2eSession::waitFor([&] { return condition; }, ms))
 
@@ -41,11 +34,9 @@ class E2eTolvane : public QObject
         options.environment.insert(QStringLiteral("DISPLAY"), m_desktop->display());
         m_session = std::make_unique<E2eSession>(options);
         QVERIFY2(m_session->isReady(), qPrintable(m_session->error()));
-        // A LAN port of its own, so the receiver never meets another test's.
         m_session->setIniValue("LAN_Settings", "Port", QString::number(freeUdpPort()));
     }
-    // Starts Tolvane and waits until Kalvex, registered and started by it, has
-    // published the next due time and, with a panel, the icon is drawn in it.
+    // Until the Kalvex it registered and started publishes its next due time, and the icon shows.
     QProcess* startTolvane(bool panel = true)
     {
         QProcess* tolvane = m_session->startProgram(QStringLiteral("Tolvane"));
@@ -58,7 +49,6 @@ class E2eTolvane : public QObject
     {
         int yellow = 0, dark = 0;
     };
-    // The icon window's pixels once it is painted (dark hands and marks).
     Colours iconColours() const
     {
         Colours c;
@@ -72,10 +62,7 @@ class E2eTolvane : public QObject
     }
     QList<quint32> icons() const { return m_desktop->trayIcons(QStringLiteral("Tolvane")); }
     bool managerOpen() const { return m_session->hasOwner(WindowDirectory::busNameFor(kManager)); }
-    bool menuShown() const
-    {
-        return !m_desktop->topLevelWindows(QStringLiteral("Tolvane")).isEmpty();
-    }
+    bool menuShown() const { return !m_desktop->topLevelWindows("Tolvane").isEmpty(); }
     // Right button on the icon, then the third item, "סגור".
     bool chooseExit()
     {
@@ -85,12 +72,11 @@ class E2eTolvane : public QObject
     }
     bool ended(QProcess* tolvane, int timeoutMs = 20000)
     {
-        return E2eSession::waitFor([&] { return tolvane->state() == QProcess::NotRunning; },
-                                   timeoutMs) &&
+        return tolvane->waitForFinished(timeoutMs) &&
                tolvane->exitStatus() == QProcess::NormalExit && tolvane->exitCode() == 0;
     }
     QString tolvaneLog() const { return m_session->logText("Tolvane.log"); }
-    // Runs a program outside the program directory in the session's environment; its exit code.
+    QString diagnostics() const { return tolvaneLog() + "\nKalvex.log: " + m_session->logText(); }
     int run(const QString& path, const QStringList& args = {})
     {
         QProcess p;
@@ -98,32 +84,21 @@ class E2eTolvane : public QObject
         p.start(path, args);
         return p.waitForFinished(15000) ? p.exitCode() : -1;
     }
-    QString diagnostics() const
-    {
-        return "Tolvane.log: " + tolvaneLog() + "\nKalvex.log: " + m_session->logText();
-    }
 
 private slots:
     void cleanup() { m_session.reset(), m_desktop.reset(); }
 
-    // Registers Kalvex on first start; the alert comes to the second; a double click on the icon
-    // opens the list; the menu's exit command asks, then ends Tolvane.
+    // Registers Kalvex; the alert comes to the second; the icon opens the list; exit asks first.
     void freshInstallationAlertsOnTimeAndExitsFromTheMenu()
     {
         setUp();
         m_session->setEnvironmentValue("KV_PROMPT_ANSWER", "Ok");
-        const QString activationFile =
-            m_session->dataHome() + "/dbus-1/services/Kalvex.KVClass.service";
-        QVERIFY(!QFile::exists(activationFile));
         QProcess* tolvane = startTolvane();
         CHECK(tolvane);
-        QVERIFY(QFile::exists(activationFile));
-        QVERIFY(iconColours().yellow > 0); // the LAN switches are on by default
-
+        QVERIFY(QFile::exists(m_session->dataHome() + "/dbus-1/services/Kalvex.KVClass.service"));
+        QVERIFY(iconColours().yellow > 0); // LAN switches on
         // Due at a whole minute, as the editor sets it: Tolvane wakes for it to the second.
-        Date due = Clock::now().withoutSeconds().addMinutes(1);
-        if (Clock::msecsUntil(due) < 4000)
-            due = due.addMinutes(1);
+        const Date due = Clock::now().addSeconds(4).withoutSeconds().addMinutes(1);
         m_session->addReminder(due, QStringLiteral("e2e due"));
         m_session->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "UpdateList");
         Date shownAt;
@@ -133,21 +108,18 @@ private slots:
                 return !m_desktop->windowsTitled(QStringLiteral("e2e due")).isEmpty();
             },
             90000));
-        // Never before it falls due: once the due time lies strictly before the whole-second now.
         QVERIFY2(shownAt > due && shownAt <= due.addSeconds(12),
                  qPrintable(formatLogStamp(shownAt) + "vs due " + formatLogStamp(due)));
-
         QVERIFY(m_desktop->click(icons().first(), 1, 2));
         WAIT_FOR(managerOpen(), 15000);
         CHECK(chooseExit() && ended(tolvane));
         QVERIFY(m_session->promptLines().contains(kManager + "|האם ברצונך לסגור את התזכורון"));
         WAIT_FOR(!managerOpen(), 10000);
-        QCOMPARE(icons().size(), 0);
         QCOMPARE(tolvaneLog(), QString());
     }
 
-    // Stopped, the icon is grey; the same executable again only opens the manager
-    // window; a copy elsewhere is refused; the signals of a log-out end Tolvane.
+    // Stopped: grey icon; a second start opens the list; a copy elsewhere is refused; log-out ends
+    // it.
     void stoppedSecondStartCopyElsewhereAndLogOut()
     {
         setUp();
@@ -167,15 +139,14 @@ private slots:
             CHECK(tolvane);
             ::kill(pid_t(tolvane->processId()), signal);
             QVERIFY(ended(tolvane, 5000));
-            QCOMPARE(icons().size(), 0);
-            QVERIFY(!m_session->hasOwner(WindowDirectory::busNameFor(kMainForm)));
+            QVERIFY(icons().isEmpty() &&
+                    !m_session->hasOwner(WindowDirectory::busNameFor(kMainForm)));
             tolvane = nullptr;
         }
         QCOMPARE(tolvaneLog(), QString());
     }
 
-    // The question is ended as its Cancel (Abort for the tray question)
-    // would, then the request is carried out.
+    // The open question is ended as by Cancel (Abort in the tray), then the request carried out.
     void closeRequestWhileAQuestionIsOpenEndsTolvane()
     {
         for (bool withTray : {false, true}) {
@@ -195,12 +166,10 @@ private slots:
     {
         setUp(E2eOptions{.programs = {QStringLiteral("Tolvane")}}); // nothing to register
         QProcess* tolvane = m_session->startProgram(QStringLiteral("Tolvane"));
-        WAIT_FOR(tolvane->state() == QProcess::NotRunning, 20000);
-        CHECK(tolvaneLog().count('\n') == 1 && tolvaneLog().contains(" -> GetKalvex: ") &&
-              tolvaneLog().contains("Kalvex.KVClass"));
+        CHECK(tolvane->waitForFinished(20000) && tolvaneLog().count('\n') == 1 &&
+              tolvaneLog().contains(" -> GetKalvex: ") && tolvaneLog().contains("Kalvex.KVClass"));
     }
 
-    // A Kalvex that stops answering costs each call a few seconds, logged by the caller.
     void hungKalvexCostsTolvaneBoundedWaits()
     {
         setUp();
@@ -219,10 +188,8 @@ private slots:
                                     "\" did not answer Close"));
     }
 
-    // A bus started before the graphical session knows no display, and its
-    // activation file still starts the Kalvex of an installation the user has
-    // copied elsewhere: Tolvane hands the display over and registers its own
-    // Kalvex, so the alert of this installation's database shows.
+    // The bus lacks the display and its activation file names a copy elsewhere:
+    // Tolvane hands the display over and registers its own Kalvex.
     void busWithoutDisplayAndStaleActivationFileStillAlert()
     {
         setUp(
@@ -249,52 +216,43 @@ private slots:
         QCOMPARE(m_session->promptLines(), QStringList());
     }
 
-    void statusNotifierPanelComingUpLateOpensListAndMenu();
-};
-
-namespace {
-
-// The images of an a(iiay) property (ARGB32, bytes in network order): how
-// many pixels are yellow.
-int yellowPixels(const QDBusArgument& images)
-{
-    int yellow = 0;
-    images.beginArray();
-    while (!images.atEnd()) {
-        int width = 0, height = 0;
-        QByteArray argb;
-        images.beginStructure();
-        images >> width >> height >> argb;
-        images.endStructure();
-        for (qsizetype i = 0; i + 3 < argb.size(); i += 4)
-            yellow +=
-                quint8(argb[i + 1]) > 200 && quint8(argb[i + 2]) > 180 && quint8(argb[i + 3]) < 80;
+    // Yellow pixels of an a(iiay) property (ARGB32, network order).
+    static int yellowPixels(const QDBusArgument& images)
+    {
+        int yellow = 0;
+        images.beginArray();
+        while (!images.atEnd()) {
+            int width = 0, height = 0;
+            QByteArray argb;
+            images.beginStructure();
+            images >> width >> height >> argb;
+            images.endStructure();
+            for (qsizetype i = 0; i + 3 < argb.size(); i += 4)
+                yellow += quint8(argb[i + 1]) > 200 && quint8(argb[i + 2]) > 180 &&
+                          quint8(argb[i + 3]) < 80;
+        }
+        images.endArray();
+        return yellow;
     }
-    images.endArray();
-    return yellow;
-}
 
-} // namespace
+    void statusNotifierPanelComingUpLateOpensListAndMenu()
+    {
+        setUp({}, false);
+        CHECK(startTolvane(false));
+        StatusNotifierHost host(m_session->bus());
+        QVERIFY(host.start());
+        WAIT_FOR(!host.items().isEmpty(), 15000);
+        QVERIFY(yellowPixels(host.itemProperty("IconPixmap").value<QDBusArgument>()) > 0);
+        QCOMPARE(host.itemProperty("Menu").value<QDBusObjectPath>().path(),
+                 QString("/NO_DBUSMENU"));
 
-// A StatusNotifier panel that comes up after Tolvane gets the icon; activating
-// the icon opens the list, the context request shows the menu.
-void E2eTolvane::statusNotifierPanelComingUpLateOpensListAndMenu()
-{
-    setUp({}, false);
-    CHECK(startTolvane(false));
-    StatusNotifierHost host(m_session->bus());
-    QVERIFY(host.start());
-    WAIT_FOR(!host.items().isEmpty(), 15000);
-    QVERIFY(yellowPixels(host.itemProperty("IconPixmap").value<QDBusArgument>()) > 0);
-    // No exported menu: the host asks the item for it with ContextMenu.
-    QCOMPARE(host.itemProperty("Menu").value<QDBusObjectPath>().path(), QString("/NO_DBUSMENU"));
-
-    QCOMPARE(host.callItem("Activate", {0, 0}).type(), QDBusMessage::ReplyMessage);
-    WAIT_FOR(managerOpen(), 10000);
-    QCOMPARE(host.callItem("ContextMenu", {0, 0}).type(), QDBusMessage::ReplyMessage);
-    WAIT_FOR(menuShown(), 10000);
-    QCOMPARE(tolvaneLog(), QString());
-}
+        QCOMPARE(host.callItem("Activate", {0, 0}).type(), QDBusMessage::ReplyMessage);
+        WAIT_FOR(managerOpen(), 10000);
+        QCOMPARE(host.callItem("ContextMenu", {0, 0}).type(), QDBusMessage::ReplyMessage);
+        WAIT_FOR(menuShown(), 10000);
+        QCOMPARE(tolvaneLog(), QString());
+    }
+};
 
 QTEST_MAIN(E2eTolvane)
 #include "tst_e2e_tolvane.moc"
