@@ -1,5 +1,4 @@
-// The tray monitor in process: hidden main form, tray icon, timer work, the
-// precise wake-up between ticks and the calls into Kalvex.
+// The tray monitor in process: main form, icon, ticks, precise wake-up, calls into Kalvex.
 #include "Clock.h"
 #include "FrmMain.h"
 #include "Ini.h"
@@ -21,14 +20,11 @@
 #include <QTimer>
 #include <QUdpSocket>
 
-#include <functional>
-
 namespace {
 
 // Kalvex as the tray monitor sees it, recording every call.
-class FakeKalvex : public KalvexClient
+struct FakeKalvex : KalvexClient
 {
-public:
     QStringList calls;
     int notCreatedLeft = 0;
 
@@ -41,56 +37,11 @@ public:
     }
 };
 
-// A fresh program directory, a pinned clock, the fake Kalvex, a tray host unless
-// refused, the program's ending recorded.
-class TrayFixture
-{
-public:
-    TrayFixture()
-    {
-        Clock::setNow(Date::fromParts(2026, 12, 5, 21, 59, 30));
-        StartLogging(QStringLiteral("Tolvane.log"));
-        Kalvex::setClient(&kalvex);
-        ProgramEnd::setHook([this](bool atOnce) { endings << (atOnce ? "now" : "quit"); });
-        TrayHost::setAvailability([this] { return trayAvailable(); });
-        Prompt::clearHistory();
-        writeIni({});
-    }
-    ~TrayFixture()
-    {
-        FrmMain::unload();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        Kalvex::setClient(nullptr);
-        ProgramEnd::setHook(nullptr);
-        TrayHost::setAvailability(nullptr);
-        TrayHost::setPatience({});
-        Clock::useSystemClock();
-    }
-
-    // With a LAN port of the test's own unless the text has one.
-    void writeIni(const QByteArray& text)
-    {
-        writeBytes(dir.file(QStringLiteral("Kalvex.ini")), text);
-        if (!text.contains("Port="))
-            WriteIni(QStringLiteral("LAN_Settings"), QStringLiteral("Port"), QString::number(port));
-    }
-    QString log() const { return QString::fromUtf8(fileBytes(dir.file("Tolvane.log"))); }
-
-    TempProgramDir dir;
-    quint16 port = freeUdpPort();
-    FakeKalvex kalvex;
-    QStringList endings;
-    std::function<bool()> trayAvailable = [] { return true; };
-};
-
 // The clock face's colour, away from the hands and marks.
 QString faceOf(FrmMain* form)
 {
-    const QColor c = form->findChild<QSystemTrayIcon*>("Picture1")
-                         ->icon()
-                         .pixmap(16, 16)
-                         .toImage()
-                         .pixelColor(10, 10);
+    const QIcon icon = form->findChild<QSystemTrayIcon*>("Picture1")->icon();
+    const QColor c = icon.pixmap(16, 16).toImage().pixelColor(10, 10);
     if (c.red() > 200 && c.green() > 180 && c.blue() < 80)
         return "yellow";
     if (c.red() > 240 && c.green() > 240 && c.blue() > 240)
@@ -108,18 +59,29 @@ Date at(int hour, int minute, int second)
 class TrayTest : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<TrayFixture> m_tray;
+    std::unique_ptr<TempProgramDir> m_dir;
+    FakeKalvex m_kalvex;
+    QStringList m_endings;
+    bool m_trayAvailable = true;
+    const quint16 m_port = freeUdpPort();
 
-    // Loads the form with NextDate 22:00 and the clock at now.
+    // With a LAN port of the test's own unless the text has one.
+    void writeIni(const QByteArray& text)
+    {
+        writeBytes(m_dir->file(QStringLiteral("Kalvex.ini")), text);
+        if (!text.contains("Port="))
+            WriteIni("LAN_Settings", "Port", QString::number(m_port));
+    }
+    QString log() const { return QString::fromUtf8(fileBytes(m_dir->file("Tolvane.log"))); }
+
     void load(const Date& now, const QByteArray& active = "1")
     {
-        m_tray->writeIni("[Reminder]\nNextDate=051220262200\nActive=" + active + "\n");
+        writeIni("[Reminder]\nNextDate=051220262200\nActive=" + active + "\n");
         Clock::setNow(now);
         FrmMain::load();
-        m_tray->kalvex.calls.clear();
+        m_kalvex.calls.clear();
     }
     QTimer* timerDue() const { return FrmMain::instance()->findChild<QTimer*>("TimerDue"); }
-    // The armed delay in milliseconds, -1 when nothing is armed.
     int armed() const { return timerDue()->isActive() ? timerDue()->interval() : -1; }
     void clockJumps(const Date& to)
     {
@@ -128,18 +90,40 @@ class TrayTest : public QObject
     }
 
 private slots:
-    void init() { m_tray = std::make_unique<TrayFixture>(); }
-    void cleanup() { m_tray.reset(); }
+    void init()
+    {
+        m_dir = std::make_unique<TempProgramDir>();
+        m_kalvex.calls.clear();
+        m_endings.clear();
+        m_trayAvailable = true;
+        Clock::setNow(at(21, 59, 30));
+        StartLogging(QStringLiteral("Tolvane.log"));
+        Kalvex::setClient(&m_kalvex);
+        ProgramEnd::setHook([this](bool atOnce) { m_endings << (atOnce ? "now" : "quit"); });
+        TrayHost::setAvailability([this] { return m_trayAvailable; });
+        Prompt::clearHistory();
+        writeIni({});
+    }
+    void cleanup()
+    {
+        FrmMain::unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Kalvex::setClient(nullptr);
+        ProgramEnd::setHook(nullptr);
+        TrayHost::setAvailability(nullptr);
+        TrayHost::setPatience({});
+        Clock::useSystemClock();
+        m_dir.reset();
+    }
 
-    // Once the wait for a panel is over, with the timer running meanwhile:
-    // Abort ends the program, Retry looks again, Ignore carries on without icon.
+    // After the wait for a panel: Abort ends, Retry looks again, Ignore carries on without icon.
     void refusedTrayIconAsksAbortRetryIgnore()
     {
         using A = Prompt::Answer;
         for (const QList<A>& answers : {QList<A>{A::Abort}, QList<A>{A::Retry, A::Ignore}}) {
             cleanup(), init();
             TrayHost::setPatience({200, 5});
-            m_tray->trayAvailable = [] { return false; };
+            m_trayAvailable = false;
             for (A a : answers)
                 Prompt::setNextAnswer(a);
             FrmMain* form = FrmMain::load();
@@ -148,45 +132,38 @@ private slots:
             QCOMPARE(Prompt::history().last().buttons, Prompt::Buttons::AbortRetryIgnore);
             const bool carriesOn = answers.size() == 2;
             QTRY_COMPARE(FrmMain::instance() != nullptr, carriesOn);
-            QCOMPARE(m_tray->endings, carriesOn ? QStringList{} : QStringList{"quit"});
+            QCOMPARE(m_endings, carriesOn ? QStringList{} : QStringList{"quit"});
         }
     }
 
-    // Yellow while sharing on the LAN works, white when it is off or its
-    // port is held (logged); grey while stopped.
+    // Yellow while the LAN works, white when off or its port is held (logged); grey stopped.
     void runningIconFollowsLanSwitches()
     {
         QUdpSocket holder;
         QVERIFY(
             holder.bind(QHostAddress::AnyIPv4, freeUdpPort(), QAbstractSocket::DontShareAddress));
         const QByteArray taken = QByteArray::number(holder.localPort());
-        const struct
-        {
-            QByteArray ini;
-            QString face;
-        } cases[] = {{"OptSend=False\nOptReceive=true\n", "yellow"},
-                     {"OptSend=0\nOptReceive=0\n", "white"},
-                     {"Port=" + taken + "\n", "white"}};
-        for (const auto& c : cases) {
-            m_tray->writeIni("[LAN_Settings]\n" + c.ini);
+        using Case = std::pair<QByteArray, QString>;
+        for (const auto& [ini, face] :
+             {Case{"OptSend=False\nOptReceive=true\n", "yellow"},
+              Case{"OptSend=0\nOptReceive=0\n", "white"}, Case{"Port=" + taken + "\n", "white"}}) {
+            writeIni("[LAN_Settings]\n" + ini);
             FrmMain* form = FrmMain::load();
-            QCOMPARE(faceOf(form), c.face);
-            QCOMPARE(frmWinSock::instance() != nullptr, c.face == "yellow");
+            QCOMPARE(faceOf(form), face);
+            QCOMPARE(frmWinSock::instance() != nullptr, face == "yellow");
             form->SetState(false);
             QCOMPARE(faceOf(form), QString("grey"));
             form->SetState(true);
-            QCOMPARE(faceOf(form), c.face);
+            QCOMPARE(faceOf(form), face);
             FrmMain::unload();
         }
-        QVERIFY2(m_tray->log().contains(" -> LANInit: UDP port " + taken + ": "),
-                 qPrintable(m_tray->log()));
+        QVERIFY2(log().contains(" -> LANInit: UDP port " + taken + ": "), qPrintable(log()));
     }
 
-    // Stopped from the menu while the published time passes, then resumed:
-    // the very first tick asks for the due check.
+    // Stopped while the published time passes, then resumed: the very first tick checks.
     void resumedFromTheMenuTheFirstTickChecks()
     {
-        m_tray->writeIni("[Reminder]\nNextDate=051220262205\n");
+        writeIni("[Reminder]\nNextDate=051220262205\n");
         FrmMain* form = FrmMain::load();
         auto* item = form->findChild<QAction*>("mnuDisable");
         auto* timer = form->findChild<QTimer*>("Timer1");
@@ -196,7 +173,7 @@ private slots:
         qsizetype checksAtFirstTick = -1;
         connect(timer, &QTimer::timeout, this, [&] {
             if (checksAtFirstTick < 0)
-                checksAtFirstTick = m_tray->kalvex.calls.count("CheckList");
+                checksAtFirstTick = m_kalvex.calls.count("CheckList");
         });
         timer->setInterval(20);
         QTRY_COMPARE(checksAtFirstTick, 1);
@@ -205,87 +182,70 @@ private slots:
     // Now is 21:59:<second>; a time only a hand-edited file holds counts as none.
     void tickChecksOnlyOncePublishedTimeHasPassed()
     {
-        const struct
-        {
-            QByteArray nextDate;
-            int second;
-            bool checks;
-        } cases[] = {{"NULL", 30, false},
-                     {"051220262159", 0, false},
-                     {"051220262159", 30, true},
-                     {"310220201200", 30, false}};
-        for (const auto& c : cases) {
-            m_tray->kalvex.calls.clear();
-            m_tray->writeIni("[Reminder]\nNextDate=" + c.nextDate + "\n");
-            Clock::setNow(at(21, 59, c.second));
+        using Case = std::tuple<QByteArray, int, int>;
+        for (const auto& [nextDate, second, checks] :
+             {Case{"NULL", 30, 0}, Case{"051220262159", 0, 0}, Case{"051220262159", 30, 1},
+              Case{"310220201200", 30, 0}}) {
+            m_kalvex.calls.clear();
+            writeIni("[Reminder]\nNextDate=" + nextDate + "\n");
+            Clock::setNow(at(21, 59, second));
             modMain::CheckNextDate();
-            QCOMPARE(m_tray->kalvex.calls.size(), c.checks ? 1 : 0);
+            QCOMPARE(m_kalvex.calls.size(), checks);
         }
-        QCOMPARE(m_tray->log(), QString());
+        QCOMPARE(log(), QString());
     }
 
-    // Armed for the first second past the due minute, when that comes
-    // before the next tick, and only while running.
+    // For the first second past the due minute, when before the next tick and running.
     void wakeUpIsArmedBeforeTheNextTick()
     {
-        const struct
-        {
-            Date now;
-            QByteArray active;
-            int delayMs;
-        } cases[] = {{at(21, 59, 55), "1", 6000},
-                     {at(21, 59, 50), "1", -1},
-                     {at(22, 0, 1), "1", -1},
-                     {at(21, 59, 55), "0", -1}};
-        for (const auto& c : cases) {
-            load(c.now, c.active);
-            QCOMPARE(armed(), c.delayMs);
+        using Case = std::tuple<Date, QByteArray, int>;
+        for (const auto& [now, active, delayMs] :
+             {Case{at(21, 59, 55), "1", 6000}, Case{at(21, 59, 50), "1", -1},
+              Case{at(22, 0, 1), "1", -1}, Case{at(21, 59, 55), "0", -1}}) {
+            load(now, active);
+            QCOMPARE(armed(), delayMs);
             FrmMain::unload();
         }
     }
 
-    // A wake-up that comes before the clock shows the due time passed calls
-    // nothing and waits again; one on the second asks for the due check once.
+    // A wake-up before the clock shows the due time passed waits again.
     void firesOnTheSecondAndNeverBefore()
     {
         load(at(22, 0, 0));
         QCOMPARE(armed(), 1000);
         QSignalSpy fired(timerDue(), &QTimer::timeout);
         QVERIFY(fired.wait(3000));
-        QCOMPARE(m_tray->kalvex.calls, QStringList());
+        QCOMPARE(m_kalvex.calls, QStringList());
         QCOMPARE(armed(), 1000);
         Clock::advance(1);
         QVERIFY(fired.wait(3000));
-        QCOMPARE(m_tray->kalvex.calls, QStringList{"CheckList"});
+        QCOMPARE(m_kalvex.calls, QStringList{"CheckList"});
         QCOMPARE(armed(), -1);
     }
 
     void wakeUpFollowsNewPublicationsAndClockJumps()
     {
         load(at(21, 0, 0));
-        // Moved forward to just before the due time (a manual change), then
-        // past it (a resume after the due time went by while suspended).
+        // A manual change to just before the due time, then a resume after it.
         clockJumps(at(21, 59, 57));
         QCOMPARE(armed(), 4000);
         clockJumps(at(22, 5, 0));
         QCOMPARE(armed(), -1);
-        QCOMPARE(m_tray->kalvex.calls, QStringList{"CheckList"});
+        QCOMPARE(m_kalvex.calls, QStringList{"CheckList"});
         // Kalvex publishes a new time between two ticks.
         Clock::setNow(at(22, 5, 55));
         WriteIni("Reminder", "NextDate", "051220262206");
         QTRY_COMPARE(armed(), 6000);
     }
 
-    // Logged under the wrapper's name and dropped: only GetKalvex registers
-    // Kalvex, so the list and the datagrams are not retried.
+    // Logged under the wrapper's name and not retried: only GetKalvex registers Kalvex.
     void failedCallsAreLoggedUnderTheirWrapperAndDropped()
     {
-        m_tray->kalvex.notCreatedLeft = 2;
+        m_kalvex.notCreatedLeft = 2;
         modMain::ShowList();
         modMain::MsgProc("DEL\t1\t");
-        QCOMPARE(m_tray->kalvex.calls, (QStringList{"ShowList", "MsgProcess"}));
-        QVERIFY(m_tray->endings.isEmpty());
-        const QStringList lines = m_tray->log().split('\n', Qt::SkipEmptyParts);
+        QVERIFY(m_kalvex.calls == (QStringList{"ShowList", "MsgProcess"}) && m_endings.isEmpty());
+        const QStringList lines = log().split('\n', Qt::SkipEmptyParts);
         QVERIFY(lines.size() == 2 && lines[0].contains(" -> ShowList: The name") &&
                 lines[1].contains(" -> MsgProc: The name"));
     }
