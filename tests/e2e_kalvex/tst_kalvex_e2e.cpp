@@ -1,3 +1,4 @@
+// The real Kalvex in a temporary program directory on a private bus, on Xvfb for its windows.
 #include "Clock.h"
 #include "CommandQueue.h"
 #include "E2eSession.h"
@@ -5,7 +6,9 @@
 #include "KalvexBus.h"
 #include "ServerLifetime.h"
 #include "TestFiles.h"
+#include "WindowCaptions.h"
 #include "WindowWatcher.h"
+#include "XDesktop.h"
 
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
@@ -18,11 +21,11 @@
 class KalvexE2eTest : public QObject
 {
     Q_OBJECT
+    std::unique_ptr<XDesktop> m_desktop;
     std::unique_ptr<E2eSession> m_s;
     QStringList m_events;
 
-    // A Kalvex method (auto-starting it); the reply arrives in m_events as
-    // "reply <method>" or "error <name>", a shown window as "shown <objectName>".
+    // Replies arrive in m_events as "reply <method>" or "error <text>", windows as "shown <name>".
     void callAsync(const QString& method, const QVariantList& args = {})
     {
         QDBusMessage call = QDBusMessage::createMethodCall(
@@ -34,14 +37,20 @@ class KalvexE2eTest : public QObject
             w->deleteLater();
         });
     }
-    QDBusMessage debug(const QString& method, const QVariantList& args = {})
+    QVariant call(const QString& path, const QString& interface, const QString& method,
+                  const QVariantList& args = {})
     {
-        return m_s->call(KalvexBus::serviceName, KalvexBus::objectPath,
-                         KalvexBus::debugInterfaceName, method, args, false);
+        return m_s->call(KalvexBus::serviceName, path, interface, method, args, false)
+            .arguments()
+            .value(0);
+    }
+    QVariant debug(const QString& method, const QVariantList& args = {})
+    {
+        return call(KalvexBus::objectPath, KalvexBus::debugInterfaceName, method, args);
     }
     QSet<int> alertIds()
     {
-        const auto ids = qdbus_cast<QList<int>>(debug("AlertIds").arguments().value(0));
+        const auto ids = qdbus_cast<QList<int>>(debug("AlertIds"));
         return QSet<int>(ids.begin(), ids.end());
     }
     bool kalvexEnds(int timeoutMs = 10000)
@@ -51,29 +60,56 @@ class KalvexE2eTest : public QObject
                E2eSession::waitFor([&] { return !E2eSession::processAlive(pid); }, timeoutMs);
     }
 
+    QProcess* startKalvex(bool withManager)
+    {
+        QProcess* kalvex = m_s->startProgram(QStringLiteral("Kalvex"));
+        E2eSession::waitFor([&] { return m_s->hasOwner(KalvexBus::serviceName); });
+        if (withManager)
+            call(KalvexBus::objectPath, KalvexBus::interfaceName, "ShowList", {0});
+        return kalvex;
+    }
+    // Runs a program in the session's environment; its output, or "failed".
+    QString run(const QString& program, const QStringList& args) const
+    {
+        QProcess p;
+        p.setProcessEnvironment(m_s->environment());
+        p.start(program, args);
+        return p.waitForFinished(15000) && p.exitCode() == 0 ? QString::fromUtf8(p.readAll())
+                                                             : "failed";
+    }
+    QString clipboard() const
+    {
+        return run("xclip", {"-selection", "clipboard", "-target", "UTF8_STRING", "-o"});
+    }
+
 public slots:
     void shown(const QDBusMessage& m) { m_events << "shown " + m.arguments().value(0).toString(); }
 
 private slots:
     void init()
     {
-        m_s = std::make_unique<E2eSession>();
+        E2eOptions options; // the manager's windows on a desktop of their own
+        if (QByteArray(QTest::currentTestFunction()).contains("Manager")) {
+            m_desktop = std::make_unique<XDesktop>();
+            QString error;
+            QVERIFY2(m_desktop->start(false, &error), qPrintable(error));
+            options.environment.insert("DISPLAY", m_desktop->display());
+        }
+        m_s = std::make_unique<E2eSession>(options);
         QVERIFY2(m_s->isReady(), qPrintable(m_s->error()));
         m_s->bus().connect(QString(), KalvexBus::objectPath, KalvexBus::debugInterfaceName,
                            "WindowShown", this, SLOT(shown(QDBusMessage)));
         m_events.clear();
-        // Registering (the program directory's name holds a blank) starts nothing.
+        // The program directory's name holds a blank; registering starts nothing.
         QCOMPARE(m_s->runProgram("Kalvex", {"/REGSERVER"}), 0);
         QVERIFY(fileBytes(m_s->dataHome() + "/dbus-1/services/Kalvex.KVClass.service")
                     .contains("Exec='" + m_s->programFile("Kalvex").toUtf8() + "'"));
         QVERIFY(!m_s->hasOwner(KalvexBus::serviceName));
     }
-    void cleanup() { m_s.reset(); }
+    void cleanup() { m_s.reset(), m_desktop.reset(); }
 
-    // Activated by a call, Kalvex shows a window before the call returns and
-    // queues the due check after it; one alert per due reminder however often
-    // asked; a second Kalvex leaves; the audio stack comes with the first beep;
-    // Kalvex stays while any window is open and ends with the last.
+    // A window shows before the activating call returns, the due check after it; one alert per due
+    // reminder; a second Kalvex leaves; audio loads with the first beep; ends with the last window.
     void activationWindowsAlertsAndLifetime()
     {
         callAsync("ShowList", {42});
@@ -90,28 +126,26 @@ private slots:
         m_s->addReminder(now.addDays(-1), "ד", false);
         m_events.clear();
         callAsync("CheckList");
-        QTRY_COMPARE_WITH_TIMEOUT(m_events.size(), 3, 10000);
-        QCOMPARE(m_events, QStringList({"reply CheckList", "shown Remind", "shown Remind"}));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            m_events, QStringList({"reply CheckList", "shown Remind", "shown Remind"}), 10000);
         for (int i = 0; i < 3; ++i)
             callAsync("CheckList");
         QTRY_COMPARE(m_events.filter("reply").size(), 4);
-        QTRY_VERIFY(debug("PendingCommands").arguments().value(0) == 0);
+        QTRY_VERIFY(debug("PendingCommands") == 0);
         QCOMPARE(alertIds(), QSet<int>({first, second}));
-        QCOMPARE(m_events.filter("shown").size(), 2);
         // Open alerts are left out of the published time.
         QCOMPARE(m_s->iniValue("Reminder", "NextDate"), formatNextDate(now.addDays(2)));
         QTRY_VERIFY(fileBytes(maps).contains("libQt6Multimedia"));
-        QCOMPARE(debug("CloseWindows", {"Remind"}).arguments().value(0), 2);
+        QCOMPARE(debug("CloseWindows", {"Remind"}), 2);
         QVERIFY(!kalvexEnds(2 * ServerLifetime::kIdleGraceMs + 500));
-        QVERIFY(debug("CloseWindows", {"RMain"}).arguments().value(0) == 1 && kalvexEnds());
+        QVERIFY(debug("CloseWindows", {"RMain"}) == 1 && kalvexEnds());
         QCOMPARE(m_s->logText(), QString());
     }
 
     void callsArrivingAfterTheNameIsReleasedReachTheNextKalvex()
     {
         const qint32 due = m_s->addReminder(Clock::now().addHours(-1));
-        // This process serves KVClass as a Kalvex about to end would; a call
-        // already on its way to it when it let go reaches a fresh Kalvex.
+        // This process serves as a Kalvex about to end; a call on its way reaches a fresh one.
         QDBusConnection bus = m_s->bus();
         WindowWatcher watcher;
         ServerLifetime lifetime(bus, &watcher);
@@ -120,7 +154,6 @@ private slots:
             bus.registerObject(KalvexBus::objectPath, &kvclass, QDBusConnection::ExportAllSlots));
         QVERIFY(bus.registerService(KalvexBus::serviceName));
         lifetime.leave();
-        QVERIFY(!m_s->hasOwner(KalvexBus::serviceName));
         QDBusConnection late = QDBusConnection::connectToBus(m_s->busAddress(), "late caller");
         QDBusPendingCallWatcher reply(late.asyncCall(QDBusMessage::createMethodCall(
             bus.baseService(), KalvexBus::objectPath, KalvexBus::interfaceName, "CheckList")));
@@ -129,30 +162,77 @@ private slots:
         QCOMPARE(PendingCommands(), 0);                               // not served here ...
         QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QSet<int>{due}, 10000); // ... but by a fresh Kalvex
         QVERIFY(m_s->ownerPid(KalvexBus::serviceName) != ::getpid());
-        QDBusConnection::disconnectFromBus("late caller");
     }
-    // A log-out is no dismissal: the alert's reminder stays as it was, due again.
+    // A log-out is no dismissal: the reminder stays due.
     void logOutSignalEndsKalvexLeavingAlertsDue()
     {
         const Date due = Clock::now().addHours(-1);
         const qint32 id = m_s->addReminder(due);
         for (int signal : {SIGTERM, SIGHUP}) {
-            QProcess* kalvex = m_s->startProgram("Kalvex");
-            QVERIFY(E2eSession::waitFor([&] { return m_s->hasOwner(KalvexBus::serviceName); }));
+            QProcess* kalvex = startKalvex(false);
             m_events.clear();
             callAsync("CheckList");
             callAsync("ShowList", {0});
             QTRY_COMPARE_WITH_TIMEOUT(m_events.filter("shown").size(), 2, 10000);
             ::kill(pid_t(kalvex->processId()), signal);
-            QVERIFY(kalvex->waitForFinished(5000));
-            QVERIFY(kalvex->exitStatus() == QProcess::NormalExit && kalvex->exitCode() == 0);
+            QVERIFY(kalvex->waitForFinished(5000) && kalvex->exitStatus() == QProcess::NormalExit &&
+                    kalvex->exitCode() == 0);
             QCOMPARE(m_s->scalarSql("PRAGMA integrity_check").toString(), QString("ok"));
-            QCOMPARE(m_s->scalarSql("SELECT RNext FROM Main_tbl WHERE RMain_Id = ? AND RActive = 1",
-                                    {id})
-                         .toDouble(),
-                     due.serial());
+            const QString rNext = "SELECT RNext FROM Main_tbl WHERE RMain_Id = ? AND RActive = 1";
+            QCOMPARE(m_s->scalarSql(rNext, {id}).toDouble(), due.serial());
         }
         QCOMPARE(m_s->logText(), QString());
+    }
+
+    // As Tolvane's exit does while the manager shows the advanced options or a message box.
+    void closingTheManagerEndsItsModalWindowsFirst()
+    {
+        m_s->setEnvironmentValue(QStringLiteral("KV_PROMPT_LOG"), QString()); // real boxes
+        m_s->addReminder(Clock::now().addDays(1));
+        for (const QStringList& steps :
+             {QStringList{"cmdAdvOpt"}, QStringList{"cmdNew", "CCaption=", "cmdNew"}}) {
+            QProcess* kalvex = startKalvex(true);
+            for (const QString& step : steps) {
+                const QStringList typed = step.split(QLatin1Char('='));
+                QVERIFY(call("/TestHooks", "Kalvex.TestHooks",
+                             typed.size() == 2 ? "SetText" : "Click",
+                             QVariantList(typed.cbegin(), typed.cend()))
+                            .toBool());
+            }
+            QTRY_COMPARE(m_desktop->topLevelWindows("Kalvex").size(), 2);
+            QCOMPARE(run(KV_CLOSE_WINDOW, {managerWindowCaption()}), QString()); // closed on return
+            QVERIFY(kalvex->waitForFinished(10000) &&
+                    kalvex->exitStatus() == QProcess::NormalExit && kalvex->exitCode() == 0);
+        }
+        QCOMPARE(m_s->scalarSql(QStringLiteral("SELECT COUNT(*) FROM Main_tbl")).toInt(), 1);
+        QCOMPARE(m_s->logText(), QString());
+        for (const char* program : {"Kalvex", "Tolvane"})
+            QVERIFY2(!fileBytes(qEnvironmentVariable("KV_PROGRAM_BUILD_DIR") + '/' + program)
+                          .contains("KV_PROMPT_"),
+                     program);
+    }
+
+    // On X11 the clipboard owner serves the text: Kalvex stays after its last window until
+    // another program takes the clipboard.
+    void aCopiedListStaysOnTheClipboardAfterTheManagerCloses()
+    {
+        m_s->addReminder(Date::fromParts(2026, 4, 1, 9, 30), QStringLiteral("פגישה"));
+        QProcess* kalvex = startKalvex(true);
+        QTRY_VERIFY(
+            m_desktop->windowsTitled(managerWindowCaption()).contains(m_desktop->focusedWindow()));
+        // "העתק רשימה" of the menu "&עריכה".
+        QVERIFY(m_desktop->keys({"alt+hebrew_ayin", "Down", "Down", "Down", "Return"}));
+        QTRY_VERIFY_WITH_TIMEOUT(clipboard().contains("\r\n01/04/2026 09:30\t"), 10000);
+        const QString copied = clipboard();
+        QCOMPARE(debug("CloseWindows", {"RMain"}), 1);
+        QVERIFY(!kalvex->waitForFinished(2 * ServerLifetime::kIdleGraceMs + 500));
+        QCOMPARE(clipboard(), copied);
+        QProcess after; // takes the clipboard
+        after.setProcessEnvironment(m_s->environment());
+        after.start("xclip", {"-selection", "clipboard", "-quiet", "-i"});
+        after.write("after"), after.closeWriteChannel();
+        // Events run meanwhile, so "after" gets its input.
+        QTRY_VERIFY(kalvex->state() == QProcess::NotRunning && kalvex->exitCode() == 0);
     }
 };
 
