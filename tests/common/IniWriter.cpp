@@ -3,19 +3,16 @@
 #include "Ini.h"
 #include "Log.h"
 
-#include <algorithm>
-#include <cstdlib>
-
 int main(int argc, char** argv)
 {
     const QString key = QString::fromLocal8Bit(argc == 3 ? argv[1] : "");
     StartLogging(QStringLiteral("Kalvex.log"));
     int lost = 0;
-    for (int i = 1; i <= (argc == 3 ? std::atoi(argv[2]) : 0); ++i) {
+    for (int i = 1; i <= (argc == 3 ? QByteArray(argv[2]).toInt() : 0); ++i) {
         lost +=
             ReadIni(QStringLiteral("Stress"), key, QStringLiteral("0")) != QString::number(i - 1);
         if (!WriteIni(QStringLiteral("Stress"), key, QString::number(i)))
             return 100;
     }
-    return std::min(lost, 99);
+    return qMin(lost, 99);
 }
