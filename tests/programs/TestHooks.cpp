@@ -1,12 +1,7 @@
-// Built into the test builds of Kalvex and Tolvane only, for the end-to-end
-// tests that drive the real programs from outside:
-// - with KV_PROMPT_LOG naming a file, prompts are not shown: each is appended
-//   to that file as one line "title|text" and answered with KV_PROMPT_ANSWER
-//   (Ok, Cancel, Abort, Retry, Ignore, Yes, No; an input box takes
-//   KV_PROMPT_INPUT) where the box offers it, else the first button;
-// - object /TestHooks, interface Kalvex.TestHooks, on the session bus:
-//   Click(objectName) clicks a visible button of that name, as the user would;
-//   SetText(objectName, text) types over a visible text box of that name.
+// In the test builds of Kalvex and Tolvane only, for the end-to-end tests:
+// - with KV_PROMPT_LOG naming a file, each prompt is appended to it as "title|text" instead of
+//   shown, and answered with KV_PROMPT_ANSWER where offered (input boxes: KV_PROMPT_INPUT);
+// - /TestHooks (Kalvex.TestHooks) on the session bus clicks buttons and types into text boxes.
 #include "Prompt.h"
 
 #include <QAbstractButton>
@@ -15,11 +10,8 @@
 #include <QFile>
 #include <QLineEdit>
 
-namespace {
-
-// KV_PROMPT_ANSWER when the box offers it, else its first button. The answers
-// are numbered from 1 in the order of the names.
-Prompt::Answer answerFor(Prompt::Buttons b)
+// The answers are numbered from 1 in the order of the names.
+static Prompt::Answer answerFor(Prompt::Buttons b)
 {
     using A = Prompt::Answer;
     static const QMap<Prompt::Buttons, QList<A>> offered = {
@@ -35,21 +27,16 @@ Prompt::Answer answerFor(Prompt::Buttons b)
     return answers.contains(wanted) ? wanted : answers.first();
 }
 
-// True when prompts are answered from the environment; logs the prompt.
-bool logged(const Prompt::Shown& prompt)
+static bool logged(const Prompt::Shown& p)
 {
-    const QString logPath = qEnvironmentVariable("KV_PROMPT_LOG");
-    if (logPath.isEmpty())
-        return false;
-    QFile log(logPath);
-    if (log.open(QIODevice::Append)) {
-        const QString line = prompt.title + QLatin1Char('|') + prompt.text;
-        log.write(QString(line).replace('\n', ' ').replace('\r', ' ').append('\n').toUtf8());
-    }
-    return true;
+    QFile log(qEnvironmentVariable("KV_PROMPT_LOG"));
+    if (!log.fileName().isEmpty() && log.open(QIODevice::Append))
+        log.write(QString(p.title + '|' + p.text).replace('\n', ' ').replace('\r', ' ').toUtf8() +
+                  '\n');
+    return !log.fileName().isEmpty();
 }
 
-template <typename W> W* visibleNamed(const QString& objectName)
+template <typename W> static W* visibleNamed(const QString& objectName)
 {
     for (QWidget* w : QApplication::allWidgets())
         if (auto* found = qobject_cast<W*>(w);
@@ -79,7 +66,7 @@ public slots:
     }
 };
 
-void installTestHooks()
+static void installTestHooks()
 {
     Prompt::setScript(
         [](const Prompt::Shown& p) {
@@ -94,7 +81,5 @@ void installTestHooks()
                                                      QDBusConnection::ExportAllSlots);
 }
 Q_COREAPP_STARTUP_FUNCTION(installTestHooks)
-
-} // namespace
 
 #include "TestHooks.moc"
