@@ -224,6 +224,11 @@ private slots:
         QVERIFY(m_desktop->keys({"alt+hebrew_ayin", "Down", "Down", "Down", "Return"}));
         QTRY_VERIFY_WITH_TIMEOUT(clipboard().contains("\r\n01/04/2026 09:30\t"), 10000);
         const QString copied = clipboard();
+        const QStringList rows = copied.split("\r\n"); // headings, then one row each
+        const QStringList cells = rows.value(1).split('\t');
+        QVERIFY2(rows.size() == 2 && rows[0].split('\t').size() == cells.size() &&
+                     cells[0] == "01/04/2026 09:30" && cells[2] == QStringLiteral("פגישה"),
+                 qPrintable(copied));
         QCOMPARE(debug("CloseWindows", {"RMain"}), 1);
         QVERIFY(!kalvex->waitForFinished(2 * ServerLifetime::kIdleGraceMs + 500));
         QCOMPARE(clipboard(), copied);

@@ -1,6 +1,7 @@
 // Printing on a PDF printer of the test's own CUPS scheduler, read back from the PDF.
 #include "ManagerFixture.h"
 
+#include "LanSettings.h"
 #include "PrivateCups.h"
 #include "Prompt.h"
 
@@ -46,8 +47,40 @@ private slots:
         QVERIFY2(cups.addDefaultPdfPrinter(&why), qPrintable(why));
     }
 
-    // Exactly as printed: details cut to 19, a line break in them breaks the line; an empty
-    // list prints nothing.
+    // The card, with and without the author (shown only while receiving), a line break in the
+    // details kept.
+    void printsTheCurrentReminderAsACard()
+    {
+        f->add({{"RCaption", "פגישה עם דנה"},
+                {"RDetail", "שורה ראשונה\r\nשורה 2"},
+                {"RAuthor", "dana"},
+                {"RImportance", 2},
+                {"REventType", 5},
+                {"RDate", dated(2026, 4, 1, 9, 5)},
+                {"RDate0", dated(2026, 3, 15)}});
+        f->open();
+        for (bool withAuthor : {true, false}) {
+            LANOptReceive = withAuthor;
+            trigger("mnu_PrinCurrent");
+            QStringList expected = {"    תזכורון ולטרום - הדפסת תזכורת נוכחית",
+                                    "    תאריך יעד:    01/04/2026 09:05",
+                                    "    תאריך רישום:  15/03/2026",
+                                    "    הכותרת:       פגישה עם דנה",
+                                    "    חשיבות:       גבוהה",
+                                    "    סוג מופע:     יומי",
+                                    "    מחבר:         dana",
+                                    "    פרטים:        שורה ראשונה",
+                                    "שורה 2",
+                                    "    פעיל:         כן"};
+            if (!withAuthor)
+                expected.removeAt(6);
+            QCOMPARE(cups.takePrintedLines(), expected);
+        }
+        QVERIFY(logLines().isEmpty());
+    }
+
+    // Exactly as printed: details cut to 19 (29 without the author column), a line break in
+    // them breaks the line; an empty list prints nothing.
     void printsTheListAsATable()
     {
         for (const char* detail : {"פרטים ארוכים מאוד של התזכורת הזאת", "שורה\r\nשנייה"})
@@ -62,23 +95,35 @@ private slots:
         QVERIFY(cups.takePrintedLines(5000).isEmpty());
 
         f->click("OptShow_2");
-        trigger("mnu_PrintList");
         const QString S(QChar(0x05C3)); // the separator before each column of a printed row
-        const QString row = "%1" + S + "01/04/2026 09:30 " + S + "15/03/2026" + S +
-                            "תזכורת ארוכה מאו" + S + "רגילה   " + S + "חד-פעמי " + S + "dana     " +
-                            S + "%2";
-        const QList<std::pair<QString, int>> columns = {
-            {"מס'", 4},      {"תאריך היעד", 18}, {"ת. רישום", 11}, {"הכותרת", 17}, {"חשיבות", 9},
-            {"סוג מופע", 9}, {"מחבר", 10},       {"פרטים", 20},    {"פעיל", 4}};
-        QString header;
-        for (const auto& [heading, width] : columns)
-            header += heading.leftJustified(width);
-        QCOMPARE(cups.takePrintedLines(),
-                 QStringList(
-                     {"    תזכורון ולטרום - הדפסת רשימה", header,
-                      row.arg("001", QStringLiteral("פרטים ארוכים מאוד של התזכורת הזאת").left(19)) +
-                          S + "כן",
-                      row.arg("002", "שורה"), QString("שנייה").leftJustified(13) + S + "כן"}));
+        for (bool withAuthor : {true, false}) {
+            LANOptReceive = withAuthor;
+            trigger("mnu_PrintList");
+            const int details = withAuthor ? 20 : 30;
+            const QString row = "%1" + S + "01/04/2026 09:30 " + S + "15/03/2026" + S +
+                                "תזכורת ארוכה מאו" + S + "רגילה   " + S + "חד-פעמי " +
+                                (withAuthor ? S + "dana     " : QString()) + S + "%2";
+            const QList<std::pair<QString, int>> columns = {{"מס'", 4},
+                                                            {"תאריך היעד", 18},
+                                                            {"ת. רישום", 11},
+                                                            {"הכותרת", 17},
+                                                            {"חשיבות", 9},
+                                                            {"סוג מופע", 9},
+                                                            {"מחבר", withAuthor ? 10 : 0},
+                                                            {"פרטים", details},
+                                                            {"פעיל", 4}};
+            QString header;
+            for (const auto& [heading, width] : columns)
+                header += width ? heading.leftJustified(width) : QString();
+            QCOMPARE(header.size(), 102);
+            QCOMPARE(cups.takePrintedLines(),
+                     QStringList({"    תזכורון ולטרום - הדפסת רשימה", header,
+                                  row.arg("001", QStringLiteral("פרטים ארוכים מאוד של התזכורת הזאת")
+                                                     .left(details - 1)) +
+                                      S + "כן",
+                                  row.arg("002", "שורה"),
+                                  QString("שנייה").leftJustified(details - 7) + S + "כן"}));
+        }
     }
 };
 

@@ -80,7 +80,8 @@ QString datesTakenByDismissing(qint32 id)
         if (!alert)
             return "no alert for " + formatDateTime(due);
         alert->close();
-        QTest::qWaitFor([] { return !openAlert(); }, 5000);
+        if (!QTest::qWaitFor([] { return !openAlert(); }, 5000))
+            return "the alert for " + formatDateTime(due) + " stayed open";
         dates << formatDateTime(reminderDate(id, "RDate"));
     }
     return "המופעים הבאים: " + dates.join(", ");
@@ -292,6 +293,11 @@ private slots:
                 {"RDate", dated(2026, 4, 1, 9, 30)},
                 {"RDate0", dated(2026, 3, 15)}});
         f->open();
+        f->click("OptShow_1"); // nothing listed: the clipboard keeps what it holds
+        QGuiApplication::clipboard()->setText("before");
+        f->find<QAction>("mnu_CopyList")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("before"));
+        f->click("OptShow_2");
         f->find<QAction>("mnu_CopyList")->trigger();
         // clang-format off
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral(
@@ -580,21 +586,29 @@ private slots:
         }
     }
 
-    // Every line of the alert's details against the right edge (within margin and caret).
-    void alertDetailsReadFromTheRight()
+    // The details box of the editor and of the alert: every line against the right edge (within
+    // margin and caret), the caret starting at the right.
+    void detailsReadFromTheRight()
     {
         const QString text = QStringLiteral("להביא את הדוח הרבעוני\nחדר ישיבות 3");
+        const qint32 id = f->add({{"RDetail", text}});
+        const auto verifyFromTheRight = [&](QPlainTextEdit* box) {
+            QCOMPARE(box->toPlainText(), text);
+            const qreal width = box->viewport()->width(),
+                        rightEdge = width - box->document()->documentMargin() - 2;
+            for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next()) {
+                box->document()->documentLayout()->blockBoundingRect(b); // lays the block out
+                const QRectF drawn = b.layout()->lineAt(0).naturalTextRect();
+                QVERIFY2(drawn.left() > width / 2 && drawn.right() >= rightEdge,
+                         qPrintable(b.text()));
+            }
+            QVERIFY(box->cursorRect(QTextCursor(box->document())).left() > width / 2);
+        };
+        verifyFromTheRight(f->open()->findChild<QPlainTextEdit*>(QStringLiteral("CDetail")));
+        f->close();
         QPointer<Remind> alert = new Remind;
-        alert->RLoad(f->add({{"RDetail", text}}));
-        auto* box = alert->findChild<QPlainTextEdit*>(QStringLiteral("CDetail"));
-        QCOMPARE(box->toPlainText(), text);
-        const qreal width = box->viewport()->width(),
-                    rightEdge = width - box->document()->documentMargin() - 2;
-        for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next()) {
-            box->document()->documentLayout()->blockBoundingRect(b); // lays the block out
-            const QRectF drawn = b.layout()->lineAt(0).naturalTextRect();
-            QVERIFY2(drawn.left() > width / 2 && drawn.right() >= rightEdge, qPrintable(b.text()));
-        }
+        alert->RLoad(id);
+        verifyFromTheRight(alert->findChild<QPlainTextEdit*>(QStringLiteral("CDetail")));
         alert->close();
         QTRY_VERIFY(alert.isNull());
     }
