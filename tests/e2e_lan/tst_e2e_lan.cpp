@@ -32,6 +32,10 @@ struct Host
         return reply.arguments().value(0).toBool();
     }
     bool click(const QString& control) const { return hook("Click", {control}); }
+    bool windowOpen(const QString& objectName) const
+    {
+        return debug("Windows").arguments().value(0).toStringList().contains(objectName);
+    }
     QVariant sql(const QString& query, const QVariantList& params = {}) const
     {
         return s->scalarSql(query, params);
@@ -137,6 +141,35 @@ private slots:
             host.s->startProgram("Tolvane");
             WAIT_FOR(!host.s->iniValue("Reminder", "NextDate").isNull());
         }
+    }
+
+    // A's recipient list asks the network until somebody answered: B and C answer from their
+    // hosts and are listed sorted, at the latest at a later opening, which asks no more.
+    void recipientListFindsTheOtherOffices()
+    {
+        const auto available = [&] {
+            A.showList();
+            QStringList names{"not opened"};
+            if (A.click("cmdOptList") &&
+                E2eSession::waitFor([&] { return A.windowOpen("frmList"); }))
+                names = A.s->call("Kalvex.KVClass", "/TestHooks", "Kalvex.TestHooks", "Items",
+                                  {"List1"}, false)
+                            .arguments()
+                            .value(0)
+                            .toStringList();
+            A.click("cmdCancel");
+            E2eSession::waitFor([&] { return !A.windowOpen("frmList"); });
+            return names;
+        };
+        const auto asked = [&] { return A.s->logText().count("SendData: WHL"); };
+        available();
+        WAIT_FOR(asked() == 1 && B.logged("198.18.0.1\\tWHL", "Tolvane.log") &&
+                 C.logged("198.18.0.1\\tWHL", "Tolvane.log"));
+        WAIT_FOR(available() == QStringList({"B", "C"}));
+        const qsizetype before = asked();
+        QCOMPARE(available(), QStringList({"B", "C"}));
+        QCOMPARE(asked(), before);
+        closeManager();
     }
 
     void twoOfficesShareReminders()

@@ -1,7 +1,8 @@
 // In the test builds of Kalvex and Tolvane only, for the end-to-end tests:
 // - with KV_PROMPT_LOG naming a file, each prompt is appended to it as "title|text" instead of
 //   shown, and answered with KV_PROMPT_ANSWER where offered (input boxes: KV_PROMPT_INPUT);
-// - /TestHooks (Kalvex.TestHooks) on the session bus clicks buttons and types into text boxes.
+// - /TestHooks (Kalvex.TestHooks) on the session bus clicks buttons, types into text boxes and
+//   reads list boxes.
 #include "Prompt.h"
 
 #include <QAbstractButton>
@@ -9,6 +10,7 @@
 #include <QDBusConnection>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 
 // The answers are numbered from 1 in the order of the names.
 static Prompt::Answer answerFor(Prompt::Buttons b)
@@ -63,6 +65,15 @@ public slots:
         // Queued as well, so steps are carried out in the order asked.
         return box && QMetaObject::invokeMethod(
                           box, [box, text] { box->setText(text); }, Qt::QueuedConnection);
+    }
+    // The lines of a visible list box, top to bottom.
+    QStringList Items(const QString& objectName) const
+    {
+        QStringList lines;
+        if (const auto* list = visibleNamed<QListWidget>(objectName))
+            for (int i = 0; i < list->count(); ++i)
+                lines << list->item(i)->text();
+        return lines;
     }
 };
 
