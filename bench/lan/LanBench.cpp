@@ -6,11 +6,11 @@
 
 #include "Database.h"
 #include "E2eSession.h"
-#include "FreePort.h"
 #include "LanSettings.h"
 #include "Prompt.h"
 #include "RMain.h"
 #include "TempProgramDir.h"
+#include "TestFiles.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -97,7 +97,10 @@ void deletingListedReminders()
     RMain* window = RMain::load();
     window->show();
     QTest::mouseClick(window->findChild<QWidget*>("OptShow_1"), Qt::LeftButton); // "לא פעיל"
-    const int listed = window->listRs() ? window->listRs()->recordCount() : 0;
+    const int listed =
+        OpenReminderDb()
+            ->scalar(QStringLiteral("SELECT COUNT(*) FROM Main_tbl WHERE RActive = 0"))
+            .toInt();
     Prompt::setNextInput(QStringLiteral("כן"));
     QElapsedTimer clock;
     clock.start();

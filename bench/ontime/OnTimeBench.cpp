@@ -8,6 +8,7 @@
 #include "Clock.h"
 #include "E2eSession.h"
 #include "KalvexBus.h"
+#include "WindowsShown.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -26,8 +27,7 @@ qint64 epochMs(const Date& d)
 struct Trial
 {
     E2eSession& s;
-    E2eBusSignals& shown;
-    qint64 shownAtMs = 0;
+    WindowsShown& shown;
 
     // Starts Tolvane so that its ticks fall phaseMs after the due moment
     // (modulo the tick), waits for the alert and gives the milliseconds from
@@ -39,15 +39,16 @@ struct Trial
         const qint64 startAt = epochMs(due) - 20000 + phaseMs;
         E2eSession::waitFor([&] { return QDateTime::currentMSecsSinceEpoch() >= startAt; }, 70000);
         QProcess* tolvane = s.startProgram(QStringLiteral("Tolvane"));
-        shownAtMs = 0;
-        const bool seen = E2eSession::waitFor([&] { return shownAtMs != 0; }, 40000);
+        shown.seen.clear();
+        const bool seen =
+            E2eSession::waitFor([&] { return shown.firstAtMs("Remind") != 0; }, 40000);
         tolvane->kill();
         tolvane->waitForFinished();
         s.call(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::debugInterfaceName,
                QStringLiteral("CloseWindows"), {QStringLiteral("Remind")}, false);
         if (!seen)
             return std::nullopt;
-        return shownAtMs - epochMs(due);
+        return shown.firstAtMs("Remind") - epochMs(due);
     }
 };
 
@@ -63,7 +64,8 @@ int main(int argc, char* argv[])
     // No tray here: Tolvane carries on without its icon.
     options.environment.insert(QStringLiteral("KV_PROMPT_ANSWER"), QStringLiteral("Ignore"));
     E2eSession session(options);
-    if (!session.isReady() || !session.registerKalvex()) {
+    if (!session.isReady() ||
+        session.runProgram(QStringLiteral("Kalvex"), {QStringLiteral("/REGSERVER")}) != 0) {
         std::printf("cannot set up: %s\n", qPrintable(session.error()));
         return 1;
     }
@@ -71,13 +73,8 @@ int main(int argc, char* argv[])
         session.call(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName,
                      KalvexBus::showAbout);
 
-    E2eBusSignals shown(session.bus(), KalvexBus::objectPath, KalvexBus::debugInterfaceName,
-                        QStringLiteral("WindowShown"));
+    WindowsShown shown(session.bus());
     Trial trial{session, shown};
-    QObject::connect(&shown, &E2eBusSignals::received, [&](const QDBusMessage& m) {
-        if (m.arguments().value(0) == QLatin1String("Remind") && trial.shownAtMs == 0)
-            trial.shownAtMs = QDateTime::currentMSecsSinceEpoch();
-    });
 
     QList<qint64> ms;
     int missed = 0;

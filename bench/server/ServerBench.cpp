@@ -5,6 +5,7 @@
 #include "Clock.h"
 #include "E2eSession.h"
 #include "KalvexBus.h"
+#include "WindowsShown.h"
 
 #include <QApplication>
 #include <QDBusPendingCall>
@@ -21,8 +22,7 @@ constexpr int kWarmRuns = 30;
 struct Bench
 {
     E2eSession& s;
-    E2eBusSignals shown{s.bus(), KalvexBus::objectPath, KalvexBus::debugInterfaceName,
-                        QStringLiteral("WindowShown")};
+    WindowsShown shown{s.bus()};
     qint32 reminder = 0;
 
     void call(const QString& interface, const QString& method, const QVariantList& args = {},
@@ -33,28 +33,22 @@ struct Bench
     void makeDue()
     {
         const double past = Clock::now().addMinutes(-5).serial();
-        s.execSql(QStringLiteral(
-                      "UPDATE Main_tbl SET RActive = 1, RNext = ?, RDate = ? WHERE RMain_Id = ?"),
-                  {past, past, reminder});
+        s.scalarSql(QStringLiteral(
+                        "UPDATE Main_tbl SET RActive = 1, RNext = ?, RDate = ? WHERE RMain_Id = ?"),
+                    {past, past, reminder});
     }
     // Milliseconds from the call to the first alert shown; -1 when none came.
     double checkListToAlert()
     {
         makeDue();
-        shown.messages.clear();
+        shown.seen.clear();
         QElapsedTimer timer;
         timer.start();
         s.bus().asyncCall(
             QDBusMessage::createMethodCall(KalvexBus::serviceName, KalvexBus::objectPath,
                                            KalvexBus::interfaceName, KalvexBus::checkList));
         const bool seen = E2eSession::waitFor(
-            [&] {
-                return std::any_of(shown.messages.begin(), shown.messages.end(),
-                                   [](const QDBusMessage& m) {
-                                       return m.arguments().value(0) == QLatin1String("Remind");
-                                   });
-            },
-            10000);
+            [&] { return shown.firstAtMs(QStringLiteral("Remind")) != 0; }, 10000);
         const double ms = timer.nsecsElapsed() / 1e6;
         call(KalvexBus::debugInterfaceName, QStringLiteral("CloseWindows"),
              {QStringLiteral("Remind")}, false);
@@ -83,7 +77,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     E2eSession session;
-    if (!session.isReady() || !session.registerKalvex()) {
+    if (!session.isReady() ||
+        session.runProgram(QStringLiteral("Kalvex"), {QStringLiteral("/REGSERVER")}) != 0) {
         std::printf("cannot set up: %s\n", qPrintable(session.error()));
         return 1;
     }

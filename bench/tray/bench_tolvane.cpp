@@ -68,7 +68,6 @@ int main(int argc, char* argv[])
         return 1;
     }
     E2eOptions options;
-    options.platform = QStringLiteral("xcb");
     options.environment.insert(QStringLiteral("DISPLAY"), desktop.display());
     E2eSession session(options);
     if (!session.isReady()) {
