@@ -32,6 +32,13 @@ struct Host
         return reply.arguments().value(0).toBool();
     }
     bool click(const QString& control) const { return hook("Click", {control}); }
+    QStringList items(const QString& list) const
+    {
+        return s->call("Kalvex.KVClass", "/TestHooks", "Kalvex.TestHooks", "Items", {list}, false)
+            .arguments()
+            .value(0)
+            .toStringList();
+    }
     bool windowOpen(const QString& objectName) const
     {
         return debug("Windows").arguments().value(0).toStringList().contains(objectName);
@@ -152,11 +159,7 @@ private slots:
             QStringList names{"not opened"};
             if (A.click("cmdOptList") &&
                 E2eSession::waitFor([&] { return A.windowOpen("frmList"); }))
-                names = A.s->call("Kalvex.KVClass", "/TestHooks", "Kalvex.TestHooks", "Items",
-                                  {"List1"}, false)
-                            .arguments()
-                            .value(0)
-                            .toStringList();
+                names = A.items("List1");
             A.click("cmdCancel");
             E2eSession::waitFor([&] { return !A.windowOpen("frmList"); });
             return names;
