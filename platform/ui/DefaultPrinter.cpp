@@ -2,6 +2,9 @@
 
 #include "Failure.h"
 
+#include <algorithm>
+
+#include <QFontInfo>
 #include <QPainter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
@@ -20,6 +23,33 @@ QPrinterInfo defaultPrinter()
 Failure printerError(const QString& description)
 {
     return Failure(description, 482);
+}
+
+// A fixed-pitch font can give a character no width that takes a cell on paper: Liberation Mono,
+// the stand-in for "Courier New", marks U+05C3, the list's column separator, as a mark glyph, so
+// shaping takes its width away. Marks (vowel points) take none anyway.
+bool lacksItsCell(QChar c, const QFontMetricsF& metrics)
+{
+    return !c.isMark() && metrics.horizontalAdvance(QString(c)) == 0; // as shaped
+}
+
+// The cells a text takes in a fixed-pitch font: one a character, none for marks.
+int cellsOf(const QString& text)
+{
+    return int(std::count_if(text.cbegin(), text.cend(),
+                             [](QChar c) { return !c.isMark() && !c.isLowSurrogate(); }));
+}
+
+Qt::Alignment sideOf(bool rightToLeft)
+{
+    return Qt::AlignAbsolute | (rightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop;
+}
+
+bool needsCells(const QString& text, const QFont& font, const QFontMetricsF& metrics)
+{
+    return QFontInfo(font).fixedPitch() && std::any_of(text.cbegin(), text.cend(), [&](QChar c) {
+               return lacksItsCell(c, metrics);
+           });
 }
 
 } // namespace
@@ -61,8 +91,46 @@ void DefaultPrinter::draw(QPainter& painter, const Line& line, qreal& y)
     }
     painter.setFont(font);
     painter.setLayoutDirection(line.rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
-    const int side = line.rightToLeft ? Qt::AlignRight : Qt::AlignLeft;
-    painter.drawText(QRectF(0, y, page.width(), height), Qt::AlignAbsolute | side | Qt::AlignTop,
-                     line.text);
+    const QRectF row(0, y, page.width(), height);
+    if (needsCells(line.text, font, QFontMetricsF(font, &m_printer)))
+        drawInCells(painter, line, row);
+    else
+        painter.drawText(row, sideOf(line.rightToLeft), line.text);
     y += height;
+}
+
+// Each character without a width gets a cell of its own, its ink in the middle; the runs between
+// them start at the cell they would start at. So the columns stay under their headings, as on a
+// typewriter.
+void DefaultPrinter::drawInCells(QPainter& painter, const Line& line, const QRectF& row) const
+{
+    const QFontMetricsF metrics(painter.font(), &m_printer);
+    const qreal cell = metrics.horizontalAdvance(QLatin1Char('0'));
+    const auto cellLeft = [&](int cellsBefore, int cells) {
+        return line.rightToLeft ? row.right() - (cellsBefore + cells) * cell
+                                : row.left() + cellsBefore * cell;
+    };
+    int cellsBefore = 0;
+    for (qsizetype start = 0; start < line.text.size();) {
+        const QChar first = line.text[start];
+        if (lacksItsCell(first, metrics)) {
+            const QRectF ink = metrics.boundingRect(first);
+            painter.drawText(
+                QPointF(cellLeft(cellsBefore, 1) + (cell - ink.width()) / 2 - ink.left(),
+                        row.top() + metrics.ascent()),
+                QString(first));
+            ++cellsBefore, ++start;
+            continue;
+        }
+        qsizetype end = start + 1;
+        while (end < line.text.size() && !lacksItsCell(line.text[end], metrics))
+            ++end;
+        const QString piece = line.text.mid(start, end - start);
+        const int cells = cellsOf(piece);
+        painter.drawText(
+            QRectF(cellLeft(cellsBefore, cells), row.top(), cells * cell, row.height()),
+            sideOf(line.rightToLeft), piece);
+        cellsBefore += cells;
+        start = end;
+    }
 }

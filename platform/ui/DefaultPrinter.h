@@ -40,6 +40,7 @@ private:
         bool rightToLeft;
     };
     void draw(QPainter& painter, const Line& line, qreal& y);
+    void drawInCells(QPainter& painter, const Line& line, const QRectF& row) const;
 
     QPrinter m_printer;
     QFont m_font;

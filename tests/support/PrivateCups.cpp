@@ -106,10 +106,10 @@ QStringList PrivateCups::readingOrder(const QString& stext)
                                                {"&apos;", "'"},
                                                {"&amp;", "&"}})
                 c.replace(entity, text);
-            // A font may give U+05C3 no width: it shares the place before it.
-            QString& at = lines[page * 1000000 + qRound64(m.captured(2).toDouble() * 10)]
-                               [-m.captured(1).toDouble()];
-            c == QChar(0x05C3) ? at.append(c) : at.prepend(c);
+            // Characters sharing a place (one drawn without a width) come out in the wrong order.
+            lines[page * 1000000 + qRound64(m.captured(2).toDouble() * 10)]
+                 [-m.captured(1).toDouble()]
+                     .prepend(c);
         }
         ++page;
     }
