@@ -25,9 +25,9 @@ Failure printerError(const QString& description)
     return Failure(description, 482);
 }
 
-// A fixed-pitch font can give a character no width that takes a cell on paper: Liberation Mono,
-// the stand-in for "Courier New", marks U+05C3, the list's column separator, as a mark glyph, so
-// shaping takes its width away. Marks (vowel points) take none anyway.
+// A fixed-pitch font can give a character no width that takes a cell on paper: in Liberation Mono,
+// the stand-in for "Courier New", U+05C3, the list's column separator, comes out of shaping
+// without width. Marks (vowel points) take none anyway.
 bool lacksItsCell(QChar c, const QFontMetricsF& metrics)
 {
     return !c.isMark() && metrics.horizontalAdvance(QString(c)) == 0; // as shaped
