@@ -25,14 +25,6 @@ Failure printerError(const QString& description)
     return Failure(description, 482);
 }
 
-// A fixed-pitch font can give a character no width that takes a cell on paper: in Liberation Mono,
-// the stand-in for "Courier New", U+05C3, the list's column separator, comes out of shaping
-// without width. Marks (vowel points) take none anyway.
-bool lacksItsCell(QChar c, const QFontMetricsF& metrics)
-{
-    return !c.isMark() && metrics.horizontalAdvance(QString(c)) == 0; // as shaped
-}
-
 // The cells a text takes in a fixed-pitch font: one a character, none for marks.
 int cellsOf(const QString& text)
 {
@@ -43,13 +35,6 @@ int cellsOf(const QString& text)
 Qt::Alignment sideOf(bool rightToLeft)
 {
     return Qt::AlignAbsolute | (rightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop;
-}
-
-bool needsCells(const QString& text, const QFont& font, const QFontMetricsF& metrics)
-{
-    return QFontInfo(font).fixedPitch() && std::any_of(text.cbegin(), text.cend(), [&](QChar c) {
-               return lacksItsCell(c, metrics);
-           });
 }
 
 } // namespace
@@ -79,10 +64,24 @@ void DefaultPrinter::endDoc()
         throw printerError(QStringLiteral("The printer did not accept the document"));
 }
 
+// A fixed-pitch font can give a character no width that takes a cell on paper: in Liberation Mono,
+// the stand-in for "Courier New", U+05C3, the list's column separator, comes out of shaping
+// without width. Marks (vowel points) take none anyway. Shaping one character costs a few
+// microseconds, so each is asked once per font.
+bool DefaultPrinter::lacksItsCell(QChar c, const QFont& font, const QFontMetricsF& metrics)
+{
+    QHash<QChar, bool>& known = m_widthless[font.key()];
+    auto it = known.constFind(c);
+    if (it == known.cend())
+        it = known.insert(c, !c.isMark() && metrics.horizontalAdvance(QString(c)) == 0);
+    return *it;
+}
+
 void DefaultPrinter::draw(QPainter& painter, const Line& line, qreal& y)
 {
     const QFont font(line.font, &m_printer);
-    const qreal height = QFontMetricsF(font, &m_printer).lineSpacing();
+    const QFontMetricsF metrics(font, &m_printer);
+    const qreal height = metrics.lineSpacing();
     const QRectF page = m_printer.pageLayout().paintRectPixels(m_printer.resolution());
     if (y > 0 && y + height > page.height()) {
         if (!m_printer.newPage())
@@ -92,8 +91,11 @@ void DefaultPrinter::draw(QPainter& painter, const Line& line, qreal& y)
     painter.setFont(font);
     painter.setLayoutDirection(line.rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
     const QRectF row(0, y, page.width(), height);
-    if (needsCells(line.text, font, QFontMetricsF(font, &m_printer)))
-        drawInCells(painter, line, row);
+    const bool needsCells = QFontInfo(font).fixedPitch() &&
+                            std::any_of(line.text.cbegin(), line.text.cend(),
+                                        [&](QChar c) { return lacksItsCell(c, font, metrics); });
+    if (needsCells)
+        drawInCells(painter, line, row, font, metrics);
     else
         painter.drawText(row, sideOf(line.rightToLeft), line.text);
     y += height;
@@ -102,9 +104,9 @@ void DefaultPrinter::draw(QPainter& painter, const Line& line, qreal& y)
 // Each character without a width gets a cell of its own, its ink in the middle; the runs between
 // them start at the cell they would start at. So the columns stay under their headings, as on a
 // typewriter.
-void DefaultPrinter::drawInCells(QPainter& painter, const Line& line, const QRectF& row) const
+void DefaultPrinter::drawInCells(QPainter& painter, const Line& line, const QRectF& row,
+                                 const QFont& font, const QFontMetricsF& metrics)
 {
-    const QFontMetricsF metrics(painter.font(), &m_printer);
     const qreal cell = metrics.horizontalAdvance(QLatin1Char('0'));
     const auto cellLeft = [&](int cellsBefore, int cells) {
         return line.rightToLeft ? row.right() - (cellsBefore + cells) * cell
@@ -113,7 +115,7 @@ void DefaultPrinter::drawInCells(QPainter& painter, const Line& line, const QRec
     int cellsBefore = 0;
     for (qsizetype start = 0; start < line.text.size();) {
         const QChar first = line.text[start];
-        if (lacksItsCell(first, metrics)) {
+        if (lacksItsCell(first, font, metrics)) {
             const QRectF ink = metrics.boundingRect(first);
             painter.drawText(
                 QPointF(cellLeft(cellsBefore, 1) + (cell - ink.width()) / 2 - ink.left(),
@@ -123,7 +125,7 @@ void DefaultPrinter::drawInCells(QPainter& painter, const Line& line, const QRec
             continue;
         }
         qsizetype end = start + 1;
-        while (end < line.text.size() && !lacksItsCell(line.text[end], metrics))
+        while (end < line.text.size() && !lacksItsCell(line.text[end], font, metrics))
             ++end;
         const QString piece = line.text.mid(start, end - start);
         const int cells = cellsOf(piece);

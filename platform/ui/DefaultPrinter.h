@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QList>
 #include <QPrinter>
 #include <QString>
@@ -40,10 +42,14 @@ private:
         bool rightToLeft;
     };
     void draw(QPainter& painter, const Line& line, qreal& y);
-    void drawInCells(QPainter& painter, const Line& line, const QRectF& row) const;
+    bool lacksItsCell(QChar c, const QFont& font, const QFontMetricsF& metrics);
+    void drawInCells(QPainter& painter, const Line& line, const QRectF& row, const QFont& font,
+                     const QFontMetricsF& metrics);
 
     QPrinter m_printer;
     QFont m_font;
     bool m_rightToLeft = false;
     QList<Line> m_lines;
+    // By font key: the characters known to take no width after shaping (true) or to take it.
+    QHash<QString, QHash<QChar, bool>> m_widthless;
 };
