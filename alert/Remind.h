@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Date.h"
-#include "RemindForm.h"
+#include "alert/RemindForm.h"
+#include "platform/Date.h"
 
 #include <QWidget>
 

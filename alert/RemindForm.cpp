@@ -1,6 +1,6 @@
-#include "RemindForm.h"
+#include "alert/RemindForm.h"
 
-#include "RemindPictures.h"
+#include "alert/RemindPictures.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "RemindPictures.h"
+#include "alert/RemindPictures.h"
 
 #include <QPainter>
 #include <QPainterPath>

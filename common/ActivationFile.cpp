@@ -1,6 +1,6 @@
-#include "ActivationFile.h"
+#include "common/ActivationFile.h"
 
-#include "KalvexBus.h"
+#include "common/KalvexBus.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Log.h"
-#include "WindowDirectory.h"
+#include "common/Log.h"
+#include "platform/ui/WindowDirectory.h"
 
 #include <QString>
 

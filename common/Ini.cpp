@@ -1,12 +1,12 @@
-#include "Ini.h"
+#include "common/Ini.h"
 
-#include "Failure.h"
-#include "FileLock.h"
-#include "Log.h"
-#include "ProfileEncoding.h"
-#include "ProfileFile.h"
-#include "ProgramDir.h"
-#include "Trapped.h"
+#include "common/Log.h"
+#include "common/ProfileEncoding.h"
+#include "common/ProfileFile.h"
+#include "common/Trapped.h"
+#include "platform/Failure.h"
+#include "platform/FileLock.h"
+#include "platform/ProgramDir.h"
 
 #include <QFile>
 #include <QSaveFile>

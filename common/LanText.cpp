@@ -1,4 +1,4 @@
-#include "LanText.h"
+#include "common/LanText.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

@@ -1,7 +1,7 @@
-#include "Log.h"
+#include "common/Log.h"
 
-#include "Clock.h"
-#include "ProgramDir.h"
+#include "platform/Clock.h"
+#include "platform/ProgramDir.h"
 
 #include <QFile>
 

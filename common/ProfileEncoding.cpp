@@ -1,4 +1,4 @@
-#include "ProfileEncoding.h"
+#include "common/ProfileEncoding.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

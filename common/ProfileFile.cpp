@@ -1,6 +1,6 @@
-#include "ProfileFile.h"
+#include "common/ProfileFile.h"
 
-#include "Failure.h"
+#include "platform/Failure.h"
 
 namespace {
 

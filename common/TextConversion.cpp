@@ -1,6 +1,6 @@
-#include "TextConversion.h"
+#include "common/TextConversion.h"
 
-#include "Failure.h"
+#include "platform/Failure.h"
 
 #include <QLocale>
 

@@ -1,7 +1,7 @@
-#include "Trapped.h"
+#include "common/Trapped.h"
 
-#include "Failure.h"
-#include "Log.h"
+#include "common/Log.h"
+#include "platform/Failure.h"
 
 void logFailure(const QString& name, const std::exception& e)
 {

@@ -1,16 +1,16 @@
-#include "FrmLANOpt.h"
+#include "lan/FrmLANOpt.h"
 
-#include "AutoStart.h"
-#include "DialogKeys.h"
-#include "Failure.h"
-#include "LanSettings.h"
-#include "Log.h"
-#include "Prompt.h"
-#include "ReminderRecord.h"
-#include "RestartMonitor.h"
-#include "SettingsKeys.h"
-#include "Trapped.h"
-#include "WindowCaptions.h"
+#include "common/Log.h"
+#include "common/SettingsKeys.h"
+#include "common/Trapped.h"
+#include "common/WindowCaptions.h"
+#include "lan/RestartMonitor.h"
+#include "platform/AutoStart.h"
+#include "platform/Failure.h"
+#include "platform/ui/DialogKeys.h"
+#include "platform/ui/Prompt.h"
+#include "store/LanSettings.h"
+#include "store/ReminderRecord.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,8 +1,8 @@
-#include "LanFormat.h"
+#include "lan/LanFormat.h"
 
-#include "Failure.h"
-#include "Log.h"
-#include "TextConversion.h"
+#include "common/Log.h"
+#include "common/TextConversion.h"
+#include "platform/Failure.h"
 
 #include <QRegularExpression>
 

@@ -1,12 +1,12 @@
-#include "LanSend.h"
+#include "lan/LanSend.h"
 
-#include "Failure.h"
-#include "LanFormat.h"
-#include "LanSettings.h"
-#include "LanText.h"
-#include "Log.h"
-#include "SysInfo.h"
-#include "Trapped.h"
+#include "common/LanText.h"
+#include "common/Log.h"
+#include "common/Trapped.h"
+#include "lan/LanFormat.h"
+#include "platform/Failure.h"
+#include "platform/SysInfo.h"
+#include "store/LanSettings.h"
 
 #include <QHostAddress>
 #include <QNetworkInterface>

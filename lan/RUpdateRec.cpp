@@ -1,11 +1,11 @@
-#include "RUpdateRec.h"
+#include "lan/RUpdateRec.h"
 
-#include "Failure.h"
-#include "LanFormat.h"
-#include "LanSettings.h"
-#include "Reminder.h"
-#include "ReminderRecord.h"
-#include "RuleChecks.h"
+#include "lan/LanFormat.h"
+#include "platform/Failure.h"
+#include "scheduling/RuleChecks.h"
+#include "store/LanSettings.h"
+#include "store/Reminder.h"
+#include "store/ReminderRecord.h"
 
 namespace {
 

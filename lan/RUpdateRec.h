@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReminderRecord.h"
+#include "store/ReminderRecord.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,9 +1,9 @@
-#include "RestartMonitor.h"
+#include "lan/RestartMonitor.h"
 
-#include "CloseWindowByCaption.h"
-#include "Log.h"
-#include "ProgramDir.h"
-#include "WindowCaptions.h"
+#include "common/CloseWindowByCaption.h"
+#include "common/Log.h"
+#include "common/WindowCaptions.h"
+#include "platform/ProgramDir.h"
 
 #include <QProcess>
 

@@ -1,13 +1,13 @@
-#include "SendRUpdate.h"
+#include "lan/SendRUpdate.h"
 
-#include "Failure.h"
-#include "LanSend.h"
-#include "Log.h"
-#include "Prompt.h"
-#include "RUpdateRec.h"
-#include "Recordset.h"
-#include "Reminder.h"
-#include "Trapped.h"
+#include "common/Log.h"
+#include "common/Trapped.h"
+#include "lan/LanSend.h"
+#include "lan/RUpdateRec.h"
+#include "platform/Failure.h"
+#include "platform/ui/Prompt.h"
+#include "store/Recordset.h"
+#include "store/Reminder.h"
 
 namespace {
 

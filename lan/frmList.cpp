@@ -1,16 +1,16 @@
-#include "frmList.h"
+#include "lan/frmList.h"
 
-#include "Database.h"
-#include "DialogKeys.h"
-#include "Failure.h"
-#include "LanFormat.h"
-#include "LanSend.h"
-#include "Log.h"
-#include "Queries.h"
-#include "Recordset.h"
-#include "Reminder.h"
-#include "ReminderRecord.h"
-#include "Trapped.h"
+#include "common/Log.h"
+#include "common/Trapped.h"
+#include "lan/LanFormat.h"
+#include "lan/LanSend.h"
+#include "platform/Failure.h"
+#include "platform/ui/DialogKeys.h"
+#include "store/Database.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
+#include "store/Reminder.h"
+#include "store/ReminderRecord.h"
 
 #include <QGridLayout>
 #include <QLabel>

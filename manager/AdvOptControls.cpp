@@ -1,6 +1,6 @@
-#include "AdvOptControls.h"
+#include "manager/AdvOptControls.h"
 
-#include "OccurrencePreview.h"
+#include "manager/OccurrencePreview.h"
 
 #include <QCheckBox>
 #include <QComboBox>

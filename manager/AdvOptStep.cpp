@@ -1,7 +1,7 @@
-#include "AdvOptStep.h"
+#include "manager/AdvOptStep.h"
 
-#include "Failure.h"
-#include "TextConversion.h"
+#include "common/TextConversion.h"
+#include "platform/Failure.h"
 
 bool IsUsableStepText(const QString& text)
 {

@@ -1,4 +1,4 @@
-#include "ButtonIcons.h"
+#include "manager/ButtonIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "DatePickers.h"
+#include "manager/DatePickers.h"
 
 #include <QDateEdit>
 #include <QTimeEdit>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AdvOptControls.h"
+#include "manager/AdvOptControls.h"
 
 #include <QDialog>
 

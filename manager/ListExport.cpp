@@ -1,7 +1,7 @@
-#include "ListExport.h"
+#include "manager/ListExport.h"
 
-#include "Recordset.h"
-#include "ReminderTexts.h"
+#include "manager/ReminderTexts.h"
+#include "store/Recordset.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

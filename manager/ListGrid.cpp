@@ -1,4 +1,4 @@
-#include "ListGrid.h"
+#include "manager/ListGrid.h"
 
 #include <QFontMetricsF>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ListLine.h"
+#include "manager/ListLine.h"
 
 #include <QFont>
 #include <QRectF>

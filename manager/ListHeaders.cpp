@@ -1,7 +1,7 @@
-#include "ListHeaders.h"
+#include "manager/ListHeaders.h"
 
-#include "ListGrid.h"
-#include "ReminderRecord.h"
+#include "manager/ListGrid.h"
+#include "store/ReminderRecord.h"
 
 #include <QAbstractItemView>
 #include <QEvent>

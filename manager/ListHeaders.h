@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ListLine.h"
+#include "manager/ListLine.h"
 
 #include <QLabel>
 #include <QVector>

@@ -1,8 +1,8 @@
-#include "ListLine.h"
+#include "manager/ListLine.h"
 
-#include "Reminder.h"
-#include "ReminderRecord.h"
-#include "ReminderTexts.h"
+#include "manager/ReminderTexts.h"
+#include "store/Reminder.h"
+#include "store/ReminderRecord.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ListLineDelegate.h"
+#include "manager/ListLineDelegate.h"
 
 #include <QFontMetrics>
 #include <QPainter>

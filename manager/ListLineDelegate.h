@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ListGrid.h"
+#include "manager/ListGrid.h"
 
 #include <QStyledItemDelegate>
 

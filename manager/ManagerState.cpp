@@ -1,4 +1,4 @@
-#include "ManagerState.h"
+#include "manager/ManagerState.h"
 
 qint32 CurrentReminderId = 0;
 QString CurrentSentTo;

@@ -1,9 +1,9 @@
 // Finding a reminder in the manager window's list.
-#include "RMain.h"
+#include "manager/RMain.h"
 
-#include "Failure.h"
-#include "LikePattern.h"
-#include "ReminderRecord.h"
+#include "platform/Failure.h"
+#include "store/LikePattern.h"
+#include "store/ReminderRecord.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "OccurrencePreview.h"
+#include "manager/OccurrencePreview.h"
 
-#include "ManagerState.h"
-#include "Reminder.h"
-#include "RuleChecks.h"
+#include "manager/ManagerState.h"
+#include "scheduling/RuleChecks.h"
+#include "store/Reminder.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Occurrences.h"
+#include "scheduling/Occurrences.h"
 
 #include <QObject>
 

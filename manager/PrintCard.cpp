@@ -1,9 +1,9 @@
-#include "Database.h"
-#include "DefaultPrinter.h"
-#include "Queries.h"
-#include "Recordset.h"
-#include "ReminderPrint.h"
-#include "ReminderTexts.h"
+#include "manager/ReminderPrint.h"
+#include "manager/ReminderTexts.h"
+#include "platform/ui/DefaultPrinter.h"
+#include "store/Database.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
 
 #include <QList>
 

@@ -1,8 +1,8 @@
-#include "DefaultPrinter.h"
-#include "ListLine.h"
-#include "Recordset.h"
-#include "ReminderPrint.h"
-#include "ReminderTexts.h"
+#include "manager/ListLine.h"
+#include "manager/ReminderPrint.h"
+#include "manager/ReminderTexts.h"
+#include "platform/ui/DefaultPrinter.h"
+#include "store/Recordset.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "RFind.h"
+#include "manager/RFind.h"
 
-#include "RMain.h"
+#include "manager/RMain.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,8 +1,8 @@
-#include "RMain.h"
+#include "manager/RMain.h"
 
-#include "Database.h"
-#include "WindowCaptions.h"
-#include "WindowDirectory.h"
+#include "common/WindowCaptions.h"
+#include "platform/ui/WindowDirectory.h"
+#include "store/Database.h"
 
 #include <QApplication>
 #include <QCloseEvent>

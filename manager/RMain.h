@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Date.h"
-#include "OccurrencePreview.h"
-#include "Recordset.h"
-#include "ReminderRecord.h"
+#include "manager/OccurrencePreview.h"
+#include "platform/Date.h"
+#include "store/Recordset.h"
+#include "store/ReminderRecord.h"
 
 #include <QEvent>
 #include <QMainWindow>

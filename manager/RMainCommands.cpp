@@ -1,16 +1,16 @@
 // Commands of the manager window's buttons and menus: find, printing and
 // copying the list (the LAN windows: RMainLanWindows.cpp).
-#include "RMain.h"
+#include "manager/RMain.h"
 
-#include "DefaultPrinter.h"
-#include "Failure.h"
-#include "LanSettings.h"
-#include "ListExport.h"
-#include "Prompt.h"
-#include "RFind.h"
-#include "ReminderPrint.h"
-#include "Trapped.h"
-#include "WindowCaptions.h"
+#include "common/Trapped.h"
+#include "common/WindowCaptions.h"
+#include "manager/ListExport.h"
+#include "manager/RFind.h"
+#include "manager/ReminderPrint.h"
+#include "platform/Failure.h"
+#include "platform/ui/DefaultPrinter.h"
+#include "platform/ui/Prompt.h"
+#include "store/LanSettings.h"
 
 namespace {
 

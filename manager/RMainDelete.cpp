@@ -1,15 +1,15 @@
 // Deleting the current reminder, and every reminder the list shows.
-#include "RMain.h"
+#include "manager/RMain.h"
 
-#include "Database.h"
-#include "DeleteReminders.h"
-#include "Failure.h"
-#include "Prompt.h"
-#include "PublishNextDate.h"
-#include "Queries.h"
-#include "ReminderRecord.h"
-#include "Trapped.h"
-#include "WindowCaptions.h"
+#include "common/Trapped.h"
+#include "common/WindowCaptions.h"
+#include "platform/Failure.h"
+#include "platform/ui/Prompt.h"
+#include "scheduling/PublishNextDate.h"
+#include "store/Database.h"
+#include "store/DeleteReminders.h"
+#include "store/Queries.h"
+#include "store/ReminderRecord.h"
 
 namespace {
 

@@ -1,22 +1,22 @@
 // The editor of the manager window: its modes, loading a reminder or the
 // defaults of a new one, the save, the advanced options and the keys.
-#include "RMain.h"
+#include "manager/RMain.h"
 
-#include "Clock.h"
-#include "DatePickers.h"
-#include "Failure.h"
-#include "FrmAdvOpt.h"
-#include "LanSettings.h"
-#include "Log.h"
-#include "ManagerState.h"
-#include "Prompt.h"
-#include "PublishNextDate.h"
-#include "Queries.h"
-#include "Reminder.h"
-#include "ReminderRecord.h"
-#include "Schema.h"
-#include "Trapped.h"
-#include "WindowCaptions.h"
+#include "common/Log.h"
+#include "common/Trapped.h"
+#include "common/WindowCaptions.h"
+#include "manager/DatePickers.h"
+#include "manager/FrmAdvOpt.h"
+#include "manager/ManagerState.h"
+#include "platform/Clock.h"
+#include "platform/Failure.h"
+#include "platform/ui/Prompt.h"
+#include "scheduling/PublishNextDate.h"
+#include "store/LanSettings.h"
+#include "store/Queries.h"
+#include "store/Reminder.h"
+#include "store/ReminderRecord.h"
+#include "store/Schema.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 // The manager window's commands that open the LAN windows: the options and
 // the recipient list.
-#include "RMain.h"
+#include "manager/RMain.h"
 
-#include "LanSettings.h"
-#include "ManagerState.h"
+#include "manager/ManagerState.h"
+#include "store/LanSettings.h"
 
 #include <QPointer>
 

@@ -1,18 +1,18 @@
 // The list side of the manager window: loading, the list lines, sorting,
 // the show filter, navigation, refresh and the focus colours.
-#include "RMain.h"
+#include "manager/RMain.h"
 
-#include "Failure.h"
-#include "LanSettings.h"
-#include "ListHeaders.h"
-#include "ListLineDelegate.h"
-#include "Log.h"
-#include "ManagerState.h"
-#include "ProgramDir.h"
-#include "Queries.h"
-#include "ReminderListModel.h"
-#include "Schema.h"
-#include "Trapped.h"
+#include "common/Log.h"
+#include "common/Trapped.h"
+#include "manager/ListHeaders.h"
+#include "manager/ListLineDelegate.h"
+#include "manager/ManagerState.h"
+#include "manager/ReminderListModel.h"
+#include "platform/Failure.h"
+#include "platform/ProgramDir.h"
+#include "store/LanSettings.h"
+#include "store/Queries.h"
+#include "store/Schema.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,13 +1,13 @@
 // Building the manager window's controls, menus and signal connections.
-#include "RMain.h"
+#include "manager/RMain.h"
 
-#include "ButtonIcons.h"
-#include "ListGrid.h"
-#include "ListHeaders.h"
-#include "ListLineDelegate.h"
-#include "OccurrencePreview.h"
-#include "Reminder.h"
-#include "ReminderListModel.h"
+#include "manager/ButtonIcons.h"
+#include "manager/ListGrid.h"
+#include "manager/ListHeaders.h"
+#include "manager/ListLineDelegate.h"
+#include "manager/OccurrencePreview.h"
+#include "manager/ReminderListModel.h"
+#include "store/Reminder.h"
 
 #include <QAction>
 #include <QButtonGroup>

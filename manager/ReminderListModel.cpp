@@ -1,11 +1,11 @@
-#include "ReminderListModel.h"
+#include "manager/ReminderListModel.h"
 
-#include "Failure.h"
-#include "ListLine.h"
-#include "Log.h"
-#include "Recordset.h"
-#include "ReminderRecord.h"
-#include "Trapped.h"
+#include "common/Log.h"
+#include "common/Trapped.h"
+#include "manager/ListLine.h"
+#include "platform/Failure.h"
+#include "store/Recordset.h"
+#include "store/ReminderRecord.h"
 
 void ReminderListModel::reset(const Snapshot& rows, bool withAuthor)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Recordset.h"
+#include "store/Recordset.h"
 
 #include <QAbstractListModel>
 

@@ -1,7 +1,7 @@
-#include "ReminderTexts.h"
+#include "manager/ReminderTexts.h"
 
-#include "Reminder.h"
-#include "ReminderRecord.h"
+#include "store/Reminder.h"
+#include "store/ReminderRecord.h"
 
 ReminderTexts reminderTexts(const RowCursor& rs)
 {

@@ -1,6 +1,6 @@
-#include "AutoStart.h"
+#include "platform/AutoStart.h"
 
-#include "Failure.h"
+#include "platform/Failure.h"
 
 #include <QDir>
 #include <QFile>

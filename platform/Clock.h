@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Date.h"
+#include "platform/Date.h"
 
 // The only place that reads the system clock. Tests pin or move "now".
 namespace Clock {

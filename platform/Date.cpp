@@ -1,6 +1,6 @@
-#include "Date.h"
+#include "platform/Date.h"
 
-#include "Failure.h"
+#include "platform/Failure.h"
 
 #include <cmath>
 

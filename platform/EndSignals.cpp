@@ -1,4 +1,4 @@
-#include "EndSignals.h"
+#include "platform/EndSignals.h"
 
 #include <QSocketNotifier>
 

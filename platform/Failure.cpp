@@ -1,4 +1,4 @@
-#include "Failure.h"
+#include "platform/Failure.h"
 
 QString describe(const std::exception& e)
 {

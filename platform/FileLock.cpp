@@ -1,6 +1,6 @@
-#include "FileLock.h"
+#include "platform/FileLock.h"
 
-#include "Failure.h"
+#include "platform/Failure.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

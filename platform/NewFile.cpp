@@ -1,6 +1,6 @@
-#include "NewFile.h"
+#include "platform/NewFile.h"
 
-#include "Failure.h"
+#include "platform/Failure.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "ProcessWait.h"
+#include "platform/ProcessWait.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

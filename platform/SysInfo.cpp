@@ -1,4 +1,4 @@
-#include "SysInfo.h"
+#include "platform/SysInfo.h"
 
 #include <QSysInfo>
 
@@ -25,6 +25,9 @@ qint32 tickCount()
     return static_cast<qint32>(static_cast<quint32>(ms));
 }
 
-void setComputerNameOverride(const QString& name) { g_nameOverride = name; }
+void setComputerNameOverride(const QString& name)
+{
+    g_nameOverride = name;
+}
 
 } // namespace SysInfo

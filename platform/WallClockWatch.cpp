@@ -1,4 +1,4 @@
-#include "WallClockWatch.h"
+#include "platform/WallClockWatch.h"
 
 #include <QSocketNotifier>
 

@@ -1,12 +1,12 @@
-#include "CheckRemind.h"
-#include "Database.h"
-#include "Failure.h"
-#include "Log.h"
-#include "Queries.h"
-#include "Recordset.h"
-#include "ReminderRecord.h"
-#include "ShownAlerts.h"
-#include "Trapped.h"
+#include "scheduling/CheckRemind.h"
+#include "common/Log.h"
+#include "common/Trapped.h"
+#include "platform/Failure.h"
+#include "scheduling/ShownAlerts.h"
+#include "store/Database.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
+#include "store/ReminderRecord.h"
 
 // The due rows are read at open, so alert windows that change the table while
 // they open do not disturb the walk.

@@ -1,6 +1,6 @@
-#include "MonthChain.h"
+#include "scheduling/MonthChain.h"
 
-#include "Failure.h"
+#include "platform/Failure.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Date.h"
+#include "platform/Date.h"
 
 // The first date after `now` of the chain d, d + m months, (d + m) + m months,
 // ... where every step starts from the previous result, so a day clamped to a

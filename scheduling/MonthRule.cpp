@@ -1,5 +1,5 @@
-#include "MonthRule.h"
-#include "RuleChecks.h"
+#include "scheduling/MonthRule.h"
+#include "scheduling/RuleChecks.h"
 
 namespace {
 

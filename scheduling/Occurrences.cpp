@@ -1,8 +1,8 @@
-#include "Occurrences.h"
+#include "scheduling/Occurrences.h"
 
-#include "Clock.h"
-#include "Recurrence.h"
-#include "Reminder.h"
+#include "platform/Clock.h"
+#include "scheduling/Recurrence.h"
+#include "store/Reminder.h"
 
 #include <algorithm>
 

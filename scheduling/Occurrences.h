@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Date.h"
-#include "ReminderRecord.h"
+#include "platform/Date.h"
+#include "store/ReminderRecord.h"
 
 #include <QList>
 

@@ -1,8 +1,8 @@
-#include "Recurrence.h"
-#include "MonthChain.h"
-#include "MonthRule.h"
-#include "RuleChecks.h"
-#include "WeekDayRule.h"
+#include "scheduling/Recurrence.h"
+#include "scheduling/MonthChain.h"
+#include "scheduling/MonthRule.h"
+#include "scheduling/RuleChecks.h"
+#include "scheduling/WeekDayRule.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Clock.h"
-#include "Date.h"
+#include "platform/Clock.h"
+#include "platform/Date.h"
 
 // Next occurrences of the recurrence rules. "Now" is the clock seam's unless
 // the caller gives another (a preview of later occurrences does).

@@ -1,13 +1,13 @@
-#include "Reschedular.h"
+#include "scheduling/Reschedular.h"
 
-#include "Clock.h"
-#include "Database.h"
-#include "Occurrences.h"
-#include "Queries.h"
-#include "Recordset.h"
-#include "Reminder.h"
-#include "ReminderRecord.h"
-#include "Trapped.h"
+#include "common/Trapped.h"
+#include "platform/Clock.h"
+#include "scheduling/Occurrences.h"
+#include "store/Database.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
+#include "store/Reminder.h"
+#include "store/ReminderRecord.h"
 
 namespace {
 

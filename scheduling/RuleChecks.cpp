@@ -1,4 +1,4 @@
-#include "RuleChecks.h"
+#include "scheduling/RuleChecks.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Failure.h"
+#include "platform/Failure.h"
 
 // A rule the recurrence cannot advance by; value() tells which part of it.
 // The description names the bad value for the log.

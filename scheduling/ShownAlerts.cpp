@@ -1,4 +1,4 @@
-#include "ShownAlerts.h"
+#include "scheduling/ShownAlerts.h"
 
 #include <QHash>
 #include <QString>

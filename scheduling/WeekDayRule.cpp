@@ -1,5 +1,5 @@
-#include "WeekDayRule.h"
-#include "RuleChecks.h"
+#include "scheduling/WeekDayRule.h"
+#include "scheduling/RuleChecks.h"
 
 // Walks day by day; entering a new week (a Sunday) jumps over the N - 1 weeks
 // that are not part of the series. A valid mask has a day in every week, so

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Clock.h"
-#include "Date.h"
+#include "platform/Clock.h"
+#include "platform/Date.h"
 
 // The next occurrence after now of the weekly advanced rule: the days ticked
 // in the weekday mask (bit 0 Sunday ... bit 6 Saturday), every n weeks.

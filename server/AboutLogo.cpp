@@ -1,4 +1,4 @@
-#include "AboutLogo.h"
+#include "server/AboutLogo.h"
 
 #include <QPainter>
 

@@ -1,13 +1,13 @@
-#include "CommandQueue.h"
+#include "server/CommandQueue.h"
 
-#include "CheckRemind.h"
-#include "Failure.h"
-#include "FrmDummy.h"
-#include "LanMessageSeam.h"
-#include "Log.h"
-#include "PublishNextDate.h"
-#include "Trapped.h"
-#include "WriteBatch.h"
+#include "common/Log.h"
+#include "common/Trapped.h"
+#include "platform/Failure.h"
+#include "scheduling/CheckRemind.h"
+#include "scheduling/PublishNextDate.h"
+#include "server/FrmDummy.h"
+#include "server/LanMessageSeam.h"
+#include "store/WriteBatch.h"
 
 qint32 MutexWaits = 0;
 

@@ -1,6 +1,6 @@
-#include "FrmAbout.h"
+#include "server/FrmAbout.h"
 
-#include "AboutLogo.h"
+#include "server/AboutLogo.h"
 
 #include <QDesktopServices>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
-#include "FrmDummy.h"
+#include "server/FrmDummy.h"
 
-#include "CommandQueue.h"
+#include "server/CommandQueue.h"
 
 namespace {
 FrmDummy* g_instance = nullptr;

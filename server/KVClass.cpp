@@ -1,12 +1,12 @@
-#include "KVClass.h"
+#include "server/KVClass.h"
 
-#include "CommandQueue.h"
-#include "Failure.h"
-#include "FrmAbout.h"
-#include "KalvexBus.h"
-#include "LanSettings.h"
-#include "ServerLifetime.h"
-#include "ShowMainForm.h"
+#include "common/KalvexBus.h"
+#include "platform/Failure.h"
+#include "server/CommandQueue.h"
+#include "server/FrmAbout.h"
+#include "server/ServerLifetime.h"
+#include "server/ShowMainForm.h"
+#include "store/LanSettings.h"
 
 KVClass::KVClass(ServerLifetime* lifetime, QObject* parent) : QObject(parent), m_lifetime(lifetime)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KalvexBus.h"
+#include "common/KalvexBus.h"
 
 #include <QDBusContext>
 #include <QObject>

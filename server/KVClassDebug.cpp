@@ -1,8 +1,8 @@
-#include "KVClassDebug.h"
+#include "server/KVClassDebug.h"
 
-#include "CommandQueue.h"
-#include "Remind.h"
-#include "WindowWatcher.h"
+#include "alert/Remind.h"
+#include "server/CommandQueue.h"
+#include "server/WindowWatcher.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "LanMessageSeam.h"
+#include "server/LanMessageSeam.h"
 
 namespace {
 LanMessageHandler& handler()

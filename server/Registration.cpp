@@ -1,8 +1,8 @@
-#include "Registration.h"
+#include "server/Registration.h"
 
-#include "ActivationFile.h"
-#include "Failure.h"
-#include "ProgramDir.h"
+#include "common/ActivationFile.h"
+#include "platform/Failure.h"
+#include "platform/ProgramDir.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

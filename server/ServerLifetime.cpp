@@ -1,12 +1,12 @@
-#include "ServerLifetime.h"
+#include "server/ServerLifetime.h"
 
-#include "CloseWindowByCaption.h"
-#include "CommandQueue.h"
-#include "FrmDummy.h"
-#include "KalvexBus.h"
-#include "WindowCaptions.h"
-#include "WindowDirectory.h"
-#include "WindowWatcher.h"
+#include "common/CloseWindowByCaption.h"
+#include "common/KalvexBus.h"
+#include "common/WindowCaptions.h"
+#include "platform/ui/WindowDirectory.h"
+#include "server/CommandQueue.h"
+#include "server/FrmDummy.h"
+#include "server/WindowWatcher.h"
 
 #include <QClipboard>
 #include <QCoreApplication>

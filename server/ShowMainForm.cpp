@@ -1,11 +1,11 @@
-#include "ShowMainForm.h"
+#include "server/ShowMainForm.h"
 
-#include "Failure.h"
-#include "Log.h"
-#include "ManagerState.h"
-#include "RMain.h"
-#include "Trapped.h"
-#include "WindowFront.h"
+#include "common/Log.h"
+#include "common/Trapped.h"
+#include "manager/ManagerState.h"
+#include "manager/RMain.h"
+#include "platform/Failure.h"
+#include "platform/ui/WindowFront.h"
 
 void ShowMainForm()
 {

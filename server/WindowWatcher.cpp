@@ -1,4 +1,4 @@
-#include "WindowWatcher.h"
+#include "server/WindowWatcher.h"
 
 #include <QApplication>
 #include <QEvent>

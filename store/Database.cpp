@@ -1,12 +1,12 @@
-#include "Database.h"
+#include "store/Database.h"
 
-#include "Clock.h"
-#include "Failure.h"
-#include "NewFile.h"
-#include "ProgramDir.h"
-#include "RowReader.h"
-#include "Schema.h"
-#include "WriteBatch.h"
+#include "platform/Clock.h"
+#include "platform/Failure.h"
+#include "platform/NewFile.h"
+#include "platform/ProgramDir.h"
+#include "store/RowReader.h"
+#include "store/Schema.h"
+#include "store/WriteBatch.h"
 
 #include <QFile>
 #include <QFileInfo>

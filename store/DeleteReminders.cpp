@@ -1,6 +1,6 @@
-#include "DeleteReminders.h"
+#include "store/DeleteReminders.h"
 
-#include "Database.h"
+#include "store/Database.h"
 
 #include <QStringList>
 

@@ -1,9 +1,9 @@
-#include "Clock.h"
-#include "Failure.h"
-#include "Recordset.h"
-#include "ReminderRecord.h"
-#include "Schema.h"
-#include "SqlValue.h"
+#include "platform/Clock.h"
+#include "platform/Failure.h"
+#include "store/Recordset.h"
+#include "store/ReminderRecord.h"
+#include "store/Schema.h"
+#include "store/SqlValue.h"
 
 #include <QStringList>
 

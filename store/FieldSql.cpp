@@ -1,7 +1,7 @@
-#include "FieldSql.h"
+#include "store/FieldSql.h"
 
-#include "Failure.h"
-#include "SqlValue.h"
+#include "platform/Failure.h"
+#include "store/SqlValue.h"
 
 namespace {
 

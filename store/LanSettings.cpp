@@ -1,11 +1,11 @@
-#include "LanSettings.h"
+#include "store/LanSettings.h"
 
-#include "Failure.h"
-#include "Ini.h"
-#include "Log.h"
-#include "ReminderRecord.h"
-#include "SettingsKeys.h"
-#include "SysInfo.h"
+#include "common/Ini.h"
+#include "common/Log.h"
+#include "common/SettingsKeys.h"
+#include "platform/Failure.h"
+#include "platform/SysInfo.h"
+#include "store/ReminderRecord.h"
 
 QString LANNick;
 quint16 LANPort = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextConversion.h"
+#include "common/TextConversion.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "LikePattern.h"
+#include "store/LikePattern.h"
 
-#include "Failure.h"
-#include "SqlValue.h"
+#include "platform/Failure.h"
+#include "store/SqlValue.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RowCursor.h"
+#include "store/RowCursor.h"
 
 #include <QList>
 #include <QString>

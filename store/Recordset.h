@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Database.h"
-#include "RowCursor.h"
-#include "RowReader.h"
-#include "RowStore.h"
+#include "store/Database.h"
+#include "store/RowCursor.h"
+#include "store/RowReader.h"
+#include "store/RowStore.h"
 
 #include <QHash>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "Reminder.h"
+#include "store/Reminder.h"
 
-#include "Clock.h"
-#include "Failure.h"
+#include "platform/Clock.h"
+#include "platform/Failure.h"
 
 #include <array>
 #include <utility>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Date.h"
+#include "platform/Date.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,10 +1,10 @@
-#include "ReminderRecord.h"
+#include "store/ReminderRecord.h"
 
-#include "Failure.h"
-#include "Recordset.h"
-#include "Reminder.h"
-#include "SqlValue.h"
-#include "TextConversion.h"
+#include "common/TextConversion.h"
+#include "platform/Failure.h"
+#include "store/Recordset.h"
+#include "store/Reminder.h"
+#include "store/SqlValue.h"
 
 #include <variant>
 

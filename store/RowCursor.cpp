@@ -1,7 +1,7 @@
-#include "RowCursor.h"
+#include "store/RowCursor.h"
 
-#include "Failure.h"
-#include "SqlValue.h"
+#include "platform/Failure.h"
+#include "store/SqlValue.h"
 
 namespace {
 

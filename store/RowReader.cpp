@@ -1,8 +1,8 @@
-#include "RowReader.h"
+#include "store/RowReader.h"
 
-#include "Database.h"
-#include "Failure.h"
-#include "SqlValue.h"
+#include "platform/Failure.h"
+#include "store/Database.h"
+#include "store/SqlValue.h"
 
 #include <sqlite3.h>
 

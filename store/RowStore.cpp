@@ -1,6 +1,6 @@
-#include "RowStore.h"
+#include "store/RowStore.h"
 
-#include "RowReader.h"
+#include "store/RowReader.h"
 
 #include <QByteArray>
 #include <QString>

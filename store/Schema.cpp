@@ -1,10 +1,10 @@
-#include "Schema.h"
+#include "store/Schema.h"
 
-#include "Database.h"
-#include "Failure.h"
-#include "FieldSql.h"
-#include "ReminderRecord.h"
-#include "SqlValue.h"
+#include "platform/Failure.h"
+#include "store/Database.h"
+#include "store/FieldSql.h"
+#include "store/ReminderRecord.h"
+#include "store/SqlValue.h"
 
 #include <QStringList>
 

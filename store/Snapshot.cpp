@@ -1,4 +1,4 @@
-#include "Recordset.h"
+#include "store/Recordset.h"
 
 Snapshot::Snapshot(Database& db, const QString& sql) : m_sql(sql)
 {

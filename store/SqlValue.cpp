@@ -1,7 +1,7 @@
-#include "SqlValue.h"
+#include "store/SqlValue.h"
 
-#include "Date.h"
-#include "Failure.h"
+#include "platform/Date.h"
+#include "platform/Failure.h"
 
 #include <QDateTime>
 

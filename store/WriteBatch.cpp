@@ -1,8 +1,8 @@
-#include "WriteBatch.h"
+#include "store/WriteBatch.h"
 
-#include "Database.h"
-#include "Failure.h"
-#include "Log.h"
+#include "common/Log.h"
+#include "platform/Failure.h"
+#include "store/Database.h"
 
 #include <QList>
 

@@ -1,9 +1,9 @@
-#include "DueWakeUp.h"
+#include "tray/DueWakeUp.h"
 
-#include "Clock.h"
-#include "ProgramDir.h"
-#include "WallClockWatch.h"
-#include "modMain.h"
+#include "platform/Clock.h"
+#include "platform/ProgramDir.h"
+#include "platform/WallClockWatch.h"
+#include "tray/modMain.h"
 
 #include <QFileSystemWatcher>
 #include <QTimer>

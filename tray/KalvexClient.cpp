@@ -1,7 +1,7 @@
-#include "KalvexClient.h"
+#include "tray/KalvexClient.h"
 
-#include "KalvexBus.h"
-#include "PeerCall.h"
+#include "common/KalvexBus.h"
+#include "platform/ui/PeerCall.h"
 
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>

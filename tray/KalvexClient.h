@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Failure.h"
+#include "platform/Failure.h"
 
 #include <QVariantList>
 

@@ -1,6 +1,6 @@
-#include "ProgramEnd.h"
+#include "tray/ProgramEnd.h"
 
-#include "Processes.h"
+#include "platform/Processes.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -1,6 +1,6 @@
-#include "TrayHost.h"
+#include "tray/TrayHost.h"
 
-#include "TrayPresence.h"
+#include "platform/ui/TrayPresence.h"
 
 namespace {
 std::function<bool()> g_probe;

@@ -1,4 +1,4 @@
-#include "TrayIcons.h"
+#include "tray/TrayIcons.h"
 
 #include <QPainter>
 

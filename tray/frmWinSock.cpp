@@ -1,12 +1,12 @@
-#include "frmWinSock.h"
+#include "tray/frmWinSock.h"
 
-#include "Failure.h"
-#include "Ini.h"
-#include "LanText.h"
-#include "Log.h"
-#include "SettingsKeys.h"
-#include "TextConversion.h"
-#include "modMain.h"
+#include "common/Ini.h"
+#include "common/LanText.h"
+#include "common/Log.h"
+#include "common/SettingsKeys.h"
+#include "common/TextConversion.h"
+#include "platform/Failure.h"
+#include "tray/modMain.h"
 
 #include <QNetworkDatagram>
 #include <QUdpSocket>

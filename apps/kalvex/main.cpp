@@ -1,4 +1,4 @@
-#include "KalvexMain.h"
+#include "server/KalvexMain.h"
 
 int main(int argc, char* argv[])
 {

@@ -1,5 +1,5 @@
-#include "RightToLeftText.h"
-#include "modMain.h"
+#include "platform/ui/RightToLeftText.h"
+#include "tray/modMain.h"
 
 #include <QApplication>
 

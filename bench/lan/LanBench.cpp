@@ -4,13 +4,13 @@
 // (target < 2 s).
 // Run: cmake --build <build> --target run_kv_lan_bench
 
-#include "Database.h"
-#include "E2eSession.h"
-#include "LanSettings.h"
-#include "Prompt.h"
-#include "RMain.h"
-#include "TempProgramDir.h"
-#include "TestFiles.h"
+#include "manager/RMain.h"
+#include "platform/ui/Prompt.h"
+#include "store/Database.h"
+#include "store/LanSettings.h"
+#include "tests/support/E2eSession.h"
+#include "tests/support/TempProgramDir.h"
+#include "tests/support/TestFiles.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

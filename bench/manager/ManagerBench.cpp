@@ -3,12 +3,12 @@
 // long a refresh (F5) takes at 10,000 reminders.
 // Run: cmake --build <build> --target run_kv_manager_bench
 
-#include "Clock.h"
-#include "Database.h"
-#include "LanSettings.h"
-#include "RMain.h"
-#include "Reminder.h"
-#include "TempProgramDir.h"
+#include "manager/RMain.h"
+#include "platform/Clock.h"
+#include "store/Database.h"
+#include "store/LanSettings.h"
+#include "store/Reminder.h"
+#include "tests/support/TempProgramDir.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -5,10 +5,10 @@
 // moment the due check finds it: the minute plus one second. By default
 // Kalvex has ended between the alerts, as it does when idle; with "running"
 // an about box keeps it up. Asserts nothing.
-#include "Clock.h"
-#include "E2eSession.h"
-#include "KalvexBus.h"
-#include "WindowsShown.h"
+#include "common/KalvexBus.h"
+#include "platform/Clock.h"
+#include "tests/support/E2eSession.h"
+#include "tests/support/WindowsShown.h"
 
 #include <QApplication>
 #include <QDateTime>

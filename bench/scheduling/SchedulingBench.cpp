@@ -1,15 +1,15 @@
 // Prints the time of CheckRemind and PublishNextDate on 100,000 reminders (10
 // due) and of NextByPeriod for a one-minute series ten years overdue.
 
-#include "CheckRemind.h"
-#include "Clock.h"
-#include "Database.h"
-#include "Ini.h"
-#include "ProgramDir.h"
-#include "PublishNextDate.h"
-#include "Recurrence.h"
-#include "SettingsKeys.h"
-#include "ShownAlerts.h"
+#include "common/Ini.h"
+#include "common/SettingsKeys.h"
+#include "platform/Clock.h"
+#include "platform/ProgramDir.h"
+#include "scheduling/CheckRemind.h"
+#include "scheduling/PublishNextDate.h"
+#include "scheduling/Recurrence.h"
+#include "scheduling/ShownAlerts.h"
+#include "store/Database.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,10 +2,10 @@
 // with Kalvex not running (the bus starts it) and with it running.
 // Run: cmake --build <build> --target run_kv_server_bench
 
-#include "Clock.h"
-#include "E2eSession.h"
-#include "KalvexBus.h"
-#include "WindowsShown.h"
+#include "common/KalvexBus.h"
+#include "platform/Clock.h"
+#include "tests/support/E2eSession.h"
+#include "tests/support/WindowsShown.h"
 
 #include <QApplication>
 #include <QDBusPendingCall>

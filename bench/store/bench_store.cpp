@@ -1,12 +1,12 @@
 // Prints the store's figures on a table of 100,000 reminders beside their
 // targets. Asserts nothing.
-#include "Clock.h"
-#include "Database.h"
-#include "ProgramDir.h"
-#include "Queries.h"
-#include "Recordset.h"
-#include "Reminder.h"
-#include "ReminderRecord.h"
+#include "platform/Clock.h"
+#include "platform/ProgramDir.h"
+#include "store/Database.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
+#include "store/Reminder.h"
+#include "store/ReminderRecord.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Prints Tolvane's start-up time to a visible tray icon and its resident
 // memory and CPU use while idle; asserts nothing.
-#include "E2eSession.h"
-#include "XDesktop.h"
+#include "tests/support/E2eSession.h"
+#include "tests/support/XDesktop.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

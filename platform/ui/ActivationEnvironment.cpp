@@ -1,7 +1,7 @@
-#include "ActivationEnvironment.h"
+#include "platform/ui/ActivationEnvironment.h"
 
-#include "Failure.h"
-#include "PeerCall.h"
+#include "platform/Failure.h"
+#include "platform/ui/PeerCall.h"
 
 #include <QDBusMetaType>
 #include <QMap>

@@ -1,6 +1,6 @@
-#include "Beep.h"
+#include "platform/ui/Beep.h"
 
-#include "ProgramDir.h"
+#include "platform/ProgramDir.h"
 
 #include <QApplication>
 #include <QLibrary>

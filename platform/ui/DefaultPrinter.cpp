@@ -1,6 +1,6 @@
-#include "DefaultPrinter.h"
+#include "platform/ui/DefaultPrinter.h"
 
-#include "Failure.h"
+#include "platform/Failure.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "DialogKeys.h"
+#include "platform/ui/DialogKeys.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "ModalWindows.h"
+#include "platform/ui/ModalWindows.h"
 
 #include <QCoreApplication>
 #include <QDialog>

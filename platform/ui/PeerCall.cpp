@@ -1,6 +1,6 @@
-#include "PeerCall.h"
+#include "platform/ui/PeerCall.h"
 
-#include "PeerWait.h"
+#include "platform/PeerWait.h"
 
 #include <QDBusConnection>
 

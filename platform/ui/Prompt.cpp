@@ -1,6 +1,6 @@
-#include "Prompt.h"
+#include "platform/ui/Prompt.h"
 
-#include "ModalWindows.h"
+#include "platform/ui/ModalWindows.h"
 
 #include <QInputDialog>
 #include <QMessageBox>

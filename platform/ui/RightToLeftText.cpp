@@ -1,4 +1,4 @@
-#include "RightToLeftText.h"
+#include "platform/ui/RightToLeftText.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "SingleInstance.h"
+#include "platform/ui/SingleInstance.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

@@ -1,4 +1,4 @@
-#include "TrayPresence.h"
+#include "platform/ui/TrayPresence.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

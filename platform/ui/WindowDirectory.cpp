@@ -1,7 +1,7 @@
-#include "WindowDirectory.h"
+#include "platform/ui/WindowDirectory.h"
 
-#include "ModalWindows.h"
-#include "PeerCall.h"
+#include "platform/ui/ModalWindows.h"
+#include "platform/ui/PeerCall.h"
 
 #include <QCryptographicHash>
 #include <QDBusConnection>

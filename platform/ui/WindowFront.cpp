@@ -1,4 +1,4 @@
-#include "WindowFront.h"
+#include "platform/ui/WindowFront.h"
 
 #include <QWidget>
 

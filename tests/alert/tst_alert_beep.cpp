@@ -1,5 +1,5 @@
 // The synthesized alert tone: what AlertBeep hands to the audio output.
-#include "Beep.h"
+#include "platform/ui/Beep.h"
 
 #include <QtTest>
 

@@ -1,14 +1,14 @@
 // The alert window on a real database file, found and clicked by control name.
-#include "Beep.h"
-#include "Clock.h"
-#include "Database.h"
-#include "Ini.h"
-#include "Log.h"
-#include "Prompt.h"
-#include "Remind.h"
-#include "Reminder.h"
-#include "ReminderRows.h"
-#include "ShownAlerts.h"
+#include "alert/Remind.h"
+#include "common/Ini.h"
+#include "common/Log.h"
+#include "platform/Clock.h"
+#include "platform/ui/Beep.h"
+#include "platform/ui/Prompt.h"
+#include "scheduling/ShownAlerts.h"
+#include "store/Database.h"
+#include "store/Reminder.h"
+#include "tests/support/ReminderRows.h"
 
 #include <QtTest>
 #include <QtWidgets>

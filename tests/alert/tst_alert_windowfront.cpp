@@ -1,5 +1,5 @@
 // BringToFront: restored, shown, topmost only when asked, never moved.
-#include "WindowFront.h"
+#include "platform/ui/WindowFront.h"
 
 #include <QWidget>
 #include <QtTest>

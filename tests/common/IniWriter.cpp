@@ -1,7 +1,7 @@
 // IniWriter <key> <count>: writes [Stress] <key> = 1 .. <count> beside it, checking its
 // previous value first. Exit code: writes lost (at most 99), 100 when WriteIni fails.
-#include "Ini.h"
-#include "Log.h"
+#include "common/Ini.h"
+#include "common/Log.h"
 
 int main(int argc, char** argv)
 {

@@ -1,8 +1,8 @@
-#include "Clock.h"
-#include "Ini.h"
-#include "Log.h"
-#include "TempProgramDir.h"
-#include "TestFiles.h"
+#include "common/Ini.h"
+#include "common/Log.h"
+#include "platform/Clock.h"
+#include "tests/support/TempProgramDir.h"
+#include "tests/support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

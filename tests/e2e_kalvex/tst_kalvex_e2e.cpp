@@ -1,14 +1,14 @@
 // The real Kalvex in a temporary program directory on a private bus, on Xvfb for its windows.
-#include "Clock.h"
-#include "CommandQueue.h"
-#include "E2eSession.h"
-#include "KVClass.h"
-#include "KalvexBus.h"
-#include "ServerLifetime.h"
-#include "TestFiles.h"
-#include "WindowCaptions.h"
-#include "WindowWatcher.h"
-#include "XDesktop.h"
+#include "common/KalvexBus.h"
+#include "common/WindowCaptions.h"
+#include "platform/Clock.h"
+#include "server/CommandQueue.h"
+#include "server/KVClass.h"
+#include "server/ServerLifetime.h"
+#include "server/WindowWatcher.h"
+#include "tests/support/E2eSession.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/XDesktop.h"
 
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>

@@ -1,10 +1,10 @@
 // Hosts A, B and C, each a network namespace with its own installation, bus and Tolvane:
 // A's user shares, edits, narrows and deletes reminders; B and C keep in step.
-#include "Clock.h"
-#include "E2eSession.h"
-#include "LanNetwork.h"
-#include "WindowDirectory.h"
-#include "XDesktop.h"
+#include "platform/Clock.h"
+#include "platform/ui/WindowDirectory.h"
+#include "tests/support/E2eSession.h"
+#include "tests/support/LanNetwork.h"
+#include "tests/support/XDesktop.h"
 
 #include <QDBusArgument>
 #include <QProcess>

@@ -1,6 +1,6 @@
 // Closes a window by its title from another process, as Kalvex does; 1 when it is still there.
-#include "CloseWindowByCaption.h"
-#include "WindowDirectory.h"
+#include "common/CloseWindowByCaption.h"
+#include "platform/ui/WindowDirectory.h"
 
 #include <QCoreApplication>
 

@@ -1,9 +1,9 @@
-#include "Clock.h"
-#include "E2eSession.h"
-#include "StatusNotifierHost.h"
-#include "TestFiles.h"
-#include "WindowDirectory.h"
-#include "XDesktop.h"
+#include "platform/Clock.h"
+#include "platform/ui/WindowDirectory.h"
+#include "tests/e2e_tolvane/StatusNotifierHost.h"
+#include "tests/support/E2eSession.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/XDesktop.h"
 
 #include <QDBusArgument>
 #include <QDBusObjectPath>

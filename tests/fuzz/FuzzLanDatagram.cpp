@@ -1,11 +1,11 @@
 // A received datagram's whole path from its bytes (Windows-1255 decoding, ProcessLANMsg) on a
 // real database in a temporary program directory, sent by a loopback peer.
-#include "Database.h"
-#include "LanSettings.h"
-#include "LanText.h"
-#include "Log.h"
-#include "ProcessLANMsg.h"
-#include "ProgramDir.h"
+#include "common/LanText.h"
+#include "common/Log.h"
+#include "lan/ProcessLANMsg.h"
+#include "platform/ProgramDir.h"
+#include "store/Database.h"
+#include "store/LanSettings.h"
 
 #include <QTemporaryDir>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LanSettings.h"
+#include "store/LanSettings.h"
 
 #include <QHostAddress>
 #include <QNetworkDatagram>

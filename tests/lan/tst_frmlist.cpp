@@ -1,20 +1,20 @@
 // The options window (own settings file and auto-start folder), the recipient list window
 // and what a save does not send, with a peer on loopback.
-#include "LanPeer.h"
-#include "ManagerFixture.h"
+#include "tests/lan/LanPeer.h"
+#include "tests/manager/ManagerFixture.h"
 
-#include "AutoStart.h"
-#include "FrmLANOpt.h"
-#include "Ini.h"
-#include "LanSend.h"
-#include "LanText.h"
-#include "ManagerState.h"
-#include "ProcessLANMsg.h"
-#include "ProgramDir.h"
-#include "Prompt.h"
-#include "RestartMonitor.h"
-#include "SendRUpdate.h"
-#include "frmList.h"
+#include "common/Ini.h"
+#include "common/LanText.h"
+#include "lan/FrmLANOpt.h"
+#include "lan/LanSend.h"
+#include "lan/ProcessLANMsg.h"
+#include "lan/RestartMonitor.h"
+#include "lan/SendRUpdate.h"
+#include "lan/frmList.h"
+#include "manager/ManagerState.h"
+#include "platform/AutoStart.h"
+#include "platform/ProgramDir.h"
+#include "platform/ui/Prompt.h"
 
 #include <QtTest>
 #include <QtWidgets>

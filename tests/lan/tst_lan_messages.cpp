@@ -1,13 +1,13 @@
-#include "LanPeer.h"
-#include "ReminderRows.h"
+#include "tests/lan/LanPeer.h"
+#include "tests/support/ReminderRows.h"
 
-#include "Database.h"
-#include "LanFormat.h"
-#include "LanSend.h"
-#include "LanText.h"
-#include "ProcessLANMsg.h"
-#include "RUpdateRec.h"
-#include "Reminder.h"
+#include "common/LanText.h"
+#include "lan/LanFormat.h"
+#include "lan/LanSend.h"
+#include "lan/ProcessLANMsg.h"
+#include "lan/RUpdateRec.h"
+#include "store/Database.h"
+#include "store/Reminder.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
-#include "ManagerFixture.h"
+#include "tests/manager/ManagerFixture.h"
 
-#include "LanSettings.h"
-#include "ManagerState.h"
-#include "Prompt.h"
+#include "manager/ManagerState.h"
+#include "platform/ui/Prompt.h"
+#include "store/LanSettings.h"
 
 #include <QListView>
 

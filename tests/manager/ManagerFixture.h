@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Database.h"
-#include "RMain.h"
-#include "ReminderRows.h"
+#include "manager/RMain.h"
+#include "store/Database.h"
+#include "tests/support/ReminderRows.h"
 
 #include <QLabel>
 #include <QPointer>

@@ -1,9 +1,9 @@
 // Printing on a PDF printer of the test's own CUPS scheduler, read back from the PDF.
-#include "ManagerFixture.h"
+#include "tests/manager/ManagerFixture.h"
 
-#include "LanSettings.h"
-#include "PrivateCups.h"
-#include "Prompt.h"
+#include "platform/ui/Prompt.h"
+#include "store/LanSettings.h"
+#include "tests/support/PrivateCups.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -1,17 +1,17 @@
 // The manager window on a real database file, its rule window and the alerts it leads to.
-#include "ManagerFixture.h"
+#include "tests/manager/ManagerFixture.h"
 
-#include "Beep.h"
-#include "CheckRemind.h"
-#include "Clock.h"
-#include "FrmAdvOpt.h"
-#include "ManagerState.h"
-#include "Prompt.h"
-#include "RFind.h"
-#include "Remind.h"
-#include "Reminder.h"
-#include "RightToLeftText.h"
-#include "ShownAlerts.h"
+#include "alert/Remind.h"
+#include "manager/FrmAdvOpt.h"
+#include "manager/ManagerState.h"
+#include "manager/RFind.h"
+#include "platform/Clock.h"
+#include "platform/ui/Beep.h"
+#include "platform/ui/Prompt.h"
+#include "platform/ui/RightToLeftText.h"
+#include "scheduling/CheckRemind.h"
+#include "scheduling/ShownAlerts.h"
+#include "store/Reminder.h"
 
 #include <QtTest>
 #include <QtWidgets>

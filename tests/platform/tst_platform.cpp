@@ -1,6 +1,6 @@
-#include "Date.h"
-#include "DisplayPlatform.h"
-#include "Failure.h"
+#include "platform/Date.h"
+#include "platform/DisplayPlatform.h"
+#include "platform/Failure.h"
 
 #include <QProcessEnvironment>
 #include <QTest>

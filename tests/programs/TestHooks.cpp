@@ -3,7 +3,7 @@
 //   shown, and answered with KV_PROMPT_ANSWER where offered (input boxes: KV_PROMPT_INPUT);
 // - /TestHooks (Kalvex.TestHooks) on the session bus clicks buttons, types into text boxes and
 //   reads list boxes.
-#include "Prompt.h"
+#include "platform/ui/Prompt.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,5 +1,5 @@
 // In Tolvane's test build only: KV_TRAY_WAIT_MS, the wait for a panel before asking about the icon.
-#include "TrayHost.h"
+#include "tray/TrayHost.h"
 
 #include <QCoreApplication>
 

@@ -1,11 +1,11 @@
-#include "CheckRemind.h"
-#include "Clock.h"
-#include "Failure.h"
-#include "Ini.h"
-#include "ProgramDir.h"
-#include "PublishNextDate.h"
-#include "ReminderRows.h"
-#include "ShownAlerts.h"
+#include "common/Ini.h"
+#include "platform/Clock.h"
+#include "platform/Failure.h"
+#include "platform/ProgramDir.h"
+#include "scheduling/CheckRemind.h"
+#include "scheduling/PublishNextDate.h"
+#include "scheduling/ShownAlerts.h"
+#include "tests/support/ReminderRows.h"
 
 #include <QFile>
 #include <QTest>

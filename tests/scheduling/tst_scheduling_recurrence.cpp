@@ -1,10 +1,10 @@
-#include "Failure.h"
-#include "MonthRule.h"
-#include "Recurrence.h"
-#include "Reminder.h"
-#include "ReminderRows.h"
-#include "Reschedular.h"
-#include "WeekDayRule.h"
+#include "platform/Failure.h"
+#include "scheduling/MonthRule.h"
+#include "scheduling/Recurrence.h"
+#include "scheduling/Reschedular.h"
+#include "scheduling/WeekDayRule.h"
+#include "store/Reminder.h"
+#include "tests/support/ReminderRows.h"
 
 #include <QRandomGenerator>
 #include <QTest>

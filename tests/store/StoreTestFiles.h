@@ -1,9 +1,9 @@
 #pragma once
 
 // Raw files and databases for the store tests, built without the code under test.
-#include "Database.h"
-#include "RowReader.h"
-#include "TestFiles.h"
+#include "store/Database.h"
+#include "store/RowReader.h"
+#include "tests/support/TestFiles.h"
 
 #include <QFile>
 #include <QStringList>

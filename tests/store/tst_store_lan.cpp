@@ -1,8 +1,8 @@
-#include "LanSettings.h"
-#include "Log.h"
-#include "SysInfo.h"
-#include "TempProgramDir.h"
-#include "TestFiles.h"
+#include "common/Log.h"
+#include "platform/SysInfo.h"
+#include "store/LanSettings.h"
+#include "tests/support/TempProgramDir.h"
+#include "tests/support/TestFiles.h"
 
 #include <QTest>
 

@@ -1,11 +1,11 @@
 // Record sets on real files: edits, deletes and files they must not use or change.
-#include "Database.h"
-#include "Failure.h"
-#include "Queries.h"
-#include "Recordset.h"
-#include "Reminder.h"
-#include "StoreTestFiles.h"
-#include "TempProgramDir.h"
+#include "platform/Failure.h"
+#include "store/Database.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
+#include "store/Reminder.h"
+#include "tests/store/StoreTestFiles.h"
+#include "tests/support/TempProgramDir.h"
 
 #include <QDir>
 #include <QTest>

@@ -1,11 +1,11 @@
-#include "Clock.h"
-#include "Failure.h"
-#include "Queries.h"
-#include "Recordset.h"
-#include "Reminder.h"
-#include "Schema.h"
-#include "StoreTestFiles.h"
-#include "TempProgramDir.h"
+#include "platform/Clock.h"
+#include "platform/Failure.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
+#include "store/Reminder.h"
+#include "store/Schema.h"
+#include "tests/store/StoreTestFiles.h"
+#include "tests/support/TempProgramDir.h"
 
 #include <QProcess>
 #include <QTest>

@@ -1,9 +1,9 @@
-#include "E2eSession.h"
-#include "TestFiles.h"
+#include "tests/support/E2eSession.h"
+#include "tests/support/TestFiles.h"
 
-#include "Database.h"
-#include "FileLock.h"
-#include "ProfileFile.h"
+#include "common/ProfileFile.h"
+#include "platform/FileLock.h"
+#include "store/Database.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>

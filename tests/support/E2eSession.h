@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Date.h"
-#include "TestFiles.h"
+#include "platform/Date.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,4 +1,4 @@
-#include "LanNetwork.h"
+#include "tests/support/LanNetwork.h"
 
 #include <QProcess>
 

@@ -1,6 +1,6 @@
-#include "PrivateCups.h"
-#include "E2eSession.h"
-#include "TestFiles.h"
+#include "tests/support/PrivateCups.h"
+#include "tests/support/E2eSession.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFileInfo>

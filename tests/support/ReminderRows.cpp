@@ -1,10 +1,10 @@
-#include "ReminderRows.h"
+#include "tests/support/ReminderRows.h"
 
-#include "Database.h"
-#include "ProgramDir.h"
-#include "Reminder.h"
-#include "RowReader.h"
-#include "TestFiles.h"
+#include "platform/ProgramDir.h"
+#include "store/Database.h"
+#include "store/Reminder.h"
+#include "store/RowReader.h"
+#include "tests/support/TestFiles.h"
 
 char* toString(const Date& d)
 {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Clock.h"
-#include "Date.h"
-#include "Log.h"
-#include "TempProgramDir.h"
+#include "common/Log.h"
+#include "platform/Clock.h"
+#include "platform/Date.h"
+#include "tests/support/TempProgramDir.h"
 
 #include <QStringList>
 #include <QVariantMap>

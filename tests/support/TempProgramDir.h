@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgramDir.h"
+#include "platform/ProgramDir.h"
 
 #include <QTemporaryDir>
 

@@ -1,6 +1,6 @@
-#include "WindowsShown.h"
+#include "tests/support/WindowsShown.h"
 
-#include "KalvexBus.h"
+#include "common/KalvexBus.h"
 
 WindowsShown::WindowsShown(QDBusConnection bus)
 {

@@ -1,5 +1,5 @@
-#include "XDesktop.h"
-#include "E2eSession.h"
+#include "tests/support/XDesktop.h"
+#include "tests/support/E2eSession.h"
 
 #include <QProcess>
 

@@ -1,6 +1,6 @@
 // A window's bus name follows its title and goes with it (closing is tested end to end).
-#include "E2eSession.h"
-#include "WindowDirectory.h"
+#include "platform/ui/WindowDirectory.h"
+#include "tests/support/E2eSession.h"
 
 #include <QTest>
 #include <QWidget>

@@ -1,7 +1,7 @@
 // Draws the program's icon for the applications menu and the auto-start
 // entry: the tray icon's clock face (running, LAN on), as hicolor PNGs of
 // 16 and 48 pixels, the larger one enlarged pixel by pixel.
-#include "TrayIcons.h"
+#include "tray/TrayIcons.h"
 
 #include <QDir>
 #include <QGuiApplication>

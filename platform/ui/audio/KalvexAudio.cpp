@@ -1,7 +1,7 @@
 // The audio output of the alert beep, a module of its own that Kalvex loads
 // with the first beep (QLibrary), so that Qt Multimedia and the sound
 // server's libraries are not loaded at every start.
-#include "Beep.h"
+#include "platform/ui/Beep.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
