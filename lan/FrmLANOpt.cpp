@@ -8,6 +8,7 @@
 #include "platform/AutoStart.h"
 #include "platform/Failure.h"
 #include "platform/ui/DialogKeys.h"
+#include "platform/ui/Named.h"
 #include "platform/ui/Prompt.h"
 #include "store/LanSettings.h"
 #include "store/ReminderRecord.h"
@@ -25,12 +26,6 @@ namespace {
 // The auto-start entry that starts the tray monitor at log-on.
 const QString kAutoRunName = QStringLiteral("Veltrum Reminder");
 const QString kAutoRunIcon = QStringLiteral("veltrum-reminder");
-
-template <typename W> W* named(W* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 } // namespace
 

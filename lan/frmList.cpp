@@ -6,6 +6,7 @@
 #include "lan/LanSend.h"
 #include "platform/Failure.h"
 #include "platform/ui/DialogKeys.h"
+#include "platform/ui/Named.h"
 #include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
@@ -24,12 +25,6 @@ namespace {
 
 // How long the window waits for "IAM" answers to its "WHL".
 constexpr int kAnswerWaitMs = 250;
-
-template <typename W> W* named(W* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 // The lists the user works in turn pale yellow while they have the focus.
 QListWidget* listBox(const QString& name, QWidget* parent)

@@ -1,6 +1,7 @@
 #include "manager/AdvOptControls.h"
 
 #include "manager/OccurrencePreview.h"
+#include "platform/ui/Named.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,12 +19,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename W> W* named(W* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QLabel* label(const QString& name, const QString& text, QWidget* parent)
 {
@@ -104,8 +99,7 @@ QWidget* buildUnitRow(AdvOptControls& c, QWidget* parent)
 
 QWidget* buildRuleRows(AdvOptControls& c, QWidget* parent)
 {
-    auto* area = new QWidget(parent);
-    area->setObjectName(QStringLiteral("RuleArea"));
+    auto* area = named(new QWidget(parent), QStringLiteral("RuleArea"));
     auto* grid = new QGridLayout(area);
     grid->setContentsMargins(0, 0, 0, 0);
 

@@ -1,6 +1,7 @@
 #include "manager/OccurrencePreview.h"
 
 #include "manager/ManagerState.h"
+#include "platform/ui/Named.h"
 #include "scheduling/RuleChecks.h"
 #include "store/Reminder.h"
 
@@ -65,8 +66,7 @@ void OccurrencePreview::follow(QWidget* area)
 
 QLabel* NewOccurrencesLabel(QWidget* parent)
 {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QStringLiteral("LblOccurrences"));
+    auto* label = named(new QLabel(parent), QStringLiteral("LblOccurrences"));
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
     return label;

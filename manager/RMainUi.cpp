@@ -7,6 +7,7 @@
 #include "manager/ListLineDelegate.h"
 #include "manager/OccurrencePreview.h"
 #include "manager/ReminderListModel.h"
+#include "platform/ui/Named.h"
 #include "store/Reminder.h"
 
 #include <QAction>
@@ -35,12 +36,6 @@ constexpr int twips(int t)
 }
 
 const QColor kNavy(0, 0, 128);
-
-template <typename W> W* named(W* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QToolButton* pictureButton(QWidget* parent, const QString& name, ButtonPicture picture,
                            const QString& toolTip = QString())
@@ -319,7 +314,7 @@ void RMain::buildMenus()
     QMenuBar* bar = menuBar();
     auto menu = [&](const QString& caption, const QString& name) {
         QMenu* m = named(bar->addMenu(caption), name);
-        m->menuAction()->setObjectName(name);
+        named(m->menuAction(), name);
         return m;
     };
     auto item = [this](QMenu* m, const QString& caption, const QString& name,
