@@ -1,5 +1,6 @@
 #include "manager/AdvOptControls.h"
 
+#include "manager/DatePickers.h"
 #include "manager/OccurrencePreview.h"
 #include "platform/ui/Named.h"
 
@@ -18,6 +19,8 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace {
 
 QLabel* label(const QString& name, const QString& text, QWidget* parent)
@@ -31,32 +34,6 @@ QComboBox* combo(const QString& name, const QStringList& items, QWidget* parent)
     box->addItems(items);
     box->setCurrentIndex(-1);
     return box;
-}
-
-// Dates and times read left to right even in a right-to-left window (the
-// picker would otherwise show the sections in reverse order).
-template <typename Picker> Picker* leftToRightPicker(const QString& name, QWidget* parent)
-{
-    auto* p = named(new Picker(parent), name);
-    p->setLayoutDirection(Qt::LeftToRight);
-    return p;
-}
-
-QDateEdit* datePicker(const QString& name, QWidget* parent)
-{
-    auto* picker = leftToRightPicker<QDateEdit>(name, parent);
-    picker->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-    picker->setCalendarPopup(true);
-    // The whole range of the system's date type.
-    picker->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
-    return picker;
-}
-
-QTimeEdit* timePicker(const QString& name, QWidget* parent)
-{
-    auto* picker = leftToRightPicker<QTimeEdit>(name, parent);
-    picker->setDisplayFormat(QStringLiteral("HH:mm"));
-    return picker;
 }
 
 QPushButton* button(const QString& name, const QString& text, QWidget* parent)
@@ -133,11 +110,11 @@ QGridLayout* buildDateRows(AdvOptControls& c, QWidget* parent)
 {
     auto* grid = new QGridLayout;
     c.Label1[1] = label(QStringLiteral("Label1_1"), QStringLiteral("החל מ-"), parent);
-    c.CDateStart1 = datePicker(QStringLiteral("CDateStart1"), parent);
-    c.CDateStart2 = timePicker(QStringLiteral("CDateStart2"), parent);
+    std::tie(c.CDateStart1, c.CDateStart2) =
+        NewDatePickers(parent, QStringLiteral("CDateStart1"), QStringLiteral("CDateStart2"));
     c.Label1[2] = label(QStringLiteral("Label1_2"), QStringLiteral("סיום עד"), parent);
-    c.CDateEnd1 = datePicker(QStringLiteral("CDateEnd1"), parent);
-    c.CDateEnd2 = timePicker(QStringLiteral("CDateEnd2"), parent);
+    std::tie(c.CDateEnd1, c.CDateEnd2) =
+        NewDatePickers(parent, QStringLiteral("CDateEnd1"), QStringLiteral("CDateEnd2"));
     c.NoEnd = named(new QCheckBox(QStringLiteral("ללא סיום"), parent), QStringLiteral("NoEnd"));
     grid->addWidget(c.Label1[1], 0, 0);
     grid->addWidget(c.CDateStart1, 0, 1);

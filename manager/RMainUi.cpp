@@ -2,6 +2,7 @@
 #include "manager/RMain.h"
 
 #include "manager/ButtonIcons.h"
+#include "manager/DatePickers.h"
 #include "manager/ListGrid.h"
 #include "manager/ListHeaders.h"
 #include "manager/ListLineDelegate.h"
@@ -26,6 +27,8 @@
 #include <QScrollBar>
 #include <QTimeEdit>
 #include <QToolButton>
+
+#include <tuple>
 
 namespace {
 
@@ -185,16 +188,8 @@ QWidget* RMain::buildEditor()
     grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_0"), QStringLiteral("כותרת:")), 0, 0);
     grid->addWidget(CCaption, 0, 1, 1, 3);
 
-    // Dates and times read left to right also in a right-to-left window; the
-    // direction must be set before the format, which the edit parses at once.
-    CDate1 = named(new QDateEdit(editor), QStringLiteral("CDate1"));
-    CDate1->setLayoutDirection(Qt::LeftToRight);
-    CDate1->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-    CDate1->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
-    CDate1->setCalendarPopup(true);
-    CDate2 = named(new QTimeEdit(editor), QStringLiteral("CDate2"));
-    CDate2->setLayoutDirection(Qt::LeftToRight);
-    CDate2->setDisplayFormat(QStringLiteral("HH:mm"));
+    std::tie(CDate1, CDate2) =
+        NewDatePickers(editor, QStringLiteral("CDate1"), QStringLiteral("CDate2"));
     grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_1"), QStringLiteral("תאריך יעד:")), 1,
                     0);
     grid->addWidget(CDate1, 1, 1);
