@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace {
 
 // The auto-start entry that starts the tray monitor at log-on.
@@ -59,9 +61,7 @@ FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
     lan->addWidget(Label1[1], 3, 0);
     lan->addWidget(txtPort, 3, 1);
 
-    cmdSave = named(new QPushButton(QStringLiteral("אישור (F9)"), this), QStringLiteral("cmdSave"));
-    cmdCancel =
-        named(new QPushButton(QStringLiteral("ביטול (F12)"), this), QStringLiteral("cmdCancel"));
+    std::tie(cmdSave, cmdCancel) = NewDialogButtons(this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdSave);
     buttons->addWidget(cmdCancel);

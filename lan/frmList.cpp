@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -67,9 +68,7 @@ frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
     cmdLeftAll = named(new QPushButton(QStringLiteral("<<"), this), QStringLiteral("cmdLeftAll"));
     cmdRight = named(new QPushButton(QStringLiteral(">"), this), QStringLiteral("cmdRight"));
     cmdRightAll = named(new QPushButton(QStringLiteral(">>"), this), QStringLiteral("cmdRightAll"));
-    cmdSave = named(new QPushButton(QStringLiteral("אישור (F9)"), this), QStringLiteral("cmdSave"));
-    cmdCancel =
-        named(new QPushButton(QStringLiteral("ביטול (F12)"), this), QStringLiteral("cmdCancel"));
+    std::tie(cmdSave, cmdCancel) = NewDialogButtons(this);
     Timer1 = named(new QTimer(this), QStringLiteral("Timer1"));
     Timer1->setInterval(kAnswerWaitMs);
     Timer1->setSingleShot(true);

@@ -2,6 +2,7 @@
 
 #include "manager/DatePickers.h"
 #include "manager/OccurrencePreview.h"
+#include "platform/ui/DialogKeys.h"
 #include "platform/ui/Named.h"
 
 #include <QCheckBox>
@@ -34,14 +35,6 @@ QComboBox* combo(const QString& name, const QStringList& items, QWidget* parent)
     box->addItems(items);
     box->setCurrentIndex(-1);
     return box;
-}
-
-QPushButton* button(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* b = named(new QPushButton(text, parent), name);
-    // Enter is no confirmation here: only F9 and the button itself save.
-    b->setAutoDefault(false);
-    return b;
 }
 
 // The week and month rows share one place; a hidden control keeps its room
@@ -160,8 +153,10 @@ AdvOptControls BuildAdvOptControls(QDialog* window)
 
     QGridLayout* dateRows = buildDateRows(c, window);
 
-    c.cmdSave = button(QStringLiteral("cmdSave"), QStringLiteral("אישור (F9)"), window);
-    c.cmdCancel = button(QStringLiteral("cmdCancel"), QStringLiteral("ביטול (F12)"), window);
+    std::tie(c.cmdSave, c.cmdCancel) = NewDialogButtons(window);
+    // Enter is no confirmation here: only F9 and the button itself save.
+    c.cmdSave->setAutoDefault(false);
+    c.cmdCancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(c.cmdSave);

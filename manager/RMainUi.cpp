@@ -59,6 +59,19 @@ QLabel* fieldLabel(QWidget* parent, const QString& name, const QString& caption)
     return label;
 }
 
+// Option buttons <name>_0, <name>_1, ... under parent, one exclusive group.
+template <std::size_t N>
+void optionButtons(QRadioButton* (&buttons)[N], QWidget* parent, const QString& name,
+                   const QString (&captions)[N])
+{
+    auto* group = new QButtonGroup(parent);
+    for (int i = 0; i < int(N); ++i) {
+        buttons[i] =
+            named(new QRadioButton(captions[i], parent), QStringLiteral("%1_%2").arg(name).arg(i));
+        group->addButton(buttons[i], i);
+    }
+}
+
 void setBase(QWidget* widget, const QColor& colour)
 {
     QPalette palette = widget->palette();
@@ -160,15 +173,10 @@ QWidget* RMain::buildStatusStrip()
     OptShowLabel =
         named(new QLabel(QStringLiteral("הצג ברשימה"), Frame2), QStringLiteral("OptShowLabel"));
     filterLayout->addWidget(OptShowLabel);
-    const QString captions[3] = {QStringLiteral("פעיל"), QStringLiteral("לא פעיל"),
-                                 QStringLiteral("הכל")};
-    auto* group = new QButtonGroup(Frame2);
-    for (int i = 0; i < 3; ++i) {
-        OptShow[i] =
-            named(new QRadioButton(captions[i], Frame2), QStringLiteral("OptShow_%1").arg(i));
-        group->addButton(OptShow[i], i);
-        filterLayout->addWidget(OptShow[i]);
-    }
+    optionButtons(OptShow, Frame2, QStringLiteral("OptShow"),
+                  {QStringLiteral("פעיל"), QStringLiteral("לא פעיל"), QStringLiteral("הכל")});
+    for (QRadioButton* option : OptShow)
+        filterLayout->addWidget(option);
     OptShow[2]->setChecked(true);
     statusLayout->addWidget(Frame2);
     layout->addWidget(LStatus, 1);
@@ -222,14 +230,11 @@ QWidget* RMain::buildEditor()
     Shape1->setAutoFillBackground(true);
     auto* shapeLayout = new QHBoxLayout(Shape1);
     shapeLayout->setContentsMargins(4, 1, 4, 1);
-    auto* activeGroup = new QButtonGroup(Shape1);
-    const QString activeCaptions[2] = {QStringLiteral("כן"), QStringLiteral("לא")};
-    for (int i = 0; i < 2; ++i) {
-        OptActive[i] = named(new QRadioButton(activeCaptions[i], Shape1),
-                             QStringLiteral("OptActive_%1").arg(i));
-        OptActive[i]->setAutoFillBackground(true);
-        activeGroup->addButton(OptActive[i], i);
-        shapeLayout->addWidget(OptActive[i]);
+    optionButtons(OptActive, Shape1, QStringLiteral("OptActive"),
+                  {QStringLiteral("כן"), QStringLiteral("לא")});
+    for (QRadioButton* option : OptActive) {
+        option->setAutoFillBackground(true);
+        shapeLayout->addWidget(option);
     }
     frameLayout->addWidget(Shape1);
     frameLayout->addStretch(1);
@@ -246,13 +251,8 @@ QWidget* RMain::buildEditor()
     Frame3 = named(new QFrame(editor), QStringLiteral("Frame3"));
     auto* sendLayout = new QHBoxLayout(Frame3);
     sendLayout->setContentsMargins(0, 0, 0, 0);
-    auto* sendGroup = new QButtonGroup(Frame3);
-    const QString sendCaptions[2] = {QStringLiteral("שלח לכולם"), QStringLiteral("רשימת נמענים")};
-    for (int i = 0; i < 2; ++i) {
-        OptSend[i] =
-            named(new QRadioButton(sendCaptions[i], Frame3), QStringLiteral("OptSend_%1").arg(i));
-        sendGroup->addButton(OptSend[i], i);
-    }
+    optionButtons(OptSend, Frame3, QStringLiteral("OptSend"),
+                  {QStringLiteral("שלח לכולם"), QStringLiteral("רשימת נמענים")});
     OptSend[0]->setChecked(true);
     LANSend = named(new QCheckBox(QStringLiteral("שלח ברשת"), Frame3), QStringLiteral("LANSend"));
     cmdOptList =
