@@ -32,7 +32,7 @@
 
 namespace {
 
-// The original geometry is in twips; 15 twips make a pixel at 96 dpi.
+// Sizes are given in twips (1/1440 inch); 15 twips make a pixel at 96 dpi.
 constexpr int twips(int t)
 {
     return t / 15;

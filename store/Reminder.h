@@ -22,7 +22,7 @@ enum EventType : short {
     EventAdvanced = 100,
 };
 
-// The eight recurrence types in the order the editor offers them.
+// The recurrence types in the order the editor offers them.
 inline constexpr short kEventTypeCodes[] = {0, 1, 5, 10, 20, 30, 60, 100};
 
 // "רגילה", "בינונית", "גבוהה" for 0-2; any other code gives the empty text.
