@@ -120,7 +120,7 @@ private slots:
         QVERIFY(a.waitForStarted());
         QVERIFY(b.waitForStarted());
         static const QRegularExpression whole("^(\\[Stress\\]\r\n([ab]=\\d+\r\n){1,2})?$");
-        const QDeadlineTimer deadline(240000);
+        const QDeadlineTimer deadline(45000);
         while ((a.state() != QProcess::NotRunning || b.state() != QProcess::NotRunning) &&
                !deadline.hasExpired()) {
             const QByteArray text = fileBytes(iniFilePath());
@@ -142,7 +142,7 @@ private slots:
         holder.start("flock", {iniFilePath() + ".lock", "sh", "-c", "echo held; exec cat"});
         QTRY_VERIFY_WITH_TIMEOUT(holder.canReadLine(), 30000);
         p.start(installWriter(), {"a", "1"});
-        const bool finished = p.waitForFinished(60000);
+        const bool finished = p.waitForFinished(30000);
         holder.closeWriteChannel();
         QVERIFY2(finished, "the write waited for the lock without end");
         QCOMPARE(p.exitCode(), 100);
