@@ -58,29 +58,26 @@ private slots:
     void stepsLandStrictlyAfterNow()
     {
         const Date jan31 = at(2027, 1, 31, 9);
-        const struct
-        {
-            short type;
-            Date from, now, next;
-        } cases[] = {
-            {1, jan31, jan31, at(2027, 1, 31, 10)},
-            {5, jan31, jan31, at(2027, 2, 1, 9)},
-            {10, jan31, jan31, at(2027, 2, 7, 9)},
-            {20, jan31, jan31, at(2027, 2, 28, 9)},
-            {30, jan31, jan31, at(2027, 3, 31, 9)},
-            {60, jan31, jan31, at(2028, 1, 31, 9)},
+        // clang-format off
+        const std::pair<short, Date> fromNow[] = {
+            {1, at(2027, 1, 31, 10)}, {5, at(2027, 2, 1, 9)}, {10, at(2027, 2, 7, 9)},
+            {20, at(2027, 2, 28, 9)}, {30, at(2027, 3, 31, 9)}, {60, at(2028, 1, 31, 9)}};
+        const struct { short type; Date from, now, next; } cases[] = {
             {5, at(2026, 3, 26, 9), at(2026, 11, 1, 8), at(2026, 11, 1, 9)}, // both changes
             {5, at(2026, 11, 2, 9), at(2026, 11, 5, 9, 5), at(2026, 11, 6, 9)},
             {20, jan31, at(2027, 2, 28, 9), at(2027, 3, 28, 9)},
             {20, jan31, at(2031, 3, 30), at(2031, 4, 28, 9)},
             {60, at(2024, 2, 29, 9), at(2031, 3, 30), at(2032, 2, 28, 9)}};
+        // Two of each unit: minutes, hours, days, weeks, months, years.
+        const Date twoUnits[] = {at(2027, 1, 31, 9, 2), at(2027, 1, 31, 11), at(2027, 2, 2, 9),
+                                 at(2027, 2, 14, 9), at(2027, 3, 31, 9), at(2029, 1, 31, 9)};
+        // clang-format on
+        for (const auto& [type, next] : fromNow)
+            QCOMPARE(NextByType(jan31, type, jan31), next);
         for (const auto& c : cases)
             QCOMPARE(NextByType(c.from, c.type, c.now), c.next);
         for (short type : {0, 2, 100})
             QVERIFY_THROWS_EXCEPTION(RuleRefused, NextByType(jan31, type, jan31));
-        // Two of each unit: minutes, hours, days, weeks, months, years.
-        const Date twoUnits[] = {at(2027, 1, 31, 9, 2), at(2027, 1, 31, 11), at(2027, 2, 2, 9),
-                                 at(2027, 2, 14, 9),    at(2027, 3, 31, 9),  at(2029, 1, 31, 9)};
         for (short unit = 0; unit < 6; ++unit)
             QCOMPARE(NextByPeriod(jan31, unit, 2, jan31), twoUnits[unit]);
     }
@@ -110,17 +107,16 @@ private slots:
     void weekDayRules()
     {
         const Date monday = at(2026, 11, 2, 8), wednesday = at(2026, 11, 4, 8);
-        const struct
-        {
-            short mask, n;
-            Date from, now, next;
-        } cases[] = {{0, 2, monday, wednesday, at(2026, 11, 16, 8)},
-                     {-1, 2, monday, wednesday, at(2026, 11, 16, 8)},
-                     {2 | 8, 1, monday, wednesday, at(2026, 11, 9, 8)},
-                     {2 | 8, 1, monday, wednesday.addSeconds(-1), wednesday},
-                     {2 | 8, 2, monday, monday, wednesday},
-                     {2 | 8, 2, wednesday, wednesday, at(2026, 11, 16, 8)},
-                     {1, 3, at(2026, 11, 1, 8), at(2026, 11, 4, 8, 30), at(2026, 11, 22, 8)}};
+        // clang-format off
+        const struct { short mask, n; Date from, now, next; } cases[] = {
+            {0, 2, monday, wednesday, at(2026, 11, 16, 8)},
+            {-1, 2, monday, wednesday, at(2026, 11, 16, 8)},
+            {2 | 8, 1, monday, wednesday, at(2026, 11, 9, 8)},
+            {2 | 8, 1, monday, wednesday.addSeconds(-1), wednesday},
+            {2 | 8, 2, monday, monday, wednesday},
+            {2 | 8, 2, wednesday, wednesday, at(2026, 11, 16, 8)},
+            {1, 3, at(2026, 11, 1, 8), at(2026, 11, 4, 8, 30), at(2026, 11, 22, 8)}};
+        // clang-format on
         for (const auto& c : cases)
             QCOMPARE(NextAdvanced(c.from, Date::Week, c.n, true, c.mask, 0, 0, c.now), c.next);
     }
@@ -132,10 +128,9 @@ private slots:
              month = month.addMonths(1))
             for (short kind = 0; kind <= 9; ++kind)
                 for (short count = 0; count <= 4; ++count) {
-                    const QString rule = QStringLiteral("kind %1, count %2, %3: ")
-                                             .arg(kind)
-                                             .arg(count)
-                                             .arg(month.toString("MM/yyyy"));
+                    const QString rule =
+                        QStringLiteral("kind %1, count %2, ").arg(kind).arg(count) +
+                        month.toString("MM/yyyy: ");
                     QString taken = rule;
                     for (QDate d = month; d.month() == month.month(); d = d.addDays(1))
                         if (IsMonthRuleDay(Date::fromParts(d), kind, count))
