@@ -22,7 +22,8 @@ private slots:
             if (minimized)
                 window.setWindowState(Qt::WindowMinimized);
             BringToFront(&window, keepOnTop);
-            QVERIFY(window.isVisible() && !window.isMinimized());
+            QVERIFY(window.isVisible());
+            QVERIFY(!window.isMinimized());
             QCOMPARE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint), keepOnTop);
             QCOMPARE(window.geometry(), before);
         }

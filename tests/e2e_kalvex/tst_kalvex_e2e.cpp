@@ -60,6 +60,14 @@ class KalvexE2eTest : public QObject
                E2eSession::waitFor([&] { return !E2eSession::processAlive(pid); }, timeoutMs);
     }
 
+    // Ended by itself, as a normal end does, within the time given.
+    static void verifyEndsByItself(QProcess* program, int timeoutMs)
+    {
+        QVERIFY(program->waitForFinished(timeoutMs));
+        QCOMPARE(program->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program->exitCode(), 0);
+    }
+
     QProcess* startKalvex(bool withManager)
     {
         QProcess* kalvex = m_s->startProgram(QStringLiteral("Kalvex"));
@@ -138,7 +146,8 @@ private slots:
         QTRY_VERIFY(fileBytes(maps).contains("libQt6Multimedia"));
         QCOMPARE(debug("CloseWindows", {"Remind"}), 2);
         QVERIFY(!kalvexEnds(2 * ServerLifetime::kIdleGraceMs + 500));
-        QVERIFY(debug("CloseWindows", {"RMain"}) == 1 && kalvexEnds());
+        QCOMPARE(debug("CloseWindows", {"RMain"}), 1);
+        QVERIFY(kalvexEnds());
         QCOMPARE(m_s->logText(), QString());
     }
 
@@ -175,8 +184,7 @@ private slots:
             callAsync("ShowList", {0});
             QTRY_COMPARE_WITH_TIMEOUT(m_events.filter("shown").size(), 2, 10000);
             ::kill(pid_t(kalvex->processId()), signal);
-            QVERIFY(kalvex->waitForFinished(5000) && kalvex->exitStatus() == QProcess::NormalExit &&
-                    kalvex->exitCode() == 0);
+            verifyEndsByItself(kalvex, 5000);
             QCOMPARE(m_s->scalarSql("PRAGMA integrity_check").toString(), QString("ok"));
             const QString rNext = "SELECT RNext FROM Main_tbl WHERE RMain_Id = ? AND RActive = 1";
             QCOMPARE(m_s->scalarSql(rNext, {id}).toDouble(), due.serial());
@@ -201,8 +209,7 @@ private slots:
             }
             QTRY_COMPARE(m_desktop->topLevelWindows("Kalvex").size(), 2);
             QCOMPARE(run(KV_CLOSE_WINDOW, {managerWindowCaption()}), QString()); // closed on return
-            QVERIFY(kalvex->waitForFinished(10000) &&
-                    kalvex->exitStatus() == QProcess::NormalExit && kalvex->exitCode() == 0);
+            verifyEndsByItself(kalvex, 10000);
         }
         QCOMPARE(m_s->scalarSql(QStringLiteral("SELECT COUNT(*) FROM Main_tbl")).toInt(), 1);
         QCOMPARE(m_s->logText(), QString());
@@ -226,9 +233,10 @@ private slots:
         const QString copied = clipboard();
         const QStringList rows = copied.split("\r\n"); // headings, then one row each
         const QStringList cells = rows.value(1).split('\t');
-        QVERIFY2(rows.size() == 2 && rows[0].split('\t').size() == cells.size() &&
-                     cells[0] == "01/04/2026 09:30" && cells[2] == QStringLiteral("פגישה"),
-                 qPrintable(copied));
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0].split('\t').size(), cells.size());
+        QCOMPARE(cells[0], "01/04/2026 09:30");
+        QCOMPARE(cells.value(2), QStringLiteral("פגישה"));
         QCOMPARE(debug("CloseWindows", {"RMain"}), 1);
         QVERIFY(!kalvex->waitForFinished(2 * ServerLifetime::kIdleGraceMs + 500));
         QCOMPARE(clipboard(), copied);
@@ -237,7 +245,8 @@ private slots:
         after.start("xclip", {"-selection", "clipboard", "-quiet", "-i"});
         after.write("after"), after.closeWriteChannel();
         // Events run meanwhile, so "after" gets its input.
-        QTRY_VERIFY(kalvex->state() == QProcess::NotRunning && kalvex->exitCode() == 0);
+        QTRY_COMPARE(kalvex->state(), QProcess::NotRunning);
+        QCOMPARE(kalvex->exitCode(), 0);
     }
 };
 

@@ -114,7 +114,8 @@ class E2eLan : public QObject
         A.showList();
         QVERIFY(A.click("cmdDefinitions"));
         QVERIFY(E2eSession::waitFor(optionsOpen));
-        QVERIFY(A.hook("SetText", {box, text}) && A.click("cmdSave"));
+        QVERIFY(A.hook("SetText", {box, text}));
+        QVERIFY(A.click("cmdSave"));
         WAIT_FOR(!optionsOpen());
     }
     qint64 monitorPid() const
@@ -166,8 +167,9 @@ private slots:
         };
         const auto asked = [&] { return A.s->logText().count("SendData: WHL"); };
         available();
-        WAIT_FOR(asked() == 1 && B.logged("198.18.0.1\\tWHL", "Tolvane.log") &&
-                 C.logged("198.18.0.1\\tWHL", "Tolvane.log"));
+        WAIT_FOR(asked() == 1);
+        for (const Host* host : {&B, &C})
+            WAIT_FOR(host->logged("198.18.0.1\\tWHL", "Tolvane.log"));
         WAIT_FOR(available() == QStringList({"B", "C"}));
         const qsizetype before = asked();
         QCOMPARE(available(), QStringList({"B", "C"}));
@@ -186,7 +188,8 @@ private slots:
         WAIT_FOR(receivedBy(r1) == "B,C");
         const qint32 id1 = broadcastId(r1);
         const QString copyB = B.copy(id1), copyC = C.copy(id1);
-        QVERIFY(copyB.endsWith("|ישיבה") && copyC.endsWith("|ישיבה"));
+        QVERIFY(copyB.endsWith("|ישיבה"));
+        QVERIFY(copyC.endsWith("|ישיבה"));
         QVERIFY(A.logged("DataArrival: 198.18.0.1\\tUPD", "Tolvane.log"));
         QCOMPARE(A.sql("SELECT COUNT(*) FROM Main_tbl WHERE IAMAuthor = 0").toInt(), 0);
         QVERIFY(!A.logged("SendData: ACK"));
@@ -200,16 +203,17 @@ private slots:
         closeManager();
         A.sql("UPDATE Main_tbl SET RCaption = 'ישיבה 2' WHERE RMain_Id = ?", {r1});
         share("OptSend_0");
-        WAIT_FOR(B.copy(id1) == copyB.section('|', 0, 0) + "|ישיבה 2" &&
-                 C.copy(id1) == copyC.section('|', 0, 0) + "|ישיבה 2" && receivedBy(r1) == "B,C");
+        WAIT_FOR(B.copy(id1) == copyB.section('|', 0, 0) + "|ישיבה 2");
+        WAIT_FOR(C.copy(id1) == copyC.section('|', 0, 0) + "|ישיבה 2");
+        WAIT_FOR(receivedBy(r1) == "B,C");
 
         // To the list "B": C stores nothing and answers nothing.
         closeManager();
         A.sql("UPDATE Main_tbl SET RCaption = 'רק לב', SentTo = ? WHERE RMain_Id = ?",
               {QString("B\r"), r1});
         share("OptSend_1");
-        WAIT_FOR(B.copy(id1).endsWith("|רק לב") &&
-                 C.logged("DataArrival: 198.18.0.1\\tUPD\\tB\\r", "Tolvane.log"));
+        WAIT_FOR(B.copy(id1).endsWith("|רק לב"));
+        WAIT_FOR(C.logged("DataArrival: 198.18.0.1\\tUPD\\tB\\r", "Tolvane.log"));
         QVERIFY(C.copy(id1).endsWith("|ישיבה 2"));
         WAIT_FOR(receivedBy(r1) == "B");
 
@@ -219,7 +223,8 @@ private slots:
         const qint32 id2 = broadcastId(r2);
         QVERIFY(A.click("cmdDelete"));
         WAIT_FOR(broadcastId(r2) == 0);
-        WAIT_FOR(B.copy(id2).isEmpty() && C.copy(id2).isEmpty());
+        WAIT_FOR(B.copy(id2).isEmpty());
+        WAIT_FOR(C.copy(id2).isEmpty());
         QVERIFY(A.s->promptLines().contains("תזכורון ולטרום|האם למחוק ברשת"));
 
         // Receiving off on C, "No" to A's network question (Kalvex restarted with the answer).
@@ -229,16 +234,18 @@ private slots:
         A.s->setEnvironmentValue("KV_PROMPT_ANSWER", "No");
         A.sql("UPDATE Main_tbl SET RCaption = 'אחרון' WHERE RMain_Id = ?", {r1});
         share("OptSend_0");
-        WAIT_FOR(B.copy(id1).endsWith("|אחרון") && receivedBy(r1) == "B" &&
-                 C.logged("\\tUPD\\tALL\\t" + QString::number(id1) + "\\tאחרון", "Tolvane.log"));
+        WAIT_FOR(B.copy(id1).endsWith("|אחרון"));
+        WAIT_FOR(receivedBy(r1) == "B");
+        WAIT_FOR(C.logged("\\tUPD\\tALL\\t" + QString::number(id1) + "\\tאחרון", "Tolvane.log"));
         QVERIFY(C.copy(id1).endsWith("|ישיבה 2"));
         QVERIFY(A.click("cmdDelete"));
         WAIT_FOR(broadcastId(r1) == 0);
         QVERIFY(!A.logged(QString("SendData: DEL\\t%1").arg(id1)));
-        QVERIFY(!B.copy(id1).isEmpty() && !C.copy(id1).isEmpty());
+        QVERIFY(!B.copy(id1).isEmpty());
+        QVERIFY(!C.copy(id1).isEmpty());
         for (const Host& host : m_hosts)
-            QVERIFY2(!host.logged("הודעה פגומה") && !host.logged("WS_LAN_Send"),
-                     qPrintable(diagnostics()));
+            for (const char* fault : {"הודעה פגומה", "WS_LAN_Send"})
+                QVERIFY2(!host.logged(fault), qPrintable(diagnostics()));
     }
 
     // A new nickname leaves A's Tolvane running; a new port restarts it on that port.
@@ -247,10 +254,12 @@ private slots:
         const qint64 first = monitorPid();
         QVERIFY(first != 0);
         saveOptions("txtNick", "A2");
-        QVERIFY(A.s->iniValue("LAN_Settings", "Nick") == "A2" && monitorPid() == first);
+        QCOMPARE(A.s->iniValue("LAN_Settings", "Nick"), "A2");
+        QCOMPARE(monitorPid(), first);
 
         saveOptions("txtPort", "5217");
-        WAIT_FOR(monitorPid() != 0 && monitorPid() != first);
+        WAIT_FOR(monitorPid() != first);
+        WAIT_FOR(monitorPid() != 0); // the new one
         WAIT_FOR(!E2eSession::processAlive(first));
         QVERIFY(E2eSession::waitFor([&] {
             QProcess ss;

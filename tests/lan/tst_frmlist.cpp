@@ -111,7 +111,8 @@ private slots:
         QCOMPARE(AutoStart::program(kEntry).value_or("none"), MonitorProgram());
         QProcess validate;
         validate.start("desktop-file-validate", {AutoStart::entryPath(kEntry)});
-        QVERIFY(validate.waitForFinished() && validate.exitCode() == 0);
+        QVERIFY(validate.waitForFinished());
+        QCOMPARE(validate.exitCode(), 0);
         open();
         find<QCheckBox>("Opt_AutoRun")->setChecked(false);
         save();
@@ -129,8 +130,10 @@ private slots:
                               [](QWidget*) { WriteLANSettings(false, false, "you", "217"); },
                               [&] { ++restarts; }});
         f.click("cmdDefinitions");
-        QVERIFY(restarts == 1 && LANNick == "you" && !f.find<QWidget>("ListLabel_7")->isVisible() &&
-                !f.find<QWidget>("cmdOptList")->isEnabled());
+        QCOMPARE(restarts, 1);
+        QCOMPARE(LANNick, QString("you"));
+        QVERIFY(!f.find<QWidget>("ListLabel_7")->isVisible());
+        QVERIFY(!f.find<QWidget>("cmdOptList")->isEnabled());
         RMain::setLanWindows({});
     }
 
@@ -144,7 +147,8 @@ private slots:
         const auto answer = [](const char* nick) {
             ProcessLANMsg(lanTextFromBytes(QByteArray("127.0.0.2\tIAM\t") + nick + "\t"));
         };
-        QVERIFY(available().isEmpty() && peer.next().endsWith("\tWHL\t"));
+        QCOMPARE(available(), QStringList());
+        QVERIFY(peer.next().endsWith("\tWHL\t"));
         QTimer::singleShot(0, [&] {
             for (const char* nick : {"beta", "Zed", "beta"})
                 answer(nick);
@@ -166,30 +170,32 @@ private slots:
         Listeners = QStringList{"beta", "alpha", "beta"};
         f.add({{"SentTo", "beta\r"}, {"ReceivedBy", "beta\ralpha\rbeta\r"}});
         f.open();
-        const auto inWindow = [&](const std::function<void(frmList*)>& steps) {
-            QTimer::singleShot(0, [&] {
-                QTRY_VERIFY(qobject_cast<frmList*>(QApplication::activeModalWidget()));
-                steps(qobject_cast<frmList*>(QApplication::activeModalWidget()));
-            });
-            click(f.window(), "cmdOptList");
+        const auto inWindow = [&](const std::function<void(QWidget*)>& steps) {
+            return whileModal([&] { click(f.window(), "cmdOptList"); },
+                              [&](QWidget* w) {
+                                  QVERIFY(qobject_cast<frmList*>(w));
+                                  steps(w);
+                              });
         };
-        inWindow([](frmList* w) {
+        QVERIFY(inWindow([](QWidget* w) {
             QCOMPARE(items(w, "List3"), (QStringList{"alpha", "beta", "beta"}));
             click(w, "cmdRightAll");
             click(w, "cmdLeftAll");
             w->findChild<QListWidget*>("List2")->setCurrentRow(2);
             click(w, "cmdRight");
             QTest::keyClick(w, Qt::Key_F9);
-        });
+        }));
         QCOMPARE(CurrentSentTo, QString("alpha\rbeta\r"));
-        QVERIFY(f.find<QRadioButton>("OptSend_1")->isChecked() &&
-                f.find<QCheckBox>("LANSend")->isChecked() && f.window()->inEdit());
+        QVERIFY(f.find<QRadioButton>("OptSend_1")->isChecked());
+        QVERIFY(f.find<QCheckBox>("LANSend")->isChecked());
+        QVERIFY(f.window()->inEdit());
         f.find<QRadioButton>("OptSend_0")->setChecked(true);
-        inWindow([](frmList* w) {
+        QVERIFY(inWindow([](QWidget* w) {
             click(w, "cmdRightAll");
             click(w, "cmdSave");
-        });
-        QVERIFY(CurrentSentTo.isEmpty() && f.find<QRadioButton>("OptSend_0")->isChecked());
+        }));
+        QCOMPARE(CurrentSentTo, QString());
+        QVERIFY(f.find<QRadioButton>("OptSend_0")->isChecked());
         RMain::setLanWindows({});
     }
 
@@ -213,8 +219,9 @@ private slots:
             Prompt::clearHistory();
             Prompt::setNextAnswer(Prompt::Answer::Ok);
             QTest::keyClick(f.window(), Qt::Key_F9);
-            QVERIFY(peer.silent() &&
-                    f.row(id).value("BroadcastId") == fields.value("BroadcastId", 0));
+            QVERIFY(peer.silent());
+            QCOMPARE(f.row(id).value("BroadcastId").toInt(),
+                     fields.value("BroadcastId", 0).toInt());
             QCOMPARE(Prompt::history().value(0).text, told);
         }
         setBroadcastTarget(QString());

@@ -6,7 +6,10 @@
 #include "lan/LanSend.h"
 #include "lan/ProcessLANMsg.h"
 #include "lan/RUpdateRec.h"
+#include "lan/SendRUpdate.h"
 #include "store/Database.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
 #include "store/Reminder.h"
 
 #include <QTest>
@@ -86,7 +89,8 @@ private slots:
             receive(bad);
             QVERIFY(logLines().last().contains("שגיאה בנסיון עדכון תזכורת ברשת"));
         }
-        QVERIFY(rowCount() == 0 && m_peer->silent());
+        QCOMPARE(rowCount(), 0);
+        QVERIFY(m_peer->silent());
         LANNick = "alpha";
         receive(peerUpdate("beta\ralpha\r"));
         QCOMPARE(rowCount(), 1);
@@ -100,10 +104,12 @@ private slots:
                            {{"BroadcastId", 123456}, {"IAMAuthor", 1}, {"RCaption", "mine"}}));
         receive(peerUpdate());
         receive("127.0.0.2\tDEL\t123456\t");
-        receive("127.0.0.2\tACK\t123456\tgamma\t");
-        QVERIFY(copyRow(123456).isEmpty());
-        const QVariantMap row = reminderRow(own);
-        QVERIFY(row.value("RCaption") == "mine" && row.value("ReceivedBy") == "gamma\r");
+        for (int twice = 0; twice < 2; ++twice)
+            receive("127.0.0.2\tACK\t123456\tgamma\t");
+        QCOMPARE(copyRow(123456), QVariantMap());
+        QCOMPARE(reminderRow(own).value("RCaption").toString(), "mine");
+        QCOMPARE(reminderRow(own).value("ReceivedBy").toString(),
+                 QString("gamma\rgamma\r")); // appended
         QCOMPARE(m_peer->next(), QByteArray("127.0.0.1\tACK\t123456\tbeta\t"));
     }
 
@@ -124,7 +130,8 @@ private slots:
             receive(datagram);
             QVERIFY2(logLines().mid(before).join('\n').contains(logged), qPrintable(logged));
         }
-        QVERIFY(Listeners.isEmpty() && m_peer->silent());
+        QCOMPARE(Listeners, QStringList());
+        QVERIFY(m_peer->silent());
         QCOMPARE(copyRow(123456), copy);
 
         // Answered to the asker only (not broadcast, not us, not with receiving off).
@@ -150,12 +157,41 @@ private slots:
         QCOMPARE(rec.RCaption, QString("פגישה"));
         QCOMPARE(lanBytesFromText(BuildRUpdate(rec)).value(), wire);
         // A send that cannot go out is refused and logged.
-        QVERIFY(!WS_LAN_Send(QString(kMaxDatagramBytes - 9, 'x'), LanPeer::kAddress) &&
-                logLines().last().contains("WS_LAN_Send: "));
-        QVERIFY(!WS_LAN_Send(QString("IAM\t\U0001F600\t"), LanPeer::kAddress) &&
-                logLines().last().contains("not representable") && m_peer->silent());
+        QVERIFY(!WS_LAN_Send(QString(kMaxDatagramBytes - 9, 'x'), LanPeer::kAddress));
+        QVERIFY(logLines().last().contains("WS_LAN_Send: "));
+        QVERIFY(!WS_LAN_Send(QString("IAM\t\U0001F600\t"), LanPeer::kAddress));
+        QVERIFY(logLines().last().contains("not representable"));
+        QVERIFY(m_peer->silent());
         QVERIFY(WS_LAN_Send(QString(kMaxDatagramBytes - 10, 'x'), LanPeer::kAddress));
         QCOMPARE(m_peer->next().size(), kMaxDatagramBytes);
+    }
+
+    // Each send stores the audience chosen now and clears the acknowledgements; the first
+    // send's identity stays. The window hands its list also when sending to everybody.
+    void aSendMarksTheRowForTheAudienceChosenNow()
+    {
+        setBroadcastTarget(LanPeer::kAddress);
+        const QString list = "alpha\rbeta\r";
+        const qint32 id =
+            insertReminder(reminderFields(0, at(2026, 12, 9), at(2026, 12, 9), {{"IAMAuthor", 1}}));
+        qint32 identity = 0;
+        for (const bool toList : {true, false, true, false}) {
+            OpenReminderDb()->execute("UPDATE Main_tbl SET ReceivedBy = 'x\r'", {});
+            {
+                auto db = OpenReminderDb();
+                Dynaset rs(*db, Queries::byId(id));
+                QVERIFY(SendRUpdate(rs, id, toList, list));
+            }
+            const QVariantMap row = reminderRow(id);
+            QCOMPARE(row.value("SentTo").toString(), toList ? list : QString());
+            QCOMPARE(row.value("ReceivedBy").toString(), QString());
+            identity = identity ? identity : row.value("BroadcastId").toInt();
+            QCOMPARE(row.value("BroadcastId").toInt(), identity);
+            QCOMPARE(QString::fromLatin1(m_peer->next()).section('\t', 2, 3),
+                     (toList ? list : "ALL") + '\t' + QString::number(identity));
+        }
+        QVERIFY(identity != 0);
+        setBroadcastTarget(QString());
     }
 };
 

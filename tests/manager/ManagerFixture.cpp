@@ -1,10 +1,14 @@
 #include "tests/manager/ManagerFixture.h"
 
 #include "manager/ManagerState.h"
+#include "platform/ui/ModalWindows.h"
 #include "platform/ui/Prompt.h"
 #include "store/LanSettings.h"
 
+#include <QApplication>
 #include <QListView>
+#include <QScopeGuard>
+#include <QTimer>
 
 ManagerFixture::ManagerFixture()
 {
@@ -68,4 +72,25 @@ int ManagerFixture::selectedRow() const
 {
     const QModelIndexList selected = find<QListView>("List1")->selectionModel()->selectedRows();
     return selected.size() == 1 ? selected.first().row() : -1;
+}
+
+bool whileModal(const std::function<void()>& opening, const std::function<void(QWidget*)>& checks)
+{
+    bool passed = false;
+    QTimer inWindow; // dies with this call, so it never fires after a window that did not open
+    inWindow.setSingleShot(true);
+    QObject::connect(&inWindow, &QTimer::timeout, [&] {
+        const auto endWindows = qScopeGuard([] {
+            if (QApplication::activeModalWidget())
+                ModalWindows::endThen([] {});
+        });
+        QWidget* window = nullptr;
+        if (QTest::qWaitFor([&] { return (window = QApplication::activeModalWidget()); }, 5000)) {
+            checks(window);
+            passed = !QTest::currentTestFailed();
+        }
+    });
+    inWindow.start(0);
+    opening();
+    return passed && !QApplication::activeModalWidget();
 }

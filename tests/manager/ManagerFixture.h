@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QTest>
 
+#include <functional>
+
 inline QVariant dated(int y, int mo, int d, int h = 0, int mi = 0)
 {
     return QVariant::fromValue(at(y, mo, d, h, mi));
@@ -48,3 +50,9 @@ private:
     SchedulingDir m_dir{at(2026, 3, 15, 10, 0, 37)};
     QPointer<RMain> m_window;
 };
+
+// Runs checks on the modal window that opening shows, inside that window's event loop, and
+// ends the window on every way out of them: a failing check fails the test instead of
+// leaving it waiting on a window nobody closes. True when a modal window came up, the checks
+// passed and no modal window is left.
+bool whileModal(const std::function<void()>& opening, const std::function<void(QWidget*)>& checks);

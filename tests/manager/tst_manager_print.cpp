@@ -39,9 +39,11 @@ private slots:
             Prompt::setNextAnswer(Prompt::Answer::Ok);
             trigger(name);
         }
-        QVERIFY(logLines().size() == 2 && logLines()[0].contains(" -> PrintCurrent: ") &&
-                logLines()[1].contains(" -> PrintList: "));
-        QVERIFY(Prompt::history().size() == 2 && cups.takePrintedLines(0).isEmpty());
+        QCOMPARE(logLines().size(), 2);
+        QVERIFY(logLines()[0].contains(" -> PrintCurrent: "));
+        QVERIFY(logLines()[1].contains(" -> PrintList: "));
+        QCOMPARE(Prompt::history().size(), 2);
+        QCOMPARE(cups.takePrintedLines(0), QStringList());
 
         QString why;
         QVERIFY2(cups.addDefaultPdfPrinter(&why), qPrintable(why));

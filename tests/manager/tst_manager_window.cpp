@@ -129,23 +129,23 @@ class RMainWindowTest : public QObject
     // Runs the searches in the find dialog's modal loop, then cancels it.
     void run(const QList<Search>& searches)
     {
-        bool ran = false;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<RFind*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            ran = true;
+        if (QTest::currentTestFailed())
+            return; // one failure is enough to read
+        const auto find = [this] { f->find<QToolButton>("cmdFind")->click(); };
+        const auto searchAll = [&](QWidget* dialog) {
+            QVERIFY(qobject_cast<RFind*>(dialog));
             for (const Search& s : searches) {
                 dialog->findChild<QLineEdit*>("SearchText")->setText(s.text);
                 dialog->findChild<QComboBox*>("SearchIn")->setCurrentIndex(s.in);
                 dialog->findChild<QComboBox*>("SearchBy")->setCurrentIndex(s.by);
                 dialog->findChild<QPushButton*>(s.first ? "cmdFind_0" : "cmdFind_1")->click();
-                QCOMPARE(dialog->findChild<QLabel*>("LStatus")->text(), s.status);
-                QCOMPARE(f->find<QLineEdit>("CCaption")->text(), s.current);
+                const QString label = s.text + ": ";
+                QCOMPARE(label + dialog->findChild<QLabel*>("LStatus")->text(), label + s.status);
+                QCOMPARE(label + f->find<QLineEdit>("CCaption")->text(), label + s.current);
             }
             dialog->findChild<QPushButton*>("cmdCancel")->click();
-        });
-        f->find<QToolButton>("cmdFind")->click();
-        QVERIFY(ran && !QApplication::activeModalWidget());
+        };
+        QVERIFY(whileModal(find, searchAll));
     }
 
     QLineEdit* caption() { return f->find<QLineEdit>("CCaption"); }
@@ -250,8 +250,9 @@ private slots:
         // ShowList and the alert's "פתח ברשימה": past the filter, the stored row, an edit kept.
         RMain* w = f->window();
         w->ShowIndex(a0);
-        QVERIFY(f->find<QRadioButton>("OptShow_2")->isChecked() && caption->text() == "a0" &&
-                f->listIds().at(f->selectedRow()) == a0);
+        QVERIFY(f->find<QRadioButton>("OptShow_2")->isChecked());
+        QCOMPARE(caption->text(), "a0");
+        QCOMPARE(f->listIds().value(f->selectedRow()), a0);
         w->ShowIndex(9999);
         QVERIFY(logLines().last().endsWith("ShowIndex: No current record."));
         f->sql(QStringLiteral("UPDATE Main_tbl SET RDate = RDate + 1, RNext = RDate + 1 WHERE "
@@ -262,7 +263,8 @@ private slots:
         QCOMPARE(f->find<QDateEdit>("CDate1")->date(), QDate(2026, 4, 1));
         caption->setText("a0 edited");
         w->ShowIndex(i1);
-        QVERIFY(caption->text() == "a0 edited" && f->listIds().at(f->selectedRow()) == a0);
+        QCOMPARE(caption->text(), "a0 edited");
+        QCOMPARE(f->listIds().value(f->selectedRow()), a0);
     }
 
     // A database a newer program marked is refused from the next load on; nothing saved.
@@ -281,8 +283,9 @@ private slots:
         f->click("cmdNew");
         f->click("cmdNew");
         QCOMPARE(f->rowCount(), 1);
-        QVERIFY(logLines().size() == 2 && logLines()[0].contains("LoadData: ") &&
-                logLines()[1].contains("Save: "));
+        QCOMPARE(logLines().size(), 2);
+        QVERIFY(logLines()[0].contains("LoadData: "));
+        QVERIFY(logLines()[1].contains("Save: "));
     }
 
     void copyListPutsTheListedRowsOnTheClipboard()
@@ -325,7 +328,8 @@ private slots:
             QCOMPARE(f->listIds().value(f->selectedRow(), -1), ids.value(current, -1));
         }
         QCOMPARE(f->find<QLineEdit>("CCaption")->text(), "r1");
-        QVERIFY(Prompt::history().size() == 4 && logLines().isEmpty());
+        QCOMPARE(Prompt::history().size(), 4);
+        QCOMPARE(logLines(), QStringList());
     }
 
     // One this user sent asks "האם למחוק ברשת": yes sends its id, cancel keeps it; copies not.
@@ -375,7 +379,9 @@ private slots:
         f->click("cmdDeleteAll");
         QCOMPARE(f->rowCount(), 1);
         QVERIFY(!f->row(inactive).isEmpty());
-        QVERIFY(f->listIds().isEmpty() && m_sent.isEmpty() && logLines().isEmpty());
+        QCOMPARE(f->listIds(), QList<qint32>());
+        QCOMPARE(m_sent, QList<qint32>());
+        QCOMPARE(logLines(), QStringList());
     }
 
     // In the list's order with Like patterns, letters in any case, Hebrew too.
@@ -425,11 +431,13 @@ private slots:
         f->open();
         caption()->setFocus();
         QTest::keyClick(caption(), Qt::Key_X);
-        QVERIFY(f->window()->inEdit() && !f->find<QWidget>("List1")->isEnabled() &&
-                f->find<QRadioButton>("OptActive_0")->isChecked());
+        QVERIFY(f->window()->inEdit());
+        QVERIFY(!f->find<QWidget>("List1")->isEnabled());
+        QVERIFY(f->find<QRadioButton>("OptActive_0")->isChecked());
         key(Qt::Key_Escape); // ignored while editing
         key(Qt::Key_F12);
-        QVERIFY(caption()->text() == "asleep" && f->find<QRadioButton>("OptActive_1")->isChecked());
+        QCOMPARE(caption()->text(), "asleep");
+        QVERIFY(f->find<QRadioButton>("OptActive_1")->isChecked());
 
         click("cmdNew");
         QCOMPARE(
@@ -510,8 +518,10 @@ private slots:
         caption()->setText("B");
         click("cmdNew");
         const qint32 b = CurrentReminderId;
-        QVERIFY(f->rowCount() == 2 && f->row(a).value("RCaption") == "A" &&
-                f->listIds().at(f->selectedRow()) == b && f->row(b).value("RAuthor") == "me");
+        QCOMPARE(f->rowCount(), 2);
+        QCOMPARE(f->row(a).value("RCaption").toString(), "A");
+        QCOMPARE(f->listIds().value(f->selectedRow()), b);
+        QCOMPARE(f->row(b).value("RAuthor").toString(), "me");
 
         click("cmdMoveRS_3");
         caption()->setText("A2");
@@ -522,7 +532,8 @@ private slots:
         caption()->setText("A3");
         f->sql(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(a));
         click("cmdSave");
-        QVERIFY(f->rowCount() == 2 && f->row(CurrentReminderId).value("RCaption") == "A3");
+        QCOMPARE(f->rowCount(), 2);
+        QCOMPARE(f->row(CurrentReminderId).value("RCaption").toString(), "A3");
     }
 
     // A null due date shows as now (never the zero date); a cancelled rule window keeps the rule.
@@ -538,12 +549,12 @@ private slots:
         f->open();
         QCOMPARE(f->find<QDateEdit>("CDate1")->date(), QDate(2026, 3, 15));
         Date handed;
-        QTimer::singleShot(0, [&] {
-            QTRY_VERIFY(qobject_cast<FrmAdvOpt*>(QApplication::activeModalWidget()));
-            handed = AdvOptions.StartDate;
-            QApplication::activeModalWidget()->close();
-        });
-        click("cmdAdvOpt");
+        QVERIFY(whileModal([this] { click("cmdAdvOpt"); },
+                           [&](QWidget* window) {
+                               QVERIFY(qobject_cast<FrmAdvOpt*>(window));
+                               handed = AdvOptions.StartDate;
+                               window->close();
+                           }));
         QCOMPARE(handed, at(2026, 3, 15, 10, 0));
         caption()->setText("renamed");
         key(Qt::Key_F9);
@@ -572,14 +583,15 @@ private slots:
             f = std::make_unique<ManagerFixture>();
             RMain* window = f->open();
             f->click("cmdNew");
-            QTimer::singleShot(0, [&] {
-                QTRY_VERIFY(qobject_cast<FrmAdvOpt*>(QApplication::activeModalWidget()));
-                auto* dialog = qobject_cast<FrmAdvOpt*>(QApplication::activeModalWidget());
-                enter(dialog, rule.first);
-                QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
-                QCOMPARE(preview(dialog), expected);
-            });
-            f->click("cmdAdvOpt");
+            QVERIFY(whileModal([this] { f->click("cmdAdvOpt"); },
+                               [&](QWidget* window) {
+                                   auto* dialog = qobject_cast<FrmAdvOpt*>(window);
+                                   QVERIFY(dialog);
+                                   enter(dialog, rule.first);
+                                   QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSave"),
+                                                     Qt::LeftButton);
+                                   QCOMPARE(preview(dialog), expected);
+                               }));
             f->click("cmdNew"); // "שמור כחדש"
             QCOMPARE(preview(window), expected);
             QCOMPARE(datesTakenByDismissing(CurrentReminderId), expected);
@@ -599,8 +611,8 @@ private slots:
             for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next()) {
                 box->document()->documentLayout()->blockBoundingRect(b); // lays the block out
                 const QRectF drawn = b.layout()->lineAt(0).naturalTextRect();
-                QVERIFY2(drawn.left() > width / 2 && drawn.right() >= rightEdge,
-                         qPrintable(b.text()));
+                QVERIFY2(drawn.left() > width / 2, qPrintable(b.text()));
+                QVERIFY2(drawn.right() >= rightEdge, qPrintable(b.text()));
             }
             QVERIFY(box->cursorRect(QTextCursor(box->document())).left() > width / 2);
         };
@@ -639,20 +651,21 @@ private slots:
     void messageBoxReadsFromTheRight()
     {
         QImage shown;
-        QTimer::singleShot(0, [&] {
-            QTRY_VERIFY(QApplication::activeModalWidget());
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        const auto ask = [] {
+            Prompt::message(nullptr, "התזכורת נמחקה מהרשימה\nRoom B.", "x", Prompt::Buttons::Ok,
+                            Prompt::Icon::Critical);
+        };
+        QVERIFY(whileModal(ask, [&](QWidget* box) {
             shown = box->findChild<QLabel*>("qt_msgbox_label")->grab().toImage();
-            box->accept();
-        });
-        Prompt::message(nullptr, "התזכורת נמחקה מהרשימה\nRoom B.", "x", Prompt::Buttons::Ok,
-                        Prompt::Icon::Critical);
+            qobject_cast<QMessageBox*>(box)->accept();
+        }));
         int left = -1, right = -1; // the lower line's painted columns
         for (int x = 0; x < shown.width(); ++x)
             for (int y = shown.height() / 2; y < shown.height(); ++y)
                 if (shown.pixel(x, y) != shown.pixel(0, 0))
                     (left < 0 ? left : right) = x;
-        QVERIFY(left > shown.width() / 2 && right >= shown.width() - 3);
+        QVERIFY(left > shown.width() / 2);
+        QVERIFY(right >= shown.width() - 3);
     }
 
     // A loaded rule saves back unchanged, less an advanced flag its unit cannot have.
@@ -683,12 +696,12 @@ private slots:
             typeStep(typed.mid(f9 ? 3 : 0));
             if (f9) {
                 key(Qt::Key_F9);
-                if (typed == "F9 abc")
-                    QVERIFY(Prompt::history().isEmpty() &&
-                            logLines().mid(logBefore).join('\n').contains(
-                                "Save AdvOpt: Type mismatch"));
-                else
+                if (typed != "F9 abc")
                     verifyRefusalShown(1);
+                QCOMPARE(Prompt::history().size(), typed == "F9 abc" ? 0 : 1);
+                QCOMPARE(
+                    logLines().mid(logBefore).join('\n').contains("Save AdvOpt: Type mismatch"),
+                    typed == "F9 abc");
             } else {
                 key(Qt::Key_Tab);
                 verifyRefusalShown(1);

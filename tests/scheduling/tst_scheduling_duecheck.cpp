@@ -63,7 +63,8 @@ private slots:
         failingId = due;
         CheckRemind();
         QCOMPARE(opened, (QList<qint32>{due, due}));
-        QVERIFY(!IsShown(due) && logLines().isEmpty()); // a failed window leaves it unmarked
+        QVERIFY(!IsShown(due)); // a failed window leaves it unmarked
+        QCOMPARE(logLines(), QStringList());
 
         WriteIni(QStringLiteral("Reminder"), QStringLiteral("NextDate"),
                  QStringLiteral("010120270000"));

@@ -2,6 +2,7 @@
 #include "scheduling/MonthRule.h"
 #include "scheduling/Recurrence.h"
 #include "scheduling/Reschedular.h"
+#include "scheduling/RuleChecks.h"
 #include "scheduling/WeekDayRule.h"
 #include "store/Reminder.h"
 #include "tests/support/ReminderRows.h"
@@ -11,18 +12,27 @@
 
 namespace {
 
-// The nth (0-3) or last (4) day of a kind (0 any, 1-7 weekday, 8 working, 9 weekend).
-QDate ruleDayOfMonth(const QDate& inMonth, short kind, short count)
+// The day a month rule names in a month, from the rule's plain words with the
+// calendar's own weekdays: "the 3rd day", "the 2nd Tuesday", "the last working
+// day (Sunday to Thursday)", "the 1st weekend day (Friday or Saturday)".
+QDate plainRuleDay(const QDate& month, short kind, short count)
 {
+    static constexpr Qt::DayOfWeek kKinds[] = {Qt::Sunday,   Qt::Monday, Qt::Tuesday, Qt::Wednesday,
+                                               Qt::Thursday, Qt::Friday, Qt::Saturday};
     QList<QDate> days;
-    for (QDate d(inMonth.year(), inMonth.month(), 1); d.month() == inMonth.month();
-         d = d.addDays(1)) {
-        const int w = d.dayOfWeek() % 7 + 1;
-        if (kind == 0 || w == kind || (kind == 8 && w <= 5) || (kind == 9 && w >= 6))
+    for (int day = 1; day <= month.daysInMonth(); ++day) {
+        const QDate d(month.year(), month.month(), day);
+        const bool weekend = d.dayOfWeek() == Qt::Friday || d.dayOfWeek() == Qt::Saturday;
+        if (kind == 0 || (kind == 8 && !weekend) || (kind == 9 && weekend) ||
+            (kind >= 1 && kind <= 7 && d.dayOfWeek() == kKinds[kind - 1]))
             days << d;
     }
     return count == 4 ? days.last() : days.at(count);
 }
+
+// 24 months in which every weekday starts a month and ends one, February 2028 a leap one.
+const QDate kFirstMonth(2027, 1, 1);
+constexpr int kMonths = 24;
 
 // Every 2 weeks on Monday and Wednesday, due Wed 4/11 08:00 postponed 30 minutes: next 16/11.
 QVariantMap advanced(const QVariantMap& changes, const Date& date = at(2026, 11, 4, 8, 0))
@@ -43,22 +53,33 @@ class RecurrenceTest : public QObject
     Q_OBJECT
 
 private slots:
-    // Missed ones skipped, wall clock kept over DST, strictly after now, month ends clamped.
-    void typedStepsSkipKeepWallClockAndClamp()
+    // Each type's and unit's step from an occurrence equal to now; missed ones skipped, wall
+    // clock kept over DST, month ends clamped; a type without a step refused.
+    void stepsLandStrictlyAfterNow()
     {
-        const struct
-        {
-            short type;
-            Date from, now, next;
-        } cases[] = {
+        const Date jan31 = at(2027, 1, 31, 9);
+        // clang-format off
+        const std::pair<short, Date> fromNow[] = {
+            {1, at(2027, 1, 31, 10)}, {5, at(2027, 2, 1, 9)}, {10, at(2027, 2, 7, 9)},
+            {20, at(2027, 2, 28, 9)}, {30, at(2027, 3, 31, 9)}, {60, at(2028, 1, 31, 9)}};
+        const struct { short type; Date from, now, next; } cases[] = {
             {5, at(2026, 3, 26, 9), at(2026, 11, 1, 8), at(2026, 11, 1, 9)}, // both changes
             {5, at(2026, 11, 2, 9), at(2026, 11, 5, 9, 5), at(2026, 11, 6, 9)},
-            {1, at(2026, 11, 5, 10), at(2026, 11, 5, 10), at(2026, 11, 5, 11)},
-            {20, at(2027, 1, 31, 9), at(2027, 2, 28, 9), at(2027, 3, 28, 9)},
-            {20, at(2027, 1, 31, 9), at(2031, 3, 30), at(2031, 4, 28, 9)},
+            {20, jan31, at(2027, 2, 28, 9), at(2027, 3, 28, 9)},
+            {20, jan31, at(2031, 3, 30), at(2031, 4, 28, 9)},
             {60, at(2024, 2, 29, 9), at(2031, 3, 30), at(2032, 2, 28, 9)}};
+        // Two of each unit: minutes, hours, days, weeks, months, years.
+        const Date twoUnits[] = {at(2027, 1, 31, 9, 2), at(2027, 1, 31, 11), at(2027, 2, 2, 9),
+                                 at(2027, 2, 14, 9), at(2027, 3, 31, 9), at(2029, 1, 31, 9)};
+        // clang-format on
+        for (const auto& [type, next] : fromNow)
+            QCOMPARE(NextByType(jan31, type, jan31), next);
         for (const auto& c : cases)
             QCOMPARE(NextByType(c.from, c.type, c.now), c.next);
+        for (short type : {0, 2, 100})
+            QVERIFY_THROWS_EXCEPTION(RuleRefused, NextByType(jan31, type, jan31));
+        for (short unit = 0; unit < 6; ++unit)
+            QCOMPARE(NextByPeriod(jan31, unit, 2, jan31), twoUnits[unit]);
     }
 
     void nextByPeriodEqualsTheStepByStepWalk()
@@ -81,21 +102,55 @@ private slots:
         }
     }
 
-    void weekDayAndMonthRules()
+    // Chosen days every n weeks; a day equal to now is not taken; no day ticked (a new rule's
+    // default) means plain n-week steps.
+    void weekDayRules()
     {
-        QCOMPARE(NextAdvanced(at(2026, 11, 2, 8), 3, 2, true, -1, 0, 0, at(2026, 11, 4, 8, 30)),
-                 at(2026, 11, 16, 8));
-        QCOMPARE(NextWeekDay(at(2026, 11, 1, 8), 1, 3, at(2026, 11, 4, 8, 30)),
-                 at(2026, 11, 22, 8));
+        const Date monday = at(2026, 11, 2, 8), wednesday = at(2026, 11, 4, 8);
+        // clang-format off
+        const struct { short mask, n; Date from, now, next; } cases[] = {
+            {0, 2, monday, wednesday, at(2026, 11, 16, 8)},
+            {-1, 2, monday, wednesday, at(2026, 11, 16, 8)},
+            {2 | 8, 1, monday, wednesday, at(2026, 11, 9, 8)},
+            {2 | 8, 1, monday, wednesday.addSeconds(-1), wednesday},
+            {2 | 8, 2, monday, monday, wednesday},
+            {2 | 8, 2, wednesday, wednesday, at(2026, 11, 16, 8)},
+            {1, 3, at(2026, 11, 1, 8), at(2026, 11, 4, 8, 30), at(2026, 11, 22, 8)}};
+        // clang-format on
+        for (const auto& c : cases)
+            QCOMPARE(NextAdvanced(c.from, Date::Week, c.n, true, c.mask, 0, 0, c.now), c.next);
+    }
 
-        // Every month rule against the listed days, over a year end and a leap February.
-        for (QDate from(2027, 12, 20); from < QDate(2028, 3, 5); from = from.addDays(1))
+    // Every day of 24 months: exactly the day the rule's plain words name is a rule day.
+    void monthRuleDaysAreTheDaysThePlainWordsName()
+    {
+        for (QDate month = kFirstMonth; month < kFirstMonth.addMonths(kMonths);
+             month = month.addMonths(1))
+            for (short kind = 0; kind <= 9; ++kind)
+                for (short count = 0; count <= 4; ++count) {
+                    const QString rule =
+                        QStringLiteral("kind %1, count %2, ").arg(kind).arg(count) +
+                        month.toString("MM/yyyy: ");
+                    QString taken = rule;
+                    for (QDate d = month; d.month() == month.month(); d = d.addDays(1))
+                        if (IsMonthRuleDay(Date::fromParts(d), kind, count))
+                            taken += QString::number(d.day()) + ' ';
+                    QCOMPARE(taken,
+                             rule + QString::number(plainRuleDay(month, kind, count).day()) + ' ');
+                }
+    }
+
+    // From every day of the 24 months, every n-th month: the first plain rule day after it.
+    void nextMonthlyTakesTheFirstRuleDayAfter()
+    {
+        for (QDate from = kFirstMonth; from < kFirstMonth.addMonths(kMonths);
+             from = from.addDays(1))
             for (short n : {1, 2, 5})
                 for (short kind = 0; kind <= 9; ++kind)
                     for (short count = 0; count <= 4; ++count) {
-                        QDate expected = ruleDayOfMonth(from, kind, count);
+                        QDate expected = plainRuleDay(from, kind, count);
                         for (int t = 1; expected <= from; ++t)
-                            expected = ruleDayOfMonth(from.addMonths(t * n), kind, count);
+                            expected = plainRuleDay(from.addMonths(t * n), kind, count);
                         QCOMPARE(NextMonthly(Date::fromParts(from, QTime(23, 59)), kind, count, n),
                                  Date::fromParts(expected, QTime(23, 59)));
                     }
@@ -134,14 +189,17 @@ private slots:
                  at(2026, 6, 28, 10, 0)),
              at(2026, 7, 1, 10, 0), 1},
             {advanced({{"Adv_DateEnd", tuesday}}), nov16, 0},
+            {advanced({{"Adv_DateEnd", QVariant::fromValue(nov16)}}), nov16, 1}, // ends on it
+            {advanced({{"Adv_WeekDay", 0}}), at(2026, 11, 18, 8, 0), 1}, // no day: 2 weeks on
             {advanced({{"Adv_DateEnd", QVariant::fromValue(nov16.addSeconds(1))}}), nov16, 1},
             {advanced({{"Adv_DateEnd", tuesday}, {"Adv_NoEnd", 1}}), nov16, 1},
             {advanced({{"Adv_DateEnd", QVariant()}}), nov16, 1},
-            {advanced({{"Adv_PeriodN", 0}}), {}, 0, "step count 0"},
-            {advanced({{"Adv_WeekDay", 128}}), {}, 0, "weekday mask 128"},
-            {advanced({{"Adv_Period", 6}}), {}, 0, "unit 6"},
+            // Refused, after "Invalid recurrence ".
+            {advanced({{"Adv_PeriodN", 0}}), {}, 0, "rule: step count 0"},
+            {advanced({{"Adv_WeekDay", 128}}), {}, 0, "rule: weekday mask 128"},
+            {advanced({{"Adv_Period", 6}}), {}, 0, "rule: advanced rule for unit 6"},
             {advanced({{"REventType", 2}}), {}, 0, "type 2"},
-            {advanced({{"Adv_Period", 4}, {"Adv_MonthDay", 10}}), {}, 0, "day kind 10"}};
+            {advanced({{"Adv_Period", 4}, {"Adv_MonthDay", 10}}), {}, 0, "rule: day kind 10"}};
         Reschedular(4242); // a missing reminder is no failure
         for (const auto& c : cases) {
             const qint32 id = insertReminder(c.fields);
@@ -151,7 +209,9 @@ private slots:
             if (c.refused) {
                 QCOMPARE(reminderRow(id), expected);
                 const QString last = logLines().constLast();
-                QVERIFY2(last.contains(" -> Reschedular: ") && last.contains(c.refused), c.refused);
+                QVERIFY2(last.endsWith(" -> Reschedular: Invalid recurrence " +
+                                       QLatin1String(c.refused)),
+                         qPrintable(last));
                 continue;
             }
             QCOMPARE(reminderDate(id, "RNext"), c.next);

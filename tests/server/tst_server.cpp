@@ -80,13 +80,15 @@ private slots:
         QueueCommand(QStringLiteral("outer"));
         QTRY_COMPARE(m_events,
                      QStringList({"outer begins", "outer ends", "inner begins", "inner ends"}));
-        QVERIFY(MutexWaits >= 3 && MutexWaits < kMaxMutexWaits);
+        QVERIFY(MutexWaits >= 3);
+        QVERIFY(MutexWaits < kMaxMutexWaits);
         m_events.clear();
         MutexWaits = kMaxMutexWaits - 3;
         QueueCommand(QStringLiteral("outer2"));
         QTRY_COMPARE(m_events,
                      QStringList({"outer2 begins", "inner2 begins", "inner2 ends", "outer2 ends"}));
-        QVERIFY(MutexWaits == kMaxMutexWaits && logged(" -> Mutex timed out") == 1);
+        QCOMPARE(MutexWaits, kMaxMutexWaits);
+        QCOMPARE(logged(" -> Mutex timed out"), 1);
     }
 
     // One drain, one commit, no answer before it; a failing command loses only its own copy.
@@ -111,8 +113,9 @@ private slots:
         const QString stored = "SELECT group_concat(BroadcastId || RCaption) FROM "
                                "(SELECT * FROM Main_tbl ORDER BY BroadcastId)";
         QCOMPARE(OpenReminderDb()->scalar(stored).toString(), QStringLiteral("1one,3three"));
-        QVERIFY(peer.next().endsWith("\tACK\t1\tbeta\t") &&
-                peer.next().endsWith("\tACK\t3\tbeta\t") && peer.silent());
+        QVERIFY(peer.next().endsWith("\tACK\t1\tbeta\t"));
+        QVERIFY(peer.next().endsWith("\tACK\t3\tbeta\t"));
+        QVERIFY(peer.silent());
     }
 
     // The queue keeps running in the nested event loop of a modal box.
@@ -142,16 +145,20 @@ private slots:
         for (const char* scheme : {"mailto", "https"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "open");
         FrmAbout* box = shownBox();
-        QVERIFY(box && shownBox() == box);
+        QVERIFY(box);
+        QCOMPARE(shownBox(), box);
         for (const char* name : {"LEmail", "LWebsite", "Label1"})
             QTest::mouseClick(box->findChild<QWidget*>(name), Qt::LeftButton);
-        QVERIFY(m_opened.size() == 2 && m_opened[1].scheme() == "https");
+        QCOMPARE(m_opened.size(), 2);
+        QCOMPARE(m_opened[1].scheme(), "https");
         QCOMPARE(m_opened[0].toString(), "mailto:" + box->findChild<QLabel*>("LEmail")->text());
         QTest::mouseClick(box->findChild<QWidget*>("cmd_Ok"), Qt::LeftButton);
         QPointer<FrmAbout> closed = box;
         box = shownBox();
         QTRY_VERIFY(!closed);
-        QVERIFY(box && FrmAbout::instance() == box && box->isVisible());
+        QVERIFY(box);
+        QCOMPARE(FrmAbout::instance(), box);
+        QVERIFY(box->isVisible());
         box->close();
     }
 };

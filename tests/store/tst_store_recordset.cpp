@@ -1,6 +1,7 @@
 // Record sets on real files: edits, deletes and files they must not use or change.
 #include "platform/Failure.h"
 #include "store/Database.h"
+#include "store/LikePattern.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
@@ -56,6 +57,44 @@ private slots:
         rs.cancelUpdate();
         QVERIFY_THROWS_EXCEPTION(Failure, rs.deleteCurrent());
         QCOMPARE(db->scalar("SELECT count(*) FROM Main_tbl").toInt(), 1);
+    }
+
+    // Every form of the engine's Like pattern, on and just past the edges of its ranges;
+    // letters in any case, inside a list too.
+    void likePatternsMatchAsTheEngineDoes()
+    {
+        // A pattern, the texts it matches, then those it does not.
+        const QList<std::tuple<QString, QStringList, QStringList>> cases = {
+            {"ab*", {"ab", "ABc", "abab"}, {"a", "cab", ""}},
+            {"*b*", {"b", "aBc"}, {"", "ac"}},
+            {"a*b*c", {"abc", "axxbyyc", "abcbc"}, {"axxcyyb", "abcd"}},
+            {"a?c", {"abc", "a c", "aאc"}, {"ac", "abbc"}},
+            {"#x", {"0x", "9x", "5X"}, {"/x", ":x", "ax", "\u0663x", "x"}},
+            {"[c-e]", {"c", "d", "e", "C", "E"}, {"b", "f", "", "cc"}},
+            {"[C-E]", {"c", "e", "D"}, {"b", "f"}},
+            {"[!c-e]", {"b", "f", "!"}, {"c", "e", "D", ""}},
+            {"[aC]", {"a", "A", "c", "C"}, {"b"}},
+            {"[-a][a-]", {"--", "aA", "-a"}, {"b-", "-b"}},
+            {"[*][?][#][[]", {"*?#["}, {"x?#[", "*x#[", "*?5["}},
+            {"[]x", {"x"}, {"ax", "[]x"}},
+            {"[!]", {"!"}, {"a"}},
+            {"*עם*", {"פגישה עם דנה"}, {"פגישה"}}};
+        const auto result = [](const QString& pattern, const QString& text) {
+            try {
+                return pattern + " on " + text +
+                       (LikePattern(pattern).matches(text) ? ": yes" : ": no");
+            } catch (const std::exception& e) {
+                return pattern + ": " + describe(e);
+            }
+        };
+        for (const auto& [pattern, matching, others] : cases) {
+            for (const QString& text : matching)
+                QCOMPARE(result(pattern, text), pattern + " on " + text + ": yes");
+            for (const QString& text : others)
+                QCOMPARE(result(pattern, text), pattern + " on " + text + ": no");
+        }
+        for (const QString broken : {"[a", "[e-c]", "a[!"})
+            QCOMPARE(result(broken, "a"), broken + ": Invalid pattern string");
     }
 
     void foreignFileIsNeverUsedOrReplaced()

@@ -244,10 +244,12 @@ private slots:
         m_kalvex.notCreatedLeft = 2;
         modMain::ShowList();
         modMain::MsgProc("DEL\t1\t");
-        QVERIFY(m_kalvex.calls == (QStringList{"ShowList", "MsgProcess"}) && m_endings.isEmpty());
+        QCOMPARE(m_kalvex.calls, (QStringList{"ShowList", "MsgProcess"}));
+        QCOMPARE(m_endings, QStringList());
         const QStringList lines = log().split('\n', Qt::SkipEmptyParts);
-        QVERIFY(lines.size() == 2 && lines[0].contains(" -> ShowList: The name") &&
-                lines[1].contains(" -> MsgProc: The name"));
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].contains(" -> ShowList: The name"));
+        QVERIFY(lines[1].contains(" -> MsgProc: The name"));
     }
 };
 
