@@ -2,8 +2,11 @@
 
 #include "common/KalvexBus.h"
 
+#include <QDBusConnection>
 #include <QDBusContext>
+#include <QList>
 #include <QObject>
+#include <QVariantMap>
 
 #include <functional>
 
@@ -13,7 +16,9 @@ class ServerLifetime;
 // interface Kalvex.KVClass. It holds no state: every call shares the
 // process-wide state. Each call first re-reads the LAN settings, as creating
 // an object of the class did; a failure there, or in the call itself, is the
-// call's D-Bus error (Kalvex.KVClass.Error.Failed, the description as message).
+// call's D-Bus error (Kalvex.KVClass.Error.Failed, the description as message;
+// Kalvex.KVClass.Error.InvalidArgument for input refused before anything
+// was written).
 class KVClass : public QObject, protected QDBusContext
 {
     Q_OBJECT
@@ -31,8 +36,26 @@ public slots:
     // Shows the about box (non-modal) before returning.
     void ShowAbout();
 
+    // Reminders for scripts and other programs (ReminderScripts.h), answered
+    // once done. A call that arrives while a drain has its batch of writes
+    // open waits for that batch, so its own writes are never part of it.
+    int AddReminder(const QString& caption, const QString& due, const QString& details,
+                    int importance, int eventType, const QString& shareTo);
+    bool DeleteReminder(int id, bool network);
+    QVariantMap GetReminder(int id);
+    QList<QVariantMap> ListReminders(int filter);
+    void UpdateReminder(int id, const QVariantMap& fields);
+
 private:
     void serve(const std::function<void()>& work);
+    // Serves a call that gives a value: the value, or an invalid one when
+    // the reply goes out later or as an error. afterBatch: waits while a
+    // drain's WriteBatch is open (the work must own what it uses).
+    using Answer = std::function<QVariant()>;
+    QVariant answer(const Answer& work, bool afterBatch);
+    void answerLater(QDBusConnection bus, const QDBusMessage& call, const Answer& work);
+    // Carries out the work; the D-Bus error for a failure (rethrown outside D-Bus).
+    QDBusMessage reply(const QDBusMessage& call, const Answer& work);
 
     ServerLifetime* m_lifetime;
 };
