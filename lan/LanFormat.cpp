@@ -1,5 +1,6 @@
 #include "lan/LanFormat.h"
 
+#include "common/LanText.h"
 #include "common/Log.h"
 #include "common/TextConversion.h"
 #include "platform/Failure.h"
@@ -103,6 +104,8 @@ QString NameListFromCommas(const QString& names)
         for (QChar c : name)
             if (c.category() == QChar::Other_Control)
                 refuse(QStringLiteral("תו בקרה בשם \"%1\"").arg(name));
+        if (!lanBytesFromText(name))
+            refuse(QStringLiteral("בשם \"%1\" יש תו שאי אפשר לשלוח ברשת").arg(name));
         list += name + kNameEnd;
     }
     if (list.size() > kNameListWidth)

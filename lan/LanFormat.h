@@ -33,7 +33,7 @@ bool InNameList(const QString& name, const QString& list);
 // gives B CR C CR), each name without the blanks around it. A list that
 // cannot be one is refused (ReminderRefused on SentTo, why in the user's
 // words): an empty name, one longer than a nickname (9), one with a control
-// character, or more than SentTo holds (255).
+// character or one Windows-1255 lacks, or more than SentTo holds (255).
 QString NameListFromCommas(const QString& names);
 // The names of a name list with commas between them.
 QString CommasFromNameList(const QString& list);

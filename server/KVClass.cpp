@@ -6,17 +6,17 @@
 #include "server/FrmAbout.h"
 #include "server/InvalidArgument.h"
 #include "server/ReminderScripts.h"
+#include "server/ScriptCalls.h"
 #include "server/ServerLifetime.h"
 #include "server/ShowMainForm.h"
 #include "store/LanSettings.h"
-#include "store/WriteBatch.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
-#include <QTimer>
 
-KVClass::KVClass(ServerLifetime* lifetime, QObject* parent) : QObject(parent), m_lifetime(lifetime)
+KVClass::KVClass(ServerLifetime* lifetime, QObject* parent)
+    : QObject(parent), m_lifetime(lifetime), m_scriptCalls(new ScriptCalls(this))
 {
     setObjectName(QStringLiteral("KVClass"));
     qDBusRegisterMetaType<QList<QVariantMap>>(); // aa{sv}, before the object is exported
@@ -32,7 +32,7 @@ void KVClass::serve(const std::function<void()>& work)
         false);
 }
 
-QVariant KVClass::answer(const Answer& work, bool afterBatch)
+QVariant KVClass::answer(const Answer& work, bool reminderCall)
 {
     if (!calledFromDBus())
         return reply(QDBusMessage(), work).arguments().value(0);
@@ -41,25 +41,16 @@ QVariant KVClass::answer(const Answer& work, bool afterBatch)
         m_lifetime->forward(message());
         return {};
     }
-    if (afterBatch && WriteBatch::connection()) {
+    if (reminderCall) {
         setDelayedReply(true);
-        answerLater(connection(), message(), work);
+        m_scriptCalls->queue(connection(), message(),
+                             [this, call = message(), work] { return reply(call, work); });
         return {};
     }
     const QDBusMessage answered = reply(message(), work);
     if (answered.type() == QDBusMessage::ErrorMessage)
         sendErrorReply(answered.errorName(), answered.errorMessage());
     return answered.arguments().value(0);
-}
-
-void KVClass::answerLater(QDBusConnection bus, const QDBusMessage& call, const Answer& work)
-{
-    QTimer::singleShot(kGuardRetryMs, this, [this, bus, call, work] {
-        if (WriteBatch::connection())
-            answerLater(bus, call, work);
-        else
-            bus.send(reply(call, work));
-    });
 }
 
 QDBusMessage KVClass::reply(const QDBusMessage& call, const Answer& work)

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class ScriptCalls;
 class ServerLifetime;
 
 // The public class of Kalvex, served on the session bus as object /KVClass,
@@ -36,9 +37,8 @@ public slots:
     // Shows the about box (non-modal) before returning.
     void ShowAbout();
 
-    // Reminders for scripts and other programs (ReminderScripts.h), answered
-    // once done. A call that arrives while a drain has its batch of writes
-    // open waits for that batch, so its own writes are never part of it.
+    // Reminders for scripts and other programs (ReminderScripts.h), carried
+    // out and answered as ScriptCalls.h says.
     int AddReminder(const QString& caption, const QString& due, const QString& details,
                     int importance, int eventType, const QString& shareTo);
     bool DeleteReminder(int id, bool network);
@@ -49,13 +49,13 @@ public slots:
 private:
     void serve(const std::function<void()>& work);
     // Serves a call that gives a value: the value, or an invalid one when
-    // the reply goes out later or as an error. afterBatch: waits while a
-    // drain's WriteBatch is open (the work must own what it uses).
+    // the reply goes out later or as an error. A reminder call (the work
+    // must own what it uses) goes to m_scriptCalls.
     using Answer = std::function<QVariant()>;
-    QVariant answer(const Answer& work, bool afterBatch);
-    void answerLater(QDBusConnection bus, const QDBusMessage& call, const Answer& work);
+    QVariant answer(const Answer& work, bool reminderCall);
     // Carries out the work; the D-Bus error for a failure (rethrown outside D-Bus).
     QDBusMessage reply(const QDBusMessage& call, const Answer& work);
 
     ServerLifetime* m_lifetime;
+    ScriptCalls* m_scriptCalls;
 };
