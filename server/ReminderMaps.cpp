@@ -3,6 +3,7 @@
 #include "lan/LanFormat.h"
 #include "server/InvalidArgument.h"
 #include "store/Reminder.h"
+#include "store/SqlValue.h"
 
 #include <QMetaType>
 
@@ -37,20 +38,12 @@ bool isEditable(F field)
     return (field >= F::RCaption && field <= F::Adv_NoEnd && field != F::RNext);
 }
 
+// D-Bus integers of any width (y n q i u x t); not b or d.
 bool isInteger(const QVariant& v)
 {
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::UChar:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return true;
-    default:
-        return false;
-    }
+    const int type = v.typeId();
+    return isNumber(v) && type != QMetaType::Bool && type != QMetaType::Float &&
+           type != QMetaType::Double;
 }
 
 QVariant scriptValue(const ReminderRecord& r, F field)

@@ -33,10 +33,16 @@ class KalvexScriptsE2e : public QObject
     std::unique_ptr<XDesktop> m_desktop;
     std::unique_ptr<E2eSession> m_s;
 
-    QDBusMessage kv(const QString& method, const QVariantList& args)
+    static QDBusMessage method(const QString& name, const QVariantList& args)
     {
-        return m_s->call(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName,
-                         method, args);
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName, name);
+        call.setArguments(args);
+        return call;
+    }
+    QDBusMessage kv(const QString& name, const QVariantList& args)
+    {
+        return m_s->bus().call(method(name, args), QDBus::Block, 25000);
     }
     QVariant debug(const QString& method)
     {
