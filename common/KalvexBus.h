@@ -19,6 +19,9 @@ inline const QString interfaceName = QStringLiteral(KALVEX_BUS_INTERFACE);
 inline const QString debugInterfaceName = QStringLiteral(KALVEX_BUS_DEBUG_INTERFACE);
 // Error of a call that could not be carried out; the message is the description.
 inline const QString failedError = QStringLiteral("Kalvex.KVClass.Error.Failed");
+// Error of a call refused for its input, nothing written; the message is
+// "<argument>: <why>".
+inline const QString invalidArgumentError = QStringLiteral("Kalvex.KVClass.Error.InvalidArgument");
 
 // The methods of KVClass.
 inline const QString showList = QStringLiteral("ShowList"); // (int32 RMainId), 0 for none
@@ -26,5 +29,12 @@ inline const QString checkList = QStringLiteral("CheckList");
 inline const QString updateList = QStringLiteral("UpdateList");
 inline const QString showAbout = QStringLiteral("ShowAbout");
 inline const QString msgProcess = QStringLiteral("MsgProcess"); // (string StrMsg)
+// Reminders for scripts and other programs (ReminderScripts.h).
+// (s caption, s due, s details, i importance, i eventType, s shareTo) -> i RMain_Id
+inline const QString addReminder = QStringLiteral("AddReminder");
+inline const QString deleteReminder = QStringLiteral("DeleteReminder"); // (i id, b network) -> b
+inline const QString getReminder = QStringLiteral("GetReminder");       // (i id) -> a{sv}
+inline const QString listReminders = QStringLiteral("ListReminders");   // (i filter) -> aa{sv}
+inline const QString updateReminder = QStringLiteral("UpdateReminder"); // (i id, a{sv} fields)
 
 } // namespace KalvexBus

@@ -1,8 +1,10 @@
 #include "lan/LanFormat.h"
 
+#include "common/LanText.h"
 #include "common/Log.h"
 #include "common/TextConversion.h"
 #include "platform/Failure.h"
+#include "scheduling/ReminderRules.h"
 
 #include <QRegularExpression>
 
@@ -85,4 +87,36 @@ bool InNameList(const QString& name, const QString& list)
         pos = end + 1;
     }
     return false;
+}
+
+QString NameListFromCommas(const QString& names)
+{
+    const auto refuse = [](const QString& why) {
+        throw ReminderRefused(ReminderField::SentTo, why);
+    };
+    QString list;
+    for (const QString& untrimmed : names.split(QLatin1Char(','))) {
+        const QString name = untrimmed.trimmed();
+        if (name.isEmpty())
+            refuse(QStringLiteral("שם ריק ברשימת הנמענים"));
+        if (name.size() > kAuthorWidth)
+            refuse(QStringLiteral("\"%1\" ארוך מ-%2 תווים").arg(name).arg(kAuthorWidth));
+        for (QChar c : name)
+            if (c.category() == QChar::Other_Control)
+                refuse(QStringLiteral("תו בקרה בשם \"%1\"").arg(name));
+        if (!lanBytesFromText(name))
+            refuse(QStringLiteral("בשם \"%1\" יש תו שאי אפשר לשלוח ברשת").arg(name));
+        list += name + kNameEnd;
+    }
+    if (list.size() > kNameListWidth)
+        refuse(QStringLiteral("רשימת הנמענים ארוכה מ-%1 תווים").arg(kNameListWidth));
+    return list;
+}
+
+QString CommasFromNameList(const QString& list)
+{
+    QStringList names = list.split(kNameEnd);
+    if (list.endsWith(kNameEnd))
+        names.removeLast();
+    return names.join(QLatin1Char(','));
 }

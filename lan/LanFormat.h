@@ -29,3 +29,11 @@ Date lanToDate(const QString& token);
 
 // True when one of the list's CR-terminated entries is exactly the name.
 bool InNameList(const QString& name, const QString& list);
+// The name list of nicknames written with commas between them ("B, C"
+// gives B CR C CR), each name without the blanks around it. A list that
+// cannot be one is refused (ReminderRefused on SentTo, why in the user's
+// words): an empty name, one longer than a nickname (9), one with a control
+// character or one Windows-1255 lacks, or more than SentTo holds (255).
+QString NameListFromCommas(const QString& names);
+// The names of a name list with commas between them.
+QString CommasFromNameList(const QString& list);

@@ -8,6 +8,7 @@
 #include "lan/RUpdateRec.h"
 #include "platform/Failure.h"
 #include "scheduling/PublishNextDate.h"
+#include "scheduling/ReminderWrites.h"
 #include "store/Database.h"
 #include "store/LanSettings.h"
 #include "store/Queries.h"
@@ -37,25 +38,6 @@ void requireName(const QString& name)
 {
     if (name.contains(kNameEnd))
         throw Failure(QStringLiteral("Invalid nickname"), 5);
-}
-
-// A received reminder is stored as a copy: not authored here.
-void storeCopy(RUpdateRec rec)
-{
-    using F = ReminderField;
-    auto db = OpenReminderDb();
-    Dynaset rs(*db, Queries::copyByBroadcastId(rec.BroadcastId));
-    if (rs.hasCurrent()) {
-        rs.edit();
-    } else {
-        rs.addNew();
-        rec.write(rs, {F::BroadcastId});
-    }
-    rec.IAMAuthor = false;
-    rec.writeAuthored(rs);
-    rec.writeRule(rs);
-    rec.write(rs, {F::RAuthor, F::IAMAuthor});
-    rs.update();
 }
 
 void dispatch(const QStringList& tokens, const QString& text)
@@ -114,8 +96,7 @@ void ReceiveRUpdate(const QStringList& tokens)
         if (NotForMe(rec))
             return;
         requireStorable(rec);
-        storeCopy(rec);
-        afterCommitOnce(&PublishNextDate);
+        StoreReceivedCopy(rec);
         const QString& sender = tokenAt(tokens, 0);
         if (!isAnswerableAddress(sender))
             throw Failure(QStringLiteral("No answer to ") + sender);
@@ -127,14 +108,9 @@ void ReceiveRUpdate(const QStringList& tokens)
 void ReceiveDELMsg(const QStringList& tokens)
 {
     try {
-        const qint32 id = lanToLong(tokenAt(tokens, 2));
-        {
-            auto db = OpenReminderDb();
-            Dynaset rs(*db, Queries::copyByBroadcastId(id));
-            if (rs.hasCurrent())
-                rs.deleteCurrent();
-        }
-        afterCommitOnce(&PublishNextDate);
+        // Published also when there was no such copy.
+        if (!DeleteReceivedCopy(lanToLong(tokenAt(tokens, 2))))
+            afterCommitOnce(&PublishNextDateSoon);
     } catch (const std::exception&) {
         throw Failure(QStringLiteral("שגיאה בנסיון מחיקת תזכורת ברשת"));
     }

@@ -2,9 +2,8 @@
 
 #include "lan/LanFormat.h"
 #include "platform/Failure.h"
-#include "scheduling/RuleChecks.h"
+#include "scheduling/ReminderRules.h"
 #include "store/LanSettings.h"
-#include "store/Reminder.h"
 #include "store/ReminderRecord.h"
 
 namespace {
@@ -13,38 +12,6 @@ void append(QString& text, const QString& field)
 {
     text += field;
     text += kFieldEnd;
-}
-
-[[noreturn]] void refuse(const QString& what)
-{
-    throw Failure(what, 5);
-}
-
-void requireKnownCodes(const RUpdateRec& rec)
-{
-    if (ImportanceName(rec.RImportance).isEmpty())
-        refuse(QStringLiteral("Unknown importance %1").arg(rec.RImportance));
-    if (EventTypeName(rec.REventType).isEmpty())
-        refuse(QStringLiteral("Unknown recurrence type %1").arg(rec.REventType));
-}
-
-// Ranges hold for every rule; the step itself matters only to the advanced
-// type, the simple types step by their own code.
-void requireRule(const RUpdateRec& rec)
-{
-    requireUnit(rec.Adv_Period);
-    if (rec.Adv_WeekDay < 0 || rec.Adv_WeekDay > 127)
-        requireWeekDayMask(rec.Adv_WeekDay);
-    requireMonthRule(rec.Adv_MonthDay, rec.Adv_MonthCount);
-    if (rec.REventType != EventAdvanced)
-        return;
-    requireStepCount(rec.Adv_PeriodN);
-    if (!rec.Adv_AdvOpt)
-        return;
-    if (rec.Adv_Period == Date::Week)
-        requireWeekDayMask(rec.Adv_WeekDay);
-    else if (rec.Adv_Period != Date::Month)
-        refuse(QStringLiteral("Invalid recurrence rule: advanced unit %1").arg(rec.Adv_Period));
 }
 
 } // namespace
@@ -101,13 +68,8 @@ void requireStorable(const RUpdateRec& rec)
 {
     // 0 marks a reminder that was never sent; a copy must carry its author's identity.
     if (rec.BroadcastId == 0)
-        refuse(QStringLiteral("No network identity"));
-    if (rec.RCaption.size() > kCaptionWidth)
-        refuse(QStringLiteral("Caption longer than %1 characters").arg(kCaptionWidth));
-    if (rec.RAuthor.size() > kAuthorWidth)
-        refuse(QStringLiteral("Author longer than %1 characters").arg(kAuthorWidth));
-    requireKnownCodes(rec);
-    requireRule(rec);
+        throw Failure(QStringLiteral("No network identity"), 5);
+    RequireStorable(rec);
 }
 
 bool NotForMe(const RUpdateRec& rec)

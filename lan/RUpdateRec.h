@@ -21,8 +21,7 @@ QString BuildRUpdate(const RUpdateRec& rec);
 // does not convert throws Failure.
 RUpdateRec ParseRUpdate(const QStringList& tokens);
 // Refuses, with a Failure naming the fault, a record that must not be stored:
-// no network identity, a caption or author wider than its field, an unknown
-// code, or a recurrence rule that no walk could follow.
+// one without a network identity, or one RequireStorable refuses.
 void requireStorable(const RUpdateRec& rec);
 
 // False when the update names this user (LANNick) or everybody.

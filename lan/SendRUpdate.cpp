@@ -1,13 +1,17 @@
 #include "lan/SendRUpdate.h"
 
+#include "common/LanText.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
 #include "lan/LanSend.h"
 #include "lan/RUpdateRec.h"
 #include "platform/Failure.h"
 #include "platform/ui/Prompt.h"
+#include "scheduling/ReminderRules.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+
+#include <limits>
 
 namespace {
 
@@ -68,4 +72,20 @@ bool SendRUpdate(Dynaset& rs, qint32 NewIndex, bool toList, const QString& sentT
         sent = sendToEverybody(message);
     });
     return sent;
+}
+
+void RequireSendable(const ReminderRecord& reminder, const QString& recipients)
+{
+    using F = ReminderField;
+    const std::pair<F, const QString*> texts[] = {{F::RCaption, &reminder.RCaption},
+                                                  {F::RDetail, &reminder.RDetail},
+                                                  {F::RAuthor, &reminder.RAuthor}};
+    for (const auto& [field, text] : texts)
+        if (!lanBytesFromText(*text))
+            throw ReminderRefused(field, QStringLiteral("יש בו תו שאי אפשר לשלוח ברשת"));
+    RUpdateRec rec = recordOf(reminder, recipients);
+    if (rec.BroadcastId == 0)
+        rec.BroadcastId = std::numeric_limits<qint32>::min(); // the longest identity
+    if (!checkSendable(BuildRUpdate(rec)))
+        throw ReminderRefused(F::RDetail, QStringLiteral("ארוך מדי לשליחה ברשת"));
 }

@@ -2,7 +2,7 @@
 
 #include "manager/ManagerState.h"
 #include "platform/ui/Named.h"
-#include "scheduling/RuleChecks.h"
+#include "scheduling/ReminderRules.h"
 #include "store/Reminder.h"
 
 #include <QAbstractButton>
@@ -11,31 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStringList>
-
-namespace {
-
-QString refusalReason(RuleRefused::Value value)
-{
-    switch (value) {
-    case RuleRefused::StepCount:
-        return QStringLiteral("מספר המרווחים חייב להיות 1 לפחות");
-    case RuleRefused::Unit:
-        return QStringLiteral("לא נבחרה יחידת זמן");
-    case RuleRefused::WeekDayMask:
-        return QStringLiteral("ימי השבוע אינם חוקיים");
-    case RuleRefused::DayKind:
-        return QStringLiteral("לא נבחר סוג היום בחודש");
-    case RuleRefused::Occurrence:
-        return QStringLiteral("לא נבחר מיקום היום בחודש");
-    case RuleRefused::AdvancedUnit:
-        return QStringLiteral("הגדרה מתקדמת אפשרית לשבועות ולחודשים בלבד");
-    case RuleRefused::EventType:
-        return QStringLiteral("סוג המופע אינו מוכר");
-    }
-    return {};
-}
-
-} // namespace
 
 OccurrencePreview::OccurrencePreview(QLabel* label, Reader read)
     : QObject(label), m_label(label), m_read(std::move(read))
@@ -88,5 +63,5 @@ QString RefusedRuleText(const std::exception& e)
 {
     const auto* refused = dynamic_cast<const RuleRefused*>(&e);
     return QStringLiteral("לא ניתן לחשב מופעים: ") +
-           (refused ? refusalReason(refused->value()) : QStringLiteral("ערך לא חוקי"));
+           (refused ? RuleRefusalReason(refused->value()) : QStringLiteral("ערך לא חוקי"));
 }

@@ -1,8 +1,10 @@
 #include "manager/RMain.h"
 
 #include "common/WindowCaptions.h"
+#include "platform/Throttle.h"
 #include "platform/ui/WindowDirectory.h"
 #include "store/Database.h"
+#include "store/ReminderChanges.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -27,6 +29,9 @@ RMain::RMain(QWidget* parent) : QMainWindow(parent)
     buildUi();
     // The window sees its keys and focus changes before its controls do.
     qApp->installEventFilter(this);
+    m_follow = new Throttle(
+        kFollowGapMs, [this] { showStoredChanges(); }, this);
+    connect(ReminderChanges::instance(), &ReminderChanges::changed, this, &RMain::followChanges);
     Form_Load();
 }
 
@@ -87,6 +92,19 @@ void RMain::mnu_About_Click()
 {
     if (g_aboutHandler)
         g_aboutHandler(this);
+}
+
+// A question open on this window (or on the application) blocks it; the
+// list follows the changes made meanwhile once it is answered.
+bool RMain::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowBlocked)
+        m_blocked = true;
+    if (event->type() == QEvent::WindowUnblocked) {
+        m_blocked = false;
+        followChanges();
+    }
+    return QMainWindow::event(event);
 }
 
 bool RMain::eventFilter(QObject* watched, QEvent* event)

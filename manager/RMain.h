@@ -13,6 +13,7 @@
 #include <optional>
 
 class Database;
+class Throttle;
 class ListHeaders;
 class ListLineDelegate;
 class ReminderListModel;
@@ -88,10 +89,18 @@ public:
     QString MyFind(bool FirstNext, const QVariant& theText, short SearchIn, short SearchBy);
 
     bool inEdit() const { return InEdit; }
+    // RMain_Id of each line of List1, top to bottom.
+    QList<qint32> listedIds() const;
+    // How often a window re-read its list to follow a change stored
+    // elsewhere, over the life of the process.
+    static int listRefreshes();
+    // The list follows stored changes at most this often.
+    static constexpr int kFollowGapMs = 250;
     const QString& sortField() const { return SortField; }
     short showFilter() const { return ShowFilter; }
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -124,6 +133,13 @@ private:
     QString listQuery() const;
     void selectListRow(int row);
     void rereadList(qint64 currentId);
+    // ListRs->requery, noting the change it is current with.
+    void requeryList();
+    // Following changes stored elsewhere (ReminderChanges): the list is read
+    // again in place, its current reminder kept, once per kFollowGapMs, and
+    // only while neither an edit nor a question of this window is open.
+    void followChanges();
+    void showStoredChanges();
     qint32 currentListId() const;
     void ListLabel_Click(int Index);
     void OptShow_Click(int Index);
@@ -141,7 +157,7 @@ private:
     void LoadCurrent();
     void MySave(bool SExisting);
     bool validateEditor();
-    void writeEditorFields(Dynaset& rs);
+    ReminderRecord editorRecord() const;
     void ShowAdvOpt();
     void CEventType_Click(int index);
     void OptSend_Click(int Index);
@@ -178,6 +194,9 @@ private:
     std::unique_ptr<Database> m_listDb; // kept open with ListRs for the window's life
     std::optional<Snapshot> ListRs;
     bool m_repositioning = false; // List1's selection is being set from ListRs
+    quint64 m_listChanges = 0;    // ReminderChanges::serial() when ListRs was read
+    bool m_blocked = false;       // a modal window of ours is open
+    Throttle* m_follow = nullptr;
     bool m_centred = false;
 
     // The list side.

@@ -5,24 +5,13 @@
 #include "common/WindowCaptions.h"
 #include "platform/Failure.h"
 #include "platform/ui/Prompt.h"
-#include "scheduling/PublishNextDate.h"
-#include "store/Database.h"
-#include "store/DeleteReminders.h"
-#include "store/Queries.h"
-#include "store/ReminderRecord.h"
+#include "scheduling/ReminderWrites.h"
 
 namespace {
 
 Prompt::Answer ask(QWidget* owner, const QString& text, Prompt::Buttons buttons)
 {
     return Prompt::message(owner, text, appTitle(), buttons, Prompt::Icon::None);
-}
-
-// The author's reminder that went out over the LAN. Any identity but 0 was
-// sent: one taken after 24.8 days of uptime is negative.
-bool sharedByMe(const ReminderRecord& r)
-{
-    return r.IAMAuthor && r.BroadcastId != 0;
 }
 
 } // namespace
@@ -39,27 +28,23 @@ void RMain::cmdDelete_Click()
         int position = ListRs->absolutePosition();
         if (position == ListRs->recordCount() - 1)
             --position;
-        {
-            auto db = OpenReminderDb();
-            Dynaset rs(*db, Queries::byId(currentListId()));
-            if (rs.hasCurrent()) { // deleted meanwhile: nothing to do here
-                const ReminderRecord r = ReminderRecord::read(rs);
-                if (sharedByMe(r)) {
-                    const Prompt::Answer answer =
-                        ask(this, QStringLiteral("האם למחוק ברשת"), Prompt::Buttons::YesNoCancel);
-                    if (answer == Prompt::Answer::Cancel)
-                        return;
-                    if (answer == Prompt::Answer::Yes && sendDelMsgHook())
-                        sendDelMsgHook()(r.BroadcastId);
-                }
-                rs.deleteCurrent();
+        const auto askNetwork = [this] {
+            switch (ask(this, QStringLiteral("האם למחוק ברשת"), Prompt::Buttons::YesNoCancel)) {
+            case Prompt::Answer::Yes:
+                return NetworkDeletion::Also;
+            case Prompt::Answer::No:
+                return NetworkDeletion::LocalOnly;
+            default:
+                return NetworkDeletion::Cancel;
             }
-        }
-        ListRs->requery(*m_listDb);
+        };
+        // A reminder deleted meanwhile leaves nothing to delete; the list is read again.
+        if (DeleteReminder(currentListId(), askNetwork, sendDelMsgHook()) == Deletion::Cancelled)
+            return;
+        requeryList();
         if (ListRs->recordCount() > 0)
             ListRs->setAbsolutePosition(qBound(0, position, ListRs->recordCount() - 1));
         FillTheList();
-        PublishNextDate();
     });
 }
 
@@ -77,9 +62,8 @@ void RMain::cmdDeleteAll_Click()
         Snapshot listed = ListRs->clone();
         for (listed.moveFirst(); !listed.eof(); listed.moveNext())
             ids << reminderId(listed);
-        DeleteRemindersById(*OpenReminderDb(), ids);
-        ListRs->requery(*m_listDb);
+        DeleteReminders(ids);
+        requeryList();
         FillTheList();
-        PublishNextDate();
     });
 }

@@ -11,12 +11,11 @@
 #include "platform/Clock.h"
 #include "platform/Failure.h"
 #include "platform/ui/Prompt.h"
-#include "scheduling/PublishNextDate.h"
+#include "scheduling/ReminderRules.h"
+#include "scheduling/ReminderWrites.h"
 #include "store/LanSettings.h"
-#include "store/Queries.h"
 #include "store/Reminder.h"
 #include "store/ReminderRecord.h"
-#include "store/Schema.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,36 +31,13 @@
 
 namespace {
 
-// Interval unit and count stored for the fixed recurrence types; one-time
-// keeps what the row holds and the advanced type takes AdvOptions.
-struct FixedPeriod
-{
-    short eventType;
-    short period;
-    short periodN;
-};
-constexpr FixedPeriod kFixedPeriods[] = {
-    {EventHourly, Date::Hour, 1},   {EventDaily, Date::Day, 1},       {EventWeekly, Date::Week, 1},
-    {EventMonthly, Date::Month, 1}, {EventBiMonthly, Date::Month, 2}, {EventYearly, Date::Year, 1},
-};
-
 constexpr int kAdvancedEntry = 7; // "מתקדם", the eighth recurrence type
 
-// The editor shows line breaks as LF; reminders store CR LF.
+// The editor shows line breaks as LF; reminders store CR LF (StoredDetail).
 QString toEditorText(QString text)
 {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
-QString toStoredText(QString text)
-{
-    return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-}
-
-QString withoutTabs(QString text)
-{
-    return text.replace(QLatin1Char('\t'), QLatin1Char(' '));
-}
-
 void selectEntryByText(QComboBox* box, const QString& text)
 {
     box->setCurrentIndex(text.isEmpty() ? -1 : box->findText(text));
@@ -107,6 +83,7 @@ void RMain::SetRegularMode(const QString& StatusTXT)
     SetMode(false, StatusTXT);
     cmdSave->setVisible(false);
     LoadCurrent();
+    followChanges(); // stored while the edit was open
 }
 
 Date RMain::editorDueDate() const
@@ -192,7 +169,7 @@ void RMain::OptSend_Click(int /*Index*/)
 bool RMain::validateEditor()
 {
     if (CCaption->text().isEmpty()) {
-        showValidation(this, QStringLiteral("יש להזין כותרת"), CCaption);
+        showValidation(this, kCaptionMissing, CCaption);
         return false;
     }
     if (CImportance->currentIndex() < 0) {
@@ -211,64 +188,38 @@ void RMain::MySave(bool SExisting)
     if (!validateEditor())
         return;
     trapped(QStringLiteral("Save"), [&] {
-        qint32 savedId = 0;
         bool unsent = false; // the send was asked for and did not go out
-        {
-            auto db = OpenReminderDb();
-            // A database the list refused is not written either.
-            RequireKnownDbVersion(*db);
-            const qint32 currentId = currentListId();
-            Dynaset rs(*db, currentId > 0 ? Queries::byId(currentId) : Queries::all);
-            // A reminder deleted meanwhile is stored again as a new one.
-            if (currentId > 0 && SExisting && rs.hasCurrent())
-                rs.edit();
-            else
-                rs.addNew();
-            writeEditorFields(rs);
-            rs.update();
-            savedId = qint32(rs.lastModifiedId());
+        const auto send = [&](Dynaset& rs, qint32 savedId) {
             if (LANSend->isChecked() && LANOptSend && sendRUpdateHook())
                 unsent = !sendRUpdateHook()(rs, savedId, OptSend[1]->isChecked(), CurrentSentTo);
+        };
+        qint32 savedId = 0;
+        try {
+            savedId = SaveReminder(editorRecord(), SExisting ? currentListId() : 0, send);
+        } catch (const ReminderRefused& refused) {
+            // A rule the recurrence could never follow, as the preview shows it.
+            showValidation(this, refused.why(), CEventType);
+            return;
         }
         showStored(savedId); // current even where the filter would hide it
         SetRegularMode(unsent ? QStringLiteral(" תזכורת נשמרה אך לא נשלחה ברשת")
                               : QStringLiteral(" תזכורת נשמרה"));
-        PublishNextDate();
     });
 }
 
-void RMain::writeEditorFields(Dynaset& rs)
+// The reminder as the editor shows it; the save stores it by the rules of
+// every author's save (SaveReminder).
+ReminderRecord RMain::editorRecord() const
 {
-    using F = ReminderField;
-    const Date due = editorDueDate();
     ReminderRecord r;
-    r.RCaption = withoutTabs(CCaption->text()).left(kCaptionWidth);
-    r.RDate = due;
+    static_cast<AdvancedRule&>(r) = AdvOptions;
+    r.RCaption = CCaption->text();
+    r.RDate = editorDueDate();
     r.RImportance = short(CImportance->currentData().toInt());
     r.REventType = short(CEventType->currentData().toInt());
-    r.RDetail = withoutTabs(toStoredText(CDetail->toPlainText()));
+    r.RDetail = CDetail->toPlainText();
     r.RActive = OptActive[0]->isChecked();
-    r.writeAuthored(rs);
-    if (FieldText(fieldValue(rs, F::RAuthor)).isEmpty()) {
-        r.RAuthor = LANNick;
-        r.write(rs, {F::RAuthor});
-    }
-    if (r.REventType == EventAdvanced) {
-        static_cast<AdvancedRule&>(r) = AdvOptions;
-        r.writeRule(rs);
-        return;
-    }
-    // Other types keep the rest of a former advanced rule.
-    r.Adv_AdvOpt = false;
-    r.Adv_DateEnd = due;
-    r.Adv_NoEnd = true;
-    r.write(rs, {F::Adv_AdvOpt, F::Adv_DateEnd, F::Adv_NoEnd});
-    for (const FixedPeriod& fixed : kFixedPeriods)
-        if (fixed.eventType == r.REventType) {
-            r.Adv_Period = fixed.period;
-            r.Adv_PeriodN = fixed.periodN;
-            r.write(rs, {F::Adv_Period, F::Adv_PeriodN});
-        }
+    return r;
 }
 
 void RMain::ShowAdvOpt()

@@ -10,8 +10,10 @@
 #include "manager/ReminderListModel.h"
 #include "platform/Failure.h"
 #include "platform/ProgramDir.h"
+#include "platform/Throttle.h"
 #include "store/LanSettings.h"
 #include "store/Queries.h"
+#include "store/ReminderChanges.h"
 #include "store/Schema.h"
 
 #include <QCheckBox>
@@ -27,6 +29,8 @@ namespace {
 const QColor kLightYellow(255, 255, 192);
 const QColor kAscending(0, 0, 255);
 const QColor kDescending(128, 0, 0);
+
+int g_listRefreshes = 0;
 
 void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
 {
@@ -77,7 +81,9 @@ void RMain::openList(bool CheckFlag)
     auto db = OpenReminderDb();
     if (CheckFlag)
         CheckDbVersion(*db);
+    const quint64 changes = ReminderChanges::serial();
     Snapshot rows(*db, listQuery());
+    m_listChanges = changes;
     ListRs = std::move(rows);
     m_listDb = std::move(db);
 }
@@ -137,9 +143,42 @@ void RMain::rereadList(qint64 currentId)
 {
     if (!ListRs || !m_listDb)
         throw Failure(QStringLiteral("The list is not loaded"));
-    ListRs->requery(*m_listDb);
+    requeryList();
     findInList(qint32(currentId));
     FillTheList();
+}
+
+void RMain::requeryList()
+{
+    m_listChanges = ReminderChanges::serial();
+    ListRs->requery(*m_listDb);
+}
+
+void RMain::followChanges()
+{
+    if (m_listChanges != ReminderChanges::serial())
+        m_follow->request();
+}
+
+void RMain::showStoredChanges()
+{
+    if (InEdit || m_blocked || !ListRs || m_listChanges == ReminderChanges::serial())
+        return; // followed once the edit or the question is over
+    ++g_listRefreshes;
+    trapped(QStringLiteral("FollowChanges"), [this] { rereadList(currentListId()); });
+}
+
+int RMain::listRefreshes()
+{
+    return g_listRefreshes;
+}
+
+QList<qint32> RMain::listedIds() const
+{
+    QList<qint32> ids;
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        ids << m_model->reminderId(row);
+    return ids;
 }
 
 void RMain::ListLabel_Click(int Index)
@@ -239,7 +278,7 @@ bool RMain::showStored(qint32 id)
     if (!ListRs || !m_listDb)
         throw Failure(QStringLiteral("The list is not loaded"));
     const qint32 shown = currentListId();
-    ListRs->requery(*m_listDb);
+    requeryList();
     bool found = findInList(id);
     if (!found && ShowFilter != 2) {
         OptShow[2]->setChecked(true);

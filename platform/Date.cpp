@@ -2,6 +2,7 @@
 
 #include "platform/Failure.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -229,16 +230,22 @@ QString formatLogStamp(const Date& d)
            twoDigits(d.hour()) + ':' + twoDigits(d.minute()) + ':' + twoDigits(d.second()) + ' ';
 }
 
-std::optional<Date> parseNextDate(const QString& text)
+namespace {
+
+// Digits only, at the positions not listed as separators.
+bool digitsAround(const QString& text, std::initializer_list<qsizetype> separators)
 {
-    if (text.size() != 12)
-        return std::nullopt;
-    for (QChar c : text)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return std::nullopt;
-    const auto num = [&](int from, int len) { return text.mid(from, len).toInt(); };
-    const QDate date(num(4, 4), num(2, 2), num(0, 2));
-    const QTime time(num(8, 2), num(10, 2));
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (std::find(separators.begin(), separators.end(), i) == separators.end() &&
+            (text[i] < QLatin1Char('0') || text[i] > QLatin1Char('9')))
+            return false;
+    return true;
+}
+
+std::optional<Date> realMoment(int year, int month, int day, int hour, int minute)
+{
+    const QDate date(year, month, day);
+    const QTime time(hour, minute);
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
     try {
@@ -246,4 +253,30 @@ std::optional<Date> parseNextDate(const QString& text)
     } catch (const Failure&) {
         return std::nullopt;
     }
+}
+
+} // namespace
+
+std::optional<Date> parseNextDate(const QString& text)
+{
+    if (text.size() != 12 || !digitsAround(text, {}))
+        return std::nullopt;
+    const auto num = [&](int from, int len) { return text.mid(from, len).toInt(); };
+    return realMoment(num(4, 4), num(2, 2), num(0, 2), num(8, 2), num(10, 2));
+}
+
+QString formatIsoMinute(const Date& d)
+{
+    return QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0')) + '-' +
+           twoDigits(d.month()) + '-' + twoDigits(d.day()) + 'T' + twoDigits(d.hour()) + ':' +
+           twoDigits(d.minute());
+}
+
+std::optional<Date> parseIsoMinute(const QString& text)
+{
+    if (text.size() != 16 || text[4] != u'-' || text[7] != u'-' || text[13] != u':' ||
+        (text[10] != u'T' && text[10] != u' ') || !digitsAround(text, {4, 7, 10, 13}))
+        return std::nullopt;
+    const auto num = [&](int from, int len) { return text.mid(from, len).toInt(); };
+    return realMoment(num(0, 4), num(5, 2), num(8, 2), num(11, 2), num(14, 2));
 }

@@ -77,10 +77,13 @@ private:
 };
 
 // The fixed text formats of the system.
-QString formatDateTime(const Date& d); // "dd/mm/yyyy HH:nn", screen and paper
-QString formatDateOnly(const Date& d); // "dd/mm/yyyy"
-QString formatNextDate(const Date& d); // "ddmmyyyyhhnn", settings file and LAN
-QString formatLogStamp(const Date& d); // "dd/mm/yy HH:nn:ss "
+QString formatDateTime(const Date& d);  // "dd/mm/yyyy HH:nn", screen and paper
+QString formatDateOnly(const Date& d);  // "dd/mm/yyyy"
+QString formatNextDate(const Date& d);  // "ddmmyyyyhhnn", settings file and LAN
+QString formatLogStamp(const Date& d);  // "dd/mm/yy HH:nn:ss "
+QString formatIsoMinute(const Date& d); // "yyyy-MM-ddTHH:mm", scripts and the command line
 
 // Reads "ddmmyyyyhhnn": exactly 12 digits that make a real date and time.
 std::optional<Date> parseNextDate(const QString& text);
+// Reads "yyyy-MM-ddTHH:mm" (a blank in place of the T too): a real date and time.
+std::optional<Date> parseIsoMinute(const QString& text);

@@ -4,11 +4,15 @@
 #include "common/SettingsKeys.h"
 #include "common/Trapped.h"
 #include "platform/Failure.h"
+#include "platform/Throttle.h"
 #include "scheduling/ShownAlerts.h"
 #include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Reminder.h"
 #include "store/RowReader.h"
+
+#include <QCoreApplication>
+#include <QPointer>
 
 namespace {
 
@@ -39,4 +43,13 @@ void PublishNextDate()
         if (ReadIni(reminderSection, nextDate, QString()) != value)
             WriteIni(reminderSection, nextDate, value);
     });
+}
+
+// Lives with the application, so its timer never outlasts the event loop.
+void PublishNextDateSoon()
+{
+    static QPointer<Throttle> publication;
+    if (!publication)
+        publication = new Throttle(kPublishGapMs, &PublishNextDate, QCoreApplication::instance());
+    publication->request();
 }

@@ -3,28 +3,17 @@
 #include "scheduling/MonthRule.h"
 #include "scheduling/RuleChecks.h"
 #include "scheduling/WeekDayRule.h"
+#include "store/Reminder.h"
 
 namespace {
 
 // Seconds of the exact units: minute, hour, day, week.
 constexpr qint64 kUnitSeconds[] = {60, 3600, 86400, 7 * 86400};
 
-// The step of each simple recurrence type as a unit and a count.
-struct Step
+TypeStep requireStep(short eventType)
 {
-    short eventType;
-    short unit;
-    short count;
-};
-
-constexpr Step kSteps[] = {{1, Date::Hour, 1},   {5, Date::Day, 1},    {10, Date::Week, 1},
-                           {20, Date::Month, 1}, {30, Date::Month, 2}, {60, Date::Year, 1}};
-
-Step stepOfType(short eventType)
-{
-    for (const Step& step : kSteps)
-        if (step.eventType == eventType)
-            return step;
+    if (const std::optional<TypeStep> step = stepOfType(eventType))
+        return *step;
     throw RuleRefused(QStringLiteral("Invalid recurrence type %1").arg(eventType),
                       RuleRefused::EventType);
 }
@@ -49,7 +38,7 @@ Date NextByPeriod(const Date& d, short unit, short n, const Date& now)
 
 Date NextByType(const Date& d, short eventType, const Date& now)
 {
-    const Step step = stepOfType(eventType);
+    const TypeStep step = requireStep(eventType);
     return NextByPeriod(d, step.unit, step.count, now);
 }
 

@@ -1,6 +1,7 @@
 #include "server/KVClassDebug.h"
 
 #include "alert/Remind.h"
+#include "manager/RMain.h"
 #include "server/CommandQueue.h"
 #include "server/WindowWatcher.h"
 
@@ -41,4 +42,15 @@ int KVClassDebug::CloseWindows(const QString& objectName)
 int KVClassDebug::PendingCommands() const
 {
     return ::PendingCommands();
+}
+
+QList<int> KVClassDebug::ListedIds() const
+{
+    const RMain* window = RMain::instance();
+    return window ? window->listedIds() : QList<int>();
+}
+
+int KVClassDebug::ListRefreshes() const
+{
+    return RMain::listRefreshes();
 }

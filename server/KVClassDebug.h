@@ -28,6 +28,11 @@ public slots:
     int CloseWindows(const QString& objectName);
     // Queued commands plus the one being carried out.
     int PendingCommands() const;
+    // RMain_Id of each line of the manager window's list, top to bottom
+    // (empty when the window is not loaded).
+    QList<int> ListedIds() const;
+    // How often the manager window re-read its list to follow changes.
+    int ListRefreshes() const;
 
 signals:
     // A window of this process has been shown.

@@ -7,6 +7,7 @@
 #include "platform/EndSignals.h"
 #include "platform/Failure.h"
 #include "platform/ui/RightToLeftText.h"
+#include "server/CommandLine.h"
 #include "server/KVClass.h"
 #include "server/KVClassDebug.h"
 #include "server/Registration.h"
@@ -97,5 +98,7 @@ int KalvexMain(int argc, char* argv[])
     adoptStarterBus();
     if (isRegServer(argc, argv))
         return registerMain(argc, argv);
+    if (isCommandLine(argc, argv))
+        return CommandLineMain(argc, argv);
     return serverMain(argc, argv);
 }

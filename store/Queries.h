@@ -26,6 +26,8 @@ inline QString authoredByBroadcastId(qint64 id)
     return byBroadcastId(id) + QStringLiteral(" AND IAMAuthor = TRUE");
 }
 inline const QString all = QStringLiteral("SELECT * FROM Main_tbl");
+// No row: an updatable set to add a row to, without reading the table.
+inline const QString noRow = QStringLiteral("SELECT * FROM Main_tbl WHERE FALSE");
 inline const QString due =
     QStringLiteral("SELECT * FROM Main_tbl WHERE RActive = TRUE AND RNext < Now()");
 // The manager window's list: filter 0 the active reminders, 1 the inactive

@@ -25,6 +25,28 @@ enum EventType : short {
 // The recurrence types in the order the editor offers them.
 inline constexpr short kEventTypeCodes[] = {0, 1, 5, 10, 20, 30, 60, 100};
 
+// The step of each simple recurrence type: an interval unit (Date::Unit, the
+// Adv_Period codes) and a count. The next occurrence steps by it, and a save
+// stores it as Adv_Period and Adv_PeriodN. One-time and advanced have none.
+struct TypeStep
+{
+    short eventType;
+    short unit;
+    short count;
+};
+inline constexpr TypeStep kTypeSteps[] = {
+    {EventHourly, Date::Hour, 1},   {EventDaily, Date::Day, 1},       {EventWeekly, Date::Week, 1},
+    {EventMonthly, Date::Month, 1}, {EventBiMonthly, Date::Month, 2}, {EventYearly, Date::Year, 1},
+};
+// The step of a simple type; nothing for one-time, advanced and unknown codes.
+constexpr std::optional<TypeStep> stepOfType(short eventType)
+{
+    for (const TypeStep& step : kTypeSteps)
+        if (step.eventType == eventType)
+            return step;
+    return std::nullopt;
+}
+
 // "רגילה", "בינונית", "גבוהה" for 0-2; any other code gives the empty text.
 QString ImportanceName(short code);
 // Display name of a recurrence type code; any other code gives the empty text.

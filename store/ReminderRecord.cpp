@@ -113,6 +113,14 @@ QString fieldName(ReminderField field)
     return QString::fromLatin1(kFields[int(field)].name);
 }
 
+std::optional<ReminderField> fieldNamed(const QString& name)
+{
+    for (int i = 0; i < kReminderFieldCount; ++i)
+        if (name == QLatin1String(kFields[i].name))
+            return ReminderField(i);
+    return std::nullopt;
+}
+
 QVariant fieldValue(const RowCursor& rs, ReminderField field)
 {
     return rs.value(fieldName(field));
@@ -141,14 +149,27 @@ void ReminderRecord::requirePresent(std::initializer_list<ReminderField> fields)
             throw Failure::invalidUseOfNull();
 }
 
+QVariant ReminderRecord::value(ReminderField field) const
+{
+    if (isNull(field))
+        return QVariant();
+    QVariant value;
+    visitField(*this, field, ToValue{value});
+    return value;
+}
+
+void ReminderRecord::setValue(ReminderField field, const QVariant& value)
+{
+    visitField(*this, field, FromValue{value});
+    m_nulls[std::size_t(field)] = isSqlNull(value);
+}
+
 ReminderRecord ReminderRecord::read(const RowCursor& rs)
 {
     ReminderRecord r;
     for (int i = 0; i < kReminderFieldCount; ++i) {
         const auto field = ReminderField(i);
-        const QVariant value = rs.hasField(fieldName(field)) ? fieldValue(rs, field) : QVariant();
-        r.m_nulls[std::size_t(i)] = isSqlNull(value);
-        visitField(r, field, FromValue{value});
+        r.setValue(field, rs.hasField(fieldName(field)) ? fieldValue(rs, field) : QVariant());
     }
     return r;
 }

@@ -41,6 +41,8 @@ inline constexpr int kReminderFieldCount = int(ReminderField::RAuthor) + 1;
 
 // The field's name in the table and in query texts.
 QString fieldName(ReminderField field);
+// The field of that name (exactly as fieldName gives it); nothing for another name.
+std::optional<ReminderField> fieldNamed(const QString& name);
 
 // Text widths of Main_tbl.
 inline constexpr int kCaptionWidth = 50;
@@ -86,6 +88,12 @@ struct ReminderRecord : AdvancedRule
     std::optional<Date> optionalDate(ReminderField field) const;
     // Throws Failure "Invalid use of Null" when one of the fields is null.
     void requirePresent(std::initializer_list<ReminderField> fields) const;
+
+    // One field as the table stores it: a text, a number (a date as its
+    // serial, a yes/no as bool), null for a null field or a missing end date.
+    QVariant value(ReminderField field) const;
+    // Sets one field from such a value; one that does not convert throws Failure.
+    void setValue(ReminderField field, const QVariant& value);
 
     // The current row of a record set. Fields the query did not select read
     // as null. A value that does not fit its field's type throws Failure.

@@ -248,6 +248,19 @@ private slots:
                 QVERIFY2(!host.logged(fault), qPrintable(diagnostics()));
     }
 
+    // A script's reminder goes out as the editor's "שלח ברשת" sends it: to the names given.
+    void aScriptSharesAsTheEditorDoes()
+    {
+        const QDBusMessage reply =
+            A.s->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "AddReminder",
+                      {"מסקריפט", "2099-12-31T09:00", "", 0, 0, " B "});
+        const qint32 id = reply.arguments().value(0).toInt();
+        QVERIFY2(id > 0, qPrintable(reply.errorMessage()));
+        WAIT_FOR(receivedBy(id) == "B");
+        QVERIFY(B.copy(broadcastId(id)).endsWith("|מסקריפט"));
+        QCOMPARE(A.sql("SELECT SentTo FROM Main_tbl WHERE RMain_Id = ?", {id}).toString(), "B\r");
+    }
+
     // A new nickname leaves A's Tolvane running; a new port restarts it on that port.
     void optionsRestartTheMonitorForANewPort()
     {

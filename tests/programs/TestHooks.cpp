@@ -1,16 +1,20 @@
 // In the test builds of Kalvex and Tolvane only, for the end-to-end tests:
 // - with KV_PROMPT_LOG naming a file, each prompt is appended to it as "title|text" instead of
 //   shown, and answered with KV_PROMPT_ANSWER where offered (input boxes: KV_PROMPT_INPUT);
-// - /TestHooks (Kalvex.TestHooks) on the session bus clicks buttons, types into text boxes and
-//   reads list boxes.
+// - /TestHooks (Kalvex.TestHooks) on the session bus clicks buttons, types into text boxes,
+//   chooses in drop-down lists, sets pickers and reads lists.
 #include "platform/ui/Prompt.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDBusConnection>
+#include <QDateTimeEdit>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 
 // The answers are numbered from 1 in the order of the names.
 static Prompt::Answer answerFor(Prompt::Buttons b)
@@ -61,19 +65,43 @@ public slots:
     }
     bool SetText(const QString& objectName, const QString& text)
     {
-        auto* box = visibleNamed<QLineEdit>(objectName);
         // Queued as well, so steps are carried out in the order asked.
-        return box && QMetaObject::invokeMethod(
-                          box, [box, text] { box->setText(text); }, Qt::QueuedConnection);
+        if (auto* box = visibleNamed<QLineEdit>(objectName))
+            return later(box, [box, text] { box->setText(text); });
+        auto* details = visibleNamed<QPlainTextEdit>(objectName);
+        return details && later(details, [details, text] { details->setPlainText(text); });
     }
-    // The lines of a visible list box, top to bottom.
+    bool Choose(const QString& objectName, int index)
+    {
+        auto* box = visibleNamed<QComboBox>(objectName);
+        return box && later(box, [box, index] { box->setCurrentIndex(index); });
+    }
+    // A date or time picker, given "yyyy-MM-ddTHH:mm".
+    bool SetDateTime(const QString& objectName, const QString& iso)
+    {
+        auto* picker = visibleNamed<QDateTimeEdit>(objectName);
+        QDateTime value = QDateTime::fromString(iso, Qt::ISODate);
+        if (picker)
+            value.setTimeSpec(picker->timeSpec()); // the wall-clock time as given
+        return picker && later(picker, [picker, value] { picker->setDateTime(value); });
+    }
+    // The lines of a visible list box (or, when none has the name, list), top to bottom.
     QStringList Items(const QString& objectName) const
     {
         QStringList lines;
-        if (const auto* list = visibleNamed<QListWidget>(objectName))
-            for (int i = 0; i < list->count(); ++i)
-                lines << list->item(i)->text();
+        const QAbstractItemView* list = visibleNamed<QListWidget>(objectName);
+        if (!list)
+            list = visibleNamed<QAbstractItemView>(objectName);
+        if (list)
+            for (int i = 0; i < list->model()->rowCount(); ++i)
+                lines << list->model()->index(i, 0).data().toString();
         return lines;
+    }
+
+private:
+    template <typename Step> static bool later(QObject* target, Step step)
+    {
+        return QMetaObject::invokeMethod(target, step, Qt::QueuedConnection);
     }
 };
 

@@ -1,0 +1,118 @@
+// Prints how long 1,000 AddReminder calls in a row take against the real Kalvex on a
+// private bus, with the manager window open, and how the window and NextDate follow them.
+// The calls are sent as a program sends them (all at once, then the answers collected) and
+// one by one, each waiting for its answer (as a shell loop does): every answer waits for
+// the synced commit of its reminder, and Kalvex commits all the calls of one turn at once.
+// Each due later than the last, or each earlier (every call moves the next due time).
+// Run: cmake --build <build> --target run_kv_add_reminder_bench
+
+#include "common/KalvexBus.h"
+#include "platform/Clock.h"
+#include "tests/support/E2eSession.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusPendingCall>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int kCalls = 1000;
+constexpr double kTargetMs = 2000;
+
+struct Bench
+{
+    E2eSession& s;
+    Date earliest = Date::fromParts(9999, 1, 1); // of all reminders added
+
+    QDBusMessage call(const QString& interface, const QString& method, const QVariantList& args)
+    {
+        return s.call(KalvexBus::serviceName, KalvexBus::objectPath, interface, method, args);
+    }
+    int listed()
+    {
+        const QVariant ids =
+            call(KalvexBus::debugInterfaceName, "ListedIds", {}).arguments().value(0);
+        return int(qdbus_cast<QList<int>>(ids).size());
+    }
+    int refreshes()
+    {
+        return call(KalvexBus::debugInterfaceName, "ListRefreshes", {})
+            .arguments()
+            .value(0)
+            .toInt();
+    }
+
+    QDBusMessage addCall(int i, const Date& due)
+    {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(KalvexBus::serviceName, KalvexBus::objectPath,
+                                           KalvexBus::interfaceName, KalvexBus::addReminder);
+        call.setArguments(
+            {QStringLiteral("מדידה %1").arg(i), formatIsoMinute(due), QString(), 0, 5, QString()});
+        return call;
+    }
+
+    // One burst; the first due is start, each next one step minutes on.
+    void burst(const char* what, const Date& start, int step, bool pipelined)
+    {
+        const int listedBefore = listed();
+        const int refreshesBefore = refreshes();
+        earliest =
+            std::min(earliest, step > 0 ? start : start.addMinutes(qint64(step) * (kCalls - 1)));
+        int failed = 0;
+        QElapsedTimer timer;
+        timer.start();
+        QList<QDBusPendingCall> pending;
+        for (int i = 0; i < kCalls; ++i) {
+            const QDBusMessage call = addCall(i, start.addMinutes(qint64(step) * i));
+            if (pipelined)
+                pending << s.bus().asyncCall(call, 25000);
+            else
+                failed += s.bus().call(call).type() == QDBusMessage::ErrorMessage;
+        }
+        for (QDBusPendingCall& call : pending) {
+            call.waitForFinished();
+            failed += call.isError();
+        }
+        const double callsMs = timer.nsecsElapsed() / 1e6;
+        const bool published = E2eSession::waitFor(
+            [&] { return s.iniValue("Reminder", "NextDate") == formatNextDate(earliest); });
+        const double publishedMs = timer.nsecsElapsed() / 1e6 - callsMs;
+        const bool followed =
+            E2eSession::waitFor([&] { return listed() == listedBefore + kCalls; }, 20000);
+        const double followedMs = timer.nsecsElapsed() / 1e6 - callsMs;
+        std::printf("%s\n", what);
+        std::printf("  %d AddReminder calls in a row   %8.1f ms  (%.2f ms a call, %d failed)  "
+                    "target < %.0f ms\n",
+                    kCalls, callsMs, callsMs / kCalls, failed, kTargetMs);
+        std::printf("  NextDate current               %s %6.1f ms after the last call\n",
+                    published ? "   " : "NOT", publishedMs);
+        std::printf("  manager list shows all         %s %6.1f ms after the last call, "
+                    "%d list refreshes\n",
+                    followed ? "   " : "NOT", followedMs, refreshes() - refreshesBefore);
+    }
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    E2eSession session;
+    if (!session.isReady() ||
+        session.runProgram(QStringLiteral("Kalvex"), {QStringLiteral("/REGSERVER")}) != 0) {
+        std::printf("cannot set up: %s\n", qPrintable(session.error()));
+        return 1;
+    }
+    Bench bench{session};
+    bench.call(KalvexBus::interfaceName, KalvexBus::showList, {0}); // keeps Kalvex running
+    const Date tomorrow = Clock::now().withoutSeconds().addDays(1);
+    bench.burst("All at once, each due later than the last:", tomorrow, 1, true);
+    bench.burst("All at once, each due earlier than the last:", tomorrow.addMinutes(-1), -1, true);
+    bench.burst("One by one, each due later than the last:", tomorrow.addDays(1), 1, false);
+    return 0;
+}

@@ -1,0 +1,158 @@
+#include "scheduling/ReminderWrites.h"
+
+#include "scheduling/PublishNextDate.h"
+#include "scheduling/ReminderRules.h"
+#include "store/Database.h"
+#include "store/DeleteReminders.h"
+#include "store/LanSettings.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
+#include "store/Reminder.h"
+#include "store/ReminderChanges.h"
+#include "store/Schema.h"
+#include "store/WriteBatch.h"
+
+namespace {
+
+using F = ReminderField;
+
+void announceChange()
+{
+    ReminderChanges::raise();
+    PublishNextDateSoon();
+}
+
+// The fields an author's save writes; the others keep what the row holds.
+void writeSaved(Dynaset& rs, const ReminderRecord& stored, const ReminderRecord& r)
+{
+    r.writeAuthored(rs);
+    if (stored.RAuthor.isEmpty())
+        r.write(rs, {F::RAuthor});
+    if (r.REventType == EventAdvanced) {
+        r.writeRule(rs);
+        return;
+    }
+    r.write(rs, {F::Adv_AdvOpt, F::Adv_DateEnd, F::Adv_NoEnd});
+    if (stepOfType(r.REventType))
+        r.write(rs, {F::Adv_Period, F::Adv_PeriodN});
+}
+
+} // namespace
+
+ReminderRecord AuthoredSave(const ReminderRecord& stored, const ReminderRecord& entered,
+                            const QString& nick)
+{
+    ReminderRecord r = stored;
+    r.RCaption = StoredCaption(entered.RCaption);
+    r.RDetail = StoredDetail(entered.RDetail);
+    r.RDate = r.RNext = entered.RDate;
+    r.RImportance = entered.RImportance;
+    r.REventType = entered.REventType;
+    r.RActive = entered.RActive;
+    if (r.RAuthor.isEmpty())
+        r.RAuthor = nick;
+    if (r.REventType == EventAdvanced) {
+        static_cast<AdvancedRule&>(r) = entered;
+        return r;
+    }
+    r.Adv_AdvOpt = false;
+    r.Adv_DateEnd = r.RDate;
+    r.Adv_NoEnd = true;
+    if (const std::optional<TypeStep> step = stepOfType(r.REventType)) {
+        r.Adv_Period = step->unit;
+        r.Adv_PeriodN = step->count;
+    }
+    return r;
+}
+
+qint32 SaveReminder(const ReminderRecord& entered, qint32 id, const WhileSaved& whileOpen)
+{
+    qint32 savedId = 0;
+    {
+        auto db = OpenReminderDb();
+        RequireKnownDbVersion(*db);
+        Dynaset rs(*db, id > 0 ? Queries::byId(id) : Queries::noRow);
+        if (id > 0 && rs.hasCurrent())
+            rs.edit();
+        else
+            rs.addNew(); // also for a reminder deleted meanwhile
+        const ReminderRecord stored = ReminderRecord::read(rs);
+        const ReminderRecord r = AuthoredSave(stored, entered, LANNick);
+        RequireAuthored(r);
+        writeSaved(rs, stored, r);
+        rs.update();
+        savedId = qint32(rs.lastModifiedId());
+        if (whileOpen)
+            whileOpen(rs, savedId);
+    }
+    ReminderWritten();
+    return savedId;
+}
+
+void StoreReceivedCopy(const ReminderRecord& received)
+{
+    ReminderRecord rec = received;
+    {
+        auto db = OpenReminderDb();
+        Dynaset rs(*db, Queries::copyByBroadcastId(rec.BroadcastId));
+        if (rs.hasCurrent()) {
+            rs.edit();
+        } else {
+            rs.addNew();
+            rec.write(rs, {F::BroadcastId});
+        }
+        rec.IAMAuthor = false;
+        rec.writeAuthored(rs);
+        rec.writeRule(rs);
+        rec.write(rs, {F::RAuthor, F::IAMAuthor});
+        rs.update();
+    }
+    ReminderWritten();
+}
+
+bool DeleteReceivedCopy(qint32 broadcastId)
+{
+    {
+        auto db = OpenReminderDb();
+        Dynaset rs(*db, Queries::copyByBroadcastId(broadcastId));
+        if (!rs.hasCurrent())
+            return false;
+        rs.deleteCurrent();
+    }
+    ReminderWritten();
+    return true;
+}
+
+Deletion DeleteReminder(qint32 id, const std::function<NetworkDeletion()>& askNetwork,
+                        const std::function<void(qint32)>& sendDel)
+{
+    {
+        auto db = OpenReminderDb();
+        Dynaset rs(*db, Queries::byId(id));
+        if (!rs.hasCurrent())
+            return Deletion::NotStored; // deleted meanwhile
+        const ReminderRecord r = ReminderRecord::read(rs);
+        if (SharedByMe(r)) {
+            const NetworkDeletion answer = askNetwork();
+            if (answer == NetworkDeletion::Cancel)
+                return Deletion::Cancelled;
+            if (answer == NetworkDeletion::Also && sendDel)
+                sendDel(r.BroadcastId);
+        }
+        rs.deleteCurrent();
+    }
+    ReminderWritten();
+    return Deletion::Deleted;
+}
+
+int DeleteReminders(const QList<qint32>& ids)
+{
+    const int deleted = DeleteRemindersById(*OpenReminderDb(), ids);
+    ReminderWritten();
+    return deleted;
+}
+
+void ReminderWritten()
+{
+    afterCommitOnce(&announceChange);
+}

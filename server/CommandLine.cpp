@@ -1,0 +1,274 @@
+#include "server/CommandLine.h"
+
+#include "common/ActivationFile.h"
+#include "common/KalvexBus.h"
+#include "platform/Failure.h"
+#include "platform/ProgramDir.h"
+#include "server/Registration.h"
+#include "store/Reminder.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QFile>
+#include <QMap>
+
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <utility>
+
+namespace {
+
+enum Exit { Done = 0, Refused = 1, Unreachable = 2 };
+
+// The words of --repeat and --importance, and of the list's columns.
+const std::pair<const char*, short> kRepeatWords[] = {
+    {"once", EventOnce},     {"hourly", EventHourly},    {"daily", EventDaily},
+    {"weekly", EventWeekly}, {"monthly", EventMonthly},  {"bimonthly", EventBiMonthly},
+    {"yearly", EventYearly}, {"advanced", EventAdvanced}};
+const std::pair<const char*, short> kImportanceWords[] = {
+    {"normal", 0}, {"medium", 1}, {"high", 2}};
+
+// Options that take a value, and the D-Bus arguments they feed.
+const QMap<QString, QString> kValueOptions = {{"add", "caption"},
+                                              {"at", "due"},
+                                              {"details", "details"},
+                                              {"repeat", "eventType"},
+                                              {"importance", "importance"},
+                                              {"share", "shareTo"},
+                                              {"delete", "id"}};
+const QStringList kFlagOptions = {"list", "network", "help"};
+
+const QString kUsage = QStringLiteral(
+    "שימוש:\n"
+    "  Kalvex --add \"כותרת\" --at \"yyyy-MM-dd HH:mm\" [--repeat once|hourly|daily|weekly|"
+    "monthly|bimonthly|yearly]\n"
+    "         [--details \"פרטים\"] [--importance normal|medium|high] [--share ALL|כינוי,כינוי]\n"
+    "  Kalvex --list\n"
+    "  Kalvex --delete מספר [--network]\n");
+
+class Refusal : public Failure
+{
+public:
+    using Failure::Failure;
+};
+// Options that make no command: the usage follows the message.
+class UsageRefusal : public Refusal
+{
+public:
+    using Refusal::Refusal;
+};
+
+void print(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+struct Options
+{
+    QMap<QString, QString> values; // by option name, without "--"
+    QStringList flags;
+};
+
+Options parse(const QStringList& args)
+{
+    Options options;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QString name = args[i];
+        if (name == QLatin1String("-h"))
+            name = QStringLiteral("--help");
+        if (!name.startsWith(QLatin1String("--")))
+            throw UsageRefusal(QStringLiteral("\"%1\" אינו אפשרות").arg(name));
+        name = name.mid(2);
+        std::optional<QString> value;
+        if (const qsizetype equals = name.indexOf(QLatin1Char('=')); equals >= 0) {
+            value = name.mid(equals + 1);
+            name = name.left(equals);
+        }
+        if (kFlagOptions.contains(name) && !value) {
+            options.flags << name;
+            continue;
+        }
+        if (!kValueOptions.contains(name))
+            throw UsageRefusal(QStringLiteral("--%1 אינו אפשרות מוכרת").arg(name));
+        if (!value && i + 1 >= args.size())
+            throw UsageRefusal(QStringLiteral("--%1 דורש ערך").arg(name));
+        options.values.insert(name, value ? *value : args[++i]);
+    }
+    return options;
+}
+
+using Words = std::span<const std::pair<const char*, short>>;
+
+// A word of the table, or a number as it is (Kalvex checks the code).
+int wordOrNumber(const QString& option, const QString& text, Words words)
+{
+    for (const auto& [word, code] : words)
+        if (text == QLatin1String(word))
+            return code;
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (ok)
+        return number;
+    QStringList known;
+    for (const auto& [word, code] : words)
+        known << QLatin1String(word);
+    throw Refusal(QStringLiteral("--%1: \"%2\" אינו ערך מוכר (%3 או קוד)")
+                      .arg(option, text, known.join(QLatin1Char('|'))));
+}
+
+QString wordOf(int code, Words words)
+{
+    for (const auto& [word, value] : words)
+        if (value == code)
+            return QLatin1String(word);
+    return QString::number(code);
+}
+
+// A refusal of Kalvex names the D-Bus argument; the user typed the option.
+QString inOptionTerms(const QString& message)
+{
+    for (auto it = kValueOptions.cbegin(); it != kValueOptions.cend(); ++it)
+        if (message.startsWith(it.value() + QStringLiteral(": ")))
+            return QStringLiteral("--") + it.key() + message.mid(it.value().size());
+    return message;
+}
+
+void registerWhenNeeded()
+{
+    if (QFile::exists(ActivationFile::path()) &&
+        !ActivationFile::startsAnotherKalvex(ProgramDir::path()))
+        return;
+    try {
+        RegisterServer();
+    } catch (const std::exception& e) {
+        print(stderr, QStringLiteral("רישום Kalvex נכשל: %1\n").arg(describe(e)));
+    }
+}
+
+QDBusMessage callKalvex(const QString& method, const QVariantList& args)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName, method);
+    call.setArguments(args);
+    call.setAutoStartService(true);
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call);
+    if (reply.type() != QDBusMessage::ErrorMessage)
+        return reply;
+    if (reply.errorName() == KalvexBus::invalidArgumentError)
+        throw Refusal(inOptionTerms(reply.errorMessage()));
+    throw Failure(reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage());
+}
+
+QString listLine(const QVariantMap& r)
+{
+    QString caption = r.value(QStringLiteral("RCaption")).toString();
+    for (QChar& c : caption)
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    return QStringList{r.value(QStringLiteral("RMain_Id")).toString(),
+                       r.value(QStringLiteral("RDate"))
+                           .toString()
+                           .replace(QLatin1Char('T'), QLatin1Char(' ')),
+                       wordOf(r.value(QStringLiteral("REventType")).toInt(), kRepeatWords),
+                       wordOf(r.value(QStringLiteral("RImportance")).toInt(), kImportanceWords),
+                       r.value(QStringLiteral("RActive")).toBool() ? QStringLiteral("1")
+                                                                   : QStringLiteral("0"),
+                       caption}
+               .join(QLatin1Char('\t')) +
+           QLatin1Char('\n');
+}
+
+int add(const Options& o)
+{
+    if (!o.values.contains(QStringLiteral("at")))
+        throw Refusal(QStringLiteral("--at: יש לציין מועד, \"yyyy-MM-dd HH:mm\""));
+    const QDBusMessage reply = callKalvex(
+        KalvexBus::addReminder,
+        {o.values.value(QStringLiteral("add")), o.values.value(QStringLiteral("at")),
+         o.values.value(QStringLiteral("details")),
+         wordOrNumber(QStringLiteral("importance"),
+                      o.values.value(QStringLiteral("importance"), QStringLiteral("normal")),
+                      kImportanceWords),
+         wordOrNumber(QStringLiteral("repeat"),
+                      o.values.value(QStringLiteral("repeat"), QStringLiteral("once")),
+                      kRepeatWords),
+         o.values.value(QStringLiteral("share"))});
+    print(stdout, reply.arguments().value(0).toString() + QLatin1Char('\n'));
+    return Done;
+}
+
+int list()
+{
+    const QDBusMessage reply = callKalvex(KalvexBus::listReminders, {2});
+    for (const QVariantMap& r : qdbus_cast<QList<QVariantMap>>(reply.arguments().value(0)))
+        print(stdout, listLine(r));
+    return Done;
+}
+
+int remove(const Options& o)
+{
+    const QString text = o.values.value(QStringLiteral("delete"));
+    bool ok = false;
+    const int id = text.toInt(&ok);
+    if (!ok)
+        throw Refusal(QStringLiteral("--delete: \"%1\" אינו מספר תזכורת").arg(text));
+    const QDBusMessage reply =
+        callKalvex(KalvexBus::deleteReminder, {id, o.flags.contains(QStringLiteral("network"))});
+    if (!reply.arguments().value(0).toBool())
+        throw Refusal(QStringLiteral("--delete: אין תזכורת שמספרה %1").arg(id));
+    return Done;
+}
+
+int run(const QStringList& args)
+{
+    const Options o = parse(args);
+    if (o.flags.contains(QStringLiteral("help"))) {
+        print(stdout, kUsage);
+        return Done;
+    }
+    const int commands = int(o.values.contains(QStringLiteral("add"))) +
+                         int(o.values.contains(QStringLiteral("delete"))) +
+                         int(o.flags.contains(QStringLiteral("list")));
+    if (commands != 1)
+        throw UsageRefusal(QStringLiteral("יש לבחור פעולה אחת: --add, --list או --delete"));
+    registerWhenNeeded();
+    if (o.values.contains(QStringLiteral("add")))
+        return add(o);
+    if (o.values.contains(QStringLiteral("delete")))
+        return remove(o);
+    return list();
+}
+
+} // namespace
+
+bool isCommandLine(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg.startsWith("--") || arg == "-h")
+            return true;
+    }
+    return false;
+}
+
+int CommandLineMain(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    qDBusRegisterMetaType<QList<QVariantMap>>();
+    try {
+        return run(QCoreApplication::arguments().mid(1));
+    } catch (const Refusal& e) {
+        print(stderr, QStringLiteral("Kalvex: %1\n").arg(e.description()));
+        if (dynamic_cast<const UsageRefusal*>(&e))
+            print(stderr, kUsage);
+        return Refused;
+    } catch (const std::exception& e) {
+        print(stderr, QStringLiteral("Kalvex: לא ניתן לבצע: %1\n").arg(describe(e)));
+        return Unreachable;
+    }
+}

@@ -1,0 +1,180 @@
+#include "server/ReminderScripts.h"
+
+#include "lan/LanFormat.h"
+#include "lan/LanSend.h"
+#include "lan/RUpdateRec.h"
+#include "lan/SendRUpdate.h"
+#include "scheduling/ReminderRules.h"
+#include "scheduling/ReminderWrites.h"
+#include "server/InvalidArgument.h"
+#include "server/ReminderMaps.h"
+#include "store/Database.h"
+#include "store/LanSettings.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
+#include "store/Reminder.h"
+
+namespace {
+
+using F = ReminderField;
+
+// The audience of a send: everybody, or the name list.
+struct Audience
+{
+    bool toList = false;
+    QString names;
+    QString recipients() const { return toList ? names : kAllRecipients; }
+};
+
+// The rules name a field; the caller knows it by its argument.
+template <typename Work> auto naming(QString (*argumentOf)(F), Work work)
+{
+    try {
+        return work();
+    } catch (const ReminderRefused& refused) {
+        throw InvalidArgument(argumentOf(refused.field()), refused.why());
+    }
+}
+
+QString addArgument(F field)
+{
+    switch (field) {
+    case F::RCaption:
+        return QStringLiteral("caption");
+    case F::RDate:
+        return QStringLiteral("due");
+    case F::RDetail:
+        return QStringLiteral("details");
+    case F::RImportance:
+        return QStringLiteral("importance");
+    case F::REventType:
+        return QStringLiteral("eventType");
+    case F::SentTo:
+        return QStringLiteral("shareTo");
+    default:
+        return fieldName(field);
+    }
+}
+
+QString updateArgument(F field)
+{
+    return QStringLiteral("fields.") + fieldName(field);
+}
+
+short code(const QString& argument, int value)
+{
+    if (value < -32768 || value > 32767)
+        throw InvalidArgument(argument, QStringLiteral("%1 מחוץ לתחום").arg(value));
+    return short(value);
+}
+
+std::optional<Audience> audienceOf(const QString& shareTo)
+{
+    if (shareTo.isEmpty())
+        return std::nullopt;
+    if (!LANOptSend)
+        throw InvalidArgument(QStringLiteral("shareTo"),
+                              QStringLiteral("השליחה ברשת כבויה בהגדרות המערכת"));
+    if (shareTo == kAllRecipients)
+        return Audience{};
+    return Audience{true, naming(&addArgument, [&] { return NameListFromCommas(shareTo); })};
+}
+
+ReminderRecord storedReminder(qint32 id)
+{
+    auto db = OpenReminderDb();
+    const Snapshot rows(*db, Queries::byId(id));
+    if (!rows.hasCurrent())
+        throw InvalidArgument(QStringLiteral("id"), QStringLiteral("אין תזכורת שמספרה %1").arg(id));
+    return ReminderRecord::read(rows);
+}
+
+// Saves and sends as the editor does with "שלח ברשת" ticked; the reminder is
+// checked to go out first, so a refused send stores nothing.
+qint32 saveAndShare(const ReminderRecord& entered, const ReminderRecord& stored, qint32 id,
+                    const std::optional<Audience>& audience, QString (*argumentOf)(F))
+{
+    return naming(argumentOf, [&] {
+        if (!audience)
+            return SaveReminder(entered, id);
+        RequireSendable(AuthoredSave(stored, entered, LANNick), audience->recipients());
+        return SaveReminder(entered, id, [&](Dynaset& rs, qint32 savedId) {
+            SendRUpdate(rs, savedId, audience->toList, audience->names);
+        });
+    });
+}
+
+} // namespace
+
+namespace ReminderScripts {
+
+qint32 add(const QString& caption, const QString& due, const QString& details, int importance,
+           int eventType, const QString& shareTo)
+{
+    ReminderRecord entered;
+    entered.RCaption = caption;
+    const std::optional<Date> date = parseIsoMinute(due);
+    if (!date)
+        throw InvalidArgument(
+            QStringLiteral("due"),
+            QStringLiteral("\"%1\" אינו מועד קיים בתבנית yyyy-MM-ddTHH:mm").arg(due));
+    entered.RDate = *date;
+    entered.RDetail = details;
+    entered.RImportance = code(QStringLiteral("importance"), importance);
+    entered.REventType = code(QStringLiteral("eventType"), eventType);
+    if (entered.REventType == EventAdvanced)
+        throw InvalidArgument(QStringLiteral("eventType"),
+                              QStringLiteral("סוג מתקדם (100) נקבע ב-UpdateReminder"));
+    entered.RActive = true;
+    const std::optional<Audience> audience = audienceOf(shareTo);
+    // A new row's rule fields are the table's defaults, which no simple type reads.
+    return saveAndShare(entered, ReminderRecord{}, 0, audience, &addArgument);
+}
+
+bool remove(qint32 id, bool network)
+{
+    const auto decide = [network] {
+        return network ? NetworkDeletion::Also : NetworkDeletion::LocalOnly;
+    };
+    return DeleteReminder(id, decide, [](qint32 broadcastId) { SendDELMsg(broadcastId); }) ==
+           Deletion::Deleted;
+}
+
+QVariantMap get(qint32 id)
+{
+    return reminderMap(storedReminder(id));
+}
+
+QList<QVariantMap> list(int filter)
+{
+    if (filter < 0 || filter > 2)
+        throw InvalidArgument(QStringLiteral("filter"),
+                              QStringLiteral("0 פעילות, 1 לא פעילות או 2 הכל"));
+    auto db = OpenReminderDb();
+    Snapshot rows(*db, Queries::list(short(filter), fieldName(F::RDate), false));
+    QList<QVariantMap> maps;
+    maps.reserve(rows.recordCount());
+    for (; !rows.eof(); rows.moveNext())
+        maps << reminderMap(ReminderRecord::read(rows));
+    return maps;
+}
+
+void update(qint32 id, const QVariantMap& fields)
+{
+    const ReminderRecord stored = storedReminder(id);
+    ReminderRecord entered = stored;
+    entered.RActive = true;
+    applyFields(entered, fields);
+    if (entered.REventType != EventAdvanced)
+        for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+            if (it.key().startsWith(QLatin1String("Adv_")))
+                throw InvalidArgument(QStringLiteral("fields.") + it.key(),
+                                      QStringLiteral("נקבע לפי סוג המופע; משתנה רק בסוג מתקדם "
+                                                     "(REventType 100)"));
+    std::optional<Audience> audience;
+    if (SharedByMe(stored) && LANOptSend)
+        audience = Audience{!stored.SentTo.isEmpty(), stored.SentTo};
+    saveAndShare(entered, stored, id, audience, &updateArgument);
+}
+
+} // namespace ReminderScripts

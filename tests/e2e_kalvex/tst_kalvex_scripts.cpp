@@ -1,0 +1,277 @@
+// Scripts on the real Kalvex: the reminder methods on its private bus and the command line.
+#include "common/KalvexBus.h"
+#include "platform/Clock.h"
+#include "platform/ProgramDir.h"
+#include "tests/support/E2eSession.h"
+#include "tests/support/ReminderRows.h"
+#include "tests/support/XDesktop.h"
+
+#include <QDBusArgument>
+#include <QDBusMetaType>
+#include <QDBusPendingCall>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// A caption of 60 characters with a tab, and details with a tab and a line break.
+const QString kCaption = QStringLiteral("ישיבת\tצוות ") + QString(49, u'א');
+const QString kDetails = QStringLiteral("שורה\tאחת\nשורה שתיים");
+
+} // namespace
+
+class KalvexScriptsE2e : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<XDesktop> m_desktop;
+    std::unique_ptr<E2eSession> m_s;
+
+    static QDBusMessage method(const QString& name, const QVariantList& args)
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName, name);
+        call.setArguments(args);
+        return call;
+    }
+    QDBusMessage kv(const QString& name, const QVariantList& args)
+    {
+        return m_s->bus().call(method(name, args), QDBus::Block, 25000);
+    }
+    QVariant debug(const QString& method)
+    {
+        return m_s
+            ->call(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::debugInterfaceName,
+                   method, {}, false)
+            .arguments()
+            .value(0);
+    }
+    bool hook(const QString& method, const QVariantList& args)
+    {
+        return m_s
+            ->call(KalvexBus::serviceName, "/TestHooks", "Kalvex.TestHooks", method, args, false)
+            .arguments()
+            .value(0)
+            .toBool();
+    }
+    QDBusMessage add(const QString& caption, const QString& due, int importance = 0,
+                     int eventType = 0, const QString& shareTo = QString())
+    {
+        return kv(KalvexBus::addReminder, {caption, due, kDetails, importance, eventType, shareTo});
+    }
+    QVariantMap reminder(int id)
+    {
+        return qdbus_cast<QVariantMap>(kv(KalvexBus::getReminder, {id}).arguments().value(0));
+    }
+    int rowCount() { return m_s->scalarSql("SELECT COUNT(*) FROM Main_tbl").toInt(); }
+    QList<int> ids(const QVariant& reply) { return qdbus_cast<QList<int>>(reply); }
+    Run run(const QStringList& args)
+    {
+        QProcess* p = m_s->startProgram("Kalvex", args);
+        Run r;
+        if (p->waitForFinished(20000) && p->exitStatus() == QProcess::NormalExit)
+            r = {p->exitCode(), QString::fromUtf8(p->readAllStandardOutput()),
+                 QString::fromUtf8(p->readAllStandardError())};
+        return r;
+    }
+
+private slots:
+    void init()
+    {
+        E2eOptions options;
+        if (QByteArray(QTest::currentTestFunction()).contains("Editor")) {
+            m_desktop = std::make_unique<XDesktop>();
+            QString error;
+            QVERIFY2(m_desktop->start(false, &error), qPrintable(error));
+            options.environment.insert("DISPLAY", m_desktop->display());
+        }
+        m_s = std::make_unique<E2eSession>(options);
+        QVERIFY2(m_s->isReady(), qPrintable(m_s->error()));
+        ProgramDir::setOverride(m_s->root() + "/prog dir"); // reminderRow reads its database
+        QCOMPARE(m_s->runProgram("Kalvex", {"/REGSERVER"}), 0);
+    }
+    void cleanup()
+    {
+        ProgramDir::setOverride(QString());
+        m_s.reset(), m_desktop.reset();
+    }
+
+    // Field by field as the editor's save of the same values; listed at once; alerts when due.
+    void addReminderStoresWhatTheEditorSaves()
+    {
+        kv(KalvexBus::showList, {0});
+        for (const auto& [method, args] : QList<std::pair<QString, QVariantList>>{
+                 {"Click", {"cmdNew"}},
+                 {"SetText", {"CCaption", kCaption}},
+                 {"SetDateTime", {"CDate1", "2026-12-08T00:00"}},
+                 {"SetDateTime", {"CDate2", "2000-01-01T09:30"}},
+                 {"Choose", {"CImportance", 2}},
+                 {"Choose", {"CEventType", 4}}, // monthly
+                 {"SetText", {"CDetail", kDetails}},
+                 {"Click", {"cmdNew"}}}) // "שמור כחדש"
+            QVERIFY2(hook(method, args), qPrintable(method + ' ' + args.value(0).toString()));
+        QTRY_COMPARE(rowCount(), 1);
+        const int edited = m_s->scalarSql("SELECT MAX(RMain_Id) FROM Main_tbl").toInt();
+        const QDBusMessage added = add(kCaption, "2026-12-08T09:30", 2, 20);
+        QCOMPARE(added.type(), QDBusMessage::ReplyMessage);
+        const int id = added.arguments().value(0).toInt();
+        QVariantMap byEditor = reminderRow(edited), byScript = reminderRow(id);
+        QVERIFY(!byScript.value("RDate0").isNull());
+        for (const char* own : {"RMain_Id", "RDate0"})
+            byEditor.remove(own), byScript.remove(own);
+        QStringList differ;
+        for (auto it = byEditor.cbegin(); it != byEditor.cend(); ++it)
+            if (byScript.value(it.key()) != it.value())
+                differ << it.key() + ' ' + it.value().toString() + " / " +
+                              byScript.value(it.key()).toString();
+        QCOMPARE(differ.join(" | "), QString());
+        QCOMPARE(byScript.value("RCaption").toString(), "ישיבת צוות " + QString(39, u'א'));
+        QTRY_COMPARE(ids(debug("ListedIds")), (QList<int>{edited, id}));
+
+        // One due at the next whole minute: no alert before it, one once it has passed.
+        const Date due = Clock::now().withoutSeconds().addMinutes(1);
+        const int soon = add("בקרוב", formatIsoMinute(due)).arguments().value(0).toInt();
+        QTRY_COMPARE(m_s->iniValue("Reminder", "NextDate"), formatNextDate(due));
+        kv(KalvexBus::checkList, {});
+        QVERIFY(E2eSession::waitFor([&] { return Clock::now() > due; }, 65000));
+        QVERIFY(ids(debug("AlertIds")).isEmpty());
+        kv(KalvexBus::checkList, {});
+        QTRY_COMPARE(ids(debug("AlertIds")), QList<int>{soon});
+    }
+
+    // Each refused with the argument named, nothing written.
+    void badArgumentsAreRefusedAndWriteNothing()
+    {
+        const QList<std::pair<QVariantList, QString>> cases = {
+            {{"t", "2026-12-08T09:00", 0, 7, ""}, "eventType"},
+            {{"t", "2026-12-08T09:00", 0, 100, ""}, "eventType"},
+            {{"t", "2026-02-30T09:00", 0, 0, ""}, "due"},
+            {{"t", "8/12/2026 09:00", 0, 0, ""}, "due"},
+            {{"", "2026-12-08T09:00", 0, 0, ""}, "caption"},
+            {{"t", "2026-12-08T09:00", 3, 0, ""}, "importance"},
+            {{"t", "2026-12-08T09:00", 0, 0, "B,,C"}, "shareTo"},
+            {{"t", "2026-12-08T09:00", 0, 0, "abcdefghij"}, "shareTo"},
+            {{"t", "2026-12-08T09:00", 0, 0, "B\rC"}, "shareTo"},
+            {{"t", "2026-12-08T09:00", 0, 0, "B,\U0001F600"}, "shareTo"}};
+        QStringList wrong;
+        for (const auto& [args, argument] : cases) {
+            const QDBusMessage reply = add(args[0].toString(), args[1].toString(), args[2].toInt(),
+                                           args[3].toInt(), args[4].toString());
+            if (reply.errorName() != KalvexBus::invalidArgumentError ||
+                !reply.errorMessage().startsWith(argument + ": "))
+                wrong << args[1].toString() + ' ' + reply.errorMessage();
+        }
+        QCOMPARE(wrong, QStringList());
+        QCOMPARE(rowCount(), 0);
+    }
+
+    // Read, changed by any subset (also the rule), filtered, deleted; bad changes refused.
+    void remindersAreReadChangedAndDeleted()
+    {
+        const QDBusMessage added = add("קריאה", "2026-12-08T09:00");
+        QCOMPARE(added.errorMessage(), QString());
+        const int id = added.arguments().value(0).toInt();
+        const QVariantMap read = reminder(id);
+        QCOMPARE(read.value("RDate").toString(), QStringLiteral("2026-12-08T09:00"));
+        QCOMPARE(read.value("RDetail").toString(), QStringLiteral("שורה אחת\r\nשורה שתיים"));
+        QCOMPARE(read.size(), 22);
+
+        const QVariantMap rule{{"REventType", 100},  {"Adv_Period", 3},   {"Adv_PeriodN", 2},
+                               {"Adv_AdvOpt", true}, {"Adv_WeekDay", 10}, {"RActive", false}};
+        QCOMPARE(kv(KalvexBus::updateReminder, {id, rule}).type(), QDBusMessage::ReplyMessage);
+        const QVariantMap changed = reminder(id);
+        QCOMPARE(changed.value("Adv_WeekDay").toInt(), 10);
+        QCOMPARE(changed.value("RActive").toBool(), false);
+        const auto listed = [&](int filter) {
+            const QVariant all = kv(KalvexBus::listReminders, {filter}).arguments().value(0);
+            return int(qdbus_cast<QList<QVariantMap>>(all).size());
+        };
+        QCOMPARE(listed(0), 0);
+        QCOMPARE(listed(1), 1);
+
+        const QList<std::pair<QVariantMap, QString>> refused = {
+            {{{"RMain_Id", 5}}, "fields.RMain_Id"},
+            {{{"Colour", 5}}, "fields.Colour"},
+            {{{"RImportance", "2"}}, "fields.RImportance"},
+            {{{"RDate", "2026-12-32T09:00"}}, "fields.RDate"},
+            {{{"REventType", 5}, {"Adv_Period", 2}}, "fields.Adv_Period"},
+            {{{"Adv_PeriodN", 0}}, "fields.Adv_PeriodN"}};
+        QStringList wrong;
+        for (const auto& [fields, argument] : refused) {
+            const QDBusMessage reply = kv(KalvexBus::updateReminder, {id, fields});
+            if (!reply.errorMessage().startsWith(argument + ": "))
+                wrong << argument + ' ' + reply.errorMessage();
+        }
+        QCOMPARE(wrong, QStringList());
+        QCOMPARE(reminder(id), changed);
+        QCOMPARE(kv(KalvexBus::getReminder, {id + 1}).errorName(), KalvexBus::invalidArgumentError);
+
+        QCOMPARE(kv(KalvexBus::deleteReminder, {id, false}).arguments().value(0), QVariant(true));
+        QCOMPARE(kv(KalvexBus::deleteReminder, {id, false}).arguments().value(0), QVariant(false));
+    }
+
+    // Sent together: carried out in order, each answered for itself; a refusal undoes only itself.
+    void callsSentTogetherAreCarriedOutInOrder()
+    {
+        QList<QDBusPendingCall> calls;
+        for (const QString& caption : {"א", "", "ב"}) {
+            QDBusMessage call =
+                QDBusMessage::createMethodCall(KalvexBus::serviceName, KalvexBus::objectPath,
+                                               KalvexBus::interfaceName, KalvexBus::addReminder);
+            call.setArguments({caption, "2026-12-08T09:00", "", 0, 0, ""});
+            calls << m_s->bus().asyncCall(call);
+        }
+        QDBusMessage list =
+            QDBusMessage::createMethodCall(KalvexBus::serviceName, KalvexBus::objectPath,
+                                           KalvexBus::interfaceName, KalvexBus::listReminders);
+        list.setArguments({2});
+        calls << m_s->bus().asyncCall(list);
+        QList<bool> refused;
+        for (QDBusPendingCall& call : calls)
+            call.waitForFinished(), refused << call.isError();
+        QCOMPARE(refused, (QList<bool>{false, true, false, false}));
+        QStringList listed;
+        for (const QVariantMap& r :
+             qdbus_cast<QList<QVariantMap>>(calls.last().reply().arguments().value(0)))
+            listed << r.value("RCaption").toString();
+        QCOMPARE(listed, (QStringList{"א", "ב"}));
+    }
+
+    // Registers the service when needed; prints the id and the list; bad input exits 1.
+    void commandLineAddsListsAndDeletes()
+    {
+        QVERIFY(QFile::remove(m_s->dataHome() + "/dbus-1/services/Kalvex.KVClass.service"));
+        const Run added = run({"--add", "כותרת", "--at", "2026-12-08 09:00", "--repeat", "daily",
+                               "--importance", "high"});
+        QCOMPARE(added.exitCode, 0);
+        const QString id = added.out.trimmed();
+        QCOMPARE(run({"--list"}).out, id + "\t2026-12-08 09:00\tdaily\thigh\t1\tכותרת\n");
+
+        const QList<std::pair<QStringList, QString>> refused = {
+            {{"--add", "x", "--at", "2026-12-08 09:00", "--repeat", "fortnightly"}, "--repeat: "},
+            {{"--add", "x", "--at", "2026-13-01 09:00"}, "--at: "},
+            {{"--add", "", "--at", "2026-12-08 09:00"}, "--add: "},
+            {{"--add", "x"}, "--at: "},
+            {{"--list", "--delete", id}, "--list"},
+            {{"--colour"}, "--colour"}};
+        for (const auto& [args, message] : refused) {
+            const Run r = run(args);
+            QVERIFY2(r.exitCode == 1, qPrintable(args.join(' ')));
+            QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        }
+        QCOMPARE(run({"--delete", id}).exitCode, 0);
+        QCOMPARE(run({"--list"}).out, QString());
+        const Run again = run({"--delete", id});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY(again.err.contains("--delete: "));
+    }
+};
+
+QTEST_GUILESS_MAIN(KalvexScriptsE2e)
+#include "tst_kalvex_scripts.moc"

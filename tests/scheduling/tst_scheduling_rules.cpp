@@ -1,0 +1,251 @@
+// The rules home: what a reminder stores, what it may not be, how it is written and deleted.
+#include "common/Ini.h"
+#include "scheduling/ReminderRules.h"
+#include "scheduling/ReminderWrites.h"
+#include "store/Database.h"
+#include "store/LanSettings.h"
+#include "store/Reminder.h"
+#include "store/ReminderChanges.h"
+#include "tests/support/ReminderRows.h"
+
+#include <QTest>
+
+using F = ReminderField;
+
+namespace {
+
+// A valid reminder to change one thing of.
+ReminderRecord valid()
+{
+    ReminderRecord r;
+    r.RCaption = QStringLiteral("פגישה");
+    r.RDate = at(2026, 12, 8, 9, 0);
+    r.REventType = EventDaily;
+    r.RActive = true;
+    return r;
+}
+
+// The field a reminder is refused for, or nothing.
+std::optional<F> refusedField(const ReminderRecord& r)
+{
+    try {
+        RequireAuthored(r);
+        return std::nullopt;
+    } catch (const ReminderRefused& e) {
+        return e.field();
+    }
+}
+
+QString nextDate()
+{
+    return ReadIni(QStringLiteral("Reminder"), QStringLiteral("NextDate"), QString());
+}
+
+} // namespace
+
+class ReminderRulesTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<SchedulingDir> m_dir;
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<SchedulingDir>(at(2026, 12, 1, 9, 0));
+        LANNick = QStringLiteral("me");
+    }
+    void cleanup() { m_dir.reset(); }
+
+    void textsAsStored_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("detail");
+        const QString fifty(50, u'א');
+        QTest::newRow("50 kept") << fifty << fifty << fifty;
+        QTest::newRow("51 cut") << fifty + "ב" << fifty << fifty + "ב";
+        QTest::newRow("tab") << "a\tb"
+                             << "a b"
+                             << "a b";
+        QTest::newRow("LF") << "a\nb"
+                            << "a b"
+                            << "a\r\nb";
+        QTest::newRow("CR LF") << "a\r\nb"
+                               << "a  b"
+                               << "a\r\nb";
+        QTest::newRow("CR") << "a\rb"
+                            << "a b"
+                            << "a\r\nb";
+        QTest::newRow("blanks kept") << "  "
+                                     << "  "
+                                     << "  ";
+    }
+    void textsAsStored()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, caption);
+        QFETCH(QString, detail);
+        QCOMPARE(StoredCaption(typed), caption);
+        QCOMPARE(StoredDetail(typed), detail);
+    }
+
+    // Every type code: the step a save stores, its end, and RNext = RDate.
+    void authoredSaveWritesTheRuleOfItsType_data()
+    {
+        QTest::addColumn<short>("type");
+        QTest::addColumn<short>("period");
+        QTest::addColumn<short>("count");
+        QTest::addColumn<bool>("advanced");
+        const QList<std::tuple<short, short, short, bool>> cases = {
+            {EventOnce, 7, 9, false},
+            {EventHourly, Date::Hour, 1, false},
+            {EventDaily, Date::Day, 1, false},
+            {EventWeekly, Date::Week, 1, false},
+            {EventMonthly, Date::Month, 1, false},
+            {EventBiMonthly, Date::Month, 2, false},
+            {EventYearly, Date::Year, 1, false},
+            {EventAdvanced, Date::Minute, 15, true}};
+        for (const auto& [type, period, count, advanced] : cases)
+            QTest::addRow("%d", type) << type << period << count << advanced;
+    }
+    void authoredSaveWritesTheRuleOfItsType()
+    {
+        QFETCH(short, type);
+        QFETCH(short, period);
+        QFETCH(short, count);
+        QFETCH(bool, advanced);
+        ReminderRecord stored = valid();
+        std::tie(stored.Adv_Period, stored.Adv_PeriodN, stored.RAuthor) = std::tuple(7, 9, "other");
+        stored.RNext = at(2026, 12, 9);
+        ReminderRecord entered = valid();
+        entered.REventType = type;
+        std::tie(entered.Adv_Period, entered.Adv_PeriodN, entered.Adv_NoEnd) =
+            std::tuple(Date::Minute, 15, false);
+        const ReminderRecord r = AuthoredSave(stored, entered, QStringLiteral("me"));
+        QCOMPARE(r.Adv_Period, period);
+        QCOMPARE(r.Adv_PeriodN, count);
+        QCOMPARE(r.Adv_NoEnd, !advanced);
+        QCOMPARE(r.Adv_AdvOpt, advanced);
+        QCOMPARE(r.Adv_DateEnd.has_value(), !advanced);
+        QCOMPARE(r.RNext, entered.RDate);
+        QCOMPARE(r.RAuthor, QStringLiteral("other"));
+    }
+
+    // Each case names the field refused, or none; the boundaries of every width and range.
+    void refusedForTheFieldAtFault()
+    {
+        using Change = std::function<void(ReminderRecord&)>;
+        const auto advanced = [](short unit, short n, bool flag) {
+            return Change([=](ReminderRecord& r) {
+                r.REventType = EventAdvanced;
+                std::tie(r.Adv_Period, r.Adv_PeriodN, r.Adv_AdvOpt) = std::tuple(unit, n, flag);
+            });
+        };
+        const std::optional<F> none;
+        const QList<std::tuple<const char*, Change, std::optional<F>>> cases = {
+            {"valid", [](ReminderRecord&) {}, none},
+            {"caption 50", [](ReminderRecord& r) { r.RCaption = QString(50, 'x'); }, none},
+            {"caption 51", [](ReminderRecord& r) { r.RCaption = QString(51, 'x'); }, F::RCaption},
+            {"caption empty", [](ReminderRecord& r) { r.RCaption.clear(); }, F::RCaption},
+            {"caption blank", [](ReminderRecord& r) { r.RCaption = " "; }, none},
+            {"author 9", [](ReminderRecord& r) { r.RAuthor = QString(9, 'x'); }, none},
+            {"author 10", [](ReminderRecord& r) { r.RAuthor = QString(10, 'x'); }, F::RAuthor},
+            {"importance 2", [](ReminderRecord& r) { r.RImportance = 2; }, none},
+            {"importance 3", [](ReminderRecord& r) { r.RImportance = 3; }, F::RImportance},
+            {"importance -1", [](ReminderRecord& r) { r.RImportance = -1; }, F::RImportance},
+            {"type 2", [](ReminderRecord& r) { r.REventType = 2; }, F::REventType},
+            {"type 101", [](ReminderRecord& r) { r.REventType = 101; }, F::REventType},
+            {"unit 6", [](ReminderRecord& r) { r.Adv_Period = 6; }, F::Adv_Period},
+            {"mask 127", [](ReminderRecord& r) { r.Adv_WeekDay = 127; }, none},
+            {"mask 128", [](ReminderRecord& r) { r.Adv_WeekDay = 128; }, F::Adv_WeekDay},
+            {"mask -1", [](ReminderRecord& r) { r.Adv_WeekDay = -1; }, F::Adv_WeekDay},
+            {"day kind 10", [](ReminderRecord& r) { r.Adv_MonthDay = 10; }, F::Adv_MonthDay},
+            {"occurrence 5", [](ReminderRecord& r) { r.Adv_MonthCount = 5; }, F::Adv_MonthCount},
+            {"simple type, no step", [](ReminderRecord& r) { r.Adv_PeriodN = 0; }, none},
+            {"advanced step 0", advanced(Date::Day, 0, false), F::Adv_PeriodN},
+            {"advanced days", advanced(Date::Day, 1, true), F::Adv_AdvOpt},
+            {"advanced weeks, no day", advanced(Date::Week, 2, true), none},
+            {"advanced months", advanced(Date::Month, 1, true), none}};
+        for (const auto& type : kEventTypeCodes) {
+            ReminderRecord r = valid();
+            r.REventType = type;
+            QVERIFY2(!refusedField(r), qPrintable(EventTypeName(type)));
+        }
+        QStringList mismatches;
+        for (const auto& [name, change, field] : cases) {
+            ReminderRecord r = valid();
+            change(r);
+            if (refusedField(r) != field)
+                mismatches << QString::fromUtf8(name);
+        }
+        QCOMPARE(mismatches, QStringList());
+    }
+
+    // A new row gets this user as author; an edited one keeps its author; a gone one is new.
+    void savedAsTheEditorSaves()
+    {
+        const quint64 before = ReminderChanges::serial();
+        const qint32 id = SaveReminder(valid(), 0);
+        QCOMPARE(reminderRow(id).value("RAuthor").toString(), QStringLiteral("me"));
+        QCOMPARE(ReminderChanges::serial(), before + 1);
+        OpenReminderDb()->exec(QStringLiteral("UPDATE Main_tbl SET RAuthor = 'other'"));
+        ReminderRecord changed = valid();
+        changed.RCaption = QStringLiteral("שונה");
+        QCOMPARE(SaveReminder(changed, id), id);
+        QCOMPARE(reminderRow(id).value("RAuthor").toString(), QStringLiteral("other"));
+        QCOMPARE(reminderRow(id).value("RCaption").toString(), QStringLiteral("שונה"));
+        OpenReminderDb()->exec(QStringLiteral("DELETE FROM Main_tbl"));
+        QVERIFY(SaveReminder(changed, id) > id);
+        QTRY_COMPARE(nextDate(), QStringLiteral("081220260900"));
+    }
+
+    void aRefusedSaveWritesNothing()
+    {
+        ReminderRecord r = valid();
+        r.REventType = 7;
+        const quint64 before = ReminderChanges::serial();
+        QVERIFY_THROWS_EXCEPTION(ReminderRefused, SaveReminder(r, 0));
+        QCOMPARE(OpenReminderDb()->scalar("SELECT COUNT(*) FROM Main_tbl").toInt(), 0);
+        QCOMPARE(ReminderChanges::serial(), before);
+    }
+
+    // A reminder this user shared asks; the others go without a question.
+    void deletionAsksOnlyForAReminderSharedHere_data()
+    {
+        QTest::addColumn<bool>("author");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("sent");
+        QTest::newRow("also") << true << int(NetworkDeletion::Also) << int(Deletion::Deleted) << 77;
+        QTest::newRow("local") << true << int(NetworkDeletion::LocalOnly) << int(Deletion::Deleted)
+                               << 0;
+        QTest::newRow("cancel") << true << int(NetworkDeletion::Cancel) << int(Deletion::Cancelled)
+                                << 0;
+        QTest::newRow("a copy") << false << int(NetworkDeletion::Cancel) << int(Deletion::Deleted)
+                                << 0;
+    }
+    void deletionAsksOnlyForAReminderSharedHere()
+    {
+        QFETCH(bool, author);
+        QFETCH(int, answer);
+        QFETCH(int, result);
+        QFETCH(int, sent);
+        const qint32 id =
+            insertReminder(reminderFields(0, at(2026, 12, 8), at(2026, 12, 8),
+                                          {{"BroadcastId", 77}, {"IAMAuthor", author ? 1 : 0}}));
+        qint32 sentId = 0;
+        const auto decision = NetworkDeletion(answer);
+        const Deletion deletion = DeleteReminder(
+            id, [decision] { return decision; },
+            [&sentId](qint32 broadcastId) { sentId = broadcastId; });
+        QCOMPARE(int(deletion), result);
+        QCOMPARE(sentId, sent);
+        QCOMPARE(reminderRow(id).isEmpty(), deletion == Deletion::Deleted);
+        const auto local = [] { return NetworkDeletion::LocalOnly; };
+        QCOMPARE(int(DeleteReminder(id, local, {})),
+                 int(deletion == Deletion::Deleted ? Deletion::NotStored : Deletion::Deleted));
+    }
+};
+
+QTEST_GUILESS_MAIN(ReminderRulesTest)
+#include "tst_scheduling_rules.moc"
