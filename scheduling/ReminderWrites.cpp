@@ -70,7 +70,7 @@ qint32 SaveReminder(const ReminderRecord& entered, qint32 id, const WhileSaved& 
     qint32 savedId = 0;
     {
         auto db = OpenReminderDb();
-        RequireKnownDbVersion(*db);
+        RequireCurrentDbVersion(*db);
         Dynaset rs(*db, id > 0 ? Queries::byId(id) : Queries::noRow);
         if (id > 0 && rs.hasCurrent())
             rs.edit();

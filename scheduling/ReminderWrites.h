@@ -27,7 +27,8 @@ ReminderRecord AuthoredSave(const ReminderRecord& stored, const ReminderRecord& 
 // the row is gone; the nickname is LANNick. Refused (ReminderRefused,
 // RequireAuthored), nothing is written. whileOpen gets the save's record set
 // and the saved RMain_Id before they close (the LAN send). Gives that id.
-// Throws Failure; a database of a newer release is not written.
+// Throws Failure; a database of a newer release is not written, one of an
+// older release is upgraded first.
 using WhileSaved = std::function<void(Dynaset& rs, qint32 savedId)>;
 qint32 SaveReminder(const ReminderRecord& entered, qint32 id, const WhileSaved& whileOpen = {});
 

@@ -121,13 +121,19 @@ void createCurrentSchema(Database& db)
 // Releases 200-209 share the schema; the tests are on the version without its last digit.
 void CheckDbVersion(Database& db)
 {
-    RequireKnownDbVersion(db);
-    const short version = GetDbVersion(db);
-    if (version / 10 < 20)
-        UpgradeDb(db, version);
-    else
+    if (!RequireCurrentDbVersion(db))
         for (const QString& field : insertTimeFields())
             ensureInsertTimeTrigger(db, field, false);
+}
+
+bool RequireCurrentDbVersion(Database& db)
+{
+    RequireKnownDbVersion(db);
+    const short version = GetDbVersion(db);
+    if (version / 10 >= 20)
+        return false;
+    UpgradeDb(db, version);
+    return true;
 }
 
 void RequireKnownDbVersion(Database& db)

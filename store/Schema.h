@@ -19,6 +19,10 @@ void createCurrentSchema(Database& db);
 void CheckDbVersion(Database& db);
 // The refusal alone: throws the same Failure for a too-new database, changes nothing.
 void RequireKnownDbVersion(Database& db);
+// Refuses a too-new database and upgrades an old one, for writers that may
+// come before the manager window's first load (a script's save); gives
+// whether it upgraded.
+bool RequireCurrentDbVersion(Database& db);
 short GetDbVersion(Database& db); // 0 when unreadable
 // Adds the fields due for the version and marks the database 200, all in one
 // transaction: a failure (a field that exists already) leaves the database

@@ -6,6 +6,8 @@
 #include "store/LanSettings.h"
 #include "store/Reminder.h"
 #include "store/ReminderChanges.h"
+#include "store/Schema.h"
+#include "tests/store/StoreTestFiles.h"
 #include "tests/support/ReminderRows.h"
 
 #include <QTest>
@@ -197,6 +199,16 @@ private slots:
         OpenReminderDb()->exec(QStringLiteral("DELETE FROM Main_tbl"));
         QVERIFY(SaveReminder(changed, id) > id);
         QTRY_COMPARE(nextDate(), QStringLiteral("081220260900"));
+    }
+
+    // A script may write before the manager window ever loaded the list.
+    void aSaveUpgradesADatabaseOfAnOlderRelease()
+    {
+        QFile::remove(reminderDbPath());
+        rawSql(reminderDbPath(), baseTableSql({"RDate0"}) + "PRAGMA user_version = 150;");
+        const qint32 id = SaveReminder(valid(), 0);
+        QCOMPARE(reminderRow(id).value("RAuthor").toString(), QStringLiteral("me"));
+        QCOMPARE(GetDbVersion(*OpenReminderDb()), kCurrentDbVersion);
     }
 
     void aRefusedSaveWritesNothing()
