@@ -1,6 +1,7 @@
 #include "alert/RemindForm.h"
 
 #include "alert/RemindPictures.h"
+#include "platform/ui/Named.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -29,12 +30,6 @@ const DelayChoice kDelayChoices[] = {
 };
 
 constexpr int kMarkSize = 20;
-
-template <typename W> W* named(W* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QLineEdit* dataBox(const QString& name)
 {

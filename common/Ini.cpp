@@ -61,8 +61,9 @@ QString iniFilePath()
 
 QString ReadIni(const QString& section, const QString& key, const QString& defaultValue)
 {
-    // As the profile call: an unreadable file or an empty value counts as
-    // missing; otherwise the buffer's text up to its first NUL.
+    // As Windows' GetPrivateProfileString reads: an unreadable file or an
+    // empty value counts as missing; otherwise the buffer's text up to its
+    // first NUL.
     QByteArray bytes;
     try {
         bytes = readSettingsFile(iniFilePath());

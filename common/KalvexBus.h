@@ -3,7 +3,7 @@
 #include <QString>
 
 // The public D-Bus face of Kalvex, as Kalvex serves it and Tolvane calls it.
-// Clients call the five KVClass methods on the session bus; the bus starts
+// Clients call the KVClass methods below on the session bus; the bus starts
 // Kalvex on demand from the activation file that "Kalvex /REGSERVER" writes.
 
 // The interface name as the class declares it (Q_CLASSINFO needs a literal).

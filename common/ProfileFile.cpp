@@ -24,7 +24,7 @@ bool keyOf(const QString& line, QString* key, QString* value)
         return false;
     *key = line.left(eq).trimmed();
     QString v = line.mid(eq + 1).trimmed();
-    // The profile functions drop one pair of surrounding quotes.
+    // Windows' profile functions drop one pair of surrounding quotes; so do we.
     if (v.size() >= 2 &&
         ((v.startsWith('"') && v.endsWith('"')) || (v.startsWith('\'') && v.endsWith('\''))))
         v = v.mid(1, v.size() - 2);

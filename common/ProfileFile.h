@@ -5,8 +5,8 @@
 
 // The text of a Windows profile (INI) file: "[section]" headers and
 // "key=value" lines. Names match case-insensitively; values are trimmed as
-// the profile functions trim them. Lines it does not understand are kept as
-// they are when the file is written back.
+// Windows' profile functions trim them. Lines it does not understand are kept
+// as they are when the file is written back.
 class ProfileFile
 {
 public:

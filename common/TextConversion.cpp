@@ -21,7 +21,7 @@ double toNumber(const QString& text)
 
 double roundedNumber(const QString& text)
 {
-    return std::nearbyint(toNumber(text)); // halves to even, as the conversion rounds
+    return std::nearbyint(toNumber(text)); // halves to even
 }
 
 } // namespace
@@ -43,7 +43,7 @@ short textToShort(const QString& text)
 
 short numberToShort(double number)
 {
-    const double rounded = std::nearbyint(number); // halves to even, as the conversion rounds
+    const double rounded = std::nearbyint(number); // halves to even
     if (!(rounded >= -32768 && rounded <= 32767))
         throw Failure::overflow();
     return short(rounded);

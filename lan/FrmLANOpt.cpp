@@ -8,6 +8,7 @@
 #include "platform/AutoStart.h"
 #include "platform/Failure.h"
 #include "platform/ui/DialogKeys.h"
+#include "platform/ui/Named.h"
 #include "platform/ui/Prompt.h"
 #include "store/LanSettings.h"
 #include "store/ReminderRecord.h"
@@ -20,17 +21,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace {
 
 // The auto-start entry that starts the tray monitor at log-on.
 const QString kAutoRunName = QStringLiteral("Veltrum Reminder");
 const QString kAutoRunIcon = QStringLiteral("veltrum-reminder");
-
-template <typename W> W* named(W* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 } // namespace
 
@@ -64,9 +61,7 @@ FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
     lan->addWidget(Label1[1], 3, 0);
     lan->addWidget(txtPort, 3, 1);
 
-    cmdSave = named(new QPushButton(QStringLiteral("אישור (F9)"), this), QStringLiteral("cmdSave"));
-    cmdCancel =
-        named(new QPushButton(QStringLiteral("ביטול (F12)"), this), QStringLiteral("cmdCancel"));
+    std::tie(cmdSave, cmdCancel) = NewDialogButtons(this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdSave);
     buttons->addWidget(cmdCancel);

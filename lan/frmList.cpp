@@ -6,6 +6,7 @@
 #include "lan/LanSend.h"
 #include "platform/Failure.h"
 #include "platform/ui/DialogKeys.h"
+#include "platform/ui/Named.h"
 #include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
@@ -19,17 +20,12 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
 // How long the window waits for "IAM" answers to its "WHL".
 constexpr int kAnswerWaitMs = 250;
-
-template <typename W> W* named(W* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 // The lists the user works in turn pale yellow while they have the focus.
 QListWidget* listBox(const QString& name, QWidget* parent)
@@ -72,9 +68,7 @@ frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
     cmdLeftAll = named(new QPushButton(QStringLiteral("<<"), this), QStringLiteral("cmdLeftAll"));
     cmdRight = named(new QPushButton(QStringLiteral(">"), this), QStringLiteral("cmdRight"));
     cmdRightAll = named(new QPushButton(QStringLiteral(">>"), this), QStringLiteral("cmdRightAll"));
-    cmdSave = named(new QPushButton(QStringLiteral("אישור (F9)"), this), QStringLiteral("cmdSave"));
-    cmdCancel =
-        named(new QPushButton(QStringLiteral("ביטול (F12)"), this), QStringLiteral("cmdCancel"));
+    std::tie(cmdSave, cmdCancel) = NewDialogButtons(this);
     Timer1 = named(new QTimer(this), QStringLiteral("Timer1"));
     Timer1->setInterval(kAnswerWaitMs);
     Timer1->setSingleShot(true);

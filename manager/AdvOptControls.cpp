@@ -1,6 +1,9 @@
 #include "manager/AdvOptControls.h"
 
+#include "manager/DatePickers.h"
 #include "manager/OccurrencePreview.h"
+#include "platform/ui/DialogKeys.h"
+#include "platform/ui/Named.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,13 +20,9 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-namespace {
+#include <tuple>
 
-template <typename W> W* named(W* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
+namespace {
 
 QLabel* label(const QString& name, const QString& text, QWidget* parent)
 {
@@ -36,40 +35,6 @@ QComboBox* combo(const QString& name, const QStringList& items, QWidget* parent)
     box->addItems(items);
     box->setCurrentIndex(-1);
     return box;
-}
-
-// Dates and times read left to right even in a right-to-left window (the
-// picker would otherwise show the sections in reverse order).
-template <typename Picker> Picker* leftToRightPicker(const QString& name, QWidget* parent)
-{
-    auto* p = named(new Picker(parent), name);
-    p->setLayoutDirection(Qt::LeftToRight);
-    return p;
-}
-
-QDateEdit* datePicker(const QString& name, QWidget* parent)
-{
-    auto* picker = leftToRightPicker<QDateEdit>(name, parent);
-    picker->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-    picker->setCalendarPopup(true);
-    // The whole range of the system's date type.
-    picker->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
-    return picker;
-}
-
-QTimeEdit* timePicker(const QString& name, QWidget* parent)
-{
-    auto* picker = leftToRightPicker<QTimeEdit>(name, parent);
-    picker->setDisplayFormat(QStringLiteral("HH:mm"));
-    return picker;
-}
-
-QPushButton* button(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* b = named(new QPushButton(text, parent), name);
-    // Enter is no confirmation here: only F9 and the button itself save.
-    b->setAutoDefault(false);
-    return b;
 }
 
 // The week and month rows share one place; a hidden control keeps its room
@@ -104,8 +69,7 @@ QWidget* buildUnitRow(AdvOptControls& c, QWidget* parent)
 
 QWidget* buildRuleRows(AdvOptControls& c, QWidget* parent)
 {
-    auto* area = new QWidget(parent);
-    area->setObjectName(QStringLiteral("RuleArea"));
+    auto* area = named(new QWidget(parent), QStringLiteral("RuleArea"));
     auto* grid = new QGridLayout(area);
     grid->setContentsMargins(0, 0, 0, 0);
 
@@ -139,11 +103,11 @@ QGridLayout* buildDateRows(AdvOptControls& c, QWidget* parent)
 {
     auto* grid = new QGridLayout;
     c.Label1[1] = label(QStringLiteral("Label1_1"), QStringLiteral("החל מ-"), parent);
-    c.CDateStart1 = datePicker(QStringLiteral("CDateStart1"), parent);
-    c.CDateStart2 = timePicker(QStringLiteral("CDateStart2"), parent);
+    std::tie(c.CDateStart1, c.CDateStart2) =
+        NewDatePickers(parent, QStringLiteral("CDateStart1"), QStringLiteral("CDateStart2"));
     c.Label1[2] = label(QStringLiteral("Label1_2"), QStringLiteral("סיום עד"), parent);
-    c.CDateEnd1 = datePicker(QStringLiteral("CDateEnd1"), parent);
-    c.CDateEnd2 = timePicker(QStringLiteral("CDateEnd2"), parent);
+    std::tie(c.CDateEnd1, c.CDateEnd2) =
+        NewDatePickers(parent, QStringLiteral("CDateEnd1"), QStringLiteral("CDateEnd2"));
     c.NoEnd = named(new QCheckBox(QStringLiteral("ללא סיום"), parent), QStringLiteral("NoEnd"));
     grid->addWidget(c.Label1[1], 0, 0);
     grid->addWidget(c.CDateStart1, 0, 1);
@@ -189,8 +153,10 @@ AdvOptControls BuildAdvOptControls(QDialog* window)
 
     QGridLayout* dateRows = buildDateRows(c, window);
 
-    c.cmdSave = button(QStringLiteral("cmdSave"), QStringLiteral("אישור (F9)"), window);
-    c.cmdCancel = button(QStringLiteral("cmdCancel"), QStringLiteral("ביטול (F12)"), window);
+    std::tie(c.cmdSave, c.cmdCancel) = NewDialogButtons(window);
+    // Enter is no confirmation here: only F9 and the button itself save.
+    c.cmdSave->setAutoDefault(false);
+    c.cmdCancel->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(c.cmdSave);

@@ -1,6 +1,7 @@
 #include "manager/ListHeaders.h"
 
 #include "manager/ListGrid.h"
+#include "platform/ui/Named.h"
 #include "store/ReminderRecord.h"
 
 #include <QAbstractItemView>
@@ -44,9 +45,9 @@ ListHeaders::ListHeaders(QAbstractItemView* list, const QFont& listFont, QWidget
 {
     setObjectName(QStringLiteral("ListHeaders"));
     for (int i = 0; i < int(std::size(kHeaders)); ++i) {
-        auto* label = new HeaderLabel(i, QString::fromUtf8(kHeaders[i].caption), this);
-        label->setObjectName(QStringLiteral("ListLabel_%1").arg(i));
-        // The tag of the original control: the field the header sorts by.
+        auto* label = named(new HeaderLabel(i, QString::fromUtf8(kHeaders[i].caption), this),
+                            QStringLiteral("ListLabel_%1").arg(i));
+        // The field the header sorts by, read by RMain::ListLabel_Click.
         label->setProperty("tag", fieldName(kHeaders[i].field));
         label->setToolTip(QStringLiteral("לחץ כאן למיון לפי שדה"));
         label->setAutoFillBackground(true);

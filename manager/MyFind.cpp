@@ -7,10 +7,10 @@
 
 namespace {
 
-// The criterion the engine's Find takes: the field, then Like "text*",
-// Like "*text*" or = "text". The text goes in as typed, so its pattern
+// The record set's find criterion: the field, then Like "text*", Like
+// "*text*" or = "text". The text goes in as typed, so its Like pattern
 // characters keep their meaning; a double quote would end the quoted text
-// early, which leaves the criterion malformed.
+// early, so a text holding one makes a malformed criterion.
 RowCursor::FieldTest findCriterion(const QString& text, short SearchBy)
 {
     if (text.contains(QLatin1Char('"')))

@@ -1,7 +1,12 @@
 #include "manager/OccurrencePreview.h"
 
 #include "manager/ManagerState.h"
+<<<<<<< HEAD
 #include "scheduling/ReminderRules.h"
+=======
+#include "platform/ui/Named.h"
+#include "scheduling/RuleChecks.h"
+>>>>>>> main
 #include "store/Reminder.h"
 
 #include <QAbstractButton>
@@ -40,8 +45,7 @@ void OccurrencePreview::follow(QWidget* area)
 
 QLabel* NewOccurrencesLabel(QWidget* parent)
 {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QStringLiteral("LblOccurrences"));
+    auto* label = named(new QLabel(parent), QStringLiteral("LblOccurrences"));
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
     return label;

@@ -1,6 +1,7 @@
 #include "manager/RFind.h"
 
 #include "manager/RMain.h"
+#include "platform/ui/Named.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -10,12 +11,6 @@
 #include <QPushButton>
 
 namespace {
-
-template <typename W> W* named(W* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 // A drop-down list whose entries carry their item codes 0, 1, ...; the first is selected.
 QComboBox* codeList(QWidget* parent, const QString& name, const QStringList& entries)

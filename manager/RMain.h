@@ -83,9 +83,9 @@ public:
 
     // Searches the list (its filter, its order) for a text in the title
     // (SearchIn 0) or the details (1): the field begins with it (SearchBy 0),
-    // contains it (1) or is it (2); the engine's pattern characters in the
-    // text keep their meaning. A match becomes the current reminder. Gives
-    // "OK" or why nothing was found.
+    // contains it (1) or is it (2); Like pattern characters in the text
+    // (LikePattern.h) keep their meaning. A match becomes the current
+    // reminder. Gives "OK" or why nothing was found.
     QString MyFind(bool FirstNext, const QVariant& theText, short SearchIn, short SearchBy);
 
     bool inEdit() const { return InEdit; }
@@ -160,6 +160,7 @@ private:
     ReminderRecord editorRecord() const;
     void ShowAdvOpt();
     void CEventType_Click(int index);
+    void OptSend_Click(int Index);
     void cmdNew_Click();
     void cmdSave_Click();
     void cmdCancel_Click();
@@ -174,15 +175,14 @@ private:
     void cmdDelete_Click();
     void cmdDeleteAll_Click();
 
-    // The commands of the buttons and menus (RMainCommands.cpp); the options
-    // and the recipient list windows arrive with their own parts.
+    // The commands of the buttons and menus: find, printing and copying
+    // (RMainCommands.cpp), the LAN windows (RMainLanWindows.cpp), the about box.
     void cmdFind_Click();
-    void cmdDefinitions_Click();
     void mnu_PrinCurrent_Click();
     void mnu_PrintList_Click();
     void mnu_CopyList_Click();
+    void cmdDefinitions_Click();
     void cmdOptList_Click();
-    void OptSend_Click(int Index);
     void mnu_About_Click();
 
     // Window state.

@@ -2,11 +2,13 @@
 #include "manager/RMain.h"
 
 #include "manager/ButtonIcons.h"
+#include "manager/DatePickers.h"
 #include "manager/ListGrid.h"
 #include "manager/ListHeaders.h"
 #include "manager/ListLineDelegate.h"
 #include "manager/OccurrencePreview.h"
 #include "manager/ReminderListModel.h"
+#include "platform/ui/Named.h"
 #include "store/Reminder.h"
 
 #include <QAction>
@@ -26,21 +28,17 @@
 #include <QTimeEdit>
 #include <QToolButton>
 
+#include <tuple>
+
 namespace {
 
-// The original geometry is in twips; 15 twips make a pixel at 96 dpi.
+// Sizes are given in twips (1/1440 inch); 15 twips make a pixel at 96 dpi.
 constexpr int twips(int t)
 {
     return t / 15;
 }
 
 const QColor kNavy(0, 0, 128);
-
-template <typename W> W* named(W* widget, const QString& name)
-{
-    widget->setObjectName(name);
-    return widget;
-}
 
 QToolButton* pictureButton(QWidget* parent, const QString& name, ButtonPicture picture,
                            const QString& toolTip = QString())
@@ -59,6 +57,19 @@ QLabel* fieldLabel(QWidget* parent, const QString& name, const QString& caption)
     auto* label = named(new QLabel(caption, parent), name);
     label->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
     return label;
+}
+
+// Option buttons <name>_0, <name>_1, ... under parent, one exclusive group.
+template <std::size_t N>
+void optionButtons(QRadioButton* (&buttons)[N], QWidget* parent, const QString& name,
+                   const QString (&captions)[N])
+{
+    auto* group = new QButtonGroup(parent);
+    for (int i = 0; i < int(N); ++i) {
+        buttons[i] =
+            named(new QRadioButton(captions[i], parent), QStringLiteral("%1_%2").arg(name).arg(i));
+        group->addButton(buttons[i], i);
+    }
 }
 
 void setBase(QWidget* widget, const QColor& colour)
@@ -162,15 +173,10 @@ QWidget* RMain::buildStatusStrip()
     OptShowLabel =
         named(new QLabel(QStringLiteral("הצג ברשימה"), Frame2), QStringLiteral("OptShowLabel"));
     filterLayout->addWidget(OptShowLabel);
-    const QString captions[3] = {QStringLiteral("פעיל"), QStringLiteral("לא פעיל"),
-                                 QStringLiteral("הכל")};
-    auto* group = new QButtonGroup(Frame2);
-    for (int i = 0; i < 3; ++i) {
-        OptShow[i] =
-            named(new QRadioButton(captions[i], Frame2), QStringLiteral("OptShow_%1").arg(i));
-        group->addButton(OptShow[i], i);
-        filterLayout->addWidget(OptShow[i]);
-    }
+    optionButtons(OptShow, Frame2, QStringLiteral("OptShow"),
+                  {QStringLiteral("פעיל"), QStringLiteral("לא פעיל"), QStringLiteral("הכל")});
+    for (QRadioButton* option : OptShow)
+        filterLayout->addWidget(option);
     OptShow[2]->setChecked(true);
     statusLayout->addWidget(Frame2);
     layout->addWidget(LStatus, 1);
@@ -190,16 +196,8 @@ QWidget* RMain::buildEditor()
     grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_0"), QStringLiteral("כותרת:")), 0, 0);
     grid->addWidget(CCaption, 0, 1, 1, 3);
 
-    // Dates and times read left to right also in a right-to-left window; the
-    // direction must be set before the format, which the edit parses at once.
-    CDate1 = named(new QDateEdit(editor), QStringLiteral("CDate1"));
-    CDate1->setLayoutDirection(Qt::LeftToRight);
-    CDate1->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-    CDate1->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
-    CDate1->setCalendarPopup(true);
-    CDate2 = named(new QTimeEdit(editor), QStringLiteral("CDate2"));
-    CDate2->setLayoutDirection(Qt::LeftToRight);
-    CDate2->setDisplayFormat(QStringLiteral("HH:mm"));
+    std::tie(CDate1, CDate2) =
+        NewDatePickers(editor, QStringLiteral("CDate1"), QStringLiteral("CDate2"));
     grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_1"), QStringLiteral("תאריך יעד:")), 1,
                     0);
     grid->addWidget(CDate1, 1, 1);
@@ -232,14 +230,11 @@ QWidget* RMain::buildEditor()
     Shape1->setAutoFillBackground(true);
     auto* shapeLayout = new QHBoxLayout(Shape1);
     shapeLayout->setContentsMargins(4, 1, 4, 1);
-    auto* activeGroup = new QButtonGroup(Shape1);
-    const QString activeCaptions[2] = {QStringLiteral("כן"), QStringLiteral("לא")};
-    for (int i = 0; i < 2; ++i) {
-        OptActive[i] = named(new QRadioButton(activeCaptions[i], Shape1),
-                             QStringLiteral("OptActive_%1").arg(i));
-        OptActive[i]->setAutoFillBackground(true);
-        activeGroup->addButton(OptActive[i], i);
-        shapeLayout->addWidget(OptActive[i]);
+    optionButtons(OptActive, Shape1, QStringLiteral("OptActive"),
+                  {QStringLiteral("כן"), QStringLiteral("לא")});
+    for (QRadioButton* option : OptActive) {
+        option->setAutoFillBackground(true);
+        shapeLayout->addWidget(option);
     }
     frameLayout->addWidget(Shape1);
     frameLayout->addStretch(1);
@@ -256,13 +251,8 @@ QWidget* RMain::buildEditor()
     Frame3 = named(new QFrame(editor), QStringLiteral("Frame3"));
     auto* sendLayout = new QHBoxLayout(Frame3);
     sendLayout->setContentsMargins(0, 0, 0, 0);
-    auto* sendGroup = new QButtonGroup(Frame3);
-    const QString sendCaptions[2] = {QStringLiteral("שלח לכולם"), QStringLiteral("רשימת נמענים")};
-    for (int i = 0; i < 2; ++i) {
-        OptSend[i] =
-            named(new QRadioButton(sendCaptions[i], Frame3), QStringLiteral("OptSend_%1").arg(i));
-        sendGroup->addButton(OptSend[i], i);
-    }
+    optionButtons(OptSend, Frame3, QStringLiteral("OptSend"),
+                  {QStringLiteral("שלח לכולם"), QStringLiteral("רשימת נמענים")});
     OptSend[0]->setChecked(true);
     LANSend = named(new QCheckBox(QStringLiteral("שלח ברשת"), Frame3), QStringLiteral("LANSend"));
     cmdOptList =
@@ -319,7 +309,7 @@ void RMain::buildMenus()
     QMenuBar* bar = menuBar();
     auto menu = [&](const QString& caption, const QString& name) {
         QMenu* m = named(bar->addMenu(caption), name);
-        m->menuAction()->setObjectName(name);
+        named(m->menuAction(), name);
         return m;
     };
     auto item = [this](QMenu* m, const QString& caption, const QString& name,

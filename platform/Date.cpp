@@ -9,10 +9,8 @@ namespace {
 
 constexpr qint64 kSecondsPerDay = 86400;
 const QDate kZeroDay(1899, 12, 30);
-// The range of the date type: 1 January 100 to 31 December 9999.
-const qint64 kMinSeconds = kZeroDay.daysTo(QDate(100, 1, 1)) * kSecondsPerDay;
-const qint64 kMaxSeconds =
-    kZeroDay.daysTo(QDate(9999, 12, 31)) * kSecondsPerDay + kSecondsPerDay - 1;
+const qint64 kMinSeconds = kZeroDay.daysTo(Date::firstDay()) * kSecondsPerDay;
+const qint64 kMaxSeconds = kZeroDay.daysTo(Date::lastDay()) * kSecondsPerDay + kSecondsPerDay - 1;
 
 qint64 floorDiv(qint64 a, qint64 b)
 {
@@ -41,6 +39,16 @@ QString twoDigits(int n)
 }
 
 } // namespace
+
+QDate Date::firstDay()
+{
+    return QDate(100, 1, 1);
+}
+
+QDate Date::lastDay()
+{
+    return QDate(9999, 12, 31);
+}
 
 Date Date::checked(qint64 seconds)
 {

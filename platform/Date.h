@@ -24,6 +24,10 @@ public:
 
     constexpr Date() = default; // the zero date, 30/12/1899 00:00:00
 
+    // The days the type holds: 1 January 100 to 31 December 9999.
+    static QDate firstDay();
+    static QDate lastDay();
+
     static Date fromSerial(double serial);
     static Date fromQDateTime(const QDateTime& local);
     static Date fromParts(const QDate& date, const QTime& time = QTime(0, 0));

@@ -17,8 +17,8 @@ public:
     const QString& description() const { return m_description; }
     int number() const { return m_number; }
 
-    // The failures that conversions and arithmetic share, with the numbers
-    // the classic runtime gave them.
+    // The failures that conversions and arithmetic share, each with a number
+    // of its own.
     static Failure typeMismatch() { return Failure(QStringLiteral("Type mismatch"), 13); }
     static Failure overflow() { return Failure(QStringLiteral("Overflow"), 6); }
     static Failure invalidUseOfNull() { return Failure(QStringLiteral("Invalid use of Null"), 94); }

@@ -5,7 +5,7 @@
 
 namespace SysInfo {
 
-// The computer's network name (stands in for the Windows computer name).
+// The computer's host name (the default LAN nickname is made from it).
 QString computerName();
 // Milliseconds since boot as a signed 32-bit count, wrapping like GetTickCount.
 qint32 tickCount();

@@ -1,5 +1,6 @@
 #include "server/FrmAbout.h"
 
+#include "platform/ui/Named.h"
 #include "server/AboutLogo.h"
 
 #include <QDesktopServices>
@@ -15,16 +16,9 @@ FrmAbout* g_instance = nullptr;
 const QString kMakerEmail = QStringLiteral("support@veltrum.example");
 const QString kMakerWebsite = QStringLiteral("https://www.veltrum.example/");
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
 QLabel* makeLink(QWidget* parent, const QString& name, const QString& text)
 {
-    QLabel* label = makeLabel(parent, name, text);
+    auto* label = named(new QLabel(text, parent), name);
     label->setCursor(Qt::PointingHandCursor);
     QFont f = label->font();
     f.setUnderline(true);
@@ -42,23 +36,24 @@ FrmAbout::FrmAbout(QWidget* owner) : QDialog(owner)
     setLayoutDirection(Qt::RightToLeft);
     setWindowTitle(QStringLiteral("אודות ולטרום"));
 
-    m_logo = makeLabel(this, QStringLiteral("Logo"), QString());
+    m_logo = named(new QLabel(this), QStringLiteral("Logo"));
     m_logo->setPixmap(aboutLogoPixmap(64));
     m_logo->setCursor(Qt::PointingHandCursor);
-    QLabel* title = makeLabel(this, QStringLiteral("Label2"), QStringLiteral("תזכורון ולטרום"));
+    QLabel* title =
+        named(new QLabel(QStringLiteral("תזכורון ולטרום"), this), QStringLiteral("Label2"));
     QFont big = title->font();
     big.setPointSizeF(big.pointSizeF() * 1.5);
     big.setBold(true);
     title->setFont(big);
-    QLabel* version = makeLabel(this, QStringLiteral("Label3"), QStringLiteral("גרסה 2.12"));
-    QLabel* notice =
-        makeLabel(this, QStringLiteral("Label1"),
-                  QStringLiteral("תוכנה זו מוגנת בזכויות יוצרים. כל הזכויות שמורות ליוצר."));
+    QLabel* version =
+        named(new QLabel(QStringLiteral("גרסה 2.12"), this), QStringLiteral("Label3"));
+    QLabel* notice = named(
+        new QLabel(QStringLiteral("תוכנה זו מוגנת בזכויות יוצרים. כל הזכויות שמורות ליוצר."), this),
+        QStringLiteral("Label1"));
     notice->setWordWrap(true);
     m_email = makeLink(this, QStringLiteral("LEmail"), kMakerEmail);
     m_website = makeLink(this, QStringLiteral("LWebsite"), kMakerWebsite);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmd_Ok"));
+    auto* ok = named(new QPushButton(QStringLiteral("OK"), this), QStringLiteral("cmd_Ok"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
     // A closed box is deleted later; the next request must build a new one.

@@ -14,11 +14,11 @@ class ServerLifetime;
 
 // The public class of Kalvex, served on the session bus as object /KVClass,
 // interface Kalvex.KVClass. It holds no state: every call shares the
-// process-wide state. Each call first re-reads the LAN settings, as creating
-// an object of the class did; a failure there, or in the call itself, is the
-// call's D-Bus error (Kalvex.KVClass.Error.Failed, the description as message;
-// Kalvex.KVClass.Error.InvalidArgument for input refused before anything
-// was written).
+// process-wide state. Each call first re-reads the LAN settings, so a change
+// to the settings file counts from the next call; a failure there, or in the
+// call itself, is the call's D-Bus error (Kalvex.KVClass.Error.Failed, the
+// description as message; Kalvex.KVClass.Error.InvalidArgument for input
+// refused before anything was written).
 class KVClass : public QObject, protected QDBusContext
 {
     Q_OBJECT

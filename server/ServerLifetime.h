@@ -36,7 +36,7 @@ public:
     bool isLeaving() const { return m_leaving; }
 
     // Forwards a call that arrived after the name was released; sends its
-    // reply (or error) to the original caller when the forward completes.
+    // reply (or error) to the caller when the forward completes.
     void forward(const QDBusMessage& call);
 
     // Releases the name, lets calls that raced in be forwarded, then finishes.

@@ -37,7 +37,7 @@ std::unique_ptr<Database> Database::borrow() const
 std::unique_ptr<Database> Database::connect(const QString& path, int flags)
 {
     sqlite3* raw = nullptr;
-    // A connection is used by one thread only, so the engine's per-call mutex is not needed.
+    // A connection is used by one thread only, so SQLite's per-call mutex is not needed.
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags | SQLITE_OPEN_NOMUTEX,
                         nullptr) != SQLITE_OK) {
         const QString message =
@@ -149,7 +149,7 @@ Transaction::~Transaction()
         m_db.exec(m_nested ? QStringLiteral("ROLLBACK TO kv_nested; RELEASE kv_nested")
                            : QStringLiteral("ROLLBACK"));
     } catch (const std::exception&) {
-        // The engine has already rolled back what it could.
+        // SQLite has already rolled back what it could.
     }
 }
 

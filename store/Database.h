@@ -10,7 +10,7 @@ struct sqlite3;
 
 // One open connection to the reminder database "KV_Data.mdb" of the program
 // directory (SQLite). Every operation opens its own and lets it close when it
-// goes out of scope. All errors throw Failure with the engine's description.
+// goes out of scope. All errors throw Failure with SQLite's description.
 //
 // A missing file is created with the current schema; an existing file is never
 // recreated or repaired: if it is not our database every use fails.

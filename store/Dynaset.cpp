@@ -108,8 +108,8 @@ void Dynaset::addNew()
     readDefaults();
     m_mode = Mode::Add;
     m_buffer.clear();
-    // The schema fills a missing insert time from the engine's clock; ours is
-    // the clock seam's.
+    // The schema's trigger fills a missing insert time from SQLite's clock;
+    // the programs' is the clock seam's.
     const QVariant now(Clock::now().serial());
     for (const QString& field : insertTimeFields())
         if (const int column = columnIndex(fields(), field); column >= 0)

@@ -80,7 +80,7 @@ QString insertTimeTriggerName(const QString& table, const QString& field)
     return table + QLatin1Char('_') + field + QStringLiteral("_InsertTime");
 }
 
-// The engine's own local clock as a date serial (days since 30/12/1899, the
+// SQLite's own local clock as a date serial (days since 30/12/1899, the
 // julian day of its midnight being 2415018.5), so any SQLite client can insert.
 QString insertTimeTrigger(const QString& table, const QString& field)
 {

@@ -11,7 +11,7 @@ extern quint16 LANPort; // any UDP port; the file holds it as decimal text
 extern bool LANOptSend;
 extern bool LANOptReceive;
 
-// The four settings as stored.
+// The LAN settings as stored.
 struct LanSettingsValues
 {
     QString nick;
@@ -26,8 +26,8 @@ struct LanSettingsValues
 LanSettingsValues ReadLANSettings(const QString& logName);
 // ReadLANSettings into the values in memory, logged as "LoadLANSettings".
 void LoadLANSettings();
-// Writes the four keys as texts, in the order "OptSend" ("1"/"0"),
+// Writes the keys as texts, in the order "OptSend" ("1"/"0"),
 // "OptReceive", "Nick", "Port"; false when a write failed (WriteIni logs it).
 bool WriteLANSettings(bool send, bool receive, const QString& nick, const QString& port);
-// The computer's network name cut to its first 9 characters.
+// The computer's host name cut to the author field's width (kAuthorWidth).
 QString DefaultNick();

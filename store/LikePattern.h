@@ -5,10 +5,10 @@
 #include <QList>
 #include <QString>
 
-// A pattern of the engine's Like operator: * any run of characters, ? any one
+// A pattern of the record sets' Like criterion: * any run of characters, ? any one
 // character, # one digit, [list] one character of the list ([!list] one not
 // in it, a-z a range; [*] [?] [#] [[] the character itself; [] nothing).
-// Letters match without regard to case, as the engine compares text.
+// Letters match without regard to case, as the record sets' finds compare text.
 class LikePattern
 {
 public:

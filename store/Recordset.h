@@ -36,11 +36,11 @@ private:
     std::shared_ptr<const RowStore> m_rows;
 };
 
-// Updatable dynaset over Main_tbl, kept as the engine keeps one: the query
-// gives the RMain_Id of its rows in order at open, and a row's fields are
-// read from the table when it is visited, so they show what is stored at
-// that moment. The query must select RMain_Id, and only fields of Main_tbl.
-// Moving to another row drops an unfinished edit, as the engine does.
+// Updatable dynaset over Main_tbl: the query gives the RMain_Id of its rows
+// in order at open, and a row's fields are read from the table when it is
+// visited, so they show what is stored at that moment. The query must select
+// RMain_Id, and only fields of Main_tbl. Moving to another row drops an
+// unfinished edit.
 class Dynaset : public RowCursor
 {
 public:
@@ -53,11 +53,11 @@ public:
     void addNew(); // starts a new row with the table's defaults, the insert time from the clock
     void setValue(const QString& field, const QVariant& value);
     // Stores the edit or the new row: only the changed fields are written,
-    // and the row is read again, so defaults and the engine's values show.
-    // The engine's checks apply (a text too long for its field throws, and
-    // the edit stays open). A row deleted meanwhile throws "Record is
-    // deleted." and is not written again. After addNew the new row becomes
-    // current (at the end, where the engine shows added rows).
+    // and the row is read again, so the table's defaults and what its
+    // triggers set show. The table's checks apply (a text too long for its
+    // field throws, and the edit stays open). A row deleted meanwhile throws
+    // "Record is deleted." and is not written again. After addNew the new row
+    // becomes current, at the end of the set.
     void update();
     void cancelUpdate();
     // Deletes the current row; there is no current row until the next move.

@@ -22,7 +22,7 @@ enum EventType : short {
     EventAdvanced = 100,
 };
 
-// The eight recurrence types in the order the editor offers them.
+// The recurrence types in the order the editor offers them.
 inline constexpr short kEventTypeCodes[] = {0, 1, 5, 10, 20, 30, 60, 100};
 
 // The step of each simple recurrence type: an interval unit (Date::Unit, the

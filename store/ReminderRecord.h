@@ -104,7 +104,7 @@ struct ReminderRecord : AdvancedRule
     // due date, importance, type, details, active; RNext is set to the due
     // date, as both a save and a received update clear a postponement.
     void writeAuthored(Dynaset& rs) const;
-    // The eight fields of the recurrence rule (AdvancedRule).
+    // The Adv_ fields of the recurrence rule (AdvancedRule).
     void writeRule(Dynaset& rs) const;
 
 private:

@@ -6,12 +6,12 @@
 
 #include <functional>
 
-// The rows of one query with a current position, as the engine's record sets
-// have it: BOF before the first row, EOF after the last, an absolute position
-// counted from 0 (-1 when there is no current row). Moving past either end is
-// allowed once; moving again from there throws Failure ("No current record.").
-// moveFirst/moveLast on an empty set leave it at BOF and EOF. Where the rows
-// are kept is up to the record-set kind.
+// The rows of one query with a current position: BOF before the first row,
+// EOF after the last, an absolute position counted from 0 (-1 when there is
+// no current row). Moving past either end is allowed once; moving again from
+// there throws Failure ("No current record."). moveFirst/moveLast on an empty
+// set leave it at BOF and EOF. Where the rows are kept is up to the
+// record-set kind.
 class RowCursor
 {
 public:
@@ -33,8 +33,7 @@ public:
 
     // Finds the first (next) row whose field equals value; noMatch() tells.
     // When nothing matches the position stays where it was. Numbers compare
-    // by value, texts without regard to case (as the engine's criteria do),
-    // and null equals nothing.
+    // by value, texts without regard to case, and null equals nothing.
     void findFirst(const QString& field, const QVariant& value);
     void findNext(const QString& field, const QVariant& value);
     // The same with a test of the field's value (a criterion such as Like).

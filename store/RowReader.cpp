@@ -8,13 +8,13 @@
 
 namespace {
 
-[[noreturn]] void throwEngineError(sqlite3* db)
+[[noreturn]] void throwSqliteError(sqlite3* db)
 {
     throw Failure(QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
-// The engine runs exactly one statement: text after it is refused rather
-// than silently ignored.
+// A query is exactly one statement: text after it is refused rather than
+// silently ignored.
 bool onlySeparatorsLeft(const char* tail)
 {
     for (; tail && *tail; ++tail)
@@ -31,7 +31,7 @@ RowReader::RowReader(Database& db, const QString& sql, const QVariantList& param
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(db.handle(), text.constData(), int(text.size()), &m_stmt, &tail) !=
         SQLITE_OK)
-        throwEngineError(db.handle());
+        throwSqliteError(db.handle());
     if (!m_stmt || !onlySeparatorsLeft(tail)) {
         sqlite3_finalize(m_stmt);
         throw Failure(QStringLiteral("Characters found after end of SQL statement."));
@@ -63,7 +63,7 @@ bool RowReader::next()
         return true;
     m_done = true;
     if (rc != SQLITE_DONE)
-        throwEngineError(sqlite3_db_handle(m_stmt));
+        throwSqliteError(sqlite3_db_handle(m_stmt));
     return false;
 }
 

@@ -23,7 +23,7 @@ public:
     RowReader(const RowReader&) = delete;
     RowReader& operator=(const RowReader&) = delete;
 
-    bool next(); // false once the rows are exhausted; throws Failure on an engine error
+    bool next(); // false once the rows are exhausted; throws Failure on an SQLite error
 
     const QStringList& columns() const { return m_columns; }
     int column(const QString& field) const; // -1 when absent

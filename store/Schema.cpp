@@ -76,7 +76,7 @@ void ensureInsertTimeTrigger(Database& db, const QString& field, bool createMiss
 }
 
 // What the fields need beside the table: the insert-time triggers (also for
-// an RDate0 that an older release made with the engine's own default) and
+// an RDate0 that an older release added without one) and
 // the index by which the due check and the next-due publication read
 // active rows in RNext order.
 void createFieldHelpers(Database& db)

@@ -30,11 +30,12 @@ void UpgradeDb(Database& db, short version);
 enum class FieldType { DateTime, Long, Boolean, Text, Integer, Memo };
 // Adds one field, its width and range enforced by a CHECK named after it.
 // A DateTime default of "Now()" is the insert time, filled by a trigger made
-// with the field from the engine's own local clock, so rows that any SQLite
+// with the field from SQLite's own local clock, so rows that any SQLite
 // client inserts get it; the programs fill it from their clock (Dynaset).
-// An empty text default on a field that refuses empty text means no default,
-// as with the engine. SQLite keeps no field properties (format,
-// caption): those belong to the screens that show the field.
+// An empty text default on a field that refuses empty text means no default:
+// every insert that left the field out would otherwise fail its check.
+// SQLite keeps no field properties (format, caption): those belong to the
+// screens that show the field.
 void AddDbField(Database& db, const QString& table, const QString& name, FieldType type, int size,
                 const QVariant& defaultValue, bool allowZeroLength);
 bool SetDbVersion(short version, Database& db); // false when the mark cannot be written

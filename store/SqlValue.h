@@ -13,7 +13,7 @@ QVariant columnValue(sqlite3_stmt* stmt, int column);
 bool isSqlNull(const QVariant& value);
 bool isNumber(const QVariant& value); // numbers and Booleans
 
-// Field names compare without regard to case, as the engine's do; -1 when absent.
+// Field names compare without regard to case, as SQLite's do; -1 when absent.
 int columnIndex(const QStringList& columns, const QString& field);
 
 // A name quoted for SQL text.

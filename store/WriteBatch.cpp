@@ -26,7 +26,7 @@ void logFailure(const std::exception& e)
     WriteLog(QStringLiteral("WriteBatch: ") + describe(e), LogError);
 }
 
-// On some failures (disk full, I/O error) the engine rolls the whole
+// On some failures (disk full, I/O error) SQLite rolls the whole
 // transaction back by itself.
 bool transactionLost(const Database& db)
 {

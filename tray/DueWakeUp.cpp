@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/ProgramDir.h"
 #include "platform/WallClockWatch.h"
+#include "platform/ui/Named.h"
 #include "tray/modMain.h"
 
 #include <QFileSystemWatcher>
@@ -23,8 +24,7 @@ Date firstMomentPast(const Date& due)
 DueWakeUp::DueWakeUp(int horizonMs, QObject* parent) : QObject(parent), m_horizonMs(horizonMs)
 {
     setObjectName(QStringLiteral("DueWakeUp"));
-    m_timer = new QTimer(this);
-    m_timer->setObjectName(QStringLiteral("TimerDue"));
+    m_timer = named(new QTimer(this), QStringLiteral("TimerDue"));
     m_timer->setSingleShot(true);
     m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, &DueWakeUp::wakeUp);

@@ -7,6 +7,7 @@
 #include "common/SettingsKeys.h"
 #include "common/Trapped.h"
 #include "common/WindowCaptions.h"
+#include "platform/ui/Named.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/SingleInstance.h"
 #include "platform/ui/WindowDirectory.h"
@@ -34,8 +35,7 @@ const QString kTipStopped = QStringLiteral("תזכורון ולטרום - לא �
 
 QLabel* imageControl(QWidget* form, const char* name, ClockFace face)
 {
-    auto* image = new QLabel(form);
-    image->setObjectName(QString::fromLatin1(name));
+    auto* image = named(new QLabel(form), QString::fromLatin1(name));
     image->setPixmap(drawAlarmClock(face));
     image->hide();
     return image;
@@ -70,8 +70,7 @@ void FrmMain::createControls()
     m_trayLook = new QTimer(this);
     connect(m_trayLook, &QTimer::timeout, this, &FrmMain::lookAgain);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1 = named(new QTimer(this), QStringLiteral("Timer1"));
     Timer1->setInterval(10000);
     connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
     Timer1->start();
@@ -84,19 +83,15 @@ void FrmMain::createControls()
 
 void FrmMain::createMenu()
 {
-    MainMenu = new QMenu(QStringLiteral("MainMenu"), this);
-    MainMenu->setObjectName(QStringLiteral("MainMenu"));
+    MainMenu = named(new QMenu(QStringLiteral("MainMenu"), this), QStringLiteral("MainMenu"));
     MainMenu->setLayoutDirection(Qt::RightToLeft);
     const auto item = [this](const char* name, const QString& text) {
-        QAction* action = MainMenu->addAction(text);
-        action->setObjectName(QString::fromLatin1(name));
-        return action;
+        return named(MainMenu->addAction(text), QString::fromLatin1(name));
     };
     mnuShowList = item("mnuShowList", QStringLiteral("הצג רשימה"));
     mnuDisable = item("mnuDisable", QStringLiteral("עצור"));
     mnuExit = item("mnuExit", QStringLiteral("סגור"));
-    stam = MainMenu->addSeparator();
-    stam->setObjectName(QStringLiteral("stam"));
+    stam = named(MainMenu->addSeparator(), QStringLiteral("stam"));
     mnuABout = item("mnuABout", QStringLiteral("אודות"));
     connect(mnuShowList, &QAction::triggered, this, &FrmMain::mnuShowList_Click);
     connect(mnuDisable, &QAction::triggered, this, &FrmMain::mnuDisable_Click);
@@ -188,8 +183,7 @@ void FrmMain::showTrayIcon()
         return;
     if (!Picture1) {
         m_triggerOpensList = TrayHost::statusNotifier();
-        Picture1 = new QSystemTrayIcon(this);
-        Picture1->setObjectName(QStringLiteral("Picture1"));
+        Picture1 = named(new QSystemTrayIcon(this), QStringLiteral("Picture1"));
         connect(Picture1, &QSystemTrayIcon::activated, this, &FrmMain::Picture1_Activated);
     }
     Picture1->setIcon(m_icon);

@@ -6,6 +6,7 @@
 #include "common/SettingsKeys.h"
 #include "common/TextConversion.h"
 #include "platform/Failure.h"
+#include "platform/ui/Named.h"
 #include "tray/modMain.h"
 
 #include <QNetworkDatagram>
@@ -18,10 +19,9 @@ std::unique_ptr<frmWinSock> g_instance;
 constexpr int kReceiveBufferBytes = 8 * 1024 * 1024;
 } // namespace
 
-frmWinSock::frmWinSock() : Winsock1(new QUdpSocket(this))
+frmWinSock::frmWinSock() : Winsock1(named(new QUdpSocket(this), QStringLiteral("Winsock1")))
 {
     setObjectName(QStringLiteral("frmWinSock"));
-    Winsock1->setObjectName(QStringLiteral("Winsock1"));
     connect(Winsock1, &QUdpSocket::readyRead, this, &frmWinSock::Winsock1_DataArrival);
 }
 

@@ -93,7 +93,7 @@ int main()
                200),
            "a few ms");
 
-    report("engine alone: RowReader walk of all full rows", millis([&] {
+    report("SQLite alone: RowReader walk of all full rows", millis([&] {
                RowReader reader(*db, Queries::all);
                while (reader.next()) {
                }

@@ -1,7 +1,9 @@
 #include "platform/ui/DialogKeys.h"
 
-#include <QAbstractButton>
+#include "platform/ui/Named.h"
+
 #include <QKeyEvent>
+#include <QPushButton>
 
 bool handleDialogKey(const QKeyEvent* event, QAbstractButton* confirm, QAbstractButton* cancel)
 {
@@ -11,4 +13,12 @@ bool handleDialogKey(const QKeyEvent* event, QAbstractButton* confirm, QAbstract
     if (button)
         button->click();
     return button != nullptr;
+}
+
+std::pair<QPushButton*, QPushButton*> NewDialogButtons(QWidget* parent)
+{
+    auto* confirm =
+        named(new QPushButton(QStringLiteral("אישור (F9)"), parent), QStringLiteral("cmdSave"));
+    return {confirm, named(new QPushButton(QStringLiteral("ביטול (F12)"), parent),
+                           QStringLiteral("cmdCancel"))};
 }

@@ -16,7 +16,7 @@ namespace Prompt {
 
 enum class Icon { None, Information, Exclamation, Critical, Question };
 enum class Buttons { Ok, OkCancel, AbortRetryIgnore, YesNoCancel, YesNo, RetryCancel };
-// The values of the classic message-box answers.
+// The answers, numbered from 1 in this order (the test builds name them by it).
 enum class Answer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 
 Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,

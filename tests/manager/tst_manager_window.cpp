@@ -378,7 +378,7 @@ private slots:
         QVERIFY(f->listIds().isEmpty() && m_sent.isEmpty() && logLines().isEmpty());
     }
 
-    // In the list's order with the engine's patterns, letters in any case, Hebrew too.
+    // In the list's order with Like patterns, letters in any case, Hebrew too.
     void findsInTheListsOrderWithTheEnginesPatterns()
     {
         f->open();
@@ -402,7 +402,7 @@ private slots:
             {true, "ALPHA", 0, 0, OK, "Alpha meeting"},
             {false, "alpha", 0, 0, OK, "alpha 2"},               // next, in list order
             {false, "alpha", 0, 0, kNone, "alpha 2"},            // no wrap; the last match stays
-            {true, "*meet", 0, 0, OK, "Alpha meeting"},          // the engine's pattern characters
+            {true, "*meet", 0, 0, OK, "Alpha meeting"},          // Like pattern characters
             {true, "[[]draft]", 0, 0, OK, "[draft] plan"},
             {true, "say \"", 0, 0, "שגיאה", "[draft] plan"},      // a double quote
             {true, "עם", 0, 0, kNone, "[draft] plan"},           // begins with

@@ -12,7 +12,7 @@
 
 #include <stdexcept>
 
-// Runs SQL with the plain engine, as another program or an older release would.
+// Runs SQL on a plain SQLite connection, as another program or an older release would.
 inline void rawSql(const QString& path, const QString& sql)
 {
     sqlite3* db = nullptr;
