@@ -1,12 +1,8 @@
 #include "manager/OccurrencePreview.h"
 
 #include "manager/ManagerState.h"
-<<<<<<< HEAD
-#include "scheduling/ReminderRules.h"
-=======
 #include "platform/ui/Named.h"
-#include "scheduling/RuleChecks.h"
->>>>>>> main
+#include "scheduling/ReminderRules.h"
 #include "store/Reminder.h"
 
 #include <QAbstractButton>
