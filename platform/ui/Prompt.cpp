@@ -32,6 +32,27 @@ QMessageBox::StandardButtons standardButtons(Buttons b)
     return QMessageBox::Ok;
 }
 
+QMessageBox::StandardButton toStandard(Answer answer)
+{
+    switch (answer) {
+    case Answer::Ok:
+        return QMessageBox::Ok;
+    case Answer::Cancel:
+        return QMessageBox::Cancel;
+    case Answer::Abort:
+        return QMessageBox::Abort;
+    case Answer::Retry:
+        return QMessageBox::Retry;
+    case Answer::Ignore:
+        return QMessageBox::Ignore;
+    case Answer::Yes:
+        return QMessageBox::Yes;
+    case Answer::No:
+        return QMessageBox::No;
+    }
+    return QMessageBox::NoButton;
+}
+
 Answer fromStandard(int button)
 {
     switch (button) {
@@ -94,9 +115,9 @@ InputScript g_inputScript;
 } // namespace
 
 Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
-               Icon icon)
+               Icon icon, std::optional<Answer> defaultAnswer)
 {
-    g_history.append({title, text, buttons, icon});
+    g_history.append({title, text, buttons, icon, defaultAnswer});
     // A close request is being carried out: no question is put meanwhile.
     if (ModalWindows::ending())
         return cancelAnswer(buttons);
@@ -113,6 +134,8 @@ Answer message(QWidget* parent, const QString& text, const QString& title, Butto
     // letter (a line that starts in Latin at the left); a plain one paints
     // every line right to left at the right edge, as a message box reads.
     box.setTextInteractionFlags(Qt::NoTextInteraction);
+    if (defaultAnswer)
+        box.setDefaultButton(toStandard(*defaultAnswer));
     box.exec();
     if (!box.clickedButton()) // ended by a close request
         return cancelAnswer(buttons);
