@@ -2,13 +2,14 @@
 // - with KV_PROMPT_LOG naming a file, each prompt is appended to it as "title|text" instead of
 //   shown, and answered with KV_PROMPT_ANSWER where offered (input boxes: KV_PROMPT_INPUT);
 // - /TestHooks (Kalvex.TestHooks) on the session bus clicks buttons, types into text boxes and
-//   reads list boxes.
+//   reads labels, text boxes and list boxes.
 #include "platform/ui/Prompt.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDBusConnection>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 
@@ -65,6 +66,16 @@ public slots:
         // Queued as well, so steps are carried out in the order asked.
         return box && QMetaObject::invokeMethod(
                           box, [box, text] { box->setText(text); }, Qt::QueuedConnection);
+    }
+    // What a visible control shows: a label's or a text box's text, else its window title.
+    QString Text(const QString& objectName) const
+    {
+        if (const auto* label = visibleNamed<QLabel>(objectName))
+            return label->text();
+        if (const auto* box = visibleNamed<QLineEdit>(objectName))
+            return box->text();
+        const auto* widget = visibleNamed<QWidget>(objectName);
+        return widget ? widget->windowTitle() : QString();
     }
     // The lines of a visible list box, top to bottom.
     QStringList Items(const QString& objectName) const
