@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QQueue>
 
+#include <utility>
+
 namespace Prompt {
 namespace {
 
@@ -32,45 +34,28 @@ QMessageBox::StandardButtons standardButtons(Buttons b)
     return QMessageBox::Ok;
 }
 
-QMessageBox::StandardButton toStandard(Answer answer)
+// Each answer and the standard button that gives it.
+constexpr std::pair<Answer, QMessageBox::StandardButton> kAnswerButtons[] = {
+    {Answer::Ok, QMessageBox::Ok},         {Answer::Cancel, QMessageBox::Cancel},
+    {Answer::Abort, QMessageBox::Abort},   {Answer::Retry, QMessageBox::Retry},
+    {Answer::Ignore, QMessageBox::Ignore}, {Answer::Yes, QMessageBox::Yes},
+    {Answer::No, QMessageBox::No}};
+
+QMessageBox::StandardButton toStandard(Answer wanted)
 {
-    switch (answer) {
-    case Answer::Ok:
-        return QMessageBox::Ok;
-    case Answer::Cancel:
-        return QMessageBox::Cancel;
-    case Answer::Abort:
-        return QMessageBox::Abort;
-    case Answer::Retry:
-        return QMessageBox::Retry;
-    case Answer::Ignore:
-        return QMessageBox::Ignore;
-    case Answer::Yes:
-        return QMessageBox::Yes;
-    case Answer::No:
-        return QMessageBox::No;
-    }
+    for (const auto& [answer, button] : kAnswerButtons)
+        if (answer == wanted)
+            return button;
     return QMessageBox::NoButton;
 }
 
-Answer fromStandard(int button)
+// Any other button counts as Cancel.
+Answer fromStandard(int clicked)
 {
-    switch (button) {
-    case QMessageBox::Ok:
-        return Answer::Ok;
-    case QMessageBox::Abort:
-        return Answer::Abort;
-    case QMessageBox::Retry:
-        return Answer::Retry;
-    case QMessageBox::Ignore:
-        return Answer::Ignore;
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
-    }
+    for (const auto& [answer, button] : kAnswerButtons)
+        if (button == clicked)
+            return answer;
+    return Answer::Cancel;
 }
 
 QMessageBox::Icon messageIcon(Icon icon)
