@@ -9,8 +9,8 @@
 #include "store/LanSettings.h"
 #include "store/ReminderChanges.h"
 
-#include <QtTest>
 #include <QtTest/qtestspontaneevent.h>
+#include <QtTest>
 #include <QtWidgets>
 
 namespace {
@@ -174,18 +174,6 @@ private slots:
             QCOMPARE(f->window()->inEdit(), c.answer == Answer::No);
             f->close();
         }
-    }
-
-    // A saved row keeps the author and id it had: "yes" overwrites, never re-creates.
-    void overwritingKeepsTheRow()
-    {
-        const qint32 id = editing();
-        sql("UPDATE Main_tbl SET RDetail = 'theirs', RAuthor = 'dana' WHERE RMain_Id = %1", id);
-        Prompt::setNextAnswer(Answer::Yes);
-        QTest::keyClick(caption(), Qt::Key_F9);
-        QCOMPARE(f->row(id).value("RAuthor").toString(), "dana");
-        QCOMPARE(storedCaption(id), "mine");
-        QCOMPARE(f->rowCount(), 1);
     }
 
     // Moving on, filtering, deleting from the menu or closing asks about an edit: Yes saves,
