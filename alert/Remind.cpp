@@ -2,18 +2,19 @@
 
 #include "common/Log.h"
 #include "common/Trapped.h"
-#include "common/WindowCaptions.h"
 #include "platform/Failure.h"
 #include "platform/ProgramDir.h"
+#include "platform/Throttle.h"
 #include "platform/ui/Beep.h"
-#include "platform/ui/Prompt.h"
 #include "platform/ui/WindowFront.h"
 #include "scheduling/PublishNextDate.h"
+#include "scheduling/ReminderWrites.h"
 #include "scheduling/Reschedular.h"
 #include "scheduling/ShownAlerts.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/ReminderChanges.h"
 #include "store/ReminderRecord.h"
 
 #include <QCloseEvent>
@@ -52,15 +53,22 @@ bool postponeStored(qint32 reminderId, int delayCode)
     return true;
 }
 
+// No question and no LAN message: that is the manager window's deletion.
 void deleteStored(qint32 reminderId)
 {
-    auto db = OpenReminderDb();
-    Dynaset rs(*db, Queries::byId(reminderId));
-    if (rs.recordCount() == 0)
-        return;
-    rs.moveFirst();
-    rs.deleteCurrent();
+    DeleteReminder(reminderId, [] { return NetworkDeletion::LocalOnly; }, {});
 }
+
+// What the window shows of a reminder.
+bool showsTheSame(const ReminderRecord& shown, const ReminderRecord& stored)
+{
+    using F = ReminderField;
+    return sameIn(shown, stored,
+                  {F::RCaption, F::RDetail, F::RDate, F::RNext, F::RImportance, F::REventType});
+}
+
+const QColor kUpdatedColour(0, 0, 160);
+const QColor kDeletedColour(160, 0, 0);
 
 QPixmap importancePicture(short importance)
 {
@@ -81,6 +89,10 @@ Remind::Remind(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
     setAttribute(Qt::WA_DeleteOnClose);
     setLayoutDirection(Qt::RightToLeft);
     setWindowTitle(QStringLiteral("תזכורת ולטרום"));
+    ReminderChanges::watchWhile(this);
+    m_follow = new Throttle(
+        ReminderChanges::kWatchMs, [this] { showStored(); }, this);
+    connect(ReminderChanges::instance(), &ReminderChanges::changed, this, &Remind::followChanges);
     try {
         m_form = buildRemindForm(this);
         connect(m_form.cmdDelay, &QPushButton::clicked, this, &Remind::cmdDelay_Click);
@@ -117,20 +129,14 @@ void Remind::RLoad(qint32 reminderId)
     m_reminderId = reminderId;
     trapped(QStringLiteral("RLoad"), [&] {
         PublishNextDate();
-        bool found = false;
-        {
-            auto db = OpenReminderDb();
-            Snapshot rs(*db, Queries::byId(reminderId));
-            found = rs.recordCount() > 0;
-            if (found) {
-                rs.moveFirst();
-                fill(ReminderRecord::read(rs));
-            }
-        }
-        if (!found) {
+        m_seenChanges = ReminderChanges::serial();
+        const std::optional<ReminderRecord> stored = storedReminder(*OpenReminderDb(), reminderId);
+        if (!stored) {
             close();
             return;
         }
+        fill(*stored);
+        m_shownNext = stored->optionalDate(ReminderField::RNext);
         BringToFront(this, true);
         AlertBeep();
     });
@@ -148,12 +154,57 @@ void Remind::fill(const ReminderRecord& reminder)
     m_form.CDetail->setPlainText(reminder.RDetail);
     // More than a minute late, counted in whole minutes.
     m_form.ILate->setVisible(next && next->addMinutes(1) < NowToMinute());
-    if (next && target && next > target) {
-        m_form.IPostpone->setToolTip(QStringLiteral("נדחה ל- ") + formatDateTime(*next));
-        m_form.IPostpone->show();
-    }
+    const bool postponed = next && target && next > target;
+    m_form.IPostpone->setToolTip(postponed ? QStringLiteral("נדחה ל- ") + formatDateTime(*next)
+                                           : QString());
+    m_form.IPostpone->setVisible(postponed);
+    m_shown = reminder;
     showImportancePicture(reminder.RImportance);
-    m_shownNext = next;
+}
+
+void Remind::followChanges()
+{
+    if (m_seenChanges != ReminderChanges::serial())
+        m_follow->request();
+}
+
+// The occurrence the window was opened for stays the one its close moves on
+// (m_shownNext): a reminder the author moved meanwhile keeps its new time.
+void Remind::showStored()
+{
+    if (!m_shown || m_deleted)
+        return;
+    trapped(QStringLiteral("RLoad"), [this] {
+        m_seenChanges = ReminderChanges::serial();
+        const std::optional<ReminderRecord> stored =
+            storedReminder(*OpenReminderDb(), m_reminderId);
+        if (!stored) {
+            showDeleted();
+        } else if (!showsTheSame(*m_shown, *stored)) {
+            fill(*stored);
+            showState(QStringLiteral("התזכורת עודכנה"), kUpdatedColour);
+        }
+    });
+}
+
+// Nothing is left to postpone or delete, and closing leaves the table alone.
+void Remind::showDeleted()
+{
+    m_deleted = true;
+    m_handled = true;
+    m_form.cmdDelay->setEnabled(false);
+    m_form.RDelay->setEnabled(false);
+    m_form.cmdDelete->setEnabled(false);
+    showState(QStringLiteral("התזכורת נמחקה"), kDeletedColour);
+}
+
+void Remind::showState(const QString& text, const QColor& colour)
+{
+    QPalette palette = m_form.LblState->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    m_form.LblState->setPalette(palette);
+    m_form.LblState->setText(text);
+    m_form.LblState->show();
 }
 
 // A missing icon costs the picture only: the alert must still come up and beep.
@@ -169,14 +220,16 @@ void Remind::showImportancePicture(short importance)
 void Remind::cmdDelay_Click()
 {
     bool postponed = false;
+    bool gone = false;
     trapped(QStringLiteral("cmdDelay"), [&] {
         postponed = postponeStored(m_reminderId, m_form.RDelay->currentData().toInt());
-        if (!postponed)
-            Prompt::message(this, QStringLiteral("תזכורת נמחקה"), appTitle(), Prompt::Buttons::Ok,
-                            Prompt::Icon::Critical);
+        gone = !postponed;
     });
+    if (gone)
+        showDeleted(); // in the window itself, which stays open
     if (!postponed)
         return;
+    ReminderWritten();
     m_handled = true;
     close();
 }

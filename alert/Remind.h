@@ -2,13 +2,15 @@
 
 #include "alert/RemindForm.h"
 #include "platform/Date.h"
+#include "store/ReminderRecord.h"
 
 #include <QWidget>
 
 #include <functional>
 #include <optional>
 
-struct ReminderRecord;
+class QColor;
+class Throttle;
 
 // The alert window of one due reminder. Each instance owns its own state and
 // deletes itself when closed.
@@ -32,6 +34,12 @@ protected:
 
 private:
     void fill(const ReminderRecord& reminder);
+    // Follows the notice of change: the reminder as stored now fills the
+    // window again (marked as updated) or shows as deleted.
+    void followChanges();
+    void showStored();
+    void showDeleted();
+    void showState(const QString& text, const QColor& colour);
     void showImportancePicture(short importance);
     void cmdDelay_Click();
     void cmdDelete_Click();
@@ -46,4 +54,9 @@ private:
     // The RNext the user was shown; unset while nothing was shown (a failed
     // load), and then closing leaves the row alone.
     std::optional<Date> m_shownNext;
+    // The reminder as the window shows it; unset until it was loaded.
+    std::optional<ReminderRecord> m_shown;
+    bool m_deleted = false;    // deleted while shown: closing changes nothing
+    quint64 m_seenChanges = 0; // ReminderChanges::serial() when it was read
+    Throttle* m_follow = nullptr;
 };

@@ -67,11 +67,20 @@ QFrame* buildHeader(RemindForm& f)
     f.LblCaption->setWordWrap(true);
     f.LblCaption->setTextFormat(Qt::PlainText);
 
+    f.LblState = named(new QLabel, "LblState");
+    QFont stateFont = f.LblState->font();
+    stateFont.setBold(true);
+    f.LblState->setFont(stateFont);
+    f.LblState->hide();
+
+    auto* titles = new QVBoxLayout;
+    titles->addWidget(f.LblCaption);
+    titles->addWidget(f.LblState);
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(14, 10, 14, 10);
     row->setSpacing(12);
     row->addWidget(f.Image1);
-    row->addWidget(f.LblCaption, 1);
+    row->addLayout(titles, 1);
     return header;
 }
 

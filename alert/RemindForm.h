@@ -16,6 +16,8 @@ struct RemindForm
 {
     QLabel* Image1 = nullptr;
     QLabel* LblCaption = nullptr;
+    // Hidden until the reminder changes while shown: updated, or deleted.
+    QLabel* LblState = nullptr;
     QLabel* Label1[4] = {};
     QLineEdit* CTarget = nullptr;
     QLineEdit* CImportance = nullptr;

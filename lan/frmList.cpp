@@ -5,12 +5,14 @@
 #include "lan/LanFormat.h"
 #include "lan/LanSend.h"
 #include "platform/Failure.h"
+#include "platform/Throttle.h"
 #include "platform/ui/DialogKeys.h"
 #include "platform/ui/Named.h"
 #include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/ReminderChanges.h"
 #include "store/ReminderRecord.h"
 
 #include <QGridLayout>
@@ -85,6 +87,15 @@ frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
     grid->addWidget(List3, 1, 3, 5, 1);
     grid->addWidget(cmdSave, 6, 2);
     grid->addWidget(cmdCancel, 6, 3);
+
+    // Acknowledgements that arrive while the window is open show as they are stored.
+    ReminderChanges::watchWhile(this);
+    auto* receipts = new Throttle(
+        ReminderChanges::kWatchMs, [this] { FillListFromText(GetRecBy(), 3); }, this);
+    connect(ReminderChanges::instance(), &ReminderChanges::changed, receipts, [this, receipts] {
+        if (m_reminderId > 0)
+            receipts->request();
+    });
 
     connect(Timer1, &QTimer::timeout, this, [this] { FillWhoListen(); });
     connect(cmdLeft, &QPushButton::clicked, this, [this] { cmdLeft_Click(); });

@@ -43,6 +43,11 @@ QString RMain::MyFind(bool FirstNext, const QVariant& theText, short SearchIn, s
     const QString text = theText.toString();
     if (text.isEmpty())
         return QStringLiteral("יש להגדיר מחרוזת לחיפוש");
+    try {
+        ensureListCurrent();
+    } catch (const std::exception&) {
+        return QStringLiteral("שגיאה");
+    }
     if (!ListRs || ListRs->recordCount() == 0)
         return QStringLiteral("הרשימה ריקה");
     try {
@@ -55,7 +60,12 @@ QString RMain::MyFind(bool FirstNext, const QVariant& theText, short SearchIn, s
             copy.findNext(field, criterion);
         if (copy.noMatch())
             return QStringLiteral("לא נמצאה התאמה");
-        ListRs->setAbsolutePosition(copy.absolutePosition());
+        const qint32 found = reminderId(copy);
+        if (!leaveEdit())
+            return QStringLiteral("החיפוש בוטל");
+        // The question gave way to the notice of change: the match is looked up again.
+        if (!findInList(found))
+            return QStringLiteral("לא נמצאה התאמה");
         Data_Reposition();
         return QStringLiteral("OK");
     } catch (const std::exception&) {

@@ -29,6 +29,7 @@ RMain::RMain(QWidget* parent) : QMainWindow(parent)
     buildUi();
     // The window sees its keys and focus changes before its controls do.
     qApp->installEventFilter(this);
+    ReminderChanges::watchWhile(this); // before the list is first read
     m_follow = new Throttle(
         kFollowGapMs, [this] { showStoredChanges(); }, this);
     connect(ReminderChanges::instance(), &ReminderChanges::changed, this, &RMain::followChanges);
@@ -132,8 +133,15 @@ void RMain::showEvent(QShowEvent* event)
     }
 }
 
+// The user's close box asks about an edit in progress. A close request from
+// outside (another program, the end of the session) never waits on a
+// question: it drops the edit, as it always has.
 void RMain::closeEvent(QCloseEvent* event)
 {
+    if (event->spontaneous() && !leaveEdit()) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
     // Closed means unloaded: the next load() builds a fresh window even
     // before this one is deleted.

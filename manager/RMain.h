@@ -69,8 +69,12 @@ public:
     static void setLanWindows(LanWindows windows);
 
     // Selects a reminder in the list as it is stored now (switching the filter
-    // to "הכל" when needed); an edit in progress is kept and nothing is selected.
-    void ShowIndex(qint32 RId);
+    // to "הכל" when needed); an edit in progress is kept and nothing is
+    // selected. False when the reminder is not stored: the list then shows
+    // what is stored, its current reminder (or the neighbour) kept.
+    bool ShowIndex(qint32 RId);
+    // Tells the user that the reminder asked for no longer exists.
+    void TellNotStored();
     // Rebuilds List1 from ListRs and shows its current record.
     void FillTheList();
     // Shows ListRs's current record: selection, row counter, editor.
@@ -94,8 +98,13 @@ public:
     // How often a window re-read its list to follow a change stored
     // elsewhere, over the life of the process.
     static int listRefreshes();
+    // How long the last of them took, in milliseconds.
+    static double lastListRefreshMs();
     // The list follows stored changes at most this often.
     static constexpr int kFollowGapMs = 250;
+    // Status texts of an edit whose reminder was written meanwhile.
+    static const QString kEditedChanged;
+    static const QString kEditedDeleted;
     const QString& sortField() const { return SortField; }
     short showFilter() const { return ShowFilter; }
 
@@ -130,16 +139,27 @@ private:
     void openList(bool CheckFlag);
     bool showStored(qint32 id);
     bool findInList(qint32 id);
-    QString listQuery() const;
-    void selectListRow(int row);
-    void rereadList(qint64 currentId);
-    // ListRs->requery, noting the change it is current with.
-    void requeryList();
+    QString listOrderQuery() const;
+    void selectListRow(int row, bool scroll = true);
+    void showRowCounter(int position, int count);
+    // The model's rows from ListRs, with or without the author column.
+    void showListRows();
+    // ListRs->requery, noting the change it is current with; the reminder
+    // id stays current, or the row that takes its place at position.
+    void requeryList(qint32 id = 0, int position = -1);
+    void moveNear(int position);
     // Following changes stored elsewhere (ReminderChanges): the list is read
-    // again in place, its current reminder kept, once per kFollowGapMs, and
-    // only while neither an edit nor a question of this window is open.
+    // again in place once per kFollowGapMs, never while a question of this
+    // window is open. An edit in progress is never touched: the status line
+    // notes a change of its reminder instead.
     void followChanges();
     void showStoredChanges();
+    // Re-reads ListRs in place: filter, sort, the current reminder (or its
+    // neighbour when it is gone) and the scroll position stay.
+    void refreshInPlace();
+    // Before acting on the list as stored (printing, copying, finding).
+    void ensureListCurrent();
+    void noteEditedReminder();
     qint32 currentListId() const;
     void ListLabel_Click(int Index);
     void OptShow_Click(int Index);
@@ -156,6 +176,13 @@ private:
     void LoadDefault();
     void LoadCurrent();
     void MySave(bool SExisting);
+    // Where a save of the edited reminder goes once the user was asked about
+    // a change or deletion stored meanwhile: its row (id), a new row (0), or
+    // nowhere (nothing).
+    std::optional<qint32> saveTarget();
+    // An edit in progress is saved, dropped or kept as the user answers;
+    // false when it stays (Cancel, or a save that did not go through).
+    bool leaveEdit();
     bool validateEditor();
     ReminderRecord editorRecord() const;
     void ShowAdvOpt();
@@ -194,8 +221,12 @@ private:
     std::unique_ptr<Database> m_listDb; // kept open with ListRs for the window's life
     std::optional<Snapshot> ListRs;
     bool m_repositioning = false; // List1's selection is being set from ListRs
-    quint64 m_listChanges = 0;    // ReminderChanges::serial() when ListRs was read
-    bool m_blocked = false;       // a modal window of ours is open
+    bool m_editingNew = false;    // the edit is a new reminder
+    // The reminder as LoadCurrent put it into the editor: what an edit of it
+    // started from.
+    std::optional<ReminderRecord> m_loaded;
+    quint64 m_listChanges = 0; // ReminderChanges::serial() when ListRs was read
+    bool m_blocked = false;    // a modal window of ours is open
     Throttle* m_follow = nullptr;
     bool m_centred = false;
 

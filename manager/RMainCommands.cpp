@@ -45,9 +45,11 @@ void RMain::mnu_PrinCurrent_Click()
              [this] { PrintCurrent(currentListId(), LANOptReceive); });
 }
 
+// The list as stored now: a change not yet followed is read first.
 void RMain::mnu_PrintList_Click()
 {
     printing(this, QStringLiteral("PrintList"), [this] {
+        ensureListCurrent();
         if (ListRs)
             PrintList(*ListRs, LANOptReceive);
     });
@@ -57,6 +59,7 @@ void RMain::mnu_PrintList_Click()
 void RMain::mnu_CopyList_Click()
 {
     trapped(QStringLiteral("CopyList"), [this] {
+        ensureListCurrent();
         if (!ListRs)
             return;
         const QString text = ListAsText(*ListRs, LANOptReceive);

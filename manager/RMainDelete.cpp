@@ -1,4 +1,5 @@
-// Deleting the current reminder, and every reminder the list shows.
+// Deleting the current reminder, and every reminder the list shows. From the
+// menu during an edit, the edit is saved or dropped first, as the user says.
 #include "manager/RMain.h"
 
 #include "common/Trapped.h"
@@ -19,7 +20,7 @@ Prompt::Answer ask(QWidget* owner, const QString& text, Prompt::Buttons buttons)
 void RMain::cmdDelete_Click()
 {
     trapped(QStringLiteral("cmdDelete"), [this] {
-        if (!ListRs || !ListRs->hasCurrent())
+        if (!ListRs || !ListRs->hasCurrent() || !leaveEdit())
             return;
         if (ask(this, QStringLiteral("אישור מחיקה"), Prompt::Buttons::OkCancel) !=
             Prompt::Answer::Ok)
@@ -52,7 +53,7 @@ void RMain::cmdDelete_Click()
 void RMain::cmdDeleteAll_Click()
 {
     trapped(QStringLiteral("cmdDeleteAll"), [this] {
-        if (!ListRs || !ListRs->hasCurrent())
+        if (!ListRs || !ListRs->hasCurrent() || !leaveEdit())
             return;
         if (Prompt::input(this, QStringLiteral("הקלד 'כן' לאישור המחיקה"),
                           QStringLiteral("מחיקת רשימה")) != QStringLiteral("כן"))

@@ -49,11 +49,34 @@ void showValidation(QWidget* owner, const QString& text, QWidget* focus)
     focus->setFocus();
 }
 
+Prompt::Answer ask(QWidget* owner, const QString& text, Prompt::Buttons buttons,
+                   Prompt::Answer defaultAnswer)
+{
+    return Prompt::message(owner, text, appTitle(), buttons, Prompt::Icon::Question, defaultAnswer);
+}
+
+// What a save of an edited reminder overwrites: a change of one of these
+// since the reminder was loaded is someone else's word the save would undo.
+bool savedFieldsChanged(const ReminderRecord& loaded, const ReminderRecord& stored)
+{
+    using F = ReminderField;
+    return !sameIn(loaded, stored,
+                   {F::RCaption, F::RDetail, F::RDate, F::RNext, F::RImportance, F::REventType,
+                    F::RActive, F::RAuthor, F::Adv_AdvOpt, F::Adv_Period, F::Adv_PeriodN,
+                    F::Adv_WeekDay, F::Adv_MonthDay, F::Adv_MonthCount, F::Adv_DateEnd,
+                    F::Adv_NoEnd});
+}
+
 } // namespace
+
+const QString RMain::kEditedChanged = QStringLiteral(" התזכורת שונתה בינתיים");
+const QString RMain::kEditedDeleted = QStringLiteral(" התזכורת נמחקה בינתיים");
 
 void RMain::SetMode(bool theMode, const QString& StatusTXT)
 {
     InEdit = theMode;
+    if (!theMode)
+        m_editingNew = false;
     for (QWidget* control : std::initializer_list<QWidget*>{List1, cmdDelete, cmdDeleteAll, cmdFind,
                                                             cmdRefresh, cmdDefinitions})
         control->setEnabled(!theMode);
@@ -69,13 +92,30 @@ void RMain::SetEditMode(bool NewRec, bool SetActive)
     if (NewRec) {
         // A new reminder is stored only through "שמור כחדש"; the save button stays hidden.
         SetMode(true, QStringLiteral(" הוספת תזכורת חדשה"));
+        m_editingNew = true;
         LoadDefault();
     } else {
         cmdSave->setVisible(true);
         SetMode(true, QStringLiteral(" עריכה"));
+        noteEditedReminder(); // the list may have been read before a change stored meanwhile
     }
     if (SetActive)
         OptActive[0]->setChecked(true);
+}
+
+// Compares the stored row with what the edit started from.
+void RMain::noteEditedReminder()
+{
+    if (!InEdit || m_editingNew || !m_loaded)
+        return;
+    trapped(QStringLiteral("LoadCurrent"), [this] {
+        const std::optional<ReminderRecord> stored =
+            storedReminder(*OpenReminderDb(), m_loaded->RMain_Id);
+        if (!stored)
+            LStatus->setText(kEditedDeleted);
+        else if (savedFieldsChanged(*m_loaded, *stored))
+            LStatus->setText(kEditedChanged);
+    });
 }
 
 void RMain::SetRegularMode(const QString& StatusTXT)
@@ -140,6 +180,7 @@ void RMain::LoadCurrent()
         static_cast<AdvancedRule&>(AdvOptions) = r;
         CurrentSentTo = r.SentTo;
         CurrentReminderId = r.RMain_Id;
+        m_loaded = r;
         LANSend->setChecked(r.BroadcastId > 0 && r.IAMAuthor);
         SetSendOptions(!CurrentSentTo.isEmpty(), false);
         m_occurrences->refresh(); // the advanced rule is complete only now
@@ -193,9 +234,12 @@ void RMain::MySave(bool SExisting)
             if (LANSend->isChecked() && LANOptSend && sendRUpdateHook())
                 unsent = !sendRUpdateHook()(rs, savedId, OptSend[1]->isChecked(), CurrentSentTo);
         };
+        const std::optional<qint32> target = SExisting ? saveTarget() : std::optional<qint32>(0);
+        if (!target)
+            return; // the edit stays, as the user left it
         qint32 savedId = 0;
         try {
-            savedId = SaveReminder(editorRecord(), SExisting ? currentListId() : 0, send);
+            savedId = SaveReminder(editorRecord(), *target, send);
         } catch (const ReminderRefused& refused) {
             // A rule the recurrence could never follow, as the preview shows it.
             showValidation(this, refused.why(), CEventType);
@@ -205,6 +249,52 @@ void RMain::MySave(bool SExisting)
         SetRegularMode(unsent ? QStringLiteral(" תזכורת נשמרה אך לא נשלחה ברשת")
                               : QStringLiteral(" תזכורת נשמרה"));
     });
+}
+
+// A reminder deleted meanwhile is stored again only as a new one and only on
+// the user's word; one changed meanwhile is overwritten only on the user's
+// word. The stored row is read again after each answer: the question gave
+// way to the LAN and the other windows.
+std::optional<qint32> RMain::saveTarget()
+{
+    if (!m_loaded)
+        return 0;
+    for (;;) {
+        const std::optional<ReminderRecord> stored =
+            storedReminder(*OpenReminderDb(), m_loaded->RMain_Id);
+        if (!stored) {
+            LStatus->setText(kEditedDeleted);
+            if (ask(this, QStringLiteral("התזכורת נמחקה בינתיים. לשמור אותה כתזכורת חדשה?"),
+                    Prompt::Buttons::YesNo, Prompt::Answer::No) != Prompt::Answer::Yes)
+                return std::nullopt;
+            return 0;
+        }
+        if (!savedFieldsChanged(*m_loaded, *stored))
+            return m_loaded->RMain_Id;
+        LStatus->setText(kEditedChanged);
+        if (ask(this, QStringLiteral("התזכורת שונתה בינתיים. לשמור את השינויים במקומה?"),
+                Prompt::Buttons::YesNo, Prompt::Answer::No) != Prompt::Answer::Yes)
+            return std::nullopt;
+        m_loaded = stored; // the change the user agreed to overwrite
+    }
+}
+
+// "חדש" needs no question: during an edit it reads "שמור כחדש" and saves.
+bool RMain::leaveEdit()
+{
+    if (!InEdit)
+        return true;
+    switch (ask(this, QStringLiteral("השינויים בתזכורת לא נשמרו. לשמור אותם?"),
+                Prompt::Buttons::YesNoCancel, Prompt::Answer::Yes)) {
+    case Prompt::Answer::Yes:
+        MySave(!m_editingNew);
+        return !InEdit;
+    case Prompt::Answer::No:
+        SetRegularMode(QStringLiteral(" שינוי בוטל"));
+        return true;
+    default:
+        return false;
+    }
 }
 
 // The reminder as the editor shows it; the save stores it by the rules of
@@ -267,7 +357,8 @@ void RMain::cmdCancel_Click()
 
 void RMain::cmdExit_Click()
 {
-    close();
+    if (leaveEdit())
+        close();
 }
 
 bool RMain::Form_KeyDown(int key)

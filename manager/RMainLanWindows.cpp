@@ -2,6 +2,7 @@
 // the recipient list.
 #include "manager/RMain.h"
 
+#include "common/Trapped.h"
 #include "manager/ManagerState.h"
 #include "store/LanSettings.h"
 
@@ -21,8 +22,8 @@ void RMain::cmdDefinitions_Click()
     LoadLANSettings();
     if (self) {
         SetLANControls();
-        if (receive != LANOptReceive)
-            FillTheList(); // with or without the author column
+        if (receive != LANOptReceive) // with or without the author column; an edit stays
+            trapped(QStringLiteral("FillTheList"), [this] { refreshInPlace(); });
     }
     if ((send != LANOptSend || receive != LANOptReceive || port != LANPort) &&
         lanWindows().restartMonitor)
@@ -30,14 +31,14 @@ void RMain::cmdDefinitions_Click()
 }
 
 // A confirmed list that names anybody arms the send to it, as choosing
-// that audience by hand would.
+// that audience by hand would. A new reminder has been received by nobody.
 void RMain::cmdOptList_Click()
 {
     if (!lanWindows().chooseRecipients)
         return;
     const QPointer<RMain> self(this);
     const std::optional<QString> chosen =
-        lanWindows().chooseRecipients(this, CurrentSentTo, CurrentReminderId);
+        lanWindows().chooseRecipients(this, CurrentSentTo, m_editingNew ? 0 : CurrentReminderId);
     if (!chosen)
         return;
     CurrentSentTo = *chosen;

@@ -4,6 +4,7 @@
 
 #include "common/Log.h"
 #include "common/Trapped.h"
+#include "common/WindowCaptions.h"
 #include "manager/ListHeaders.h"
 #include "manager/ListLineDelegate.h"
 #include "manager/ManagerState.h"
@@ -11,18 +12,21 @@
 #include "platform/Failure.h"
 #include "platform/ProgramDir.h"
 #include "platform/Throttle.h"
+#include "platform/ui/Prompt.h"
 #include "store/LanSettings.h"
 #include "store/Queries.h"
 #include "store/ReminderChanges.h"
 #include "store/Schema.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 
 namespace {
 
@@ -31,6 +35,7 @@ const QColor kAscending(0, 0, 255);
 const QColor kDescending(128, 0, 0);
 
 int g_listRefreshes = 0;
+double g_lastListRefreshMs = 0;
 
 void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
 {
@@ -61,9 +66,9 @@ void RMain::Form_Load()
     LMoveRS->setToolTip(ProgramDir::path());
 }
 
-QString RMain::listQuery() const
+QString RMain::listOrderQuery() const
 {
-    return Queries::list(ShowFilter, SortField, SortDesc);
+    return Queries::listOrder(ShowFilter, SortField, SortDesc);
 }
 
 // The schema check runs only when asked, which is on the window's load.
@@ -82,7 +87,7 @@ void RMain::openList(bool CheckFlag)
     if (CheckFlag)
         CheckDbVersion(*db);
     const quint64 changes = ReminderChanges::serial();
-    Snapshot rows(*db, listQuery());
+    Snapshot rows = Snapshot::keyed(*db, listOrderQuery());
     m_listChanges = changes;
     ListRs = std::move(rows);
     m_listDb = std::move(db);
@@ -92,22 +97,29 @@ void RMain::FillTheList()
 {
     const auto fill = [this] {
         CurrentReminderId = 0;
-        const QVector<ListColumnSpan> columns = listColumnSpans(LANOptReceive);
-        m_headers->setColumns(columns);
-        m_delegate->setColumns(columns);
-        m_repositioning = true;
-        if (ListRs)
-            m_model->reset(*ListRs, LANOptReceive);
-        else
-            m_model->clear();
-        m_repositioning = false;
+        showListRows();
         Data_Reposition();
     };
     if (!trapped(QStringLiteral("FillTheList"), fill))
         m_repositioning = false;
 }
 
-void RMain::selectListRow(int row)
+// Only the lines on screen are built (ReminderListModel), so this costs the
+// same for ten reminders and for a hundred thousand.
+void RMain::showListRows()
+{
+    const QVector<ListColumnSpan> columns = listColumnSpans(LANOptReceive);
+    m_headers->setColumns(columns);
+    m_delegate->setColumns(columns);
+    m_repositioning = true;
+    if (ListRs)
+        m_model->reset(*ListRs, LANOptReceive);
+    else
+        m_model->clear();
+    m_repositioning = false;
+}
+
+void RMain::selectListRow(int row, bool scroll)
 {
     m_repositioning = true;
     if (row < 0) {
@@ -116,7 +128,8 @@ void RMain::selectListRow(int row)
         const QModelIndex index = m_model->index(row);
         if (List1->currentIndex() != index)
             List1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-        List1->scrollTo(index);
+        if (scroll)
+            List1->scrollTo(index);
     }
     m_repositioning = false;
 }
@@ -126,8 +139,13 @@ void RMain::Data_Reposition()
     const int position = ListRs ? ListRs->absolutePosition() : -1;
     const int count = ListRs ? ListRs->recordCount() : 0;
     selectListRow(position);
-    LMoveRS->setText(QStringLiteral(" שורה %1 מתוך %2").arg(position + 1).arg(count));
+    showRowCounter(position, count);
     SetRegularMode();
+}
+
+void RMain::showRowCounter(int position, int count)
+{
+    LMoveRS->setText(QStringLiteral(" שורה %1 מתוך %2").arg(position + 1).arg(count));
 }
 
 qint32 RMain::currentListId() const
@@ -137,21 +155,21 @@ qint32 RMain::currentListId() const
     return reminderId(*ListRs);
 }
 
-// Re-reads ListRs in place (same query, fresh rows), makes the given
-// reminder current when it is still listed, and rebuilds List1.
-void RMain::rereadList(qint64 currentId)
+void RMain::requeryList(qint32 id, int position)
 {
     if (!ListRs || !m_listDb)
         throw Failure(QStringLiteral("The list is not loaded"));
-    requeryList();
-    findInList(qint32(currentId));
-    FillTheList();
-}
-
-void RMain::requeryList()
-{
     m_listChanges = ReminderChanges::serial();
     ListRs->requery(*m_listDb);
+    if (!findInList(id))
+        moveNear(position);
+}
+
+// The row now at position, or the last one when the list got shorter.
+void RMain::moveNear(int position)
+{
+    if (position >= 0 && ListRs->recordCount() > 0)
+        ListRs->setAbsolutePosition(qMin(position, ListRs->recordCount() - 1));
 }
 
 void RMain::followChanges()
@@ -162,15 +180,54 @@ void RMain::followChanges()
 
 void RMain::showStoredChanges()
 {
-    if (InEdit || m_blocked || !ListRs || m_listChanges == ReminderChanges::serial())
-        return; // followed once the edit or the question is over
+    if (m_blocked || !ListRs || m_listChanges == ReminderChanges::serial())
+        return; // followed once the question is over
     ++g_listRefreshes;
-    trapped(QStringLiteral("FollowChanges"), [this] { rereadList(currentListId()); });
+    QElapsedTimer timer;
+    timer.start();
+    trapped(QStringLiteral("FollowChanges"), [this] { refreshInPlace(); });
+    g_lastListRefreshMs = timer.nsecsElapsed() / 1e6;
+}
+
+void RMain::refreshInPlace()
+{
+    if (!ListRs) { // never read: only the columns to follow
+        showListRows();
+        return;
+    }
+    const int scroll = List1->verticalScrollBar()->value();
+    requeryList(currentListId(), ListRs->absolutePosition());
+    showListRows();
+    List1->doItemsLayout(); // the scroll range of the new rows, before the position is set
+    List1->verticalScrollBar()->setValue(scroll);
+    const int position = ListRs->absolutePosition();
+    selectListRow(position, false);
+    showRowCounter(position, ListRs->recordCount());
+    if (InEdit) {
+        noteEditedReminder();
+        return;
+    }
+    // The editor shows the current reminder as stored; reloaded only when
+    // that differs, so the place the user reads in stays.
+    if (!ListRs->hasCurrent() || !m_loaded || !sameRecord(*m_loaded, ReminderRecord::read(*ListRs)))
+        LoadCurrent();
+}
+
+void RMain::ensureListCurrent()
+{
+    ReminderChanges::checkNow();
+    if (ListRs && m_listChanges != ReminderChanges::serial())
+        refreshInPlace();
 }
 
 int RMain::listRefreshes()
 {
     return g_listRefreshes;
+}
+
+double RMain::lastListRefreshMs()
+{
+    return g_lastListRefreshMs;
 }
 
 QList<qint32> RMain::listedIds() const
@@ -201,6 +258,10 @@ void RMain::ListLabel_Click(int Index)
 
 void RMain::OptShow_Click(int Index)
 {
+    if (!leaveEdit()) {
+        OptShow[ShowFilter]->setChecked(true);
+        return;
+    }
     ShowFilter = short(Index);
     LoadData(false);
 }
@@ -217,7 +278,7 @@ void RMain::List1_Click(int row)
 // list the click does nothing.
 void RMain::cmdMoveRS_Click(int Index)
 {
-    if (!ListRs || ListRs->recordCount() == 0)
+    if (!ListRs || ListRs->recordCount() == 0 || !leaveEdit())
         return;
     try {
         switch (Index) {
@@ -244,11 +305,12 @@ void RMain::cmdMoveRS_Click(int Index)
     Data_Reposition();
 }
 
+// The menu's refresh also works during an edit, which it leaves alone.
 void RMain::cmdRefresh_Click()
 {
     trapped(QStringLiteral("cmdRefresh"), [&] {
         if (ListRs)
-            rereadList(currentListId());
+            refreshInPlace();
     });
 }
 
@@ -259,42 +321,46 @@ void RMain::mnu_Refresh_Click()
 
 // An unsaved edit or new reminder is kept: the caller has brought the
 // window up, and the asked reminder waits for the user's save or cancel.
-void RMain::ShowIndex(qint32 RId)
+bool RMain::ShowIndex(qint32 RId)
 {
     if (InEdit)
-        return;
-    trapped(QStringLiteral("ShowIndex"), [&] {
-        if (!showStored(RId))
-            throw Failure(QStringLiteral("No current record."), 3021);
-    });
+        return true;
+    bool stored = true;
+    trapped(QStringLiteral("ShowIndex"), [&] { stored = showStored(RId); });
+    return stored;
+}
+
+void RMain::TellNotStored()
+{
+    Prompt::message(this, QStringLiteral("התזכורת נמחקה ואינה ברשימה עוד."), appTitle(),
+                    Prompt::Buttons::Ok, Prompt::Icon::Information);
 }
 
 // Re-reads the list, so that the reminder shows as it is stored now (an
 // alert may just have moved it on), and makes it current, switching the
 // filter to "הכל" when the filter hides it. False when it is not stored;
-// the current reminder then stays current.
+// the current reminder (or its neighbour) then stays current.
 bool RMain::showStored(qint32 id)
 {
-    if (!ListRs || !m_listDb)
-        throw Failure(QStringLiteral("The list is not loaded"));
     const qint32 shown = currentListId();
+    const int position = ListRs ? ListRs->absolutePosition() : -1;
     requeryList();
     bool found = findInList(id);
-    if (!found && ShowFilter != 2) {
+    if (!found && ShowFilter != 2 && storedReminder(*m_listDb, id)) {
         OptShow[2]->setChecked(true);
         ShowFilter = 2;
         openList(false);
         found = findInList(id);
     }
-    if (!found)
-        findInList(shown);
+    if (!found && !findInList(shown))
+        moveNear(position);
     FillTheList();
     return found;
 }
 
 bool RMain::findInList(qint32 id)
 {
-    if (ListRs->recordCount() == 0)
+    if (id <= 0 || ListRs->recordCount() == 0)
         return false;
     ListRs->findFirst(fieldName(ReminderField::RMain_Id), id);
     return !ListRs->noMatch();

@@ -3,6 +3,7 @@
 #include "common/Trapped.h"
 #include "platform/Clock.h"
 #include "scheduling/Occurrences.h"
+#include "scheduling/ReminderWrites.h"
 #include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
@@ -84,9 +85,13 @@ bool stillShows(const Dynaset& rs, const std::optional<Date>& shownNext)
 void Reschedular(qint32 reminderId, const std::optional<Date>& shownNext)
 {
     trapped(QStringLiteral("Reschedular"), [&] {
-        const auto db = OpenReminderDb();
-        Dynaset rs(*db, Queries::byId(reminderId));
-        if (rs.hasCurrent() && stillShows(rs, shownNext)) // else deleted or changed meanwhile
+        {
+            const auto db = OpenReminderDb();
+            Dynaset rs(*db, Queries::byId(reminderId));
+            if (!rs.hasCurrent() || !stillShows(rs, shownNext))
+                return; // deleted or changed meanwhile
             stepCurrentRow(rs);
+        }
+        ReminderWritten();
     });
 }

@@ -23,8 +23,8 @@ public slots:
     QList<int> AlertIds() const;
     // objectName of every visible window ("Remind", "RMain", "frmAbout", ...).
     QStringList Windows() const;
-    // Closes every visible window of that objectName as its close box would;
-    // gives how many were closed.
+    // Closes every visible window of that objectName as a close request
+    // does (an unsaved edit is dropped unasked); gives how many were closed.
     int CloseWindows(const QString& objectName);
     // Queued commands plus the one being carried out.
     int PendingCommands() const;

@@ -21,15 +21,15 @@ void ShowMainForm()
     });
 }
 
+// The manager comes to the front without staying on top of every other
+// window; a reminder deleted meanwhile is told, over the list as stored.
 void OpenReminderInList(qint32 reminderId)
 {
     trapped(QStringLiteral("cmdShowList"), [&] {
-        RMain* loaded = RMain::instance();
-        const bool wasVisible = loaded && loaded->isVisible();
         RMain* window = RMain::load();
-        if (!wasVisible)
-            window->show();
-        BringToFront(window, wasVisible);
-        window->ShowIndex(reminderId);
+        window->show();
+        BringToFront(window, false);
+        if (!window->ShowIndex(reminderId))
+            window->TellNotStored();
     });
 }

@@ -8,7 +8,7 @@
 void ShowMainForm();
 
 // What an alert's "פתח ברשימה" does once the alert has closed: shows the
-// manager window if it is not visible, brings it to the front (kept on top
-// when it was visible already) and selects the reminder. Logs
+// manager window, brings it to the front (not kept on top) and selects the
+// reminder, or tells the user that it no longer exists. Logs
 // "cmdShowList: <description>" on failure.
 void OpenReminderInList(qint32 reminderId);

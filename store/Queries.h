@@ -10,6 +10,11 @@ inline QString byId(qint64 id)
 {
     return QStringLiteral("SELECT * FROM Main_tbl WHERE RMain_Id = %1").arg(id);
 }
+// The rows with these RMain_Id, given as decimal numbers separated by commas.
+inline QString byIds(const QString& ids)
+{
+    return QStringLiteral("SELECT * FROM Main_tbl WHERE RMain_Id IN (%1)").arg(ids);
+}
 inline QString byBroadcastId(qint64 id)
 {
     return QStringLiteral("SELECT * FROM Main_tbl WHERE BroadcastId = %1").arg(id);
@@ -32,9 +37,9 @@ inline const QString due =
     QStringLiteral("SELECT * FROM Main_tbl WHERE RActive = TRUE AND RNext < Now()");
 // The manager window's list: filter 0 the active reminders, 1 the inactive
 // ones, anything else all; ordered by the field, ties by RMain_Id.
-inline QString list(short filter, const QString& sortField, bool descending)
+inline QString listFromWhere(short filter, const QString& sortField, bool descending)
 {
-    QString sql = all;
+    QString sql = QStringLiteral(" FROM Main_tbl");
     if (filter == 0)
         sql += QStringLiteral(" WHERE RActive = TRUE");
     else if (filter == 1)
@@ -42,6 +47,15 @@ inline QString list(short filter, const QString& sortField, bool descending)
     sql += QStringLiteral(" ORDER BY ") + sortField;
     sql += descending ? QStringLiteral(" DESC, RMain_Id") : QStringLiteral(", RMain_Id");
     return sql;
+}
+inline QString list(short filter, const QString& sortField, bool descending)
+{
+    return QStringLiteral("SELECT *") + listFromWhere(filter, sortField, descending);
+}
+// The RMain_Id of the list's rows, in its order.
+inline QString listOrder(short filter, const QString& sortField, bool descending)
+{
+    return QStringLiteral("SELECT RMain_Id") + listFromWhere(filter, sortField, descending);
 }
 // Active reminders by next alert time. A null RNext never falls due, so it
 // is left out.

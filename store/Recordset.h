@@ -23,17 +23,23 @@ public:
     Snapshot(Database& db, const QString& sql); // runs the query; throws Failure
     Snapshot(const Snapshot&) = default;        // a clone: same rows, own position
     Snapshot& operator=(const Snapshot&) = default;
+    // Every field of Main_tbl for the rows whose RMain_Id orderSql gives, in
+    // its order; the order is read at open, a row's fields when first read
+    // (KeyedRows). For long lists that show a screenful at a time.
+    static Snapshot keyed(Database& db, const QString& orderSql);
 
     Snapshot clone() const { return *this; }
     void requery(Database& db); // same query, fresh rows; position to the first row
 
 private:
+    Snapshot(const QString& sql, bool keyed) : m_sql(sql), m_keyed(keyed) {}
     int storedRows() const override { return m_rows->rows(); }
     QVariant cell(int row, int column) const override { return m_rows->value(row, column); }
     void load(Database& db);
 
     QString m_sql;
-    std::shared_ptr<const RowStore> m_rows;
+    bool m_keyed = false;
+    std::shared_ptr<const RowSource> m_rows;
 };
 
 // Updatable dynaset over Main_tbl: the query gives the RMain_Id of its rows

@@ -2,6 +2,7 @@
 
 #include "common/TextConversion.h"
 #include "platform/Failure.h"
+#include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
 #include "store/SqlValue.h"
@@ -195,4 +196,29 @@ void ReminderRecord::writeRule(Dynaset& rs) const
     using F = ReminderField;
     write(rs, {F::Adv_AdvOpt, F::Adv_Period, F::Adv_PeriodN, F::Adv_WeekDay, F::Adv_MonthDay,
                F::Adv_MonthCount, F::Adv_DateEnd, F::Adv_NoEnd});
+}
+
+bool sameIn(const ReminderRecord& a, const ReminderRecord& b,
+            std::initializer_list<ReminderField> fields)
+{
+    for (ReminderField field : fields)
+        if (a.value(field) != b.value(field))
+            return false;
+    return true;
+}
+
+bool sameRecord(const ReminderRecord& a, const ReminderRecord& b)
+{
+    for (int i = 0; i < kReminderFieldCount; ++i)
+        if (a.value(ReminderField(i)) != b.value(ReminderField(i)))
+            return false;
+    return true;
+}
+
+std::optional<ReminderRecord> storedReminder(Database& db, qint32 id)
+{
+    Snapshot rs(db, Queries::byId(id));
+    if (!rs.hasCurrent())
+        return std::nullopt;
+    return ReminderRecord::read(rs);
 }

@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <optional>
 
+class Database;
 class Dynaset;
 class RowCursor;
 
@@ -110,6 +111,15 @@ struct ReminderRecord : AdvancedRule
 private:
     std::bitset<kReminderFieldCount> m_nulls;
 };
+
+// True when both records hold the same value (null included) in each field
+// given, or in every field.
+bool sameIn(const ReminderRecord& a, const ReminderRecord& b,
+            std::initializer_list<ReminderField> fields);
+bool sameRecord(const ReminderRecord& a, const ReminderRecord& b);
+
+// The reminder with this RMain_Id as stored now; nothing when it is gone.
+std::optional<ReminderRecord> storedReminder(Database& db, qint32 id);
 
 // One field of the current row, as the record set holds it.
 QVariant fieldValue(const RowCursor& rs, ReminderField field);

@@ -77,9 +77,12 @@ void RowCursor::setAbsolutePosition(int pos)
     if (pos < 0 || pos >= recordCount())
         throw Failure(QStringLiteral("Invalid argument."), 3001);
     leavingRow();
-    int index = liveFrom(0);
-    for (int live = 0; live < pos; ++live)
-        index = liveFrom(index + 1);
+    int index = pos; // without holes the position is the index, at once
+    if (m_holes > 0) {
+        index = liveFrom(0);
+        for (int live = 0; live < pos; ++live)
+            index = liveFrom(index + 1);
+    }
     m_pos = index;
     m_onDeleted = false;
 }

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QQueue>
 
+#include <utility>
+
 namespace Prompt {
 namespace {
 
@@ -32,24 +34,28 @@ QMessageBox::StandardButtons standardButtons(Buttons b)
     return QMessageBox::Ok;
 }
 
-Answer fromStandard(int button)
+// Each answer and the standard button that gives it.
+constexpr std::pair<Answer, QMessageBox::StandardButton> kAnswerButtons[] = {
+    {Answer::Ok, QMessageBox::Ok},         {Answer::Cancel, QMessageBox::Cancel},
+    {Answer::Abort, QMessageBox::Abort},   {Answer::Retry, QMessageBox::Retry},
+    {Answer::Ignore, QMessageBox::Ignore}, {Answer::Yes, QMessageBox::Yes},
+    {Answer::No, QMessageBox::No}};
+
+QMessageBox::StandardButton toStandard(Answer wanted)
 {
-    switch (button) {
-    case QMessageBox::Ok:
-        return Answer::Ok;
-    case QMessageBox::Abort:
-        return Answer::Abort;
-    case QMessageBox::Retry:
-        return Answer::Retry;
-    case QMessageBox::Ignore:
-        return Answer::Ignore;
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
-    }
+    for (const auto& [answer, button] : kAnswerButtons)
+        if (answer == wanted)
+            return button;
+    return QMessageBox::NoButton;
+}
+
+// Any other button counts as Cancel.
+Answer fromStandard(int clicked)
+{
+    for (const auto& [answer, button] : kAnswerButtons)
+        if (button == clicked)
+            return answer;
+    return Answer::Cancel;
 }
 
 QMessageBox::Icon messageIcon(Icon icon)
@@ -94,9 +100,9 @@ InputScript g_inputScript;
 } // namespace
 
 Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
-               Icon icon)
+               Icon icon, std::optional<Answer> defaultAnswer)
 {
-    g_history.append({title, text, buttons, icon});
+    g_history.append({title, text, buttons, icon, defaultAnswer});
     // A close request is being carried out: no question is put meanwhile.
     if (ModalWindows::ending())
         return cancelAnswer(buttons);
@@ -113,6 +119,8 @@ Answer message(QWidget* parent, const QString& text, const QString& title, Butto
     // letter (a line that starts in Latin at the left); a plain one paints
     // every line right to left at the right edge, as a message box reads.
     box.setTextInteractionFlags(Qt::NoTextInteraction);
+    if (defaultAnswer)
+        box.setDefaultButton(toStandard(*defaultAnswer));
     box.exec();
     if (!box.clickedButton()) // ended by a close request
         return cancelAnswer(buttons);

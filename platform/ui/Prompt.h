@@ -19,8 +19,10 @@ enum class Buttons { Ok, OkCancel, AbortRetryIgnore, YesNoCancel, YesNo, RetryCa
 // The answers, numbered from 1 in this order (the test builds name them by it).
 enum class Answer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 
+// defaultAnswer names the button Enter presses; without it the box's first
+// accepting button (Ok, Yes, Retry).
 Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
-               Icon icon);
+               Icon icon, std::optional<Answer> defaultAnswer = std::nullopt);
 // The text typed, or the empty text on Cancel.
 QString input(QWidget* parent, const QString& prompt, const QString& title,
               const QString& defaultText = QString());
@@ -35,6 +37,7 @@ struct Shown
     QString text;
     Buttons buttons;
     Icon icon;
+    std::optional<Answer> defaultAnswer = std::nullopt;
 };
 const QList<Shown>& history(); // every prompt asked in this process
 void clearHistory();

@@ -173,7 +173,8 @@ private slots:
     }
 
     // Closing moves on only what the window showed (RNext unchanged, row loaded); a row
-    // deleted meanwhile is told on postponing, not written back, and not shown again.
+    // deleted meanwhile shows so in the window on postponing, is not written back, and not
+    // shown again.
     void closingLeavesAChangedUnseenOrDeletedRowAlone()
     {
         const qint32 saved = addReminder(jan31(10, 0)), unseen = addReminder(jan31(10, 0)),
@@ -189,10 +190,10 @@ private slots:
                      .arg(noon.serial(), 0, 'g', 17)
                      .arg(saved));
         db->exec(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(gone));
-        Prompt::setNextAnswer(Prompt::Answer::Ok);
         click(windows[2], "cmdDelay");
-        QCOMPARE(Prompt::history().constLast().text, "תזכורת נמחקה");
+        QCOMPARE(control<QLabel>(windows[2], "LblState")->text(), "התזכורת נמחקה");
         QVERIFY(windows[2]->isVisible());
+        QVERIFY(Prompt::history().isEmpty());
 
         for (Remind* window : windows)
             click(window, "cmdExit");
@@ -205,6 +206,42 @@ private slots:
         QTRY_VERIFY(alertWindows().isEmpty());
         for (qint32 id : {saved, unseen, gone})
             QVERIFY(!IsShown(id));
+    }
+
+    // An open alert follows its reminder as stored: a change fills it again and marks it, a
+    // deletion shows in it and leaves nothing to postpone or delete. Closing moves on only the
+    // occurrence it was opened for.
+    void followsItsReminderWhileOpen()
+    {
+        Clock::setNow(jan31(10, 5));
+        const qint32 moved = addReminder(jan31(10, 0), EventDaily),
+                     renamed = addReminder(jan31(10, 0), EventDaily),
+                     gone = addReminder(jan31(10, 0), EventDaily);
+        const QPointer<Remind> windows[] = {open(moved), open(renamed), open(gone)};
+        auto db = OpenReminderDb();
+        db->exec(QStringLiteral("UPDATE Main_tbl SET RDate = %1, RNext = %1 WHERE RMain_Id = %2")
+                     .arg(jan31(15, 0).serial(), 0, 'g', 17)
+                     .arg(moved));
+        db->exec(QStringLiteral("UPDATE Main_tbl SET RCaption = 'חדש' WHERE RMain_Id = %1")
+                     .arg(renamed));
+        db->exec(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(gone));
+        QTRY_COMPARE(control<QLineEdit>(windows[0], "CTarget")->text(), "31/01/2027 15:00");
+        QTRY_COMPARE(control<QLabel>(windows[1], "LblCaption")->text(), "חדש");
+        QTRY_COMPARE(control<QLabel>(windows[2], "LblState")->text(), "התזכורת נמחקה");
+        QCOMPARE(windows[1]->windowTitle(), "חדש");
+        for (int i : {0, 1})
+            QCOMPARE(control<QLabel>(windows[i], "LblState")->text(), "התזכורת עודכנה");
+        for (const char* button : {"cmdDelay", "cmdDelete"})
+            QVERIFY(!control(windows[2], button)->isEnabled());
+        QCOMPARE(m_beeps, 3); // filled again without a beep
+
+        for (Remind* window : windows)
+            click(window, "cmdExit");
+        QTRY_VERIFY(alertWindows().isEmpty());
+        QCOMPARE(reminderDate(moved, "RNext"), jan31(15, 0));
+        QCOMPARE(reminderDate(renamed, "RNext"), Date::fromParts(2027, 2, 1, 10, 0));
+        QVERIFY(logLines().isEmpty());
+        QVERIFY(Prompt::history().isEmpty());
     }
 };
 

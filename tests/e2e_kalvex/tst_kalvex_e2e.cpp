@@ -85,6 +85,21 @@ class KalvexE2eTest : public QObject
         return p.waitForFinished(15000) && p.exitCode() == 0 ? QString::fromUtf8(p.readAll())
                                                              : "failed";
     }
+    QVariant hook(const QString& method, const QVariantList& args)
+    {
+        return call("/TestHooks", "Kalvex.TestHooks", method, args);
+    }
+    QList<int> listed() { return qdbus_cast<QList<int>>(debug("ListedIds")); }
+    int storedRows() { return m_s->scalarSql("SELECT COUNT(*) FROM Main_tbl").toInt(); }
+    // A copy received over the LAN, with its network identity.
+    qint32 addReceivedCopy(const Date& due, const QString& caption, qint32 broadcastId)
+    {
+        const qint32 id = m_s->addReminder(due, caption);
+        m_s->scalarSql("UPDATE Main_tbl SET BroadcastId = ?, IAMAuthor = 0 WHERE RMain_Id = ?",
+                       {broadcastId, id});
+        m_s->setIniValue("LAN_Settings", "OptReceive", "1");
+        return id;
+    }
     QString clipboard() const
     {
         return run("xclip", {"-selection", "clipboard", "-target", "UTF8_STRING", "-o"});
@@ -247,6 +262,82 @@ private slots:
         // Events run meanwhile, so "after" gets its input.
         QTRY_COMPARE(kalvex->state(), QProcess::NotRunning);
         QCOMPARE(kalvex->exitCode(), 0);
+    }
+
+    // Another program on the file, the sqlite3 shell, adds a row and deletes one: the open
+    // list shows both changes without F5.
+    void anOpenListFollowsAPlainSqliteClient()
+    {
+        const Date day = Date::fromParts(2026, 4, 1, 9, 0);
+        const qint32 kept = m_s->addReminder(day, "א"),
+                     gone = m_s->addReminder(day.addDays(2), "ב");
+        startKalvex(true);
+        QTRY_COMPARE(listed(), (QList<int>{kept, gone}));
+        const QString sql = QStringLiteral(
+            "INSERT INTO Main_tbl (RCaption, RDate, RNext, RImportance, REventType, RActive) "
+            "VALUES ('ג', %1, %1, 0, 0, 1); DELETE FROM Main_tbl WHERE RMain_Id = %2;");
+        QCOMPARE(run("sqlite3", {m_s->programFile("KV_Data.mdb"),
+                                 sql.arg(day.addDays(1).serial(), 0, 'g', 17).arg(gone)}),
+                 QString());
+        QTRY_COMPARE(listed(), (QList<int>{kept, gone + 1}));
+        QCOMPARE(m_s->logText(), QString());
+    }
+
+    // Dismissing an alert moves a daily reminder on to tomorrow, after the other one in the list.
+    void anAlertsDismissalMovesItsRowInTheOpenList()
+    {
+        const Date now = Clock::now();
+        const qint32 daily = m_s->addReminder(now.addMinutes(-30), "יומית");
+        m_s->scalarSql("UPDATE Main_tbl SET REventType = 5 WHERE RMain_Id = ?", {daily});
+        const qint32 later = m_s->addReminder(now.addHours(3), "בהמשך היום");
+        startKalvex(true);
+        QTRY_COMPARE(listed(), (QList<int>{daily, later}));
+        callAsync("CheckList");
+        QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QSet<int>{daily}, 10000);
+        QCOMPARE(debug("CloseWindows", {"Remind"}), 1);
+        QTRY_COMPARE(listed(), (QList<int>{later, daily}));
+        QCOMPARE(m_s->logText(), QString());
+    }
+
+    // The author deletes the meeting while this user edits it: the edit notes it, and a save
+    // asks and, answered no, brings nothing back.
+    void aLanDeletionUnderAnEditAddsNothingWithoutTheUsersYes()
+    {
+        m_s->setEnvironmentValue("KV_PROMPT_ANSWER", "No");
+        const qint32 id = addReceivedCopy(Date::fromParts(2026, 5, 1, 9, 0), "ישיבת צוות", 4242);
+        startKalvex(true);
+        QTRY_COMPARE(listed(), QList<int>{id});
+        QVERIFY(hook("SetText", {"CCaption", "ישיבה שלי"}).toBool());
+        QTRY_COMPARE(hook("Text", {"LStatus"}).toString(), " עריכה");
+        callAsync("MsgProcess", {"127.0.0.2\tDEL\t4242\t"});
+        QTRY_COMPARE(storedRows(), 0);
+        QTRY_COMPARE(hook("Text", {"LStatus"}).toString(), " התזכורת נמחקה בינתיים");
+        QVERIFY(hook("Click", {"cmdSave"}).toBool());
+        QTRY_VERIFY(m_s->promptLines().contains(
+            "תזכורון ולטרום|התזכורת נמחקה בינתיים. לשמור אותה כתזכורת חדשה?"));
+        QCOMPARE(hook("Text", {"CCaption"}).toString(), "ישיבה שלי"); // after the save's end
+        QCOMPARE(storedRows(), 0);
+        QCOMPARE(m_s->logText(), QString());
+    }
+
+    // The author moves the meeting while its alert is open here: the alert shows the new title
+    // and time, marked; closing it leaves the new time alone.
+    void aLanUpdateRefillsAnOpenAlert()
+    {
+        const qint32 id = addReceivedCopy(Clock::now().addMinutes(-5), "ישיבה", 4243);
+        callAsync("CheckList");
+        QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QSet<int>{id}, 10000);
+        const Date moved = Date::fromParts(2030, 1, 2, 9, 30);
+        const QString upd = "127.0.0.2\tUPD\tALL\t4243\tישיבה שהוזזה\t%1\t0\t5\t\tTrue\t2\t1"
+                            "\tFalse\t0\t0\t0\t%1\tTrue\tdana\t";
+        callAsync("MsgProcess", {upd.arg(formatNextDate(moved))});
+        QTRY_COMPARE(hook("Text", {"LblCaption"}).toString(), "ישיבה שהוזזה");
+        QCOMPARE(hook("Text", {"LblState"}).toString(), "התזכורת עודכנה");
+        QCOMPARE(hook("Text", {"CTarget"}).toString(), "02/01/2030 09:30");
+        QCOMPARE(debug("CloseWindows", {"Remind"}), 1);
+        const QString next = "SELECT RNext FROM Main_tbl WHERE RMain_Id = ?";
+        QTRY_COMPARE(alertIds(), QSet<int>());
+        QCOMPARE(m_s->scalarSql(next, {id}).toDouble(), moved.serial());
     }
 };
 

@@ -161,8 +161,9 @@ private slots:
         setBroadcastTarget(QString());
     }
 
-    // The loaded reminder's acknowledgements, sorted; confirming hands back the sorted list
-    // and arms the send; an empty list leaves the send options alone.
+    // The loaded reminder's acknowledgements, sorted and following those stored meanwhile;
+    // confirming hands back the sorted list and arms the send; an empty list leaves the send
+    // options alone.
     void chooseRecipients()
     {
         ManagerFixture f;
@@ -177,8 +178,11 @@ private slots:
                                   steps(w);
                               });
         };
-        QVERIFY(inWindow([](QWidget* w) {
+        QVERIFY(inWindow([&](QWidget* w) {
             QCOMPARE(items(w, "List3"), (QStringList{"alpha", "beta", "beta"}));
+            // An acknowledgement stored while the window is open shows in it.
+            f.sql("UPDATE Main_tbl SET ReceivedBy = ReceivedBy || 'gamma' || char(13)");
+            QTRY_COMPARE(items(w, "List3"), (QStringList{"alpha", "beta", "beta", "gamma"}));
             click(w, "cmdRightAll");
             click(w, "cmdLeftAll");
             w->findChild<QListWidget*>("List2")->setCurrentRow(2);

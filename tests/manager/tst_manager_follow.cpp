@@ -1,73 +1,281 @@
-// The open list follows reminders stored elsewhere (a script, the LAN), not while it is busy.
-#include "common/Ini.h"
-#include "scheduling/ReminderWrites.h"
-#include "store/Reminder.h"
+// The manager window follows what is stored: changes made through other connections show in
+// place, an edit is never touched by them, and nothing the user typed is dropped or saved over
+// someone else's change without a word.
 #include "tests/manager/ManagerFixture.h"
 
-#include <QDialog>
-#include <QLineEdit>
-#include <QTest>
+#include "manager/ManagerState.h"
+#include "platform/ui/Prompt.h"
+#include "scheduling/ReminderWrites.h"
+#include "store/LanSettings.h"
+#include "store/ReminderChanges.h"
 
-class ManagerFollowTest : public QObject
+#include <QtTest/qtestspontaneevent.h>
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+
+using Answer = Prompt::Answer;
+
+const QString kLeaveQuestion = "השינויים בתזכורת לא נשמרו. לשמור אותם?";
+const QString kDeletedQuestion = "התזכורת נמחקה בינתיים. לשמור אותה כתזכורת חדשה?";
+const QString kChangedQuestion = "התזכורת שונתה בינתיים. לשמור את השינויים במקומה?";
+
+// The window manager's close button: a spontaneous close event to the native window.
+void closeBox(QWidget* window)
+{
+    QCloseEvent event;
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QCoreApplication::sendEvent(window->windowHandle(), &event);
+}
+
+QString lastPrompt()
+{
+    return Prompt::history().isEmpty() ? QString() : Prompt::history().constLast().text;
+}
+
+} // namespace
+
+class RMainFollowTest : public QObject
 {
     Q_OBJECT
     std::unique_ptr<ManagerFixture> f;
 
-    // Stores a reminder as a script does; its id.
-    static qint32 storeElsewhere(const char* caption, int day)
+    QLineEdit* caption() const { return f->find<QLineEdit>("CCaption"); }
+    QString status() const { return f->find<QLabel>("LStatus")->text(); }
+    QString storedCaption(qint32 id) const { return f->row(id).value("RCaption").toString(); }
+    qint32 currentId() const { return f->listIds().value(f->selectedRow(), -1); }
+    void sql(const QString& statement, qint32 id) const { f->sql(statement.arg(id)); }
+    // The window opened on a reminder, its title typed over.
+    qint32 editing(const QString& typed = "mine")
     {
-        ReminderRecord r;
-        r.RCaption = QString::fromUtf8(caption);
-        r.RDate = at(2026, 3, day, 9, 0);
-        r.RActive = true;
-        return SaveReminder(r, 0);
+        const qint32 id = f->add({{"RCaption", "stored"}});
+        f->open()->ShowIndex(id);
+        caption()->setText(typed);
+        return id;
     }
-    // The turn of the event loop that follows a change has passed: its publication is out.
-    static bool turnAfterTheChange(int day)
+    void waitForARefresh(int before) const
     {
-        return QTest::qWaitFor([day] {
-            return ReadIni("Reminder", "NextDate", "") == formatNextDate(at(2026, 3, day, 9, 0));
-        });
+        QTRY_VERIFY_WITH_TIMEOUT(RMain::listRefreshes() > before, 5000);
     }
 
 private slots:
-    void init() { f = std::make_unique<ManagerFixture>(); }
-    void cleanup() { f.reset(); }
-
-    // Read again in place: a new one listed in its order, the current one kept.
-    void theListShowsWhatIsStoredElsewhere()
+    void init()
     {
-        const qint32 current = f->add({{"RDate", dated(2026, 4, 1, 9)}});
-        f->open();
-        const int refreshes = RMain::listRefreshes();
-        const qint32 added = storeElsewhere("מסקריפט", 20);
-        QTRY_COMPARE(f->listIds(), (QList<qint32>{added, current}));
-        QCOMPARE(f->listIds().value(f->selectedRow()), current);
-        QCOMPARE(RMain::listRefreshes(), refreshes + 1);
+        f = std::make_unique<ManagerFixture>();
+        RMain::setLanWindows({});
+    }
+    void cleanup()
+    {
+        f.reset();
+        QVERIFY(!ReminderChanges::isWatching()); // nothing left to poll once the window is gone
     }
 
-    // An open edit, or a question open on the window, holds the list until it ends.
-    void anEditOrAQuestionHoldsTheList()
+    // Rows added and deleted through another connection show in place: filter, sort, current
+    // reminder (or the row that takes its place) and scroll position stay.
+    void theListFollowsOtherConnectionsInPlace()
     {
-        const qint32 current = f->add({{"RDate", dated(2026, 4, 1, 9)}});
-        f->open();
-        f->find<QLineEdit>("CCaption")->setText(QStringLiteral("בעריכה"));
-        const qint32 first = storeElsewhere("ראשונה", 21);
-        QVERIFY(turnAfterTheChange(21));
-        QCOMPARE(f->listIds(), QList<qint32>{current});
-        QTest::keyClick(f->window(), Qt::Key_F12);
-        QTRY_COMPARE(f->listIds(), (QList<qint32>{first, current}));
+        QList<qint32> ids;
+        for (int i = 0; i < 60; ++i)
+            ids << f->add({{"RCaption", QString("r%1").arg(i, 2, 10, QChar('0'))},
+                           {"RDate", dated(2026, 4, 1 + i / 24, i % 24)}});
+        RMain* w = f->open();
+        QVERIFY(ReminderChanges::isWatching());
+        w->ShowIndex(ids[40]);
+        QScrollBar* scroll = f->find<QListView>("List1")->verticalScrollBar();
+        const int scrolled = scroll->value();
+        QVERIFY(scrolled > 0);
 
-        QDialog question(f->window());
-        question.setWindowModality(Qt::WindowModal);
-        question.open();
-        const qint32 second = storeElsewhere("שנייה", 20);
-        QVERIFY(turnAfterTheChange(20));
-        QCOMPARE(f->listIds(), (QList<qint32>{first, current}));
-        question.close();
-        QTRY_COMPARE(f->listIds(), (QList<qint32>{second, first, current}));
+        const qint32 added = f->add({{"RCaption", "new"}, {"RDate", dated(2026, 3, 20)}});
+        sql("DELETE FROM Main_tbl WHERE RMain_Id = %1", ids[1]);
+        QTRY_VERIFY(f->listIds().contains(added));
+        QVERIFY(!f->listIds().contains(ids[1]));
+        QCOMPARE(currentId(), ids[40]);
+        QCOMPARE(scroll->value(), scrolled);
+        QCOMPARE(f->counter(), " שורה 41 מתוך 60");
+
+        sql("DELETE FROM Main_tbl WHERE RMain_Id = %1", ids[40]);
+        QTRY_VERIFY(!f->listIds().contains(ids[40]));
+        QCOMPARE(currentId(), ids[41]);
+        QCOMPARE(caption()->text(), "r41");
+
+        // Sorted by title, active only: a new active row lands in its place, an inactive one not.
+        f->click("OptShow_0");
+        QTest::mouseClick(f->find<QLabel>("ListLabel_0"), Qt::LeftButton);
+        const qint32 first = f->add({{"RCaption", "a first"}});
+        const qint32 inactive = f->add({{"RCaption", "a hidden"}, {"RActive", false}});
+        QTRY_COMPARE(f->listIds().value(0), first);
+        QVERIFY(!f->listIds().contains(inactive));
+        QCOMPARE(w->sortField(), "RCaption");
+        QCOMPARE(w->showFilter(), 0);
+    }
+
+    // Writes of this process raise the notice themselves, as many as there are: one refresh.
+    void aBurstOfWritesIsOneRefresh()
+    {
+        f->add({});
+        f->open();
+        const int before = RMain::listRefreshes();
+        for (int i = 0; i < 1000; ++i)
+            ReminderWritten();
+        waitForARefresh(before);
+        QTest::qWait(3 * RMain::kFollowGapMs); // any further refresh would come within this
+        QCOMPARE(RMain::listRefreshes() - before, 1);
+    }
+
+    // Under an edit the status line says what became of its reminder; the edit stays as typed.
+    void anEditNotesWhatBecameOfItsReminder()
+    {
+        const QList<std::pair<QString, QString>> cases = {
+            {"UPDATE Main_tbl SET RCaption = 'theirs' WHERE RMain_Id = %1", RMain::kEditedChanged},
+            {"UPDATE Main_tbl SET RNext = RNext + 1 WHERE RMain_Id = %1", RMain::kEditedChanged},
+            {"UPDATE Main_tbl SET ReceivedBy = 'b' || char(13) WHERE RMain_Id = %1", " עריכה"},
+            {"DELETE FROM Main_tbl WHERE RMain_Id = %1", RMain::kEditedDeleted}};
+        for (const auto& [change, noted] : cases) {
+            const qint32 id = editing();
+            const int before = RMain::listRefreshes();
+            sql(change, id);
+            waitForARefresh(before);
+            QCOMPARE(status(), noted);
+            QCOMPARE(caption()->text(), "mine");
+            QVERIFY(f->window()->inEdit());
+            f->close();
+        }
+    }
+
+    // Saving over a deletion or a change made meanwhile asks first, No being the default; "no"
+    // writes nothing and keeps the edit.
+    void savingOverAChangeMadeMeanwhileAsks()
+    {
+        struct Case
+        {
+            QString change, question;
+            Answer answer;
+            int rows;
+            QString stored;
+        };
+        const QString update = "UPDATE Main_tbl SET RCaption = 'theirs' WHERE RMain_Id = %1";
+        const QString remove = "DELETE FROM Main_tbl WHERE RMain_Id = %1";
+        const QList<Case> cases = {{remove, kDeletedQuestion, Answer::No, 0, ""},
+                                   {remove, kDeletedQuestion, Answer::Yes, 1, "mine"},
+                                   {update, kChangedQuestion, Answer::No, 1, "theirs"},
+                                   {update, kChangedQuestion, Answer::Yes, 1, "mine"}};
+        for (const Case& c : cases) {
+            f->sql("DELETE FROM Main_tbl");
+            Prompt::clearHistory();
+            sql(c.change, editing());
+            Prompt::setNextAnswer(c.answer);
+            f->click("cmdSave"); // before the window heard of the change
+            QCOMPARE(lastPrompt(), c.question);
+            QCOMPARE(Prompt::history().constLast().defaultAnswer, std::optional(Answer::No));
+            QCOMPARE(f->rowCount(), c.rows);
+            QCOMPARE(OpenReminderDb()->scalar("SELECT RCaption FROM Main_tbl").toString(),
+                     c.stored);
+            QCOMPARE(f->window()->inEdit(), c.answer == Answer::No);
+            f->close();
+        }
+    }
+
+    // Moving on, filtering, deleting from the menu or closing asks about an edit: Yes saves,
+    // No drops, Cancel stays. A close request from outside never asks and drops it.
+    void leavingAnEditAsks()
+    {
+        struct Case
+        {
+            QString action;
+            Answer answer;
+            QString stored; // the edited reminder's title afterwards
+            bool stays;     // still in the edit
+        };
+        const QList<Case> cases = {{"cmdMoveRS_1", Answer::Cancel, "stored", true},
+                                   {"cmdMoveRS_1", Answer::No, "stored", false},
+                                   {"cmdMoveRS_1", Answer::Yes, "mine", false},
+                                   {"OptShow_1", Answer::Cancel, "stored", true},
+                                   {"OptShow_1", Answer::Yes, "mine", false},
+                                   {"mnu_DeleteCurrent", Answer::Cancel, "stored", true},
+                                   {"cmdExit", Answer::Cancel, "stored", true},
+                                   {"close box", Answer::Yes, "mine", false}};
+        for (const Case& c : cases) {
+            Prompt::clearHistory();
+            f->add({{"RCaption", "other"}, {"RDate", dated(2026, 5, 1)}});
+            const qint32 id = editing();
+            Prompt::setNextAnswer(c.answer);
+            if (c.action == "close box")
+                closeBox(f->window());
+            else if (c.action.startsWith("mnu_"))
+                f->find<QAction>(c.action)->trigger();
+            else
+                f->click(c.action);
+            QCOMPARE(lastPrompt(), kLeaveQuestion);
+            QCOMPARE(storedCaption(id), c.stored);
+            if (c.stays) {
+                QCOMPARE(caption()->text(), "mine");
+                QVERIFY(f->find<QRadioButton>("OptShow_2")->isChecked());
+                QVERIFY(f->window()->inEdit());
+            } else if (f->window()) {
+                QVERIFY(!f->window()->inEdit());
+            }
+            f->close();
+            f->sql("DELETE FROM Main_tbl");
+        }
+        Prompt::clearHistory();
+        const qint32 id = editing();
+        f->window()->close(); // as WindowDirectory's Close() and the end of the session do
+        QTRY_VERIFY(!RMain::instance());
+        QVERIFY(Prompt::history().isEmpty());
+        QCOMPARE(storedCaption(id), "stored");
+    }
+
+    // A new reminder has been received by nobody; the loaded one shows its own receipts.
+    void aNewReminderShowsNoReceipts()
+    {
+        QList<qint32> asked;
+        RMain::LanWindows windows;
+        windows.chooseRecipients = [&](QWidget*, const QString&, qint32 id) {
+            asked << id;
+            return std::optional<QString>();
+        };
+        RMain::setLanWindows(windows);
+        const qint32 id = f->add({{"ReceivedBy", "dana\r"}});
+        f->open();
+        f->click("cmdOptList");
+        f->click("cmdNew");
+        f->click("cmdOptList");
+        QCOMPARE(asked, (QList<qint32>{id, 0}));
+    }
+
+    // Copying, printing and finding read what is stored at that moment, not yet followed or not.
+    void copyAndFindActOnTheListAsStored()
+    {
+        f->add({{"RCaption", "old"}});
+        RMain* w = f->open();
+        const qint32 added = f->add({{"RCaption", "zzz"}, {"RDate", dated(2026, 5, 1)}});
+        f->find<QAction>("mnu_CopyList")->trigger();
+        QVERIFY(QGuiApplication::clipboard()->text().contains("\tzzz\t"));
+        f->add({{"RCaption", "yyy"}});
+        QCOMPARE(w->MyFind(true, "yyy", 0, 0), "OK");
+        QCOMPARE(caption()->text(), "yyy");
+        QVERIFY(f->listIds().contains(added));
+    }
+
+    // A reminder gone is no failure: the list shows as stored, its current reminder kept.
+    void showingAReminderThatIsGone()
+    {
+        const qint32 kept = f->add({{"RCaption", "kept"}});
+        const qint32 gone = f->add({{"RCaption", "gone"}, {"RActive", false}});
+        RMain* w = f->open();
+        w->ShowIndex(kept);
+        f->click("OptShow_0");
+        sql("DELETE FROM Main_tbl WHERE RMain_Id = %1", gone);
+        QVERIFY(!w->ShowIndex(gone));
+        QCOMPARE(w->showFilter(), 0); // not switched for nothing
+        QCOMPARE(currentId(), kept);
+        QVERIFY(logLines().isEmpty());
+        Prompt::setNextAnswer(Answer::Ok);
+        w->TellNotStored();
+        QCOMPARE(lastPrompt(), "התזכורת נמחקה ואינה ברשימה עוד.");
     }
 };
 
-QTEST_MAIN(ManagerFollowTest)
+QTEST_MAIN(RMainFollowTest)
 #include "tst_manager_follow.moc"

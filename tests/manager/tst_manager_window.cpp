@@ -253,8 +253,8 @@ private slots:
         QVERIFY(f->find<QRadioButton>("OptShow_2")->isChecked());
         QCOMPARE(caption->text(), "a0");
         QCOMPARE(f->listIds().value(f->selectedRow()), a0);
-        w->ShowIndex(9999);
-        QVERIFY(logLines().last().endsWith("ShowIndex: No current record."));
+        QVERIFY(!w->ShowIndex(9999)); // not stored: no failure, the list as it is
+        QCOMPARE(f->find<QLineEdit>("CCaption")->text(), "a0");
         f->sql(QStringLiteral("UPDATE Main_tbl SET RDate = RDate + 1, RNext = RDate + 1 WHERE "
                               "RMain_Id = %1")
                    .arg(a0));
@@ -528,9 +528,10 @@ private slots:
         click("cmdSave");
         QCOMPARE(f->row(a).value("RAuthor").toString(), "me");
 
-        // Deleted meanwhile: stored again.
+        // Deleted meanwhile: stored again as a new reminder on the user's word.
         caption()->setText("A3");
         f->sql(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(a));
+        Prompt::setNextAnswer(Answer::Yes);
         click("cmdSave");
         QCOMPARE(f->rowCount(), 2);
         QCOMPARE(f->row(CurrentReminderId).value("RCaption").toString(), "A3");

@@ -2,7 +2,7 @@
 // - with KV_PROMPT_LOG naming a file, each prompt is appended to it as "title|text" instead of
 //   shown, and answered with KV_PROMPT_ANSWER where offered (input boxes: KV_PROMPT_INPUT);
 // - /TestHooks (Kalvex.TestHooks) on the session bus clicks buttons, types into text boxes,
-//   chooses in drop-down lists, sets pickers and reads lists.
+//   chooses in drop-down lists, sets pickers and reads labels, text boxes and lists.
 #include "platform/ui/Prompt.h"
 
 #include <QAbstractButton>
@@ -12,6 +12,7 @@
 #include <QDBusConnection>
 #include <QDateTimeEdit>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -84,6 +85,16 @@ public slots:
         if (picker)
             value.setTimeSpec(picker->timeSpec()); // the wall-clock time as given
         return picker && later(picker, [picker, value] { picker->setDateTime(value); });
+    }
+    // What a visible control shows: a label's or a text box's text, else its window title.
+    QString Text(const QString& objectName) const
+    {
+        if (const auto* label = visibleNamed<QLabel>(objectName))
+            return label->text();
+        if (const auto* box = visibleNamed<QLineEdit>(objectName))
+            return box->text();
+        const auto* widget = visibleNamed<QWidget>(objectName);
+        return widget ? widget->windowTitle() : QString();
     }
     // The lines of a visible list box (or, when none has the name, list), top to bottom.
     QStringList Items(const QString& objectName) const

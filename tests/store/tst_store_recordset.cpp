@@ -1,6 +1,7 @@
 // Record sets on real files: edits, deletes and files they must not use or change.
 #include "platform/Failure.h"
 #include "store/Database.h"
+#include "store/KeyedRows.h"
 #include "store/LikePattern.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
@@ -95,6 +96,38 @@ private slots:
         }
         for (const QString broken : {"[a", "[e-c]", "a[!"})
             QCOMPARE(result(broken, "a"), broken + ": Invalid pattern string");
+    }
+
+    // A keyed snapshot holds the rows of the plain one, in its order, across pages; a row
+    // deleted after the order was read keeps its id and reads null; the connection outlives
+    // the handle it was read through; requery reads the order afresh.
+    void keyedSnapshotReadsRowsWhenAskedFor()
+    {
+        TempProgramDir dir;
+        auto db = OpenReminderDb();
+        const int rows = 2 * KeyedRows::kPageRows + 5;
+        db->exec(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                         "%1) INSERT INTO Main_tbl (RCaption, RDate, RActive) SELECT 'r' || i, "
+                         "i % 7, i % 2 FROM n")
+                     .arg(rows));
+        const QString order = Queries::listOrder(0, "RDate", true);
+        Snapshot keyed = Snapshot::keyed(*db, order);
+        Snapshot plain(*db, Queries::list(0, "RDate", true));
+        QCOMPARE(keyed.recordCount(), plain.recordCount());
+        QCOMPARE(keyed.fields(), plain.fields());
+        for (; !plain.eof(); plain.moveNext(), keyed.moveNext())
+            for (const QString& field : plain.fields())
+                QCOMPARE(keyed.value(field), plain.value(field));
+
+        Snapshot unread = Snapshot::keyed(*db, order);
+        unread.moveLast();
+        const qint64 gone = unread.value("RMain_Id").toLongLong();
+        db->exec(QString("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(gone));
+        db.reset();
+        QCOMPARE(unread.value("RMain_Id").toLongLong(), gone);
+        QVERIFY(unread.value("RCaption").isNull());
+        unread.requery(*OpenReminderDb());
+        QCOMPARE(unread.recordCount(), plain.recordCount() - 1);
     }
 
     void foreignFileIsNeverUsedOrReplaced()
