@@ -3,8 +3,11 @@
 #include <optional>
 
 namespace {
+
 std::optional<Date> g_fixed;
-}
+constexpr double kMsecsPerDay = 86400000.0;
+
+} // namespace
 
 namespace Clock {
 
@@ -13,6 +16,20 @@ Date now()
     if (g_fixed)
         return *g_fixed;
     return Date::fromQDateTime(QDateTime::currentDateTime());
+}
+
+double preciseSerial()
+{
+    if (g_fixed)
+        return g_fixed->serial();
+    const QDateTime precise = QDateTime::currentDateTime();
+    // The whole seconds through the date type, the milliseconds on top.
+    return Date::fromQDateTime(precise).serial() + precise.time().msec() / kMsecsPerDay;
+}
+
+bool hasPassed(const Date& moment)
+{
+    return msecsUntil(moment) < 0;
 }
 
 qint64 msecsUntil(const Date& moment)

@@ -10,6 +10,13 @@ void setNow(const Date& fixed); // pins now (tests)
 void advance(qint64 seconds);   // moves a pinned now forward (tests)
 void useSystemClock();          // back to the real clock
 
+// The precise now as the database's serial (days and their fraction), to the
+// millisecond: a reminder due at 09:00 is due at 09:00:00.001, not a second
+// later. The pinned now when pinned.
+double preciseSerial();
+// Whether the precise now lies strictly after the moment.
+bool hasPassed(const Date& moment);
+
 // Milliseconds from the precise now (not cut to whole seconds) to the moment
 // the local wall clock shows the given time; negative once it has passed.
 qint64 msecsUntil(const Date& moment);

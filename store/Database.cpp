@@ -18,9 +18,11 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 1000;
 
+// To the millisecond, so the strict due comparison "RNext < Now()" holds from
+// the due moment on rather than from the next whole second.
 void nowFunction(sqlite3_context* context, int, sqlite3_value**)
 {
-    sqlite3_result_double(context, Clock::now().serial());
+    sqlite3_result_double(context, Clock::preciseSerial());
 }
 
 } // namespace

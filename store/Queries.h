@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// Query texts shared by the whole program. "Now()" is the clock seam's now,
-// evaluated by the database; TRUE and FALSE are 1 and 0.
+// Query texts shared by the whole program. "Now()" is the clock seam's now to
+// the millisecond (Clock::preciseSerial), evaluated by the database; TRUE and FALSE are 1 and 0.
 namespace Queries {
 
 inline QString byId(qint64 id)

@@ -11,13 +11,10 @@
 
 namespace {
 
-// The due checks compare strictly with a clock read in whole seconds, and the
-// published time has whole minutes: the first reading that lies past it is
-// one second later. Waking any earlier would find nothing due.
-Date firstMomentPast(const Date& due)
-{
-    return due.addSeconds(1);
-}
+// The due checks compare strictly with a clock read to the millisecond
+// (Clock::hasPassed): the first reading that lies past the published time is
+// a millisecond later. Waking any earlier would find nothing due.
+constexpr qint64 kFirstMomentPastMs = 1;
 
 } // namespace
 
@@ -55,7 +52,7 @@ void DueWakeUp::rearm()
     if (due.isZero())
         return;
     // A time already past is the tick's; one beyond the next tick is armed by that tick.
-    const qint64 ms = Clock::msecsUntil(firstMomentPast(due));
+    const qint64 ms = Clock::msecsUntil(due) + kFirstMomentPastMs;
     if (ms > 0 && ms <= m_horizonMs)
         m_timer->start(int(ms));
 }

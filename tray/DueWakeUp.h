@@ -8,8 +8,8 @@ class WallClockWatch;
 
 // The precise wake-up beside the 10-second tick: when the published next due
 // time falls due before the next tick, a single-shot timer (TimerDue) runs the
-// timer work at the first moment it has passed, so the alert comes on the
-// second instead of up to a tick later. It is armed again whenever NextDate
+// timer work at the first moment it has passed, so the alert comes within
+// milliseconds instead of up to a tick later. It is armed again whenever NextDate
 // may have changed (the settings file replaced, every tick) and whenever the
 // wall clock jumps. A stopped monitor arms nothing.
 class DueWakeUp : public QObject

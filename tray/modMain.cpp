@@ -159,7 +159,7 @@ bool IsActive()
 void CheckNextDate()
 {
     const Date due = GetNextDate();
-    if (due.serial() > 0 && due < Clock::now())
+    if (due.serial() > 0 && Clock::hasPassed(due))
         CheckList();
 }
 
