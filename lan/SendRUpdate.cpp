@@ -3,6 +3,7 @@
 #include "common/LanText.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
+#include "common/WindowCaptions.h"
 #include "lan/LanSend.h"
 #include "lan/RUpdateRec.h"
 #include "platform/Failure.h"
@@ -28,7 +29,7 @@ RUpdateRec recordOf(const ReminderRecord& reminder, const QString& recipients)
 // These boxes have no title of their own: the program's title shows.
 void tell(const QString& text, Prompt::Icon icon)
 {
-    Prompt::message(nullptr, text, QStringLiteral("Kalvex"), Prompt::Buttons::Ok, icon);
+    Prompt::message(nullptr, text, appTitle(), Prompt::Buttons::Ok, icon);
 }
 
 // Marks the row as sent to this audience under the record's identity.

@@ -5,8 +5,8 @@ set -euo pipefail
 
 PACKAGES=(
   cmake g++ ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libsqlite3-dev
-  dbus dbus-x11 xvfb xauth trayer x11-utils xdotool libxcb1-dev
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n libsqlite3-dev
+  dbus dbus-x11 xvfb xauth trayer openbox x11-utils xdotool libxcb1-dev
   fonts-liberation fonts-liberation2 fonts-dejavu-core
   cups cups-client mupdf-tools xclip
   iproute2 libcap2-bin sqlite3 desktop-file-utils

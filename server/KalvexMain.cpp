@@ -6,9 +6,10 @@
 #include "platform/DisplayPlatform.h"
 #include "platform/EndSignals.h"
 #include "platform/Failure.h"
-#include "platform/ui/RightToLeftText.h"
+#include "platform/ui/UiConventions.h"
 #include "server/CommandLine.h"
 #include "server/KVClass.h"
+#include "server/KVClassAlerts.h"
 #include "server/KVClassDebug.h"
 #include "server/Registration.h"
 #include "server/ServerLifetime.h"
@@ -55,7 +56,7 @@ int serverMain(int argc, char* argv[])
     DisplayPlatform::chooseForAlerts();
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    RightToLeftText::install();
+    UiConventions::install();
     StartLogging(QStringLiteral("Kalvex.log"));
     WireServer();
 
@@ -68,6 +69,7 @@ int serverMain(int argc, char* argv[])
     ServerLifetime lifetime(bus, &watcher);
     KVClass kvclass(&lifetime);
     new KVClassDebug(&kvclass, &watcher);
+    new KVClassAlerts(&kvclass);
     // The object first, so calls the bus queued while starting us are served
     // the moment the name is ours.
     if (!bus.registerObject(KalvexBus::objectPath, &kvclass,

@@ -1,4 +1,4 @@
-#include "platform/ui/RightToLeftText.h"
+#include "platform/ui/UiConventions.h"
 #include "tray/modMain.h"
 
 #include <QApplication>
@@ -8,7 +8,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // The main form is never shown; closing a message box must not end the program.
     app.setQuitOnLastWindowClosed(false);
-    RightToLeftText::install();
+    UiConventions::install();
     if (!modMain::Main())
         return 0;
     return app.exec();

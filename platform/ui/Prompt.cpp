@@ -2,8 +2,11 @@
 
 #include "platform/ui/ModalWindows.h"
 
+#include <QApplication>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QQueue>
 
 #include <utility>
@@ -34,28 +37,75 @@ QMessageBox::StandardButtons standardButtons(Buttons b)
     return QMessageBox::Ok;
 }
 
-// Each answer and the standard button that gives it.
-constexpr std::pair<Answer, QMessageBox::StandardButton> kAnswerButtons[] = {
-    {Answer::Ok, QMessageBox::Ok},         {Answer::Cancel, QMessageBox::Cancel},
-    {Answer::Abort, QMessageBox::Abort},   {Answer::Retry, QMessageBox::Retry},
-    {Answer::Ignore, QMessageBox::Ignore}, {Answer::Yes, QMessageBox::Yes},
-    {Answer::No, QMessageBox::No}};
+// Each answer, the standard button that gives it and the button's text. The
+// texts are Qt's own Hebrew ones (qtbase_he), set here too so that a
+// desktop without Qt's translations still reads Hebrew.
+struct AnswerButton
+{
+    Answer answer;
+    QMessageBox::StandardButton button;
+    const char* text;
+};
+constexpr AnswerButton kAnswerButtons[] = {{Answer::Ok, QMessageBox::Ok, "אישור"},
+                                           {Answer::Cancel, QMessageBox::Cancel, "ביטול"},
+                                           {Answer::Abort, QMessageBox::Abort, "בטל"},
+                                           {Answer::Retry, QMessageBox::Retry, "נסה שוב"},
+                                           {Answer::Ignore, QMessageBox::Ignore, "התעלם"},
+                                           {Answer::Yes, QMessageBox::Yes, "כן"},
+                                           {Answer::No, QMessageBox::No, "לא"}};
 
 QMessageBox::StandardButton toStandard(Answer wanted)
 {
-    for (const auto& [answer, button] : kAnswerButtons)
-        if (answer == wanted)
-            return button;
+    for (const AnswerButton& b : kAnswerButtons)
+        if (b.answer == wanted)
+            return b.button;
     return QMessageBox::NoButton;
 }
 
 // Any other button counts as Cancel.
 Answer fromStandard(int clicked)
 {
-    for (const auto& [answer, button] : kAnswerButtons)
-        if (button == clicked)
-            return answer;
+    for (const AnswerButton& b : kAnswerButtons)
+        if (b.button == clicked)
+            return b.answer;
     return Answer::Cancel;
+}
+
+QString buttonText(QMessageBox::StandardButton wanted)
+{
+    for (const AnswerButton& b : kAnswerButtons)
+        if (b.button == wanted)
+            return QString::fromUtf8(b.text);
+    return QString();
+}
+
+// The window a question belongs to: the one given, else the window in use.
+// It blocks that window only; the alerts and the other windows stay usable.
+// Without any (the tray monitor has none), it blocks nothing.
+QWidget* ownerOf(QWidget* parent)
+{
+    QWidget* owner = parent ? parent->window() : QApplication::activeWindow();
+    return owner && owner->isVisible() ? owner : nullptr;
+}
+
+void askAsOwnWindow(QDialog& dialog)
+{
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setLayoutDirection(Qt::RightToLeft);
+}
+
+// Room for the title beside the title bar's icon and buttons, which the
+// desktop draws: a box sized by its text alone cuts a long title short.
+constexpr int kTitleBarExtra = 160;
+
+void widenForTitle(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kTitleBarExtra;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 QMessageBox::Icon messageIcon(Icon icon)
@@ -112,8 +162,11 @@ Answer message(QWidget* parent, const QString& text, const QString& title, Butto
         if (const std::optional<Answer> scripted = g_messageScript(g_history.last()))
             return *scripted;
 
-    QMessageBox box(messageIcon(icon), title, text, standardButtons(buttons), parent);
-    box.setLayoutDirection(Qt::RightToLeft);
+    QMessageBox box(messageIcon(icon), title, text, standardButtons(buttons), ownerOf(parent));
+    askAsOwnWindow(box);
+    for (QAbstractButton* button : box.buttons())
+        button->setText(buttonText(box.standardButton(button)));
+    widenForTitle(box);
     box.setTextFormat(Qt::PlainText);
     // A selectable text is laid out line by line after each line's first
     // letter (a line that starts in Latin at the left); a plain one paints
@@ -139,8 +192,10 @@ QString input(QWidget* parent, const QString& prompt, const QString& title,
         if (const std::optional<QString> scripted = g_inputScript(g_history.last()))
             return *scripted;
 
-    QInputDialog dialog(parent);
-    dialog.setLayoutDirection(Qt::RightToLeft);
+    QInputDialog dialog(ownerOf(parent));
+    askAsOwnWindow(dialog);
+    dialog.setOkButtonText(buttonText(QMessageBox::Ok));
+    dialog.setCancelButtonText(buttonText(QMessageBox::Cancel));
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);

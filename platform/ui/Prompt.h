@@ -9,7 +9,10 @@
 class QWidget;
 
 // Message and input boxes, right to left, behind one seam that tests answer
-// in advance (as KeePassXC's MessageBox::setNextAnswer). A box ended by a
+// in advance (as KeePassXC's MessageBox::setNextAnswer). A box is modal to
+// its window only (the parent's, else the window in use): the alerts and the
+// program's other windows stay usable while it is open. Its buttons read
+// Hebrew, and it is wide enough to show its title whole. A box ended by a
 // close request (see ModalWindows.h) answers as its Cancel would: Cancel, or
 // No, Abort, Ok where the box has no Cancel; an input box the empty text.
 namespace Prompt {

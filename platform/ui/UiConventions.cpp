@@ -1,0 +1,124 @@
+#include "platform/ui/UiConventions.h"
+
+#include "platform/ui/RightToLeftText.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
+#include <QTranslator>
+
+namespace UiConventions {
+namespace {
+
+QPointer<QTranslator> g_translator; // gone with the application that owned it
+
+void loadHebrewTranslations()
+{
+    if (g_translator)
+        return;
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QStringLiteral("qtbase_he"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator))
+        g_translator = translator;
+    else
+        delete translator;
+}
+
+bool isEnter(const QKeyEvent* key)
+{
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+           (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+// Push buttons and picture buttons; check boxes and option buttons keep
+// their own keys.
+QAbstractButton* pressableButton(QObject* target)
+{
+    auto* button = qobject_cast<QAbstractButton*>(target);
+    if (!button || !(qobject_cast<QPushButton*>(button) || qobject_cast<QToolButton*>(button)))
+        return nullptr;
+    return button->isEnabled() && button->isVisible() && button->hasFocus() ? button : nullptr;
+}
+
+class EnterPressesFocusedButton : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        QAbstractButton* button = isEnter(key) ? pressableButton(watched) : nullptr;
+        if (!button)
+            return false;
+        if (!key->isAutoRepeat())
+            button->click();
+        return true;
+    }
+};
+
+// Qt opens a drop-down list wider than its box from the box's left edge,
+// also right to left; there it belongs under the box's right edge, reading
+// from the right like the box. The list is moved as it shows, before it is
+// on screen, and kept on the screen.
+class RightAlignedDropDowns : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType())
+            alignUnderBox(static_cast<QWidget*>(watched));
+        return false;
+    }
+
+private:
+    static void alignUnderBox(QWidget* list)
+    {
+        const auto* box = qobject_cast<const QComboBox*>(list->parentWidget());
+        if (!box || !list->isWindow() || !box->isRightToLeft())
+            return;
+        const int boxRight = box->mapToGlobal(QPoint(box->width() - 1, 0)).x();
+        QRect placed = list->geometry();
+        placed.moveRight(boxRight);
+        if (const QScreen* screen = box->screen())
+            placed.moveLeft(qMax(placed.left(), screen->availableGeometry().left()));
+        if (placed != list->geometry())
+            list->setGeometry(placed);
+    }
+};
+
+} // namespace
+
+void install()
+{
+    static QPointer<QObject> installed; // gone with the application that owned it
+    if (!qApp || installed)
+        return;
+    loadHebrewTranslations();
+    QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+    RightToLeftText::install();
+    installed = new QObject(qApp);
+    for (QObject* filter : {static_cast<QObject*>(new EnterPressesFocusedButton(installed)),
+                            static_cast<QObject*>(new RightAlignedDropDowns(installed))})
+        qApp->installEventFilter(filter);
+}
+
+bool hebrewStandardTexts()
+{
+    return !g_translator.isNull();
+}
+
+} // namespace UiConventions

@@ -1,0 +1,22 @@
+#pragma once
+
+// What every window of both programs follows, set up once at start right
+// after the QApplication exists:
+// - Hebrew throughout: Qt's own Hebrew translations (qtbase_he, from the
+//   distribution's Qt translations) give the standard texts of Qt's dialogs
+//   and controls; without them Prompt still sets its buttons' texts.
+// - Right to left throughout: the application's layout direction, so that
+//   windows without a parent (the tray monitor's boxes and menu) and menus
+//   open right-aligned and read from the right; text boxes
+//   read from the right (RightToLeftText); a drop-down list wider than its
+//   box opens under the box's right edge.
+// - Enter presses the button that has the keyboard focus, in every window
+//   (Qt leaves that to dialogs, and only to their auto-default buttons).
+namespace UiConventions {
+
+void install();
+
+// Whether qtbase_he was found and is in use.
+bool hebrewStandardTexts();
+
+} // namespace UiConventions
