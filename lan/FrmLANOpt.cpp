@@ -36,7 +36,7 @@ FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("FrmLANOpt"));
     setWindowTitle(QStringLiteral("אפשרויות"));
     setLayoutDirection(Qt::RightToLeft);
-    setModal(true);
+    setWindowModality(Qt::WindowModal); // the alerts stay usable
 
     Frame2 = named(new QGroupBox(QStringLiteral("אפשרויות הפעלה"), this), QStringLiteral("Frame2"));
     Opt_AutoRun = named(new QCheckBox(QStringLiteral("הפעל אוטומטית עם הפעלת המחשב"), Frame2),

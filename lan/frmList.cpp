@@ -58,7 +58,7 @@ frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
     setObjectName(QStringLiteral("frmList"));
     setWindowTitle(QStringLiteral("רשימת נמענים"));
     setLayoutDirection(Qt::RightToLeft);
-    setModal(true);
+    setWindowModality(Qt::WindowModal); // the alerts stay usable
 
     Label1 = named(new QLabel(QStringLiteral("זמין ברשת"), this), QStringLiteral("Label1"));
     List1 = listBox(QStringLiteral("List1"), this);

@@ -56,7 +56,7 @@ FrmAdvOpt::FrmAdvOpt(AdvancedOptions& options, QWidget* parent)
 {
     setObjectName(QStringLiteral("FrmAdvOpt"));
     setWindowTitle(QStringLiteral("אפשרויות מופע חוזר"));
-    setModal(true);
+    setWindowModality(Qt::WindowModal); // the alerts stay usable
 
     connect(ui.AdvEventType, &QComboBox::currentIndexChanged, this,
             [this] { AdvEventType_Click(); });

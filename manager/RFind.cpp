@@ -29,7 +29,7 @@ RFind::RFind(RMain* owner) : QDialog(owner), m_owner(owner)
     setObjectName(QStringLiteral("RFind"));
     setWindowTitle(QStringLiteral("חיפוש"));
     setLayoutDirection(Qt::RightToLeft);
-    setModal(true);
+    setWindowModality(Qt::WindowModal); // the alerts stay usable
 
     SearchText = named(new QLineEdit(this), QStringLiteral("SearchText"));
     SearchIn = codeList(this, QStringLiteral("SearchIn"),
