@@ -1,5 +1,6 @@
 #include "alert/Remind.h"
 
+#include "alert/AlertPile.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
 #include "platform/Failure.h"
@@ -82,11 +83,14 @@ QPixmap importancePicture(short importance)
 } // namespace
 
 // Created on top already: BringToFront then only raises it, instead of
-// re-creating the freshly shown native window to change its flags.
+// re-creating the freshly shown native window to change its flags. It shows
+// without taking the keyboard from the window in use: a click on it, or its
+// entry in the task bar, gives it the focus.
 Remind::Remind(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("Remind"));
     setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setLayoutDirection(Qt::RightToLeft);
     setWindowTitle(QStringLiteral("תזכורת ולטרום"));
     ReminderChanges::watchWhile(this);
@@ -99,7 +103,15 @@ Remind::Remind(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOn
         connect(m_form.cmdDelete, &QToolButton::clicked, this, &Remind::cmdDelete_Click);
         connect(m_form.cmdShowList, &QPushButton::clicked, this, &Remind::cmdShowList_Click);
         connect(m_form.cmdExit, &QPushButton::clicked, this, &Remind::close);
+        AlertPile& pile = AlertPile::instance();
+        connect(m_form.cmdCloseAll, &QPushButton::clicked, &pile, &AlertPile::closeAll);
+        connect(m_form.cmdDelayAll, &QPushButton::clicked, this,
+                [this] { AlertPile::instance().postponeAll(chosenDelay()); });
+        connect(&pile, &AlertPile::countChanged, this, &Remind::showAllPair);
         resize(minimumSizeHint().expandedTo(QSize(460, 330)));
+        move(pile.placeFor(this));
+        pile.join(this);
+        m_form.RDelay->setFocus(); // the window's first focus, for when it gets the keyboard
         show();
         m_form.RDelay->setCurrentIndex(0);
     } catch (const std::exception&) {
@@ -112,6 +124,7 @@ Remind::~Remind()
 {
     // A window destroyed without being closed still hands its reminder back.
     runClosingSteps();
+    AlertPile::instance().leave(this);
 }
 
 qint32 Remind::reminderId() const
@@ -137,7 +150,7 @@ void Remind::RLoad(qint32 reminderId)
         }
         fill(*stored);
         m_shownNext = stored->optionalDate(ReminderField::RNext);
-        BringToFront(this, true);
+        BringToFront(this, true, Activation::LeaveFocus);
         AlertBeep();
     });
 }
@@ -217,12 +230,24 @@ void Remind::showImportancePicture(short importance)
     });
 }
 
+int Remind::chosenDelay() const
+{
+    return m_form.RDelay->currentData().toInt();
+}
+
 void Remind::cmdDelay_Click()
 {
+    postponeBy(chosenDelay());
+}
+
+void Remind::postponeBy(int delayCode)
+{
+    if (m_deleted)
+        return; // nothing left to postpone
     bool postponed = false;
     bool gone = false;
     trapped(QStringLiteral("cmdDelay"), [&] {
-        postponed = postponeStored(m_reminderId, m_form.RDelay->currentData().toInt());
+        postponed = postponeStored(m_reminderId, delayCode);
         gone = !postponed;
     });
     if (gone)
@@ -252,19 +277,28 @@ void Remind::cmdShowList_Click()
     });
 }
 
+void Remind::showAllPair(int openAlerts)
+{
+    for (QPushButton* all : {m_form.cmdCloseAll, m_form.cmdDelayAll})
+        all->setVisible(openAlerts >= 2);
+}
+
+// Escape closes this alert, Shift+Escape every open one.
 void Remind::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape) {
+    if (event->key() != Qt::Key_Escape)
+        return QWidget::keyPressEvent(event);
+    if (event->modifiers() == Qt::ShiftModifier)
+        AlertPile::instance().closeAll();
+    else
         close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 void Remind::closeEvent(QCloseEvent* event)
 {
     runClosingSteps();
     event->accept();
+    AlertPile::instance().leave(this);
 }
 
 // Runs once, however the window goes; each step is tried on its own.

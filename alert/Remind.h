@@ -24,6 +24,12 @@ public:
     void RLoad(qint32 reminderId);
     qint32 reminderId() const;
 
+    // The code of the postponement chosen in RDelay.
+    int chosenDelay() const;
+    // Postpones the reminder by the choice's code and closes, as "תזכיר לי
+    // בעוד" does; a reminder deleted meanwhile is marked and the window stays.
+    void postponeBy(int delayCode);
+
     // What "פתח ברשימה" does after the window has closed: the server wires
     // it to the manager window (show it and select the reminder).
     static void setOpenInListHandler(std::function<void(qint32 reminderId)> handler);
@@ -44,6 +50,7 @@ private:
     void cmdDelay_Click();
     void cmdDelete_Click();
     void cmdShowList_Click();
+    void showAllPair(int openAlerts);
     void runClosingSteps();
 
     RemindForm m_form;

@@ -133,16 +133,24 @@ QHBoxLayout* buildActions(RemindForm& f)
     f.cmdDelete->setAutoRaise(true);
     f.cmdShowList = named(new QPushButton(QStringLiteral("פתח ברשימה")), "cmdShowList");
     f.cmdExit = named(new QPushButton(QStringLiteral("יציאה")), "cmdExit");
+    f.cmdDelayAll = named(new QPushButton(QStringLiteral("דחה הכל")), "cmdDelayAll");
+    f.cmdDelayAll->setToolTip(QStringLiteral("דחיית כל התזכורות הפתוחות בזמן שנבחר כאן"));
+    f.cmdCloseAll = named(new QPushButton(QStringLiteral("סגור הכל")), "cmdCloseAll");
+    f.cmdCloseAll->setToolTip(QStringLiteral("סגירת כל התזכורות הפתוחות (Shift+Esc)"));
+    for (QPushButton* pair : {f.cmdDelayAll, f.cmdCloseAll})
+        pair->hide();
 
     auto* row = new QHBoxLayout;
     row->setContentsMargins(14, 8, 14, 12);
     row->addWidget(f.cmdDelay);
     row->addWidget(f.RDelay);
+    row->addWidget(f.cmdDelayAll);
     row->addSpacing(6);
     row->addWidget(f.cmdDelete);
     row->addStretch(1);
     row->addWidget(f.cmdShowList);
     row->addWidget(f.cmdExit);
+    row->addWidget(f.cmdCloseAll);
     return row;
 }
 

@@ -30,6 +30,9 @@ struct RemindForm
     QToolButton* cmdDelete = nullptr;
     QPushButton* cmdShowList = nullptr;
     QPushButton* cmdExit = nullptr;
+    // Shown while two or more alerts are open: every open alert at once.
+    QPushButton* cmdCloseAll = nullptr;
+    QPushButton* cmdDelayAll = nullptr;
 };
 
 RemindForm buildRemindForm(QWidget* window);

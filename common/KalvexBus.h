@@ -9,6 +9,7 @@
 // The interface name as the class declares it (Q_CLASSINFO needs a literal).
 #define KALVEX_BUS_INTERFACE "Kalvex.KVClass"
 #define KALVEX_BUS_DEBUG_INTERFACE "Kalvex.KVClass.Debug"
+#define KALVEX_BUS_ALERTS_INTERFACE "Kalvex.KVClass.Alerts"
 
 namespace KalvexBus {
 
@@ -36,5 +37,12 @@ inline const QString deleteReminder = QStringLiteral("DeleteReminder"); // (i id
 inline const QString getReminder = QStringLiteral("GetReminder");       // (i id) -> a{sv}
 inline const QString listReminders = QStringLiteral("ListReminders");   // (i filter) -> aa{sv}
 inline const QString updateReminder = QStringLiteral("UpdateReminder"); // (i id, a{sv} fields)
+
+// The open alert windows, all at once (the tray menu's "סגור הכל" and "דחה הכל").
+inline const QString alertsInterfaceName = QStringLiteral(KALVEX_BUS_ALERTS_INTERFACE);
+inline const QString alertCount = QStringLiteral("Count");               // () -> i
+inline const QString closeAllAlerts = QStringLiteral("CloseAll");        // ()
+inline const QString postponeAllAlerts = QStringLiteral("PostponeAll");  // ()
+inline const QString alertCountChanged = QStringLiteral("CountChanged"); // signal (i count)
 
 } // namespace KalvexBus

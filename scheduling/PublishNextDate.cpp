@@ -16,6 +16,9 @@
 
 namespace {
 
+int g_held = 0;
+bool g_askedWhileHeld = false;
+
 // Active reminders by next alert time, read lazily: the walk stops at the
 // first one without an open alert, so only a few rows of a long table are
 // fetched.
@@ -34,6 +37,10 @@ QString nextDueText()
 
 void PublishNextDate()
 {
+    if (g_held > 0) {
+        g_askedWhileHeld = true;
+        return;
+    }
     // Read fully before writing: a failed read keeps the old value. The file
     // is only rewritten when the value changes, as every rewrite is a synced
     // whole-file replacement.
@@ -43,6 +50,19 @@ void PublishNextDate()
         if (ReadIni(reminderSection, nextDate, QString()) != value)
             WriteIni(reminderSection, nextDate, value);
     });
+}
+
+HeldPublication::HeldPublication()
+{
+    ++g_held;
+}
+
+HeldPublication::~HeldPublication()
+{
+    if (--g_held > 0 || !g_askedWhileHeld)
+        return;
+    g_askedWhileHeld = false;
+    PublishNextDate();
 }
 
 // Lives with the application, so its timer never outlasts the event loop.

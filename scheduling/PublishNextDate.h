@@ -6,6 +6,18 @@
 // changes.
 void PublishNextDate();
 
+// While one lives, PublishNextDate only notes that it was asked for; the last
+// to end publishes once, if asked. Work on many reminders in a row (closing
+// every alert) publishes once at its end instead of once per reminder.
+class HeldPublication
+{
+public:
+    HeldPublication();
+    ~HeldPublication();
+    HeldPublication(const HeldPublication&) = delete;
+    HeldPublication& operator=(const HeldPublication&) = delete;
+};
+
 // PublishNextDate soon: at the end of the current turn of the event loop,
 // and during a burst of changes once every kPublishGapMs at most, so a
 // thousand writes in a row neither rewrite the settings file a thousand

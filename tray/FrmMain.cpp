@@ -13,6 +13,7 @@
 #include "platform/ui/WindowDirectory.h"
 #include "tray/DueWakeUp.h"
 #include "tray/KalvexClient.h"
+#include "tray/OpenAlerts.h"
 #include "tray/ProgramEnd.h"
 #include "tray/TrayHost.h"
 #include "tray/TrayIcons.h"
@@ -88,6 +89,9 @@ void FrmMain::createMenu()
     const auto item = [this](const char* name, const QString& text) {
         return named(MainMenu->addAction(text), QString::fromLatin1(name));
     };
+    mnuCloseAll = item("mnuCloseAll", QStringLiteral("סגור הכל"));
+    mnuDelayAll = item("mnuDelayAll", QStringLiteral("דחה הכל"));
+    alertsLine = named(MainMenu->addSeparator(), QStringLiteral("alertsLine"));
     mnuShowList = item("mnuShowList", QStringLiteral("הצג רשימה"));
     mnuDisable = item("mnuDisable", QStringLiteral("עצור"));
     mnuExit = item("mnuExit", QStringLiteral("סגור"));
@@ -97,6 +101,17 @@ void FrmMain::createMenu()
     connect(mnuDisable, &QAction::triggered, this, &FrmMain::mnuDisable_Click);
     connect(mnuExit, &QAction::triggered, this, &FrmMain::mnuExit_Click);
     connect(mnuABout, &QAction::triggered, this, &FrmMain::mnuABout_Click);
+    m_openAlerts = new OpenAlerts(this);
+    connect(mnuCloseAll, &QAction::triggered, m_openAlerts, &OpenAlerts::closeAll);
+    connect(mnuDelayAll, &QAction::triggered, m_openAlerts, &OpenAlerts::postponeAll);
+    connect(m_openAlerts, &OpenAlerts::changed, this, &FrmMain::showAlertItems);
+    showAlertItems(m_openAlerts->count());
+}
+
+void FrmMain::showAlertItems(int openAlerts)
+{
+    for (QAction* action : {mnuCloseAll, mnuDelayAll, alertsLine})
+        action->setVisible(openAlerts > 0);
 }
 
 FrmMain* FrmMain::load()
@@ -282,10 +297,18 @@ void FrmMain::mnuDisable_Click()
              running ? QStringLiteral("0") : QStringLiteral("1"));
 }
 
+// The question blocks no window of its own (there is none): the menu stays
+// usable meanwhile, and asking again while it is open asks nothing.
 void FrmMain::mnuExit_Click()
 {
-    if (Prompt::message(nullptr, QStringLiteral("האם ברצונך לסגור את התזכורון"), appTitle(),
-                        Prompt::Buttons::OkCancel, Prompt::Icon::Question) != Prompt::Answer::Ok)
+    if (m_askingExit)
+        return;
+    m_askingExit = true;
+    const Prompt::Answer answer =
+        Prompt::message(nullptr, QStringLiteral("האם ברצונך לסגור את התזכורון"), appTitle(),
+                        Prompt::Buttons::OkCancel, Prompt::Icon::Question);
+    m_askingExit = false;
+    if (answer != Prompt::Answer::Ok || m_unloaded)
         return;
     CloseWindowByCaption(managerWindowCaption());
     close();

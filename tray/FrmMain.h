@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class DueWakeUp;
+class OpenAlerts;
 class QAction;
 class QLabel;
 class QMenu;
@@ -52,6 +53,7 @@ private:
     void mnuDisable_Click();
     void mnuExit_Click();
     void mnuABout_Click();
+    void showAlertItems(int openAlerts);
 
     // The icon, created once a tray is there; its notifications arrive here.
     QSystemTrayIcon* Picture1 = nullptr;
@@ -65,6 +67,12 @@ private:
     QAction* mnuExit = nullptr;
     QAction* stam = nullptr;
     QAction* mnuABout = nullptr;
+    // While Kalvex has alerts open: every one closed, or postponed.
+    QAction* mnuCloseAll = nullptr;
+    QAction* mnuDelayAll = nullptr;
+    QAction* alertsLine = nullptr;
+    OpenAlerts* m_openAlerts = nullptr;
+    bool m_askingExit = false; // the exit question is open
     bool m_unloaded = false;
     DueWakeUp* m_dueWakeUp = nullptr; // between ticks, the moment NextDate falls due
     QIcon m_icon;

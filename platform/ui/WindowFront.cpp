@@ -24,7 +24,7 @@ void setStaysOnTop(QWidget* window, bool onTop)
 
 // Raising an ordinary window above the others and then dropping the topmost
 // state leaves it exactly where raising it alone does: in front, coverable.
-void BringToFront(QWidget* window, bool keepOnTop)
+void BringToFront(QWidget* window, bool keepOnTop, Activation activation)
 {
     if (!window)
         return;
@@ -33,5 +33,6 @@ void BringToFront(QWidget* window, bool keepOnTop)
     setStaysOnTop(window, keepOnTop);
     window->show();
     window->raise();
-    window->activateWindow();
+    if (activation == Activation::TakeFocus)
+        window->activateWindow();
 }

@@ -1,0 +1,81 @@
+#include "alert/AlertPile.h"
+
+#include "alert/Remind.h"
+#include "scheduling/PublishNextDate.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+AlertPile& AlertPile::instance()
+{
+    static QPointer<AlertPile> pile; // lives with the application
+    if (!pile)
+        pile = new AlertPile(QCoreApplication::instance());
+    return *pile;
+}
+
+QList<Remind*> AlertPile::alerts() const
+{
+    QList<Remind*> open;
+    for (const QPointer<Remind>& alert : m_alerts)
+        if (alert)
+            open << alert;
+    return open;
+}
+
+void AlertPile::closeAll()
+{
+    const HeldPublication once;
+    for (const QPointer<Remind>& alert : QList(m_alerts))
+        if (alert)
+            alert->close();
+}
+
+void AlertPile::postponeAll(std::optional<int> delayCode)
+{
+    const HeldPublication once;
+    for (const QPointer<Remind>& alert : QList(m_alerts))
+        if (alert)
+            alert->postponeBy(delayCode.value_or(alert->chosenDelay()));
+}
+
+QPoint AlertPile::placeFor(const QWidget* alert) const
+{
+    const QScreen* screen = alert->screen() ? alert->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen->availableGeometry();
+    const QSize room = alert->size() + QSize(0, kCascadeStepPx); // with the desktop's title bar
+    const Remind* latest = nullptr;
+    for (const Remind* other : alerts())
+        if (other != alert && other->isVisible())
+            latest = other;
+    if (!latest) {
+        QRect middle(QPoint(), room);
+        middle.moveCenter(area.center());
+        return middle.topLeft();
+    }
+    QPoint next = latest->pos() + QPoint(-kCascadeStepPx, kCascadeStepPx);
+    if (next.y() + room.height() > area.bottom())
+        next.setY(area.top());
+    if (next.x() < area.left())
+        next.setX(area.right() - room.width());
+    return next;
+}
+
+void AlertPile::join(Remind* alert)
+{
+    m_alerts.removeAll(nullptr);
+    if (m_alerts.contains(alert))
+        return;
+    m_alerts << alert;
+    emit countChanged(count());
+}
+
+void AlertPile::leave(Remind* alert)
+{
+    const qsizetype before = m_alerts.size();
+    m_alerts.removeAll(alert);
+    m_alerts.removeAll(nullptr);
+    if (m_alerts.size() != before)
+        emit countChanged(count());
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+
+#include <optional>
+
+class QWidget;
+class Remind;
+
+// The alert windows open in this process, in the order they opened. After a
+// weekend many fall due at once: they open offset from each other so every
+// title stays readable, and they can be closed or postponed all at once.
+class AlertPile : public QObject
+{
+    Q_OBJECT
+public:
+    static AlertPile& instance();
+
+    int count() const { return int(m_alerts.size()); }
+    QList<Remind*> alerts() const;
+
+    // Each alert closes as its own close would (moving its reminder on),
+    // one after the other; the next due time is published once at the end.
+    void closeAll();
+    // Each alert is postponed as its own postponement would be, by the
+    // choice's code, or by its own chosen postponement when none is given;
+    // one publication at the end. An alert whose reminder is gone stays open,
+    // marked, as its own postponement leaves it.
+    void postponeAll(std::optional<int> delayCode = std::nullopt);
+
+    // Where a new alert of this size opens: the first in the middle of the
+    // screen, each later one a title bar's height below and (right to left)
+    // to the left of the latest, starting a new column at the top once the
+    // screen's bottom is reached.
+    QPoint placeFor(const QWidget* alert) const;
+    static constexpr int kCascadeStepPx = 32;
+
+signals:
+    void countChanged(int count);
+
+private:
+    friend class Remind; // an alert joins when it opens and leaves when it closes
+    using QObject::QObject;
+    void join(Remind* alert);
+    void leave(Remind* alert);
+
+    QList<QPointer<Remind>> m_alerts;
+};
