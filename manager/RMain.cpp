@@ -113,8 +113,11 @@ bool RMain::eventFilter(QObject* watched, QEvent* event)
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this)
         return QMainWindow::eventFilter(watched, event);
-    if (event->type() == QEvent::KeyPress && Form_KeyDown(static_cast<QKeyEvent*>(event)->key()))
-        return true;
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (Form_KeyDown(key->key(), key->modifiers()))
+            return true;
+    }
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
         handleFocusColours(watched, event->type());
     return QMainWindow::eventFilter(watched, event);

@@ -192,7 +192,7 @@ private:
     void cmdSave_Click();
     void cmdCancel_Click();
     void cmdExit_Click();
-    bool Form_KeyDown(int key);
+    bool Form_KeyDown(int key, Qt::KeyboardModifiers shift);
     Date editorDueDate() const;
     // The rule and start the editor shows, for the occurrences under the rule.
     OccurrencePreview::Input editorRule() const;

@@ -337,12 +337,17 @@ void RMain::CEventType_Click(int index)
         ShowAdvOpt();
 }
 
+// A new reminder is typed from its title on: the default title is selected,
+// so typing replaces it.
 void RMain::cmdNew_Click()
 {
-    if (InEdit)
+    if (InEdit) {
         MySave(false); // "שמור כחדש"
-    else
-        SetEditMode(true, true);
+        return;
+    }
+    SetEditMode(true, true);
+    CCaption->setFocus();
+    CCaption->selectAll();
 }
 
 void RMain::cmdSave_Click()
@@ -361,8 +366,19 @@ void RMain::cmdExit_Click()
         close();
 }
 
-bool RMain::Form_KeyDown(int key)
+// Ctrl+S saves as F9 does; Ctrl+N starts a new reminder as "חדש" does, and
+// only then (during an edit the button saves as new, which wants a click).
+// Ctrl+F and Ctrl+P are the menu items' own keys.
+bool RMain::Form_KeyDown(int key, Qt::KeyboardModifiers shift)
 {
+    if (shift == Qt::ControlModifier && key == Qt::Key_S)
+        key = Qt::Key_F9;
+    if (shift == Qt::ControlModifier && key == Qt::Key_N) {
+        if (InEdit)
+            return false;
+        cmdNew_Click();
+        return true;
+    }
     switch (key) {
     case Qt::Key_Escape:
         if (InEdit)

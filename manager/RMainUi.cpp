@@ -243,6 +243,7 @@ QWidget* RMain::buildEditor()
 
     CDetail = named(new QPlainTextEdit(editor), QStringLiteral("CDetail"));
     CDetail->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    CDetail->setTabChangesFocus(true); // Tab moves on, as in every other field
     setBase(CDetail, Qt::white);
     grid->addWidget(fieldLabel(editor, QStringLiteral("Label1_4"), QStringLiteral("פרטים:")), 6, 0,
                     Qt::AlignTop | Qt::AlignLeading);
@@ -312,23 +313,25 @@ void RMain::buildMenus()
         named(m->menuAction(), name);
         return m;
     };
-    auto item = [this](QMenu* m, const QString& caption, const QString& name,
-                       void (RMain::*slot)()) {
+    auto item = [this](QMenu* m, const QString& caption, const QString& name, void (RMain::*slot)(),
+                       const QKeySequence& keys = {}) {
         QAction* action = named(m->addAction(caption), name);
+        action->setShortcut(keys);
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
 
     QMenu* file = menu(QStringLiteral("&קובץ"), QStringLiteral("mnu_File"));
     item(file, QStringLiteral("הדפס תזכורת נוכחית"), QStringLiteral("mnu_PrinCurrent"),
-         &RMain::mnu_PrinCurrent_Click);
+         &RMain::mnu_PrinCurrent_Click, QKeySequence::Print);
     item(file, QStringLiteral("הדפס רשימה"), QStringLiteral("mnu_PrintList"),
          &RMain::mnu_PrintList_Click);
     file->addSeparator();
     item(file, QStringLiteral("יציאה"), QStringLiteral("mnu_Exit"), &RMain::cmdExit_Click);
 
     QMenu* edit = menu(QStringLiteral("&עריכה"), QStringLiteral("mnu_Edit"));
-    item(edit, QStringLiteral("חיפוש"), QStringLiteral("mnu_Find"), &RMain::cmdFind_Click);
+    item(edit, QStringLiteral("חיפוש"), QStringLiteral("mnu_Find"), &RMain::cmdFind_Click,
+         QKeySequence::Find);
     item(edit, QStringLiteral("מחק תזכורת נוכחית"), QStringLiteral("mnu_DeleteCurrent"),
          &RMain::cmdDelete_Click);
     item(edit, QStringLiteral("מחק רשימה"), QStringLiteral("mnu_DeleteList"),
