@@ -100,6 +100,19 @@ class KalvexE2eTest : public QObject
         m_s->setIniValue("LAN_Settings", "OptReceive", "1");
         return id;
     }
+    // An alert's program window, once it is shown.
+    quint32 alertWindow(const QString& caption)
+    {
+        QList<quint32> found;
+        E2eSession::waitFor([&] { return !(found = m_desktop->clientsTitled(caption)).isEmpty(); });
+        return found.value(0);
+    }
+    QVariant rowValue(const char* field, qint32 id)
+    {
+        return m_s->scalarSql(
+            QStringLiteral("SELECT %1 FROM Main_tbl WHERE RMain_Id = ?").arg(QLatin1String(field)),
+            {id});
+    }
     QString clipboard() const
     {
         return run("xclip", {"-selection", "clipboard", "-target", "UTF8_STRING", "-o"});
@@ -112,10 +125,13 @@ private slots:
     void init()
     {
         E2eOptions options; // the manager's windows on a desktop of their own
-        if (QByteArray(QTest::currentTestFunction()).contains("Manager")) {
+        const QByteArray name(QTest::currentTestFunction());
+        if (name.contains("Manager") || name.contains("Desktop")) {
             m_desktop = std::make_unique<XDesktop>();
             QString error;
             QVERIFY2(m_desktop->start(false, &error), qPrintable(error));
+            if (name.contains("Desktop")) // one that manages the focus
+                QVERIFY2(m_desktop->startWindowManager(&error), qPrintable(error));
             options.environment.insert("DISPLAY", m_desktop->display());
         }
         m_s = std::make_unique<E2eSession>(options);
@@ -338,6 +354,69 @@ private slots:
         const QString next = "SELECT RNext FROM Main_tbl WHERE RMain_Id = ?";
         QTRY_COMPARE(alertIds(), QSet<int>());
         QCOMPARE(m_s->scalarSql(next, {id}).toDouble(), moved.serial());
+    }
+
+    // The manager's delete confirmation blocks the manager only: an alert that falls due
+    // meanwhile is closed by its close box and its reminder moves on; the question stays.
+    void aDesktopAlertClosesBesideTheManagersQuestion()
+    {
+        m_s->setEnvironmentValue(QStringLiteral("KV_PROMPT_LOG"), QString()); // real boxes
+        const qint32 kept = m_s->addReminder(Clock::now().addDays(1), "ברשימה");
+        startKalvex(true);
+        QTRY_COMPARE(listed(), QList<int>{kept});
+        QVERIFY(hook("Click", {"cmdDelete"}).toBool());
+        QTRY_COMPARE(m_desktop->clientsTitled(managerWindowCaption()).size(), 2);
+        const qint32 due = m_s->addReminder(Clock::now().addMinutes(-1), "באה בזמן השאלה");
+        callAsync("CheckList");
+        QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QSet<int>{due}, 10000);
+        QVERIFY(m_desktop->requestClose(alertWindow("באה בזמן השאלה")));
+        QTRY_COMPARE(alertIds(), QSet<int>());
+        QCOMPARE(rowValue("RActive", due).toInt(), 0); // a one-time reminder is switched off
+        QCOMPARE(m_desktop->clientsTitled(managerWindowCaption()).size(), 2);
+        QCOMPARE(storedRows(), 2);
+    }
+
+    // An alert comes up on top while the keyboard stays with the window in use.
+    void aDesktopAlertLeavesTheKeyboardWithTheManager()
+    {
+        startKalvex(true);
+        quint32 manager = 0;
+        QTRY_VERIFY((manager = m_desktop->clientsTitled(managerWindowCaption()).value(0)));
+        QTRY_COMPARE(m_desktop->focusedWindow(), manager);
+        const qint32 due = m_s->addReminder(Clock::now().addMinutes(-1), "לא לוקחת את המקלדת");
+        callAsync("CheckList");
+        QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QSet<int>{due}, 10000);
+        QVERIFY(alertWindow("לא לוקחת את המקלדת"));
+        QVERIFY(!E2eSession::waitFor([&] { return m_desktop->focusedWindow() != manager; }, 2000));
+    }
+
+    // After a weekend: Shift+Escape on one of 12 alerts closes all 12, each reminder moved on
+    // as its own close moves it (one-time switched off, daily to its next day).
+    void aDesktopPileOfAlertsClosesAtOnce()
+    {
+        const Date now = Clock::now();
+        QList<qint32> once, daily;
+        for (int i = 0; i < 12; ++i) {
+            const qint32 id =
+                m_s->addReminder(now.addDays(-2).addMinutes(i), QString("סוף שבוע %1").arg(i));
+            if (i % 2)
+                m_s->scalarSql("UPDATE Main_tbl SET REventType = 5 WHERE RMain_Id = ?", {id});
+            (i % 2 ? daily : once) << id;
+        }
+        callAsync("CheckList");
+        QTRY_COMPARE_WITH_TIMEOUT(alertIds().size(), 12, 20000);
+        const quint32 one = alertWindow("סוף שבוע 11");
+        QVERIFY(m_desktop->click(one, 1)); // the user's click gives it the keyboard
+        QTRY_COMPARE(m_desktop->focusedWindow(), one);
+        QVERIFY(m_desktop->keys({"shift+Escape"}));
+        QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QSet<int>(), 10000);
+        for (qint32 id : once)
+            QCOMPARE(rowValue("RActive", id).toInt(), 0);
+        for (qint32 id : daily) {
+            QCOMPARE(rowValue("RActive", id).toInt(), 1);
+            QVERIFY(Date::fromSerial(rowValue("RNext", id).toDouble()) > now);
+        }
+        QCOMPARE(m_s->logText(), QString());
     }
 };
 

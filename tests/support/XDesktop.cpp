@@ -64,7 +64,7 @@ QList<quint32> viewableBelow(xcb_connection_t* c, xcb_window_t w, bool deep)
 
 XDesktop::~XDesktop()
 {
-    for (QProcess* p : {m_tray.get(), m_server.get()})
+    for (QProcess* p : {m_windowManager.get(), m_tray.get(), m_server.get()})
         if (p)
             p->kill(), p->waitForFinished(3000);
     if (m_conn)
@@ -113,6 +113,38 @@ bool XDesktop::startTrayHost(QString* error)
     if (!E2eSession::waitFor(taken, 15000))
         *error = "trayer did not take the system-tray selection";
     return taken();
+}
+
+bool XDesktop::startWindowManager(QString* error)
+{
+    newProcess(m_windowManager)->start("openbox", {"--sm-disable"});
+    const auto managed = [this] {
+        return !property(m_conn, m_root, "_NET_SUPPORTING_WM_CHECK").isEmpty();
+    };
+    if (!E2eSession::waitFor(managed, 15000))
+        *error = "openbox did not come up";
+    return managed();
+}
+
+QList<quint32> XDesktop::clientsTitled(const QString& text) const
+{
+    QList<quint32> found = viewableBelow(m_conn, m_root, true);
+    found.removeIf([&](quint32 w) { return title(m_conn, w) != text; });
+    return found;
+}
+
+bool XDesktop::requestClose(quint32 window) const
+{
+    xcb_client_message_event_t message = {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atom(m_conn, "WM_PROTOCOLS");
+    message.data.data32[0] = atom(m_conn, "WM_DELETE_WINDOW");
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(m_conn, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&message));
+    return xcb_flush(m_conn) > 0;
 }
 
 QList<quint32> XDesktop::trayIcons(const QString& className) const
