@@ -37,14 +37,15 @@ bool isEnter(const QKeyEvent* key)
            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
-// Push buttons and picture buttons; check boxes and option buttons keep
+// The key goes to the focused widget: push buttons and picture buttons take
+// it; check boxes and option buttons keep
 // their own keys.
 QAbstractButton* pressableButton(QObject* target)
 {
     auto* button = qobject_cast<QAbstractButton*>(target);
     if (!button || !(qobject_cast<QPushButton*>(button) || qobject_cast<QToolButton*>(button)))
         return nullptr;
-    return button->isEnabled() && button->isVisible() && button->hasFocus() ? button : nullptr;
+    return button->isEnabled() && button->isVisible() ? button : nullptr;
 }
 
 class EnterPressesFocusedButton : public QObject

@@ -1,4 +1,5 @@
 // The alert window on a real database file, found and clicked by control name.
+#include "alert/AlertPile.h"
 #include "alert/Remind.h"
 #include "common/Ini.h"
 #include "common/Log.h"
@@ -242,6 +243,40 @@ private slots:
         QCOMPARE(reminderDate(renamed, "RNext"), Date::fromParts(2027, 2, 1, 10, 0));
         QVERIFY(logLines().isEmpty());
         QVERIFY(Prompt::history().isEmpty());
+    }
+
+    // After a weekend: alerts open in a cascade without taking the keyboard, their first
+    // focus on the postponement. From two on each offers the pair: "דחה הכל" postpones every
+    // one by this alert's choice, Shift+Escape closes every one as its own close does.
+    void aPileOfAlertsIsHandledAtOnce()
+    {
+        Clock::setNow(jan31(10, 5, 45));
+        const qint32 once = addReminder(jan31(9, 0)), daily = addReminder(jan31(9, 30), EventDaily);
+        QPointer<Remind> first = open(once);
+        QVERIFY(first->testAttribute(Qt::WA_ShowWithoutActivating));
+        QCOMPARE(first->focusWidget(), control(first, "RDelay"));
+        QVERIFY(control(first, "cmdCloseAll")->isHidden());
+        QPointer<Remind> second = open(daily);
+        const int step = AlertPile::kCascadeStepPx;
+        QCOMPARE(second->pos(), first->pos() + QPoint(-step, step));
+        for (const char* pair : {"cmdCloseAll", "cmdDelayAll"})
+            QVERIFY2(control(first, pair)->isVisible(), pair);
+
+        control<QComboBox>(second, "RDelay")->setCurrentIndex(4); // "שעה"
+        click(second, "cmdDelayAll");
+        QTRY_VERIFY(first.isNull());
+        QTRY_VERIFY(second.isNull());
+        for (qint32 id : {once, daily})
+            QCOMPARE(reminderDate(id, "RNext"), jan31(11, 5));
+        QCOMPARE(ReadIni("Reminder", "NextDate", ""), "310120271105");
+
+        QPointer<Remind> typedIn = open(once);
+        QVERIFY(open(daily));
+        QTest::keyClick(typedIn, Qt::Key_Escape, Qt::ShiftModifier);
+        QTRY_COMPARE(AlertPile::instance().count(), 0);
+        QCOMPARE(reminderRow(once).value("RActive").toBool(), false);
+        QCOMPARE(reminderDate(daily, "RNext"), Date::fromParts(2027, 2, 1, 9, 30));
+        QCOMPARE(logLines(), QStringList());
     }
 };
 

@@ -8,7 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/ui/Beep.h"
 #include "platform/ui/Prompt.h"
-#include "platform/ui/RightToLeftText.h"
+#include "platform/ui/UiConventions.h"
 #include "scheduling/CheckRemind.h"
 #include "scheduling/ShownAlerts.h"
 #include "store/Reminder.h"
@@ -181,7 +181,7 @@ class RMainWindowTest : public QObject
 private slots:
     void initTestCase()
     {
-        RightToLeftText::install(); // as both programs do at start-up
+        UiConventions::install(); // as both programs do at start-up
         setAlertOpener([](qint32 id) { (new Remind)->RLoad(id); });
         setAlertBeepObserver([] {});
     }
@@ -667,6 +667,87 @@ private slots:
                     (left < 0 ? left : right) = x;
         QVERIFY(left > shown.width() / 2);
         QVERIFY(right >= shown.width() - 3);
+    }
+
+    // Standard buttons read Hebrew and the box shows its title whole; a drop-down list wider
+    // than its box opens under the box's right edge.
+    void boxesAndListsReadHebrewFromTheRight()
+    {
+        const QList<std::pair<Prompt::Buttons, QStringList>> cases = {
+            {Prompt::Buttons::OkCancel, {"אישור", "ביטול"}},
+            {Prompt::Buttons::YesNo, {"כן", "לא"}}};
+        for (const auto& [buttons, texts] : cases) {
+            QStringList shown;
+            int width = 0, titleWidth = 0;
+            const auto ask = [buttons] {
+                Prompt::message(nullptr, "?", "תזכורון ולטרום - כותרת ארוכה", buttons,
+                                Prompt::Icon::Question);
+            };
+            QVERIFY(whileModal(ask, [&](QWidget* box) {
+                for (const QAbstractButton* b : qobject_cast<QMessageBox*>(box)->buttons())
+                    shown << b->text();
+                width = box->width();
+                titleWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+                qobject_cast<QMessageBox*>(box)->reject();
+            }));
+            shown.sort();
+            QCOMPARE(shown, texts);
+            QVERIFY(width > titleWidth + 100);
+        }
+        auto* box = f->open()->findChild<QComboBox*>("CImportance");
+        box->view()->setMinimumWidth(box->width() + 80);
+        box->showPopup();
+        QWidget* list = box->view()->window();
+        QTRY_VERIFY(list->isVisible());
+        QCOMPARE(list->geometry().right(), box->mapToGlobal(QPoint(box->width() - 1, 0)).x());
+        QCOMPARE(box->view()->layoutDirection(), Qt::RightToLeft);
+        box->hidePopup();
+    }
+
+    // The keyboard alone: Tab walks the editor and out of the details, changing nothing;
+    // Ctrl+N starts a new reminder at its title, Ctrl+S saves as F9 does, Enter presses the
+    // focused button; Ctrl+F opens find, which blocks this window only.
+    void theKeyboardAloneDoesTheMainTasks()
+    {
+        const qint32 id = f->add({{"RCaption", "asleep"}, {"RActive", false}, {"RDetail", "a"}});
+        f->open();
+        caption()->setFocus();
+        QStringList walked;
+        while (walked.size() < 30 && !walked.contains("cmdNew")) {
+            key(Qt::Key_Tab);
+            walked << QApplication::focusWidget()->objectName();
+        }
+        QVERIFY2(walked.contains("CDetail"), qPrintable(walked.join(' ')));
+        QVERIFY2(walked.contains("cmdNew"), qPrintable(walked.join(' ')));
+        QVERIFY(!f->window()->inEdit());
+        QVERIFY(f->find<QRadioButton>("OptActive_1")->isChecked());
+        QCOMPARE(f->find<QPlainTextEdit>("CDetail")->toPlainText(), "a");
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), caption());
+        QCOMPARE(caption()->selectedText(), "תזכורת חדשה");
+        QTest::keyClicks(caption(), "new");
+        QTest::keyClick(caption(), Qt::Key_S, Qt::ControlModifier); // no save of a new one
+        QCOMPARE(f->rowCount(), 1);
+        key(Qt::Key_F12);
+        QTest::keyClicks(caption(), "!");
+        QTest::keyClick(caption(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!f->window()->inEdit());
+        QCOMPARE(f->row(id).value("RCaption").toString(), "asleep!");
+
+        f->find<QPushButton>("cmdNew")->setFocus();
+        key(Qt::Key_Return);
+        QVERIFY(f->window()->inEdit());
+        key(Qt::Key_F12);
+        const auto find = [this] { QTest::keyClick(caption(), Qt::Key_F, Qt::ControlModifier); };
+        QVERIFY(whileModal(find, [](QWidget* dialog) {
+            QVERIFY(qobject_cast<RFind*>(dialog));
+            QCOMPARE(dialog->windowModality(), Qt::WindowModal);
+            dialog->findChild<QPushButton*>("cmdFind_0")->setFocus();
+            QTest::keyClick(dialog->findChild<QPushButton*>("cmdFind_0"), Qt::Key_Return);
+            QCOMPARE(dialog->findChild<QLabel*>("LStatus")->text(), "יש להגדיר מחרוזת לחיפוש");
+            dialog->close();
+        }));
     }
 
     // A loaded rule saves back unchanged, less an advanced flag its unit cannot have.

@@ -58,6 +58,13 @@ private slots:
         MarkShown(later);
         PublishNextDate();
         QCOMPARE(nextDate(), QStringLiteral("NULL"));
+        {
+            const HeldPublication closingEveryAlert;
+            UnmarkShown(later);
+            PublishNextDate();
+            QCOMPARE(nextDate(), QStringLiteral("NULL")); // once, when the work ends
+        }
+        QCOMPARE(nextDate(), QStringLiteral("020120270304"));
 
         UnmarkShown(due);
         failingId = due;
@@ -77,6 +84,23 @@ private slots:
         QCOMPARE(nextDate(), QStringLiteral("010120270000"));
         QCOMPARE(logLines().size(), 2);
         QVERIFY2(logLines().first().contains(" -> CheckRemind: "), qPrintable(logLines().first()));
+    }
+
+    // On the real clock a reminder due at a whole second is due a millisecond later, not
+    // at the next second.
+    void dueFromTheMomentOnToTheMillisecond()
+    {
+        const SchedulingDir dir{Date()};
+        Clock::useSystemClock();
+        QList<qint32> opened;
+        setAlertOpener([&](qint32 id) { opened << id; });
+        const auto msIntoTheSecond = [] {
+            return (Clock::preciseSerial() - Clock::now().serial()) * 86400000.0;
+        };
+        QTRY_VERIFY(msIntoTheSecond() >= 1 && msIntoTheSecond() < 500);
+        const qint32 due = dueAt(Clock::now());
+        CheckRemind();
+        QCOMPARE(opened, QList<qint32>{due});
     }
 };
 

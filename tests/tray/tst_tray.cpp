@@ -8,6 +8,7 @@
 #include "tests/support/TestFiles.h"
 #include "tray/FrmMain.h"
 #include "tray/KalvexClient.h"
+#include "tray/OpenAlerts.h"
 #include "tray/ProgramEnd.h"
 #include "tray/TrayHost.h"
 #include "tray/frmWinSock.h"
@@ -236,6 +237,18 @@ private slots:
         Clock::setNow(at(22, 5, 55));
         WriteIni("Reminder", "NextDate", "051220262206");
         QTRY_COMPARE(armed(), 5001);
+    }
+
+    // "סגור הכל" and "דחה הכל" are offered while Kalvex has alerts open.
+    void alertItemsWhileAlertsAreOpen()
+    {
+        load(at(21, 0, 0));
+        auto* alerts = FrmMain::instance()->findChild<OpenAlerts*>();
+        for (int open : {2, 0}) {
+            alerts->setCount(open);
+            for (const char* item : {"mnuCloseAll", "mnuDelayAll"})
+                QCOMPARE(FrmMain::instance()->findChild<QAction*>(item)->isVisible(), open > 0);
+        }
     }
 
     // Logged under the wrapper's name and not retried: only GetKalvex registers Kalvex.
