@@ -10,6 +10,9 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTimer>
+
+#include <utility>
 
 namespace {
 RMain* g_instance = nullptr;
@@ -95,8 +98,9 @@ void RMain::mnu_About_Click()
         g_aboutHandler(this);
 }
 
-// A question open on this window (or on the application) blocks it; the
-// list follows the changes made meanwhile once it is answered.
+// A question open on this window blocks it (the alerts stay usable); the list
+// follows the changes made meanwhile once it is answered, and a reminder an
+// alert asked for is selected after the command that asked the question.
 bool RMain::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowBlocked)
@@ -104,6 +108,11 @@ bool RMain::event(QEvent* event)
     if (event->type() == QEvent::WindowUnblocked) {
         m_blocked = false;
         followChanges();
+        if (m_showAfterQuestion)
+            QTimer::singleShot(0, this, [this] {
+                if (const qint32 id = std::exchange(m_showAfterQuestion, 0))
+                    ShowIndex(id);
+            });
     }
     return QMainWindow::event(event);
 }

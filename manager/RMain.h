@@ -70,8 +70,10 @@ public:
 
     // Selects a reminder in the list as it is stored now (switching the filter
     // to "הכל" when needed); an edit in progress is kept and nothing is
-    // selected. False when the reminder is not stored: the list then shows
-    // what is stored, its current reminder (or the neighbour) kept.
+    // selected. While a question of this window is open (about the current
+    // reminder), the reminder is selected once the question's command is done. False when the
+    // reminder is not stored: the list then shows what is stored, its current reminder (or the
+    // neighbour) kept.
     bool ShowIndex(qint32 RId);
     // Tells the user that the reminder asked for no longer exists.
     void TellNotStored();
@@ -227,6 +229,9 @@ private:
     std::optional<ReminderRecord> m_loaded;
     quint64 m_listChanges = 0; // ReminderChanges::serial() when ListRs was read
     bool m_blocked = false;    // a modal window of ours is open
+    // A reminder asked for (ShowIndex) while a question of this window was
+    // open; shown once it is answered and the command that asked is done.
+    qint32 m_showAfterQuestion = 0;
     Throttle* m_follow = nullptr;
     bool m_centred = false;
 

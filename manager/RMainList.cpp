@@ -325,6 +325,10 @@ bool RMain::ShowIndex(qint32 RId)
 {
     if (InEdit)
         return true;
+    if (m_blocked) {
+        m_showAfterQuestion = RId;
+        return true;
+    }
     bool stored = true;
     trapped(QStringLiteral("ShowIndex"), [&] { stored = showStored(RId); });
     return stored;

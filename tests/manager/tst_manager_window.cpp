@@ -750,6 +750,24 @@ private slots:
         }));
     }
 
+    // The delete confirmation blocks this window only: an alert's "פתח ברשימה" meanwhile
+    // waits, the answer deletes the reminder asked about, then the alert's one is selected.
+    void aQuestionKeepsItsReminderWhileAnAlertAsksForAnother()
+    {
+        const qint32 asked = f->add({{"RCaption", "שאלה"}}),
+                     other = f->add({{"RCaption", "מההתראה"}, {"RDate", dated(2026, 5, 1, 9)}});
+        f->open();
+        QVERIFY(whileModal([this] { click("cmdDelete"); },
+                           [&](QWidget* box) {
+                               QCOMPARE(box->windowModality(), Qt::WindowModal);
+                               QVERIFY(f->window()->ShowIndex(other));
+                               qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+                           }));
+        QCOMPARE(f->row(asked), QVariantMap());
+        QCOMPARE(f->row(other).value("RCaption").toString(), "מההתראה");
+        QTRY_COMPARE(caption()->text(), "מההתראה");
+    }
+
     // A loaded rule saves back unchanged, less an advanced flag its unit cannot have.
     void ruleSavesWhatIsShown()
     {
