@@ -23,13 +23,25 @@ Snapshot newRow(Database& db)
     return Snapshot(db, Queries::byId(rs.lastModifiedId()));
 }
 
+QString planOf(Database& db, const QString& query)
+{
+    return column(db, "EXPLAIN QUERY PLAN " + query, "detail").join('\n');
+}
+
 void verifyIndexServesActiveQueries(Database& db)
 {
-    const QString plan = (column(db, "EXPLAIN QUERY PLAN " + Queries::activeByNext, "detail") +
-                          column(db, "EXPLAIN QUERY PLAN " + Queries::due, "detail"))
-                             .join('\n');
+    const QString plan = planOf(db, Queries::activeByNext) + planOf(db, Queries::due);
     QVERIFY2(plan.count("INDEX Main_tbl_RActive_RNext") == 2 && !plan.contains("TEMP B-TREE"),
              qPrintable(plan));
+}
+
+// A received datagram's row, and an author's copies (the LAN limits), by index.
+void verifyIndexesServeLanLookups(Database& db)
+{
+    QVERIFY(planOf(db, Queries::copyByBroadcastId(5)).contains("INDEX Main_tbl_BroadcastId"));
+    QVERIFY(planOf(db, "SELECT TOTAL(LENGTH(RDetail)) FROM Main_tbl WHERE RAuthor = 'x' AND "
+                       "IAMAuthor = 0")
+                .contains("INDEX Main_tbl_RAuthor"));
 }
 
 } // namespace
@@ -91,6 +103,7 @@ private slots:
             QCOMPARE(columnsOf(*db),
                      before + (hasRDate0 ? QStringList() : QStringList{"RDate0"}) + kLanFields);
             verifyIndexServesActiveQueries(*db);
+            verifyIndexesServeLanLookups(*db);
             Snapshot rows(*db, Queries::all + " ORDER BY RMain_Id");
             QCOMPARE(rows.value("RDate").toDouble(), 46000.5);
             QCOMPARE(rows.value("RDate0"), hasRDate0 ? QVariant(45000.25) : QVariant());
@@ -113,6 +126,18 @@ private slots:
                  qPrintable(QString::number(inserted, 'f', 6)));
     }
 
+    // A file of this release from a build without the LAN indexes gets them from either check.
+    void theLanIndexesAreMadeForFilesThatLackThem()
+    {
+        for (const auto& check : {&EnsureIndexes, &CheckDbVersion}) {
+            auto db = OpenReminderDb();
+            verifyIndexesServeLanLookups(*db);
+            db->exec("DROP INDEX Main_tbl_BroadcastId; DROP INDEX Main_tbl_RAuthor");
+            check(*db);
+            verifyIndexesServeLanLookups(*db);
+        }
+    }
+
     // Newer files are left byte for byte; one too new is refused.
     void currentAndNewerVersionsAreNotTouched()
     {
@@ -122,6 +147,7 @@ private slots:
                    baseTableSql() + QStringLiteral("PRAGMA user_version = %1;").arg(version));
             const QByteArray bytes = fileBytes(reminderDbPath());
             auto db = OpenReminderDb();
+            EnsureIndexes(*db);
             if (version < 210)
                 CheckDbVersion(*db);
             else
