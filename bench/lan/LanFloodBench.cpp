@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QDBusPendingCallWatcher>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
@@ -75,8 +74,9 @@ public:
         const auto at = [&](double q) {
             return sorted.isEmpty() ? -1 : sorted.at(qsizetype(q * double(sorted.size() - 1)));
         };
-        return QStringLiteral("%1 asked, %2 answered (median %3 ms, 95th percentile %4 ms, most %5 ms), %6 "
-                              "failed or unanswered")
+        return QStringLiteral(
+                   "%1 asked, %2 answered (median %3 ms, 95th percentile %4 ms, most %5 ms), %6 "
+                   "failed or unanswered")
             .arg(asked)
             .arg(sorted.size())
             .arg(at(0.5))
@@ -106,14 +106,6 @@ public slots:
             shownMs = sinceStart.elapsed();
     }
 };
-
-qint64 logBytes(const E2eSession& s)
-{
-    qint64 bytes = 0;
-    for (const char* name : {"Kalvex.log", "Kalvex.log.1", "Tolvane.log", "Tolvane.log.1"})
-        bytes += QFileInfo(s.programFile(name)).size();
-    return bytes;
-}
 
 int copies(E2eSession& s, int before)
 {
@@ -157,7 +149,7 @@ void flood()
 
     const qint64 kalvex = s.ownerPid("Kalvex.KVClass");
     const qint64 bus = s.ownerPid("org.freedesktop.DBus");
-    const qint64 loggedBefore = logBytes(s);
+    const qint64 loggedBefore = s.logBytes();
     Sample kalvexRss, tolvaneRss, busRss;
     ListQuestions questions(s);
     QUdpSocket peer;
@@ -218,7 +210,7 @@ void flood()
                 qlonglong(memoryKb(kalvex, "VmRSS")),
                 qlonglong(memoryKb(tolvane->processId(), "VmRSS")),
                 qlonglong(memoryKb(bus, "VmRSS")));
-    std::printf("  logs grew by %lld bytes\n", qlonglong(logBytes(s) - loggedBefore));
+    std::printf("  logs grew by %lld bytes\n", qlonglong(s.logBytes() - loggedBefore));
     std::printf("  stored %d copies, %d not stored (%lld counted as dropped in the logs so far), "
                 "last change %lld ms after the last datagram\n",
                 stored, kDatagrams - stored, qlonglong(droppedLogged),
