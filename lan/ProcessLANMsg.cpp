@@ -22,6 +22,8 @@
 #include <QHostAddress>
 #include <QNetworkInterface>
 
+#include <utility>
+
 namespace {
 
 constexpr int kMaxLoggedSender = 40;
@@ -121,7 +123,8 @@ void ensureIndexesOnce()
 
 void ProcessLANMsg(const QString& text, const QString& source)
 {
-    g_origin = Origin{source};
+    // A datagram carried out in a nested drain leaves the outer one its origin.
+    const Origin outer = std::exchange(g_origin, Origin{source});
     trapped(QString(), [&] {
         if (isDamaged(text) || hasUnknownKind(text)) {
             if (!IsOwnMsg({text.section(kFieldEnd, 0, 0)}))
@@ -135,7 +138,7 @@ void ProcessLANMsg(const QString& text, const QString& source)
         ensureIndexesOnce();
         dispatch(tokens);
     });
-    g_origin = Origin();
+    g_origin = outer;
 }
 
 bool IsOwnMsg(const QStringList& tokens)
