@@ -45,7 +45,15 @@ void LanHandOver::take(const QByteArray& bytes, const QString& source)
     }
     m_queue.enqueue({bytes, source});
     m_waitingBytes += bytes.size();
-    handOverNext();
+    // After a turn of the event loop: the receiver first empties its socket, and
+    // Kalvex, starting on the batch, does not compete with it for the processor.
+    if (!m_handingOver && !m_handOverDue) {
+        m_handOverDue = true;
+        QTimer::singleShot(0, this, [this] {
+            m_handOverDue = false;
+            handOverNext();
+        });
+    }
 }
 
 void LanHandOver::handOverNext()

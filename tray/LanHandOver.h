@@ -47,5 +47,6 @@ private:
     QQueue<Waiting> m_queue;
     qint64 m_waitingBytes = 0;
     bool m_handingOver = false;
-    int m_failures = 0; // hand-overs failed in a row
+    bool m_handOverDue = false; // a hand-over waits for the next turn of the event loop
+    int m_failures = 0;         // hand-overs failed in a row
 };

@@ -10,6 +10,7 @@
 #include "platform/ui/Named.h"
 #include "tray/LanHandOver.h"
 
+#include <QElapsedTimer>
 #include <QNetworkDatagram>
 #include <QTimer>
 #include <QUdpSocket>
@@ -74,8 +75,10 @@ void frmWinSock::Winsock1_DataArrival()
 {
     m_readQueued = false;
     LogFolding folding;
-    for (int read = 0; Winsock1->hasPendingDatagrams(); ++read) {
-        if (read == kReadSlice) {
+    QElapsedTimer reading;
+    reading.start();
+    while (Winsock1->hasPendingDatagrams()) {
+        if (reading.elapsed() >= kReadSliceMs) {
             // The rest after a turn of the event loop.
             if (!m_readQueued)
                 QTimer::singleShot(0, this, &frmWinSock::Winsock1_DataArrival);

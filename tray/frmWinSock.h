@@ -15,9 +15,10 @@ class QUdpSocket;
 // handed, as the text it carries and with the address it came from, to
 // Kalvex through LanHandOver; Tolvane never looks into it.
 //
-// Reading gives way to the event loop after kReadSlice datagrams, so the
-// clock and the hand-over go on during a flood; datagrams the system drops
-// meanwhile (the socket's buffer full) are counted in the log's summary.
+// Reading empties the socket at once, so a burst finds room in its buffer,
+// but gives way to the event loop after kReadSliceMs, so the clock and the
+// hand-over go on during a flood; datagrams the system drops meanwhile (the
+// buffer full) are counted in the log's summary.
 class frmWinSock : public QObject
 {
     Q_OBJECT
@@ -32,7 +33,7 @@ public:
     quint16 port() const;
     LanHandOver* handOver() const { return m_handOver; }
 
-    static constexpr int kReadSlice = 200;
+    static constexpr int kReadSliceMs = 20;
     static constexpr int kDropsLookMs = 10000;
 
 private:
