@@ -110,6 +110,9 @@ void StoreReceivedCopy(const ReminderRecord& received)
         rec.writeAuthored(rs);
         rec.writeRule(rs);
         rec.write(rs, {F::RAuthor, F::IAMAuthor});
+        // RAuthor refuses the empty text: a copy without an author has none.
+        if (rec.RAuthor.isEmpty())
+            rs.setValue(fieldName(F::RAuthor), QVariant());
         rs.update();
     }
     ReminderWritten();

@@ -41,8 +41,8 @@ using WhileSaved = std::function<void(Dynaset& rs, qint32 savedId)>;
 qint32 SaveReminder(const ReminderRecord& entered, qint32 id, const WhileSaved& whileOpen = {});
 
 // Stores a reminder received over the LAN as its author sent it, as the copy
-// with its BroadcastId: that copy changed, or a new one. The caller has
-// checked it (RequireStorable). Throws Failure.
+// with its BroadcastId: that copy changed, or a new one; an empty RAuthor
+// is stored as null. The caller has checked it (RequireStorable). Throws Failure.
 void StoreReceivedCopy(const ReminderRecord& rec);
 // Deletes the received copy with the network identity; false when none.
 bool DeleteReceivedCopy(qint32 broadcastId);
