@@ -122,12 +122,12 @@ private slots:
                            {{"BroadcastId", 123456}, {"IAMAuthor", 1}, {"RCaption", "mine"}}));
         receive(peerUpdate());
         receive("127.0.0.2\tDEL\t123456\t");
-        for (int twice = 0; twice < 2; ++twice)
-            receive("127.0.0.2\tACK\t123456\tgamma\t");
+        for (const char* name : {"gamma", "delta"})
+            receive(QString("127.0.0.2\tACK\t123456\t%1\t").arg(name).toUtf8());
         QCOMPARE(copyRow(123456), QVariantMap());
         QCOMPARE(reminderRow(own).value("RCaption").toString(), "mine");
         QCOMPARE(reminderRow(own).value("ReceivedBy").toString(),
-                 QString("gamma\rgamma\r")); // appended
+                 QString("gamma\rdelta\r")); // appended, not overwritten
         QCOMPARE(m_peer->next(), QByteArray("127.0.0.1\tACK\t123456\tbeta\t"));
     }
 
