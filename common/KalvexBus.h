@@ -30,6 +30,8 @@ inline const QString checkList = QStringLiteral("CheckList");
 inline const QString updateList = QStringLiteral("UpdateList");
 inline const QString showAbout = QStringLiteral("ShowAbout");
 inline const QString msgProcess = QStringLiteral("MsgProcess"); // (string StrMsg)
+// (a(ss) datagrams: source address, text), answered once they are carried out
+inline const QString msgProcessBatch = QStringLiteral("MsgProcessBatch");
 // Reminders for scripts and other programs (ReminderScripts.h).
 // (s caption, s due, s details, i importance, i eventType, s shareTo) -> i RMain_Id
 inline const QString addReminder = QStringLiteral("AddReminder");

@@ -32,7 +32,7 @@ short StrTok(const QString& text, QStringList& tokens, QChar delimiter)
         const qsizetype end = text.indexOf(delimiter, pos);
         if (end < 0) {
             tokens.append(QString());
-            WriteLog(QStringLiteral("StrTok Error: ") + text, LogError);
+            WriteLog(QStringLiteral("StrTok Error: ") + datagramExcerpt(text), LogError);
             return 0;
         }
         tokens.append(text.mid(pos, end - pos));
@@ -89,6 +89,22 @@ bool InNameList(const QString& name, const QString& list)
     return false;
 }
 
+std::optional<QString> NicknameFault(const QString& name)
+{
+    if (name.size() > kAuthorWidth)
+        return QStringLiteral("\"%1\" ארוך מ-%2 תווים").arg(name).arg(kAuthorWidth);
+    for (QChar c : name)
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral("תו בקרה בשם \"%1\"").arg(name);
+    return std::nullopt;
+}
+
+void requireNickname(const QString& name)
+{
+    if (name.isEmpty() || NicknameFault(name))
+        throw Failure(QStringLiteral("Invalid nickname"), 5);
+}
+
 QString NameListFromCommas(const QString& names)
 {
     const auto refuse = [](const QString& why) {
@@ -99,11 +115,8 @@ QString NameListFromCommas(const QString& names)
         const QString name = untrimmed.trimmed();
         if (name.isEmpty())
             refuse(QStringLiteral("שם ריק ברשימת הנמענים"));
-        if (name.size() > kAuthorWidth)
-            refuse(QStringLiteral("\"%1\" ארוך מ-%2 תווים").arg(name).arg(kAuthorWidth));
-        for (QChar c : name)
-            if (c.category() == QChar::Other_Control)
-                refuse(QStringLiteral("תו בקרה בשם \"%1\"").arg(name));
+        if (const std::optional<QString> fault = NicknameFault(name))
+            refuse(*fault);
         if (!lanBytesFromText(name))
             refuse(QStringLiteral("בשם \"%1\" יש תו שאי אפשר לשלוח ברשת").arg(name));
         list += name + kNameEnd;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The datagram frame: fields each followed by one TAB, the last one too;
 // integers in decimal, Booleans "True"/"False", date-times "DDMMYYYYHHnn".
 
@@ -12,7 +14,8 @@ inline constexpr QChar kFieldEnd = u'\t';
 inline constexpr QChar kNameEnd = u'\r'; // ends every entry of a name list
 
 // Splits at the delimiter; every delimiter ends one token. Text after the
-// last delimiter is logged as "StrTok Error: <text>", gives the count 0 and
+// last delimiter is logged as "StrTok Error: <text>" (its first 200
+// characters, common/LanText.h), gives the count 0 and
 // leaves an empty token in its slot.
 short StrTok(const QString& text, QStringList& tokens, QChar delimiter);
 
@@ -26,6 +29,14 @@ bool lanToBool(const QString& token); // "True"/"False" or a number, non-zero tr
 qint32 lanToLong(const QString& token);
 short lanToShort(const QString& token);
 Date lanToDate(const QString& token);
+
+// Why a name cannot be a nickname, in the user's words: longer than a
+// nickname (9) or holding a control character (CR among them, which ends
+// the entries of a name list). Nothing when it can; the empty name is left
+// to the caller.
+std::optional<QString> NicknameFault(const QString& name);
+// Throws Failure ("Invalid nickname") for a name that is empty or has a fault.
+void requireNickname(const QString& name);
 
 // True when one of the list's CR-terminated entries is exactly the name.
 bool InNameList(const QString& name, const QString& list);

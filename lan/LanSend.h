@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/LanText.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,8 +9,7 @@
 // LAN port (LANPort) of one address; field 0 is this machine's address.
 
 inline const QString kBroadcastAddress = QStringLiteral("255.255.255.255");
-// The largest UDP payload over IPv4; a longer datagram is refused unsent.
-inline constexpr int kMaxDatagramBytes = 65507;
+// A datagram longer than kMaxDatagramBytes (common/LanText.h) is refused unsent.
 
 // This machine's address as the socket layer reports it for the last
 // destination, dotted decimal; empty until a send or a received message needs it.

@@ -4,6 +4,7 @@
 #include "common/Log.h"
 #include "common/Trapped.h"
 #include "lan/LanFormat.h"
+#include "lan/LanLimits.h"
 #include "lan/LanSend.h"
 #include "lan/RUpdateRec.h"
 #include "platform/Failure.h"
@@ -14,33 +15,69 @@
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/Schema.h"
 #include "store/WriteBatch.h"
 
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QNetworkInterface>
 
+#include <utility>
+
 namespace {
 
+constexpr int kMaxLoggedSender = 40;
+
+// The datagram being carried out: where it came from, as far as known.
+struct Origin
+{
+    QString source; // the address it came from; empty when not known (MsgProcess)
+
+    // Where answers go: the address it came from, else its field 0.
+    QString answerAddress(const QStringList& tokens) const
+    {
+        const QString& address = source.isEmpty() ? tokenAt(tokens, 0) : source;
+        if (!isAnswerableAddress(address))
+            throw Failure(QStringLiteral("No answer to ") + address);
+        return address;
+    }
+    // Who sent it, for the log: the address it came from, else its field 0.
+    QString sender(const QStringList& tokens) const
+    {
+        return source.isEmpty() ? tokens.value(0).left(kMaxLoggedSender) : source;
+    }
+};
+
+Origin g_origin;
+
+// Once, and logged with where it came from and no more than its beginning.
 void logMalformed(const QString& text)
 {
-    WriteLog(QStringLiteral("הודעה פגומה"), LogError);
-    WriteLog(text, LogError);
+    const QString sender = g_origin.sender({text.section(kFieldEnd, 0, 0)});
+    WriteLog(QStringLiteral("הודעה פגומה: %1: %2").arg(sender, datagramExcerpt(text)), LogError);
 }
 
 // Damaged bytes or a NUL cannot come from a peer that follows the format.
 bool isDamaged(const QString& text)
 {
-    return text.contains(kDamagedCharacter) || text.contains(QChar(u'\0'));
+    return text.contains(kDamagedCharacter);
 }
 
-// A name that would break the name list it is added to.
-void requireName(const QString& name)
+const QStringList kKinds = {QStringLiteral("UPD"), QStringLiteral("DEL"), QStringLiteral("ACK"),
+                            QStringLiteral("WHL"), QStringLiteral("IAM")};
+
+// A kind field that is there and names no kind: the datagram is logged once,
+// as malformed, before anything else could log it again.
+bool hasUnknownKind(const QString& text)
 {
-    if (name.contains(kNameEnd))
-        throw Failure(QStringLiteral("Invalid nickname"), 5);
+    const qsizetype start = text.indexOf(kFieldEnd) + 1;
+    if (start == 0 || start == text.size())
+        return false;
+    const qsizetype end = text.indexOf(kFieldEnd, start);
+    return !kKinds.contains(text.mid(start, end < 0 ? -1 : end - start));
 }
 
-void dispatch(const QStringList& tokens, const QString& text)
+void dispatch(const QStringList& tokens)
 {
     const QString& kind = tokenAt(tokens, 1);
     if (kind == QLatin1String("UPD")) {
@@ -56,26 +93,52 @@ void dispatch(const QStringList& tokens, const QString& text)
             AnswerWHL(tokens);
     } else if (kind == QLatin1String("IAM")) {
         ReceiveIAM(tokens);
-    } else {
-        logMalformed(text);
     }
+}
+
+// The addresses of this machine, asked of the system every few seconds at
+// most rather than for every datagram.
+const QList<QHostAddress>& ownAddresses()
+{
+    static QList<QHostAddress> addresses;
+    static QElapsedTimer age;
+    if (!age.isValid() || age.elapsed() > 5000) {
+        addresses = QNetworkInterface::allAddresses();
+        age.start();
+    }
+    return addresses;
+}
+
+// The lookups by network identity need their index, which a file of an
+// earlier build may lack.
+void ensureIndexesOnce()
+{
+    static bool ensured = false;
+    if (!ensured)
+        ensured =
+            trapped(QStringLiteral("EnsureIndexes"), [] { EnsureIndexes(*OpenReminderDb()); });
 }
 
 } // namespace
 
-void ProcessLANMsg(const QString& text)
+void ProcessLANMsg(const QString& text, const QString& source)
 {
+    // A datagram carried out in a nested drain leaves the outer one its origin.
+    const Origin outer = std::exchange(g_origin, Origin{source});
     trapped(QString(), [&] {
-        if (isDamaged(text)) {
-            logMalformed(text);
+        if (isDamaged(text) || hasUnknownKind(text)) {
+            if (!IsOwnMsg({text.section(kFieldEnd, 0, 0)}))
+                logMalformed(text);
             return;
         }
         QStringList tokens;
         StrTok(text, tokens, kFieldEnd);
         if (IsOwnMsg(tokens))
             return;
-        dispatch(tokens, text);
+        ensureIndexesOnce();
+        dispatch(tokens);
     });
+    g_origin = outer;
 }
 
 bool IsOwnMsg(const QStringList& tokens)
@@ -86,22 +149,35 @@ bool IsOwnMsg(const QStringList& tokens)
     if (sender == LocalIP)
         return true;
     const QHostAddress address(sender);
-    return !address.isNull() && QNetworkInterface::allAddresses().contains(address);
+    return !address.isNull() && ownAddresses().contains(address);
 }
 
 void ReceiveRUpdate(const QStringList& tokens)
 {
+    static const QString refused =
+        QStringLiteral("LAN: dropped %1 updates from %2: their author would hold more than ") +
+        QString::number(kMaxCopiesPerAuthor) + QStringLiteral(" copies or ") +
+        QString::number(kMaxCharsPerAuthor) + QStringLiteral(" characters");
     trapped(QStringLiteral("שגיאה בנסיון עדכון תזכורת ברשת"), [&] {
-        const RUpdateRec rec = ParseRUpdate(tokens);
+        RUpdateRec rec = ParseRUpdate(tokens);
         if (NotForMe(rec))
             return;
+        DropControlCharacters(rec);
         requireStorable(rec);
-        StoreReceivedCopy(rec);
-        const QString& sender = tokenAt(tokens, 0);
-        if (!isAnswerableAddress(sender))
-            throw Failure(QStringLiteral("No answer to ") + sender);
+        if (!AdmitCopy(rec)) {
+            CountForLog(refused, g_origin.sender(tokens) + QStringLiteral(" (author \"") +
+                                     rec.RAuthor + QLatin1Char('"') + QLatin1Char(')'));
+            return;
+        }
+        try {
+            StoreReceivedCopy(rec);
+        } catch (...) {
+            ForgetAuthor(rec.RAuthor);
+            throw;
+        }
         // The answer promises a stored copy: never before it is committed.
-        afterCommit([sender, id = rec.BroadcastId] { SendACK(sender, id); });
+        afterCommit(
+            [to = g_origin.answerAddress(tokens), id = rec.BroadcastId] { SendACK(to, id); });
     });
 }
 
@@ -116,12 +192,14 @@ void ReceiveDELMsg(const QStringList& tokens)
     }
 }
 
+// A name stands once in ReceivedBy: a repeated acknowledgement changes
+// nothing, so no peer can fill the field and shut out the others.
 void ReceiveACK(const QStringList& tokens)
 {
     trapped(QStringLiteral("שגיאה בנסיון קליטת אישור"), [&] {
         const qint32 id = lanToLong(tokenAt(tokens, 2));
         const QString& name = tokenAt(tokens, 3);
-        requireName(name);
+        requireNickname(name);
         auto db = OpenReminderDb();
         Dynaset rs(*db, Queries::authoredByBroadcastId(id));
         if (!rs.hasCurrent()) {
@@ -129,6 +207,8 @@ void ReceiveACK(const QStringList& tokens)
             return;
         }
         ReminderRecord r = ReminderRecord::read(rs);
+        if (InNameList(name, r.ReceivedBy))
+            return;
         rs.edit();
         r.ReceivedBy += name + kNameEnd;
         r.write(rs, {ReminderField::ReceivedBy});
@@ -138,15 +218,15 @@ void ReceiveACK(const QStringList& tokens)
 
 void AnswerWHL(const QStringList& tokens)
 {
-    const QString& sender = tokenAt(tokens, 0);
-    if (!isAnswerableAddress(sender))
-        throw Failure(QStringLiteral("No answer to ") + sender);
-    SendIAM(sender);
+    const QString to = g_origin.answerAddress(tokens);
+    if (MayAnswerWhl(to))
+        SendIAM(to);
 }
 
 void ReceiveIAM(const QStringList& tokens)
 {
     const QString& name = tokenAt(tokens, 2);
-    requireName(name);
-    Listeners.append(name);
+    requireNickname(name);
+    if (!Listeners.contains(name) && Listeners.size() < kMaxListeners)
+        Listeners.append(name);
 }

@@ -10,7 +10,13 @@
 // machine's own datagrams are dropped. Every failure ends in the log.
 // Inside a WriteBatch the acknowledgement and the published next due time
 // wait for its commit.
-void ProcessLANMsg(const QString& text);
+//
+// Answers go to source, the address the datagram came from; when it is not
+// known (empty), to its field 0, if that is a unicast address. A peer is
+// held to the bounds of LanLimits.h: its author's copies, one "IAM" a second,
+// nicknames of 1 to 9 characters without control characters, each once in
+// ReceivedBy and among the listeners.
+void ProcessLANMsg(const QString& text, const QString& source = QString());
 
 // True when field 0 is one of this machine's addresses (or LocalIP).
 bool IsOwnMsg(const QStringList& tokens);

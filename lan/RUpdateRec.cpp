@@ -14,6 +14,17 @@ void append(QString& text, const QString& field)
     text += kFieldEnd;
 }
 
+QString withoutControls(const QString& text, bool keepLineBreaks)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (QChar c : text)
+        if (c.category() != QChar::Other_Control ||
+            (keepLineBreaks && (c == QLatin1Char('\r') || c == QLatin1Char('\n'))))
+            kept += c;
+    return kept;
+}
+
 } // namespace
 
 QString BuildRUpdate(const RUpdateRec& rec)
@@ -70,6 +81,13 @@ void requireStorable(const RUpdateRec& rec)
     if (rec.BroadcastId == 0)
         throw Failure(QStringLiteral("No network identity"), 5);
     RequireStorable(rec);
+}
+
+void DropControlCharacters(RUpdateRec& rec)
+{
+    rec.RCaption = withoutControls(rec.RCaption, false);
+    rec.RDetail = withoutControls(rec.RDetail, true);
+    rec.RAuthor = withoutControls(rec.RAuthor, false);
 }
 
 bool NotForMe(const RUpdateRec& rec)

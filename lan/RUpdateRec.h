@@ -24,5 +24,9 @@ RUpdateRec ParseRUpdate(const QStringList& tokens);
 // one without a network identity, or one RequireStorable refuses.
 void requireStorable(const RUpdateRec& rec);
 
+// The texts as a received update stores them: without control characters,
+// except the line breaks (CR, LF) of the details.
+void DropControlCharacters(RUpdateRec& rec);
+
 // False when the update names this user (LANNick) or everybody.
 bool NotForMe(const RUpdateRec& rec);

@@ -244,6 +244,10 @@ void RMain::MySave(bool SExisting)
             // A rule the recurrence could never follow, as the preview shows it.
             showValidation(this, refused.why(), CEventType);
             return;
+        } catch (const ReminderGone&) {
+            // Deleted after the question above: the next save asks again.
+            LStatus->setText(kEditedDeleted);
+            return;
         }
         showStored(savedId); // current even where the filter would hide it
         SetRegularMode(unsent ? QStringLiteral(" תזכורת נשמרה אך לא נשלחה ברשת")

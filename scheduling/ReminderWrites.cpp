@@ -65,6 +65,9 @@ ReminderRecord AuthoredSave(const ReminderRecord& stored, const ReminderRecord& 
     return r;
 }
 
+ReminderGone::ReminderGone(qint32 id) : Failure(QStringLiteral("התזכורת %1 נמחקה בינתיים").arg(id))
+{}
+
 qint32 SaveReminder(const ReminderRecord& entered, qint32 id, const WhileSaved& whileOpen)
 {
     qint32 savedId = 0;
@@ -72,10 +75,12 @@ qint32 SaveReminder(const ReminderRecord& entered, qint32 id, const WhileSaved& 
         auto db = OpenReminderDb();
         RequireCurrentDbVersion(*db);
         Dynaset rs(*db, id > 0 ? Queries::byId(id) : Queries::noRow);
-        if (id > 0 && rs.hasCurrent())
+        if (id > 0 && !rs.hasCurrent())
+            throw ReminderGone(id);
+        if (id > 0)
             rs.edit();
         else
-            rs.addNew(); // also for a reminder deleted meanwhile
+            rs.addNew();
         const ReminderRecord stored = ReminderRecord::read(rs);
         const ReminderRecord r = AuthoredSave(stored, entered, LANNick);
         RequireAuthored(r);
@@ -105,6 +110,9 @@ void StoreReceivedCopy(const ReminderRecord& received)
         rec.writeAuthored(rs);
         rec.writeRule(rs);
         rec.write(rs, {F::RAuthor, F::IAMAuthor});
+        // RAuthor refuses the empty text: a copy without an author has none.
+        if (rec.RAuthor.isEmpty())
+            rs.setValue(fieldName(F::RAuthor), QVariant());
         rs.update();
     }
     ReminderWritten();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Failure.h"
 #include "store/ReminderRecord.h"
 
 #include <QList>
@@ -23,18 +24,25 @@ class Dynaset;
 ReminderRecord AuthoredSave(const ReminderRecord& stored, const ReminderRecord& entered,
                             const QString& nick);
 
-// Stores an author's save of reminder id, or a new reminder when id is 0 or
-// the row is gone; the nickname is LANNick. Refused (ReminderRefused,
-// RequireAuthored), nothing is written. whileOpen gets the save's record set
-// and the saved RMain_Id before they close (the LAN send). Gives that id.
-// Throws Failure; a database of a newer release is not written, one of an
-// older release is upgraded first.
+// The reminder a save was meant for is no longer stored. A save never stores
+// it again on its own: only the user's word (a new save with id 0) does.
+class ReminderGone : public Failure
+{
+public:
+    explicit ReminderGone(qint32 id);
+};
+
+// Stores an author's save of reminder id, or a new reminder when id is 0; a
+// reminder deleted meanwhile throws ReminderGone. The nickname is LANNick. Refused
+// (ReminderRefused, RequireAuthored), nothing is written. whileOpen gets the save's record set and
+// the saved RMain_Id before they close (the LAN send). Gives that id. Throws Failure; a database of
+// a newer release is not written, one of an older release is upgraded first.
 using WhileSaved = std::function<void(Dynaset& rs, qint32 savedId)>;
 qint32 SaveReminder(const ReminderRecord& entered, qint32 id, const WhileSaved& whileOpen = {});
 
 // Stores a reminder received over the LAN as its author sent it, as the copy
-// with its BroadcastId: that copy changed, or a new one. The caller has
-// checked it (RequireStorable). Throws Failure.
+// with its BroadcastId: that copy changed, or a new one; an empty RAuthor
+// is stored as null. The caller has checked it (RequireStorable). Throws Failure.
 void StoreReceivedCopy(const ReminderRecord& rec);
 // Deletes the received copy with the network identity; false when none.
 bool DeleteReceivedCopy(qint32 broadcastId);

@@ -9,11 +9,26 @@
 #include "server/LanMessageSeam.h"
 #include "store/WriteBatch.h"
 
+#include <QElapsedTimer>
+
 qint32 MutexWaits = 0;
 
 namespace {
 
 bool g_guardTaken = false;
+
+struct WaitingDatagram
+{
+    LanDatagram datagram;
+    std::function<void()> done;
+};
+
+QQueue<WaitingDatagram>& waiting()
+{
+    static QQueue<WaitingDatagram> queue;
+    return queue;
+}
+qsizetype g_waitingChars = 0;
 
 // Holds the guard for one drain. A drain let through after the time-out
 // runs nested inside another and leaves the guard to that one.
@@ -33,42 +48,70 @@ private:
     bool m_outermost;
 };
 
-bool isDatagram(const QString& text)
+bool isCommand(const QString& text)
 {
-    return !text.startsWith(kCheckCommand) && !text.startsWith(kUpdateCommand);
+    return text.startsWith(kCheckCommand) || text.startsWith(kUpdateCommand);
 }
 
 void runCommand(const QString& text)
 {
     if (text.startsWith(kCheckCommand))
         CheckRemind();
-    else if (text.startsWith(kUpdateCommand))
-        PublishNextDate();
     else
-        ProcessLanMessage(text);
+        PublishNextDate();
 }
 
-bool runTrapped(const QString& text)
+template <typename Work> bool runTrapped(const Work& work)
 {
     try {
-        return trapped(QStringLiteral("DrainCommandQueue"), [&] { runCommand(text); });
+        return trapped(QStringLiteral("DrainCommandQueue"), work);
     } catch (...) {
         WriteLog(QStringLiteral("DrainCommandQueue: unknown failure"), LogError);
     }
     return false;
 }
 
-// The datagrams waiting at the head of the queue are stored with one commit
-// (a synced write each would limit a burst to some seventy a second); their
-// answers and the next due time wait for it.
-void runDatagrams()
+// Appends the datagram unless the queue is full; false when it was dropped.
+bool enqueue(const LanDatagram& datagram)
 {
+    if (waiting().size() >= kMaxWaitingDatagrams ||
+        g_waitingChars + datagram.text.size() > kMaxWaitingChars) {
+        CountForLog(QStringLiteral("LAN: dropped %1 datagrams from %2: Kalvex's queue is full"),
+                    datagram.source.isEmpty() ? QStringLiteral("MsgProcess") : datagram.source);
+        return false;
+    }
+    g_waitingChars += datagram.text.size();
+    waiting().enqueue({datagram, {}});
+    return true;
+}
+
+void armDrain(int ms)
+{
+    FrmDummy::load()->armDrainTimer(ms);
+}
+
+// One slice of the waiting datagrams, stored with one commit (a synced write
+// each would limit a burst to some seventy a second); their answers and the
+// next due time wait for it, and so does the done work of their callers.
+void runDatagramSlice()
+{
+    LogFolding folding;
+    QList<std::function<void()>> finished;
+    QElapsedTimer spent;
+    spent.start();
     WriteBatch batch;
-    while (!CommandQueue().isEmpty() && isDatagram(CommandQueue().head())) {
-        const QString text = CommandQueue().dequeue();
-        batch.step([&text] { return runTrapped(text); });
+    for (int n = 0; n < kSliceDatagrams && !waiting().isEmpty() && spent.elapsed() < kSliceMs;
+         ++n) {
+        WaitingDatagram next = waiting().dequeue();
+        g_waitingChars -= next.datagram.text.size();
+        const LanDatagram& d = next.datagram;
+        batch.step([&d] { return runTrapped([&d] { ProcessLanMessage(d.text, d.source); }); });
+        if (next.done)
+            finished << std::move(next.done);
     }
     batch.finish();
+    for (const auto& done : finished)
+        done();
 }
 
 } // namespace
@@ -81,15 +124,33 @@ QQueue<QString>& CommandQueue()
 
 void QueueCommand(const QString& text)
 {
-    CommandQueue().enqueue(text);
-    FrmDummy::load()->armDrainTimer(1);
+    if (isCommand(text))
+        CommandQueue().enqueue(text);
+    else if (!enqueue({QString(), text}))
+        return;
+    armDrain(1);
+}
+
+void QueueDatagrams(const QList<LanDatagram>& datagrams, std::function<void()> done)
+{
+    bool queued = false;
+    for (const LanDatagram& datagram : datagrams)
+        queued = enqueue(datagram) || queued;
+    if (!queued) {
+        if (done)
+            done();
+        return;
+    }
+    // The batch's last one queued: the others are carried out before it.
+    waiting().last().done = std::move(done);
+    armDrain(1);
 }
 
 void DrainCommandQueue()
 {
     if (g_guardTaken && MutexWaits < kMaxMutexWaits) {
         ++MutexWaits;
-        FrmDummy::load()->armDrainTimer(kGuardRetryMs);
+        armDrain(kGuardRetryMs);
         return;
     }
     if (MutexWaits >= kMaxMutexWaits)
@@ -97,11 +158,25 @@ void DrainCommandQueue()
 
     GuardScope guard;
     while (!CommandQueue().isEmpty()) {
-        if (isDatagram(CommandQueue().head()))
-            runDatagrams();
-        else
-            runTrapped(CommandQueue().dequeue());
+        const QString command = CommandQueue().dequeue();
+        runTrapped([&command] { runCommand(command); });
     }
+    if (waiting().isEmpty())
+        return;
+    runDatagramSlice();
+    if (!waiting().isEmpty())
+        armDrain(kSliceGapMs);
+}
+
+void ClearCommandQueue()
+{
+    CommandQueue().clear();
+    QQueue<WaitingDatagram> dropped;
+    dropped.swap(waiting());
+    g_waitingChars = 0;
+    for (const WaitingDatagram& d : dropped)
+        if (d.done)
+            d.done();
 }
 
 bool IsDraining()
@@ -111,5 +186,5 @@ bool IsDraining()
 
 int PendingCommands()
 {
-    return int(CommandQueue().size()) + (g_guardTaken ? 1 : 0);
+    return int(CommandQueue().size() + waiting().size()) + (g_guardTaken ? 1 : 0);
 }

@@ -20,6 +20,7 @@ KVClass::KVClass(ServerLifetime* lifetime, QObject* parent)
 {
     setObjectName(QStringLiteral("KVClass"));
     qDBusRegisterMetaType<QList<QVariantMap>>(); // aa{sv}, before the object is exported
+    registerLanDatagramType();
 }
 
 void KVClass::serve(const std::function<void()>& work)
@@ -92,6 +93,23 @@ void KVClass::UpdateList()
 void KVClass::MsgProcess(const QString& StrMsg)
 {
     serve([&StrMsg] { QueueCommand(StrMsg); });
+}
+
+void KVClass::MsgProcessBatch(const QList<LanDatagram>& datagrams)
+{
+    if (!calledFromDBus() || (m_lifetime && m_lifetime->isLeaving())) {
+        serve([&datagrams] { QueueDatagrams(datagrams); });
+        return;
+    }
+    setDelayedReply(true);
+    QDBusConnection bus = connection();
+    const QDBusMessage call = message();
+    const QDBusMessage refused = reply(call, [&] {
+        QueueDatagrams(datagrams, [bus, call]() mutable { bus.send(call.createReply()); });
+        return QVariant();
+    });
+    if (refused.type() == QDBusMessage::ErrorMessage)
+        bus.send(refused);
 }
 
 void KVClass::ShowAbout()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/KalvexBus.h"
+#include "common/LanDatagram.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
@@ -34,6 +35,10 @@ public slots:
     void CheckList();
     void UpdateList();
     void MsgProcess(const QString& StrMsg);
+    // Queues received datagrams, each with the address it came from; answered
+    // once they have been carried out (or dropped), so a caller that waits
+    // for the answer before its next batch never lets work pile up here.
+    void MsgProcessBatch(const QList<LanDatagram>& datagrams);
     // Shows the about box (non-modal) before returning.
     void ShowAbout();
 

@@ -114,7 +114,7 @@ void ServerLifetime::endSession()
     if (m_sessionEnd.isActive())
         return;
     m_grace.stop();
-    CommandQueue().clear();
+    ClearCommandQueue();
     CloseWindowByCaption(managerWindowCaption());
     m_sessionDeadline.setRemainingTime(kSessionEndMs);
     m_sessionEnd.start();

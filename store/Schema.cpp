@@ -75,16 +75,31 @@ void ensureInsertTimeTrigger(Database& db, const QString& field, bool createMiss
     transaction.commit();
 }
 
+// The indexes: by which the due check and the next-due publication read
+// active rows in RNext order; by which every received update, deletion and
+// acknowledgement finds its row; by which the LAN limits count an author's
+// copies. Plain SQLite indexes, which any client keeps up to date.
+void createIndexes(Database& db)
+{
+    db.exec(QStringLiteral(
+        "CREATE INDEX IF NOT EXISTS Main_tbl_RActive_RNext ON Main_tbl (RActive, RNext);"
+        "CREATE INDEX IF NOT EXISTS Main_tbl_BroadcastId ON Main_tbl (BroadcastId);"
+        "CREATE INDEX IF NOT EXISTS Main_tbl_RAuthor ON Main_tbl (RAuthor, IAMAuthor)"));
+}
+
 // What the fields need beside the table: the insert-time triggers (also for
-// an RDate0 that an older release added without one) and
-// the index by which the due check and the next-due publication read
-// active rows in RNext order.
+// an RDate0 that an older release added without one) and the indexes.
 void createFieldHelpers(Database& db)
 {
     for (const QString& field : insertTimeFields())
         ensureInsertTimeTrigger(db, field, true);
-    db.exec(QStringLiteral(
-        "CREATE INDEX IF NOT EXISTS Main_tbl_RActive_RNext ON Main_tbl (RActive, RNext)"));
+    createIndexes(db);
+}
+
+// A file of a newer release of this schema (201-209) is that release's to look after.
+bool isOurs(short version)
+{
+    return version == kCurrentDbVersion;
 }
 
 void markVersion(Database& db, short version)
@@ -121,9 +136,17 @@ void createCurrentSchema(Database& db)
 // Releases 200-209 share the schema; the tests are on the version without its last digit.
 void CheckDbVersion(Database& db)
 {
-    if (!RequireCurrentDbVersion(db))
-        for (const QString& field : insertTimeFields())
-            ensureInsertTimeTrigger(db, field, false);
+    if (RequireCurrentDbVersion(db))
+        return;
+    for (const QString& field : insertTimeFields())
+        ensureInsertTimeTrigger(db, field, false);
+    EnsureIndexes(db);
+}
+
+void EnsureIndexes(Database& db)
+{
+    if (isOurs(GetDbVersion(db)))
+        createIndexes(db);
 }
 
 bool RequireCurrentDbVersion(Database& db)

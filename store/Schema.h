@@ -14,9 +14,12 @@ inline constexpr short kCurrentDbVersion = 200;
 void createCurrentSchema(Database& db);
 
 // Refuses a too-new database (Failure number 1, "גרסת היישום לא מתאימה לבסיס הנתונים"),
-// upgrades an old one and mends the insert-time trigger of a current one that
-// an earlier build made. Failures of the upgrade are thrown to the caller.
+// upgrades an old one and mends the insert-time trigger and the indexes of a
+// current one that an earlier build made. Failures of the upgrade are thrown to the caller.
 void CheckDbVersion(Database& db);
+// Makes the indexes that a database of this release (200) made by an
+// earlier build lacks; a database of any other release is left as it is.
+void EnsureIndexes(Database& db);
 // The refusal alone: throws the same Failure for a too-new database, changes nothing.
 void RequireKnownDbVersion(Database& db);
 // Refuses a too-new database and upgrades an old one, for writers that may

@@ -1,10 +1,12 @@
 #include "tray/KalvexClient.h"
 
 #include "common/KalvexBus.h"
+#include "platform/PeerWait.h"
 #include "platform/ui/PeerCall.h"
 
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
+#include <QElapsedTimer>
 
 namespace {
 
@@ -43,16 +45,22 @@ public:
     }
 
     void post(const QString& method, const QVariantList& args,
-              const std::function<void(const QString&)>& onFailure) override
+              const std::function<void(const QString&)>& onFailure,
+              const std::function<void()>& onEnd) override
     {
         const QDBusMessage message = methodCall(method, args);
-        auto* watcher =
-            new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(message));
+        QElapsedTimer waited;
+        waited.start();
+        auto* watcher = new QDBusPendingCallWatcher(
+            QDBusConnection::sessionBus().asyncCall(message, kPeerWaitMs));
         QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                         [message, onFailure](QDBusPendingCallWatcher* done) {
+                         [message, onFailure, onEnd, waited](QDBusPendingCallWatcher* done) {
                              const QDBusMessage reply = done->reply();
                              if (reply.type() == QDBusMessage::ErrorMessage)
-                                 onFailure(peerFailure(message, reply, QStringLiteral("Kalvex")));
+                                 onFailure(peerFailure(message, reply, QStringLiteral("Kalvex"),
+                                                       waited.elapsed()));
+                             if (onEnd)
+                                 onEnd();
                              done->deleteLater();
                          });
     }

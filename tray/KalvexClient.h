@@ -15,16 +15,20 @@ public:
     // Throws NotCreated when no object can be created (the bus knows no
     // Kalvex or cannot start it), Failure when the method call itself fails.
     virtual void call(const QString& method, const QVariantList& args = {}) = 0;
-    // The same call without waiting for its end; calls posted keep their
-    // order. A failure reaches onFailure (its description) once known.
+    // The same call without waiting for its end (the answer is waited for
+    // kPeerWaitMs at most); calls posted keep their order. Once the call has
+    // ended, a failure reaches onFailure (its description), then onEnd runs.
     virtual void post(const QString& method, const QVariantList& args,
-                      const std::function<void(const QString&)>& onFailure)
+                      const std::function<void(const QString&)>& onFailure,
+                      const std::function<void()>& onEnd = {})
     {
         try {
             call(method, args);
         } catch (const std::exception& e) {
             onFailure(describe(e));
         }
+        if (onEnd)
+            onEnd();
     }
 };
 

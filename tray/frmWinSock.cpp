@@ -6,11 +6,15 @@
 #include "common/SettingsKeys.h"
 #include "common/TextConversion.h"
 #include "platform/Failure.h"
+#include "platform/SocketDrops.h"
 #include "platform/ui/Named.h"
-#include "tray/modMain.h"
+#include "tray/LanHandOver.h"
 
+#include <QElapsedTimer>
 #include <QNetworkDatagram>
+#include <QTimer>
 #include <QUdpSocket>
+#include <QVariant>
 
 #include <memory>
 
@@ -19,10 +23,13 @@ std::unique_ptr<frmWinSock> g_instance;
 constexpr int kReceiveBufferBytes = 8 * 1024 * 1024;
 } // namespace
 
-frmWinSock::frmWinSock() : Winsock1(named(new QUdpSocket(this), QStringLiteral("Winsock1")))
+frmWinSock::frmWinSock()
+    : Winsock1(named(new QUdpSocket(this), QStringLiteral("Winsock1"))),
+      m_handOver(new LanHandOver(this)), m_dropsLook(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmWinSock"));
     connect(Winsock1, &QUdpSocket::readyRead, this, &frmWinSock::Winsock1_DataArrival);
+    connect(m_dropsLook, &QTimer::timeout, this, &frmWinSock::countSystemDrops);
 }
 
 void frmWinSock::load()
@@ -60,18 +67,44 @@ void frmWinSock::bindPort(quint16 port)
     Winsock1->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
     // Errors of the bound socket; a failed bind is the load's failure.
     connect(Winsock1, &QUdpSocket::errorOccurred, this, &frmWinSock::Winsock1_Error);
+    m_systemDrops = udpSocketDrops(Winsock1->socketDescriptor());
+    m_dropsLook->start(kDropsLookMs);
 }
 
 void frmWinSock::Winsock1_DataArrival()
 {
+    m_readQueued = false;
+    LogFolding folding;
+    QElapsedTimer reading;
+    reading.start();
     while (Winsock1->hasPendingDatagrams()) {
-        const QString text = lanTextFromBytes(Winsock1->receiveDatagram().data());
-        modMain::MsgProc(text);
-        WriteLog(QStringLiteral("DataArrival: ") + text, LogInformation);
+        if (reading.elapsed() >= kReadSliceMs) {
+            // The rest after a turn of the event loop.
+            if (!m_readQueued)
+                QTimer::singleShot(0, this, &frmWinSock::Winsock1_DataArrival);
+            m_readQueued = true;
+            return;
+        }
+        const QNetworkDatagram datagram = Winsock1->receiveDatagram();
+        WriteLog(QStringLiteral("DataArrival: ") + datagramExcerpt(datagram.data()),
+                 LogInformation);
+        m_handOver->take(datagram.data(), datagram.senderAddress().toString());
     }
 }
 
 void frmWinSock::Winsock1_Error(QAbstractSocket::SocketError)
 {
+    LogFolding folding;
     WriteLog(QStringLiteral("WinSock: ") + Winsock1->errorString(), LogError);
+}
+
+void frmWinSock::countSystemDrops()
+{
+    const std::optional<quint64> drops = udpSocketDrops(Winsock1->socketDescriptor());
+    if (drops && m_systemDrops && *drops > *m_systemDrops)
+        CountForLog(QStringLiteral("LAN: the system dropped %1 datagrams for %2: the receive "
+                                   "buffer was full"),
+                    QStringLiteral("UDP port %1").arg(port()), qint64(*drops - *m_systemDrops));
+    if (drops)
+        m_systemDrops = drops;
 }

@@ -3,12 +3,22 @@
 #include <QAbstractSocket>
 #include <QObject>
 
+#include <optional>
+
+class LanHandOver;
+class QTimer;
 class QUdpSocket;
 
 // The LAN receiver: one UDP socket bound to the LAN port ("Port" of
 // "LAN_Settings", default 217) on every local address. Each datagram is
-// handed, as the text it carries, to Kalvex's MsgProcess and logged as
-// "DataArrival: <text>"; Tolvane never looks into it.
+// logged as "DataArrival: <text>" (its beginning, common/LanText.h) and
+// handed, as the text it carries and with the address it came from, to
+// Kalvex through LanHandOver; Tolvane never looks into it.
+//
+// Reading empties the socket at once, so a burst finds room in its buffer,
+// but gives way to the event loop after kReadSliceMs, so the clock and the
+// hand-over go on during a flood; datagrams the system drops meanwhile (the
+// buffer full) are counted in the log's summary.
 class frmWinSock : public QObject
 {
     Q_OBJECT
@@ -21,12 +31,21 @@ public:
     static frmWinSock* instance(); // nullptr when not loaded
 
     quint16 port() const;
+    LanHandOver* handOver() const { return m_handOver; }
+
+    static constexpr int kReadSliceMs = 20;
+    static constexpr int kDropsLookMs = 10000;
 
 private:
     frmWinSock();
     void bindPort(quint16 port);
     void Winsock1_DataArrival();
     void Winsock1_Error(QAbstractSocket::SocketError error);
+    void countSystemDrops();
 
     QUdpSocket* Winsock1;
+    LanHandOver* m_handOver;
+    QTimer* m_dropsLook;
+    std::optional<quint64> m_systemDrops; // as last looked at
+    bool m_readQueued = false;
 };

@@ -25,6 +25,8 @@
 
 #include <QProcess>
 
+#include <memory>
+
 namespace modMain {
 
 bool SendFlag = false;
@@ -131,13 +133,21 @@ void ShowList()
     });
 }
 
-// Posted, not waited for: a burst of datagrams is read off the socket as fast
-// as it arrives instead of overflowing it while Kalvex answers each one.
-void MsgProc(const QString& text)
+// Posted, not waited for: the socket is read on while Kalvex works.
+void MsgProc(const QList<LanDatagram>& datagrams, const std::function<void(bool)>& onEnd)
 {
-    Kalvex::client().post(KalvexBus::msgProcess, {text}, [](const QString& failure) {
-        WriteLog(QStringLiteral("MsgProc: ") + failure, LogError);
-    });
+    auto failed = std::make_shared<bool>(false);
+    Kalvex::client().post(
+        KalvexBus::msgProcessBatch, {QVariant::fromValue(datagrams)},
+        [failed](const QString& failure) {
+            *failed = true;
+            LogFolding folding;
+            WriteLog(QStringLiteral("MsgProc: ") + failure, LogError);
+        },
+        [failed, onEnd] {
+            if (onEnd)
+                onEnd(!*failed);
+        });
 }
 
 Date GetNextDate()

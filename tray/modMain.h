@@ -1,8 +1,11 @@
 #pragma once
 
+#include "common/LanDatagram.h"
 #include "platform/Date.h"
 
 #include <QString>
+
+#include <functional>
 
 // Tolvane's start-up, its timer work and every call into Kalvex.
 namespace modMain {
@@ -41,7 +44,10 @@ void RegisterKalvex();
 void CheckList();
 void UpdateList(); // on failure also unloads the main form
 void ShowList();   // and then brings the manager window to the front
-void MsgProc(const QString& text);
+// Hands received datagrams to Kalvex (MsgProcessBatch) without waiting;
+// onEnd runs once Kalvex has carried them out (true), or the call failed
+// (false, logged as "MsgProc: <description>").
+void MsgProc(const QList<LanDatagram>& datagrams, const std::function<void(bool)>& onEnd = {});
 
 // The published next due time, or the zero date when there is none. A value
 // that is neither "NULL" nor a valid "ddmmyyyyhhnn" also counts as none.

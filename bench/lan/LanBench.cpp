@@ -27,7 +27,7 @@ constexpr int kBurst = 1000;
 QByteArray update(const QByteArray& sender, int id)
 {
     return sender + "\tUPD\tALL\t" + QByteArray::number(id) + "\tburst " + QByteArray::number(id) +
-           "\t051220261430\t0\t5\tdetail\tTrue\t2\t1\tFalse\t0\t0\t0\t051220261430\tTrue\tpeer\t";
+           "\t051220301430\t0\t5\tdetail\tTrue\t2\t1\tFalse\t0\t0\t0\t051220301430\tTrue\tpeer\t";
 }
 
 void burstOfUpdates()

@@ -9,11 +9,12 @@ QDBusMessage callPeer(const QDBusMessage& call)
     return QDBusConnection::sessionBus().call(call, QDBus::Block, kPeerWaitMs);
 }
 
-QString peerFailure(const QDBusMessage& call, const QDBusMessage& reply, const QString& who)
+QString peerFailure(const QDBusMessage& call, const QDBusMessage& reply, const QString& who,
+                    qint64 waitedMs)
 {
     if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply"))
         return QStringLiteral("%1 did not answer %2 within %3 ms")
             .arg(who, call.member())
-            .arg(kPeerWaitMs);
+            .arg(waitedMs);
     return reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage();
 }

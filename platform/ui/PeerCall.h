@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PeerWait.h"
+
 #include <QDBusMessage>
 
 // A blocking call from one program to the other on the session bus, waited
@@ -7,5 +9,7 @@
 QDBusMessage callPeer(const QDBusMessage& call);
 
 // The description to log for a failed call: for a time-out "<who> did not
-// answer <method> within <n> ms", else the bus's error message.
-QString peerFailure(const QDBusMessage& call, const QDBusMessage& reply, const QString& who);
+// answer <method> within <n> ms" (n: how long the call was waited for),
+// else the bus's error message.
+QString peerFailure(const QDBusMessage& call, const QDBusMessage& reply, const QString& who,
+                    qint64 waitedMs = kPeerWaitMs);

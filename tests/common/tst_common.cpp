@@ -171,6 +171,55 @@ private slots:
                 QString::fromUtf8("הודעה\n"));
     }
 
+    // A long text is cut and says how long it was; a full file becomes "Kalvex.log.1" (the
+    // older one goes) and a new one begins.
+    void theLogIsBounded()
+    {
+        WriteLog(QString(kMaxLogEntryChars + 5, 'x'), LogError);
+        QVERIFY(log().endsWith(QByteArray(kMaxLogEntryChars, 'x') + "… (1005 characters)\n"));
+        writeBytes(logFile() + ".1", "oldest\n");
+        writeBytes(logFile(), QByteArray(kLogRotateBytes - 10, 'a') + '\n');
+        WriteLog(QStringLiteral("next"), LogError);
+        QCOMPARE(fileBytes(logFile() + ".1").size(), kLogRotateBytes - 9);
+        QCOMPARE(log().count('\n'), 1);
+        QVERIFY(log().endsWith(" -> next\n"));
+    }
+
+    // Under LogFolding the entries of a kind beyond the allowance wait for the summary, which
+    // tells how many they were; counts are told there too, one line per source.
+    void repeatedEntriesAreFoldedIntoTheSummary()
+    {
+        const auto entries = [this] {
+            QStringList texts;
+            for (const QString& line : QString::fromUtf8(log()).split('\n', Qt::SkipEmptyParts))
+                texts << line.section(" -> ", 1);
+            return texts;
+        };
+        {
+            LogFolding folding;
+            for (int i = 0; i < kLogFoldAllowance + 5; ++i)
+                WriteLog(QStringLiteral("DataArrival: %1").arg(i), LogInformation);
+            WriteLog(QStringLiteral("StrTok Error: x"), LogError);
+        }
+        WriteLog(QStringLiteral("DataArrival: not folded"), LogInformation);
+        const QString dropped = QStringLiteral("dropped %1 datagrams from %2");
+        CountForLog(dropped, "198.18.0.2", 3);
+        CountForLog(dropped, "198.18.0.3");
+        CountForLog(dropped, "198.18.0.2");
+        QCOMPARE(entries().size(), kLogFoldAllowance + 2);
+        WriteLogSummary();
+        QCOMPARE(entries().mid(kLogFoldAllowance + 2),
+                 QStringList({"DataArrival: 5 more entries of this kind in the last minute",
+                              "dropped 4 datagrams from 198.18.0.2",
+                              "dropped 1 datagrams from 198.18.0.3"}));
+        // The next minute allows as many again.
+        LogFolding folding;
+        WriteLog(QStringLiteral("DataArrival: next minute"), LogInformation);
+        QCOMPARE(entries().last(), QStringLiteral("DataArrival: next minute"));
+        WriteLogSummary();
+        QCOMPARE(entries().last(), QStringLiteral("DataArrival: next minute"));
+    }
+
     void unwritableLogDoesNotThrow()
     {
         // A directory in the log's place cannot be opened for writing, even by root.

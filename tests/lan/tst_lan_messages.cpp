@@ -3,6 +3,7 @@
 
 #include "common/LanText.h"
 #include "lan/LanFormat.h"
+#include "lan/LanLimits.h"
 #include "lan/LanSend.h"
 #include "lan/ProcessLANMsg.h"
 #include "lan/RUpdateRec.h"
@@ -11,8 +12,10 @@
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/WriteBatch.h"
 
 #include <QTest>
+#include <QUdpSocket>
 
 // Datagrams written out by hand, in Windows-1255 bytes: what a peer sends us, and what we send.
 namespace {
@@ -43,7 +46,22 @@ class TestLanMessages : public QObject
     std::unique_ptr<SchedulingDir> m_dir;
     std::unique_ptr<LanPeer> m_peer;
 
-    static void receive(const QByteArray& bytes) { ProcessLANMsg(lanTextFromBytes(bytes)); }
+    static void receive(const QByteArray& bytes, const QString& source = QString())
+    {
+        ProcessLANMsg(lanTextFromBytes(bytes), source);
+    }
+    // The ReceivedBy of an authored reminder after the acknowledgements, in order.
+    static QString acknowledged(const QList<QByteArray>& names)
+    {
+        const qint32 own = insertReminder(
+            reminderFields(0, Date::fromParts(2026, 12, 9), Date::fromParts(2026, 12, 9),
+                           {{"BroadcastId", 77}, {"IAMAuthor", 1}, {"ReceivedBy", "gamma\r"}}));
+        for (const QByteArray& name : names)
+            receive("127.0.0.2\tACK\t77\t" + name + "\t");
+        const QString names_ = reminderRow(own).value("ReceivedBy").toString();
+        OpenReminderDb()->execute("DELETE FROM Main_tbl WHERE RMain_Id = ?", {own});
+        return names_;
+    }
     static int rowCount()
     {
         return OpenReminderDb()->scalar("SELECT COUNT(*) FROM Main_tbl").toInt();
@@ -104,12 +122,12 @@ private slots:
                            {{"BroadcastId", 123456}, {"IAMAuthor", 1}, {"RCaption", "mine"}}));
         receive(peerUpdate());
         receive("127.0.0.2\tDEL\t123456\t");
-        for (int twice = 0; twice < 2; ++twice)
-            receive("127.0.0.2\tACK\t123456\tgamma\t");
+        for (const char* name : {"gamma", "delta"})
+            receive(QString("127.0.0.2\tACK\t123456\t%1\t").arg(name).toUtf8());
         QCOMPARE(copyRow(123456), QVariantMap());
         QCOMPARE(reminderRow(own).value("RCaption").toString(), "mine");
         QCOMPARE(reminderRow(own).value("ReceivedBy").toString(),
-                 QString("gamma\rgamma\r")); // appended
+                 QString("gamma\rdelta\r")); // appended, not overwritten
         QCOMPARE(m_peer->next(), QByteArray("127.0.0.1\tACK\t123456\tbeta\t"));
     }
 
@@ -124,7 +142,9 @@ private slots:
             {"127.0.0.2\t", "Subscript out of range"},
             {"127.0.0.2\tIAM\ta\rb\t", "Invalid nickname"},
             {"127.0.0.2\tDEL\t123456", "StrTok Error: 127.0.0.2\\tDEL\\t123456"},
-            {"127.0.0.2\tDEL\tx\t", "שגיאה בנסיון מחיקת תזכורת ברשת"}};
+            {"127.0.0.2\tDEL\tx\t", "שגיאה בנסיון מחיקת תזכורת ברשת"},
+            {QByteArray("127.0.0.2\tIAM\ta\0b\t", 17), "הודעה פגומה: 127.0.0.2: 127.0.0.2\\tIAM"},
+            {"127.0.0.2\tIAM\t1234567890\t", "Invalid nickname"}};
         for (const auto& [datagram, logged] : cases) {
             const qsizetype before = logLines().size();
             receive(datagram);
@@ -145,6 +165,102 @@ private slots:
         receive("127.0.0.2\tIAM\tgamma\t");
         QCOMPARE(Listeners, (QStringList{"דנה", "gamma"}));
         QVERIFY(m_peer->silent());
+    }
+
+    // A bad datagram is logged once, with its sender and no more than its beginning.
+    void aBadDatagramIsLoggedByItsBeginning()
+    {
+        const QByteArray junk = "127.0.0.2\tBAD\t" + QByteArray(64000, 'j');
+        receive(junk, "198.18.0.9");
+        const QStringList lines = logLines();
+        QCOMPARE(lines.size(), 1);
+        QVERIFY(lines[0].contains("הודעה פגומה: 198.18.0.9: 127.0.0.2\\tBAD\\tjjj"));
+        QVERIFY(lines[0].endsWith(QString(kLoggedDatagramChars - 16, 'j') + "… (64014 bytes)"));
+    }
+
+    // A nickname of 1 to 9 characters stands once in ReceivedBy: neither a long name nor a
+    // repeated one can fill the field and shut the genuine acknowledgements out.
+    void acknowledgementsNameEachRecipientOnce()
+    {
+        QCOMPARE(acknowledged({"beta", "beta", "gamma", "alpha"}), "gamma\rbeta\ralpha\r");
+        QCOMPARE(acknowledged({QByteArray(10, 'n'), "", "a\x1b"}), "gamma\r");
+        QCOMPARE(acknowledged(QList<QByteArray>(40, "ninechars") << "beta"),
+                 "gamma\rninechars\rbeta\r");
+        QVERIFY(logLines().last().contains("שגיאה בנסיון קליטת אישור: Invalid nickname"));
+    }
+
+    // Nicknames of 1 to 9 characters, each once, a thousand at most.
+    void listenersAreBounded()
+    {
+        for (const QByteArray& name :
+             {QByteArray("gamma"), QByteArray(10, 'n'), QByteArray("gamma")})
+            receive("127.0.0.2\tIAM\t" + name + "\t");
+        QCOMPARE(Listeners, QStringList{"gamma"});
+        for (int i = 0; i < kMaxListeners + 5; ++i)
+            receive("127.0.0.2\tIAM\tn" + QByteArray::number(i) + "\t");
+        QCOMPARE(Listeners.size(), kMaxListeners);
+        QCOMPARE(Listeners.last(), QString("n%1").arg(kMaxListeners - 2));
+    }
+
+    // Answers go where the datagram came from, whatever its field 0 says; "WHL"s from one
+    // address are answered once a second at most.
+    void answersGoToTheSource()
+    {
+        QUdpSocket third;
+        QVERIFY(third.bind(QHostAddress("127.0.0.3"), LANPort));
+        receive(peerUpdate().replace("127.0.0.2\t", "127.0.0.3\t"), LanPeer::kAddress);
+        QCOMPARE(m_peer->next(), QByteArray("127.0.0.1\tACK\t123456\tbeta\t"));
+        const auto answered = [&] {
+            receive("127.0.0.3\tWHL\t", LanPeer::kAddress);
+            return m_peer->next() == "127.0.0.1\tIAM\tbeta\t";
+        };
+        QVERIFY(QTest::qWaitFor(answered, 5000)); // a second after an earlier test's answer
+        receive("127.0.0.3\tWHL\t", LanPeer::kAddress);
+        QVERIFY(m_peer->silent());
+        receive("127.0.0.2\tWHL\t", "127.0.0.3");
+        QVERIFY(third.waitForReadyRead(2000));
+        QCOMPARE(third.receiveDatagram().data(), QByteArray("127.0.0.1\tIAM\tbeta\t"));
+        QVERIFY(!third.hasPendingDatagrams());
+        QVERIFY(QTest::qWaitFor(answered, 5000)); // a second later
+    }
+
+    // Stored as the author sent it, but an empty author as none and without control characters
+    // (the line breaks of the details kept).
+    void receivedTextsAreStoredWithoutControlCharacters()
+    {
+        QByteArray update = peerUpdate();
+        update.replace(kCaption, "a\x1b[2Jb\rc\nd\x07")
+            .replace("line 1\r\nline 2", "x\x1b\r\ny\x01");
+        update.replace("\t\xE3\xF0\xE4\t", "\t\t");
+        receive(update);
+        const QVariantMap row = copyRow(123456);
+        QCOMPARE(row.value("RCaption").toString(), QString("a[2Jbcd"));
+        QCOMPARE(row.value("RDetail").toString(), QString("x\r\ny"));
+        QVERIFY(row.value("RAuthor").isNull());
+        QCOMPARE(m_peer->next(), QByteArray("127.0.0.1\tACK\t123456\tbeta\t"));
+    }
+
+    // Past its bound an author's new copies are dropped and counted; changing a copy it holds,
+    // and copies of other authors, are still taken.
+    void anAuthorHoldsBoundedCopies()
+    {
+        const QByteArray detail(60000, 'd');
+        const auto update = [&](int id, const QByteArray& author) {
+            QByteArray datagram = peerUpdate("ALL", QByteArray::number(id));
+            receive(datagram.replace("line 1\r\nline 2", detail).replace("\xE3\xF0\xE4", author));
+        };
+        const int fit = int(kMaxCharsPerAuthor / (detail.size() + kCaption.size()));
+        WriteBatch batch; // one commit for all, as the drain stores them
+        for (int id = 1; id <= fit + 3; ++id)
+            update(id, "big");
+        QCOMPARE(rowCount(), fit);
+        update(1, "big");
+        update(fit + 10, "other");
+        batch.finish();
+        QCOMPARE(rowCount(), fit + 1);
+        WriteLogSummary();
+        QVERIFY(
+            logLines().last().contains("LAN: dropped 3 updates from 127.0.0.2 (author \"big\")"));
     }
 
     // What we send, byte for byte: a parsed update written back (parsing is checked above).

@@ -1,9 +1,11 @@
 #include "platform/Date.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/Failure.h"
+#include "platform/SocketDrops.h"
 
 #include <QProcessEnvironment>
 #include <QTest>
+#include <QUdpSocket>
 
 #include <climits>
 #include <functional>
@@ -109,6 +111,20 @@ private slots:
                 e.insert(pair.section('=', 0, 0), pair.section('=', 1));
             QCOMPARE(DisplayPlatform::forAlerts(e), platform);
         }
+    }
+
+    // What the system dropped for a socket whose buffer was full, as counted for that socket.
+    void droppedDatagramsOfAFullSocketAreCounted()
+    {
+        QUdpSocket receiver, sender;
+        QVERIFY(receiver.bind(QHostAddress::LocalHost, 0));
+        receiver.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
+        QCOMPARE(udpSocketDrops(receiver.socketDescriptor()), std::optional<quint64>(0));
+        for (int i = 0; i < 100; ++i)
+            sender.writeDatagram(QByteArray(1000, 'x'), QHostAddress::LocalHost,
+                                 receiver.localPort());
+        QVERIFY(udpSocketDrops(receiver.socketDescriptor()).value_or(0) > 90);
+        QCOMPARE(udpSocketDrops(-1), std::nullopt);
     }
 };
 

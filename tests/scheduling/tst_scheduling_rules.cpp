@@ -183,7 +183,8 @@ private slots:
         QCOMPARE(mismatches, QStringList());
     }
 
-    // A new row gets this user as author; an edited one keeps its author; a gone one is new.
+    // A new row gets this user as author; an edited one keeps its author; a gone one is not
+    // stored again.
     void savedAsTheEditorSaves()
     {
         const quint64 before = ReminderChanges::serial();
@@ -197,7 +198,9 @@ private slots:
         QCOMPARE(reminderRow(id).value("RAuthor").toString(), QStringLiteral("other"));
         QCOMPARE(reminderRow(id).value("RCaption").toString(), QStringLiteral("שונה"));
         OpenReminderDb()->exec(QStringLiteral("DELETE FROM Main_tbl"));
-        QVERIFY(SaveReminder(changed, id) > id);
+        QVERIFY_THROWS_EXCEPTION(ReminderGone, SaveReminder(changed, id));
+        QCOMPARE(OpenReminderDb()->scalar("SELECT COUNT(*) FROM Main_tbl").toInt(), 0);
+        QVERIFY(SaveReminder(changed, 0) > id);
         QTRY_COMPARE(nextDate(), QStringLiteral("081220260900"));
     }
 

@@ -48,8 +48,9 @@ private slots:
     void init() { MutexWaits = 0, m_events.clear(); }
     void cleanup() { QTRY_COMPARE(PendingCommands(), 0); }
 
-    // Known by 5 characters ("~Updt" publishes, "~Chck" checks); a failure stops nothing.
-    void commandsRunInQueueOrderByTheirFirstFiveCharacters()
+    // Known by 5 characters ("~Updt" publishes, "~Chck" checks) and carried out before the
+    // datagrams waiting; a failure stops nothing.
+    void commandsRunBeforeWaitingDatagramsKnownByTheirFirstFiveCharacters()
     {
         setLanMessageHandler([this](const QString& text) {
             if (text == QLatin1String("bad"))
@@ -59,9 +60,57 @@ private slots:
         for (const char* text : {"first", "~Updt", "~Chck and more", "~chck", "bad", "last"})
             QueueCommand(QString::fromUtf8(text));
         FrmDummy::instance()->installEventFilter(this); // "late" is queued as it unloads
-        QTRY_COMPARE(m_events, QStringList({"lan first @-", "lan ~chck @NULL", "lan last @NULL",
+        QTRY_COMPARE(m_events, QStringList({"lan first @NULL", "lan ~chck @NULL", "lan last @NULL",
                                             "lan late @NULL"}));
         QCOMPARE(logged(" -> DrainCommandQueue: broken datagram"), 1);
+    }
+
+    // Datagrams are carried out in slices with turns of the event loop between them, and a
+    // command queued behind thousands of them waits for no more than the slice under way.
+    void datagramsGiveWayToTheEventLoopAndToCommands()
+    {
+        int turns = 0;
+        QTimer loop;
+        connect(&loop, &QTimer::timeout, this, [&turns] { ++turns; });
+        loop.start(0);
+        QList<int> turnOfEach;
+        setLanMessageHandler([&](const QString& text) {
+            turnOfEach << turns;
+            m_events << text + " @" + ReadIni("Reminder", "NextDate", "-");
+        });
+        QList<LanDatagram> datagrams;
+        for (int i = 0; i < 3 * kSliceDatagrams; ++i)
+            datagrams << LanDatagram{"127.0.0.2", QString::number(i)};
+        QueueDatagrams(datagrams);
+        QTRY_VERIFY(!m_events.isEmpty());
+        QueueCommand(kUpdateCommand);
+        QTRY_COMPARE(PendingCommands(), 0);
+        QVERIFY(m_events.indexOf(QRegularExpression(".* @NULL")) <= 2 * kSliceDatagrams);
+        QVERIFY(QSet<int>(turnOfEach.begin(), turnOfEach.end()).size() >= 3);
+    }
+
+    // A batch is done once each of its datagrams was carried out, with its source; past the
+    // queue's bound the rest are dropped and counted, and a batch dropped whole is done at once.
+    void batchesAreDoneWhenCarriedOutOrDropped()
+    {
+        QStringList done;
+        setLanMessageHandler([this](const QString& text, const QString& source) {
+            m_events << source + " " + text;
+        });
+        QueueDatagrams({{"127.0.0.2", "a"}, {"127.0.0.3", "b"}},
+                       [&] { done << QString::number(m_events.size()); });
+        QTRY_COMPARE(done, QStringList{"2"});
+        QCOMPARE(m_events, QStringList({"127.0.0.2 a", "127.0.0.3 b"}));
+
+        QList<LanDatagram> flood(kMaxWaitingDatagrams + 3, LanDatagram{"127.0.0.9", "x"});
+        QueueDatagrams(flood, [&] { done << "flood"; });
+        QueueDatagrams({{"127.0.0.8", "late"}}, [&] { done << "late"; });
+        QCOMPARE(done, QStringList({"2", "late"}));
+        QTRY_COMPARE(done, QStringList({"2", "late", "flood"}));
+        QCOMPARE(m_events.size(), 2 + kMaxWaitingDatagrams);
+        WriteLogSummary();
+        QCOMPARE(logged("LAN: dropped 3 datagrams from 127.0.0.9: Kalvex's queue is full"), 1);
+        QCOMPARE(logged("LAN: dropped 1 datagrams from 127.0.0.8: Kalvex's queue is full"), 1);
     }
 
     // A drain starting in a nested loop while another runs waits for it, up to a limit (logged).

@@ -23,11 +23,14 @@ Snapshot newRow(Database& db)
     return Snapshot(db, Queries::byId(rs.lastModifiedId()));
 }
 
+QString planOf(Database& db, const QString& query)
+{
+    return column(db, "EXPLAIN QUERY PLAN " + query, "detail").join('\n');
+}
+
 void verifyIndexServesActiveQueries(Database& db)
 {
-    const QString plan = (column(db, "EXPLAIN QUERY PLAN " + Queries::activeByNext, "detail") +
-                          column(db, "EXPLAIN QUERY PLAN " + Queries::due, "detail"))
-                             .join('\n');
+    const QString plan = planOf(db, Queries::activeByNext) + planOf(db, Queries::due);
     QCOMPARE(plan.count("INDEX Main_tbl_RActive_RNext"), 2);
     QVERIFY2(!plan.contains("TEMP B-TREE"), qPrintable(plan));
 }
@@ -41,6 +44,15 @@ QString checked(Database& db, short version)
     } catch (const std::exception& e) {
         return QString::number(version) + ": " + describe(e);
     }
+}
+
+// A received datagram's row, and an author's copies (the LAN limits), by index.
+void verifyIndexesServeLanLookups(Database& db)
+{
+    QVERIFY(planOf(db, Queries::copyByBroadcastId(5)).contains("INDEX Main_tbl_BroadcastId"));
+    QVERIFY(planOf(db, "SELECT TOTAL(LENGTH(RDetail)) FROM Main_tbl WHERE RAuthor = 'x' AND "
+                       "IAMAuthor = 0")
+                .contains("INDEX Main_tbl_RAuthor"));
 }
 
 } // namespace
@@ -86,7 +98,8 @@ private slots:
     }
 
     // Both ends of every version range: older files gain the fields they lack and keep their
-    // rows; 200-209 are left byte for byte; from 210 on they are refused and left alone too.
+    // rows; 200 gains its indexes only; 201-209 are left byte for byte; from 210 on they are
+    // refused and left alone too.
     void eachStoredVersionIsUpgradedKeptOrRefused()
     {
         // The upgraded ones last: the shell below works on the last.
@@ -106,7 +119,13 @@ private slots:
             QCOMPARE(checked(*db, version),
                      QString::number(version) +
                          (version >= 210 ? ": גרסת היישום לא מתאימה לבסיס הנתונים" : ": passes"));
+            if (version == kCurrentDbVersion) { // ours: it gains only the LAN indexes
+                QCOMPARE(columnsOf(*db), before);
+                verifyIndexesServeLanLookups(*db);
+                continue;
+            }
             if (version >= 200) {
+                EnsureIndexes(*db);
                 db.reset();
                 QCOMPARE(fileBytes(reminderDbPath()), bytes);
                 continue;
@@ -115,6 +134,7 @@ private slots:
             QCOMPARE(columnsOf(*db),
                      before + (hasRDate0 ? QStringList() : QStringList{"RDate0"}) + kLanFields);
             verifyIndexServesActiveQueries(*db);
+            verifyIndexesServeLanLookups(*db);
             Snapshot rows(*db, Queries::all + " ORDER BY RMain_Id");
             QCOMPARE(rows.value("RDate").toDouble(), 46000.5);
             QCOMPARE(rows.value("RDate0"), hasRDate0 ? QVariant(45000.25) : QVariant());
@@ -137,6 +157,18 @@ private slots:
         QVERIFY2(inserted >= earliest, qPrintable(QString::number(inserted, 'f', 6)));
         QVERIFY2(inserted <= Clock::now().addSeconds(1).serial(),
                  qPrintable(QString::number(inserted, 'f', 6)));
+    }
+
+    // A file of this release from a build without the LAN indexes gets them from either check.
+    void theLanIndexesAreMadeForFilesThatLackThem()
+    {
+        for (const auto& check : {&EnsureIndexes, &CheckDbVersion}) {
+            auto db = OpenReminderDb();
+            verifyIndexesServeLanLookups(*db);
+            db->exec("DROP INDEX Main_tbl_BroadcastId; DROP INDEX Main_tbl_RAuthor");
+            check(*db);
+            verifyIndexesServeLanLookups(*db);
+        }
     }
 
     // BroadcastId added by hand before marking: the upgrade stops there, on every run.

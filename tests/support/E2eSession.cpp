@@ -11,6 +11,7 @@
 #include <QDBusReply>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSaveFile>
 #include <QThread>
@@ -257,6 +258,14 @@ qint32 E2eSession::addReminder(const Date& rDate, const QString& caption, bool a
                 "RActive) VALUES (?, '', ?, ?, 0, 0, ?)",
                 {caption, rDate.serial(), rDate.serial(), active ? 1 : 0});
     return qint32(db->lastInsertId());
+}
+
+qint64 E2eSession::logBytes() const
+{
+    qint64 bytes = 0;
+    for (const char* name : {"Kalvex.log", "Kalvex.log.1", "Tolvane.log", "Tolvane.log.1"})
+        bytes += QFileInfo(programFile(QString::fromLatin1(name))).size();
+    return bytes;
 }
 
 QVariant E2eSession::scalarSql(const QString& sql, const QVariantList& params)

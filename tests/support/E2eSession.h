@@ -71,6 +71,8 @@ public:
     {
         return QString::fromUtf8(fileBytes(programFile(logName)));
     }
+    // The size of both programs' logs, their older generations included.
+    qint64 logBytes() const;
     QString iniValue(const QString& section, const QString& key) const;
     void setIniValue(const QString& section, const QString& key, const QString& value);
     // One "title|text" line per prompt answered through KV_PROMPT_LOG.

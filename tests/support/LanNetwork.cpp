@@ -1,7 +1,10 @@
 #include "tests/support/LanNetwork.h"
 
 #include <QProcess>
+#include <QUdpSocket>
 
+#include <fcntl.h>
+#include <sched.h>
 #include <unistd.h>
 
 LanNetwork::LanNetwork(int hosts) : m_prefix(QStringLiteral("kv%1").arg(::getpid())), m_hosts(hosts)
@@ -12,14 +15,14 @@ LanNetwork::LanNetwork(int hosts) : m_prefix(QStringLiteral("kv%1").arg(::getpid
                                    {"-n", br, "link", "set", "br0", "up"}};
     for (int h = 0; h < hosts; ++h) {
         const QString host = hostName(h), port = QStringLiteral("port%1").arg(h);
-        commands += {
-            {"netns", "add", host},
-            {"-n", br, "link", "add", port, "type", "veth", "peer", "name", "eth0", "netns", host},
-            {"-n", br, "link", "set", port, "master", "br0", "up"},
-            {"-n", host, "addr", "add", QStringLiteral("198.18.0.%1/24").arg(h + 1), "dev", "eth0"},
-            {"-n", host, "link", "set", "eth0", "up"},
-            {"-n", host, "link", "set", "lo", "up"},
-            {"-n", host, "route", "add", "default", "dev", "eth0"}};
+        commands +=
+            {{"netns", "add", host},
+             {"-n", br, "link", "add", port, "type", "veth", "peer", "name", "eth0", "netns", host},
+             {"-n", br, "link", "set", port, "master", "br0", "up"},
+             {"-n", host, "addr", "add", address(h) + QStringLiteral("/24"), "dev", "eth0"},
+             {"-n", host, "link", "set", "eth0", "up"},
+             {"-n", host, "link", "set", "lo", "up"},
+             {"-n", host, "route", "add", "default", "dev", "eth0"}};
     }
     for (const QStringList& command : commands)
         if (!ip(command))
@@ -52,4 +55,22 @@ bool LanNetwork::ip(const QStringList& args)
     m_error =
         "ip " + args.join(' ') + ": " + QString::fromLocal8Bit(process.readAllStandardError());
     return false;
+}
+
+bool LanNetwork::bindIn(int host, QUdpSocket& socket, quint16 port) const
+{
+    const int here = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
+    const int there =
+        ::open(QStringLiteral("/run/netns/%1").arg(hostName(host)).toLocal8Bit().constData(),
+               O_RDONLY | O_CLOEXEC);
+    bool bound = false;
+    // Only this thread moves, and only while the socket is made.
+    if (here >= 0 && there >= 0 && ::setns(there, CLONE_NEWNET) == 0) {
+        bound = socket.bind(QHostAddress(address(host)), port);
+        bound = ::setns(here, CLONE_NEWNET) == 0 && bound;
+    }
+    for (int fd : {here, there})
+        if (fd >= 0)
+            ::close(fd);
+    return bound;
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QUdpSocket;
+
 // A LAN of its own (needs root): one network namespace per host, each with
 // eth0 on a bridge in a namespace of its own, 198.18.0.1, .2, ... /24 and the
 // default route there, so datagrams to 255.255.255.255 reach the other hosts
@@ -21,6 +23,10 @@ public:
     QString error() const { return m_error; }
     // Runs a program inside the host's namespace (E2eOptions::launcher).
     QStringList launcher(int host) const { return {"ip", "netns", "exec", hostName(host)}; }
+    static QString address(int host) { return QStringLiteral("198.18.0.%1").arg(host + 1); }
+    // Binds the socket to the host's address and the port inside the host's namespace, so the
+    // test sends and receives there as that host would; the test itself stays where it is.
+    bool bindIn(int host, QUdpSocket& socket, quint16 port = 0) const;
 
 private:
     QString hostName(int host) const { return m_prefix + QLatin1Char(char('a' + host)); }

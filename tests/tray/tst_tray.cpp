@@ -1,5 +1,6 @@
 // The tray monitor in process: main form, icon, ticks, precise wake-up, calls into Kalvex.
 #include "common/Ini.h"
+#include "common/LanText.h"
 #include "common/Log.h"
 #include "platform/Clock.h"
 #include "platform/WallClockWatch.h"
@@ -8,6 +9,7 @@
 #include "tests/support/TestFiles.h"
 #include "tray/FrmMain.h"
 #include "tray/KalvexClient.h"
+#include "tray/LanHandOver.h"
 #include "tray/OpenAlerts.h"
 #include "tray/ProgramEnd.h"
 #include "tray/TrayHost.h"
@@ -28,6 +30,22 @@ struct FakeKalvex : KalvexClient
 {
     QStringList calls;
     int notCreatedLeft = 0;
+    // With holdPosts, a posted call ends only when the test ends it (endHeld()).
+    bool holdPosts = false;
+    QList<std::function<void()>> held;
+    QList<qsizetype> batches; // the sizes of the batches handed over
+
+    void post(const QString& method, const QVariantList& args,
+              const std::function<void(const QString&)>& onFailure,
+              const std::function<void()>& onEnd) override
+    {
+        batches << qvariant_cast<QList<LanDatagram>>(args.value(0)).size();
+        if (!holdPosts)
+            return KalvexClient::post(method, args, onFailure, onEnd);
+        calls << method;
+        held << onEnd;
+    }
+    void endHeld() { held.takeFirst()(); }
 
     void call(const QString& method, const QVariantList&) override
     {
@@ -95,6 +113,9 @@ private slots:
     {
         m_dir = std::make_unique<TempProgramDir>();
         m_kalvex.calls.clear();
+        m_kalvex.holdPosts = false;
+        m_kalvex.held.clear();
+        m_kalvex.batches.clear();
         m_endings.clear();
         m_trayAvailable = true;
         Clock::setNow(at(21, 59, 30));
@@ -251,13 +272,66 @@ private slots:
         }
     }
 
+    // One batch at a time, the next once Kalvex has carried out the last: at most 200
+    // datagrams or 1 MiB; what waits meanwhile is bounded too, the rest dropped and counted.
+    void datagramsGoToKalvexInBoundedBatchesOneAtATime()
+    {
+        m_kalvex.holdPosts = true;
+        LanHandOver handOver;
+        for (int i = 0; i < 450; ++i)
+            handOver.take("127.0.0.2\tWHL\t", "127.0.0.2");
+        QTRY_COMPARE(m_kalvex.batches, QList<qsizetype>{200});
+        for (const QList<qsizetype>& expected : {QList<qsizetype>{200, 200}, {200, 200, 50}}) {
+            m_kalvex.endHeld();
+            QTRY_COMPARE(m_kalvex.batches, expected);
+        }
+        handOver.take("127.0.0.2\tWHL\t", "127.0.0.2");
+        QCOMPARE(handOver.waiting(), 1); // until the last batch is carried out
+        m_kalvex.batches.clear();
+        const QByteArray big(60000, 'b');
+        for (int i = 0; i < 200; ++i)
+            handOver.take(big, QStringLiteral("127.0.0.%1").arg(2 + i % 4));
+        QCOMPARE(handOver.waiting(), 1 + int(LanHandOver::kMaxWaitingBytes / big.size()));
+        m_kalvex.endHeld();
+        QTRY_COMPARE(m_kalvex.batches, QList<qsizetype>{1 + 17}); // the small one and 1 MiB
+        WriteLogSummary();
+        QVERIFY(log().contains("LAN: dropped 15 datagrams from 127.0.0.3: the queue to Kalvex is "
+                               "full"));
+        m_kalvex.holdPosts = false;
+        m_kalvex.endHeld();
+    }
+
+    // Each address may send a burst of 1,000, then 20 a second; a datagram longer than any
+    // peer can send is dropped.
+    void eachSenderIsHeldToItsRate()
+    {
+        m_kalvex.holdPosts = true;
+        qint64 ms = 0;
+        LanHandOver handOver(nullptr, [&ms] { return ms; });
+        for (int i = 0; i < kBurstDatagrams + 5; ++i)
+            handOver.take("127.0.0.2\tWHL\t", "127.0.0.2");
+        handOver.take("127.0.0.3\tWHL\t", "127.0.0.3");
+        handOver.take(QByteArray(kMaxDatagramBytes + 1, 'x'), "127.0.0.3");
+        QCOMPARE(handOver.waiting(), kBurstDatagrams + 1);
+        ms = 1000;
+        for (int i = 0; i < kDatagramsPerSecond + 5; ++i)
+            handOver.take("127.0.0.2\tWHL\t", "127.0.0.2");
+        QCOMPARE(handOver.waiting(), kBurstDatagrams + 1 + kDatagramsPerSecond);
+        WriteLogSummary();
+        QCOMPARE(log().count("LAN: dropped 10 datagrams from 127.0.0.2: over the rate of 20 "
+                             "datagrams or 131072 bytes a second"),
+                 1);
+        QCOMPARE(log().count("LAN: dropped 1 datagrams from 127.0.0.3: longer than 65507 bytes"),
+                 1);
+    }
+
     // Logged under the wrapper's name and not retried: only GetKalvex registers Kalvex.
     void failedCallsAreLoggedUnderTheirWrapperAndDropped()
     {
         m_kalvex.notCreatedLeft = 2;
         modMain::ShowList();
-        modMain::MsgProc("DEL\t1\t");
-        QCOMPARE(m_kalvex.calls, (QStringList{"ShowList", "MsgProcess"}));
+        modMain::MsgProc({{"127.0.0.2", "127.0.0.2	DEL	1	"}});
+        QCOMPARE(m_kalvex.calls, (QStringList{"ShowList", "MsgProcessBatch"}));
         QCOMPARE(m_endings, QStringList());
         const QStringList lines = log().split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);

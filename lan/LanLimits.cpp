@@ -1,0 +1,129 @@
+#include "lan/LanLimits.h"
+
+#include "store/Database.h"
+#include "store/Queries.h"
+#include "store/ReminderRecord.h"
+#include "store/RowReader.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+
+#include <optional>
+
+namespace {
+
+// A monotonic count of milliseconds for this process.
+qint64 msNow()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock.elapsed();
+}
+
+constexpr qint64 kHoldingValidMs = 60 * 1000;
+// Authors and addresses remembered at once; beyond, the oldest knowledge goes.
+constexpr qsizetype kMaxRemembered = 4096;
+
+struct Holding
+{
+    qint64 copies = 0;
+    qint64 chars = 0;
+    qint64 readAtMs = 0;
+};
+
+QHash<QString, Holding>& holdings()
+{
+    static QHash<QString, Holding> byAuthor;
+    return byAuthor;
+}
+
+// An empty author is stored as null.
+QString authorCondition(const QString& author)
+{
+    return author.isEmpty() ? QStringLiteral("(RAuthor IS NULL OR RAuthor = '')")
+                            : QStringLiteral("RAuthor = ?");
+}
+
+const QString kTextChars =
+    QStringLiteral("IFNULL(LENGTH(RCaption), 0) + IFNULL(LENGTH(RDetail), 0)");
+
+Holding readHolding(Database& db, const QString& author)
+{
+    RowReader rows(db,
+                   QStringLiteral("SELECT COUNT(*), TOTAL(%1) FROM Main_tbl WHERE IAMAuthor = 0 "
+                                  "AND %2")
+                       .arg(kTextChars, authorCondition(author)),
+                   author.isEmpty() ? QVariantList() : QVariantList{author});
+    rows.next();
+    return {rows.value(0).toLongLong(), qint64(rows.value(1).toDouble()), msNow()};
+}
+
+Holding& holdingOf(Database& db, const QString& author)
+{
+    QHash<QString, Holding>& known = holdings();
+    auto found = known.find(author);
+    if (found != known.end() && msNow() - found->readAtMs < kHoldingValidMs)
+        return *found;
+    if (found == known.end() && known.size() >= kMaxRemembered)
+        known.clear();
+    return known[author] = readHolding(db, author);
+}
+
+struct StoredCopy
+{
+    QString author;
+    qint64 chars = 0;
+};
+
+std::optional<StoredCopy> storedCopy(Database& db, qint32 broadcastId)
+{
+    RowReader rows(db, QStringLiteral("SELECT IFNULL(RAuthor, ''), %1 FROM (%2)")
+                           .arg(kTextChars, Queries::copyByBroadcastId(broadcastId)));
+    if (!rows.next())
+        return std::nullopt;
+    return StoredCopy{rows.value(0).toString(), rows.value(1).toLongLong()};
+}
+
+} // namespace
+
+bool AdmitCopy(const ReminderRecord& copy)
+{
+    auto db = OpenReminderDb();
+    const qint64 chars = copy.RCaption.size() + copy.RDetail.size();
+    const std::optional<StoredCopy> before = storedCopy(*db, copy.BroadcastId);
+    const bool sameAuthor = before && before->author == copy.RAuthor;
+    Holding& holding = holdingOf(*db, copy.RAuthor);
+    const qint64 copies = holding.copies + (sameAuthor ? 0 : 1);
+    const qint64 held = holding.chars + chars - (sameAuthor ? before->chars : 0);
+    const bool grows = copies > holding.copies || held > holding.chars;
+    if (grows && (copies > kMaxCopiesPerAuthor || held > kMaxCharsPerAuthor))
+        return false;
+    holding.copies = copies;
+    holding.chars = held;
+    if (before && !sameAuthor)
+        ForgetAuthor(before->author);
+    return true;
+}
+
+void ForgetAuthor(const QString& author)
+{
+    holdings().remove(author);
+}
+
+bool MayAnswerWhl(const QString& address)
+{
+    static QHash<QString, qint64> answeredAtMs;
+    const qint64 now = msNow();
+    const auto recent = [now](qint64 at) { return now - at < kWhlAnswerGapMs; };
+    if (answeredAtMs.contains(address) && recent(answeredAtMs.value(address)))
+        return false;
+    if (answeredAtMs.size() >= kMaxRemembered) {
+        answeredAtMs.removeIf([&](const auto& entry) { return !recent(entry.value()); });
+        // Still that many askers within one second: a forged flood, left unanswered.
+        if (answeredAtMs.size() >= kMaxRemembered)
+            return false;
+    }
+    answeredAtMs.insert(address, now);
+    return true;
+}
