@@ -118,10 +118,7 @@ void deletingListedReminders()
 
 int main(int argc, char* argv[])
 {
-    // The test builds of the programs (prompt answers from the environment)
-    // stand beside the shipped ones in the build tree.
-    if (qEnvironmentVariableIsEmpty("KV_TEST_PROGRAM_DIR"))
-        qputenv("KV_TEST_PROGRAM_DIR", qgetenv("KV_PROGRAM_BUILD_DIR") + "/../tests/program");
+    E2eSession::preferTestPrograms();
     QApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     burstOfUpdates();

@@ -221,8 +221,7 @@ void flood()
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("KV_TEST_PROGRAM_DIR"))
-        qputenv("KV_TEST_PROGRAM_DIR", qgetenv("KV_PROGRAM_BUILD_DIR") + "/../tests/program");
+    E2eSession::preferTestPrograms();
     QApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     flood();

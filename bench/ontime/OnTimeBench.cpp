@@ -64,8 +64,7 @@ int main(int argc, char* argv[])
     // No tray here: Tolvane carries on without its icon.
     options.environment.insert(QStringLiteral("KV_PROMPT_ANSWER"), QStringLiteral("Ignore"));
     E2eSession session(options);
-    if (!session.isReady() ||
-        session.runProgram(QStringLiteral("Kalvex"), {QStringLiteral("/REGSERVER")}) != 0) {
+    if (!session.registerKalvex()) {
         std::printf("cannot set up: %s\n", qPrintable(session.error()));
         return 1;
     }

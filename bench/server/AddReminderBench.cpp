@@ -103,8 +103,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     E2eSession session;
-    if (!session.isReady() ||
-        session.runProgram(QStringLiteral("Kalvex"), {QStringLiteral("/REGSERVER")}) != 0) {
+    if (!session.registerKalvex()) {
         std::printf("cannot set up: %s\n", qPrintable(session.error()));
         return 1;
     }

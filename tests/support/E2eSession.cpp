@@ -200,6 +200,22 @@ void E2eSession::setEnvironmentValue(const QString& name, const QString& value)
         qWarning("UpdateActivationEnvironment: %s", qPrintable(reply.errorMessage()));
 }
 
+bool E2eSession::registerKalvex()
+{
+    if (!isReady())
+        return false;
+    const int exitCode = runProgram(QStringLiteral("Kalvex"), {QStringLiteral("/REGSERVER")});
+    if (exitCode != 0)
+        m_error = QStringLiteral("Kalvex /REGSERVER ended with %1").arg(exitCode);
+    return exitCode == 0;
+}
+
+void E2eSession::preferTestPrograms()
+{
+    if (qEnvironmentVariableIsEmpty("KV_TEST_PROGRAM_DIR"))
+        qputenv("KV_TEST_PROGRAM_DIR", qgetenv("KV_PROGRAM_BUILD_DIR") + "/../tests/program");
+}
+
 int E2eSession::runProgram(const QString& name, const QStringList& args)
 {
     QProcess* process = launch(programFile(name), args); // killed with the session if it hangs

@@ -59,6 +59,12 @@ public:
     void setEnvironmentValue(const QString& name, const QString& value);
 
     int runProgram(const QString& name, const QStringList& args = {}); // -1: crashed, hung
+    // Registers the installation's Kalvex with the bus (/REGSERVER); false, with error(), when
+    // the session or the registration failed.
+    bool registerKalvex();
+    // For benchmarks run as programs: the test builds of the programs (prompt answers from the
+    // environment), which stand beside the shipped ones, unless KV_TEST_PROGRAM_DIR names others.
+    static void preferTestPrograms();
     QProcess* startProgram(const QString& name, const QStringList& args = {})
     {
         return launch(programFile(name), args);
