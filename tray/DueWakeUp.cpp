@@ -1,11 +1,14 @@
 #include "tray/DueWakeUp.h"
 
+#include "common/KalvexBus.h"
 #include "platform/Clock.h"
 #include "platform/ProgramDir.h"
 #include "platform/WallClockWatch.h"
 #include "platform/ui/Named.h"
 #include "tray/modMain.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QFileSystemWatcher>
 #include <QTimer>
 
@@ -25,6 +28,9 @@ DueWakeUp::DueWakeUp(int horizonMs, QObject* parent) : QObject(parent), m_horizo
     m_timer->setSingleShot(true);
     m_timer->setTimerType(Qt::PreciseTimer);
     connect(m_timer, &QTimer::timeout, this, &DueWakeUp::wakeUp);
+    m_warmTimer = named(new QTimer(this), QStringLiteral("TimerWarm"));
+    m_warmTimer->setSingleShot(true);
+    connect(m_warmTimer, &QTimer::timeout, this, &DueWakeUp::startKalvexAhead);
 
     // Kalvex replaces the settings file as a whole (a new file renamed over
     // the old one), which shows as a change of the program directory.
@@ -46,6 +52,7 @@ void DueWakeUp::setRunning(bool running)
 void DueWakeUp::rearm()
 {
     m_timer->stop();
+    m_warmTimer->stop();
     if (!m_running)
         return;
     const Date due = modMain::GetNextDate();
@@ -53,8 +60,21 @@ void DueWakeUp::rearm()
         return;
     // A time already past is the tick's; one beyond the next tick is armed by that tick.
     const qint64 ms = Clock::msecsUntil(due) + kFirstMomentPastMs;
-    if (ms > 0 && ms <= m_horizonMs)
-        m_timer->start(int(ms));
+    if (ms <= 0 || ms > m_horizonMs)
+        return;
+    m_timer->start(int(ms));
+    if (ms > kWarmUpMs)
+        m_warmTimer->start(int(ms - kWarmUpMs));
+}
+
+// Asynchronous and unchecked: a Kalvex that cannot start is logged by the
+// due check's own call.
+void DueWakeUp::startKalvexAhead()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected() && bus.interface())
+        bus.interface()->asyncCall(QStringLiteral("StartServiceByName"), KalvexBus::serviceName,
+                                   0u);
 }
 
 void DueWakeUp::wakeUp()

@@ -12,6 +12,11 @@ class WallClockWatch;
 // milliseconds instead of up to a tick later. It is armed again whenever NextDate
 // may have changed (the settings file replaced, every tick) and whenever the
 // wall clock jumps. A stopped monitor arms nothing.
+//
+// Kalvex ends when idle, so at the due moment it usually has to be started
+// first, which costs more than the rest of the way to the alert. TimerWarm
+// has the bus start it kWarmUpMs ahead (no call, nothing read): it is running
+// when the due check comes, and ends by itself a second later if not needed.
 class DueWakeUp : public QObject
 {
     Q_OBJECT
@@ -19,14 +24,18 @@ public:
     // horizonMs: how far ahead a due time is waited for, the tick's interval.
     DueWakeUp(int horizonMs, QObject* parent);
 
+    static constexpr int kWarmUpMs = 500;
+
     void setRunning(bool running);
     // Reads NextDate and arms TimerDue for it, or leaves it stopped.
     void rearm();
 
 private:
     void wakeUp();
+    static void startKalvexAhead();
 
     QTimer* m_timer = nullptr;
+    QTimer* m_warmTimer = nullptr;
     QFileSystemWatcher* m_settingsWatch = nullptr;
     WallClockWatch* m_clockWatch = nullptr;
     int m_horizonMs = 0;
