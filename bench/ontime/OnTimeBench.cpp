@@ -101,7 +101,7 @@ int main(int argc, char* argv[])
     }
     std::printf("due -> alert shown, Kalvex %s: median %lld ms  min %lld  max %lld  (%lld "
                 "reminders, %d without alert)  target median < 100 ms, max < 500 ms\n",
-                keepKalvex ? "running" : "started by the call", qlonglong(ms[ms.size() / 2]),
+                keepKalvex ? "running" : "ended between alerts", qlonglong(ms[ms.size() / 2]),
                 qlonglong(ms.first()), qlonglong(ms.last()), qlonglong(ms.size()), missed);
     return 0;
 }
