@@ -1,5 +1,6 @@
 #include "lan/LanLimits.h"
 
+#include "platform/Clock.h"
 #include "store/Database.h"
 #include "store/Queries.h"
 #include "store/ReminderRecord.h"
@@ -8,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -22,6 +24,7 @@ qint64 msNow()
 }
 
 constexpr qint64 kHoldingValidMs = 60 * 1000;
+constexpr double kSecondsPerDay = 24 * 60 * 60;
 // Authors and addresses remembered at once; beyond, the oldest knowledge goes.
 constexpr qsizetype kMaxRemembered = 4096;
 
@@ -125,5 +128,23 @@ bool MayAnswerWhl(const QString& address)
             return false;
     }
     answeredAtMs.insert(address, now);
+    return true;
+}
+
+bool MayResend(const QString& address, qint32 broadcastId)
+{
+    static QHash<std::pair<QString, qint32>, qint64> sentAtS;
+    const qint64 now = std::llround(Clock::now().serial() * kSecondsPerDay);
+    // A clock set back does not hold a copy back for longer than the gap.
+    const auto recent = [now](qint64 at) { return now >= at && now - at < kResendGapS; };
+    const std::pair key(address, broadcastId);
+    if (const auto found = sentAtS.constFind(key); found != sentAtS.cend() && recent(*found))
+        return false;
+    if (sentAtS.size() >= kMaxResendsRemembered) {
+        sentAtS.removeIf([&](const auto& entry) { return !recent(entry.value()); });
+        if (sentAtS.size() >= kMaxResendsRemembered)
+            return false;
+    }
+    sentAtS.insert(key, now);
     return true;
 }

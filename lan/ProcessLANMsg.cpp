@@ -7,6 +7,7 @@
 #include "lan/LanLimits.h"
 #include "lan/LanSend.h"
 #include "lan/RUpdateRec.h"
+#include "lan/SendMissedCopies.h"
 #include "platform/Failure.h"
 #include "scheduling/PublishNextDate.h"
 #include "scheduling/ReminderWrites.h"
@@ -33,10 +34,15 @@ struct Origin
 {
     QString source; // the address it came from; empty when not known (MsgProcess)
 
-    // Where answers go: the address it came from, else its field 0.
+    // The address it came from, else its field 0.
+    const QString& replyAddress(const QStringList& tokens) const
+    {
+        return source.isEmpty() ? tokenAt(tokens, 0) : source;
+    }
+    // Where answers go: replyAddress, when an answer may go there.
     QString answerAddress(const QStringList& tokens) const
     {
-        const QString& address = source.isEmpty() ? tokenAt(tokens, 0) : source;
+        const QString& address = replyAddress(tokens);
         if (!isAnswerableAddress(address))
             throw Failure(QStringLiteral("No answer to ") + address);
         return address;
@@ -229,4 +235,7 @@ void ReceiveIAM(const QStringList& tokens)
     requireNickname(name);
     if (!Listeners.contains(name) && Listeners.size() < kMaxListeners)
         Listeners.append(name);
+    // Asked or not: a colleague who was away may miss what was shared meanwhile.
+    if (const QString& from = g_origin.replyAddress(tokens); isAnswerableAddress(from))
+        SendMissedCopies(name, from);
 }

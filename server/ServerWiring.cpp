@@ -8,6 +8,7 @@
 #include "lan/SendRUpdate.h"
 #include "lan/frmList.h"
 #include "manager/RMain.h"
+#include "manager/ReceiptsBar.h"
 #include "scheduling/ShownAlerts.h"
 #include "server/FrmAbout.h"
 #include "server/LanMessageSeam.h"
@@ -25,5 +26,6 @@ void WireServer()
     RMain::setSendDelMsgHook(&SendDELMsg);
     RMain::setLanWindows(
         {&frmList::choose, [](QWidget* owner) { FrmLANOpt(owner).exec(); }, &RestartMonitor});
+    ReceiptsBar::setHooks({[] { return Listeners; }, &SendRUpdateTo});
     setLanMessageHandler(&ProcessLANMsg);
 }

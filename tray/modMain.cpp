@@ -67,7 +67,7 @@ void LANInit()
         ReceiveFlag = textToBool(ReadIni(lanSection, optReceive, optDefault));
         // The receiver is bound also when only sending is on.
         if (SendFlag || ReceiveFlag)
-            frmWinSock::load();
+            frmWinSock::load(ReceiveFlag);
     };
     if (!trapped(QStringLiteral("LANInit"), read)) {
         SendFlag = false;

@@ -9,6 +9,7 @@
 #include "tests/support/TestFiles.h"
 #include "tray/FrmMain.h"
 #include "tray/KalvexClient.h"
+#include "tray/LanAnnounce.h"
 #include "tray/LanHandOver.h"
 #include "tray/ProgramEnd.h"
 #include "tray/TrayHost.h"
@@ -123,6 +124,7 @@ private slots:
         ProgramEnd::setHook([this](bool atOnce) { m_endings << (atOnce ? "now" : "quit"); });
         TrayHost::setAvailability([this] { return m_trayAvailable; });
         Prompt::clearHistory();
+        setAnnounceTarget(QString()); // nothing leaves this machine's own network
         writeIni({});
     }
     void cleanup()
@@ -257,6 +259,24 @@ private slots:
         Clock::setNow(at(22, 5, 55));
         WriteIni("Reminder", "NextDate", "051220262206");
         QTRY_COMPARE(armed(), 6000);
+    }
+
+    // While receiving is on, the receiver tells the office that this user listens, once bound
+    // and after a resume moves the clock on: an "IAM" with the nickname, as an answer reads.
+    void theReceiverAnnouncesItselfWhileReceiving()
+    {
+        m_kalvex.holdPosts = true;
+        setAnnounceTarget("127.0.0.1"); // to its own port
+        for (const bool receiving : {false, true}) {
+            writeIni("[LAN_Settings]\nNick=דנה\nOptReceive=" + QByteArray::number(receiving) +
+                     "\n");
+            FrmMain::load();
+            emit frmWinSock::instance()->findChild<WallClockWatch*>()->jumped();
+            QCOMPARE(log().count("SendData: IAM\\tדנה\\t"), receiving ? 2 : 0);
+            if (receiving) // as a peer reads it
+                QTRY_COMPARE(log().count("DataArrival: 127.0.0.1\\tIAM\\tדנה\\t"), 2);
+            FrmMain::unload();
+        }
     }
 
     // One batch at a time, the next once Kalvex has carried out the last: at most 200
