@@ -24,7 +24,8 @@ inline const QString failedError = QStringLiteral("Kalvex.KVClass.Error.Failed")
 inline const QString invalidArgumentError = QStringLiteral("Kalvex.KVClass.Error.InvalidArgument");
 
 // The methods of KVClass.
-inline const QString showList = QStringLiteral("ShowList"); // (int32 RMainId), 0 for none
+// (int32 RMainId): with a reminder's, that reminder selected; 0 for none
+inline const QString showList = QStringLiteral("ShowList");
 inline const QString checkList = QStringLiteral("CheckList");
 inline const QString updateList = QStringLiteral("UpdateList");
 inline const QString showAbout = QStringLiteral("ShowAbout");
@@ -38,5 +39,10 @@ inline const QString deleteReminder = QStringLiteral("DeleteReminder"); // (i id
 inline const QString getReminder = QStringLiteral("GetReminder");       // (i id) -> a{sv}
 inline const QString listReminders = QStringLiteral("ListReminders");   // (i filter) -> aa{sv}
 inline const QString updateReminder = QStringLiteral("UpdateReminder"); // (i id, a{sv} fields)
+
+// Signal: a shared reminder arrived, was changed or was deleted by its author
+// (s kind "new"/"changed"/"deleted", i RMain_Id, s author, s caption,
+// s due "dd/mm/yyyy HH:nn"); a few a second at most. Tolvane shows a notice.
+inline const QString sharedReminderArrived = QStringLiteral("SharedReminderArrived");
 
 } // namespace KalvexBus

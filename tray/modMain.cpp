@@ -123,10 +123,10 @@ void UpdateList()
         FrmMain::unload();
 }
 
-void ShowList()
+void ShowList(qint32 reminderId)
 {
     trapped(QStringLiteral("ShowList"), [&] {
-        Kalvex::client().call(KalvexBus::showList, {QVariant::fromValue<qint32>(0)});
+        Kalvex::client().call(KalvexBus::showList, {QVariant::fromValue<qint32>(reminderId)});
         QString error;
         if (!WindowDirectory::activate(managerWindowCaption(), &error))
             throw error.isEmpty() ? Failure::invalidCall() : Failure(error, 5);

@@ -8,6 +8,7 @@
 #include "lan/ProcessLANMsg.h"
 #include "lan/RUpdateRec.h"
 #include "lan/SendRUpdate.h"
+#include "lan/SharedArrivals.h"
 #include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
@@ -261,6 +262,31 @@ private slots:
         WriteLogSummary();
         QVERIFY(
             logLines().last().contains("LAN: dropped 3 updates from 127.0.0.2 (author \"big\")"));
+    }
+
+    // A copy stored new or changed, or deleted by its author, is told (once committed) for the
+    // tray's notice; the same update again tells nothing; a flood tells a few a second.
+    void arrivalsAreTold()
+    {
+        QStringList told;
+        setSharedArrivalHandler([&](const SharedArrival& a) {
+            told << QString("%1|%2|%3|%4")
+                        .arg(a.kind)
+                        .arg(a.author, a.caption, formatDateTime(a.due));
+        });
+        const QByteArray changed = QByteArray(peerUpdate()).replace(kCaption, "new title");
+        for (const QByteArray& datagram :
+             {peerUpdate(), peerUpdate(), changed, QByteArray("127.0.0.2\tDEL\t123456\t"),
+              QByteArray("127.0.0.2\tDEL\t123456\t")})
+            receive(datagram);
+        QCOMPARE(told,
+                 QStringList({"0|דנה|פגישה|05/12/2026 14:30", "1|דנה|new title|05/12/2026 14:30",
+                              "2|דנה|new title|05/12/2026 14:30"}));
+        told.clear();
+        for (int id = 1; id <= kMaxArrivalsPerSecond + 3; ++id)
+            receive(peerUpdate("ALL", QByteArray::number(id)));
+        QVERIFY(told.size() <= kMaxArrivalsPerSecond);
+        setSharedArrivalHandler(nullptr);
     }
 
     // What we send, byte for byte: a parsed update written back (parsing is checked above).
