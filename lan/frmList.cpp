@@ -76,8 +76,8 @@ frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
     cmdLeftAll = named(new QPushButton(QStringLiteral("<<"), this), QStringLiteral("cmdLeftAll"));
     cmdRight = named(new QPushButton(QStringLiteral(">"), this), QStringLiteral("cmdRight"));
     cmdRightAll = named(new QPushButton(QStringLiteral(">>"), this), QStringLiteral("cmdRightAll"));
-    // The arrows point the way the names go: in a right-to-left window the
-    // bidirectional text rules would mirror "<" into ">".
+    // The arrows point the way the names go (available at the right, recipients
+    // at the left): drawn left to right, no right-to-left rule may mirror them.
     for (QPushButton* arrow : {cmdLeft, cmdLeftAll, cmdRight, cmdRightAll})
         arrow->setLayoutDirection(Qt::LeftToRight);
     cmdRefresh = named(new QPushButton(QStringLiteral("רענן"), this), QStringLiteral("cmdRefresh"));
