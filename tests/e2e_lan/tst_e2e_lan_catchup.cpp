@@ -13,7 +13,16 @@ class E2eLanCatchUp : public QObject
     Q_OBJECT
     std::unique_ptr<LanNetwork> m_net;
     std::unique_ptr<E2eSession> m_a, m_b;
+    QStringList m_arrivals; // B's Kalvex tells its tray: kind, author, caption
 
+private slots:
+    void arrived(const QString& kind, int, const QString& author, const QString& caption,
+                 const QString&)
+    {
+        m_arrivals << kind + '|' + author + '|' + caption;
+    }
+
+private:
     QString diagnostics() const
     {
         QString text;
@@ -84,6 +93,8 @@ private slots:
         QVERIFY(toAll != 0);
         QCOMPARE(sent("UPD"), 2);
 
+        QVERIFY(m_b->bus().connect("", "/KVClass", "Kalvex.KVClass", "SharedReminderArrived", this,
+                                   SLOT(arrived(QString, int, QString, QString, QString))));
         m_b->startProgram("Tolvane");
         QVERIFY2(E2eSession::waitFor(
                      [&] { return m_b->logText("Tolvane.log").contains("SendData: IAM\\tB\\t"); },
@@ -97,6 +108,7 @@ private slots:
         QVERIFY2(E2eSession::waitFor(caughtUp, 2000), qPrintable(diagnostics()));
         qInfo("caught up %lld ms after B's announcement", sinceAnnounced.elapsed());
         QCOMPARE(sent("UPD"), 4);
+        QTRY_COMPARE(m_arrivals, QStringList({"new|A|לרשימה", "new|A|לכולם"}));
 
         // B again, as after a resume; a question after it shows when A has carried it out.
         QUdpSocket b;
