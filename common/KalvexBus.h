@@ -25,7 +25,8 @@ inline const QString failedError = QStringLiteral("Kalvex.KVClass.Error.Failed")
 inline const QString invalidArgumentError = QStringLiteral("Kalvex.KVClass.Error.InvalidArgument");
 
 // The methods of KVClass.
-inline const QString showList = QStringLiteral("ShowList"); // (int32 RMainId), 0 for none
+// (int32 RMainId): with a reminder's, that reminder selected; 0 for none
+inline const QString showList = QStringLiteral("ShowList");
 inline const QString checkList = QStringLiteral("CheckList");
 inline const QString updateList = QStringLiteral("UpdateList");
 inline const QString showAbout = QStringLiteral("ShowAbout");
@@ -46,5 +47,10 @@ inline const QString alertCount = QStringLiteral("Count");               // () -
 inline const QString closeAllAlerts = QStringLiteral("CloseAll");        // ()
 inline const QString postponeAllAlerts = QStringLiteral("PostponeAll");  // ()
 inline const QString alertCountChanged = QStringLiteral("CountChanged"); // signal (i count)
+
+// Signal: a shared reminder arrived, was changed or was deleted by its author
+// (s kind "new"/"changed"/"deleted", i RMain_Id, s author, s caption,
+// s due "dd/mm/yyyy HH:nn"); a few a second at most. Tolvane shows a notice.
+inline const QString sharedReminderArrived = QStringLiteral("SharedReminderArrived");
 
 } // namespace KalvexBus

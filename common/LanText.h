@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -15,9 +16,12 @@ inline constexpr int kMaxDatagramBytes = 65507;
 // becomes U+FFFD, so the receiver of the text can tell it came damaged; so
 // does a NUL, which no message holds and no D-Bus string can carry.
 QString lanTextFromBytes(const QByteArray& bytes);
-// The datagram bytes of a text; nothing when a character has no Windows-1255
-// byte (it would otherwise arrive as a different character).
-std::optional<QByteArray> lanBytesFromText(const QString& text);
+// The datagram bytes of a text. A character that Windows-1255 lacks becomes
+// one "?", as the Windows conversion makes it, so the text still goes out.
+QByteArray lanBytesFromText(const QString& text);
+// The characters of the text that Windows-1255 lacks (a character beyond
+// U+FFFF whole), each once, in order; none when it has them all.
+QStringList unsendableCharacters(const QString& text);
 
 // The character a damaged byte turns into.
 inline constexpr char16_t kDamagedCharacter = u'\uFFFD';

@@ -117,7 +117,7 @@ QString NameListFromCommas(const QString& names)
             refuse(QStringLiteral("שם ריק ברשימת הנמענים"));
         if (const std::optional<QString> fault = NicknameFault(name))
             refuse(*fault);
-        if (!lanBytesFromText(name))
+        if (!unsendableCharacters(name).isEmpty())
             refuse(QStringLiteral("בשם \"%1\" יש תו שאי אפשר לשלוח ברשת").arg(name));
         list += name + kNameEnd;
     }

@@ -1,5 +1,6 @@
 #include "lan/LanLimits.h"
 
+#include "platform/Clock.h"
 #include "store/Database.h"
 #include "store/Queries.h"
 #include "store/ReminderRecord.h"
@@ -8,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -22,6 +24,7 @@ qint64 msNow()
 }
 
 constexpr qint64 kHoldingValidMs = 60 * 1000;
+constexpr double kSecondsPerDay = 24 * 60 * 60;
 // Authors and addresses remembered at once; beyond, the oldest knowledge goes.
 constexpr qsizetype kMaxRemembered = 4096;
 
@@ -85,6 +88,25 @@ std::optional<StoredCopy> storedCopy(Database& db, qint32 broadcastId)
     return StoredCopy{rows.value(0).toString(), rows.value(1).toLongLong()};
 }
 
+// Lets the key through unless it went through less than gap ago (a clock set
+// back counts as long ago), and remembers when. With max keys through within
+// the gap, none more: a forged flood is left unanswered.
+template <typename Key>
+bool letThrough(QHash<Key, qint64>& throughAt, const Key& key, qint64 now, qint64 gap,
+                qsizetype max)
+{
+    const auto recent = [now, gap](qint64 at) { return now >= at && now - at < gap; };
+    if (const auto found = throughAt.constFind(key); found != throughAt.cend() && recent(*found))
+        return false;
+    if (throughAt.size() >= max) {
+        throughAt.removeIf([&](const auto& entry) { return !recent(entry.value()); });
+        if (throughAt.size() >= max)
+            return false;
+    }
+    throughAt.insert(key, now);
+    return true;
+}
+
 } // namespace
 
 bool AdmitCopy(const ReminderRecord& copy)
@@ -114,16 +136,13 @@ void ForgetAuthor(const QString& author)
 bool MayAnswerWhl(const QString& address)
 {
     static QHash<QString, qint64> answeredAtMs;
-    const qint64 now = msNow();
-    const auto recent = [now](qint64 at) { return now - at < kWhlAnswerGapMs; };
-    if (answeredAtMs.contains(address) && recent(answeredAtMs.value(address)))
-        return false;
-    if (answeredAtMs.size() >= kMaxRemembered) {
-        answeredAtMs.removeIf([&](const auto& entry) { return !recent(entry.value()); });
-        // Still that many askers within one second: a forged flood, left unanswered.
-        if (answeredAtMs.size() >= kMaxRemembered)
-            return false;
-    }
-    answeredAtMs.insert(address, now);
-    return true;
+    return letThrough(answeredAtMs, address, msNow(), kWhlAnswerGapMs, kMaxRemembered);
+}
+
+bool MayResend(const QString& address, qint32 broadcastId)
+{
+    static QHash<std::pair<QString, qint32>, qint64> sentAtS;
+    const qint64 now = std::llround(Clock::now().serial() * kSecondsPerDay);
+    return letThrough(sentAtS, std::pair(address, broadcastId), now, kResendGapS,
+                      kMaxResendsRemembered);
 }

@@ -25,6 +25,18 @@ bool AdmitCopy(const ReminderRecord& copy);
 // The holding of an author is read again when next needed (a store failed).
 void ForgetAuthor(const QString& author);
 
+// A reminder goes again to one address at most once in this many seconds of
+// the clock (an announcement's catch-up, SendMissedCopies).
+inline constexpr int kResendGapS = 60;
+// The re-sends remembered at once: every shared reminder (500) for every
+// installation of an office (200), with room to spare.
+inline constexpr qsizetype kMaxResendsRemembered = 128 * 1024;
+
+// True when the reminder may go to the address now: it did not within
+// kResendGapS; counts it as sent when so. With more re-sends within that
+// time than are remembered, none.
+bool MayResend(const QString& address, qint32 broadcastId);
+
 // True when a "WHL" from the address may be answered now: none was answered
 // there within kWhlAnswerGapMs.
 bool MayAnswerWhl(const QString& address);

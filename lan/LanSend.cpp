@@ -44,14 +44,12 @@ void connectTo(QUdpSocket& socket, const QHostAddress& host)
 
 QByteArray datagramBytes(const QString& text)
 {
-    const std::optional<QByteArray> bytes = lanBytesFromText(text);
-    if (!bytes)
-        throw Failure(QStringLiteral("Text not representable in Windows-1255"));
-    if (bytes->size() > kMaxDatagramBytes)
+    const QByteArray bytes = lanBytesFromText(text);
+    if (bytes.size() > kMaxDatagramBytes)
         throw Failure(QStringLiteral("Message of %1 bytes is longer than one datagram (%2)")
-                          .arg(bytes->size())
+                          .arg(bytes.size())
                           .arg(kMaxDatagramBytes));
-    return *bytes;
+    return bytes;
 }
 
 bool isInterfaceBroadcast(const QHostAddress& address)

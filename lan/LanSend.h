@@ -17,9 +17,9 @@ extern QString LocalIP;
 // Nicknames from "IAM" answers, in arrival order, duplicates kept.
 extern QStringList Listeners;
 
-// Sends LocalIP, TAB, strData to HostIP (dotted decimal). The text must be
-// Windows-1255 and fit one datagram. Logs "SendData: <strData>" once sent,
-// "WS_LAN_Send: <description>" when not; gives whether it was sent.
+// Sends LocalIP, TAB, strData to HostIP (dotted decimal), in Windows-1255 (a
+// character it lacks goes as "?"); the text must fit one datagram. Logs "SendData: <strData>" once
+// sent, "WS_LAN_Send: <description>" when not; gives whether it was sent.
 bool WS_LAN_Send(const QString& strData, const QString& HostIP);
 // Whether WS_LAN_Send could send the text, checked before anything is
 // changed for a send; logs "WS_LAN_Send: <description>" when not.

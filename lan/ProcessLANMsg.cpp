@@ -7,6 +7,8 @@
 #include "lan/LanLimits.h"
 #include "lan/LanSend.h"
 #include "lan/RUpdateRec.h"
+#include "lan/SendMissedCopies.h"
+#include "lan/SharedArrivals.h"
 #include "platform/Failure.h"
 #include "scheduling/PublishNextDate.h"
 #include "scheduling/ReminderWrites.h"
@@ -22,6 +24,7 @@
 #include <QHostAddress>
 #include <QNetworkInterface>
 
+#include <optional>
 #include <utility>
 
 namespace {
@@ -33,10 +36,15 @@ struct Origin
 {
     QString source; // the address it came from; empty when not known (MsgProcess)
 
-    // Where answers go: the address it came from, else its field 0.
+    // The address it came from, else its field 0.
+    const QString& replyAddress(const QStringList& tokens) const
+    {
+        return source.isEmpty() ? tokenAt(tokens, 0) : source;
+    }
+    // Where answers go: replyAddress, when an answer may go there.
     QString answerAddress(const QStringList& tokens) const
     {
-        const QString& address = source.isEmpty() ? tokenAt(tokens, 0) : source;
+        const QString& address = replyAddress(tokens);
         if (!isAnswerableAddress(address))
             throw Failure(QStringLiteral("No answer to ") + address);
         return address;
@@ -111,6 +119,30 @@ const QList<QHostAddress>& ownAddresses()
 
 // The lookups by network identity need their index, which a file of an
 // earlier build may lack.
+// The received copy with this identity as stored now; nothing when none.
+std::optional<ReminderRecord> receivedCopy(qint32 broadcastId)
+{
+    auto db = OpenReminderDb();
+    const Snapshot rs(*db, Queries::copyByBroadcastId(broadcastId));
+    if (!rs.hasCurrent())
+        return std::nullopt;
+    return ReminderRecord::read(rs);
+}
+
+// Tells of a copy stored, new or changed in what the notice shows, once committed.
+void noteStored(const std::optional<ReminderRecord>& before, qint32 broadcastId)
+{
+    using F = ReminderField;
+    const std::optional<ReminderRecord> after = receivedCopy(broadcastId);
+    if (!after || (before && sameIn(*before, *after,
+                                    {F::RCaption, F::RDate, F::RDetail, F::RImportance,
+                                     F::REventType, F::RActive, F::RAuthor})))
+        return;
+    const SharedArrival arrival{before ? SharedArrival::Changed : SharedArrival::New,
+                                after->RMain_Id, after->RAuthor, after->RCaption, after->RDate};
+    afterCommit([arrival] { NoteSharedArrival(arrival); });
+}
+
 void ensureIndexesOnce()
 {
     static bool ensured = false;
@@ -169,12 +201,14 @@ void ReceiveRUpdate(const QStringList& tokens)
                                      rec.RAuthor + QLatin1Char('"') + QLatin1Char(')'));
             return;
         }
+        const std::optional<ReminderRecord> before = receivedCopy(rec.BroadcastId);
         try {
             StoreReceivedCopy(rec);
         } catch (...) {
             ForgetAuthor(rec.RAuthor);
             throw;
         }
+        noteStored(before, rec.BroadcastId);
         // The answer promises a stored copy: never before it is committed.
         afterCommit(
             [to = g_origin.answerAddress(tokens), id = rec.BroadcastId] { SendACK(to, id); });
@@ -184,9 +218,16 @@ void ReceiveRUpdate(const QStringList& tokens)
 void ReceiveDELMsg(const QStringList& tokens)
 {
     try {
+        const qint32 id = lanToLong(tokenAt(tokens, 2));
+        const std::optional<ReminderRecord> copy = receivedCopy(id);
         // Published also when there was no such copy.
-        if (!DeleteReceivedCopy(lanToLong(tokenAt(tokens, 2))))
+        if (!DeleteReceivedCopy(id))
             afterCommitOnce(&PublishNextDateSoon);
+        else if (copy)
+            afterCommit([arrival = SharedArrival{SharedArrival::Deleted, copy->RMain_Id,
+                                                 copy->RAuthor, copy->RCaption, copy->RDate}] {
+                NoteSharedArrival(arrival);
+            });
     } catch (const std::exception&) {
         throw Failure(QStringLiteral("שגיאה בנסיון מחיקת תזכורת ברשת"));
     }
@@ -229,4 +270,7 @@ void ReceiveIAM(const QStringList& tokens)
     requireNickname(name);
     if (!Listeners.contains(name) && Listeners.size() < kMaxListeners)
         Listeners.append(name);
+    // Asked or not: a colleague who was away may miss what was shared meanwhile.
+    if (const QString& from = g_origin.replyAddress(tokens); isAnswerableAddress(from))
+        SendMissedCopies(name, from);
 }

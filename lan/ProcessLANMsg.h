@@ -5,7 +5,8 @@
 
 // Carries out one received datagram: "UPD" stores or overwrites a copy and
 // acknowledges it, "DEL" deletes a copy, "ACK" notes a recipient on an
-// authored reminder, "WHL" is answered with "IAM", "IAM" adds a listener.
+// authored reminder, "WHL" is answered with "IAM", "IAM" adds a listener
+// and sends that listener what it missed (SendMissedCopies).
 // "UPD", "DEL" and "WHL" are taken only while receiving is on; this
 // machine's own datagrams are dropped. Every failure ends in the log.
 // Inside a WriteBatch the acknowledgement and the published next due time

@@ -11,13 +11,11 @@
 #include "scheduling/ReminderRules.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/ShareDates.h"
 
 #include <limits>
 
-namespace {
-
-// The reminder as its copies get it.
-RUpdateRec recordOf(const ReminderRecord& reminder, const QString& recipients)
+RUpdateRec UpdateOf(const ReminderRecord& reminder, const QString& recipients)
 {
     RUpdateRec rec;
     static_cast<ReminderRecord&>(rec) = reminder;
@@ -25,6 +23,8 @@ RUpdateRec recordOf(const ReminderRecord& reminder, const QString& recipients)
     rec.RActive = true; // a copy always starts active
     return rec;
 }
+
+namespace {
 
 // These boxes have no title of their own: the program's title shows.
 void tell(const QString& text, Prompt::Icon icon)
@@ -41,6 +41,7 @@ void markSent(Dynaset& rs, RUpdateRec rec, bool toList, const QString& sentTo)
     rec.ReceivedBy.clear();
     rec.write(rs, {F::SentTo, F::ReceivedBy, F::BroadcastId});
     rs.update();
+    NoteShared(rs.database(), rec.BroadcastId);
 }
 
 } // namespace
@@ -58,7 +59,7 @@ bool SendRUpdate(Dynaset& rs, qint32 NewIndex, bool toList, const QString& sentT
                  Prompt::Icon::Information);
             return;
         }
-        RUpdateRec rec = recordOf(reminder, toList ? sentTo : kAllRecipients);
+        RUpdateRec rec = UpdateOf(reminder, toList ? sentTo : kAllRecipients);
         if (rec.Recipients.isEmpty()) {
             tell(QStringLiteral("רשימת הנמענים ריקה"), Prompt::Icon::Exclamation);
             return;
@@ -75,16 +76,24 @@ bool SendRUpdate(Dynaset& rs, qint32 NewIndex, bool toList, const QString& sentT
     return sent;
 }
 
+bool SendRUpdateTo(qint32 reminderId, const QString& names)
+{
+    bool sent = false;
+    trapped(QStringLiteral("SendRUpdate"), [&] {
+        auto db = OpenReminderDb();
+        const std::optional<ReminderRecord> reminder = storedReminder(*db, reminderId);
+        if (!reminder || !reminder->IAMAuthor || reminder->BroadcastId == 0 || names.isEmpty())
+            return;
+        NoteShared(*db, reminder->BroadcastId);
+        sent = sendToEverybody(BuildRUpdate(UpdateOf(*reminder, names)));
+    });
+    return sent;
+}
+
 void RequireSendable(const ReminderRecord& reminder, const QString& recipients)
 {
     using F = ReminderField;
-    const std::pair<F, const QString*> texts[] = {{F::RCaption, &reminder.RCaption},
-                                                  {F::RDetail, &reminder.RDetail},
-                                                  {F::RAuthor, &reminder.RAuthor}};
-    for (const auto& [field, text] : texts)
-        if (!lanBytesFromText(*text))
-            throw ReminderRefused(field, QStringLiteral("יש בו תו שאי אפשר לשלוח ברשת"));
-    RUpdateRec rec = recordOf(reminder, recipients);
+    RUpdateRec rec = UpdateOf(reminder, recipients);
     if (rec.BroadcastId == 0)
         rec.BroadcastId = std::numeric_limits<qint32>::min(); // the longest identity
     if (!checkSendable(BuildRUpdate(rec)))

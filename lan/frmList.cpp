@@ -9,6 +9,7 @@
 #include "platform/ui/DialogKeys.h"
 #include "platform/ui/Named.h"
 #include "store/Database.h"
+#include "store/LanSettings.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
@@ -26,8 +27,13 @@
 
 namespace {
 
-// How long the window waits for "IAM" answers to its "WHL".
+// How long the window waits for "IAM" answers to its "WHL" before it lists
+// them; answers that come later are added as they come.
 constexpr int kAnswerWaitMs = 250;
+// Nobody answered within this time: the window says so and why that may be.
+constexpr int kSilenceMs = 1000;
+// How often the window looks for answers that came meanwhile.
+constexpr int kAnswerLookMs = 100;
 
 // The lists the user works in turn pale yellow while they have the focus.
 QListWidget* listBox(const QString& name, QWidget* parent)
@@ -70,10 +76,24 @@ frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
     cmdLeftAll = named(new QPushButton(QStringLiteral("<<"), this), QStringLiteral("cmdLeftAll"));
     cmdRight = named(new QPushButton(QStringLiteral(">"), this), QStringLiteral("cmdRight"));
     cmdRightAll = named(new QPushButton(QStringLiteral(">>"), this), QStringLiteral("cmdRightAll"));
+    // The arrows point the way the names go (available at the right, recipients
+    // at the left): drawn left to right, no right-to-left rule may mirror them.
+    for (QPushButton* arrow : {cmdLeft, cmdLeftAll, cmdRight, cmdRightAll})
+        arrow->setLayoutDirection(Qt::LeftToRight);
+    cmdRefresh = named(new QPushButton(QStringLiteral("רענן"), this), QStringLiteral("cmdRefresh"));
+    cmdRefresh->setToolTip(QStringLiteral("לשאול שוב מי זמין ברשת"));
+    LblNoAnswer = named(new QLabel(this), QStringLiteral("LblNoAnswer"));
+    LblNoAnswer->setWordWrap(true);
+    LblNoAnswer->hide();
     std::tie(cmdSave, cmdCancel) = NewDialogButtons(this);
     Timer1 = named(new QTimer(this), QStringLiteral("Timer1"));
     Timer1->setInterval(kAnswerWaitMs);
     Timer1->setSingleShot(true);
+    m_silence = named(new QTimer(this), QStringLiteral("TimerSilence"));
+    m_silence->setInterval(kSilenceMs);
+    m_silence->setSingleShot(true);
+    m_answerLook = new QTimer(this);
+    m_answerLook->setInterval(kAnswerLookMs);
 
     // Right to left: the available users, the arrows, the recipients, the acknowledgements.
     auto* grid = new QGridLayout(this);
@@ -85,8 +105,10 @@ frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
     grid->addWidget(List2, 1, 2, 5, 1);
     grid->addWidget(Label3, 0, 3);
     grid->addWidget(List3, 1, 3, 5, 1);
+    grid->addWidget(cmdRefresh, 6, 0);
     grid->addWidget(cmdSave, 6, 2);
     grid->addWidget(cmdCancel, 6, 3);
+    grid->addWidget(LblNoAnswer, 7, 0, 1, 4);
 
     // Acknowledgements that arrive while the window is open show as they are stored.
     ReminderChanges::watchWhile(this);
@@ -97,7 +119,17 @@ frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
             receipts->request();
     });
 
-    connect(Timer1, &QTimer::timeout, this, [this] { FillWhoListen(); });
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        FillWhoListen();
+        m_answerLook->start();
+    });
+    connect(m_answerLook, &QTimer::timeout, this, [this] {
+        if (List1->count() != Listeners.size())
+            FillWhoListen();
+    });
+    connect(m_silence, &QTimer::timeout, this,
+            [this] { LblNoAnswer->setVisible(Listeners.isEmpty()); });
+    connect(cmdRefresh, &QPushButton::clicked, this, [this] { cmdRefresh_Click(); });
     connect(cmdLeft, &QPushButton::clicked, this, [this] { cmdLeft_Click(); });
     connect(cmdLeftAll, &QPushButton::clicked, this, [this] { cmdLeftAll_Click(); });
     connect(cmdRight, &QPushButton::clicked, this, [this] { cmdRight_Click(); });
@@ -119,13 +151,35 @@ std::optional<QString> frmList::choose(QWidget* owner, const QString& sentTo, qi
 void frmList::Form_Load(const QString& sentTo)
 {
     if (Listeners.isEmpty()) {
-        SendWHL();
-        Timer1->start();
+        AskWhoListens();
     } else {
         FillWhoListen();
+        m_answerLook->start();
     }
     FillListFromText(sentTo, 2);
     FillListFromText(GetRecBy(), 3);
+    LblNoAnswer->setText(
+        QStringLiteral("אף אחד לא ענה תוך שנייה. ייתכן שהעמיתים מקשיבים בפורט אחר (כאן: %1), "
+                       "שהקבלה ברשת כבויה אצלם, או שחומת אש חוסמת את הפורט")
+            .arg(LANPort));
+}
+
+void frmList::AskWhoListens()
+{
+    m_answerLook->stop();
+    LblNoAnswer->hide();
+    SendWHL();
+    Timer1->start();
+    m_silence->start();
+}
+
+// Forgets who answered before (a colleague may have renamed himself or left)
+// and asks again; the answers show as they come.
+void frmList::cmdRefresh_Click()
+{
+    Listeners.clear();
+    FillWhoListen();
+    AskWhoListens();
 }
 
 QString frmList::GetRecBy() const

@@ -17,9 +17,11 @@ void SortNames(QStringList& names);
 
 // The recipient list window "רשימת נמענים": the users listening on the LAN,
 // the recipients of the reminder loaded in the editor, and who acknowledged
-// it. On its first opening in a run, and on every opening while nobody has
-// answered yet, it asks the LAN with "WHL" and shows the answers that came
-// within 250 ms; later answers show at the next opening.
+// it. On its first opening in a run, on every opening while nobody has
+// answered yet, and on "רענן" (which forgets the earlier answers), it asks the
+// LAN with "WHL"; it lists the answers that came within 250 ms, adds later
+// ones as they come, and when nobody answered within a second says so and
+// names the likely causes.
 class frmList : public QDialog
 {
     Q_OBJECT
@@ -43,6 +45,8 @@ private:
     void cmdLeft_Click();
     void cmdLeftAll_Click();
     void cmdRight_Click();
+    void cmdRefresh_Click();
+    void AskWhoListens();
 
     qint32 m_reminderId;
     QLabel* Label1;
@@ -57,5 +61,9 @@ private:
     QPushButton* cmdRightAll;
     QPushButton* cmdSave;
     QPushButton* cmdCancel;
+    QPushButton* cmdRefresh;
+    QLabel* LblNoAnswer;
     QTimer* Timer1;
+    QTimer* m_silence;    // ends the wait for a first answer
+    QTimer* m_answerLook; // adds answers that came after Timer1
 };

@@ -16,6 +16,7 @@ class Database;
 class Throttle;
 class ListHeaders;
 class ListLineDelegate;
+class ReceiptsBar;
 class ReminderListModel;
 class QAction;
 class QCheckBox;
@@ -264,6 +265,7 @@ private:
     QRadioButton* OptSend[2] = {};
     QCheckBox* LANSend = nullptr;
     QPushButton* cmdOptList = nullptr;
+    ReceiptsBar* m_receipts = nullptr; // who acknowledged, who has not yet
 
     // Buttons along the bottom.
     QPushButton* cmdNew = nullptr;

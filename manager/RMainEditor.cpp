@@ -2,12 +2,14 @@
 // defaults of a new one, the save, the advanced options and the keys.
 #include "manager/RMain.h"
 
+#include "common/LanText.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
 #include "common/WindowCaptions.h"
 #include "manager/DatePickers.h"
 #include "manager/FrmAdvOpt.h"
 #include "manager/ManagerState.h"
+#include "manager/ReceiptsBar.h"
 #include "platform/Clock.h"
 #include "platform/Failure.h"
 #include "platform/ui/Prompt.h"
@@ -67,6 +69,14 @@ bool savedFieldsChanged(const ReminderRecord& loaded, const ReminderRecord& stor
                     F::Adv_NoEnd});
 }
 
+// The status after a send that carried characters the LAN's code page lacks
+// as "?", naming them, so the author knows what the colleagues read.
+QString sentWithQuestionMarks(const QStringList& replaced)
+{
+    return QStringLiteral(" תזכורת נשמרה ונשלחה ברשת, עם \"?\" במקום: ") +
+           replaced.join(QLatin1Char(' '));
+}
+
 } // namespace
 
 const QString RMain::kEditedChanged = QStringLiteral(" התזכורת שונתה בינתיים");
@@ -94,6 +104,7 @@ void RMain::SetEditMode(bool NewRec, bool SetActive)
         SetMode(true, QStringLiteral(" הוספת תזכורת חדשה"));
         m_editingNew = true;
         LoadDefault();
+        m_receipts->follow(0);
     } else {
         cmdSave->setVisible(true);
         SetMode(true, QStringLiteral(" עריכה"));
@@ -182,6 +193,7 @@ void RMain::LoadCurrent()
         CurrentReminderId = r.RMain_Id;
         m_loaded = r;
         LANSend->setChecked(r.BroadcastId > 0 && r.IAMAuthor);
+        m_receipts->follow(r.RMain_Id);
         SetSendOptions(!CurrentSentTo.isEmpty(), false);
         m_occurrences->refresh(); // the advanced rule is complete only now
         InEdit = false;
@@ -229,10 +241,14 @@ void RMain::MySave(bool SExisting)
     if (!validateEditor())
         return;
     trapped(QStringLiteral("Save"), [&] {
-        bool unsent = false; // the send was asked for and did not go out
+        bool unsent = false;  // the send was asked for and did not go out
+        QStringList replaced; // the characters it carried as "?"
         const auto send = [&](Dynaset& rs, qint32 savedId) {
-            if (LANSend->isChecked() && LANOptSend && sendRUpdateHook())
-                unsent = !sendRUpdateHook()(rs, savedId, OptSend[1]->isChecked(), CurrentSentTo);
+            if (!LANSend->isChecked() || !LANOptSend || !sendRUpdateHook())
+                return;
+            unsent = !sendRUpdateHook()(rs, savedId, OptSend[1]->isChecked(), CurrentSentTo);
+            if (const auto sent = storedReminder(rs.database(), savedId); sent && !unsent)
+                replaced = unsendableCharacters(sent->RCaption + sent->RDetail + sent->RAuthor);
         };
         const std::optional<qint32> target = SExisting ? saveTarget() : std::optional<qint32>(0);
         if (!target)
@@ -251,7 +267,8 @@ void RMain::MySave(bool SExisting)
         }
         showStored(savedId); // current even where the filter would hide it
         SetRegularMode(unsent ? QStringLiteral(" תזכורת נשמרה אך לא נשלחה ברשת")
-                              : QStringLiteral(" תזכורת נשמרה"));
+                       : replaced.isEmpty() ? QStringLiteral(" תזכורת נשמרה")
+                                            : sentWithQuestionMarks(replaced));
     });
 }
 

@@ -8,6 +8,7 @@
 #include "manager/ListHeaders.h"
 #include "manager/ListLineDelegate.h"
 #include "manager/ManagerState.h"
+#include "manager/ReceiptsBar.h"
 #include "manager/ReminderListModel.h"
 #include "platform/Failure.h"
 #include "platform/ProgramDir.h"
@@ -375,6 +376,7 @@ void RMain::SetLANControls()
 {
     CDetail->setFixedHeight((LANOptSend ? 1455 : 1905) / 15);
     Frame3->setVisible(LANOptSend);
+    m_receipts->follow(LANOptSend ? CurrentReminderId : 0);
     for (QWidget* control :
          std::initializer_list<QWidget*>{LANSend, OptSend[0], OptSend[1], cmdOptList})
         control->setEnabled(LANOptSend);

@@ -1,5 +1,6 @@
 // Building the manager window's controls, menus and signal connections.
 #include "manager/RMain.h"
+#include "manager/ReceiptsBar.h"
 
 #include "manager/ButtonIcons.h"
 #include "manager/DatePickers.h"
@@ -258,13 +259,15 @@ QWidget* RMain::buildEditor()
     LANSend = named(new QCheckBox(QStringLiteral("שלח ברשת"), Frame3), QStringLiteral("LANSend"));
     cmdOptList =
         named(new QPushButton(QStringLiteral("הצג רשימה"), Frame3), QStringLiteral("cmdOptList"));
-    cmdOptList->setToolTip(QStringLiteral("אפשרויות מתקדמות"));
+    cmdOptList->setToolTip(QStringLiteral("בחירת הנמענים, ומי אישר שקיבל"));
     sendLayout->addWidget(LANSend);
     sendLayout->addWidget(OptSend[0]);
     sendLayout->addWidget(OptSend[1]);
     sendLayout->addStretch(1);
     sendLayout->addWidget(cmdOptList);
     grid->addWidget(Frame3, 7, 1, 1, 3);
+    m_receipts = new ReceiptsBar(editor);
+    grid->addWidget(m_receipts, 8, 1, 1, 3);
 
     grid->setColumnStretch(3, 1);
     return editor;

@@ -75,9 +75,14 @@ QDBusMessage KVClass::reply(const QDBusMessage& call, const Answer& work)
     return answered;
 }
 
-void KVClass::ShowList(int /*RMainId*/)
+void KVClass::ShowList(int RMainId)
 {
-    serve([] { ShowMainForm(); });
+    serve([RMainId] {
+        if (RMainId > 0)
+            OpenReminderInList(RMainId);
+        else
+            ShowMainForm();
+    });
 }
 
 void KVClass::CheckList()

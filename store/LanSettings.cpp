@@ -4,8 +4,6 @@
 #include "common/Log.h"
 #include "common/SettingsKeys.h"
 #include "platform/Failure.h"
-#include "platform/SysInfo.h"
-#include "store/ReminderRecord.h"
 
 QString LANNick;
 quint16 LANPort = 0;
@@ -33,16 +31,10 @@ auto loadConverted(const QString& logName, const QString& key, const QString& de
 
 } // namespace
 
-QString DefaultNick()
-{
-    // The nickname is the author name of every reminder saved here.
-    return SysInfo::computerName().left(kAuthorWidth);
-}
-
 LanSettingsValues ReadLANSettings(const QString& logName)
 {
     LanSettingsValues v;
-    v.nick = ReadIni(lanSection, nick, DefaultNick());
+    v.nick = ReadNick();
     v.port = loadConverted(logName, port, portDefault, textToPort);
     v.send = loadConverted(logName, optSend, optDefault, textToBool);
     v.receive = loadConverted(logName, optReceive, optDefault, textToBool);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/LanNick.h"
 #include "common/TextConversion.h"
 
 #include <QString>
@@ -29,5 +30,3 @@ void LoadLANSettings();
 // Writes the keys as texts, in the order "OptSend" ("1"/"0"),
 // "OptReceive", "Nick", "Port"; false when a write failed (WriteIni logs it).
 bool WriteLANSettings(bool send, bool receive, const QString& nick, const QString& port);
-// The computer's host name cut to the author field's width (kAuthorWidth).
-QString DefaultNick();

@@ -71,6 +71,7 @@ public:
     bool editing() const { return m_mode != Mode::None; }
     // RMain_Id of the row last added or edited.
     qint64 lastModifiedId() const { return m_lastModified; }
+    Database& database() const { return m_db; }
 
 private:
     enum class Mode { None, Edit, Add };

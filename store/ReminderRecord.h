@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/LanNick.h"
 #include "platform/Date.h"
 
 #include <QString>
@@ -47,8 +48,8 @@ std::optional<ReminderField> fieldNamed(const QString& name);
 
 // Text widths of Main_tbl.
 inline constexpr int kCaptionWidth = 50;
-inline constexpr int kAuthorWidth = 9;
-inline constexpr int kNameListWidth = 255; // SentTo, ReceivedBy
+inline constexpr int kAuthorWidth = kNickWidth; // the author is a nickname
+inline constexpr int kNameListWidth = 255;      // SentTo, ReceivedBy
 
 // One reminder's recurrence rule, the fields whose names begin with Adv_.
 // The defaults are those of a new reminder in the editor: every week, no

@@ -11,6 +11,7 @@
 #include "platform/ui/Prompt.h"
 #include "platform/ui/SingleInstance.h"
 #include "platform/ui/WindowDirectory.h"
+#include "tray/ArrivalNotices.h"
 #include "tray/DueWakeUp.h"
 #include "tray/KalvexClient.h"
 #include "tray/OpenAlerts.h"
@@ -138,6 +139,12 @@ void FrmMain::Form_Load()
 {
     const bool loaded = trapped(QStringLiteral("LOAD"), [this] {
         modMain::LANInit();
+        m_arrivals = new ArrivalNotices(
+            [this](const QString& title, const QString& text) {
+                if (Picture1)
+                    Picture1->showMessage(title, text, QSystemTrayIcon::Information);
+            },
+            this);
         setTrayIcon(GetImage(), kTipRunning);
         lookForTray();
         modMain::UpdateList();
@@ -200,6 +207,8 @@ void FrmMain::showTrayIcon()
         m_triggerOpensList = TrayHost::statusNotifier();
         Picture1 = named(new QSystemTrayIcon(this), QStringLiteral("Picture1"));
         connect(Picture1, &QSystemTrayIcon::activated, this, &FrmMain::Picture1_Activated);
+        connect(Picture1, &QSystemTrayIcon::messageClicked, this,
+                [this] { modMain::ShowList(m_arrivals ? m_arrivals->clickTarget() : 0); });
     }
     Picture1->setIcon(m_icon);
     Picture1->setToolTip(m_tip);

@@ -5,6 +5,7 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+class ArrivalNotices;
 class DueWakeUp;
 class OpenAlerts;
 class QAction;
@@ -74,7 +75,8 @@ private:
     OpenAlerts* m_openAlerts = nullptr;
     bool m_askingExit = false; // the exit question is open
     bool m_unloaded = false;
-    DueWakeUp* m_dueWakeUp = nullptr; // between ticks, the moment NextDate falls due
+    ArrivalNotices* m_arrivals = nullptr; // notices of shared reminders that arrived
+    DueWakeUp* m_dueWakeUp = nullptr;     // between ticks, the moment NextDate falls due
     QIcon m_icon;
     QString m_tip;
     bool m_triggerOpensList = false; // a StatusNotifier host took the icon

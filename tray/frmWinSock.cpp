@@ -7,7 +7,9 @@
 #include "common/TextConversion.h"
 #include "platform/Failure.h"
 #include "platform/SocketDrops.h"
+#include "platform/WallClockWatch.h"
 #include "platform/ui/Named.h"
+#include "tray/LanAnnounce.h"
 #include "tray/LanHandOver.h"
 
 #include <QElapsedTimer>
@@ -30,9 +32,14 @@ frmWinSock::frmWinSock()
     setObjectName(QStringLiteral("frmWinSock"));
     connect(Winsock1, &QUdpSocket::readyRead, this, &frmWinSock::Winsock1_DataArrival);
     connect(m_dropsLook, &QTimer::timeout, this, &frmWinSock::countSystemDrops);
+    // A resume moves the wall clock on: whatever was shared meanwhile is asked for again.
+    connect(new WallClockWatch(this), &WallClockWatch::jumped, this, [this] {
+        if (m_announces)
+            LanAnnounce(port());
+    });
 }
 
-void frmWinSock::load()
+void frmWinSock::load(bool receiving)
 {
     if (g_instance)
         return;
@@ -40,7 +47,10 @@ void frmWinSock::load()
     const quint16 port = textToPort(ReadIni(lanSection, SettingsKeys::port, portDefault));
     std::unique_ptr<frmWinSock> form(new frmWinSock);
     form->bindPort(port);
+    form->m_announces = receiving;
     g_instance = std::move(form);
+    if (receiving)
+        LanAnnounce(port);
 }
 
 void frmWinSock::unload()

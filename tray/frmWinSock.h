@@ -13,7 +13,8 @@ class QUdpSocket;
 // "LAN_Settings", default 217) on every local address. Each datagram is
 // logged as "DataArrival: <text>" (its beginning, common/LanText.h) and
 // handed, as the text it carries and with the address it came from, to
-// Kalvex through LanHandOver; Tolvane never looks into it.
+// Kalvex through LanHandOver; Tolvane never looks into it. While receiving
+// is on it announces itself (LanAnnounce) once bound and after a resume.
 //
 // Reading empties the socket at once, so a burst finds room in its buffer,
 // but gives way to the event loop after kReadSliceMs, so the clock and the
@@ -26,7 +27,7 @@ public:
     // Reads the port and binds. A port that is no number or cannot be bound
     // (taken, or below 1024 without the capability) throws Failure, and no
     // receiver stays loaded.
-    static void load();
+    static void load(bool receiving);
     static void unload();
     static frmWinSock* instance(); // nullptr when not loaded
 
@@ -48,4 +49,5 @@ private:
     QTimer* m_dropsLook;
     std::optional<quint64> m_systemDrops; // as last looked at
     bool m_readQueued = false;
+    bool m_announces = false;
 };

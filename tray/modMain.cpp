@@ -67,7 +67,7 @@ void LANInit()
         ReceiveFlag = textToBool(ReadIni(lanSection, optReceive, optDefault));
         // The receiver is bound also when only sending is on.
         if (SendFlag || ReceiveFlag)
-            frmWinSock::load();
+            frmWinSock::load(ReceiveFlag);
     };
     if (!trapped(QStringLiteral("LANInit"), read)) {
         SendFlag = false;
@@ -123,10 +123,10 @@ void UpdateList()
         FrmMain::unload();
 }
 
-void ShowList()
+void ShowList(qint32 reminderId)
 {
     trapped(QStringLiteral("ShowList"), [&] {
-        Kalvex::client().call(KalvexBus::showList, {QVariant::fromValue<qint32>(0)});
+        Kalvex::client().call(KalvexBus::showList, {QVariant::fromValue<qint32>(reminderId)});
         QString error;
         if (!WindowDirectory::activate(managerWindowCaption(), &error))
             throw error.isEmpty() ? Failure::invalidCall() : Failure(error, 5);

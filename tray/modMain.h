@@ -42,8 +42,8 @@ void RegisterKalvex();
 
 // The wrappers: each logs its failure under its own name and drops it.
 void CheckList();
-void UpdateList(); // on failure also unloads the main form
-void ShowList();   // and then brings the manager window to the front
+void UpdateList();                    // on failure also unloads the main form
+void ShowList(qint32 reminderId = 0); // that reminder selected; then brings the window to the front
 // Hands received datagrams to Kalvex (MsgProcessBatch) without waiting;
 // onEnd runs once Kalvex has carried them out (true), or the call failed
 // (false, logged as "MsgProc: <description>").

@@ -12,6 +12,7 @@
 #include "lan/SendRUpdate.h"
 #include "lan/frmList.h"
 #include "manager/ManagerState.h"
+#include "manager/ReceiptsBar.h"
 #include "platform/AutoStart.h"
 #include "platform/ProgramDir.h"
 #include "platform/ui/Prompt.h"
@@ -41,6 +42,30 @@ QStringList available()
     const QTimer* wait = window.findChild<QTimer*>("Timer1");
     QTest::qWaitFor([wait] { return !wait->isActive(); });
     return items(&window, "List1");
+}
+
+// Which way the glyphs of a button point, as drawn: the tip of "<" is one dark point at the
+// middle of its leftmost column, while its rightmost column is dark at both ends.
+QString pointing(QPushButton* button)
+{
+    const QImage image = button->grab().toImage();
+    const QRect inside = button->rect().adjusted(4, 4, -4, -4);
+    QList<int> columns;
+    for (int x = inside.left(); x <= inside.right(); ++x)
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            if (qGray(image.pixel(x, y)) < 100 && !columns.contains(x))
+                columns << x;
+    if (columns.isEmpty())
+        return "nothing drawn";
+    // The spread of the dark pixels of a column around their middle.
+    const auto spread = [&](int x) {
+        int top = image.height(), bottom = -1;
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            if (qGray(image.pixel(x, y)) < 100)
+                top = std::min(top, y), bottom = std::max(bottom, y);
+        return bottom - top;
+    };
+    return spread(columns.first()) < spread(columns.last()) ? "left" : "right";
 }
 
 } // namespace
@@ -161,6 +186,54 @@ private slots:
         setBroadcastTarget(QString());
     }
 
+    // In the right-to-left window each arrow points from the list it takes names from to the
+    // list it puts them in.
+    void arrowsPointWhereTheNamesGo()
+    {
+        frmList window(QString(), 0);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto x = [&](const char* list) {
+            return window.findChild<QWidget*>(list)->geometry().center().x();
+        };
+        const QString towardsRecipients = x("List2") < x("List1") ? "left" : "right";
+        const QString back = towardsRecipients == "left" ? "right" : "left";
+        for (const auto& [arrow, way] :
+             {std::pair{"cmdLeft", towardsRecipients}, std::pair{"cmdLeftAll", towardsRecipients},
+              std::pair{"cmdRight", back}, std::pair{"cmdRightAll", back}})
+            QCOMPARE(arrow + pointing(window.findChild<QPushButton*>(arrow)), arrow + way);
+    }
+
+    // "רענן" forgets who answered and asks again; answers show as they come; when nobody
+    // answers within a second the window says so and why that may be.
+    void refreshAsksAgainAndTellsWhenNobodyAnswers()
+    {
+        ManagerFixture f;
+        LanPeer peer;
+        setBroadcastTarget(LanPeer::kAddress);
+        Listeners = QStringList{"renamed"};
+        frmList window(QString(), 0);
+        window.show();
+        QCOMPARE(items(&window, "List1"), QStringList{"renamed"});
+        QVERIFY(peer.silent());
+        auto* told = window.findChild<QLabel*>("LblNoAnswer");
+        auto* silence = window.findChild<QTimer*>("TimerSilence");
+        for (const QStringList& answers : {QStringList{"new"}, QStringList{}}) {
+            click(&window, "cmdRefresh");
+            QVERIFY(peer.next().endsWith("\tWHL\t"));
+            QCOMPARE(items(&window, "List1"), QStringList());
+            QTRY_VERIFY(!window.findChild<QTimer*>("Timer1")->isActive());
+            for (const QString& nick : answers)
+                ProcessLANMsg("127.0.0.2\tIAM\t" + nick + "\t");
+            QTRY_COMPARE(items(&window, "List1"), answers);
+            QTRY_VERIFY(!silence->isActive());
+            QCOMPARE(told->isVisible(), answers.isEmpty());
+        }
+        QVERIFY(told->text().contains(QString::number(LANPort)));
+        QVERIFY(told->text().contains("חומת אש"));
+        setBroadcastTarget(QString());
+    }
+
     // The loaded reminder's acknowledgements, sorted and following those stored meanwhile;
     // confirming hands back the sorted list and arms the send; an empty list leaves the send
     // options alone.
@@ -228,6 +301,64 @@ private slots:
                      fields.value("BroadcastId", 0).toInt());
             QCOMPARE(Prompt::history().value(0).text, told);
         }
+        setBroadcastTarget(QString());
+        RMain::setSendRUpdateHook(nullptr);
+    }
+
+    // Beside the share controls: who acknowledged and who not yet, current as acknowledgements
+    // arrive; "שלח שוב לחסרים" sends to those only, under the same identity, the receipts kept.
+    void theEditorShowsWhoIsMissing()
+    {
+        LanPeer peer;
+        setBroadcastTarget(LanPeer::kAddress);
+        ReceiptsBar::setHooks({[] { return Listeners; }, &SendRUpdateTo});
+        Listeners = QStringList{"gamma", "beta", "delta"};
+        ManagerFixture f;
+        const QList<std::tuple<QString, QString, QString>> cases = {
+            {"beta\rdelta\r", "delta\r", "אישרו קבלה: delta   טרם אישרו: beta"},
+            {"", "beta\r", "אישרו קבלה: beta   טרם אישרו: delta, gamma"}};
+        for (const auto& [sentTo, receivedBy, shown] : cases) {
+            const qint32 id = f.add({{"IAMAuthor", 1},
+                                     {"BroadcastId", 55},
+                                     {"SentTo", sentTo},
+                                     {"ReceivedBy", receivedBy}});
+            f.open();
+            auto* receipts = f.find<QLabel>("LblReceipts");
+            QCOMPARE(receipts->text(), shown);
+            f.click("cmdResendMissing");
+            const QList<QByteArray> sent = peer.next().split('\t');
+            QCOMPARE(
+                sent.value(2) + '|' + sent.value(3),
+                QByteArray(shown.section("טרם אישרו: ", 1).replace(", ", "\r").toUtf8() + "\r|55"));
+            QCOMPARE(f.row(id).value("ReceivedBy").toString(), receivedBy);
+            QCOMPARE(f.row(id).value("SentTo").toString(), sentTo);
+            const QString missing = shown.section("טרם אישרו: ", 1);
+            ProcessLANMsg("127.0.0.2\tACK\t55\t" + missing.section(", ", 0, 0) + "\t");
+            QTRY_COMPARE(receipts->text().section("טרם אישרו: ", 1),
+                         missing.contains(", ") ? missing.section(", ", 1) : "אין");
+            f.close();
+            f.sql("DELETE FROM Main_tbl");
+        }
+        setBroadcastTarget(QString());
+        ReceiptsBar::setHooks({});
+    }
+
+    // Characters the LAN's code page lacks go as "?", and the status line names them.
+    void charactersOutsideTheCodePageGoAsQuestionMarks()
+    {
+        LanPeer peer;
+        setBroadcastTarget(LanPeer::kAddress);
+        ManagerFixture f;
+        RMain::setSendRUpdateHook(&SendRUpdate);
+        f.add({{"RCaption", "✓ ישיבה"}, {"RDetail", "Жж ✓ \U0001F600"}});
+        f.open();
+        QTest::mouseClick(f.find<QWidget>("OptSend_0"), Qt::LeftButton);
+        QTest::keyClick(f.window(), Qt::Key_F9);
+        const QList<QByteArray> fields = peer.next().split('\t');
+        QCOMPARE(fields.value(4), QByteArray("? \xE9\xF9\xE9\xE1\xE4"));
+        QCOMPARE(fields.value(8), QByteArray("?? ? ?"));
+        QCOMPARE(f.find<QLabel>("LStatus")->text(),
+                 QString(" תזכורת נשמרה ונשלחה ברשת, עם \"?\" במקום: ✓ Ж ж \U0001F600"));
         setBroadcastTarget(QString());
         RMain::setSendRUpdateHook(nullptr);
     }

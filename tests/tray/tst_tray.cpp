@@ -7,8 +7,10 @@
 #include "platform/ui/Prompt.h"
 #include "tests/support/TempProgramDir.h"
 #include "tests/support/TestFiles.h"
+#include "tray/ArrivalNotices.h"
 #include "tray/FrmMain.h"
 #include "tray/KalvexClient.h"
+#include "tray/LanAnnounce.h"
 #include "tray/LanHandOver.h"
 #include "tray/OpenAlerts.h"
 #include "tray/ProgramEnd.h"
@@ -128,6 +130,7 @@ private slots:
         ProgramEnd::setHook([this](bool atOnce) { m_endings << (atOnce ? "now" : "quit"); });
         TrayHost::setAvailability([this] { return m_trayAvailable; });
         Prompt::clearHistory();
+        setAnnounceTarget(QString()); // nothing leaves this machine's own network
         writeIni({});
     }
     void cleanup()
@@ -276,6 +279,45 @@ private slots:
             for (const char* item : {"mnuCloseAll", "mnuDelayAll"})
                 QCOMPARE(FrmMain::instance()->findChild<QAction*>(item)->isVisible(), open > 0);
         }
+    }
+
+    // While receiving is on, the receiver tells the office that this user listens, once bound
+    // and after a resume moves the clock on: an "IAM" with the nickname, as an answer reads.
+    void theReceiverAnnouncesItselfWhileReceiving()
+    {
+        m_kalvex.holdPosts = true;
+        setAnnounceTarget("127.0.0.1"); // to its own port
+        for (const bool receiving : {false, true}) {
+            writeIni("[LAN_Settings]\nNick=דנה\nOptReceive=" + QByteArray::number(receiving) +
+                     "\n");
+            FrmMain::load();
+            emit frmWinSock::instance()->findChild<WallClockWatch*>()->jumped();
+            QCOMPARE(log().count("SendData: IAM\\tדנה\\t"), receiving ? 2 : 0);
+            if (receiving) // as a peer reads it
+                QTRY_COMPARE(log().count("DataArrival: 127.0.0.1\\tIAM\\tדנה\\t"), 2);
+            FrmMain::unload();
+        }
+    }
+
+    // Arrivals within a second make one notice naming author, title and time of each, five at
+    // most and the rest counted; a click opens the latest in the list, a deleted one the list.
+    void arrivalsMakeOneNoticeASecond()
+    {
+        QStringList shown;
+        ArrivalNotices notices(
+            [&](const QString& title, const QString& text) { shown << title + "|" + text; });
+        notices.take("new", 7, "דנה", "ישיבה", "05/12/2026 14:30");
+        QTRY_COMPARE(shown, QStringList{"תזכורת משותפת חדשה מאת דנה|ישיבה - 05/12/2026 14:30"});
+        QCOMPARE(notices.clickTarget(), 7);
+        shown.clear();
+        for (int i = 1; i <= ArrivalNotices::kMaxListed + 2; ++i)
+            notices.take(i % 2 ? "changed" : "deleted", i, "יוסי", QString("t%1").arg(i), "d");
+        QTRY_COMPARE(shown.size(), 1);
+        const QStringList lines = shown[0].split('\n');
+        QCOMPARE(lines.value(0), QString("7 תזכורות משותפות|יוסי (עודכנה): t1 - d"));
+        QCOMPARE(lines.value(1), QString("יוסי (נמחקה): t2 - d"));
+        QCOMPARE(lines.value(ArrivalNotices::kMaxListed), QString("ועוד 2"));
+        QCOMPARE(notices.clickTarget(), 5);
     }
 
     // One batch at a time, the next once Kalvex has carried out the last: at most 200

@@ -1,0 +1,57 @@
+#include "lan/SendMissedCopies.h"
+
+#include "common/Trapped.h"
+#include "lan/LanLimits.h"
+#include "lan/LanSend.h"
+#include "lan/RUpdateRec.h"
+#include "lan/SendRUpdate.h"
+#include "store/Database.h"
+#include "store/LanSettings.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
+#include "store/ReminderRecord.h"
+#include "store/RowReader.h"
+#include "store/ShareDates.h"
+
+#include <QStringList>
+
+namespace {
+
+// The reminders the nickname still misses, as decimal RMain_Ids with commas
+// between them. A name list's entries each end in CR, so "CR name CR" is
+// found in "CR list" exactly when the name is one of its entries.
+QString missedIds(Database& db, const QString& nick)
+{
+    static const QString sql =
+        QStringLiteral("SELECT RMain_Id FROM (%1) WHERE (IFNULL(SentTo, '') = '' OR "
+                       "instr(char(13) || SentTo, char(13) || ? || char(13)) > 0) AND "
+                       "instr(char(13) || IFNULL(ReceivedBy, ''), char(13) || ? || char(13)) = 0")
+            .arg(Queries::sharedRecently());
+    RowReader rows(db, sql, {nick, nick});
+    QStringList ids;
+    while (rows.next())
+        ids << rows.value(0).toString();
+    return ids.join(QLatin1Char(','));
+}
+
+} // namespace
+
+void SendMissedCopies(const QString& nick, const QString& address)
+{
+    if (!LANOptSend)
+        return;
+    trapped(QStringLiteral("SendMissedCopies"), [&] {
+        auto db = OpenReminderDb();
+        EnsureShareDates(*db);
+        const QString ids = missedIds(*db, nick);
+        if (ids.isEmpty())
+            return;
+        for (Snapshot rows(*db, Queries::byIds(ids)); rows.hasCurrent(); rows.moveNext()) {
+            const ReminderRecord r = ReminderRecord::read(rows);
+            if (!MayResend(address, r.BroadcastId))
+                continue;
+            const QString recipients = r.SentTo.isEmpty() ? kAllRecipients : r.SentTo;
+            SendLANMsg(BuildRUpdate(UpdateOf(r, recipients)), address);
+        }
+    });
+}

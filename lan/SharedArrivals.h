@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/Date.h"
+
+#include <QString>
+
+#include <functional>
+
+// A received update or deletion that changed what this user holds, for the
+// notice the tray shows: a new copy, a changed one, or one its author deleted.
+struct SharedArrival
+{
+    enum Kind { New, Changed, Deleted };
+    Kind kind = New;
+    qint32 reminderId = 0; // the copy's RMain_Id (gone once deleted)
+    QString author;
+    QString caption;
+    Date due;
+};
+
+// Where arrivals go; unset, nowhere. At most kMaxArrivalsPerSecond a second
+// are handed on: a flood of updates makes no flood of notices.
+void setSharedArrivalHandler(std::function<void(const SharedArrival&)> handler);
+inline constexpr int kMaxArrivalsPerSecond = 5;
+void NoteSharedArrival(const SharedArrival& arrival);

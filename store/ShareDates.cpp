@@ -1,0 +1,35 @@
+#include "store/ShareDates.h"
+
+#include "store/Database.h"
+
+namespace {
+
+// The shares older than this, as a condition on SharedAt (days of the date type).
+QString recentCondition()
+{
+    return QStringLiteral("SharedAt >= Now() - %1").arg(kShareMemoryDays);
+}
+
+} // namespace
+
+void EnsureShareDates(Database& db)
+{
+    db.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS Shared_tbl (BroadcastId INTEGER PRIMARY "
+                           "KEY, SharedAt REAL NOT NULL)"));
+}
+
+void NoteShared(Database& db, qint32 broadcastId)
+{
+    EnsureShareDates(db);
+    db.exec(QStringLiteral("DELETE FROM Shared_tbl WHERE NOT (%1)").arg(recentCondition()));
+    db.execute(QStringLiteral("INSERT OR REPLACE INTO Shared_tbl (BroadcastId, SharedAt) "
+                              "VALUES (?, Now())"),
+               {broadcastId});
+}
+
+QString Queries::sharedRecently()
+{
+    return QStringLiteral("SELECT Main_tbl.* FROM Main_tbl JOIN Shared_tbl USING (BroadcastId) "
+                          "WHERE IAMAuthor = TRUE AND RActive = TRUE AND BroadcastId <> 0 AND ") +
+           recentCondition() + QStringLiteral(" ORDER BY RMain_Id");
+}

@@ -1,0 +1,126 @@
+// Hosts A and B on a LAN of their own: B is down while A shares; B starts, announces itself
+// and gets what it missed from A at once, A's receipts naming B; a second announcement gets
+// nothing again.
+#include "tests/support/E2eSession.h"
+#include "tests/support/LanNetwork.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <QUdpSocket>
+
+class E2eLanCatchUp : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<LanNetwork> m_net;
+    std::unique_ptr<E2eSession> m_a, m_b;
+    QStringList m_arrivals; // B's Kalvex tells its tray: kind, author, caption
+
+private slots:
+    void arrived(const QString& kind, int, const QString& author, const QString& caption,
+                 const QString&)
+    {
+        m_arrivals << kind + '|' + author + '|' + caption;
+    }
+
+private:
+    QString diagnostics() const
+    {
+        QString text;
+        for (const E2eSession* s : {m_a.get(), m_b.get()})
+            text += "\n" + s->logText() + s->logText("Tolvane.log");
+        return text;
+    }
+    std::unique_ptr<E2eSession> host(int h, const QString& nick)
+    {
+        auto s = std::make_unique<E2eSession>(
+            E2eOptions{.environment = {{"KV_PROMPT_ANSWER", "Ignore"},
+                                       {"KV_TRAY_WAIT_MS", "100"},
+                                       {"KV_ANNOUNCE_TO", "255.255.255.255"}},
+                       .launcher = m_net->launcher(h)});
+        if (s->isReady()) {
+            s->setIniValue("LAN_Settings", "Nick", nick);
+            s->runProgram("Kalvex", {"/REGSERVER"});
+        }
+        return s;
+    }
+    // A's new reminder shared through the scripting interface, as "שלח ברשת" sends it.
+    qint32 share(const QString& caption, const QString& audience) const
+    {
+        const QDBusMessage reply =
+            m_a->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "AddReminder",
+                      {caption, "2099-12-31T09:00", "", 0, 0, audience});
+        return m_a
+            ->scalarSql("SELECT BroadcastId FROM Main_tbl WHERE RMain_Id = ?",
+                        {reply.arguments().value(0).toInt()})
+            .toInt();
+    }
+    bool receivedByB(qint32 broadcastId) const
+    {
+        return m_a->scalarSql("SELECT ReceivedBy FROM Main_tbl WHERE BroadcastId = ?",
+                              {broadcastId}) == QVariant("B\r");
+    }
+    bool bHolds(qint32 broadcastId) const
+    {
+        return m_b->scalarSql("SELECT COUNT(*) FROM Main_tbl WHERE BroadcastId = ? AND "
+                              "IAMAuthor = 0",
+                              {broadcastId})
+                   .toInt() == 1;
+    }
+    qsizetype sent(const QString& what) const { return m_a->logText().count("SendData: " + what); }
+
+private slots:
+    void initTestCase()
+    {
+        const QString unavailable = LanNetwork::unavailableReason();
+        if (!unavailable.isEmpty())
+            QSKIP(qPrintable(unavailable));
+        m_net = std::make_unique<LanNetwork>(2);
+        QVERIFY2(m_net->isReady(), qPrintable(m_net->error()));
+        m_a = host(0, "A");
+        m_b = host(1, "B");
+        QVERIFY2(m_a->isReady(), qPrintable(m_a->error()));
+        QVERIFY2(m_b->isReady(), qPrintable(m_b->error()));
+        m_a->startProgram("Tolvane");
+        QVERIFY(E2eSession::waitFor([&] { return !m_a->iniValue("Reminder", "NextDate").isNull(); },
+                                    30000));
+    }
+
+    void whatBMissedWhileDownReachesItWhenItAnnouncesItself()
+    {
+        const qint32 toList = share("לרשימה", "B,C");
+        const qint32 toAll = share("לכולם", "ALL");
+        QVERIFY(toList != 0);
+        QVERIFY(toAll != 0);
+        QCOMPARE(sent("UPD"), 2);
+
+        QVERIFY(m_b->bus().connect("", "/KVClass", "Kalvex.KVClass", "SharedReminderArrived", this,
+                                   SLOT(arrived(QString, int, QString, QString, QString))));
+        m_b->startProgram("Tolvane");
+        QVERIFY2(E2eSession::waitFor(
+                     [&] { return m_b->logText("Tolvane.log").contains("SendData: IAM\\tB\\t"); },
+                     30000),
+                 qPrintable(diagnostics()));
+        QElapsedTimer sinceAnnounced;
+        sinceAnnounced.start();
+        const auto caughtUp = [&] {
+            return bHolds(toList) && bHolds(toAll) && receivedByB(toList) && receivedByB(toAll);
+        };
+        QVERIFY2(E2eSession::waitFor(caughtUp, 2000), qPrintable(diagnostics()));
+        qInfo("caught up %lld ms after B's announcement", sinceAnnounced.elapsed());
+        QCOMPARE(sent("UPD"), 4);
+        QTRY_COMPARE(m_arrivals, QStringList({"new|A|לרשימה", "new|A|לכולם"}));
+
+        // B again, as after a resume; a question after it shows when A has carried it out.
+        QUdpSocket b;
+        QVERIFY(m_net->bindIn(1, b));
+        const qsizetype answers = sent("IAM");
+        for (const QByteArray datagram : {"198.18.0.2\tIAM\tB\t", "198.18.0.2\tWHL\t"})
+            b.writeDatagram(datagram, QHostAddress(LanNetwork::address(0)), 217);
+        QVERIFY2(E2eSession::waitFor([&] { return sent("IAM") > answers; }),
+                 qPrintable(diagnostics()));
+        QCOMPARE(sent("UPD"), 4);
+    }
+};
+
+QTEST_GUILESS_MAIN(E2eLanCatchUp)
+#include "tst_e2e_lan_catchup.moc"

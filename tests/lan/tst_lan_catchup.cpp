@@ -1,0 +1,142 @@
+// A colleague announces himself ("IAM"): what this installation shared and he has not
+// acknowledged goes again, to his address only, and not again within a minute.
+#include "tests/lan/LanPeer.h"
+#include "tests/support/ReminderRows.h"
+
+#include "lan/LanLimits.h"
+#include "lan/LanSend.h"
+#include "lan/ProcessLANMsg.h"
+#include "lan/SendRUpdate.h"
+#include "store/Database.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
+#include "store/ShareDates.h"
+
+#include <QTest>
+
+namespace {
+
+struct Shared
+{
+    const char* what;
+    qint32 broadcastId;
+    QVariantMap fields; // beside an active authored reminder shared to everybody
+    int sharedDaysAgo = 0;
+};
+
+// The identity and recipients of each update the peer got, in order of arrival.
+QStringList updatesGot(LanPeer& peer)
+{
+    QStringList got;
+    for (QByteArray d = peer.next(); !d.isEmpty(); d = peer.silent() ? QByteArray() : peer.next())
+        got << QString::fromLatin1(d).section('\t', 1, 3);
+    return got;
+}
+
+} // namespace
+
+class TestLanCatchUp : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<SchedulingDir> m_dir;
+    std::unique_ptr<LanPeer> m_peer;
+    const Date m_now = at(2026, 12, 1, 9, 0);
+
+    // Each reminder as a send of this installation leaves it, shared days ago.
+    void share(const QList<Shared>& rows)
+    {
+        for (const Shared& s : rows) {
+            QVariantMap fields{
+                {"IAMAuthor", 1}, {"BroadcastId", s.broadcastId}, {"RCaption", s.what}};
+            fields.insert(s.fields);
+            insertReminder(reminderFields(0, at(2026, 12, 9), at(2026, 12, 9), fields));
+            Clock::setNow(m_now.addDays(-s.sharedDaysAgo));
+            NoteShared(*OpenReminderDb(), s.broadcastId);
+        }
+        Clock::setNow(m_now);
+    }
+    static void announce(const QByteArray& nick, const QString& source = LanPeer::kAddress)
+    {
+        ProcessLANMsg(QString::fromLatin1("198.18.0.9\tIAM\t" + nick + "\t"), source);
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<SchedulingDir>(m_now);
+        m_peer = std::make_unique<LanPeer>();
+        LANNick = QStringLiteral("alpha"), LANOptSend = true, LANOptReceive = true;
+    }
+    void cleanup() { m_peer.reset(), m_dir.reset(); }
+
+    void whatTheAnnouncerMissesGoesToHimOnly()
+    {
+        share({{"all", 101, {}},
+               {"his list", 102, {{"SentTo", "gamma\rdelta\r"}}},
+               {"not his list", 103, {{"SentTo", "gammas\rdelta\r"}}},
+               {"acknowledged", 104, {{"ReceivedBy", "delta\rgamma\r"}}},
+               {"another's receipt", 105, {{"ReceivedBy", "xgamma\r"}}},
+               {"inactive", 106, {{"RActive", 0}}},
+               {"a copy", 107, {{"IAMAuthor", 0}}},
+               {"long ago", 108, {}, kShareMemoryDays + 1},
+               {"within the days", 109, {}, kShareMemoryDays - 1}});
+        insertReminder(reminderFields(0, at(2026, 12, 9), at(2026, 12, 9), {{"IAMAuthor", 1}}));
+        announce("gamma");
+        QCOMPARE(updatesGot(*m_peer), QStringList({"UPD\tALL\t101", "UPD\tgamma\rdelta\r\t102",
+                                                   "UPD\tALL\t105", "UPD\tALL\t109"}));
+        // The receipts stand as they were.
+        QCOMPARE(OpenReminderDb()
+                     ->scalar("SELECT ReceivedBy FROM Main_tbl WHERE BroadcastId = 105")
+                     .toString(),
+                 QString("xgamma\r"));
+    }
+
+    // Once a minute per reminder and address; another colleague at the address is one too.
+    void aReminderGoesToAnAddressOnceAMinute()
+    {
+        share({{"all", 201, {}}});
+        const QStringList once{"UPD\tALL\t201"};
+        announce("gamma");
+        QCOMPARE(updatesGot(*m_peer), once);
+        Clock::advance(59);
+        announce("gamma");
+        announce("delta");
+        QVERIFY(m_peer->silent());
+        Clock::advance(1);
+        announce("delta");
+        QCOMPARE(updatesGot(*m_peer), once);
+    }
+
+    // Nothing while sending is off, nor to an address no answer may go to.
+    void nothingWhenNoAnswerMayGo()
+    {
+        share({{"all", 301, {}}});
+        LANOptSend = false;
+        announce("gamma");
+        LANOptSend = true;
+        announce("gamma", "255.255.255.255");
+        announce("gamma", "224.0.0.1");
+        QVERIFY(m_peer->silent());
+    }
+
+    // A send notes when it shared: an old share sent again is sent again on announcements.
+    void aSendNotesWhenItShared()
+    {
+        share({{"again", 401, {}, kShareMemoryDays + 5}});
+        setBroadcastTarget(LanPeer::kAddress);
+        const qint32 id = OpenReminderDb()->scalar("SELECT RMain_Id FROM Main_tbl").toInt();
+        {
+            auto db = OpenReminderDb();
+            Dynaset rs(*db, Queries::byId(id));
+            QVERIFY(SendRUpdate(rs, id, false, QString()));
+        }
+        setBroadcastTarget(QString());
+        QCOMPARE(updatesGot(*m_peer), QStringList{"UPD\tALL\t401"});
+        announce("gamma");
+        QCOMPARE(updatesGot(*m_peer), QStringList{"UPD\tALL\t401"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLanCatchUp)
+#include "tst_lan_catchup.moc"

@@ -1,0 +1,40 @@
+#include "tray/LanAnnounce.h"
+
+#include "common/LanNick.h"
+#include "common/LanText.h"
+#include "common/Log.h"
+#include "common/Trapped.h"
+#include "platform/Failure.h"
+
+#include <QHostAddress>
+#include <QUdpSocket>
+
+namespace {
+QString g_target = QStringLiteral("255.255.255.255");
+constexpr int kConnectTimeoutMs = 2000;
+} // namespace
+
+void LanAnnounce(quint16 port)
+{
+    if (g_target.isEmpty())
+        return;
+    trapped(QStringLiteral("LanAnnounce"), [port] {
+        // Connecting sends nothing: the kernel picks the source address that
+        // goes in field 0, as every sender of the LAN does.
+        QUdpSocket socket;
+        socket.connectToHost(QHostAddress(g_target), port);
+        if (!socket.waitForConnected(kConnectTimeoutMs))
+            throw Failure(socket.errorString());
+        const QString message = QStringLiteral("IAM\t") + ReadNick() + QLatin1Char('\t');
+        const QString datagram = socket.localAddress().toString() + QLatin1Char('\t') + message;
+        const QByteArray bytes = lanBytesFromText(datagram);
+        if (socket.write(bytes) != bytes.size())
+            throw Failure(socket.errorString());
+        WriteLog(QStringLiteral("SendData: ") + message, LogInformation);
+    });
+}
+
+void setAnnounceTarget(const QString& address)
+{
+    g_target = address;
+}
