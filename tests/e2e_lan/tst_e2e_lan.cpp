@@ -126,11 +126,7 @@ class E2eLan : public QObject
 private slots:
     void initTestCase()
     {
-        const QString unavailable = LanNetwork::unavailableReason();
-        if (!unavailable.isEmpty())
-            QSKIP(qPrintable(unavailable));
-        m_net = std::make_unique<LanNetwork>(3);
-        QVERIFY2(m_net->isReady(), qPrintable(m_net->error()));
+        KV_MAKE_LAN_NETWORK(m_net, 3);
         m_desktop = std::make_unique<XDesktop>();
         QString error;
         QVERIFY2(m_desktop->start(true, &error), qPrintable(error));

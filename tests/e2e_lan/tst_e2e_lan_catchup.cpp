@@ -71,11 +71,7 @@ private:
 private slots:
     void initTestCase()
     {
-        const QString unavailable = LanNetwork::unavailableReason();
-        if (!unavailable.isEmpty())
-            QSKIP(qPrintable(unavailable));
-        m_net = std::make_unique<LanNetwork>(2);
-        QVERIFY2(m_net->isReady(), qPrintable(m_net->error()));
+        KV_MAKE_LAN_NETWORK(m_net, 2);
         m_a = host(0, "A");
         m_b = host(1, "B");
         QVERIFY2(m_a->isReady(), qPrintable(m_a->error()));

@@ -114,11 +114,7 @@ private slots:
 
     void initTestCase()
     {
-        const QString unavailable = LanNetwork::unavailableReason();
-        if (!unavailable.isEmpty())
-            QSKIP(qPrintable(unavailable));
-        m_net = std::make_unique<LanNetwork>(3);
-        QVERIFY2(m_net->isReady(), qPrintable(m_net->error()));
+        KV_MAKE_LAN_NETWORK(m_net, 3);
         QVERIFY(m_net->bindIn(1, m_flooder));
         QVERIFY(m_net->bindIn(2, m_peer, kPort));
         connect(&m_peer, &QUdpSocket::readyRead, this, [this] {

@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <QTest>
+
+#include <memory>
+
 class QUdpSocket;
 
 // A LAN of its own (needs root): one network namespace per host, each with
@@ -36,3 +40,14 @@ private:
     int m_hosts;
     QString m_error;
 };
+
+// For a test's initTestCase: skips the test where this machine cannot make a LAN, else makes
+// one of `hosts` hosts into `net` (a std::unique_ptr<LanNetwork>) and fails unless it is up.
+#define KV_MAKE_LAN_NETWORK(net, hosts)                                                            \
+    do {                                                                                           \
+        const QString unavailable = LanNetwork::unavailableReason();                               \
+        if (!unavailable.isEmpty())                                                                \
+            QSKIP(qPrintable(unavailable));                                                        \
+        net = std::make_unique<LanNetwork>(hosts);                                                 \
+        QVERIFY2(net->isReady(), qPrintable(net->error()));                                        \
+    } while (false)
