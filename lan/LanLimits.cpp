@@ -2,7 +2,6 @@
 
 #include "platform/Clock.h"
 #include "store/Database.h"
-#include "store/Queries.h"
 #include "store/ReminderRecord.h"
 #include "store/RowReader.h"
 
@@ -73,21 +72,6 @@ Holding& holdingOf(Database& db, const QString& author)
     return known[author] = readHolding(db, author);
 }
 
-struct StoredCopy
-{
-    QString author;
-    qint64 chars = 0;
-};
-
-std::optional<StoredCopy> storedCopy(Database& db, qint32 broadcastId)
-{
-    RowReader rows(db, QStringLiteral("SELECT IFNULL(RAuthor, ''), %1 FROM (%2)")
-                           .arg(kTextChars, Queries::copyByBroadcastId(broadcastId)));
-    if (!rows.next())
-        return std::nullopt;
-    return StoredCopy{rows.value(0).toString(), rows.value(1).toLongLong()};
-}
-
 // Lets the key through unless it went through less than gap ago (a clock set
 // back counts as long ago), and remembers when. With max keys through within
 // the gap, none more: a forged flood is left unanswered.
@@ -109,22 +93,23 @@ bool letThrough(QHash<Key, qint64>& throughAt, const Key& key, qint64 now, qint6
 
 } // namespace
 
-bool AdmitCopy(const ReminderRecord& copy)
+bool AdmitCopy(const ReminderRecord& copy, const std::optional<ReminderRecord>& before)
 {
+    const auto textChars = [](const ReminderRecord& r) {
+        return qint64(r.RCaption.size() + r.RDetail.size());
+    };
+    const bool sameAuthor = before && before->RAuthor == copy.RAuthor;
     auto db = OpenReminderDb();
-    const qint64 chars = copy.RCaption.size() + copy.RDetail.size();
-    const std::optional<StoredCopy> before = storedCopy(*db, copy.BroadcastId);
-    const bool sameAuthor = before && before->author == copy.RAuthor;
     Holding& holding = holdingOf(*db, copy.RAuthor);
     const qint64 copies = holding.copies + (sameAuthor ? 0 : 1);
-    const qint64 held = holding.chars + chars - (sameAuthor ? before->chars : 0);
+    const qint64 held = holding.chars + textChars(copy) - (sameAuthor ? textChars(*before) : 0);
     const bool grows = copies > holding.copies || held > holding.chars;
     if (grows && (copies > kMaxCopiesPerAuthor || held > kMaxCharsPerAuthor))
         return false;
     holding.copies = copies;
     holding.chars = held;
     if (before && !sameAuthor)
-        ForgetAuthor(before->author);
+        ForgetAuthor(before->RAuthor);
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 struct ReminderRecord;
 
 // What a peer may make this installation hold or send (the README's "LAN
@@ -21,7 +23,8 @@ inline constexpr int kWhlAnswerGapMs = 1000;
 // Whether the received copy may be stored without taking its author past
 // the bounds; counts it in when so. What this installation holds is read
 // from the database once a minute per author, and followed in between.
-bool AdmitCopy(const ReminderRecord& copy);
+// before: the copy with its identity as stored now, if any.
+bool AdmitCopy(const ReminderRecord& copy, const std::optional<ReminderRecord>& before);
 // The holding of an author is read again when next needed (a store failed).
 void ForgetAuthor(const QString& author);
 

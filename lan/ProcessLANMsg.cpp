@@ -117,8 +117,6 @@ const QList<QHostAddress>& ownAddresses()
     return addresses;
 }
 
-// The lookups by network identity need their index, which a file of an
-// earlier build may lack.
 // The received copy with this identity as stored now; nothing when none.
 std::optional<ReminderRecord> receivedCopy(qint32 broadcastId)
 {
@@ -143,6 +141,8 @@ void noteStored(const std::optional<ReminderRecord>& before, qint32 broadcastId)
     afterCommit([arrival] { NoteSharedArrival(arrival); });
 }
 
+// The lookups by network identity need their index, which a file of an
+// earlier build may lack.
 void ensureIndexesOnce()
 {
     static bool ensured = false;
@@ -196,12 +196,12 @@ void ReceiveRUpdate(const QStringList& tokens)
             return;
         DropControlCharacters(rec);
         requireStorable(rec);
-        if (!AdmitCopy(rec)) {
+        const std::optional<ReminderRecord> before = receivedCopy(rec.BroadcastId);
+        if (!AdmitCopy(rec, before)) {
             CountForLog(refused, g_origin.sender(tokens) + QStringLiteral(" (author \"") +
                                      rec.RAuthor + QLatin1Char('"') + QLatin1Char(')'));
             return;
         }
-        const std::optional<ReminderRecord> before = receivedCopy(rec.BroadcastId);
         try {
             StoreReceivedCopy(rec);
         } catch (...) {
