@@ -29,7 +29,8 @@ public:
     explicit KVClass(ServerLifetime* lifetime, QObject* parent = nullptr);
 
 public slots:
-    // Shows the manager window before returning. The id is accepted, not used.
+    // Shows the manager window before returning; with a reminder's id, that
+    // reminder selected (or the user told that it is gone).
     void ShowList(int RMainId);
     // Queue the due check / the next-due publication / a LAN datagram and return.
     void CheckList();

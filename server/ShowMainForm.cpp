@@ -7,6 +7,8 @@
 #include "platform/Failure.h"
 #include "platform/ui/WindowFront.h"
 
+#include <QTimer>
+
 void ShowMainForm()
 {
     trapped(QStringLiteral("ShowMainForm"), [&] {
@@ -22,7 +24,9 @@ void ShowMainForm()
 }
 
 // The manager comes to the front without staying on top of every other
-// window; a reminder deleted meanwhile is told, over the list as stored.
+// window; a reminder deleted meanwhile is told, over the list as stored,
+// once this has returned: a caller that waits for it (Tolvane's call) is
+// not held until the user answers the box.
 void OpenReminderInList(qint32 reminderId)
 {
     trapped(QStringLiteral("cmdShowList"), [&] {
@@ -30,6 +34,6 @@ void OpenReminderInList(qint32 reminderId)
         window->show();
         BringToFront(window, false);
         if (!window->ShowIndex(reminderId))
-            window->TellNotStored();
+            QTimer::singleShot(0, window, [window] { window->TellNotStored(); });
     });
 }
