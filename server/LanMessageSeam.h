@@ -10,6 +10,4 @@
 // then datagrams are dropped.
 using LanMessageHandler = std::function<void(const QString& datagram, const QString& source)>;
 void setLanMessageHandler(LanMessageHandler handler); // empty: drop again
-// The same for a handler that does not look at the source.
-void setLanMessageHandler(std::function<void(const QString& datagram)> handler);
 void ProcessLanMessage(const QString& datagram, const QString& source = QString());

@@ -74,12 +74,7 @@ QVariant storedValue(F field, const QVariant& v, const QString& argument)
     if (kind == Kind::Number) {
         if (!isInteger(v))
             throw InvalidArgument(argument, QStringLiteral("צריך להיות מספר שלם (i)"));
-        const bool fits = v.typeId() == QMetaType::ULongLong
-                              ? v.toULongLong() <= 32767u
-                              : v.toLongLong() >= -32768 && v.toLongLong() <= 32767;
-        if (!fits)
-            throw InvalidArgument(argument, QStringLiteral("%1 מחוץ לתחום").arg(v.toString()));
-        return v.toInt();
+        return codeArgument(argument, v);
     }
     if (v.typeId() != QMetaType::QString)
         throw InvalidArgument(argument, QStringLiteral("צריך להיות טקסט (s)"));
@@ -88,15 +83,30 @@ QVariant storedValue(F field, const QVariant& v, const QString& argument)
     const QString text = v.toString();
     if (text.isEmpty() && field == F::Adv_DateEnd)
         return QVariant(); // no end date
+    return dateValue(dateArgument(argument, text));
+}
+
+} // namespace
+
+short codeArgument(const QString& argument, const QVariant& integer)
+{
+    const bool fits = integer.typeId() == QMetaType::ULongLong
+                          ? integer.toULongLong() <= 32767u
+                          : integer.toLongLong() >= -32768 && integer.toLongLong() <= 32767;
+    if (!fits)
+        throw InvalidArgument(argument, QStringLiteral("%1 מחוץ לתחום").arg(integer.toString()));
+    return short(integer.toInt());
+}
+
+Date dateArgument(const QString& argument, const QString& text)
+{
     const std::optional<Date> date = parseIsoMinute(text);
     if (!date)
         throw InvalidArgument(argument, QStringLiteral("\"%1\" אינו מועד קיים בתבנית "
                                                        "yyyy-MM-ddTHH:mm")
                                             .arg(text));
-    return dateValue(*date);
+    return *date;
 }
-
-} // namespace
 
 QVariantMap reminderMap(const ReminderRecord& r)
 {

@@ -15,3 +15,8 @@ QVariantMap reminderMap(const ReminderRecord& r);
 // (InvalidArgument "fields.<name>") any other name, a value of another type,
 // a date that does not exist, a code beyond 16 bits, an empty RDate.
 void applyFields(ReminderRecord& r, const QVariantMap& fields);
+
+// An integer argument as a 16-bit code, or InvalidArgument "out of range".
+short codeArgument(const QString& argument, const QVariant& integer);
+// A date argument "yyyy-MM-ddTHH:mm" of a moment that exists, or InvalidArgument.
+Date dateArgument(const QString& argument, const QString& text);

@@ -61,13 +61,6 @@ QString updateArgument(F field)
     return QStringLiteral("fields.") + fieldName(field);
 }
 
-short code(const QString& argument, int value)
-{
-    if (value < -32768 || value > 32767)
-        throw InvalidArgument(argument, QStringLiteral("%1 מחוץ לתחום").arg(value));
-    return short(value);
-}
-
 std::optional<Audience> audienceOf(const QString& shareTo)
 {
     if (shareTo.isEmpty())
@@ -80,13 +73,11 @@ std::optional<Audience> audienceOf(const QString& shareTo)
     return Audience{true, naming(&addArgument, [&] { return NameListFromCommas(shareTo); })};
 }
 
-ReminderRecord storedReminder(qint32 id)
+ReminderRecord requireStored(qint32 id)
 {
-    auto db = OpenReminderDb();
-    const Snapshot rows(*db, Queries::byId(id));
-    if (!rows.hasCurrent())
-        throw InvalidArgument(QStringLiteral("id"), QStringLiteral("אין תזכורת שמספרה %1").arg(id));
-    return ReminderRecord::read(rows);
+    if (std::optional<ReminderRecord> stored = storedReminder(*OpenReminderDb(), id))
+        return *stored;
+    throw InvalidArgument(QStringLiteral("id"), QStringLiteral("אין תזכורת שמספרה %1").arg(id));
 }
 
 // Saves and sends as the editor does with "שלח ברשת" ticked; the reminder is
@@ -113,15 +104,10 @@ qint32 add(const QString& caption, const QString& due, const QString& details, i
 {
     ReminderRecord entered;
     entered.RCaption = caption;
-    const std::optional<Date> date = parseIsoMinute(due);
-    if (!date)
-        throw InvalidArgument(
-            QStringLiteral("due"),
-            QStringLiteral("\"%1\" אינו מועד קיים בתבנית yyyy-MM-ddTHH:mm").arg(due));
-    entered.RDate = *date;
+    entered.RDate = dateArgument(QStringLiteral("due"), due);
     entered.RDetail = details;
-    entered.RImportance = code(QStringLiteral("importance"), importance);
-    entered.REventType = code(QStringLiteral("eventType"), eventType);
+    entered.RImportance = codeArgument(QStringLiteral("importance"), importance);
+    entered.REventType = codeArgument(QStringLiteral("eventType"), eventType);
     if (entered.REventType == EventAdvanced)
         throw InvalidArgument(QStringLiteral("eventType"),
                               QStringLiteral("סוג מתקדם (100) נקבע ב-UpdateReminder"));
@@ -142,7 +128,7 @@ bool remove(qint32 id, bool network)
 
 QVariantMap get(qint32 id)
 {
-    return reminderMap(storedReminder(id));
+    return reminderMap(requireStored(id));
 }
 
 QList<QVariantMap> list(int filter)
@@ -161,7 +147,7 @@ QList<QVariantMap> list(int filter)
 
 void update(qint32 id, const QVariantMap& fields)
 {
-    const ReminderRecord stored = storedReminder(id);
+    const ReminderRecord stored = requireStored(id);
     ReminderRecord entered = stored;
     entered.RActive = true;
     applyFields(entered, fields);

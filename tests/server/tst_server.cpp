@@ -52,7 +52,7 @@ private slots:
     // datagrams waiting; a failure stops nothing.
     void commandsRunBeforeWaitingDatagramsKnownByTheirFirstFiveCharacters()
     {
-        setLanMessageHandler([this](const QString& text) {
+        setLanMessageHandler([this](const QString& text, const QString&) {
             if (text == QLatin1String("bad"))
                 throw Failure(QStringLiteral("broken datagram"));
             m_events << "lan " + text + " @" + ReadIni("Reminder", "NextDate", "-");
@@ -74,7 +74,7 @@ private slots:
         connect(&loop, &QTimer::timeout, this, [&turns] { ++turns; });
         loop.start(0);
         QList<int> turnOfEach;
-        setLanMessageHandler([&](const QString& text) {
+        setLanMessageHandler([&](const QString& text, const QString&) {
             turnOfEach << turns;
             m_events << text + " @" + ReadIni("Reminder", "NextDate", "-");
         });
@@ -116,7 +116,7 @@ private slots:
     // A drain starting in a nested loop while another runs waits for it, up to a limit (logged).
     void aDrainStartingWhileAnotherRunsBacksOffUpToALimit()
     {
-        setLanMessageHandler([this](const QString& text) {
+        setLanMessageHandler([this](const QString& text, const QString&) {
             m_events << text + " begins";
             if (text.startsWith("outer")) {
                 QueueCommand("inner" + text.mid(5));
@@ -146,7 +146,7 @@ private slots:
         LanPeer peer;
         LANNick = QStringLiteral("beta"), LANOptReceive = true;
         QList<bool> answeredBefore;
-        setLanMessageHandler([&](const QString& text) {
+        setLanMessageHandler([&](const QString& text, const QString&) {
             answeredBefore << !peer.silent();
             ProcessLANMsg(text);
             if (text.contains(QLatin1String("broken")))
@@ -170,7 +170,7 @@ private slots:
     // The queue keeps running in the nested event loop of a modal box.
     void datagramsAreCarriedOutInOrderWhileAModalBoxIsOpen()
     {
-        setLanMessageHandler([this](const QString& text) {
+        setLanMessageHandler([this](const QString& text, const QString&) {
             m_events << text + (QApplication::activeModalWidget() ? " under the box" : "");
         });
         QTimer poll;
