@@ -3,6 +3,7 @@
 #include "common/Trapped.h"
 #include "platform/Throttle.h"
 #include "platform/ui/Named.h"
+#include "scheduling/ReminderRules.h"
 #include "store/Database.h"
 #include "store/LanSettings.h"
 #include "store/ReminderChanges.h"
@@ -40,7 +41,7 @@ QString shown(QStringList names, const QString& none)
 
 QStringList MissingRecipients(const ReminderRecord& reminder, const QStringList& colleaguesSeen)
 {
-    if (!reminder.IAMAuthor || reminder.BroadcastId == 0)
+    if (!SharedByMe(reminder))
         return {};
     QStringList missing = reminder.SentTo.isEmpty() ? colleaguesSeen : namesOf(reminder.SentTo);
     missing.removeDuplicates();
@@ -75,7 +76,7 @@ ReceiptsBar::ReceiptsBar(QWidget* parent) : QWidget(parent)
     auto* receipts = new Throttle(
         ReminderChanges::kWatchMs, [this] { refresh(); }, this);
     connect(ReminderChanges::instance(), &ReminderChanges::changed, receipts, [this, receipts] {
-        if (m_reminderId > 0)
+        if (m_reminderId > 0 && LANOptSend)
             receipts->request();
     });
     hide();
@@ -89,11 +90,12 @@ void ReceiptsBar::follow(qint32 reminderId)
 
 void ReceiptsBar::refresh()
 {
+    // Without sending nothing shows: the database is not opened for it.
     std::optional<ReminderRecord> reminder;
-    if (m_reminderId > 0)
+    if (m_reminderId > 0 && LANOptSend)
         trapped(QStringLiteral("ReceiptsBar"),
                 [&] { reminder = storedReminder(*OpenReminderDb(), m_reminderId); });
-    const bool shared = LANOptSend && reminder && reminder->IAMAuthor && reminder->BroadcastId != 0;
+    const bool shared = reminder && SharedByMe(*reminder);
     setVisible(shared);
     if (!shared)
         return;
