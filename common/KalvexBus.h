@@ -52,5 +52,8 @@ inline const QString alertCountChanged = QStringLiteral("CountChanged"); // sign
 // (s kind "new"/"changed"/"deleted", i RMain_Id, s author, s caption,
 // s due "dd/mm/yyyy HH:nn"); a few a second at most. Tolvane shows a notice.
 inline const QString sharedReminderArrived = QStringLiteral("SharedReminderArrived");
+inline const QString arrivalNew = QStringLiteral("new");
+inline const QString arrivalChanged = QStringLiteral("changed");
+inline const QString arrivalDeleted = QStringLiteral("deleted");
 
 } // namespace KalvexBus

@@ -38,6 +38,11 @@ QString twoDigits(int n)
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
+QString fourDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
+}
+
 } // namespace
 
 QDate Date::firstDay()
@@ -207,9 +212,8 @@ Date Date::add(int unit, int count) const
 
 QString formatDateTime(const Date& d)
 {
-    return twoDigits(d.day()) + '/' + twoDigits(d.month()) + '/' +
-           QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0')) + ' ' + twoDigits(d.hour()) +
-           ':' + twoDigits(d.minute());
+    return twoDigits(d.day()) + '/' + twoDigits(d.month()) + '/' + fourDigits(d.year()) + ' ' +
+           twoDigits(d.hour()) + ':' + twoDigits(d.minute());
 }
 
 QString formatDateOnly(const Date& d)
@@ -219,8 +223,7 @@ QString formatDateOnly(const Date& d)
 
 QString formatNextDate(const Date& d)
 {
-    return twoDigits(d.day()) + twoDigits(d.month()) +
-           QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0')) + twoDigits(d.hour()) +
+    return twoDigits(d.day()) + twoDigits(d.month()) + fourDigits(d.year()) + twoDigits(d.hour()) +
            twoDigits(d.minute());
 }
 
@@ -267,9 +270,8 @@ std::optional<Date> parseNextDate(const QString& text)
 
 QString formatIsoMinute(const Date& d)
 {
-    return QStringLiteral("%1").arg(d.year(), 4, 10, QLatin1Char('0')) + '-' +
-           twoDigits(d.month()) + '-' + twoDigits(d.day()) + 'T' + twoDigits(d.hour()) + ':' +
-           twoDigits(d.minute());
+    return fourDigits(d.year()) + '-' + twoDigits(d.month()) + '-' + twoDigits(d.day()) + 'T' +
+           twoDigits(d.hour()) + ':' + twoDigits(d.minute());
 }
 
 std::optional<Date> parseIsoMinute(const QString& text)

@@ -17,7 +17,6 @@ public:
     Throttle(int minGapMs, std::function<void()> action, QObject* parent = nullptr);
 
     void request();
-    bool isPending() const { return m_timer.isActive(); }
 
 private:
     void run();

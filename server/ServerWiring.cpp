@@ -24,8 +24,8 @@ namespace {
 // The signal the tray monitor shows a notice for.
 void AnnounceSharedArrival(const SharedArrival& arrival)
 {
-    static const QString kinds[] = {QStringLiteral("new"), QStringLiteral("changed"),
-                                    QStringLiteral("deleted")};
+    static const QString kinds[] = {KalvexBus::arrivalNew, KalvexBus::arrivalChanged,
+                                    KalvexBus::arrivalDeleted};
     QDBusMessage signal = QDBusMessage::createSignal(
         KalvexBus::objectPath, KalvexBus::interfaceName, KalvexBus::sharedReminderArrived);
     signal << kinds[arrival.kind] << arrival.reminderId << arrival.author << arrival.caption

@@ -9,9 +9,9 @@ namespace {
 // "חדשה", "עודכנה" or "נמחקה", as the notice tells the kind.
 QString kindText(const QString& kind)
 {
-    if (kind == QLatin1String("changed"))
+    if (kind == KalvexBus::arrivalChanged)
         return QStringLiteral("עודכנה");
-    if (kind == QLatin1String("deleted"))
+    if (kind == KalvexBus::arrivalDeleted)
         return QStringLiteral("נמחקה");
     return QStringLiteral("חדשה");
 }
@@ -48,7 +48,7 @@ void ArrivalNotices::showGathered()
     if (m_gathered.isEmpty())
         return;
     const Arrival& last = m_gathered.last();
-    m_clickTarget = last.kind == QLatin1String("deleted") ? 0 : last.reminderId;
+    m_clickTarget = last.kind == KalvexBus::arrivalDeleted ? 0 : last.reminderId;
     QString title;
     QStringList lines;
     if (m_gathered.size() == 1 && m_more == 0) {

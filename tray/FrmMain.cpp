@@ -290,7 +290,7 @@ void FrmMain::Picture1_Activated(QSystemTrayIcon::ActivationReason reason)
 void FrmMain::Timer1_Timer()
 {
     modMain::CheckNextDate();
-    m_dueWakeUp->rearm(); // a due time within the next tick is waited for to the second
+    m_dueWakeUp->rearm(); // a due time within the next tick is waited for to the millisecond
 }
 
 void FrmMain::mnuShowList_Click()

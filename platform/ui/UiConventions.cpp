@@ -16,18 +16,12 @@
 namespace UiConventions {
 namespace {
 
-QPointer<QTranslator> g_translator; // gone with the application that owned it
-
 void loadHebrewTranslations()
 {
-    if (g_translator)
-        return;
     auto* translator = new QTranslator(qApp);
-    if (translator->load(QStringLiteral("qtbase_he"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-        QCoreApplication::installTranslator(translator))
-        g_translator = translator;
-    else
+    if (!translator->load(QStringLiteral("qtbase_he"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(translator))
         delete translator;
 }
 
@@ -115,11 +109,6 @@ void install()
     for (QObject* filter : {static_cast<QObject*>(new EnterPressesFocusedButton(installed)),
                             static_cast<QObject*>(new RightAlignedDropDowns(installed))})
         qApp->installEventFilter(filter);
-}
-
-bool hebrewStandardTexts()
-{
-    return !g_translator.isNull();
 }
 
 } // namespace UiConventions

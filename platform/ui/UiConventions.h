@@ -16,7 +16,4 @@ namespace UiConventions {
 
 void install();
 
-// Whether qtbase_he was found and is in use.
-bool hebrewStandardTexts();
-
 } // namespace UiConventions
