@@ -1,3 +1,5 @@
+#include "calendar/HebrewDateText.h"
+#include "calendar/HebrewNumerals.h"
 #include "tests/calendar/CalendarFixtures.h"
 
 #include <QTest>
@@ -86,6 +88,48 @@ private slots:
         QCOMPARE(refusalOf([] { gregorianDateOf({5962, M::Tishri, 1}); }), outOfRange);
         QCOMPARE(refusalOf([] { isHebrewLeapYear(5659); }), outOfRange);
         QCOMPARE(refusalOf([] { daysInHebrewMonth(5962, M::Tishri); }), outOfRange);
+    }
+
+    void numeralsUseGereshAndGershayim()
+    {
+        // clang-format off
+        const std::pair<int, const char*> numerals[] = {
+            {1, "א'"}, {9, "ט'"}, {10, "י'"}, {11, "י\"א"}, {15, "ט\"ו"}, {16, "ט\"ז"},
+            {17, "י\"ז"}, {19, "י\"ט"}, {20, "כ'"}, {27, "כ\"ז"}, {29, "כ\"ט"}, {30, "ל'"},
+            {100, "ק'"}, {115, "קט\"ו"}, {400, "ת'"}, {660, "תר\"ס"}, {700, "ת\"ש"},
+            {715, "תשט\"ו"}, {716, "תשט\"ז"}, {744, "תשמ\"ד"}, {787, "תשפ\"ז"},
+            {800, "ת\"ת"}, {900, "תת\"ק"}, {961, "תתקס\"א"}, {999, "תתקצ\"ט"}};
+        // clang-format on
+        for (const auto& [number, text] : numerals)
+            QCOMPARE(hebrewNumeral(number), QString::fromUtf8(text));
+        QVERIFY_THROWS_EXCEPTION(Failure, hebrewNumeral(0));
+        QVERIFY_THROWS_EXCEPTION(Failure, hebrewNumeral(1000));
+    }
+
+    void datesReadInHebrew()
+    {
+        // clang-format off
+        const std::pair<HebrewDate, const char*> dates[] = {
+            {{5787, M::Kislev, 27}, "כ\"ז בכסלו תשפ\"ז"},
+            {{5787, M::Tishri, 1}, "א' בתשרי תשפ\"ז"},
+            {{5786, M::Shevat, 15}, "ט\"ו בשבט תשפ\"ו"},
+            {{5786, M::Heshvan, 16}, "ט\"ז בחשוון תשפ\"ו"},
+            {{5784, M::AdarI, 14}, "י\"ד באדר א' תשפ\"ד"},
+            {{5784, M::Adar, 14}, "י\"ד באדר ב' תשפ\"ד"},
+            {{5785, M::Adar, 14}, "י\"ד באדר תשפ\"ה"},
+            {{5785, M::Tevet, 10}, "י' בטבת תשפ\"ה"},
+            {{5785, M::Nisan, 21}, "כ\"א בניסן תשפ\"ה"},
+            {{5785, M::Iyar, 5}, "ה' באייר תשפ\"ה"},
+            {{5785, M::Sivan, 6}, "ו' בסיוון תשפ\"ה"},
+            {{5785, M::Tamuz, 17}, "י\"ז בתמוז תשפ\"ה"},
+            {{5785, M::Av, 9}, "ט' באב תשפ\"ה"},
+            {{5785, M::Elul, 1}, "א' באלול תשפ\"ה"},
+            {{5800, M::Elul, 29}, "כ\"ט באלול ת\"ת"}};
+        // clang-format on
+        for (const auto& [date, text] : dates)
+            QCOMPARE(formatHebrewDate(date), QString::fromUtf8(text));
+        QCOMPARE(formatHebrewDate(QDate(2026, 12, 7)), QString::fromUtf8("כ\"ז בכסלו תשפ\"ז"));
+        QCOMPARE(formatHebrewDayMonth({5785, M::Tishri, 1}), QString::fromUtf8("א' בתשרי"));
     }
 };
 
