@@ -2,6 +2,7 @@
 
 #include "calendar/CalendarRefused.h"
 #include "calendar/HebrewDate.h"
+#include "calendar/IsraeliDaysOff.h"
 
 #include <QByteArray>
 #include <QtTest>
@@ -66,6 +67,11 @@ inline char* toString(const HebrewDate& d)
 {
     return qstrdup(QByteArray::number(d.year) + '-' + QByteArray::number(int(d.month)) + '-' +
                    QByteArray::number(d.day));
+}
+
+inline char* toString(const DayOff& d)
+{
+    return qstrdup(qPrintable(d.date.toString(Qt::ISODate) + QLatin1Char(' ') + d.name));
 }
 
 // The Hebrew description of the CalendarRefused that work throws; empty when
