@@ -22,7 +22,7 @@ HebrewDate hebrewMonthlyDay(int year, HebrewMonth month, int anchorDay)
 }
 
 // Adar of a common year becomes Adar II in a leap year: the custom for
-// birthdays and bar mitzvahs (Shulchan Aruch, Orach Chayim 55:10), and Adar II
+// birthdays and bar mitzvahs (the Rema on Orach Chayim 55:10), and Adar II
 // is the Adar in which Purim is kept. (A yahrzeit is kept by many in Adar I;
 // such a series can start in Adar I.) ICU numbers Adar and Adar II alike, so
 // the month stays as it is. Adar I and Adar II of a leap year fall in the one
