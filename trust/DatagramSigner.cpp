@@ -23,8 +23,7 @@ QByteArray DatagramSigner::sign(const QByteArray& unsignedBytes)
     field.counter = m_counter.next();
     field.key = m_keys.publicKey();
     const QByteArray content = signedContent(unsignedBytes, field.time, field.counter);
-    crypto_sign_detached(field.signature.data(), nullptr,
-                         reinterpret_cast<const unsigned char*>(content.constData()),
-                         content.size(), m_keys.secretKey());
+    crypto_sign_detached(field.signature.data(), nullptr, sodiumBytes(content), content.size(),
+                         m_keys.secretKey());
     return unsignedBytes + signatureFieldText(field) + '\t';
 }

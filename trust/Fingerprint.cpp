@@ -24,8 +24,7 @@ std::array<unsigned char, crypto_generichash_BYTES> keyHash(const PublicKey& key
     std::array<unsigned char, crypto_generichash_BYTES> hash;
     crypto_generichash_state state;
     crypto_generichash_init(&state, nullptr, 0, hash.size());
-    crypto_generichash_update(&state, reinterpret_cast<const unsigned char*>(purpose),
-                              qstrlen(purpose));
+    crypto_generichash_update(&state, sodiumBytes(purpose), qstrlen(purpose));
     crypto_generichash_update(&state, key.data(), key.size());
     crypto_generichash_final(&state, hash.data(), hash.size());
     return hash;

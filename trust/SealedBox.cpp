@@ -8,20 +8,6 @@
 
 static_assert(kSealBytes == crypto_box_SEALBYTES);
 
-namespace {
-
-const unsigned char* bytesOf(QByteArrayView bytes)
-{
-    return reinterpret_cast<const unsigned char*>(bytes.data());
-}
-
-unsigned char* bytesOf(QByteArray& bytes)
-{
-    return reinterpret_cast<unsigned char*>(bytes.data());
-}
-
-} // namespace
-
 QByteArray sealFor(QByteArrayView content, const PublicKey& recipient)
 {
     requireSodium();
@@ -32,7 +18,7 @@ QByteArray sealFor(QByteArrayView content, const PublicKey& recipient)
     if (crypto_sign_ed25519_pk_to_curve25519(boxKey, recipient.data()) != 0)
         throw Failure(QStringLiteral("המפתח של הנמען אינו מפתח תקין להצפנה"));
     QByteArray box(content.size() + kSealBytes, Qt::Uninitialized);
-    crypto_box_seal(bytesOf(box), bytesOf(content), content.size(), boxKey);
+    crypto_box_seal(sodiumBytes(box), sodiumBytes(content), content.size(), boxKey);
     return printableFromBytes(box);
 }
 
@@ -50,7 +36,7 @@ std::optional<QByteArray> openSealed(QByteArrayView sealed, const KeyPair& own)
         return std::nullopt;
     crypto_sign_ed25519_sk_to_curve25519(boxSecret, own.secretKey());
     QByteArray content(box->size() - kSealBytes, Qt::Uninitialized);
-    const bool opened = crypto_box_seal_open(bytesOf(content), bytesOf(*box), box->size(),
+    const bool opened = crypto_box_seal_open(sodiumBytes(content), sodiumBytes(*box), box->size(),
                                              boxPublic, boxSecret) == 0;
     sodium_memzero(boxSecret, sizeof(boxSecret));
     if (!opened)

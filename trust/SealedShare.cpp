@@ -16,11 +16,6 @@ constexpr qsizetype kTagBytes = crypto_aead_xchacha20poly1305_ietf_ABYTES;
 // Binds the encrypted content to its use here.
 constexpr char kPurpose[] = "KVSHARE1";
 
-const unsigned char* bytesOf(QByteArrayView bytes)
-{
-    return reinterpret_cast<const unsigned char*>(bytes.data());
-}
-
 qsizetype contentLength(qsizetype contentBytes)
 {
     return printableLength(kNonceBytes + contentBytes + kTagBytes);
@@ -35,10 +30,10 @@ qsizetype wireLength(qsizetype contentText, qsizetype recipients)
 QByteArray encrypt(QByteArrayView content, const unsigned char* key)
 {
     QByteArray sealed(kNonceBytes + content.size() + kTagBytes, Qt::Uninitialized);
-    auto* nonce = reinterpret_cast<unsigned char*>(sealed.data());
+    unsigned char* nonce = sodiumBytes(sealed);
     randombytes_buf(nonce, kNonceBytes);
-    crypto_aead_xchacha20poly1305_ietf_encrypt(nonce + kNonceBytes, nullptr, bytesOf(content),
-                                               content.size(), bytesOf(kPurpose),
+    crypto_aead_xchacha20poly1305_ietf_encrypt(nonce + kNonceBytes, nullptr, sodiumBytes(content),
+                                               content.size(), sodiumBytes(kPurpose),
                                                sizeof(kPurpose) - 1, nullptr, nonce, key);
     return printableFromBytes(sealed);
 }
@@ -49,10 +44,11 @@ std::optional<QByteArray> decrypt(QByteArrayView contentText, const unsigned cha
     if (!sealed || sealed->size() < kNonceBytes + kTagBytes)
         return std::nullopt;
     QByteArray content(sealed->size() - kNonceBytes - kTagBytes, Qt::Uninitialized);
-    const unsigned char* nonce = bytesOf(*sealed);
+    const unsigned char* nonce = sodiumBytes(*sealed);
     if (crypto_aead_xchacha20poly1305_ietf_decrypt(
-            reinterpret_cast<unsigned char*>(content.data()), nullptr, nullptr, nonce + kNonceBytes,
-            sealed->size() - kNonceBytes, bytesOf(kPurpose), sizeof(kPurpose) - 1, nonce, key) != 0)
+            sodiumBytes(content), nullptr, nullptr, nonce + kNonceBytes,
+            sealed->size() - kNonceBytes, sodiumBytes(kPurpose), sizeof(kPurpose) - 1, nonce,
+            key) != 0)
         return std::nullopt;
     return content;
 }
@@ -102,7 +98,7 @@ std::optional<QByteArray> openShare(const SealedShare& share, const KeyPair& own
         std::optional<QByteArray> key = openSealed(sealedKey, own);
         if (!key || key->size() != kKeyBytes)
             continue;
-        std::optional<QByteArray> content = decrypt(share.content, bytesOf(*key));
+        std::optional<QByteArray> content = decrypt(share.content, sodiumBytes(*key));
         sodium_memzero(key->data(), key->size());
         if (content)
             return content;

@@ -13,9 +13,8 @@ bool signatureMatches(const SplitDatagram& split)
     requireSodium();
     const SignatureField& field = split.field;
     const QByteArray content = signedContent(split.unsignedBytes, field.time, field.counter);
-    return crypto_sign_verify_detached(field.signature.data(),
-                                       reinterpret_cast<const unsigned char*>(content.constData()),
-                                       content.size(), field.key.data()) == 0;
+    return crypto_sign_verify_detached(field.signature.data(), sodiumBytes(content), content.size(),
+                                       field.key.data()) == 0;
 }
 
 SignatureVerdict verdictOf(ReplayGuard::Result result)

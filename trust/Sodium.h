@@ -10,6 +10,16 @@
 // calls it before it uses the library. Throws Failure when it cannot be.
 void requireSodium();
 
+// Bytes as libsodium takes them.
+inline const unsigned char* sodiumBytes(QByteArrayView bytes)
+{
+    return reinterpret_cast<const unsigned char*>(bytes.data());
+}
+inline unsigned char* sodiumBytes(QByteArray& bytes)
+{
+    return reinterpret_cast<unsigned char*>(bytes.data());
+}
+
 // The printable form of bytes on the wire and in files: base64url without
 // padding (A-Z a-z 0-9 - _), which holds no TAB, CR, LF or blank.
 QByteArray printableFromBytes(QByteArrayView bytes);
