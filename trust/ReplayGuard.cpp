@@ -11,6 +11,12 @@ QByteArray keyBytes(const PublicKey& key)
 
 } // namespace
 
+ReplayGuard::ReplayGuard(const Limits& limits)
+    : m_limits{std::max<qsizetype>(limits.maxKeys, 1),
+               std::max<qsizetype>(limits.countersPerKey, 1),
+               std::max<qint64>(limits.windowSeconds, 1)}
+{}
+
 ReplayGuard::Result ReplayGuard::check(const PublicKey& key, qint64 time, quint64 counter,
                                        qint64 now) const
 {

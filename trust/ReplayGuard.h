@@ -34,7 +34,8 @@ public:
     enum Result { Fresh, Stale, Replayed };
 
     ReplayGuard() : ReplayGuard(Limits{}) {}
-    explicit ReplayGuard(const Limits& limits) : m_limits(limits) {}
+    // Each limit at least 1.
+    explicit ReplayGuard(const Limits& limits);
 
     // Whether a datagram with this key, time and counter may be taken now;
     // changes nothing.
