@@ -40,6 +40,11 @@ qint64 msecsUntil(const Date& moment)
     return moment.toQDateTime().toMSecsSinceEpoch() - nowMs;
 }
 
+qint64 secondsSinceEpoch()
+{
+    return g_fixed ? g_fixed->toQDateTime().toSecsSinceEpoch() : QDateTime::currentSecsSinceEpoch();
+}
+
 void setNow(const Date& fixed)
 {
     g_fixed = fixed;

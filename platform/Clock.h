@@ -21,4 +21,8 @@ bool hasPassed(const Date& moment);
 // the local wall clock shows the given time; negative once it has passed.
 qint64 msecsUntil(const Date& moment);
 
+// Seconds since 1970-01-01 UTC: the instant itself, which the wall clock's
+// repeated hour in autumn cannot make ambiguous; the pinned now's when pinned.
+qint64 secondsSinceEpoch();
+
 } // namespace Clock

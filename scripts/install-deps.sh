@@ -5,7 +5,8 @@ set -euo pipefail
 
 PACKAGES=(
   cmake g++ ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n libsqlite3-dev libicu-dev
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n libsqlite3-dev
+  libicu-dev libsodium-dev
   dbus dbus-x11 xvfb xauth trayer openbox x11-utils xdotool libxcb1-dev
   fonts-liberation fonts-liberation2 fonts-dejavu-core
   cups cups-client mupdf-tools xclip
