@@ -10,10 +10,8 @@
 #include "platform/ui/WindowFront.h"
 #include "scheduling/PublishNextDate.h"
 #include "scheduling/ReminderWrites.h"
-#include "scheduling/Reschedular.h"
 #include "scheduling/ShownAlerts.h"
-#include "store/Queries.h"
-#include "store/Recordset.h"
+#include "store/Database.h"
 #include "store/Reminder.h"
 #include "store/ReminderChanges.h"
 #include "store/ReminderRecord.h"
@@ -34,24 +32,6 @@ std::function<void(qint32)>& openInListHandler()
 {
     static std::function<void(qint32)> handler;
     return handler;
-}
-
-// Moves the reminder's next showing to now plus the choice's amount and
-// keeps it active. False when the reminder no longer exists.
-bool postponeStored(qint32 reminderId, int delayCode)
-{
-    auto db = OpenReminderDb();
-    Dynaset rs(*db, Queries::byId(reminderId));
-    if (rs.recordCount() == 0)
-        return false;
-    rs.moveFirst();
-    ReminderRecord r;
-    r.RNext = NowToMinute().add(delayCode / 1000, delayCode % 1000);
-    r.RActive = true;
-    rs.edit();
-    r.write(rs, {ReminderField::RNext, ReminderField::RActive});
-    rs.update();
-    return true;
 }
 
 // No question and no LAN message: that is the manager window's deletion.
@@ -244,17 +224,14 @@ void Remind::postponeBy(int delayCode)
 {
     if (m_deleted)
         return; // nothing left to postpone
-    bool postponed = false;
-    bool gone = false;
-    trapped(QStringLiteral("cmdDelay"), [&] {
-        postponed = postponeStored(m_reminderId, delayCode);
-        gone = !postponed;
-    });
-    if (gone)
+    // The choice's code is its unit x 1000 + its count (RemindForm.cpp).
+    std::optional<Postponement> done;
+    trapped(QStringLiteral("cmdDelay"),
+            [&] { done = PostponeReminder(m_reminderId, delayCode / 1000, delayCode % 1000); });
+    if (done == Postponement::NotStored)
         showDeleted(); // in the window itself, which stays open
-    if (!postponed)
+    if (done != Postponement::Postponed)
         return;
-    ReminderWritten();
     m_handled = true;
     close();
 }

@@ -75,20 +75,6 @@ Date lanToDate(const QString& token)
     throw Failure::typeMismatch();
 }
 
-bool InNameList(const QString& name, const QString& list)
-{
-    qsizetype pos = 0;
-    while (pos < list.size()) {
-        qsizetype end = list.indexOf(kNameEnd, pos);
-        if (end < 0)
-            end = list.size();
-        if (QStringView(list).mid(pos, end - pos) == name)
-            return true;
-        pos = end + 1;
-    }
-    return false;
-}
-
 std::optional<QString> NicknameFault(const QString& name)
 {
     if (name.size() > kAuthorWidth)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Date.h"
+#include "store/NameList.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,7 +12,6 @@
 // integers in decimal, Booleans "True"/"False", date-times "DDMMYYYYHHnn".
 
 inline constexpr QChar kFieldEnd = u'\t';
-inline constexpr QChar kNameEnd = u'\r'; // ends every entry of a name list
 
 // Splits at the delimiter; every delimiter ends one token. Text after the
 // last delimiter is logged as "StrTok Error: <text>" (its first 200
@@ -38,8 +38,6 @@ std::optional<QString> NicknameFault(const QString& name);
 // Throws Failure ("Invalid nickname") for a name that is empty or has a fault.
 void requireNickname(const QString& name);
 
-// True when one of the list's CR-terminated entries is exactly the name.
-bool InNameList(const QString& name, const QString& list);
 // The name list of nicknames written with commas between them ("B, C"
 // gives B CR C CR), each name without the blanks around it. A list that
 // cannot be one is refused (ReminderRefused on SentTo, why in the user's

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "store/Database.h"
+#include "store/Queries.h"
 #include "store/ReminderRecord.h"
 #include "store/RowReader.h"
 
@@ -40,22 +41,9 @@ QHash<QString, Holding>& holdings()
     return byAuthor;
 }
 
-// An empty author is stored as null.
-QString authorCondition(const QString& author)
-{
-    return author.isEmpty() ? QStringLiteral("(RAuthor IS NULL OR RAuthor = '')")
-                            : QStringLiteral("RAuthor = ?");
-}
-
-const QString kTextChars =
-    QStringLiteral("IFNULL(LENGTH(RCaption), 0) + IFNULL(LENGTH(RDetail), 0)");
-
 Holding readHolding(Database& db, const QString& author)
 {
-    RowReader rows(db,
-                   QStringLiteral("SELECT COUNT(*), TOTAL(%1) FROM Main_tbl WHERE IAMAuthor = 0 "
-                                  "AND %2")
-                       .arg(kTextChars, authorCondition(author)),
+    RowReader rows(db, Queries::copyHolding(author.isEmpty()),
                    author.isEmpty() ? QVariantList() : QVariantList{author});
     rows.next();
     return {rows.value(0).toLongLong(), qint64(rows.value(1).toDouble()), msNow()};

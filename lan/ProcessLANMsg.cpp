@@ -10,7 +10,6 @@
 #include "lan/SendMissedCopies.h"
 #include "lan/SharedArrivals.h"
 #include "platform/Failure.h"
-#include "scheduling/PublishNextDate.h"
 #include "scheduling/ReminderWrites.h"
 #include "store/Database.h"
 #include "store/LanSettings.h"
@@ -220,10 +219,7 @@ void ReceiveDELMsg(const QStringList& tokens)
     try {
         const qint32 id = lanToLong(tokenAt(tokens, 2));
         const std::optional<ReminderRecord> copy = receivedCopy(id);
-        // Published also when there was no such copy.
-        if (!DeleteReceivedCopy(id))
-            afterCommitOnce(&PublishNextDateSoon);
-        else if (copy)
+        if (DeleteReceivedCopy(id) && copy)
             afterCommit([arrival = SharedArrival{SharedArrival::Deleted, copy->RMain_Id,
                                                  copy->RAuthor, copy->RCaption, copy->RDate}] {
                 NoteSharedArrival(arrival);
@@ -233,27 +229,14 @@ void ReceiveDELMsg(const QStringList& tokens)
     }
 }
 
-// A name stands once in ReceivedBy: a repeated acknowledgement changes
-// nothing, so no peer can fill the field and shut out the others.
 void ReceiveACK(const QStringList& tokens)
 {
     trapped(QStringLiteral("שגיאה בנסיון קליטת אישור"), [&] {
         const qint32 id = lanToLong(tokenAt(tokens, 2));
         const QString& name = tokenAt(tokens, 3);
         requireNickname(name);
-        auto db = OpenReminderDb();
-        Dynaset rs(*db, Queries::authoredByBroadcastId(id));
-        if (!rs.hasCurrent()) {
+        if (NoteReceipt(id, name) == Receipt::NotStored)
             WriteLog(QStringLiteral("תזכורת לאישור לא קיימת"), LogError);
-            return;
-        }
-        ReminderRecord r = ReminderRecord::read(rs);
-        if (InNameList(name, r.ReceivedBy))
-            return;
-        rs.edit();
-        r.ReceivedBy += name + kNameEnd;
-        r.write(rs, {ReminderField::ReceivedBy});
-        rs.update();
     });
 }
 

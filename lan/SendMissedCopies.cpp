@@ -18,15 +18,10 @@
 namespace {
 
 // The reminders the nickname still misses, as decimal RMain_Ids with commas
-// between them. A name list's entries each end in CR, so "CR name CR" is
-// found in "CR list" exactly when the name is one of its entries.
+// between them.
 QString missedIds(Database& db, const QString& nick)
 {
-    static const QString sql =
-        QStringLiteral("SELECT RMain_Id FROM (%1) WHERE (IFNULL(SentTo, '') = '' OR "
-                       "instr(char(13) || SentTo, char(13) || ? || char(13)) > 0) AND "
-                       "instr(char(13) || IFNULL(ReceivedBy, ''), char(13) || ? || char(13)) = 0")
-            .arg(Queries::sharedRecently());
+    static const QString sql = Queries::missedBy();
     RowReader rows(db, sql, {nick, nick});
     QStringList ids;
     while (rows.next())

@@ -9,6 +9,7 @@
 #include "platform/Failure.h"
 #include "platform/ui/Prompt.h"
 #include "scheduling/ReminderRules.h"
+#include "scheduling/ReminderWrites.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
 #include "store/ShareDates.h"
@@ -30,18 +31,6 @@ namespace {
 void tell(const QString& text, Prompt::Icon icon)
 {
     Prompt::message(nullptr, text, appTitle(), Prompt::Buttons::Ok, icon);
-}
-
-// Marks the row as sent to this audience under the record's identity.
-void markSent(Dynaset& rs, RUpdateRec rec, bool toList, const QString& sentTo)
-{
-    using F = ReminderField;
-    rs.edit();
-    rec.SentTo = toList ? sentTo : QString();
-    rec.ReceivedBy.clear();
-    rec.write(rs, {F::SentTo, F::ReceivedBy, F::BroadcastId});
-    rs.update();
-    NoteShared(rs.database(), rec.BroadcastId);
 }
 
 } // namespace
@@ -70,7 +59,7 @@ bool SendRUpdate(Dynaset& rs, qint32 NewIndex, bool toList, const QString& sentT
         const QString message = BuildRUpdate(rec);
         if (!checkSendable(message))
             return;
-        markSent(rs, rec, toList, sentTo);
+        MarkSent(rs, rec.BroadcastId, toList ? sentTo : QString());
         sent = sendToEverybody(message);
     });
     return sent;

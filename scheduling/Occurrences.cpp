@@ -32,6 +32,31 @@ RecurrenceStep StepRecurrence(const RecurrenceRule& rule, const Date& current, c
     return {next, !(rule.hasEnd && next > rule.end)};
 }
 
+RecurrenceRule storedRule(const ReminderRecord& r)
+{
+    using F = ReminderField;
+    r.requirePresent({F::REventType});
+    if (r.REventType != EventAdvanced) {
+        RecurrenceRule rule;
+        rule.eventType = r.REventType;
+        return rule;
+    }
+    r.requirePresent({F::Adv_Period, F::Adv_PeriodN, F::Adv_AdvOpt, F::Adv_WeekDay, F::Adv_MonthDay,
+                      F::Adv_MonthCount});
+    AdvancedRule adv = r;
+    adv.Adv_NoEnd = adv.Adv_NoEnd || r.isNull(F::Adv_NoEnd);
+    return recurrenceRule(r.REventType, adv);
+}
+
+std::optional<RecurrenceStep> DismissalStep(const ReminderRecord& r)
+{
+    const RecurrenceRule rule = storedRule(r);
+    if (rule.eventType == EventOnce)
+        return std::nullopt;
+    r.requirePresent({ReminderField::RDate});
+    return StepRecurrence(rule, r.RDate, Clock::now());
+}
+
 Occurrences NextOccurrences(const RecurrenceRule& rule, const Date& start, int count)
 {
     Occurrences result;

@@ -5,6 +5,8 @@
 
 #include <QList>
 
+#include <optional>
+
 // One reminder's recurrence as its row holds it: REventType and, for the
 // advanced type, the Adv_ fields.
 struct RecurrenceRule
@@ -35,6 +37,15 @@ struct RecurrenceStep
     bool active = true;
 };
 RecurrenceStep StepRecurrence(const RecurrenceRule& rule, const Date& current, const Date& now);
+
+// The rule as a reminder's row holds it: only an advanced row's Adv_ fields
+// count, and a null in either end field lets its series go on. A field the
+// rule needs that is null throws Failure ("Invalid use of Null").
+RecurrenceRule storedRule(const ReminderRecord& r);
+// What dismissing its alert at the clock seam's now makes of a stored
+// reminder: the step from its RDate, or nothing for a one-time reminder,
+// which goes off as it stands. Throws as storedRule and StepRecurrence do.
+std::optional<RecurrenceStep> DismissalStep(const ReminderRecord& r);
 
 // The dates a reminder due at start takes when each of its alerts is
 // dismissed as it comes: start, then one step after another, at most count

@@ -1,15 +1,19 @@
 #include "scheduling/ReminderWrites.h"
 
+#include "common/Trapped.h"
+#include "scheduling/Occurrences.h"
 #include "scheduling/PublishNextDate.h"
 #include "scheduling/ReminderRules.h"
 #include "store/Database.h"
 #include "store/DeleteReminders.h"
 #include "store/LanSettings.h"
+#include "store/NameList.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
 #include "store/ReminderChanges.h"
 #include "store/Schema.h"
+#include "store/ShareDates.h"
 #include "store/WriteBatch.h"
 
 namespace {
@@ -20,6 +24,13 @@ void announceChange()
 {
     ReminderChanges::raise();
     PublishNextDateSoon();
+}
+
+// Ends every write that changed the table: the notice of change and the
+// publication of the next due time, both once an open WriteBatch has committed.
+void ReminderWritten()
+{
+    afterCommitOnce(&announceChange);
 }
 
 // The fields an author's save writes; the others keep what the row holds.
@@ -35,6 +46,40 @@ void writeSaved(Dynaset& rs, const ReminderRecord& stored, const ReminderRecord&
     r.write(rs, {F::Adv_AdvOpt, F::Adv_DateEnd, F::Adv_NoEnd});
     if (stepOfType(r.REventType))
         r.write(rs, {F::Adv_Period, F::Adv_PeriodN});
+}
+
+// A rule that yields no next occurrence would leave the reminder due for
+// ever, back on every check: it is logged and switched off instead (no
+// step), and nothing else in the row changes.
+std::optional<RecurrenceStep> stepOrSwitchOff(const Dynaset& rs)
+{
+    std::optional<RecurrenceStep> step;
+    trapped(QStringLiteral("Reschedular"), [&] { step = DismissalStep(ReminderRecord::read(rs)); });
+    return step;
+}
+
+void stepCurrentRow(Dynaset& rs)
+{
+    const std::optional<RecurrenceStep> step = stepOrSwitchOff(rs);
+    ReminderRecord r;
+    rs.edit();
+    if (step) {
+        // A postponement of the dismissed occurrence does not carry over.
+        r.RDate = r.RNext = step->next;
+        r.write(rs, {F::RDate, F::RNext});
+    }
+    if (!step || !step->active) {
+        r.RActive = false;
+        r.write(rs, {F::RActive});
+    }
+    rs.update();
+}
+
+// The row still holds the next showing the caller saw; a row saved or
+// received meanwhile is someone else's newer word.
+bool stillShows(const Dynaset& rs, const std::optional<Date>& shownNext)
+{
+    return !shownNext || optionalDateField(fieldValue(rs, F::RNext)) == shownNext;
 }
 
 } // namespace
@@ -94,6 +139,18 @@ qint32 SaveReminder(const ReminderRecord& entered, qint32 id, const WhileSaved& 
     return savedId;
 }
 
+void MarkSent(Dynaset& rs, qint32 broadcastId, const QString& sentTo)
+{
+    ReminderRecord r;
+    r.SentTo = sentTo;
+    r.BroadcastId = broadcastId;
+    rs.edit();
+    r.write(rs, {F::SentTo, F::ReceivedBy, F::BroadcastId});
+    rs.update();
+    NoteShared(rs.database(), broadcastId);
+    ReminderWritten();
+}
+
 void StoreReceivedCopy(const ReminderRecord& received)
 {
     ReminderRecord rec = received;
@@ -123,12 +180,33 @@ bool DeleteReceivedCopy(qint32 broadcastId)
     {
         auto db = OpenReminderDb();
         Dynaset rs(*db, Queries::copyByBroadcastId(broadcastId));
-        if (!rs.hasCurrent())
+        if (!rs.hasCurrent()) {
+            afterCommitOnce(&PublishNextDateSoon);
             return false;
+        }
         rs.deleteCurrent();
     }
     ReminderWritten();
     return true;
+}
+
+Receipt NoteReceipt(qint32 broadcastId, const QString& name)
+{
+    {
+        auto db = OpenReminderDb();
+        Dynaset rs(*db, Queries::authoredByBroadcastId(broadcastId));
+        if (!rs.hasCurrent())
+            return Receipt::NotStored;
+        ReminderRecord r = ReminderRecord::read(rs);
+        if (InNameList(name, r.ReceivedBy))
+            return Receipt::AlreadyNoted;
+        rs.edit();
+        r.ReceivedBy += name + kNameEnd;
+        r.write(rs, {F::ReceivedBy});
+        rs.update();
+    }
+    ReminderWritten();
+    return Receipt::Noted;
 }
 
 Deletion DeleteReminder(qint32 id, const std::function<NetworkDeletion()>& askNetwork,
@@ -160,7 +238,42 @@ int DeleteReminders(const QList<qint32>& ids)
     return deleted;
 }
 
-void ReminderWritten()
+Postponement PostponeReminder(qint32 id, int unit, int count)
 {
-    afterCommitOnce(&announceChange);
+    {
+        auto db = OpenReminderDb();
+        Dynaset rs(*db, Queries::byId(id));
+        if (!rs.hasCurrent())
+            return Postponement::NotStored;
+        ReminderRecord r;
+        r.RNext = NowToMinute().add(unit, count);
+        r.RActive = true;
+        rs.edit();
+        r.write(rs, {F::RNext, F::RActive});
+        rs.update();
+    }
+    ReminderWritten();
+    return Postponement::Postponed;
+}
+
+Postponement PostponeReminderMinutes(qint32 id, int minutes)
+{
+    if (minutes < 1 || minutes > kMaxPostponeMinutes)
+        throw ReminderRefused(F::RNext,
+                              QStringLiteral("דחייה של 1 עד %1 דקות").arg(kMaxPostponeMinutes));
+    return PostponeReminder(id, Date::Minute, minutes);
+}
+
+void Reschedular(qint32 reminderId, const std::optional<Date>& shownNext)
+{
+    trapped(QStringLiteral("Reschedular"), [&] {
+        {
+            const auto db = OpenReminderDb();
+            Dynaset rs(*db, Queries::byId(reminderId));
+            if (!rs.hasCurrent() || !stillShows(rs, shownNext))
+                return; // deleted or changed meanwhile
+            stepCurrentRow(rs);
+        }
+        ReminderWritten();
+    });
 }

@@ -1,17 +1,23 @@
 #pragma once
 
+#include "platform/Date.h"
 #include "platform/Failure.h"
 #include "store/ReminderRecord.h"
 
 #include <QList>
 
 #include <functional>
+#include <optional>
 
 class Dynaset;
 
-// Every write of reminders in Kalvex: the author's save (the editor, the
-// scripting methods), a copy received over the LAN, and the deletions. Each
-// follows the rules of ReminderRules.h and ends with ReminderWritten.
+// Every write of reminders (rows of Main_tbl) in Kalvex: the author's save
+// (the editor, the scripting methods), a copy received over the LAN, the
+// deletions, the postponement, the recurrence step, an acknowledgement and
+// the mark of a send. Each follows the rules of ReminderRules.h and, when it
+// wrote, raises the notice of change (ReminderChanges) and publishes the next
+// due time soon (PublishNextDateSoon) by itself, both once an open WriteBatch
+// has committed: no caller can forget them. Nothing else writes the table.
 
 // What an author's save makes of a reminder: the stored one (its row, or a
 // new row's defaults) with what the author entered (the editor's controls, a
@@ -40,12 +46,24 @@ public:
 using WhileSaved = std::function<void(Dynaset& rs, qint32 savedId)>;
 qint32 SaveReminder(const ReminderRecord& entered, qint32 id, const WhileSaved& whileOpen = {});
 
+// Marks the current row of a save's record set (WhileSaved) as sent under the
+// network identity broadcastId to sentTo, a name list (empty: to everybody):
+// ReceivedBy starts empty again, and the share is noted (ShareDates.h).
+void MarkSent(Dynaset& rs, qint32 broadcastId, const QString& sentTo);
+
 // Stores a reminder received over the LAN as its author sent it, as the copy
 // with its BroadcastId: that copy changed, or a new one; an empty RAuthor
 // is stored as null. The caller has checked it (RequireStorable). Throws Failure.
 void StoreReceivedCopy(const ReminderRecord& rec);
-// Deletes the received copy with the network identity; false when none.
+// Deletes the received copy with the network identity; false when none. The
+// next due time is published soon either way.
 bool DeleteReceivedCopy(qint32 broadcastId);
+
+// An acknowledgement of the reminder this user shared under the identity: the
+// name joins its ReceivedBy once. A name that stands there already changes
+// nothing, so no peer can fill the field and shut out the others.
+enum class Receipt { Noted, AlreadyNoted, NotStored };
+Receipt NoteReceipt(qint32 broadcastId, const QString& name);
 
 // The deletion of one reminder. For a reminder this user shared (SharedByMe),
 // askNetwork decides whether it goes on the network too (sendDel sends "DEL"
@@ -57,7 +75,19 @@ Deletion DeleteReminder(qint32 id, const std::function<NetworkDeletion()>& askNe
 // Deletes the reminders with these ids at once; gives how many went.
 int DeleteReminders(const QList<qint32>& ids);
 
-// After reminders were written or deleted: raises the notice of change
-// (ReminderChanges) and publishes the next due time soon, both once an open
-// WriteBatch has committed.
-void ReminderWritten();
+// The postponement of a reminder, as its alert postpones it: RNext becomes
+// now, to the minute, plus count units (Date::Unit), and the reminder is
+// active; its due date and rule stay. A reminder not stored is left alone.
+enum class Postponement { Postponed, NotStored };
+Postponement PostponeReminder(qint32 id, int unit, int count);
+// The same by minutes, 1 to kMaxPostponeMinutes (a year); any other number is
+// refused (ReminderRefused on RNext) before the reminder is looked for.
+inline constexpr int kMaxPostponeMinutes = 525600;
+Postponement PostponeReminderMinutes(qint32 id, int minutes);
+
+// Moves one reminder on to its next occurrence, or switches it off; a rule
+// that yields no next occurrence switches it off too, logged as
+// "Reschedular: <description>". Given shownNext, the row is moved on only
+// while its RNext is still that moment. Any other failure is logged the same
+// way and leaves the row unchanged.
+void Reschedular(qint32 reminderId, const std::optional<Date>& shownNext = std::nullopt);

@@ -63,4 +63,15 @@ inline const QString activeByNext =
     QStringLiteral("SELECT RMain_Id,RNext FROM Main_tbl WHERE RActive = TRUE AND RNext IS NOT NULL "
                    "ORDER BY RNext");
 
+// The received copies of one author: how many, and how many characters
+// their titles and details hold. The author is bound as "?", or not at all
+// for the empty author, whose copies store null.
+inline QString copyHolding(bool emptyAuthor)
+{
+    return QStringLiteral("SELECT COUNT(*), TOTAL(IFNULL(LENGTH(RCaption), 0) + "
+                          "IFNULL(LENGTH(RDetail), 0)) FROM Main_tbl WHERE IAMAuthor = 0 AND ") +
+           (emptyAuthor ? QStringLiteral("(RAuthor IS NULL OR RAuthor = '')")
+                        : QStringLiteral("RAuthor = ?"));
+}
+
 } // namespace Queries

@@ -33,3 +33,14 @@ QString Queries::sharedRecently()
                           "WHERE IAMAuthor = TRUE AND RActive = TRUE AND BroadcastId <> 0 AND ") +
            recentCondition() + QStringLiteral(" ORDER BY RMain_Id");
 }
+
+// A name list's entries each end in CR, so "CR name CR" is found in
+// "CR list" exactly when the name is one of its entries.
+QString Queries::missedBy()
+{
+    return QStringLiteral(
+               "SELECT RMain_Id FROM (%1) WHERE (IFNULL(SentTo, '') = '' OR "
+               "instr(char(13) || SentTo, char(13) || ? || char(13)) > 0) AND "
+               "instr(char(13) || IFNULL(ReceivedBy, ''), char(13) || ? || char(13)) = 0")
+        .arg(sharedRecently());
+}

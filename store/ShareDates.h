@@ -22,4 +22,7 @@ namespace Queries {
 // The active reminders this installation authored and shared within
 // kShareMemoryDays, by RMain_Id.
 QString sharedRecently();
+// The RMain_Id of those that a nickname, bound twice as "?", still misses:
+// sent to everybody or to a name list that holds it, and not in ReceivedBy.
+QString missedBy();
 } // namespace Queries

@@ -5,7 +5,6 @@
 
 #include "manager/ManagerState.h"
 #include "platform/ui/Prompt.h"
-#include "scheduling/ReminderWrites.h"
 #include "store/LanSettings.h"
 #include "store/ReminderChanges.h"
 
@@ -117,7 +116,7 @@ private slots:
         f->open();
         const int before = RMain::listRefreshes();
         for (int i = 0; i < 1000; ++i)
-            ReminderWritten();
+            ReminderChanges::raise();
         waitForARefresh(before);
         QTest::qWait(3 * RMain::kFollowGapMs); // any further refresh would come within this
         QCOMPARE(RMain::listRefreshes() - before, 1);

@@ -1,7 +1,7 @@
 #include "platform/Failure.h"
 #include "scheduling/MonthRule.h"
 #include "scheduling/Recurrence.h"
-#include "scheduling/Reschedular.h"
+#include "scheduling/ReminderWrites.h"
 #include "scheduling/RuleChecks.h"
 #include "scheduling/WeekDayRule.h"
 #include "store/Reminder.h"

@@ -1,0 +1,157 @@
+// The one door for writes of reminders: each write announces itself, and the postponement.
+#include "common/Ini.h"
+#include "common/SettingsKeys.h"
+#include "scheduling/ReminderRules.h"
+#include "scheduling/ReminderWrites.h"
+#include "store/Database.h"
+#include "store/LanSettings.h"
+#include "store/Queries.h"
+#include "store/Recordset.h"
+#include "store/Reminder.h"
+#include "store/ReminderChanges.h"
+#include "tests/support/ReminderRows.h"
+
+#include <QTest>
+
+namespace {
+
+constexpr qint32 kMine = 77; // the network identity of the reminder this user shared
+constexpr qint32 kCopy = 88; // and of a colleague's copy
+
+// A reminder this user shared, due an hour ago, and a received copy.
+struct Rows
+{
+    qint32 mine = insertReminder(reminderFields(
+        EventDaily, at(2026, 12, 1, 8, 0), at(2026, 12, 1, 8, 0),
+        {{"BroadcastId", kMine}, {"IAMAuthor", 1}, {"RAuthor", "me"}, {"ReceivedBy", "a\r"}}));
+    qint32 copy = insertReminder(
+        reminderFields(EventOnce, at(2026, 12, 5), at(2026, 12, 5),
+                       {{"BroadcastId", kCopy}, {"IAMAuthor", 0}, {"RAuthor", "other"}}));
+
+    QList<QVariantMap> stored() const { return {reminderRow(mine), reminderRow(copy)}; }
+};
+
+ReminderRecord edited(qint32 id)
+{
+    ReminderRecord r = *storedReminder(*OpenReminderDb(), id);
+    r.RCaption = QStringLiteral("שונה");
+    return r;
+}
+
+// Every public write of the door, each once.
+struct WriteCase
+{
+    const char* name;
+    std::function<void(const Rows&)> write;
+};
+const WriteCase kWrites[] = {
+    {"SaveReminder", [](const Rows& rows) { SaveReminder(edited(rows.mine), rows.mine); }},
+    {"MarkSent",
+     [](const Rows& rows) {
+         const auto db = OpenReminderDb();
+         Dynaset rs(*db, Queries::byId(rows.mine));
+         MarkSent(rs, kMine, QStringLiteral("b\r"));
+     }},
+    {"StoreReceivedCopy", [](const Rows& rows) { StoreReceivedCopy(edited(rows.copy)); }},
+    {"DeleteReceivedCopy", [](const Rows&) { DeleteReceivedCopy(kCopy); }},
+    {"NoteReceipt", [](const Rows&) { NoteReceipt(kMine, QStringLiteral("b")); }},
+    {"DeleteReminder",
+     [](const Rows& rows) {
+         DeleteReminder(rows.mine, [] { return NetworkDeletion::LocalOnly; }, {});
+     }},
+    {"DeleteReminders",
+     [](const Rows& rows) {
+         DeleteReminders({rows.mine, rows.copy});
+     }},
+    {"PostponeReminder", [](const Rows& rows) { PostponeReminder(rows.mine, Date::Hour, 2); }},
+    {"PostponeReminderMinutes", [](const Rows& rows) { PostponeReminderMinutes(rows.mine, 5); }},
+    {"Reschedular", [](const Rows& rows) { Reschedular(rows.mine); }},
+};
+
+QString publishedNextDate()
+{
+    return ReadIni(SettingsKeys::reminderSection, SettingsKeys::nextDate, QString());
+}
+
+const QString kStale = QStringLiteral("stale");
+
+} // namespace
+
+class ReminderWritesTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<SchedulingDir> m_dir;
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<SchedulingDir>(at(2026, 12, 1, 9, 0, 30));
+        LANNick = QStringLiteral("me");
+    }
+    void cleanup() { m_dir.reset(); }
+
+    // The write itself raises the notice of change and has the next due time published.
+    void everyWriteAnnouncesItself_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(std::size(kWrites)); ++i)
+            QTest::newRow(kWrites[i].name) << i;
+    }
+    void everyWriteAnnouncesItself()
+    {
+        QFETCH(int, index);
+        const Rows rows;
+        const QList<QVariantMap> before = rows.stored();
+        QVERIFY(WriteIni(SettingsKeys::reminderSection, SettingsKeys::nextDate, kStale));
+        const quint64 changes = ReminderChanges::serial();
+        kWrites[index].write(rows);
+        QVERIFY(rows.stored() != before);
+        QCOMPARE(ReminderChanges::serial(), changes + 1);
+        QTRY_VERIFY(publishedNextDate() != kStale);
+    }
+
+    // A write that finds nothing to change announces nothing.
+    void nothingWrittenNothingAnnounced()
+    {
+        const Rows rows;
+        const QList<QVariantMap> before = rows.stored();
+        const quint64 changes = ReminderChanges::serial();
+        QCOMPARE(int(NoteReceipt(kMine, QStringLiteral("a"))), int(Receipt::AlreadyNoted));
+        QCOMPARE(int(NoteReceipt(kCopy, QStringLiteral("b"))), int(Receipt::NotStored));
+        QCOMPARE(int(PostponeReminderMinutes(4242, 5)), int(Postponement::NotStored));
+        Reschedular(rows.mine, at(2026, 12, 1, 8, 5)); // moved meanwhile
+        QVERIFY(rows.stored() == before);
+        QCOMPARE(ReminderChanges::serial(), changes);
+    }
+
+    // The alert's rule: now to the minute plus the amount, active again; the due date stays.
+    void postponementByMinutes_data()
+    {
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("none") << 0 << true;
+        QTest::newRow("one") << 1 << false;
+        QTest::newRow("a year") << kMaxPostponeMinutes << false;
+        QTest::newRow("past a year") << kMaxPostponeMinutes + 1 << true;
+    }
+    void postponementByMinutes()
+    {
+        QFETCH(int, minutes);
+        QFETCH(bool, refused);
+        const qint32 id = insertReminder(reminderFields(EventDaily, at(2026, 12, 1, 8, 0),
+                                                        at(2026, 12, 1, 8, 0), {{"RActive", 0}}));
+        const QVariantMap before = reminderRow(id);
+        if (refused) {
+            QVERIFY_THROWS_EXCEPTION(ReminderRefused, PostponeReminderMinutes(id, minutes));
+            QCOMPARE(reminderRow(id), before);
+            return;
+        }
+        QCOMPARE(int(PostponeReminderMinutes(id, minutes)), int(Postponement::Postponed));
+        QCOMPARE(reminderDate(id, "RNext"), at(2026, 12, 1, 9, 0).addMinutes(minutes));
+        QCOMPARE(reminderRow(id).value("RActive").toInt(), 1);
+        QCOMPARE(reminderDate(id, "RDate"), at(2026, 12, 1, 8, 0));
+    }
+};
+
+QTEST_GUILESS_MAIN(ReminderWritesTest)
+#include "tst_scheduling_writes.moc"
