@@ -16,6 +16,7 @@
 #include "store/Recordset.h"
 #include "store/Reminder.h"
 #include "store/ReminderChanges.h"
+#include "store/ReminderDb.h"
 #include "store/ReminderRecord.h"
 
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #include "lan/LanLimits.h"
 
 #include "platform/Clock.h"
-#include "store/Database.h"
+#include "store/ReminderDb.h"
 #include "store/ReminderRecord.h"
 #include "store/RowReader.h"
 

@@ -11,6 +11,7 @@
 #include "scheduling/ReminderRules.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 #include "store/ShareDates.h"
 
 #include <limits>

@@ -17,6 +17,7 @@
 #include "scheduling/ReminderWrites.h"
 #include "store/LanSettings.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 #include "store/ReminderRecord.h"
 
 #include <QCheckBox>

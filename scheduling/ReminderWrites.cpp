@@ -2,13 +2,13 @@
 
 #include "scheduling/PublishNextDate.h"
 #include "scheduling/ReminderRules.h"
-#include "store/Database.h"
 #include "store/DeleteReminders.h"
 #include "store/LanSettings.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
 #include "store/ReminderChanges.h"
+#include "store/ReminderDb.h"
 #include "store/Schema.h"
 #include "store/WriteBatch.h"
 

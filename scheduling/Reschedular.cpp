@@ -4,10 +4,10 @@
 #include "platform/Clock.h"
 #include "scheduling/Occurrences.h"
 #include "scheduling/ReminderWrites.h"
-#include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 #include "store/ReminderRecord.h"
 
 namespace {

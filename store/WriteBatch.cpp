@@ -3,6 +3,7 @@
 #include "common/Log.h"
 #include "platform/Failure.h"
 #include "store/Database.h"
+#include "store/Schema.h"
 
 #include <QList>
 
@@ -62,7 +63,7 @@ WriteBatch::WriteBatch()
         return;
     try {
         auto open = std::make_unique<Open>();
-        open->db = Database::open(reminderDbPath());
+        open->db = openOrCreateDb(reminderDbPath());
         open->db->exec(QStringLiteral("BEGIN IMMEDIATE"));
         m_open = std::move(open);
         g_open = m_open.get();

@@ -7,9 +7,9 @@
 #include "lan/LanSend.h"
 #include "lan/ProcessLANMsg.h"
 #include "lan/SendRUpdate.h"
-#include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
+#include "store/ReminderDb.h"
 #include "store/ShareDates.h"
 
 #include <QTest>

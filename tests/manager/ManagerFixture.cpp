@@ -4,6 +4,7 @@
 #include "platform/ui/ModalWindows.h"
 #include "platform/ui/Prompt.h"
 #include "store/LanSettings.h"
+#include "store/ReminderDb.h"
 
 #include <QApplication>
 #include <QListView>

@@ -8,6 +8,7 @@
 #include "scheduling/ReminderWrites.h"
 #include "store/LanSettings.h"
 #include "store/ReminderChanges.h"
+#include "store/ReminderDb.h"
 
 #include <QtTest/qtestspontaneevent.h>
 #include <QtTest>

@@ -7,7 +7,7 @@
 #include "server/FrmAbout.h"
 #include "server/FrmDummy.h"
 #include "server/LanMessageSeam.h"
-#include "store/Database.h"
+#include "store/ReminderDb.h"
 #include "tests/lan/LanPeer.h"
 #include "tests/support/TempProgramDir.h"
 #include "tests/support/TestFiles.h"

@@ -1,11 +1,11 @@
 // Record sets on real files: edits, deletes and files they must not use or change.
 #include "platform/Failure.h"
-#include "store/Database.h"
 #include "store/KeyedRows.h"
 #include "store/LikePattern.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 #include "tests/store/StoreTestFiles.h"
 #include "tests/support/TempProgramDir.h"
 

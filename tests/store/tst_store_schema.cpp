@@ -3,6 +3,7 @@
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 #include "store/Schema.h"
 #include "tests/store/StoreTestFiles.h"
 #include "tests/support/TempProgramDir.h"
