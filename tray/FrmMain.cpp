@@ -1,12 +1,12 @@
 #include "tray/FrmMain.h"
 
-#include "common/CloseWindowByCaption.h"
 #include "common/Ini.h"
 #include "common/KalvexBus.h"
 #include "common/Log.h"
 #include "common/SettingsKeys.h"
 #include "common/Trapped.h"
 #include "common/WindowCaptions.h"
+#include "common/ui/CloseWindowByCaption.h"
 #include "platform/ui/Named.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/SingleInstance.h"

@@ -1,8 +1,8 @@
 #include "tray/TolvaneStart.h"
 
-#include "common/CloseWindowByCaption.h"
 #include "common/Log.h"
 #include "common/WindowCaptions.h"
+#include "common/ui/CloseWindowByCaption.h"
 #include "platform/EndSignals.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/SingleInstance.h"
