@@ -1,6 +1,6 @@
 // A colleague announces himself ("IAM"): what this installation shared and he has not
 // acknowledged goes again, to his address only, and not again within a minute.
-#include "tests/lan/LanPeer.h"
+#include "tests/support/LanPeer.h"
 #include "tests/support/ReminderRows.h"
 
 #include "lan/LanLimits.h"

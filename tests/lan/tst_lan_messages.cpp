@@ -1,4 +1,4 @@
-#include "tests/lan/LanPeer.h"
+#include "tests/support/LanPeer.h"
 #include "tests/support/ReminderRows.h"
 
 #include "common/LanText.h"

@@ -1,5 +1,4 @@
 // The manager window on a real database file, its rule window and the alerts it leads to.
-#include "tests/manager/ManagerFixture.h"
 
 #include "alert/Remind.h"
 #include "manager/FrmAdvOpt.h"
@@ -12,6 +11,7 @@
 #include "scheduling/CheckRemind.h"
 #include "scheduling/ShownAlerts.h"
 #include "store/Reminder.h"
+#include "tests/support/ManagerFixture.h"
 
 #include <QtTest>
 #include <QtWidgets>

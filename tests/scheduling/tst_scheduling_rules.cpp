@@ -7,7 +7,7 @@
 #include "store/ReminderChanges.h"
 #include "store/ReminderDb.h"
 #include "store/Schema.h"
-#include "tests/store/StoreTestFiles.h"
+#include "tests/support/StoreTestFiles.h"
 #include "tests/support/ReminderRows.h"
 
 #include <QTest>

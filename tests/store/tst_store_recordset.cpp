@@ -6,7 +6,7 @@
 #include "store/Recordset.h"
 #include "store/Reminder.h"
 #include "store/ReminderDb.h"
-#include "tests/store/StoreTestFiles.h"
+#include "tests/support/StoreTestFiles.h"
 #include "tests/support/TempProgramDir.h"
 
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "store/Reminder.h"
 #include "store/ReminderDb.h"
 #include "store/Schema.h"
-#include "tests/store/StoreTestFiles.h"
+#include "tests/support/StoreTestFiles.h"
 #include "tests/support/TempProgramDir.h"
 
 #include <QProcess>

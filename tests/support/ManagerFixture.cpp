@@ -1,4 +1,4 @@
-#include "tests/manager/ManagerFixture.h"
+#include "tests/support/ManagerFixture.h"
 
 #include "manager/ManagerState.h"
 #include "platform/ui/ModalWindows.h"
