@@ -231,7 +231,7 @@ bool RMain::validateEditor()
         return false;
     }
     if (CEventType->currentIndex() < 0) {
-        showValidation(this, QStringLiteral("יש להזיר סוג מופע"), CEventType);
+        showValidation(this, QStringLiteral("יש להזין סוג מופע"), CEventType);
         return false;
     }
     return true;

@@ -34,7 +34,7 @@ bool transactionLost(const Database& db)
     return sqlite3_get_autocommit(db.handle()) != 0;
 }
 
-const QString kLost = QStringLiteral("the engine rolled back the batch");
+const QString kLost = QStringLiteral("SQLite rolled back the batch");
 
 // The earlier steps' writes are gone, and so is the work that followed them.
 void restartIfLost(WriteBatch::Open& batch)

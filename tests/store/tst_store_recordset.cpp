@@ -60,9 +60,9 @@ private slots:
         QCOMPARE(db->scalar("SELECT count(*) FROM Main_tbl").toInt(), 1);
     }
 
-    // Every form of the engine's Like pattern, on and just past the edges of its ranges;
+    // Every form of the record sets' Like pattern, on and just past the edges of its ranges;
     // letters in any case, inside a list too.
-    void likePatternsMatchAsTheEngineDoes()
+    void likePatternsMatchEveryForm()
     {
         // A pattern, the texts it matches, then those it does not.
         const QList<std::tuple<QString, QStringList, QStringList>> cases = {
