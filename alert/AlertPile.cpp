@@ -1,6 +1,5 @@
 #include "alert/AlertPile.h"
 
-#include "alert/Remind.h"
 #include "scheduling/PublishNextDate.h"
 
 #include <QCoreApplication>
@@ -15,10 +14,10 @@ AlertPile& AlertPile::instance()
     return *pile;
 }
 
-QList<Remind*> AlertPile::alerts() const
+QList<PiledAlert*> AlertPile::alerts() const
 {
-    QList<Remind*> open;
-    for (const QPointer<Remind>& alert : m_alerts)
+    QList<PiledAlert*> open;
+    for (const QPointer<PiledAlert>& alert : m_alerts)
         if (alert)
             open << alert;
     return open;
@@ -27,7 +26,7 @@ QList<Remind*> AlertPile::alerts() const
 void AlertPile::closeAll()
 {
     const HeldPublication once;
-    for (const QPointer<Remind>& alert : QList(m_alerts))
+    for (const QPointer<PiledAlert>& alert : QList(m_alerts))
         if (alert)
             alert->close();
 }
@@ -35,7 +34,7 @@ void AlertPile::closeAll()
 void AlertPile::postponeAll(std::optional<int> delayCode)
 {
     const HeldPublication once;
-    for (const QPointer<Remind>& alert : QList(m_alerts))
+    for (const QPointer<PiledAlert>& alert : QList(m_alerts))
         if (alert)
             alert->postponeBy(delayCode.value_or(alert->chosenDelay()));
 }
@@ -45,8 +44,8 @@ QPoint AlertPile::placeFor(const QWidget* alert) const
     const QScreen* screen = alert->screen() ? alert->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen->availableGeometry();
     const QSize room = alert->size() + QSize(0, kCascadeStepPx); // with the desktop's title bar
-    const Remind* latest = nullptr;
-    for (const Remind* other : alerts())
+    const PiledAlert* latest = nullptr;
+    for (const PiledAlert* other : alerts())
         if (other != alert && other->isVisible())
             latest = other;
     if (!latest) {
@@ -62,7 +61,7 @@ QPoint AlertPile::placeFor(const QWidget* alert) const
     return next;
 }
 
-void AlertPile::join(Remind* alert)
+void AlertPile::join(PiledAlert* alert)
 {
     m_alerts.removeAll(nullptr);
     if (m_alerts.contains(alert))
@@ -71,7 +70,7 @@ void AlertPile::join(Remind* alert)
     emit countChanged(count());
 }
 
-void AlertPile::leave(Remind* alert)
+void AlertPile::leave(PiledAlert* alert)
 {
     const qsizetype before = m_alerts.size();
     m_alerts.removeAll(alert);

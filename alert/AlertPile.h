@@ -4,11 +4,23 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QWidget>
 
 #include <optional>
 
-class QWidget;
 class Remind;
+
+// What the pile asks of an alert window beside its close: the alert window
+// (Remind) is one.
+class PiledAlert : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    // The code of the postponement chosen in the alert.
+    virtual int chosenDelay() const = 0;
+    // Postpones the alert's reminder by the choice's code, as the alert's own postponement does.
+    virtual void postponeBy(int delayCode) = 0;
+};
 
 // The alert windows open in this process, in the order they opened. After a
 // weekend many fall due at once: they open offset from each other so every
@@ -20,7 +32,7 @@ public:
     static AlertPile& instance();
 
     int count() const { return int(m_alerts.size()); }
-    QList<Remind*> alerts() const;
+    QList<PiledAlert*> alerts() const;
 
     // Each alert closes as its own close would (moving its reminder on),
     // one after the other; the next due time is published once at the end.
@@ -44,8 +56,8 @@ signals:
 private:
     friend class Remind; // an alert joins when it opens and leaves when it closes
     using QObject::QObject;
-    void join(Remind* alert);
-    void leave(Remind* alert);
+    void join(PiledAlert* alert);
+    void leave(PiledAlert* alert);
 
-    QList<QPointer<Remind>> m_alerts;
+    QList<QPointer<PiledAlert>> m_alerts;
 };

@@ -14,6 +14,7 @@
 #include "store/Database.h"
 #include "store/Reminder.h"
 #include "store/ReminderChanges.h"
+#include "store/ReminderDb.h"
 #include "store/ReminderRecord.h"
 
 #include <QCloseEvent>
@@ -66,7 +67,7 @@ QPixmap importancePicture(short importance)
 // re-creating the freshly shown native window to change its flags. It shows
 // without taking the keyboard from the window in use: a click on it, or its
 // entry in the task bar, gives it the focus.
-Remind::Remind(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+Remind::Remind(QWidget* parent) : PiledAlert(parent, Qt::Window | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("Remind"));
     setAttribute(Qt::WA_DeleteOnClose);

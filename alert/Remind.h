@@ -1,10 +1,9 @@
 #pragma once
 
+#include "alert/AlertPile.h"
 #include "alert/RemindForm.h"
 #include "platform/Date.h"
 #include "store/ReminderRecord.h"
-
-#include <QWidget>
 
 #include <functional>
 #include <optional>
@@ -14,7 +13,7 @@ class Throttle;
 
 // The alert window of one due reminder. Each instance owns its own state and
 // deletes itself when closed.
-class Remind : public QWidget
+class Remind : public PiledAlert
 {
     Q_OBJECT
 public:
@@ -25,10 +24,10 @@ public:
     qint32 reminderId() const;
 
     // The code of the postponement chosen in RDelay.
-    int chosenDelay() const;
+    int chosenDelay() const override;
     // Postpones the reminder by the choice's code and closes, as "תזכיר לי
     // בעוד" does; a reminder deleted meanwhile is marked and the window stays.
-    void postponeBy(int delayCode);
+    void postponeBy(int delayCode) override;
 
     // What "פתח ברשימה" does after the window has closed: the server wires
     // it to the manager window (show it and select the reminder).

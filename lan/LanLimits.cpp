@@ -1,8 +1,8 @@
 #include "lan/LanLimits.h"
 
 #include "platform/Clock.h"
-#include "store/Database.h"
 #include "store/Queries.h"
+#include "store/ReminderDb.h"
 #include "store/ReminderRecord.h"
 #include "store/RowReader.h"
 

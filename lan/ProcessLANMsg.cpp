@@ -11,11 +11,11 @@
 #include "lan/SharedArrivals.h"
 #include "platform/Failure.h"
 #include "scheduling/ReminderWrites.h"
-#include "store/Database.h"
 #include "store/LanSettings.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 #include "store/Schema.h"
 #include "store/WriteBatch.h"
 

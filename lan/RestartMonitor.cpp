@@ -1,8 +1,8 @@
 #include "lan/RestartMonitor.h"
 
-#include "common/CloseWindowByCaption.h"
 #include "common/Log.h"
 #include "common/WindowCaptions.h"
+#include "common/ui/CloseWindowByCaption.h"
 #include "platform/ProgramDir.h"
 
 #include <QProcess>

@@ -12,6 +12,7 @@
 #include "scheduling/ReminderWrites.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 #include "store/ShareDates.h"
 
 #include <limits>

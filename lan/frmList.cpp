@@ -8,12 +8,12 @@
 #include "platform/Throttle.h"
 #include "platform/ui/DialogKeys.h"
 #include "platform/ui/Named.h"
-#include "store/Database.h"
 #include "store/LanSettings.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
 #include "store/ReminderChanges.h"
+#include "store/ReminderDb.h"
 #include "store/ReminderRecord.h"
 
 #include <QGridLayout>

@@ -33,15 +33,38 @@ QString columnText(const ReminderTexts& t, ListColumn column)
     switch (column) {
     case ListColumn::Caption:
     case ListColumn::Author:
-        return ExcludeTAB(t.of(column));
+        return ExcludeTAB(textOf(t, column));
     case ListColumn::Details:
         return ExcludeTAB(GetFirstLine(t.details));
     default:
-        return t.of(column);
+        return textOf(t, column);
     }
 }
 
 } // namespace
+
+const QString& textOf(const ReminderTexts& texts, ListColumn column)
+{
+    switch (column) {
+    case ListColumn::DueDate:
+        return texts.due;
+    case ListColumn::Registered:
+        return texts.registered;
+    case ListColumn::Caption:
+        return texts.caption;
+    case ListColumn::Importance:
+        return texts.importance;
+    case ListColumn::EventType:
+        return texts.eventType;
+    case ListColumn::Author:
+        return texts.author;
+    case ListColumn::Details:
+        return texts.details;
+    case ListColumn::Active:
+        break;
+    }
+    return texts.active;
+}
 
 QString FixFormat(const QVariant& S, int L)
 {

@@ -5,6 +5,7 @@
 #include <QVector>
 
 class RowCursor;
+struct ReminderTexts;
 
 // One line of the manager window's list: fixed-width columns joined by the
 // separator U+05C3, 96 characters with or without the author column, so the
@@ -38,6 +39,9 @@ struct ListColumnSpan
     int start; // first character of the column in the line
     int width; // characters; the last column is not padded, its width is its text's
 };
+
+// The text of one of the columns.
+const QString& textOf(const ReminderTexts& texts, ListColumn column);
 
 // The spans of the columns present in a line (the author column only withAuthor).
 QVector<ListColumnSpan> listColumnSpans(bool withAuthor);

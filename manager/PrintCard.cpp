@@ -1,9 +1,9 @@
 #include "manager/ReminderPrint.h"
 #include "manager/ReminderTexts.h"
 #include "platform/ui/DefaultPrinter.h"
-#include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
+#include "store/ReminderDb.h"
 
 #include <QList>
 

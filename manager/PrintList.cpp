@@ -47,7 +47,7 @@ QString rowLine(int number, const ReminderTexts& t, bool withAuthor)
 {
     QString line = QStringLiteral("%1").arg(number, 3, 10, QLatin1Char('0'));
     for (const ListColumnSpan& span : listColumnSpans(withAuthor)) {
-        const QString& text = t.of(span.column);
+        const QString& text = textOf(t, span.column);
         line += kListSeparator;
         line += span.column == ListColumn::Active ? text : FixFormat(text, span.width);
     }

@@ -17,6 +17,7 @@
 #include "scheduling/ReminderWrites.h"
 #include "store/LanSettings.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 #include "store/ReminderRecord.h"
 
 #include <QCheckBox>
@@ -230,7 +231,7 @@ bool RMain::validateEditor()
         return false;
     }
     if (CEventType->currentIndex() < 0) {
-        showValidation(this, QStringLiteral("יש להזיר סוג מופע"), CEventType);
+        showValidation(this, QStringLiteral("יש להזין סוג מופע"), CEventType);
         return false;
     }
     return true;

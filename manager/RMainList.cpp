@@ -17,6 +17,7 @@
 #include "store/LanSettings.h"
 #include "store/Queries.h"
 #include "store/ReminderChanges.h"
+#include "store/ReminderDb.h"
 #include "store/Schema.h"
 
 #include <QCheckBox>

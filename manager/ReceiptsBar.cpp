@@ -4,9 +4,9 @@
 #include "platform/Throttle.h"
 #include "platform/ui/Named.h"
 #include "scheduling/ReminderRules.h"
-#include "store/Database.h"
 #include "store/LanSettings.h"
 #include "store/ReminderChanges.h"
+#include "store/ReminderDb.h"
 #include "store/ReminderRecord.h"
 
 #include <QHBoxLayout>

@@ -21,26 +21,3 @@ ReminderTexts reminderTexts(const RowCursor& rs)
     t.active = r.RActive ? QStringLiteral("כן") : QStringLiteral("לא");
     return t;
 }
-
-const QString& ReminderTexts::of(ListColumn column) const
-{
-    switch (column) {
-    case ListColumn::DueDate:
-        return due;
-    case ListColumn::Registered:
-        return registered;
-    case ListColumn::Caption:
-        return caption;
-    case ListColumn::Importance:
-        return importance;
-    case ListColumn::EventType:
-        return eventType;
-    case ListColumn::Author:
-        return author;
-    case ListColumn::Details:
-        return details;
-    case ListColumn::Active:
-        break;
-    }
-    return active;
-}

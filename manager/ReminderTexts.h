@@ -1,7 +1,5 @@
 #pragma once
 
-#include "manager/ListLine.h"
-
 #include <QString>
 
 class RowCursor;
@@ -19,9 +17,6 @@ struct ReminderTexts
     QString author;
     QString details;
     QString active;
-
-    // The text of one of the list's columns.
-    const QString& of(ListColumn column) const;
 };
 
 // The texts of the record set's current row.

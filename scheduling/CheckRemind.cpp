@@ -3,9 +3,9 @@
 #include "common/Trapped.h"
 #include "platform/Failure.h"
 #include "scheduling/ShownAlerts.h"
-#include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
+#include "store/ReminderDb.h"
 #include "store/ReminderRecord.h"
 
 // The due rows are read at open, so alert windows that change the table while

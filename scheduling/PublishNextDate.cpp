@@ -6,9 +6,9 @@
 #include "platform/Failure.h"
 #include "platform/Throttle.h"
 #include "scheduling/ShownAlerts.h"
-#include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 #include "store/RowReader.h"
 
 #include <QCoreApplication>

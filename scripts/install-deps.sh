@@ -10,7 +10,7 @@ PACKAGES=(
   dbus dbus-x11 xvfb xauth trayer openbox x11-utils xdotool libxcb1-dev
   fonts-liberation fonts-liberation2 fonts-dejavu-core
   cups cups-client mupdf-tools xclip
-  iproute2 libcap2-bin sqlite3 desktop-file-utils
+  iproute2 libcap2-bin sqlite3 desktop-file-utils python3
   clang libclang-rt-14-dev
 )
 

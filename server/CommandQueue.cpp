@@ -87,7 +87,7 @@ bool enqueue(const LanDatagram& datagram)
 
 void armDrain(int ms)
 {
-    FrmDummy::load()->armDrainTimer(ms);
+    FrmDummy::load()->armDrainTimer(ms, DrainCommandQueue);
 }
 
 // One slice of the waiting datagrams, stored with one commit (a synced write

@@ -1,7 +1,5 @@
 #include "server/FrmDummy.h"
 
-#include "server/CommandQueue.h"
-
 namespace {
 FrmDummy* g_instance = nullptr;
 }
@@ -11,7 +9,7 @@ FrmDummy::FrmDummy()
     setObjectName(QStringLiteral("FrmDummy"));
     setWindowTitle(QStringLiteral("KVForm"));
     m_drainTimer.setSingleShot(true);
-    connect(&m_drainTimer, &QTimer::timeout, this, [] { DrainCommandQueue(); });
+    connect(&m_drainTimer, &QTimer::timeout, this, [this] { m_drain(); });
     m_unloadTimer.setSingleShot(true);
     connect(&m_unloadTimer, &QTimer::timeout, this, &FrmDummy::unload);
     m_unloadTimer.start(kSelfUnloadMs);
@@ -30,7 +28,7 @@ void FrmDummy::unload()
 {
     g_instance = nullptr;
     if (m_drainTimer.isActive())
-        load()->armDrainTimer(m_drainTimer.remainingTime());
+        load()->armDrainTimer(m_drainTimer.remainingTime(), m_drain);
     m_drainTimer.stop();
     deleteLater();
 }
@@ -47,8 +45,9 @@ FrmDummy* FrmDummy::load()
     return g_instance;
 }
 
-void FrmDummy::armDrainTimer(int ms)
+void FrmDummy::armDrainTimer(int ms, void (*drain)())
 {
+    m_drain = drain;
     if (m_drainTimer.isActive() && m_drainTimer.remainingTime() <= ms)
         return;
     m_drainTimer.start(ms);

@@ -8,11 +8,11 @@
 #include "scheduling/ReminderWrites.h"
 #include "server/InvalidArgument.h"
 #include "server/ReminderMaps.h"
-#include "store/Database.h"
 #include "store/LanSettings.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "server/ServerLifetime.h"
 
-#include "common/CloseWindowByCaption.h"
 #include "common/KalvexBus.h"
 #include "common/WindowCaptions.h"
+#include "common/ui/CloseWindowByCaption.h"
 #include "platform/ui/WindowDirectory.h"
 #include "server/CommandQueue.h"
 #include "server/FrmDummy.h"

@@ -4,12 +4,9 @@
 #include "platform/Failure.h"
 #include "platform/NewFile.h"
 #include "platform/ProgramDir.h"
-#include "store/RowReader.h"
-#include "store/Schema.h"
-#include "store/WriteBatch.h"
+#include "store/SqlStatement.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <sqlite3.h>
@@ -58,10 +55,7 @@ std::unique_ptr<Database> Database::connect(const QString& path, int flags)
     return db;
 }
 
-// The schema is built in a private file that is moved into place only when
-// complete, so an interrupted creation never leaves a half-made database
-// that every later run would refuse.
-void Database::createFile(const QString& path)
+void Database::create(const QString& path, const std::function<void(Database&)>& build)
 {
     const QString temp =
         path + QStringLiteral(".%1.new").arg(QRandomGenerator::system()->generate64(), 16, 16,
@@ -69,7 +63,7 @@ void Database::createFile(const QString& path)
     try {
         {
             auto db = connect(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-            createCurrentSchema(*db);
+            build(*db);
         }
         placeNewFile(temp, path);
     } catch (const std::exception& e) {
@@ -81,8 +75,6 @@ void Database::createFile(const QString& path)
 
 std::unique_ptr<Database> Database::open(const QString& path)
 {
-    if (!QFileInfo::exists(path))
-        createFile(path);
     // Without CREATE: whatever lies at path now is used as it is or refused.
     std::unique_ptr<Database> db;
     try {
@@ -120,7 +112,7 @@ void Database::exec(const QString& sql)
 
 int Database::execute(const QString& sql, const QVariantList& params)
 {
-    RowReader statement(*this, sql, params);
+    SqlStatement statement(m_db, sql, params);
     while (statement.next()) {
     }
     return sqlite3_changes(m_db);
@@ -128,8 +120,8 @@ int Database::execute(const QString& sql, const QVariantList& params)
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params)
 {
-    RowReader reader(*this, sql, params);
-    return reader.next() && !reader.columns().isEmpty() ? reader.value(0) : QVariant();
+    SqlStatement statement(m_db, sql, params);
+    return statement.next() && !statement.columns().isEmpty() ? statement.value(0) : QVariant();
 }
 
 qint64 Database::lastInsertId() const
@@ -164,11 +156,4 @@ void Transaction::commit()
 QString reminderDbPath()
 {
     return ProgramDir::file(QStringLiteral("KV_Data.mdb"));
-}
-
-std::unique_ptr<Database> OpenReminderDb()
-{
-    if (const Database* shared = WriteBatch::connection())
-        return shared->borrow();
-    return Database::open(reminderDbPath());
 }

@@ -4,24 +4,30 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 
 struct sqlite3;
 
-// One open connection to the reminder database "KV_Data.mdb" of the program
-// directory (SQLite). Every operation opens its own and lets it close when it
-// goes out of scope. All errors throw Failure with SQLite's description.
+// One open connection to a reminder database file (SQLite); the program
+// directory's is opened by OpenReminderDb (ReminderDb.h). Every operation opens
+// its own and lets it close when it goes out of scope. All errors throw Failure
+// with SQLite's description.
 //
-// A missing file is created with the current schema; an existing file is never
-// recreated or repaired: if it is not our database every use fails.
+// An existing file is never recreated or repaired: if it is not our database
+// every use fails.
 class Database
 {
 public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // Opens (or creates) the file at path; "Now()" is registered on the connection.
+    // Opens the file at path, which must exist; "Now()" is registered on the connection.
     static std::unique_ptr<Database> open(const QString& path);
+    // Makes the file at path, its content written by build in a private file that is moved
+    // into place only when complete, so an interrupted creation never leaves a half-made
+    // database that every later run would refuse.
+    static void create(const QString& path, const std::function<void(Database&)>& build);
 
     // Runs one or more statements without parameters.
     void exec(const QString& sql);
@@ -38,7 +44,6 @@ public:
 private:
     Database(std::shared_ptr<sqlite3> connection, QString path);
     static std::unique_ptr<Database> connect(const QString& path, int flags);
-    static void createFile(const QString& path);
     void requireReminderTable();
 
     std::shared_ptr<sqlite3> m_connection; // closed with the last handle on it
@@ -63,7 +68,5 @@ private:
     bool m_done = false;
 };
 
-// Opens "KV_Data.mdb" in the program directory; while a WriteBatch is open,
-// hands out the batch's connection instead.
-std::unique_ptr<Database> OpenReminderDb();
+// Where the program directory's reminder database lies.
 QString reminderDbPath();

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "store/Schema.h"
-
 #include <QString>
 #include <QVariant>
+
+// Field types: date/time (REAL serial), 32-bit integer, yes/no (0/1, never
+// null), text of at most size characters, 16-bit code, memo (unlimited text).
+enum class FieldType { DateTime, Long, Boolean, Text, Integer, Memo };
 
 // The SQL text of one field of Main_tbl, shared by the creation of a new
 // database and the upgrade of an old one so both end with the same fields.

@@ -6,6 +6,7 @@
 #include "store/ReminderRecord.h"
 #include "store/SqlValue.h"
 
+#include <QFileInfo>
 #include <QStringList>
 
 namespace {
@@ -131,6 +132,13 @@ void createCurrentSchema(Database& db)
     createFieldHelpers(db);
     markVersion(db, kCurrentDbVersion);
     transaction.commit();
+}
+
+std::unique_ptr<Database> openOrCreateDb(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        Database::create(path, createCurrentSchema);
+    return Database::open(path);
 }
 
 // Releases 200-209 share the schema; the tests are on the version without its last digit.

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "store/FieldSql.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+
+#include <memory>
 
 class Database;
 
@@ -12,6 +16,8 @@ inline constexpr short kCurrentDbVersion = 200;
 
 // Creates Main_tbl with the current schema in an empty database and marks it 200.
 void createCurrentSchema(Database& db);
+// Opens the database at path, first making it with the current schema when it is missing.
+std::unique_ptr<Database> openOrCreateDb(const QString& path);
 
 // Refuses a too-new database (Failure number 1, "גרסת היישום לא מתאימה לבסיס הנתונים"),
 // upgrades an old one and mends the insert-time trigger and the indexes of a
@@ -32,9 +38,6 @@ short GetDbVersion(Database& db); // 0 when unreadable
 // as it was, so the next run stops at the same field again.
 void UpgradeDb(Database& db, short version);
 
-// Field types: date/time (REAL serial), 32-bit integer, yes/no (0/1, never
-// null), text of at most size characters, 16-bit code, memo (unlimited text).
-enum class FieldType { DateTime, Long, Boolean, Text, Integer, Memo };
 // Adds one field, its width and range enforced by a CHECK named after it.
 // A DateTime default of "Now()" is the insert time, filled by a trigger made
 // with the field from SQLite's own local clock, so rows that any SQLite

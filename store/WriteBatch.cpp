@@ -3,6 +3,7 @@
 #include "common/Log.h"
 #include "platform/Failure.h"
 #include "store/Database.h"
+#include "store/Schema.h"
 
 #include <QList>
 
@@ -33,7 +34,7 @@ bool transactionLost(const Database& db)
     return sqlite3_get_autocommit(db.handle()) != 0;
 }
 
-const QString kLost = QStringLiteral("the engine rolled back the batch");
+const QString kLost = QStringLiteral("SQLite rolled back the batch");
 
 // The earlier steps' writes are gone, and so is the work that followed them.
 void restartIfLost(WriteBatch::Open& batch)
@@ -62,7 +63,7 @@ WriteBatch::WriteBatch()
         return;
     try {
         auto open = std::make_unique<Open>();
-        open->db = Database::open(reminderDbPath());
+        open->db = openOrCreateDb(reminderDbPath());
         open->db->exec(QStringLiteral("BEGIN IMMEDIATE"));
         m_open = std::move(open);
         g_open = m_open.get();

@@ -1,12 +1,12 @@
 #include "tray/FrmMain.h"
 
-#include "common/CloseWindowByCaption.h"
 #include "common/Ini.h"
 #include "common/KalvexBus.h"
 #include "common/Log.h"
 #include "common/SettingsKeys.h"
 #include "common/Trapped.h"
 #include "common/WindowCaptions.h"
+#include "common/ui/CloseWindowByCaption.h"
 #include "platform/ui/Named.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/SingleInstance.h"
@@ -14,6 +14,7 @@
 #include "tray/ArrivalNotices.h"
 #include "tray/DueWakeUp.h"
 #include "tray/KalvexClient.h"
+#include "tray/LanSwitches.h"
 #include "tray/OpenAlerts.h"
 #include "tray/ProgramEnd.h"
 #include "tray/TrayHost.h"
@@ -147,7 +148,8 @@ void FrmMain::Form_Load()
             this);
         setTrayIcon(GetImage(), kTipRunning);
         lookForTray();
-        modMain::UpdateList();
+        if (!modMain::UpdateList())
+            unload();
         if (m_unloaded)
             return;
         if (!modMain::IsActive())

@@ -1,79 +1,26 @@
 #include "tray/modMain.h"
 
 #include "common/ActivationFile.h"
-#include "common/CloseWindowByCaption.h"
 #include "common/Ini.h"
 #include "common/KalvexBus.h"
 #include "common/Log.h"
 #include "common/SettingsKeys.h"
-#include "common/TextConversion.h"
 #include "common/Trapped.h"
 #include "common/WindowCaptions.h"
 #include "platform/Clock.h"
-#include "platform/EndSignals.h"
 #include "platform/PeerWait.h"
 #include "platform/ProcessWait.h"
 #include "platform/ProgramDir.h"
 #include "platform/ui/ActivationEnvironment.h"
-#include "platform/ui/Prompt.h"
-#include "platform/ui/SingleInstance.h"
 #include "platform/ui/WindowDirectory.h"
-#include "tray/FrmMain.h"
 #include "tray/KalvexClient.h"
 #include "tray/ProgramEnd.h"
-#include "tray/frmWinSock.h"
 
 #include <QProcess>
 
 #include <memory>
 
 namespace modMain {
-
-bool SendFlag = false;
-bool ReceiveFlag = false;
-
-bool Main()
-{
-    if (!SingleInstance::claim()) {
-        // This start only opens the manager window; its failures still belong in our log.
-        StartLogging(QStringLiteral("Tolvane.log"));
-        PrepareKalvex();
-        ShowList();
-        return false;
-    }
-    if (WindowDirectory::exists(trayMainFormCaption())) {
-        Prompt::message(nullptr, QStringLiteral("תזכורון ולטרום כבר מופעל ממקום אחר"), appTitle(),
-                        Prompt::Buttons::Ok, Prompt::Icon::Information);
-        return false;
-    }
-    StartLogging(QStringLiteral("Tolvane.log"));
-    PrepareKalvex();
-    // Log-out ends Tolvane as a close request to its main form does.
-    EndSignals::install([] {
-        if (FrmMain::instance())
-            CloseWindowByCaption(trayMainFormCaption());
-        else
-            ProgramEnd::quit();
-    });
-    FrmMain::load();
-    return true;
-}
-
-void LANInit()
-{
-    const auto read = [] {
-        using namespace SettingsKeys;
-        SendFlag = textToBool(ReadIni(lanSection, optSend, optDefault));
-        ReceiveFlag = textToBool(ReadIni(lanSection, optReceive, optDefault));
-        // The receiver is bound also when only sending is on.
-        if (SendFlag || ReceiveFlag)
-            frmWinSock::load(ReceiveFlag);
-    };
-    if (!trapped(QStringLiteral("LANInit"), read)) {
-        SendFlag = false;
-        ReceiveFlag = false;
-    }
-}
 
 void PrepareKalvex()
 {
@@ -117,10 +64,9 @@ void CheckList()
     trapped(QStringLiteral("CheckList"), [] { GetKalvex(KalvexBus::checkList); });
 }
 
-void UpdateList()
+bool UpdateList()
 {
-    if (!trapped(QStringLiteral("UpdateList"), [] { GetKalvex(KalvexBus::updateList); }))
-        FrmMain::unload();
+    return trapped(QStringLiteral("UpdateList"), [] { GetKalvex(KalvexBus::updateList); });
 }
 
 void ShowList(qint32 reminderId)

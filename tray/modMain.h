@@ -7,23 +7,9 @@
 
 #include <functional>
 
-// Tolvane's start-up, its timer work and every call into Kalvex.
+// Tolvane's module: every call into Kalvex and the timer work. Its start-up
+// Main is in TolvaneStart.h, its LAN switches in LanSwitches.h.
 namespace modMain {
-
-// The LAN switches as LANInit read them; they choose the running tray icon.
-extern bool SendFlag;
-extern bool ReceiveFlag;
-
-// Start-up. False when this start ends here (a second start, or a copy from
-// another directory); true when the main form is loaded and the event loop
-// should run.
-bool Main();
-
-// Reads "OptSend" and "OptReceive" and, when either is on, loads the LAN
-// receiver. A value that is no Boolean, or a receiver that cannot bind its
-// port, is logged as "LANInit: ..." and leaves both switches off (the
-// running tray icon then shows the LAN off).
-void LANInit();
 
 // Before the first call: hands the display to the bus, so that the Kalvex it
 // starts can open windows, and registers this directory's Kalvex when the
@@ -42,7 +28,7 @@ void RegisterKalvex();
 
 // The wrappers: each logs its failure under its own name and drops it.
 void CheckList();
-void UpdateList();                    // on failure also unloads the main form
+bool UpdateList();                    // false on failure: the main form then unloads
 void ShowList(qint32 reminderId = 0); // that reminder selected; then brings the window to the front
 // Hands received datagrams to Kalvex (MsgProcessBatch) without waiting;
 // onEnd runs once Kalvex has carried them out (true), or the call failed

@@ -1,5 +1,5 @@
 #include "platform/ui/UiConventions.h"
-#include "tray/modMain.h"
+#include "tray/TolvaneStart.h"
 
 #include <QApplication>
 

@@ -6,8 +6,8 @@
 
 #include "manager/RMain.h"
 #include "platform/ui/Prompt.h"
-#include "store/Database.h"
 #include "store/LanSettings.h"
+#include "store/ReminderDb.h"
 #include "tests/support/E2eSession.h"
 #include "tests/support/TempProgramDir.h"
 #include "tests/support/TestFiles.h"

@@ -12,9 +12,9 @@
 #include "platform/Clock.h"
 #include "server/CommandQueue.h"
 #include "server/LanMessageSeam.h"
-#include "store/Database.h"
 #include "store/LanSettings.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 #include "tests/support/TempProgramDir.h"
 
 #include <QApplication>

@@ -9,7 +9,7 @@
 #include "scheduling/PublishNextDate.h"
 #include "scheduling/Recurrence.h"
 #include "scheduling/ShownAlerts.h"
-#include "store/Database.h"
+#include "store/ReminderDb.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

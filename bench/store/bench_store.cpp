@@ -2,10 +2,10 @@
 // targets. Asserts nothing.
 #include "platform/Clock.h"
 #include "platform/ProgramDir.h"
-#include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 #include "store/ReminderRecord.h"
 
 #include <QElapsedTimer>

@@ -7,8 +7,8 @@
 #include "platform/ui/Beep.h"
 #include "platform/ui/Prompt.h"
 #include "scheduling/ShownAlerts.h"
-#include "store/Database.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 #include "tests/support/ReminderRows.h"
 
 #include <QtTest>

@@ -1,5 +1,5 @@
 // Closes a window by its title from another process, as Kalvex does; 1 when it is still there.
-#include "common/CloseWindowByCaption.h"
+#include "common/ui/CloseWindowByCaption.h"
 #include "platform/ui/WindowDirectory.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 // Deterministic mutations for the datagram fuzz target, without libFuzzer and for the suite's
 // short run: fuzz_lan_datagrams [iterations] [seed]; fails when an input breaks an invariant.
-#include "store/Database.h"
+#include "store/ReminderDb.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>

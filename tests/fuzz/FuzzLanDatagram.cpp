@@ -4,8 +4,8 @@
 #include "common/Log.h"
 #include "lan/ProcessLANMsg.h"
 #include "platform/ProgramDir.h"
-#include "store/Database.h"
 #include "store/LanSettings.h"
+#include "store/ReminderDb.h"
 
 #include <QTemporaryDir>
 

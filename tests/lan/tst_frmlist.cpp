@@ -1,7 +1,7 @@
 // The options window (own settings file and auto-start folder), the recipient list window
 // and what a save does not send, with a peer on loopback.
-#include "tests/lan/LanPeer.h"
-#include "tests/manager/ManagerFixture.h"
+#include "tests/support/LanPeer.h"
+#include "tests/support/ManagerFixture.h"
 
 #include "common/Ini.h"
 #include "common/LanText.h"

@@ -1,15 +1,15 @@
 // A colleague announces himself ("IAM"): what this installation shared and he has not
 // acknowledged goes again, to his address only, and not again within a minute.
-#include "tests/lan/LanPeer.h"
+#include "tests/support/LanPeer.h"
 #include "tests/support/ReminderRows.h"
 
 #include "lan/LanLimits.h"
 #include "lan/LanSend.h"
 #include "lan/ProcessLANMsg.h"
 #include "lan/SendRUpdate.h"
-#include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
+#include "store/ReminderDb.h"
 #include "store/ShareDates.h"
 
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "tests/lan/LanPeer.h"
+#include "tests/support/LanPeer.h"
 #include "tests/support/ReminderRows.h"
 
 #include "common/LanText.h"
@@ -9,10 +9,10 @@
 #include "lan/RUpdateRec.h"
 #include "lan/SendRUpdate.h"
 #include "lan/SharedArrivals.h"
-#include "store/Database.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 #include "store/WriteBatch.h"
 
 #include <QTest>

@@ -1,12 +1,13 @@
 // The manager window follows what is stored: changes made through other connections show in
 // place, an edit is never touched by them, and nothing the user typed is dropped or saved over
 // someone else's change without a word.
-#include "tests/manager/ManagerFixture.h"
+#include "tests/support/ManagerFixture.h"
 
 #include "manager/ManagerState.h"
 #include "platform/ui/Prompt.h"
 #include "store/LanSettings.h"
 #include "store/ReminderChanges.h"
+#include "store/ReminderDb.h"
 
 #include <QtTest/qtestspontaneevent.h>
 #include <QtTest>

@@ -1,8 +1,8 @@
 // Printing on a PDF printer of the test's own CUPS scheduler, read back from the PDF.
-#include "tests/manager/ManagerFixture.h"
 
 #include "platform/ui/Prompt.h"
 #include "store/LanSettings.h"
+#include "tests/support/ManagerFixture.h"
 #include "tests/support/PrivateCups.h"
 
 #include <QtTest>

@@ -1,5 +1,4 @@
 // The manager window on a real database file, its rule window and the alerts it leads to.
-#include "tests/manager/ManagerFixture.h"
 
 #include "alert/Remind.h"
 #include "manager/FrmAdvOpt.h"
@@ -12,6 +11,7 @@
 #include "scheduling/CheckRemind.h"
 #include "scheduling/ShownAlerts.h"
 #include "store/Reminder.h"
+#include "tests/support/ManagerFixture.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -457,7 +457,7 @@ private slots:
         const QList<std::tuple<QString, int, int, QString, QString>> cases = {
             {"", 0, 0, "יש להזין כותרת", "CCaption"},
             {"t!", 7, 0, "יש להזין חשיבות", "CImportance"},
-            {"t!", 1, 3, "יש להזיר סוג מופע", "CEventType"}};
+            {"t!", 1, 3, "יש להזין סוג מופע", "CEventType"}};
         QList<qint32> ids;
         for (const auto& [title, importance, type, message, focus] : cases)
             ids << f->add({{"RCaption", "t"}, {"RImportance", importance}, {"REventType", type}});

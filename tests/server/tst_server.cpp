@@ -7,8 +7,8 @@
 #include "server/FrmAbout.h"
 #include "server/FrmDummy.h"
 #include "server/LanMessageSeam.h"
-#include "store/Database.h"
-#include "tests/lan/LanPeer.h"
+#include "store/ReminderDb.h"
+#include "tests/support/LanPeer.h"
 #include "tests/support/TempProgramDir.h"
 #include "tests/support/TestFiles.h"
 

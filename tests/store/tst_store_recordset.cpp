@@ -1,12 +1,12 @@
 // Record sets on real files: edits, deletes and files they must not use or change.
 #include "platform/Failure.h"
-#include "store/Database.h"
 #include "store/KeyedRows.h"
 #include "store/LikePattern.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
-#include "tests/store/StoreTestFiles.h"
+#include "store/ReminderDb.h"
+#include "tests/support/StoreTestFiles.h"
 #include "tests/support/TempProgramDir.h"
 
 #include <QDir>
@@ -60,9 +60,9 @@ private slots:
         QCOMPARE(db->scalar("SELECT count(*) FROM Main_tbl").toInt(), 1);
     }
 
-    // Every form of the engine's Like pattern, on and just past the edges of its ranges;
+    // Every form of the record sets' Like pattern, on and just past the edges of its ranges;
     // letters in any case, inside a list too.
-    void likePatternsMatchAsTheEngineDoes()
+    void likePatternsMatchEveryForm()
     {
         // A pattern, the texts it matches, then those it does not.
         const QList<std::tuple<QString, QStringList, QStringList>> cases = {

@@ -3,8 +3,9 @@
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 #include "store/Schema.h"
-#include "tests/store/StoreTestFiles.h"
+#include "tests/support/StoreTestFiles.h"
 #include "tests/support/TempProgramDir.h"
 
 #include <QProcess>

@@ -4,6 +4,7 @@
 #include "common/ProfileFile.h"
 #include "platform/FileLock.h"
 #include "store/Database.h"
+#include "store/Schema.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
@@ -269,7 +270,7 @@ QStringList E2eSession::promptLines() const
 
 qint32 E2eSession::addReminder(const Date& rDate, const QString& caption, bool active)
 {
-    auto db = Database::open(programFile(QStringLiteral("KV_Data.mdb")));
+    auto db = openOrCreateDb(programFile(QStringLiteral("KV_Data.mdb")));
     db->execute("INSERT INTO Main_tbl (RCaption, RDetail, RDate, RNext, RImportance, REventType, "
                 "RActive) VALUES (?, '', ?, ?, 0, 0, ?)",
                 {caption, rDate.serial(), rDate.serial(), active ? 1 : 0});
@@ -286,5 +287,5 @@ qint64 E2eSession::logBytes() const
 
 QVariant E2eSession::scalarSql(const QString& sql, const QVariantList& params)
 {
-    return Database::open(programFile(QStringLiteral("KV_Data.mdb")))->scalar(sql, params);
+    return openOrCreateDb(programFile(QStringLiteral("KV_Data.mdb")))->scalar(sql, params);
 }

@@ -1,8 +1,8 @@
 #include "tests/support/ReminderRows.h"
 
 #include "platform/ProgramDir.h"
-#include "store/Database.h"
 #include "store/Reminder.h"
+#include "store/ReminderDb.h"
 #include "store/RowReader.h"
 #include "tests/support/TestFiles.h"
 

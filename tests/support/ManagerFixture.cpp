@@ -1,9 +1,10 @@
-#include "tests/manager/ManagerFixture.h"
+#include "tests/support/ManagerFixture.h"
 
 #include "manager/ManagerState.h"
 #include "platform/ui/ModalWindows.h"
 #include "platform/ui/Prompt.h"
 #include "store/LanSettings.h"
+#include "store/ReminderDb.h"
 
 #include <QApplication>
 #include <QListView>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "manager/RMain.h"
-#include "store/Database.h"
+#include "store/ReminderDb.h"
 #include "tests/support/ReminderRows.h"
 
 #include <QLabel>
