@@ -3,7 +3,7 @@
 #include "common/SettingsKeys.h"
 #include "scheduling/ReminderRules.h"
 #include "scheduling/ReminderWrites.h"
-#include "store/Database.h"
+#include "store/ReminderDb.h"
 #include "store/LanSettings.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
