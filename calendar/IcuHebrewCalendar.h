@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calendar/HebrewDate.h"
+#include "calendar/HebrewMonth.h"
 
 #include <QtGlobal>
 
