@@ -189,9 +189,8 @@ private slots:
         QDBusConnection bus = m_s->bus();
         WindowWatcher watcher;
         ServerLifetime lifetime(bus, &watcher);
-        KVClass kvclass(&lifetime);
-        QVERIFY(
-            bus.registerObject(KalvexBus::objectPath, &kvclass, QDBusConnection::ExportAllSlots));
+        KVClass kvclass(&lifetime, &watcher);
+        QVERIFY(kvclass.exportOn(bus));
         QVERIFY(bus.registerService(KalvexBus::serviceName));
         lifetime.leave();
         QDBusConnection late = QDBusConnection::connectToBus(m_s->busAddress(), "late caller");
