@@ -188,7 +188,7 @@ private slots:
         WAIT_FOR(managerOpen(), 10000);
         ::kill(pid_t(m_session->ownerPid("Kalvex.KVClass")), SIGSTOP);
         m_session->setIniValue("Reminder", "NextDate", formatNextDate(Clock::now().addMinutes(-1)));
-        WAIT_FOR(tolvaneLog().contains(" -> CheckList: Kalvex did not answer CheckList"), 22000);
+        WAIT_FOR(tolvaneLog().contains(" -> CheckList: Kalvex did not answer within"), 22000);
         m_session->setIniValue("Reminder", "NextDate", "NULL");
         CHECK(chooseExit());
         CHECK(ended(tolvane));
