@@ -151,10 +151,12 @@ void update(qint32 id, const QVariantMap& fields)
     applyFields(entered, fields);
     if (entered.REventType != EventAdvanced)
         for (auto it = fields.cbegin(); it != fields.cend(); ++it)
-            if (it.key().startsWith(QLatin1String("Adv_")))
-                throw InvalidArgument(QStringLiteral("fields.") + it.key(),
-                                      QStringLiteral("נקבע לפי סוג המופע; משתנה רק בסוג מתקדם "
-                                                     "(REventType 100)"));
+            if (const std::optional<F> field = fieldNamed(it.key()); field && isRuleField(*field))
+                throw InvalidArgument(
+                    updateArgument(*field),
+                    QStringLiteral("נקבע לפי סוג המופע; משתנה רק בסוג מתקדם (%1 %2)")
+                        .arg(fieldName(F::REventType))
+                        .arg(EventAdvanced));
     std::optional<Audience> audience;
     if (SharedByMe(stored) && LANOptSend)
         audience = Audience{!stored.SentTo.isEmpty(), stored.SentTo};
