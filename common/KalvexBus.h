@@ -30,26 +30,4 @@ inline const QString arrivalDeleted = QStringLiteral("deleted");
 // call or export that uses them.
 void registerTypes();
 
-// The names the tray, the command line and the tests still call by; they go
-// once each calls through the generated proxies.
-inline const QString interfaceName = QStringLiteral("Kalvex.KVClass");
-inline const QString debugInterfaceName = QStringLiteral("Kalvex.KVClass.Debug");
-inline const QString alertsInterfaceName = QStringLiteral("Kalvex.KVClass.Alerts");
-inline const QString showList = QStringLiteral("ShowList");
-inline const QString checkList = QStringLiteral("CheckList");
-inline const QString updateList = QStringLiteral("UpdateList");
-inline const QString showAbout = QStringLiteral("ShowAbout");
-inline const QString msgProcess = QStringLiteral("MsgProcess");
-inline const QString msgProcessBatch = QStringLiteral("MsgProcessBatch");
-inline const QString addReminder = QStringLiteral("AddReminder");
-inline const QString deleteReminder = QStringLiteral("DeleteReminder");
-inline const QString getReminder = QStringLiteral("GetReminder");
-inline const QString listReminders = QStringLiteral("ListReminders");
-inline const QString updateReminder = QStringLiteral("UpdateReminder");
-inline const QString alertCount = QStringLiteral("Count");
-inline const QString closeAllAlerts = QStringLiteral("CloseAll");
-inline const QString postponeAllAlerts = QStringLiteral("PostponeAll");
-inline const QString alertCountChanged = QStringLiteral("CountChanged");
-inline const QString sharedReminderArrived = QStringLiteral("SharedReminderArrived");
-
 } // namespace KalvexBus
