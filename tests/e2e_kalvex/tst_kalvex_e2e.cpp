@@ -14,10 +14,53 @@
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
 #include <QProcess>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <csignal>
 #include <unistd.h>
+
+namespace {
+
+// Each method and signal of an introspection text, its standard interfaces left out, one line
+// each: "<interface> <method|signal> <name>(<type> <name>, ...) -> (<type> <name>, ...)".
+QStringList members(const QString& xml)
+{
+    QStringList found;
+    QString interface, kind, name;
+    QStringList in, out;
+    QXmlStreamReader r(xml);
+    while (r.readNext() != QXmlStreamReader::Invalid && !r.atEnd()) {
+        const QString element = r.name().toString();
+        const QXmlStreamAttributes a = r.attributes();
+        if (r.isStartElement() && element == "interface") {
+            interface = a.value("name").toString();
+        } else if (r.isStartElement() && (element == "method" || element == "signal")) {
+            kind = element, name = a.value("name").toString(), in.clear(), out.clear();
+        } else if (r.isStartElement() && element == "arg") {
+            const bool answer = kind == "method" && a.value("direction") == u"out";
+            (answer ? out : in) << a.value("type").toString() + ' ' + a.value("name").toString();
+        } else if (r.isEndElement() && (element == "method" || element == "signal") &&
+                   !interface.startsWith("org.freedesktop.DBus.")) {
+            found << QString("%1 %2 %3(%4) -> (%5)")
+                         .arg(interface, kind, name, in.join(", "), out.join(", "));
+        }
+    }
+    if (r.hasError())
+        found << "unreadable: " + r.errorString();
+    found.sort();
+    return found;
+}
+
+// The lines of these that others lack, one a line.
+QString onlyIn(const QStringList& these, const QStringList& others)
+{
+    QStringList only = these;
+    only.removeIf([&](const QString& line) { return others.contains(line); });
+    return only.join('\n');
+}
+
+} // namespace
 
 class KalvexE2eTest : public QObject
 {
@@ -147,6 +190,20 @@ private slots:
         QVERIFY(!m_s->hasOwner(KalvexBus::serviceName));
     }
     void cleanup() { m_windowsShown.reset(), m_kalvex.reset(), m_s.reset(), m_desktop.reset(); }
+
+    // Kalvex serves what common/Kalvex.KVClass.xml describes: no member more, none less.
+    void theServedInterfaceIsTheDescription()
+    {
+        startKalvex(true);
+        const QString served =
+            call(KalvexBus::objectPath, "org.freedesktop.DBus.Introspectable", "Introspect")
+                .toString();
+        const QString described = QString::fromUtf8(fileBytes(KV_BUS_XML));
+        QVERIFY(!members(described).isEmpty());
+        QCOMPARE(onlyIn(members(served), members(described)), QString());
+        QCOMPARE(onlyIn(members(described), members(served)), QString());
+        QCOMPARE(debug()->CloseWindows("RMain").value(), 1);
+    }
 
     // A window shows before the activating call returns, the due check after it; one alert per due
     // reminder; a second Kalvex leaves; audio loads with the first beep; ends with the last window.
