@@ -2,16 +2,16 @@
 
 #include "common/ActivationFile.h"
 #include "common/KalvexBus.h"
+#include "common/KalvexProxies.h"
 #include "platform/Failure.h"
 #include "platform/ProgramDir.h"
 #include "server/Registration.h"
 #include "store/Reminder.h"
+#include "store/ReminderRecord.h"
 
 #include <QCoreApplication>
-#include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusMetaType>
+#include <QDBusPendingReply>
 #include <QFile>
 #include <QMap>
 
@@ -150,76 +150,72 @@ void registerWhenNeeded()
     }
 }
 
-QDBusMessage callKalvex(const QString& method, const QVariantList& args)
+// The answer of a call, once it has come.
+template <typename... Types> auto answered(QDBusPendingReply<Types...> reply)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName, method);
-    call.setArguments(args);
-    call.setAutoStartService(true);
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call);
-    if (reply.type() != QDBusMessage::ErrorMessage)
+    reply.waitForFinished();
+    if (!reply.isError())
         return reply;
-    if (reply.errorName() == KalvexBus::invalidArgumentError)
-        throw Refusal(inOptionTerms(reply.errorMessage()));
-    throw Failure(reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage());
+    const QDBusError error = reply.error();
+    if (error.name() == KalvexBus::invalidArgumentError)
+        throw Refusal(inOptionTerms(error.message()));
+    throw Failure(error.message().isEmpty() ? error.name() : error.message());
 }
 
 QString listLine(const QVariantMap& r)
 {
-    QString caption = r.value(QStringLiteral("RCaption")).toString();
+    using F = ReminderField;
+    const auto field = [&r](F f) { return r.value(fieldName(f)); };
+    QString caption = field(F::RCaption).toString();
     for (QChar& c : caption)
         if (c.category() == QChar::Other_Control)
             c = QLatin1Char(' ');
-    return QStringList{r.value(QStringLiteral("RMain_Id")).toString(),
-                       r.value(QStringLiteral("RDate"))
-                           .toString()
-                           .replace(QLatin1Char('T'), QLatin1Char(' ')),
-                       wordOf(r.value(QStringLiteral("REventType")).toInt(), kRepeatWords),
-                       wordOf(r.value(QStringLiteral("RImportance")).toInt(), kImportanceWords),
-                       r.value(QStringLiteral("RActive")).toBool() ? QStringLiteral("1")
-                                                                   : QStringLiteral("0"),
+    return QStringList{field(F::RMain_Id).toString(),
+                       field(F::RDate).toString().replace(QLatin1Char('T'), QLatin1Char(' ')),
+                       wordOf(field(F::REventType).toInt(), kRepeatWords),
+                       wordOf(field(F::RImportance).toInt(), kImportanceWords),
+                       field(F::RActive).toBool() ? QStringLiteral("1") : QStringLiteral("0"),
                        caption}
                .join(QLatin1Char('\t')) +
            QLatin1Char('\n');
 }
 
-int add(const Options& o)
+int add(KalvexKVClassInterface& kalvex, const Options& o)
 {
     if (!o.values.contains(QStringLiteral("at")))
         throw Refusal(QStringLiteral("--at: יש לציין מועד, \"yyyy-MM-dd HH:mm\""));
-    const QDBusMessage reply = callKalvex(
-        KalvexBus::addReminder,
-        {o.values.value(QStringLiteral("add")), o.values.value(QStringLiteral("at")),
-         o.values.value(QStringLiteral("details")),
-         wordOrNumber(QStringLiteral("importance"),
-                      o.values.value(QStringLiteral("importance"), QStringLiteral("normal")),
-                      kImportanceWords),
-         wordOrNumber(QStringLiteral("repeat"),
-                      o.values.value(QStringLiteral("repeat"), QStringLiteral("once")),
-                      kRepeatWords),
-         o.values.value(QStringLiteral("share"))});
-    print(stdout, reply.arguments().value(0).toString() + QLatin1Char('\n'));
+    const qint32 id =
+        answered(
+            kalvex.AddReminder(
+                o.values.value(QStringLiteral("add")), o.values.value(QStringLiteral("at")),
+                o.values.value(QStringLiteral("details")),
+                wordOrNumber(QStringLiteral("importance"),
+                             o.values.value(QStringLiteral("importance"), QStringLiteral("normal")),
+                             kImportanceWords),
+                wordOrNumber(QStringLiteral("repeat"),
+                             o.values.value(QStringLiteral("repeat"), QStringLiteral("once")),
+                             kRepeatWords),
+                o.values.value(QStringLiteral("share"))))
+            .value();
+    print(stdout, QString::number(id) + QLatin1Char('\n'));
     return Done;
 }
 
-int list()
+int list(KalvexKVClassInterface& kalvex)
 {
-    const QDBusMessage reply = callKalvex(KalvexBus::listReminders, {2});
-    for (const QVariantMap& r : qdbus_cast<QList<QVariantMap>>(reply.arguments().value(0)))
+    for (const QVariantMap& r : answered(kalvex.ListReminders(2)).value())
         print(stdout, listLine(r));
     return Done;
 }
 
-int remove(const Options& o)
+int remove(KalvexKVClassInterface& kalvex, const Options& o)
 {
     const QString text = o.values.value(QStringLiteral("delete"));
     bool ok = false;
     const int id = text.toInt(&ok);
     if (!ok)
         throw Refusal(QStringLiteral("--delete: \"%1\" אינו מספר תזכורת").arg(text));
-    const QDBusMessage reply =
-        callKalvex(KalvexBus::deleteReminder, {id, o.flags.contains(QStringLiteral("network"))});
-    if (!reply.arguments().value(0).toBool())
+    if (!answered(kalvex.DeleteReminder(id, o.flags.contains(QStringLiteral("network")))).value())
         throw Refusal(QStringLiteral("--delete: אין תזכורת שמספרה %1").arg(id));
     return Done;
 }
@@ -237,11 +233,14 @@ int run(const QStringList& args)
     if (commands != 1)
         throw UsageRefusal(QStringLiteral("יש לבחור פעולה אחת: --add, --list או --delete"));
     registerWhenNeeded();
+    // The Kalvex that serves the session; the bus starts it when none does.
+    KalvexKVClassInterface kalvex(KalvexBus::serviceName, KalvexBus::objectPath,
+                                  QDBusConnection::sessionBus());
     if (o.values.contains(QStringLiteral("add")))
-        return add(o);
+        return add(kalvex, o);
     if (o.values.contains(QStringLiteral("delete")))
-        return remove(o);
-    return list();
+        return remove(kalvex, o);
+    return list(kalvex);
 }
 
 } // namespace
@@ -259,7 +258,7 @@ bool isCommandLine(int argc, char* argv[])
 int CommandLineMain(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    qDBusRegisterMetaType<QList<QVariantMap>>();
+    KalvexBus::registerTypes();
     try {
         return run(QCoreApplication::arguments().mid(1));
     } catch (const Refusal& e) {

@@ -1,26 +1,52 @@
 #include "server/KVClass.h"
 
+#include "alert/AlertPile.h"
 #include "common/KalvexBus.h"
+#include "lan/SharedArrivals.h"
 #include "platform/Failure.h"
 #include "server/CommandQueue.h"
 #include "server/FrmAbout.h"
 #include "server/InvalidArgument.h"
-#include "server/ReminderScripts.h"
+#include "server/KVClassAdaptors.h" // generated from common/Kalvex.KVClass.xml
 #include "server/ScriptCalls.h"
 #include "server/ServerLifetime.h"
 #include "server/ShowMainForm.h"
+#include "server/WindowWatcher.h"
 #include "store/LanSettings.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusMetaType>
+#include <QWidget>
 
-KVClass::KVClass(ServerLifetime* lifetime, QObject* parent)
+KVClass::KVClass(ServerLifetime* lifetime, WindowWatcher* watcher, QObject* parent)
     : QObject(parent), m_lifetime(lifetime), m_scriptCalls(new ScriptCalls(this))
 {
     setObjectName(QStringLiteral("KVClass"));
-    qDBusRegisterMetaType<QList<QVariantMap>>(); // aa{sv}, before the object is exported
-    registerLanDatagramType();
+    KalvexBus::registerTypes(); // before the object is exported
+    // Each relays the signals of the same name.
+    new KVClassAdaptor(this);
+    new AlertsAdaptor(this);
+    new DebugAdaptor(this);
+    connect(&AlertPile::instance(), &AlertPile::countChanged, this, &KVClass::CountChanged);
+    if (watcher)
+        connect(watcher, &WindowWatcher::windowShown, this,
+                [this](QWidget* w) { emit WindowShown(w->objectName(), w->windowTitle()); });
+    setSharedArrivalHandler([this](const SharedArrival& arrival) {
+        static const QString kinds[] = {KalvexBus::arrivalNew, KalvexBus::arrivalChanged,
+                                        KalvexBus::arrivalDeleted};
+        emit SharedReminderArrived(kinds[arrival.kind], arrival.reminderId, arrival.author,
+                                   arrival.caption, formatDateTime(arrival.due));
+    });
+}
+
+KVClass::~KVClass()
+{
+    setSharedArrivalHandler(nullptr);
+}
+
+bool KVClass::exportOn(QDBusConnection bus)
+{
+    return bus.registerObject(KalvexBus::objectPath, this, QDBusConnection::ExportAdaptors);
 }
 
 void KVClass::serve(const std::function<void()>& work)
@@ -33,7 +59,7 @@ void KVClass::serve(const std::function<void()>& work)
         false);
 }
 
-QVariant KVClass::answer(const Answer& work, bool reminderCall)
+QVariant KVClass::answer(const Work& work, bool reminderCall)
 {
     if (!calledFromDBus())
         return reply(QDBusMessage(), work).arguments().value(0);
@@ -54,7 +80,7 @@ QVariant KVClass::answer(const Answer& work, bool reminderCall)
     return answered.arguments().value(0);
 }
 
-QDBusMessage KVClass::reply(const QDBusMessage& call, const Answer& work)
+QDBusMessage KVClass::reply(const QDBusMessage& call, const Work& work)
 {
     QDBusMessage answered;
     try {
@@ -122,40 +148,7 @@ void KVClass::ShowAbout()
     serve([] { FrmAbout::showBox(); });
 }
 
-int KVClass::AddReminder(const QString& caption, const QString& due, const QString& details,
-                         int importance, int eventType, const QString& shareTo)
+QVariant KVClass::serveReminderCall(const Work& work)
 {
-    return answer(
-               [=] {
-                   return QVariant(
-                       ReminderScripts::add(caption, due, details, importance, eventType, shareTo));
-               },
-               true)
-        .toInt();
-}
-
-bool KVClass::DeleteReminder(int id, bool network)
-{
-    return answer([=] { return QVariant(ReminderScripts::remove(id, network)); }, true).toBool();
-}
-
-QVariantMap KVClass::GetReminder(int id)
-{
-    return answer([=] { return QVariant(ReminderScripts::get(id)); }, true).toMap();
-}
-
-QList<QVariantMap> KVClass::ListReminders(int filter)
-{
-    return answer([=] { return QVariant::fromValue(ReminderScripts::list(filter)); }, true)
-        .value<QList<QVariantMap>>();
-}
-
-void KVClass::UpdateReminder(int id, const QVariantMap& fields)
-{
-    answer(
-        [=] {
-            ReminderScripts::update(id, fields);
-            return QVariant();
-        },
-        true);
+    return answer(work, true);
 }

@@ -1,34 +1,46 @@
 #pragma once
 
-#include "common/KalvexBus.h"
 #include "common/LanDatagram.h"
+#include "server/KVClassAlerts.h"
+#include "server/KVClassDebug.h"
+#include "server/ReminderScripts.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QList>
 #include <QObject>
-#include <QVariantMap>
 
 #include <functional>
 
 class ScriptCalls;
 class ServerLifetime;
+class WindowWatcher;
 
-// The public class of Kalvex, served on the session bus as object /KVClass,
-// interface Kalvex.KVClass. It holds no state: every call shares the
-// process-wide state. Each call first re-reads the LAN settings, so a change
-// to the settings file counts from the next call; a failure there, or in the
-// call itself, is the call's D-Bus error (Kalvex.KVClass.Error.Failed, the
-// description as message; Kalvex.KVClass.Error.InvalidArgument for input
-// refused before anything was written).
-class KVClass : public QObject, protected QDBusContext
+// The public class of Kalvex, served on the session bus as object /KVClass
+// with the interfaces of common/Kalvex.KVClass.xml, whose adaptors (generated
+// from it) call the methods of the same names here and in the classes it
+// joins: ReminderScripts for the reminders, KVClassAlerts, KVClassDebug.
+// It holds no state: every call shares the process-wide state. Each call of
+// Kalvex.KVClass first re-reads the LAN settings, so a change to the settings
+// file counts from the next call; a failure there, or in the call itself, is
+// the call's D-Bus error (Kalvex.KVClass.Error.Failed, the description as
+// message; Kalvex.KVClass.Error.InvalidArgument for input refused before
+// anything was written).
+class KVClass : public QObject,
+                protected QDBusContext,
+                public ReminderScripts,
+                public KVClassAlerts,
+                public KVClassDebug
 {
     Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", KALVEX_BUS_INTERFACE)
 public:
-    explicit KVClass(ServerLifetime* lifetime, QObject* parent = nullptr);
+    KVClass(ServerLifetime* lifetime, WindowWatcher* watcher, QObject* parent = nullptr);
+    ~KVClass() override;
 
-public slots:
+    // Serves this object as /KVClass on the bus: the interfaces of the XML
+    // and nothing else. False when the path is taken.
+    bool exportOn(QDBusConnection bus);
+
     // Shows the manager window before returning; with a reminder's id, that
     // reminder selected (or the user told that it is gone).
     void ShowList(int RMainId);
@@ -43,24 +55,28 @@ public slots:
     // Shows the about box (non-modal) before returning.
     void ShowAbout();
 
-    // Reminders for scripts and other programs (ReminderScripts.h), carried
-    // out and answered as ScriptCalls.h says.
-    int AddReminder(const QString& caption, const QString& due, const QString& details,
-                    int importance, int eventType, const QString& shareTo);
-    bool DeleteReminder(int id, bool network);
-    QVariantMap GetReminder(int id);
-    QList<QVariantMap> ListReminders(int filter);
-    void UpdateReminder(int id, const QVariantMap& fields);
+signals:
+    // A shared reminder arrived, was changed or was deleted by its author
+    // (kind KalvexBus::arrivalNew, ...; due "dd/mm/yyyy HH:nn"); a few a
+    // second at most. Tolvane shows a notice.
+    void SharedReminderArrived(const QString& kind, int RMainId, const QString& author,
+                               const QString& caption, const QString& due);
+    // The number of open alert windows has changed.
+    void CountChanged(int count);
+    // A window of this process has been shown.
+    void WindowShown(const QString& objectName, const QString& title);
+
+protected:
+    QVariant serveReminderCall(const Work& work) override;
 
 private:
     void serve(const std::function<void()>& work);
     // Serves a call that gives a value: the value, or an invalid one when
     // the reply goes out later or as an error. A reminder call (the work
     // must own what it uses) goes to m_scriptCalls.
-    using Answer = std::function<QVariant()>;
-    QVariant answer(const Answer& work, bool reminderCall);
+    QVariant answer(const Work& work, bool reminderCall);
     // Carries out the work; the D-Bus error for a failure (rethrown outside D-Bus).
-    QDBusMessage reply(const QDBusMessage& call, const Answer& work);
+    QDBusMessage reply(const QDBusMessage& call, const Work& work);
 
     ServerLifetime* m_lifetime;
     ScriptCalls* m_scriptCalls;

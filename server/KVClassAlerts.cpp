@@ -2,11 +2,6 @@
 
 #include "alert/AlertPile.h"
 
-KVClassAlerts::KVClassAlerts(QObject* object) : QDBusAbstractAdaptor(object)
-{
-    connect(&AlertPile::instance(), &AlertPile::countChanged, this, &KVClassAlerts::CountChanged);
-}
-
 int KVClassAlerts::Count() const
 {
     return AlertPile::instance().count();

@@ -7,12 +7,6 @@
 
 #include <QWidget>
 
-KVClassDebug::KVClassDebug(QObject* object, WindowWatcher* watcher) : QDBusAbstractAdaptor(object)
-{
-    connect(watcher, &WindowWatcher::windowShown, this,
-            [this](QWidget* w) { emit WindowShown(w->objectName(), w->windowTitle()); });
-}
-
 QList<int> KVClassDebug::AlertIds() const
 {
     QList<int> ids;

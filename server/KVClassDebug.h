@@ -1,24 +1,16 @@
 #pragma once
 
-#include "common/KalvexBus.h"
-
-#include <QDBusAbstractAdaptor>
 #include <QList>
 #include <QStringList>
 
-class WindowWatcher;
-
-// Interface Kalvex.KVClass.Debug on the same object: what Kalvex shows and a
-// way to close it, for scripts and end-to-end tests. It reads no settings and
-// queues nothing. Call it without auto-start to observe a running Kalvex.
-class KVClassDebug : public QDBusAbstractAdaptor
+// The methods of interface Kalvex.KVClass.Debug (common/Kalvex.KVClass.xml),
+// which KVClass serves: what Kalvex shows and a way to close it, for scripts
+// and end-to-end tests. They read no settings and queue nothing; call them
+// without auto-start to observe a running Kalvex. KVClass::WindowShown tells
+// each window shown.
+class KVClassDebug
 {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", KALVEX_BUS_DEBUG_INTERFACE)
 public:
-    KVClassDebug(QObject* object, WindowWatcher* watcher);
-
-public slots:
     // RMain_Id of every open alert window.
     QList<int> AlertIds() const;
     // objectName of every visible window ("Remind", "RMain", "frmAbout", ...).
@@ -34,7 +26,6 @@ public slots:
     // How often the manager window re-read its list to follow changes.
     int ListRefreshes() const;
 
-signals:
-    // A window of this process has been shown.
-    void WindowShown(const QString& objectName, const QString& title);
+protected:
+    ~KVClassDebug() = default;
 };

@@ -9,8 +9,6 @@
 #include "platform/ui/UiConventions.h"
 #include "server/CommandLine.h"
 #include "server/KVClass.h"
-#include "server/KVClassAlerts.h"
-#include "server/KVClassDebug.h"
 #include "server/Registration.h"
 #include "server/ServerLifetime.h"
 #include "server/ServerWiring.h"
@@ -67,13 +65,10 @@ int serverMain(int argc, char* argv[])
     }
     WindowWatcher watcher;
     ServerLifetime lifetime(bus, &watcher);
-    KVClass kvclass(&lifetime);
-    new KVClassDebug(&kvclass, &watcher);
-    new KVClassAlerts(&kvclass);
+    KVClass kvclass(&lifetime, &watcher);
     // The object first, so calls the bus queued while starting us are served
     // the moment the name is ours.
-    if (!bus.registerObject(KalvexBus::objectPath, &kvclass,
-                            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAdaptors)) {
+    if (!kvclass.exportOn(bus)) {
         WriteLog(QStringLiteral("Main: cannot register ") + KalvexBus::objectPath, LogError);
         return 1;
     }

@@ -14,6 +14,8 @@
 #include "store/Reminder.h"
 #include "store/ReminderDb.h"
 
+#include <type_traits>
+
 namespace {
 
 using F = ReminderField;
@@ -95,10 +97,6 @@ qint32 saveAndShare(const ReminderRecord& entered, const ReminderRecord& stored,
     });
 }
 
-} // namespace
-
-namespace ReminderScripts {
-
 qint32 add(const QString& caption, const QString& due, const QString& details, int importance,
            int eventType, const QString& shareTo)
 {
@@ -153,14 +151,56 @@ void update(qint32 id, const QVariantMap& fields)
     applyFields(entered, fields);
     if (entered.REventType != EventAdvanced)
         for (auto it = fields.cbegin(); it != fields.cend(); ++it)
-            if (it.key().startsWith(QLatin1String("Adv_")))
-                throw InvalidArgument(QStringLiteral("fields.") + it.key(),
-                                      QStringLiteral("נקבע לפי סוג המופע; משתנה רק בסוג מתקדם "
-                                                     "(REventType 100)"));
+            if (const std::optional<F> field = fieldNamed(it.key()); field && isRuleField(*field))
+                throw InvalidArgument(
+                    updateArgument(*field),
+                    QStringLiteral("נקבע לפי סוג המופע; משתנה רק בסוג מתקדם (%1 %2)")
+                        .arg(fieldName(F::REventType))
+                        .arg(EventAdvanced));
     std::optional<Audience> audience;
     if (SharedByMe(stored) && LANOptSend)
         audience = Audience{!stored.SentTo.isEmpty(), stored.SentTo};
     saveAndShare(entered, stored, id, audience, &updateArgument);
 }
 
-} // namespace ReminderScripts
+} // namespace
+
+template <typename Call> auto ReminderScripts::serve(Call call)
+{
+    using Value = decltype(call());
+    if constexpr (std::is_void_v<Value>)
+        serveReminderCall([call] {
+            call();
+            return QVariant();
+        });
+    else
+        return serveReminderCall([call] { return QVariant::fromValue(call()); })
+            .template value<Value>();
+}
+
+qint32 ReminderScripts::AddReminder(const QString& caption, const QString& due,
+                                    const QString& details, int importance, int eventType,
+                                    const QString& shareTo)
+{
+    return serve([=] { return add(caption, due, details, importance, eventType, shareTo); });
+}
+
+bool ReminderScripts::DeleteReminder(qint32 id, bool network)
+{
+    return serve([=] { return remove(id, network); });
+}
+
+QVariantMap ReminderScripts::GetReminder(qint32 id)
+{
+    return serve([=] { return get(id); });
+}
+
+QList<QVariantMap> ReminderScripts::ListReminders(int filter)
+{
+    return serve([=] { return list(filter); });
+}
+
+void ReminderScripts::UpdateReminder(qint32 id, const QVariantMap& fields)
+{
+    serve([=] { update(id, fields); });
+}

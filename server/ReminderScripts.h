@@ -2,38 +2,53 @@
 
 #include <QList>
 #include <QString>
+#include <QVariant>
 #include <QVariantMap>
 
-// The reminder methods of KVClass, for scripts and other programs. Each
-// writes as the manager window's commands do (scheduling/ReminderWrites.h)
-// and refuses bad input with InvalidArgument, naming the D-Bus argument,
-// before anything is written. Other failures throw Failure.
-namespace ReminderScripts {
+#include <functional>
 
-// A new active reminder, as the editor's save of the same values stores it.
-// due is local time "yyyy-MM-ddTHH:mm"; eventType one of 0, 1, 5, 10, 20, 30,
-// 60 (an advanced rule is set with update); shareTo "" keeps it here, "ALL"
-// sends it to everybody and nicknames with commas between them to those
-// users, as the editor's "שלח ברשת" does (LAN sending must be on). Gives its
-// RMain_Id.
-qint32 add(const QString& caption, const QString& due, const QString& details, int importance,
-           int eventType, const QString& shareTo);
+// The reminder methods of interface Kalvex.KVClass (common/Kalvex.KVClass.xml),
+// for scripts and other programs, which KVClass serves. Each writes as the
+// manager window's commands do (scheduling/ReminderWrites.h) and refuses bad
+// input with InvalidArgument, naming the D-Bus argument, before anything is
+// written. Other failures throw Failure. A call is carried out and answered
+// as ScriptCalls.h says.
+class ReminderScripts
+{
+public:
+    // A new active reminder, as the editor's save of the same values stores
+    // it. due is local time "yyyy-MM-ddTHH:mm"; eventType one of 0, 1, 5, 10,
+    // 20, 30, 60 (an advanced rule is set with UpdateReminder); shareTo ""
+    // keeps it here, "ALL" sends it to everybody and nicknames with commas
+    // between them to those users, as the editor's "שלח ברשת" does (LAN
+    // sending must be on). Gives its RMain_Id.
+    qint32 AddReminder(const QString& caption, const QString& due, const QString& details,
+                       int importance, int eventType, const QString& shareTo);
 
-// The delete command for one reminder, without its questions: with network,
-// a reminder this user shared is deleted on the network too ("DEL").
-// Gives whether a reminder was deleted.
-bool remove(qint32 id, bool network);
+    // The delete command for one reminder, without its questions: with
+    // network, a reminder this user shared is deleted on the network too
+    // ("DEL"). Gives whether a reminder was deleted.
+    bool DeleteReminder(qint32 id, bool network);
 
-// One reminder, and the reminders of the list's show filter (0 active,
-// 1 inactive, 2 all) by due date; as ReminderMaps.h shows them.
-QVariantMap get(qint32 id);
-QList<QVariantMap> list(int filter);
+    // One reminder, and the reminders of the list's show filter (0 active,
+    // 1 inactive, 2 all) by due date; as ReminderMaps.h shows them.
+    QVariantMap GetReminder(qint32 id);
+    QList<QVariantMap> ListReminders(int filter);
 
-// Changes the fields given (ReminderMaps.h) and stores the reminder as the
-// editor's save does: RNext = RDate, the rule by type (the Adv_ fields only
-// with the advanced type), and active unless RActive is given, as every
-// change in the editor makes it. A reminder this user shared is sent again
-// to the same recipients.
-void update(qint32 id, const QVariantMap& fields);
+    // Changes the fields given (ReminderMaps.h) and stores the reminder as
+    // the editor's save does: RNext = RDate, the rule by type (the Adv_
+    // fields only with the advanced type), and active unless RActive is
+    // given, as every change in the editor makes it. A reminder this user
+    // shared is sent again to the same recipients.
+    void UpdateReminder(qint32 id, const QVariantMap& fields);
 
-} // namespace ReminderScripts
+protected:
+    ~ReminderScripts() = default;
+    // Carries out one call's work (which owns what it uses) as ScriptCalls.h
+    // says: its value, or an invalid one when the reply goes out later.
+    using Work = std::function<QVariant()>;
+    virtual QVariant serveReminderCall(const Work& work) = 0;
+
+private:
+    template <typename Call> auto serve(Call call);
+};

@@ -86,7 +86,7 @@ void ServerLifetime::leave()
 void ServerLifetime::forward(const QDBusMessage& call)
 {
     QDBusMessage onward = QDBusMessage::createMethodCall(
-        KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName, call.member());
+        KalvexBus::serviceName, KalvexBus::objectPath, call.interface(), call.member());
     onward.setArguments(call.arguments());
     ++m_forwardsInFlight;
     auto* pending = new QDBusPendingCallWatcher(m_bus.asyncCall(onward), this);

@@ -45,6 +45,11 @@ inline constexpr int kReminderFieldCount = int(ReminderField::RAuthor) + 1;
 QString fieldName(ReminderField field);
 // The field of that name (exactly as fieldName gives it); nothing for another name.
 std::optional<ReminderField> fieldNamed(const QString& name);
+// A field of the recurrence rule (AdvancedRule), Adv_AdvOpt to Adv_NoEnd.
+constexpr bool isRuleField(ReminderField field)
+{
+    return field >= ReminderField::Adv_AdvOpt && field <= ReminderField::Adv_NoEnd;
+}
 
 // Text widths of Main_tbl.
 inline constexpr int kCaptionWidth = 50;

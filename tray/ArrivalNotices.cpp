@@ -1,6 +1,7 @@
 #include "tray/ArrivalNotices.h"
 
 #include "common/KalvexBus.h"
+#include "common/KalvexProxies.h"
 
 #include <QDBusConnection>
 
@@ -26,10 +27,9 @@ ArrivalNotices::ArrivalNotices(std::function<void(const QString&, const QString&
     m_coalesce.setSingleShot(true);
     m_coalesce.setInterval(kCoalesceMs);
     connect(&m_coalesce, &QTimer::timeout, this, &ArrivalNotices::showGathered);
-    QDBusConnection::sessionBus().connect(KalvexBus::serviceName, KalvexBus::objectPath,
-                                          KalvexBus::interfaceName,
-                                          KalvexBus::sharedReminderArrived, this,
-                                          SLOT(take(QString, int, QString, QString, QString)));
+    auto* kalvex = new KalvexKVClassInterface(KalvexBus::serviceName, KalvexBus::objectPath,
+                                              QDBusConnection::sessionBus(), this);
+    connect(kalvex, &KalvexKVClassInterface::SharedReminderArrived, this, &ArrivalNotices::take);
 }
 
 void ArrivalNotices::take(const QString& kind, int reminderId, const QString& author,

@@ -1,7 +1,7 @@
 #include "tray/FrmMain.h"
 
 #include "common/Ini.h"
-#include "common/KalvexBus.h"
+#include "common/KalvexProxies.h"
 #include "common/Log.h"
 #include "common/SettingsKeys.h"
 #include "common/Trapped.h"
@@ -328,5 +328,7 @@ void FrmMain::mnuExit_Click()
 // Kalvex out of reach is logged like the other calls, not left to crash the menu.
 void FrmMain::mnuABout_Click()
 {
-    trapped(QStringLiteral("mnuABout"), [&] { Kalvex::client().call(KalvexBus::showAbout); });
+    trapped(QStringLiteral("mnuABout"), [] {
+        Kalvex::client().call([](KalvexKVClassInterface& kalvex) { return kalvex.ShowAbout(); });
+    });
 }

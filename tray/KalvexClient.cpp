@@ -1,12 +1,15 @@
 #include "tray/KalvexClient.h"
 
 #include "common/KalvexBus.h"
+#include "common/KalvexProxies.h"
 #include "platform/PeerWait.h"
 #include "platform/ui/PeerCall.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
 #include <QElapsedTimer>
+#include <QPointer>
 
 namespace {
 
@@ -20,50 +23,52 @@ bool isCreationError(const QString& errorName)
            errorName.startsWith(QLatin1String("org.freedesktop.DBus.Error.Spawn."));
 }
 
-QDBusMessage methodCall(const QString& method, const QVariantList& args)
-{
-    QDBusMessage message = QDBusMessage::createMethodCall(
-        KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName, method);
-    message.setArguments(args);
-    message.setAutoStartService(true);
-    return message;
-}
-
 class DBusKalvexClient : public KalvexClient
 {
 public:
-    void call(const QString& method, const QVariantList& args) override
+    void call(const KalvexCall& method) override
     {
-        const QDBusMessage message = methodCall(method, args);
-        const QDBusMessage reply = callPeer(message);
-        if (reply.type() != QDBusMessage::ErrorMessage)
+        QDBusPendingCall pending = method(proxy());
+        pending.waitForFinished();
+        if (!pending.isError())
             return;
-        const QString description = peerFailure(message, reply, QStringLiteral("Kalvex"));
-        if (isCreationError(reply.errorName()))
+        const QString description = peerFailure(pending.error(), QStringLiteral("Kalvex"));
+        if (isCreationError(pending.error().name()))
             throw NotCreated(description);
         throw Failure(description);
     }
 
-    void post(const QString& method, const QVariantList& args,
-              const std::function<void(const QString&)>& onFailure,
+    void post(const KalvexCall& method, const std::function<void(const QString&)>& onFailure,
               const std::function<void()>& onEnd) override
     {
-        const QDBusMessage message = methodCall(method, args);
         QElapsedTimer waited;
         waited.start();
-        auto* watcher = new QDBusPendingCallWatcher(
-            QDBusConnection::sessionBus().asyncCall(message, kPeerWaitMs));
+        auto* watcher = new QDBusPendingCallWatcher(method(proxy()));
         QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                         [message, onFailure, onEnd, waited](QDBusPendingCallWatcher* done) {
-                             const QDBusMessage reply = done->reply();
-                             if (reply.type() == QDBusMessage::ErrorMessage)
-                                 onFailure(peerFailure(message, reply, QStringLiteral("Kalvex"),
+                         [onFailure, onEnd, waited](QDBusPendingCallWatcher* done) {
+                             if (done->isError())
+                                 onFailure(peerFailure(done->error(), QStringLiteral("Kalvex"),
                                                        waited.elapsed()));
                              if (onEnd)
                                  onEnd();
                              done->deleteLater();
                          });
     }
+
+private:
+    // One proxy while the application lives: a handle, no object of Kalvex's.
+    KalvexKVClassInterface& proxy()
+    {
+        if (!m_proxy) {
+            m_proxy = new KalvexKVClassInterface(KalvexBus::serviceName, KalvexBus::objectPath,
+                                                 QDBusConnection::sessionBus(),
+                                                 QCoreApplication::instance());
+            m_proxy->setTimeout(kPeerWaitMs);
+        }
+        return *m_proxy;
+    }
+
+    QPointer<KalvexKVClassInterface> m_proxy;
 };
 
 KalvexClient* g_fake = nullptr;

@@ -1,41 +1,39 @@
 #include "tray/OpenAlerts.h"
 
 #include "common/KalvexBus.h"
+#include "common/KalvexProxies.h"
 #include "common/Log.h"
 #include "platform/PeerWait.h"
 #include "platform/ui/PeerCall.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
-
-namespace {
-
-QDBusMessage alertsCall(const QString& method)
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::alertsInterfaceName, method);
-    call.setAutoStartService(false); // a Kalvex that is not running has no alert open
-    return call;
-}
-
-} // namespace
 
 OpenAlerts::OpenAlerts(QObject* parent) : QObject(parent)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    bus.connect(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::alertsInterfaceName,
-                KalvexBus::alertCountChanged, this, SLOT(setCount(int)));
     auto* kalvex = new QDBusServiceWatcher(KalvexBus::serviceName, bus,
                                            QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(kalvex, &QDBusServiceWatcher::serviceOwnerChanged, this,
-            [this](const QString&, const QString&, const QString& newOwner) {
-                setCount(0);
-                if (!newOwner.isEmpty())
-                    askCount();
-            });
+            [this](const QString&, const QString&, const QString& newOwner) { follow(newOwner); });
+    follow(bus.interface()->serviceOwner(KalvexBus::serviceName));
+}
+
+void OpenAlerts::follow(const QString& owner)
+{
+    delete m_kalvex;
+    setCount(0);
+    if (owner.isEmpty())
+        return;
+    m_kalvex = new KalvexKVClassAlertsInterface(owner, KalvexBus::objectPath,
+                                                QDBusConnection::sessionBus(), this);
+    m_kalvex->setTimeout(kPeerWaitMs);
+    connect(m_kalvex, &KalvexKVClassAlertsInterface::CountChanged, this, &OpenAlerts::setCount);
     askCount();
 }
 
@@ -47,43 +45,42 @@ void OpenAlerts::setCount(int count)
     emit changed(count);
 }
 
+// Without a Kalvex running no alert is open.
 void OpenAlerts::closeAll()
 {
-    callAlerts(KalvexBus::closeAllAlerts, QStringLiteral("mnuCloseAll"));
+    if (m_kalvex)
+        callAsync(m_kalvex->CloseAll(), QStringLiteral("mnuCloseAll"), {});
 }
 
 void OpenAlerts::postponeAll()
 {
-    callAlerts(KalvexBus::postponeAllAlerts, QStringLiteral("mnuDelayAll"));
+    if (m_kalvex)
+        callAsync(m_kalvex->PostponeAll(), QStringLiteral("mnuDelayAll"), {});
 }
 
 void OpenAlerts::askCount()
 {
-    callAsync(alertsCall(KalvexBus::alertCount), QString(),
-              [this](const QDBusMessage& reply) { setCount(reply.arguments().value(0).toInt()); });
-}
-
-void OpenAlerts::callAlerts(const QString& method, const QString& procedure)
-{
-    callAsync(alertsCall(method), procedure, [](const QDBusMessage&) {});
+    callAsync(m_kalvex->Count(), QString(), [this](const QDBusPendingCall& answer) {
+        setCount(QDBusPendingReply<int>(answer).value());
+    });
 }
 
 // A failed question about the count leaves it as Kalvex last told it; a
 // failed command is logged under the menu item's name.
-void OpenAlerts::callAsync(const QDBusMessage& call, const QString& procedure,
-                           const std::function<void(const QDBusMessage&)>& answered)
+void OpenAlerts::callAsync(const QDBusPendingCall& call, const QString& procedure,
+                           const std::function<void(const QDBusPendingCall&)>& answered)
 {
-    auto* watcher = new QDBusPendingCallWatcher(
-        QDBusConnection::sessionBus().asyncCall(call, kPeerWaitMs), this);
+    auto* watcher = new QDBusPendingCallWatcher(call, this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [call, procedure, answered](QDBusPendingCallWatcher* done) {
-                const QDBusMessage reply = done->reply();
-                if (reply.type() != QDBusMessage::ErrorMessage)
-                    answered(reply);
-                else if (!procedure.isEmpty())
+            [procedure, answered](QDBusPendingCallWatcher* done) {
+                if (!done->isError()) {
+                    if (answered)
+                        answered(*done);
+                } else if (!procedure.isEmpty()) {
                     WriteLog(procedure + QStringLiteral(": ") +
-                                 peerFailure(call, reply, QStringLiteral("Kalvex")),
+                                 peerFailure(done->error(), QStringLiteral("Kalvex")),
                              LogError);
+                }
                 done->deleteLater();
             });
 }

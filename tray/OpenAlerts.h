@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 
-class QDBusMessage;
+class KalvexKVClassAlertsInterface; // common/KalvexProxies.h
+class QDBusPendingCall;
 
 // How many alert windows Kalvex has open, for the tray menu's "סגור הכל" and
 // "דחה הכל". Kalvex tells every change (Kalvex.KVClass.Alerts.CountChanged);
@@ -29,10 +31,13 @@ public slots:
     void setCount(int count); // as Kalvex tells it
 
 private:
+    // The Kalvex that owns the bus name now, by its unique name, so that no
+    // call starts one; none when the name has no owner.
+    void follow(const QString& owner);
     void askCount();
-    void callAlerts(const QString& method, const QString& procedure);
-    void callAsync(const QDBusMessage& call, const QString& procedure,
-                   const std::function<void(const QDBusMessage& reply)>& answered);
+    void callAsync(const QDBusPendingCall& call, const QString& procedure,
+                   const std::function<void(const QDBusPendingCall& answer)>& answered);
 
+    QPointer<KalvexKVClassAlertsInterface> m_kalvex;
     int m_count = 0;
 };

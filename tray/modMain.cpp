@@ -2,7 +2,7 @@
 
 #include "common/ActivationFile.h"
 #include "common/Ini.h"
-#include "common/KalvexBus.h"
+#include "common/KalvexProxies.h"
 #include "common/Log.h"
 #include "common/SettingsKeys.h"
 #include "common/Trapped.h"
@@ -31,7 +31,7 @@ void PrepareKalvex()
     });
 }
 
-void GetKalvex(const QString& method)
+void GetKalvex(const KalvexCall& method)
 {
     try {
         Kalvex::client().call(method);
@@ -61,18 +61,22 @@ void RegisterKalvex()
 
 void CheckList()
 {
-    trapped(QStringLiteral("CheckList"), [] { GetKalvex(KalvexBus::checkList); });
+    trapped(QStringLiteral("CheckList"),
+            [] { GetKalvex([](KalvexKVClassInterface& kalvex) { return kalvex.CheckList(); }); });
 }
 
 bool UpdateList()
 {
-    return trapped(QStringLiteral("UpdateList"), [] { GetKalvex(KalvexBus::updateList); });
+    return trapped(QStringLiteral("UpdateList"), [] {
+        GetKalvex([](KalvexKVClassInterface& kalvex) { return kalvex.UpdateList(); });
+    });
 }
 
 void ShowList(qint32 reminderId)
 {
     trapped(QStringLiteral("ShowList"), [&] {
-        Kalvex::client().call(KalvexBus::showList, {QVariant::fromValue<qint32>(reminderId)});
+        Kalvex::client().call(
+            [reminderId](KalvexKVClassInterface& kalvex) { return kalvex.ShowList(reminderId); });
         QString error;
         if (!WindowDirectory::activate(managerWindowCaption(), &error))
             throw error.isEmpty() ? Failure::invalidCall() : Failure(error, 5);
@@ -84,7 +88,7 @@ void MsgProc(const QList<LanDatagram>& datagrams, const std::function<void(bool)
 {
     auto failed = std::make_shared<bool>(false);
     Kalvex::client().post(
-        KalvexBus::msgProcessBatch, {QVariant::fromValue(datagrams)},
+        [datagrams](KalvexKVClassInterface& kalvex) { return kalvex.MsgProcessBatch(datagrams); },
         [failed](const QString& failure) {
             *failed = true;
             LogFolding folding;

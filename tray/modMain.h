@@ -2,6 +2,7 @@
 
 #include "common/LanDatagram.h"
 #include "platform/Date.h"
+#include "tray/KalvexClient.h"
 
 #include <QString>
 
@@ -21,7 +22,7 @@ void PrepareKalvex();
 // be created, registers Kalvex once and tries again; a second failure is
 // logged as "GetKalvex: ..." and ends Tolvane at once. A failure of the method
 // itself goes to the caller.
-void GetKalvex(const QString& method);
+void GetKalvex(const KalvexCall& method);
 // Runs "Kalvex /REGSERVER" from the program directory and waits until it has
 // finished (at most a few seconds).
 void RegisterKalvex();

@@ -7,6 +7,7 @@
 // Against other builds of the programs: KV_TEST_PROGRAM_DIR=<their directory> <this program>
 #include "platform/Clock.h"
 #include "tests/support/E2eSession.h"
+#include "tests/support/KalvexProxy.h"
 #include "tests/support/TestFiles.h"
 
 #include <QApplication>
@@ -49,14 +50,15 @@ struct Sample
 class ListQuestions : public QObject
 {
 public:
-    explicit ListQuestions(E2eSession& s) : m_s(s) {}
+    explicit ListQuestions(E2eSession& s) : m_debug(kalvexOn<KalvexKVClassDebugInterface>(s.bus()))
+    {
+        m_debug->setTimeout(60000);
+    }
     void ask()
     {
-        QDBusMessage call = QDBusMessage::createMethodCall("Kalvex.KVClass", "/KVClass",
-                                                           "Kalvex.KVClass.Debug", "ListedIds");
         auto clock = std::make_shared<QElapsedTimer>();
         clock->start();
-        auto* watcher = new QDBusPendingCallWatcher(m_s.bus().asyncCall(call, 60000), this);
+        auto* watcher = new QDBusPendingCallWatcher(m_debug->ListedIds(), this);
         connect(watcher, &QDBusPendingCallWatcher::finished, this,
                 [this, clock](QDBusPendingCallWatcher* w) {
                     if (w->isError())
@@ -90,7 +92,7 @@ public:
     QList<qint64> answersMs;
 
 private:
-    E2eSession& m_s;
+    std::unique_ptr<KalvexKVClassDebugInterface> m_debug;
 };
 
 class AlertWatch : public QObject
@@ -135,19 +137,21 @@ void flood()
         std::printf("flood: Tolvane did not start\n");
         return;
     }
-    s.call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "ShowList", {qint32(0)});
+    const auto kalvex = kalvexOn<KalvexKVClassInterface>(s.bus());
+    kalvex->ShowList(0).waitForFinished();
     AlertWatch alert;
-    s.bus().connect("", "/KVClass", "Kalvex.KVClass.Debug", "WindowShown", &alert,
-                    SLOT(windowShown(QString, QString)));
+    KalvexKVClassDebugInterface windows(QString(), KalvexBus::objectPath, s.bus());
+    QObject::connect(&windows, &KalvexKVClassDebugInterface::WindowShown, &alert,
+                     &AlertWatch::windowShown);
 
     // The flood starts at second 10 of a minute: the next minute falls due 50 s into it.
     E2eSession::waitFor([] { return Clock::now().toQDateTime().time().second() == 5; }, 70000);
     const Date due = Clock::now().withoutSeconds().addMinutes(1);
     s.addReminder(due, QStringLiteral("בזמן"));
-    s.call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "UpdateList");
+    kalvex->UpdateList().waitForFinished();
     E2eSession::waitFor([] { return Clock::now().toQDateTime().time().second() == 10; }, 10000);
 
-    const qint64 kalvex = s.ownerPid("Kalvex.KVClass");
+    const qint64 kalvexPid = s.ownerPid(KalvexBus::serviceName);
     const qint64 bus = s.ownerPid("org.freedesktop.DBus");
     const qint64 loggedBefore = s.logBytes();
     Sample kalvexRss, tolvaneRss, busRss;
@@ -165,7 +169,7 @@ void flood()
         if (now >= nextSampleMs) {
             nextSampleMs += 1000;
             questions.ask();
-            kalvexRss.add(memoryKb(kalvex, "VmRSS"));
+            kalvexRss.add(memoryKb(kalvexPid, "VmRSS"));
             tolvaneRss.add(memoryKb(tolvane->processId(), "VmRSS"));
             busRss.add(memoryKb(bus, "VmRSS"));
         }
@@ -203,11 +207,11 @@ void flood()
     std::printf("  manager list: %s (target < 1000 ms)\n", qPrintable(questions.summary()));
     std::printf("  memory, most during the flood: Kalvex %lld kB (peak %lld kB), Tolvane %lld kB "
                 "(peak %lld kB), session bus %lld kB\n",
-                qlonglong(kalvexRss.most), qlonglong(memoryKb(kalvex, "VmHWM")),
+                qlonglong(kalvexRss.most), qlonglong(memoryKb(kalvexPid, "VmHWM")),
                 qlonglong(tolvaneRss.most), qlonglong(memoryKb(tolvane->processId(), "VmHWM")),
                 qlonglong(busRss.most));
     std::printf("  memory after: Kalvex %lld kB, Tolvane %lld kB, session bus %lld kB\n",
-                qlonglong(memoryKb(kalvex, "VmRSS")),
+                qlonglong(memoryKb(kalvexPid, "VmRSS")),
                 qlonglong(memoryKb(tolvane->processId(), "VmRSS")),
                 qlonglong(memoryKb(bus, "VmRSS")));
     std::printf("  logs grew by %lld bytes\n", qlonglong(s.logBytes() - loggedBefore));

@@ -5,9 +5,9 @@
 // minute itself (the checks compare to the millisecond). By default
 // Kalvex has ended between the alerts, as it does when idle; with "running"
 // an about box keeps it up. Asserts nothing.
-#include "common/KalvexBus.h"
 #include "platform/Clock.h"
 #include "tests/support/E2eSession.h"
+#include "tests/support/KalvexProxy.h"
 #include "tests/support/WindowsShown.h"
 
 #include <QApplication>
@@ -44,8 +44,9 @@ struct Trial
             E2eSession::waitFor([&] { return shown.firstAtMs("Remind") != 0; }, 40000);
         tolvane->kill();
         tolvane->waitForFinished();
-        s.call(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::debugInterfaceName,
-               QStringLiteral("CloseWindows"), {QStringLiteral("Remind")}, false);
+        runningKalvexOn<KalvexKVClassDebugInterface>(s.bus())
+            ->CloseWindows(QStringLiteral("Remind"))
+            .waitForFinished();
         if (!seen)
             return std::nullopt;
         return shown.firstAtMs("Remind") - epochMs(due);
@@ -69,8 +70,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     if (keepKalvex)
-        session.call(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName,
-                     KalvexBus::showAbout);
+        kalvexOn<KalvexKVClassInterface>(session.bus())->ShowAbout().waitForFinished();
 
     WindowsShown shown(session.bus());
     Trial trial{session, shown};

@@ -6,12 +6,11 @@
 // Each due later than the last, or each earlier (every call moves the next due time).
 // Run: cmake --build <build> --target run_kv_add_reminder_bench
 
-#include "common/KalvexBus.h"
 #include "platform/Clock.h"
 #include "tests/support/E2eSession.h"
+#include "tests/support/KalvexProxy.h"
 
 #include <QCoreApplication>
-#include <QDBusArgument>
 #include <QDBusPendingCall>
 #include <QElapsedTimer>
 
@@ -26,34 +25,18 @@ constexpr double kTargetMs = 2000;
 struct Bench
 {
     E2eSession& s;
+    std::unique_ptr<KalvexKVClassInterface> kalvex = kalvexOn<KalvexKVClassInterface>(s.bus());
+    std::unique_ptr<KalvexKVClassDebugInterface> debug =
+        kalvexOn<KalvexKVClassDebugInterface>(s.bus());
     Date earliest = Date::fromParts(9999, 1, 1); // of all reminders added
 
-    QDBusMessage call(const QString& interface, const QString& method, const QVariantList& args)
-    {
-        return s.call(KalvexBus::serviceName, KalvexBus::objectPath, interface, method, args);
-    }
-    int listed()
-    {
-        const QVariant ids =
-            call(KalvexBus::debugInterfaceName, "ListedIds", {}).arguments().value(0);
-        return int(qdbus_cast<QList<int>>(ids).size());
-    }
-    int refreshes()
-    {
-        return call(KalvexBus::debugInterfaceName, "ListRefreshes", {})
-            .arguments()
-            .value(0)
-            .toInt();
-    }
+    int listed() { return int(debug->ListedIds().value().size()); }
+    int refreshes() { return debug->ListRefreshes().value(); }
 
-    QDBusMessage addCall(int i, const Date& due)
+    QDBusPendingCall add(int i, const Date& due)
     {
-        QDBusMessage call =
-            QDBusMessage::createMethodCall(KalvexBus::serviceName, KalvexBus::objectPath,
-                                           KalvexBus::interfaceName, KalvexBus::addReminder);
-        call.setArguments(
-            {QStringLiteral("מדידה %1").arg(i), formatIsoMinute(due), QString(), 0, 5, QString()});
-        return call;
+        return kalvex->AddReminder(QStringLiteral("מדידה %1").arg(i), formatIsoMinute(due),
+                                   QString(), 0, 5, QString());
     }
 
     // One burst; the first due is start, each next one step minutes on.
@@ -68,11 +51,13 @@ struct Bench
         timer.start();
         QList<QDBusPendingCall> pending;
         for (int i = 0; i < kCalls; ++i) {
-            const QDBusMessage call = addCall(i, start.addMinutes(qint64(step) * i));
-            if (pipelined)
-                pending << s.bus().asyncCall(call, 25000);
-            else
-                failed += s.bus().call(call).type() == QDBusMessage::ErrorMessage;
+            QDBusPendingCall call = add(i, start.addMinutes(qint64(step) * i));
+            if (pipelined) {
+                pending << call;
+            } else {
+                call.waitForFinished();
+                failed += call.isError();
+            }
         }
         for (QDBusPendingCall& call : pending) {
             call.waitForFinished();
@@ -108,7 +93,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     Bench bench{session};
-    bench.call(KalvexBus::interfaceName, KalvexBus::showList, {0}); // keeps Kalvex running
+    bench.kalvex->ShowList(0).waitForFinished(); // keeps Kalvex running
     const Date tomorrow = Clock::now().withoutSeconds().addDays(1);
     bench.burst("All at once, each due later than the last:", tomorrow, 1, true);
     bench.burst("All at once, each due earlier than the last:", tomorrow.addMinutes(-1), -1, true);

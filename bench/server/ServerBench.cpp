@@ -5,6 +5,7 @@
 #include "common/KalvexBus.h"
 #include "platform/Clock.h"
 #include "tests/support/E2eSession.h"
+#include "tests/support/KalvexProxy.h"
 #include "tests/support/WindowsShown.h"
 
 #include <QApplication>
@@ -23,13 +24,9 @@ struct Bench
 {
     E2eSession& s;
     WindowsShown shown{s.bus()};
+    std::unique_ptr<KalvexKVClassInterface> kalvex = kalvexOn<KalvexKVClassInterface>(s.bus());
     qint32 reminder = 0;
 
-    void call(const QString& interface, const QString& method, const QVariantList& args = {},
-              bool autoStart = true)
-    {
-        s.call(KalvexBus::serviceName, KalvexBus::objectPath, interface, method, args, autoStart);
-    }
     void makeDue()
     {
         const double past = Clock::now().addMinutes(-5).serial();
@@ -44,14 +41,13 @@ struct Bench
         shown.seen.clear();
         QElapsedTimer timer;
         timer.start();
-        s.bus().asyncCall(
-            QDBusMessage::createMethodCall(KalvexBus::serviceName, KalvexBus::objectPath,
-                                           KalvexBus::interfaceName, KalvexBus::checkList));
+        kalvex->CheckList();
         const bool seen = E2eSession::waitFor(
             [&] { return shown.firstAtMs(QStringLiteral("Remind")) != 0; }, 10000);
         const double ms = timer.nsecsElapsed() / 1e6;
-        call(KalvexBus::debugInterfaceName, QStringLiteral("CloseWindows"),
-             {QStringLiteral("Remind")}, false);
+        runningKalvexOn<KalvexKVClassDebugInterface>(s.bus())
+            ->CloseWindows(QStringLiteral("Remind"))
+            .waitForFinished();
         return seen ? ms : -1;
     }
     bool waitUntilEnded()
@@ -93,7 +89,7 @@ int main(int argc, char* argv[])
     report("CheckList -> first alert, Kalvex not running", cold, 300);
 
     // The about box keeps Kalvex running between the checks.
-    bench.call(KalvexBus::interfaceName, KalvexBus::showAbout);
+    bench.kalvex->ShowAbout().waitForFinished();
     QList<double> warm;
     for (int i = 0; i < kWarmRuns; ++i) {
         warm << bench.checkListToAlert();

@@ -18,3 +18,10 @@ QString peerFailure(const QDBusMessage& call, const QDBusMessage& reply, const Q
             .arg(waitedMs);
     return reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage();
 }
+
+QString peerFailure(const QDBusError& error, const QString& who, qint64 waitedMs)
+{
+    if (error.type() == QDBusError::NoReply)
+        return QStringLiteral("%1 did not answer within %2 ms").arg(who).arg(waitedMs);
+    return error.message().isEmpty() ? error.name() : error.message();
+}

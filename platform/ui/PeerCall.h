@@ -2,6 +2,7 @@
 
 #include "platform/PeerWait.h"
 
+#include <QDBusError>
 #include <QDBusMessage>
 
 // A blocking call from one program to the other on the session bus, waited
@@ -13,3 +14,6 @@ QDBusMessage callPeer(const QDBusMessage& call);
 // else the bus's error message.
 QString peerFailure(const QDBusMessage& call, const QDBusMessage& reply, const QString& who,
                     qint64 waitedMs = kPeerWaitMs);
+// The same for a call made through a generated proxy, which does not tell
+// the method: "<who> did not answer within <n> ms".
+QString peerFailure(const QDBusError& error, const QString& who, qint64 waitedMs = kPeerWaitMs);

@@ -7,33 +7,76 @@
 #include "server/ServerLifetime.h"
 #include "server/WindowWatcher.h"
 #include "tests/support/E2eSession.h"
+#include "tests/support/KalvexProxy.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/XDesktop.h"
 
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
 #include <QProcess>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <csignal>
 #include <unistd.h>
+
+namespace {
+
+// Each method and signal of an introspection text, its standard interfaces left out, one line
+// each: "<interface> <method|signal> <name>(<type> <name>, ...) -> (<type> <name>, ...)".
+QStringList members(const QString& xml)
+{
+    QStringList found;
+    QString interface, kind, name;
+    QStringList in, out;
+    QXmlStreamReader r(xml);
+    while (r.readNext() != QXmlStreamReader::Invalid && !r.atEnd()) {
+        const QString element = r.name().toString();
+        const QXmlStreamAttributes a = r.attributes();
+        if (r.isStartElement() && element == "interface") {
+            interface = a.value("name").toString();
+        } else if (r.isStartElement() && (element == "method" || element == "signal")) {
+            kind = element, name = a.value("name").toString(), in.clear(), out.clear();
+        } else if (r.isStartElement() && element == "arg") {
+            const bool answer = kind == "method" && a.value("direction") == u"out";
+            (answer ? out : in) << a.value("type").toString() + ' ' + a.value("name").toString();
+        } else if (r.isEndElement() && (element == "method" || element == "signal") &&
+                   !interface.startsWith("org.freedesktop.DBus.")) {
+            found << QString("%1 %2 %3(%4) -> (%5)")
+                         .arg(interface, kind, name, in.join(", "), out.join(", "));
+        }
+    }
+    if (r.hasError())
+        found << "unreadable: " + r.errorString();
+    found.sort();
+    return found;
+}
+
+// The lines of these that others lack, one a line.
+QString onlyIn(const QStringList& these, const QStringList& others)
+{
+    QStringList only = these;
+    only.removeIf([&](const QString& line) { return others.contains(line); });
+    return only.join('\n');
+}
+
+} // namespace
 
 class KalvexE2eTest : public QObject
 {
     Q_OBJECT
     std::unique_ptr<XDesktop> m_desktop;
     std::unique_ptr<E2eSession> m_s;
+    std::unique_ptr<KalvexKVClassInterface> m_kalvex; // the bus starts Kalvex
+    std::unique_ptr<KalvexKVClassDebugInterface> m_windowsShown;
     QStringList m_events;
 
-    // Replies arrive in m_events as "reply <method>" or "error <text>", windows as "shown <name>".
-    void callAsync(const QString& method, const QVariantList& args = {})
+    // Replies arrive in m_events as "reply <what>" or "error <text>", windows as "shown <name>".
+    void callAsync(const QString& what, const QDBusPendingCall& call)
     {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName, method);
-        call.setArguments(args);
-        auto* watcher = new QDBusPendingCallWatcher(m_s->bus().asyncCall(call), this);
-        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, method](auto* w) {
-            m_events << (w->isError() ? "error " + w->error().message() : "reply " + method);
+        auto* watcher = new QDBusPendingCallWatcher(call, this);
+        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, what](auto* w) {
+            m_events << (w->isError() ? "error " + w->error().message() : "reply " + what);
             w->deleteLater();
         });
     }
@@ -44,13 +87,13 @@ class KalvexE2eTest : public QObject
             .arguments()
             .value(0);
     }
-    QVariant debug(const QString& method, const QVariantList& args = {})
+    std::unique_ptr<KalvexKVClassDebugInterface> debug() const
     {
-        return call(KalvexBus::objectPath, KalvexBus::debugInterfaceName, method, args);
+        return runningKalvexOn<KalvexKVClassDebugInterface>(m_s->bus());
     }
     QSet<int> alertIds()
     {
-        const auto ids = qdbus_cast<QList<int>>(debug("AlertIds"));
+        const QList<int> ids = debug()->AlertIds();
         return QSet<int>(ids.begin(), ids.end());
     }
     bool kalvexEnds(int timeoutMs = 10000)
@@ -73,7 +116,7 @@ class KalvexE2eTest : public QObject
         QProcess* kalvex = m_s->startProgram(QStringLiteral("Kalvex"));
         E2eSession::waitFor([&] { return m_s->hasOwner(KalvexBus::serviceName); });
         if (withManager)
-            call(KalvexBus::objectPath, KalvexBus::interfaceName, "ShowList", {0});
+            runningKalvexOn<KalvexKVClassInterface>(m_s->bus())->ShowList(0).waitForFinished();
         return kalvex;
     }
     // Runs a program in the session's environment; its output, or "failed".
@@ -89,7 +132,7 @@ class KalvexE2eTest : public QObject
     {
         return call("/TestHooks", "Kalvex.TestHooks", method, args);
     }
-    QList<int> listed() { return qdbus_cast<QList<int>>(debug("ListedIds")); }
+    QList<int> listed() { return debug()->ListedIds(); }
     int storedRows() { return m_s->scalarSql("SELECT COUNT(*) FROM Main_tbl").toInt(); }
     // A copy received over the LAN, with its network identity.
     qint32 addReceivedCopy(const Date& due, const QString& caption, qint32 broadcastId)
@@ -118,9 +161,6 @@ class KalvexE2eTest : public QObject
         return run("xclip", {"-selection", "clipboard", "-target", "UTF8_STRING", "-o"});
     }
 
-public slots:
-    void shown(const QDBusMessage& m) { m_events << "shown " + m.arguments().value(0).toString(); }
-
 private slots:
     void init()
     {
@@ -136,8 +176,12 @@ private slots:
         }
         m_s = std::make_unique<E2eSession>(options);
         QVERIFY2(m_s->isReady(), qPrintable(m_s->error()));
-        m_s->bus().connect(QString(), KalvexBus::objectPath, KalvexBus::debugInterfaceName,
-                           "WindowShown", this, SLOT(shown(QDBusMessage)));
+        m_kalvex = kalvexOn<KalvexKVClassInterface>(m_s->bus());
+        // From any Kalvex, one the bus starts included.
+        m_windowsShown = std::make_unique<KalvexKVClassDebugInterface>(
+            QString(), KalvexBus::objectPath, m_s->bus());
+        connect(m_windowsShown.get(), &KalvexKVClassDebugInterface::WindowShown, this,
+                [this](const QString& objectName) { m_events << "shown " + objectName; });
         m_events.clear();
         // The program directory's name holds a blank; registering starts nothing.
         QCOMPARE(m_s->runProgram("Kalvex", {"/REGSERVER"}), 0);
@@ -145,13 +189,27 @@ private slots:
                     .contains("Exec='" + m_s->programFile("Kalvex").toUtf8() + "'"));
         QVERIFY(!m_s->hasOwner(KalvexBus::serviceName));
     }
-    void cleanup() { m_s.reset(), m_desktop.reset(); }
+    void cleanup() { m_windowsShown.reset(), m_kalvex.reset(), m_s.reset(), m_desktop.reset(); }
+
+    // Kalvex serves what common/Kalvex.KVClass.xml describes: no member more, none less.
+    void theServedInterfaceIsTheDescription()
+    {
+        startKalvex(true);
+        const QString served =
+            call(KalvexBus::objectPath, "org.freedesktop.DBus.Introspectable", "Introspect")
+                .toString();
+        const QString described = QString::fromUtf8(fileBytes(KV_BUS_XML));
+        QVERIFY(!members(described).isEmpty());
+        QCOMPARE(onlyIn(members(served), members(described)), QString());
+        QCOMPARE(onlyIn(members(described), members(served)), QString());
+        QCOMPARE(debug()->CloseWindows("RMain").value(), 1);
+    }
 
     // A window shows before the activating call returns, the due check after it; one alert per due
     // reminder; a second Kalvex leaves; audio loads with the first beep; ends with the last window.
     void activationWindowsAlertsAndLifetime()
     {
-        callAsync("ShowList", {42});
+        callAsync("ShowList", m_kalvex->ShowList(42));
         QTRY_COMPARE(m_events, QStringList({"shown RMain", "reply ShowList"}));
         const qint64 serving = m_s->ownerPid(KalvexBus::serviceName);
         const QString maps = QStringLiteral("/proc/%1/maps").arg(serving);
@@ -164,20 +222,20 @@ private slots:
         m_s->addReminder(now.addDays(2), "ג");
         m_s->addReminder(now.addDays(-1), "ד", false);
         m_events.clear();
-        callAsync("CheckList");
+        callAsync("CheckList", m_kalvex->CheckList());
         QTRY_COMPARE_WITH_TIMEOUT(
             m_events, QStringList({"reply CheckList", "shown Remind", "shown Remind"}), 10000);
         for (int i = 0; i < 3; ++i)
-            callAsync("CheckList");
+            callAsync("CheckList", m_kalvex->CheckList());
         QTRY_COMPARE(m_events.filter("reply").size(), 4);
-        QTRY_VERIFY(debug("PendingCommands") == 0);
+        QTRY_COMPARE(debug()->PendingCommands().value(), 0);
         QCOMPARE(alertIds(), QSet<int>({first, second}));
         // Open alerts are left out of the published time.
         QCOMPARE(m_s->iniValue("Reminder", "NextDate"), formatNextDate(now.addDays(2)));
         QTRY_VERIFY(fileBytes(maps).contains("libQt6Multimedia"));
-        QCOMPARE(debug("CloseWindows", {"Remind"}), 2);
+        QCOMPARE(debug()->CloseWindows("Remind").value(), 2);
         QVERIFY(!kalvexEnds(2 * ServerLifetime::kIdleGraceMs + 500));
-        QCOMPARE(debug("CloseWindows", {"RMain"}), 1);
+        QCOMPARE(debug()->CloseWindows("RMain").value(), 1);
         QVERIFY(kalvexEnds());
         QCOMPARE(m_s->logText(), QString());
     }
@@ -189,14 +247,13 @@ private slots:
         QDBusConnection bus = m_s->bus();
         WindowWatcher watcher;
         ServerLifetime lifetime(bus, &watcher);
-        KVClass kvclass(&lifetime);
-        QVERIFY(
-            bus.registerObject(KalvexBus::objectPath, &kvclass, QDBusConnection::ExportAllSlots));
+        KVClass kvclass(&lifetime, &watcher);
+        QVERIFY(kvclass.exportOn(bus));
         QVERIFY(bus.registerService(KalvexBus::serviceName));
         lifetime.leave();
         QDBusConnection late = QDBusConnection::connectToBus(m_s->busAddress(), "late caller");
-        QDBusPendingCallWatcher reply(late.asyncCall(QDBusMessage::createMethodCall(
-            bus.baseService(), KalvexBus::objectPath, KalvexBus::interfaceName, "CheckList")));
+        KalvexKVClassInterface here(bus.baseService(), KalvexBus::objectPath, late);
+        QDBusPendingCallWatcher reply(here.CheckList());
         QTRY_VERIFY_WITH_TIMEOUT(reply.isFinished(), 10000);
         QVERIFY2(!reply.isError(), qPrintable(reply.error().message()));
         QCOMPARE(PendingCommands(), 0);                               // not served here ...
@@ -211,8 +268,8 @@ private slots:
         for (int signal : {SIGTERM, SIGHUP}) {
             QProcess* kalvex = startKalvex(false);
             m_events.clear();
-            callAsync("CheckList");
-            callAsync("ShowList", {0});
+            callAsync("CheckList", m_kalvex->CheckList());
+            callAsync("ShowList", m_kalvex->ShowList(0));
             QTRY_COMPARE_WITH_TIMEOUT(m_events.filter("shown").size(), 2, 10000);
             ::kill(pid_t(kalvex->processId()), signal);
             verifyEndsByItself(kalvex, 5000);
@@ -268,7 +325,7 @@ private slots:
         QCOMPARE(rows[0].split('\t').size(), cells.size());
         QCOMPARE(cells[0], "01/04/2026 09:30");
         QCOMPARE(cells.value(2), QStringLiteral("פגישה"));
-        QCOMPARE(debug("CloseWindows", {"RMain"}), 1);
+        QCOMPARE(debug()->CloseWindows("RMain").value(), 1);
         QVERIFY(!kalvex->waitForFinished(2 * ServerLifetime::kIdleGraceMs + 500));
         QCOMPARE(clipboard(), copied);
         QProcess after; // takes the clipboard
@@ -308,9 +365,9 @@ private slots:
         const qint32 later = m_s->addReminder(now.addHours(3), "בהמשך היום");
         startKalvex(true);
         QTRY_COMPARE(listed(), (QList<int>{daily, later}));
-        callAsync("CheckList");
+        callAsync("CheckList", m_kalvex->CheckList());
         QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QSet<int>{daily}, 10000);
-        QCOMPARE(debug("CloseWindows", {"Remind"}), 1);
+        QCOMPARE(debug()->CloseWindows("Remind").value(), 1);
         QTRY_COMPARE(listed(), (QList<int>{later, daily}));
         QCOMPARE(m_s->logText(), QString());
     }
@@ -325,7 +382,7 @@ private slots:
         QTRY_COMPARE(listed(), QList<int>{id});
         QVERIFY(hook("SetText", {"CCaption", "ישיבה שלי"}).toBool());
         QTRY_COMPARE(hook("Text", {"LStatus"}).toString(), " עריכה");
-        callAsync("MsgProcess", {"127.0.0.2\tDEL\t4242\t"});
+        callAsync("MsgProcess", m_kalvex->MsgProcess("127.0.0.2\tDEL\t4242\t"));
         QTRY_COMPARE(storedRows(), 0);
         QTRY_COMPARE(hook("Text", {"LStatus"}).toString(), " התזכורת נמחקה בינתיים");
         QVERIFY(hook("Click", {"cmdSave"}).toBool());
@@ -341,16 +398,16 @@ private slots:
     void aLanUpdateRefillsAnOpenAlert()
     {
         const qint32 id = addReceivedCopy(Clock::now().addMinutes(-5), "ישיבה", 4243);
-        callAsync("CheckList");
+        callAsync("CheckList", m_kalvex->CheckList());
         QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QSet<int>{id}, 10000);
         const Date moved = Date::fromParts(2030, 1, 2, 9, 30);
         const QString upd = "127.0.0.2\tUPD\tALL\t4243\tישיבה שהוזזה\t%1\t0\t5\t\tTrue\t2\t1"
                             "\tFalse\t0\t0\t0\t%1\tTrue\tdana\t";
-        callAsync("MsgProcess", {upd.arg(formatNextDate(moved))});
+        callAsync("MsgProcess", m_kalvex->MsgProcess(upd.arg(formatNextDate(moved))));
         QTRY_COMPARE(hook("Text", {"LblCaption"}).toString(), "ישיבה שהוזזה");
         QCOMPARE(hook("Text", {"LblState"}).toString(), "התזכורת עודכנה");
         QCOMPARE(hook("Text", {"CTarget"}).toString(), "02/01/2030 09:30");
-        QCOMPARE(debug("CloseWindows", {"Remind"}), 1);
+        QCOMPARE(debug()->CloseWindows("Remind").value(), 1);
         const QString next = "SELECT RNext FROM Main_tbl WHERE RMain_Id = ?";
         QTRY_COMPARE(alertIds(), QSet<int>());
         QCOMPARE(m_s->scalarSql(next, {id}).toDouble(), moved.serial());
@@ -367,7 +424,7 @@ private slots:
         QVERIFY(hook("Click", {"cmdDelete"}).toBool());
         QTRY_COMPARE(m_desktop->clientsTitled(managerWindowCaption()).size(), 2);
         const qint32 due = m_s->addReminder(Clock::now().addMinutes(-1), "באה בזמן השאלה");
-        callAsync("CheckList");
+        callAsync("CheckList", m_kalvex->CheckList());
         QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QSet<int>{due}, 10000);
         QVERIFY(m_desktop->requestClose(alertWindow("באה בזמן השאלה")));
         QTRY_COMPARE(alertIds(), QSet<int>());
@@ -384,7 +441,7 @@ private slots:
         QTRY_VERIFY((manager = m_desktop->clientsTitled(managerWindowCaption()).value(0)));
         QTRY_COMPARE(m_desktop->focusedWindow(), manager);
         const qint32 due = m_s->addReminder(Clock::now().addMinutes(-1), "לא לוקחת את המקלדת");
-        callAsync("CheckList");
+        callAsync("CheckList", m_kalvex->CheckList());
         QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QSet<int>{due}, 10000);
         QVERIFY(alertWindow("לא לוקחת את המקלדת"));
         QVERIFY(!E2eSession::waitFor([&] { return m_desktop->focusedWindow() != manager; }, 2000));
@@ -403,7 +460,7 @@ private slots:
                 m_s->scalarSql("UPDATE Main_tbl SET REventType = 5 WHERE RMain_Id = ?", {id});
             (i % 2 ? daily : once) << id;
         }
-        callAsync("CheckList");
+        callAsync("CheckList", m_kalvex->CheckList());
         QTRY_COMPARE_WITH_TIMEOUT(alertIds().size(), 12, 20000);
         const quint32 one = alertWindow("סוף שבוע 11");
         QVERIFY(m_desktop->click(one, 1)); // the user's click gives it the keyboard

@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/ProgramDir.h"
 #include "tests/support/E2eSession.h"
+#include "tests/support/KalvexProxy.h"
 #include "tests/support/ReminderRows.h"
 #include "tests/support/XDesktop.h"
 
@@ -32,25 +33,11 @@ class KalvexScriptsE2e : public QObject
     Q_OBJECT
     std::unique_ptr<XDesktop> m_desktop;
     std::unique_ptr<E2eSession> m_s;
+    std::unique_ptr<KalvexKVClassInterface> m_kalvex; // the bus starts Kalvex
 
-    static QDBusMessage method(const QString& name, const QVariantList& args)
+    std::unique_ptr<KalvexKVClassDebugInterface> debug() const
     {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::interfaceName, name);
-        call.setArguments(args);
-        return call;
-    }
-    QDBusMessage kv(const QString& name, const QVariantList& args)
-    {
-        return m_s->bus().call(method(name, args), QDBus::Block, 25000);
-    }
-    QVariant debug(const QString& method)
-    {
-        return m_s
-            ->call(KalvexBus::serviceName, KalvexBus::objectPath, KalvexBus::debugInterfaceName,
-                   method, {}, false)
-            .arguments()
-            .value(0);
+        return runningKalvexOn<KalvexKVClassDebugInterface>(m_s->bus());
     }
     bool hook(const QString& method, const QVariantList& args)
     {
@@ -60,17 +47,14 @@ class KalvexScriptsE2e : public QObject
             .value(0)
             .toBool();
     }
-    QDBusMessage add(const QString& caption, const QString& due, int importance = 0,
-                     int eventType = 0, const QString& shareTo = QString())
+    QDBusPendingReply<int> add(const QString& caption, const QString& due, int importance = 0,
+                               int eventType = 0, const QString& shareTo = QString())
     {
-        return kv(KalvexBus::addReminder, {caption, due, kDetails, importance, eventType, shareTo});
+        return answered(
+            m_kalvex->AddReminder(caption, due, kDetails, importance, eventType, shareTo));
     }
-    QVariantMap reminder(int id)
-    {
-        return qdbus_cast<QVariantMap>(kv(KalvexBus::getReminder, {id}).arguments().value(0));
-    }
+    QVariantMap reminder(int id) { return m_kalvex->GetReminder(id).value(); }
     int rowCount() { return m_s->scalarSql("SELECT COUNT(*) FROM Main_tbl").toInt(); }
-    QList<int> ids(const QVariant& reply) { return qdbus_cast<QList<int>>(reply); }
     Run run(const QStringList& args)
     {
         QProcess* p = m_s->startProgram("Kalvex", args);
@@ -95,17 +79,18 @@ private slots:
         QVERIFY2(m_s->isReady(), qPrintable(m_s->error()));
         ProgramDir::setOverride(m_s->root() + "/prog dir"); // reminderRow reads its database
         QCOMPARE(m_s->runProgram("Kalvex", {"/REGSERVER"}), 0);
+        m_kalvex = kalvexOn<KalvexKVClassInterface>(m_s->bus());
     }
     void cleanup()
     {
         ProgramDir::setOverride(QString());
-        m_s.reset(), m_desktop.reset();
+        m_kalvex.reset(), m_s.reset(), m_desktop.reset();
     }
 
     // Field by field as the editor's save of the same values; listed at once; alerts when due.
     void addReminderStoresWhatTheEditorSaves()
     {
-        kv(KalvexBus::showList, {0});
+        m_kalvex->ShowList(0).waitForFinished();
         for (const auto& [method, args] : QList<std::pair<QString, QVariantList>>{
                  {"Click", {"cmdNew"}},
                  {"SetText", {"CCaption", kCaption}},
@@ -118,9 +103,9 @@ private slots:
             QVERIFY2(hook(method, args), qPrintable(method + ' ' + args.value(0).toString()));
         QTRY_COMPARE(rowCount(), 1);
         const int edited = m_s->scalarSql("SELECT MAX(RMain_Id) FROM Main_tbl").toInt();
-        const QDBusMessage added = add(kCaption, "2026-12-08T09:30", 2, 20);
-        QCOMPARE(added.type(), QDBusMessage::ReplyMessage);
-        const int id = added.arguments().value(0).toInt();
+        const QDBusPendingReply<int> added = add(kCaption, "2026-12-08T09:30", 2, 20);
+        QVERIFY(!added.isError());
+        const int id = added.value();
         QVariantMap byEditor = reminderRow(edited), byScript = reminderRow(id);
         QVERIFY(!byScript.value("RDate0").isNull());
         for (const char* own : {"RMain_Id", "RDate0"})
@@ -132,17 +117,17 @@ private slots:
                               byScript.value(it.key()).toString();
         QCOMPARE(differ.join(" | "), QString());
         QCOMPARE(byScript.value("RCaption").toString(), "ישיבת צוות " + QString(39, u'א'));
-        QTRY_COMPARE(ids(debug("ListedIds")), (QList<int>{edited, id}));
+        QTRY_COMPARE(debug()->ListedIds().value(), (QList<int>{edited, id}));
 
         // One due at the next whole minute: no alert before it, one once it has passed.
         const Date due = Clock::now().withoutSeconds().addMinutes(1);
-        const int soon = add("בקרוב", formatIsoMinute(due)).arguments().value(0).toInt();
+        const int soon = add("בקרוב", formatIsoMinute(due)).value();
         QTRY_COMPARE(m_s->iniValue("Reminder", "NextDate"), formatNextDate(due));
-        kv(KalvexBus::checkList, {});
+        m_kalvex->CheckList().waitForFinished();
         QVERIFY(E2eSession::waitFor([&] { return Clock::now() > due; }, 65000));
-        QVERIFY(ids(debug("AlertIds")).isEmpty());
-        kv(KalvexBus::checkList, {});
-        QTRY_COMPARE(ids(debug("AlertIds")), QList<int>{soon});
+        QVERIFY(debug()->AlertIds().value().isEmpty());
+        m_kalvex->CheckList().waitForFinished();
+        QTRY_COMPARE(debug()->AlertIds().value(), QList<int>{soon});
     }
 
     // Each refused with the argument named, nothing written.
@@ -161,11 +146,12 @@ private slots:
             {{"t", "2026-12-08T09:00", 0, 0, "B,\U0001F600"}, "shareTo"}};
         QStringList wrong;
         for (const auto& [args, argument] : cases) {
-            const QDBusMessage reply = add(args[0].toString(), args[1].toString(), args[2].toInt(),
-                                           args[3].toInt(), args[4].toString());
-            if (reply.errorName() != KalvexBus::invalidArgumentError ||
-                !reply.errorMessage().startsWith(argument + ": "))
-                wrong << args[1].toString() + ' ' + reply.errorMessage();
+            const QDBusError error = add(args[0].toString(), args[1].toString(), args[2].toInt(),
+                                         args[3].toInt(), args[4].toString())
+                                         .error();
+            if (error.name() != KalvexBus::invalidArgumentError ||
+                !error.message().startsWith(argument + ": "))
+                wrong << args[1].toString() + ' ' + error.message();
         }
         QCOMPARE(wrong, QStringList());
         QCOMPARE(rowCount(), 0);
@@ -174,9 +160,9 @@ private slots:
     // Read, changed by any subset (also the rule), filtered, deleted; bad changes refused.
     void remindersAreReadChangedAndDeleted()
     {
-        const QDBusMessage added = add("קריאה", "2026-12-08T09:00");
-        QCOMPARE(added.errorMessage(), QString());
-        const int id = added.arguments().value(0).toInt();
+        const QDBusPendingReply<int> added = add("קריאה", "2026-12-08T09:00");
+        QCOMPARE(added.error().message(), QString());
+        const int id = added.value();
         const QVariantMap read = reminder(id);
         QCOMPARE(read.value("RDate").toString(), QStringLiteral("2026-12-08T09:00"));
         QCOMPARE(read.value("RDetail").toString(), QStringLiteral("שורה אחת\r\nשורה שתיים"));
@@ -184,13 +170,12 @@ private slots:
 
         const QVariantMap rule{{"REventType", 100},  {"Adv_Period", 3},   {"Adv_PeriodN", 2},
                                {"Adv_AdvOpt", true}, {"Adv_WeekDay", 10}, {"RActive", false}};
-        QCOMPARE(kv(KalvexBus::updateReminder, {id, rule}).type(), QDBusMessage::ReplyMessage);
+        QVERIFY(!answered(m_kalvex->UpdateReminder(id, rule)).isError());
         const QVariantMap changed = reminder(id);
         QCOMPARE(changed.value("Adv_WeekDay").toInt(), 10);
         QCOMPARE(changed.value("RActive").toBool(), false);
         const auto listed = [&](int filter) {
-            const QVariant all = kv(KalvexBus::listReminders, {filter}).arguments().value(0);
-            return int(qdbus_cast<QList<QVariantMap>>(all).size());
+            return int(m_kalvex->ListReminders(filter).value().size());
         };
         QCOMPARE(listed(0), 0);
         QCOMPARE(listed(1), 1);
@@ -204,41 +189,33 @@ private slots:
             {{{"Adv_PeriodN", 0}}, "fields.Adv_PeriodN"}};
         QStringList wrong;
         for (const auto& [fields, argument] : refused) {
-            const QDBusMessage reply = kv(KalvexBus::updateReminder, {id, fields});
-            if (!reply.errorMessage().startsWith(argument + ": "))
-                wrong << argument + ' ' + reply.errorMessage();
+            const QString error = answered(m_kalvex->UpdateReminder(id, fields)).error().message();
+            if (!error.startsWith(argument + ": "))
+                wrong << argument + ' ' + error;
         }
         QCOMPARE(wrong, QStringList());
         QCOMPARE(reminder(id), changed);
-        QCOMPARE(kv(KalvexBus::getReminder, {id + 1}).errorName(), KalvexBus::invalidArgumentError);
+        QCOMPARE(answered(m_kalvex->GetReminder(id + 1)).error().name(),
+                 KalvexBus::invalidArgumentError);
 
-        QCOMPARE(kv(KalvexBus::deleteReminder, {id, false}).arguments().value(0), QVariant(true));
-        QCOMPARE(kv(KalvexBus::deleteReminder, {id, false}).arguments().value(0), QVariant(false));
+        QCOMPARE(m_kalvex->DeleteReminder(id, false).value(), true);
+        QCOMPARE(m_kalvex->DeleteReminder(id, false).value(), false);
     }
 
     // Sent together: carried out in order, each answered for itself; a refusal undoes only itself.
     void callsSentTogetherAreCarriedOutInOrder()
     {
         QList<QDBusPendingCall> calls;
-        for (const QString& caption : {"א", "", "ב"}) {
-            QDBusMessage call =
-                QDBusMessage::createMethodCall(KalvexBus::serviceName, KalvexBus::objectPath,
-                                               KalvexBus::interfaceName, KalvexBus::addReminder);
-            call.setArguments({caption, "2026-12-08T09:00", "", 0, 0, ""});
-            calls << m_s->bus().asyncCall(call);
-        }
-        QDBusMessage list =
-            QDBusMessage::createMethodCall(KalvexBus::serviceName, KalvexBus::objectPath,
-                                           KalvexBus::interfaceName, KalvexBus::listReminders);
-        list.setArguments({2});
-        calls << m_s->bus().asyncCall(list);
+        for (const QString& caption : {"א", "", "ב"})
+            calls << m_kalvex->AddReminder(caption, "2026-12-08T09:00", "", 0, 0, "");
+        const QDBusPendingReply<QList<QVariantMap>> list = m_kalvex->ListReminders(2);
+        calls << list;
         QList<bool> refused;
         for (QDBusPendingCall& call : calls)
             call.waitForFinished(), refused << call.isError();
         QCOMPARE(refused, (QList<bool>{false, true, false, false}));
         QStringList listed;
-        for (const QVariantMap& r :
-             qdbus_cast<QList<QVariantMap>>(calls.last().reply().arguments().value(0)))
+        for (const QVariantMap& r : list.value())
             listed << r.value("RCaption").toString();
         QCOMPARE(listed, (QStringList{"א", "ב"}));
     }

@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/ui/WindowDirectory.h"
 #include "tests/support/E2eSession.h"
+#include "tests/support/KalvexProxy.h"
 #include "tests/support/LanNetwork.h"
 #include "tests/support/XDesktop.h"
 
@@ -16,32 +17,34 @@ struct Host
 {
     std::unique_ptr<E2eSession> s;
 
-    void showList() const
+    std::unique_ptr<KalvexKVClassInterface> kalvex() const
     {
-        s->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "ShowList", {qint32(0)});
+        return kalvexOn<KalvexKVClassInterface>(s->bus());
     }
-    QDBusMessage debug(const QString& method, const QVariantList& args = {}) const
+    void showList() const { kalvex()->ShowList(0).waitForFinished(); }
+    std::unique_ptr<KalvexKVClassDebugInterface> debug() const
     {
-        return s->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass.Debug", method, args, false);
+        return runningKalvexOn<KalvexKVClassDebugInterface>(s->bus());
     }
     // A click or typing of the test build, carried out after the call returns, in order.
     bool hook(const QString& method, const QVariantList& args) const
     {
         const QDBusMessage reply =
-            s->call("Kalvex.KVClass", "/TestHooks", "Kalvex.TestHooks", method, args, false);
+            s->call(KalvexBus::serviceName, "/TestHooks", "Kalvex.TestHooks", method, args, false);
         return reply.arguments().value(0).toBool();
     }
     bool click(const QString& control) const { return hook("Click", {control}); }
     QStringList items(const QString& list) const
     {
-        return s->call("Kalvex.KVClass", "/TestHooks", "Kalvex.TestHooks", "Items", {list}, false)
+        return s
+            ->call(KalvexBus::serviceName, "/TestHooks", "Kalvex.TestHooks", "Items", {list}, false)
             .arguments()
             .value(0)
             .toStringList();
     }
     bool windowOpen(const QString& objectName) const
     {
-        return debug("Windows").arguments().value(0).toStringList().contains(objectName);
+        return debug()->Windows().value().contains(objectName);
     }
     QVariant sql(const QString& query, const QVariantList& params = {}) const
     {
@@ -104,13 +107,11 @@ class E2eLan : public QObject
         QVERIFY(A.click(audience));
         QVERIFY(A.click("cmdSave"));
     }
-    void closeManager() const { A.debug("CloseWindows", {"RMain"}); }
+    void closeManager() const { A.debug()->CloseWindows("RMain").waitForFinished(); }
     // Saves A's options with the text typed into a box, waiting for the window to close.
     void saveOptions(const QString& box, const QString& text)
     {
-        const auto optionsOpen = [&] {
-            return A.debug("Windows").arguments().value(0).toStringList().contains("FrmLANOpt");
-        };
+        const auto optionsOpen = [&] { return A.windowOpen("FrmLANOpt"); };
         A.showList();
         QVERIFY(A.click("cmdDefinitions"));
         QVERIFY(E2eSession::waitFor(optionsOpen));
@@ -192,8 +193,7 @@ private slots:
 
         // The copy falls due on B through B's own monitor.
         const qint32 copyIdB = copyB.section('|', 0, 0).toInt();
-        WAIT_FOR(
-            qdbus_cast<QList<int>>(B.debug("AlertIds").arguments().value(0)).contains(copyIdB));
+        WAIT_FOR(B.debug()->AlertIds().value().contains(copyIdB));
 
         // Edited and sent again: the same rows change, the acknowledgements start afresh.
         closeManager();
@@ -226,7 +226,7 @@ private slots:
         // Receiving off on C, "No" to A's network question (Kalvex restarted with the answer).
         C.s->setIniValue("LAN_Settings", "OptReceive", "0");
         closeManager();
-        WAIT_FOR(!A.s->hasOwner("Kalvex.KVClass"));
+        WAIT_FOR(!A.s->hasOwner(KalvexBus::serviceName));
         A.s->setEnvironmentValue("KV_PROMPT_ANSWER", "No");
         A.sql("UPDATE Main_tbl SET RCaption = 'אחרון' WHERE RMain_Id = ?", {r1});
         share("OptSend_0");
@@ -247,11 +247,10 @@ private slots:
     // A script's reminder goes out as the editor's "שלח ברשת" sends it: to the names given.
     void aScriptSharesAsTheEditorDoes()
     {
-        const QDBusMessage reply =
-            A.s->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "AddReminder",
-                      {"מסקריפט", "2099-12-31T09:00", "", 0, 0, " B "});
-        const qint32 id = reply.arguments().value(0).toInt();
-        QVERIFY2(id > 0, qPrintable(reply.errorMessage()));
+        const QDBusPendingReply<int> reply =
+            answered(A.kalvex()->AddReminder("מסקריפט", "2099-12-31T09:00", "", 0, 0, " B "));
+        const qint32 id = reply.value();
+        QVERIFY2(id > 0, qPrintable(reply.error().message()));
         WAIT_FOR(receivedBy(id) == "B");
         QVERIFY(B.copy(broadcastId(id)).endsWith("|מסקריפט"));
         QCOMPARE(A.sql("SELECT SentTo FROM Main_tbl WHERE RMain_Id = ?", {id}).toString(), "B\r");

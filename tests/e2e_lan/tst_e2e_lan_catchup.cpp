@@ -2,6 +2,7 @@
 // and gets what it missed from A at once, A's receipts naming B; a second announcement gets
 // nothing again.
 #include "tests/support/E2eSession.h"
+#include "tests/support/KalvexProxy.h"
 #include "tests/support/LanNetwork.h"
 
 #include <QElapsedTimer>
@@ -46,13 +47,10 @@ private:
     // A's new reminder shared through the scripting interface, as "שלח ברשת" sends it.
     qint32 share(const QString& caption, const QString& audience) const
     {
-        const QDBusMessage reply =
-            m_a->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "AddReminder",
-                      {caption, "2099-12-31T09:00", "", 0, 0, audience});
-        return m_a
-            ->scalarSql("SELECT BroadcastId FROM Main_tbl WHERE RMain_Id = ?",
-                        {reply.arguments().value(0).toInt()})
-            .toInt();
+        const qint32 id = kalvexOn<KalvexKVClassInterface>(m_a->bus())
+                              ->AddReminder(caption, "2099-12-31T09:00", "", 0, 0, audience)
+                              .value();
+        return m_a->scalarSql("SELECT BroadcastId FROM Main_tbl WHERE RMain_Id = ?", {id}).toInt();
     }
     bool receivedByB(qint32 broadcastId) const
     {
@@ -89,8 +87,9 @@ private slots:
         QVERIFY(toAll != 0);
         QCOMPARE(sent("UPD"), 2);
 
-        QVERIFY(m_b->bus().connect("", "/KVClass", "Kalvex.KVClass", "SharedReminderArrived", this,
-                                   SLOT(arrived(QString, int, QString, QString, QString))));
+        KalvexKVClassInterface arrivals(QString(), KalvexBus::objectPath, m_b->bus());
+        connect(&arrivals, &KalvexKVClassInterface::SharedReminderArrived, this,
+                &E2eLanCatchUp::arrived);
         m_b->startProgram("Tolvane");
         QVERIFY2(E2eSession::waitFor(
                      [&] { return m_b->logText("Tolvane.log").contains("SendData: IAM\\tB\\t"); },

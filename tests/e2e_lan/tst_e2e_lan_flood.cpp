@@ -3,6 +3,7 @@
 // come from host c, while one of a's own reminders falls due and c sends a genuine update.
 #include "platform/Clock.h"
 #include "tests/support/E2eSession.h"
+#include "tests/support/KalvexProxy.h"
 #include "tests/support/LanNetwork.h"
 
 #include <QDBusConnection>
@@ -65,7 +66,8 @@ class E2eLanFlood : public QObject
     int m_step = 0;
     int m_sent = 0;
     QElapsedTimer m_sinceFlood;
-    qint64 m_alertShownMs = -1; // after the flood began
+    std::unique_ptr<KalvexKVClassDebugInterface> m_windowsShown; // from any Kalvex
+    qint64 m_alertShownMs = -1;                                  // after the flood began
 
     QString diagnostics() const
     {
@@ -96,13 +98,12 @@ class E2eLanFlood : public QObject
                    "ORDER BY RMain_Id)")
             .toString();
     }
-    QDBusMessage callWithin(const QString& interface, const QString& method,
-                            const QVariantList& args, int ms) const
+    // Kalvex's interface that waits ms at most for an answer.
+    template <typename Interface> std::unique_ptr<Interface> within(int ms) const
     {
-        QDBusMessage call =
-            QDBusMessage::createMethodCall("Kalvex.KVClass", "/KVClass", interface, method);
-        call.setArguments(args);
-        return m_s->bus().call(call, QDBus::Block, ms);
+        auto kalvex = kalvexOn<Interface>(m_s->bus());
+        kalvex->setTimeout(ms);
+        return kalvex;
     }
 
 private slots:
@@ -138,8 +139,10 @@ private slots:
         m_s->startProgram("Tolvane");
         QVERIFY(E2eSession::waitFor([&] { return !m_s->iniValue("Reminder", "NextDate").isNull(); },
                                     30000));
-        QVERIFY(m_s->bus().connect("", "/KVClass", "Kalvex.KVClass.Debug", "WindowShown", this,
-                                   SLOT(windowShown(QString, QString))));
+        m_windowsShown = std::make_unique<KalvexKVClassDebugInterface>(
+            QString(), KalvexBus::objectPath, m_s->bus());
+        connect(m_windowsShown.get(), &KalvexKVClassDebugInterface::WindowShown, this,
+                &E2eLanFlood::windowShown);
         m_flood.setTimerType(Qt::PreciseTimer);
         connect(&m_flood, &QTimer::timeout, this, [this] {
             for (const QByteArray& datagram : floodStep(m_step++))
@@ -152,7 +155,7 @@ private slots:
         // The next minute at least 20 seconds away; the flood starts 12 seconds before it.
         const Date due = Clock::now().addSeconds(20).withoutSeconds().addMinutes(1);
         const qint32 alert = m_s->addReminder(due, "בזמן");
-        m_s->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "UpdateList");
+        kalvexOn<KalvexKVClassInterface>(m_s->bus())->UpdateList().waitForFinished();
         QVERIFY(E2eSession::waitFor(
             [&] { return m_s->iniValue("Reminder", "NextDate") == formatNextDate(due); }, 30000));
         const QString own = ownRows();
@@ -168,16 +171,17 @@ private slots:
         QVERIFY2(lateMs <= kAlertWithinMs, qPrintable(QString::number(lateMs) + " ms late"));
 
         // Right after it: calls are answered, the database is free.
-        for (const auto& [interface, method, args] :
-             {std::tuple<QString, QString, QVariantList>{
-                  "Kalvex.KVClass.Debug", "PendingCommands", {}},
-              {"Kalvex.KVClass", "GetReminder", {alert}}}) {
+        const auto debug = within<KalvexKVClassDebugInterface>(kAnswerWithinMs);
+        const auto kalvex = within<KalvexKVClassInterface>(kAnswerWithinMs);
+        for (const auto& [what, call] :
+             std::initializer_list<std::pair<QString, std::function<QDBusPendingCall()>>>{
+                 {"PendingCommands", [&] { return QDBusPendingCall(debug->PendingCommands()); }},
+                 {"GetReminder", [&] { return QDBusPendingCall(kalvex->GetReminder(alert)); }}}) {
             QElapsedTimer waited;
             waited.start();
-            const QDBusMessage answer = callWithin(interface, method, args, kAnswerWithinMs);
-            qInfo("%s answered in %lld ms", qPrintable(method), waited.elapsed());
-            QVERIFY2(answer.type() == QDBusMessage::ReplyMessage,
-                     qPrintable(method + ": " + answer.errorMessage()));
+            const QDBusPendingCall answer = answered(call());
+            qInfo("%s answered in %lld ms", qPrintable(what), waited.elapsed());
+            QVERIFY2(!answer.isError(), qPrintable(what + ": " + answer.error().message()));
         }
         QVERIFY(m_flood.isActive());
 
@@ -189,9 +193,9 @@ private slots:
         m_flood.stop();
         QVERIFY(E2eSession::waitFor(
             [&] {
-                return callWithin("Kalvex.KVClass.Debug", "PendingCommands", {}, 5000)
-                           .arguments()
-                           .value(0) == 0;
+                const QDBusPendingReply<int> pending =
+                    answered(within<KalvexKVClassDebugInterface>(5000)->PendingCommands());
+                return !pending.isError() && pending.value() == 0;
             },
             60000));
         QCOMPARE(sql(QString("SELECT COUNT(*) FROM Main_tbl WHERE BroadcastId = %1 AND "

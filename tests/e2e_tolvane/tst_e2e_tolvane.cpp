@@ -2,6 +2,7 @@
 #include "platform/ui/WindowDirectory.h"
 #include "tests/e2e_tolvane/StatusNotifierHost.h"
 #include "tests/support/E2eSession.h"
+#include "tests/support/KalvexProxy.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/XDesktop.h"
 
@@ -101,7 +102,7 @@ private slots:
         // Due at a whole minute, as the editor sets it: Tolvane wakes for it to the millisecond.
         const Date due = Clock::now().addSeconds(4).withoutSeconds().addMinutes(1);
         m_session->addReminder(due, QStringLiteral("e2e due"));
-        m_session->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "UpdateList");
+        kalvexOn<KalvexKVClassInterface>(m_session->bus())->UpdateList().waitForFinished();
         double shownAt = 0;
         CHECK(E2eSession::waitFor(
             [&] {
@@ -183,12 +184,11 @@ private slots:
         m_session->setEnvironmentValue("KV_PROMPT_ANSWER", "Ok");
         QProcess* tolvane = startTolvane();
         CHECK(tolvane);
-        m_session->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "ShowList",
-                        {QVariant::fromValue<qint32>(0)});
+        kalvexOn<KalvexKVClassInterface>(m_session->bus())->ShowList(0).waitForFinished();
         WAIT_FOR(managerOpen(), 10000);
-        ::kill(pid_t(m_session->ownerPid("Kalvex.KVClass")), SIGSTOP);
+        ::kill(pid_t(m_session->ownerPid(KalvexBus::serviceName)), SIGSTOP);
         m_session->setIniValue("Reminder", "NextDate", formatNextDate(Clock::now().addMinutes(-1)));
-        WAIT_FOR(tolvaneLog().contains(" -> CheckList: Kalvex did not answer CheckList"), 22000);
+        WAIT_FOR(tolvaneLog().contains(" -> CheckList: Kalvex did not answer within"), 22000);
         m_session->setIniValue("Reminder", "NextDate", "NULL");
         CHECK(chooseExit());
         CHECK(ended(tolvane));
@@ -205,10 +205,11 @@ private slots:
         QCOMPARE(run(m_session->copyInstallation("old") + "/Kalvex", {"/REGSERVER"}), 0);
         m_session->addReminder(Clock::now().addMinutes(-1), QStringLiteral("e2e here"));
         CHECK(startTolvane());
-        m_session->call("Kalvex.KVClass", "/KVClass", "Kalvex.KVClass", "CheckList");
+        kalvexOn<KalvexKVClassInterface>(m_session->bus())->CheckList().waitForFinished();
         WAIT_FOR(!m_desktop->windowsTitled("e2e here").isEmpty(), 10000);
         QCOMPARE(
-            QFileInfo(QStringLiteral("/proc/%1/exe").arg(m_session->ownerPid("Kalvex.KVClass")))
+            QFileInfo(
+                QStringLiteral("/proc/%1/exe").arg(m_session->ownerPid(KalvexBus::serviceName)))
                 .canonicalFilePath(),
             QFileInfo(m_session->programFile("Kalvex")).canonicalFilePath());
         QCOMPARE(tolvaneLog(), QString());

@@ -1,11 +1,13 @@
 #include "tests/support/WindowsShown.h"
 
 #include "common/KalvexBus.h"
+#include "common/KalvexProxies.h"
 
 WindowsShown::WindowsShown(QDBusConnection bus)
 {
-    bus.connect(QString(), KalvexBus::objectPath, KalvexBus::debugInterfaceName,
-                QStringLiteral("WindowShown"), this, SLOT(onShown(QString, QString)));
+    // From any sender: a Kalvex the bus starts later included.
+    auto* debug = new KalvexKVClassDebugInterface(QString(), KalvexBus::objectPath, bus, this);
+    connect(debug, &KalvexKVClassDebugInterface::WindowShown, this, &WindowsShown::onShown);
 }
 
 qint64 WindowsShown::firstAtMs(const QString& objectName) const

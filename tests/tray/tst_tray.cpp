@@ -1,5 +1,7 @@
 // The tray monitor in process: main form, icon, ticks, precise wake-up, calls into Kalvex.
 #include "common/Ini.h"
+#include "common/KalvexBus.h"
+#include "common/KalvexProxies.h"
 #include "common/LanText.h"
 #include "common/Log.h"
 #include "platform/Clock.h"
@@ -19,43 +21,107 @@
 #include "tray/modMain.h"
 
 #include <QAction>
+#include <QDBusServer>
+#include <QDBusVirtualObject>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 #include <QUdpSocket>
 
+#include <atomic>
+#include <optional>
+
 namespace {
 
-// Kalvex as the tray monitor sees it, recording every call.
+// Receives every message of a peer and answers it.
+class CallRecorder : public QDBusVirtualObject
+{
+public:
+    std::optional<QDBusMessage> received;
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        received = message;
+        connection.send(message.createReply());
+        return true;
+    }
+};
+
+// Kalvex as the tray monitor sees it, recording every call: what the generated proxy sends,
+// received by a peer of this process.
 struct FakeKalvex : KalvexClient
 {
-    QStringList calls;
+    QStringList calls; // the methods called
     int notCreatedLeft = 0;
     // With holdPosts, a posted call ends only when the test ends it (endHeld()).
     bool holdPosts = false;
     QList<std::function<void()>> held;
     QList<qsizetype> batches; // the sizes of the batches handed over
 
-    void post(const QString& method, const QVariantList& args,
-              const std::function<void(const QString&)>& onFailure,
+    void post(const KalvexCall& method, const std::function<void(const QString&)>& onFailure,
               const std::function<void()>& onEnd) override
     {
-        batches << qvariant_cast<QList<LanDatagram>>(args.value(0)).size();
-        if (!holdPosts)
-            return KalvexClient::post(method, args, onFailure, onEnd);
-        calls << method;
-        held << onEnd;
+        const QDBusMessage call = sent(method);
+        batches << qdbus_cast<QList<LanDatagram>>(call.arguments().value(0)).size();
+        if (holdPosts) {
+            calls << call.member();
+            held << onEnd;
+            return;
+        }
+        try {
+            answer(call);
+        } catch (const std::exception& e) {
+            onFailure(describe(e));
+        }
+        if (onEnd)
+            onEnd();
     }
     void endHeld() { held.takeFirst()(); }
 
-    void call(const QString& method, const QVariantList&) override
+    void call(const KalvexCall& method) override { answer(sent(method)); }
+
+private:
+    void answer(const QDBusMessage& call)
     {
-        calls << method;
+        calls << call.member();
         if (notCreatedLeft > 0 && notCreatedLeft--)
             throw NotCreated(
                 QStringLiteral("The name Kalvex.KVClass was not provided by any .service files"));
     }
+
+    QDBusMessage sent(const KalvexCall& method)
+    {
+        if (!m_proxy)
+            connectPeer();
+        m_recorder.received.reset();
+        method(*m_proxy);
+        if (!QTest::qWaitFor([this] { return m_recorder.received.has_value(); }))
+            return {};
+        return *m_recorder.received;
+    }
+    void connectPeer()
+    {
+        QObject::connect(
+            &m_server, &QDBusServer::newConnection, &m_server,
+            [this](const QDBusConnection& connection) {
+                QDBusConnection(connection)
+                    .registerVirtualObject(KalvexBus::objectPath, &m_recorder);
+                m_accepted = true;
+            },
+            Qt::DirectConnection);
+        const QDBusConnection peer =
+            QDBusConnection::connectToPeer(m_server.address(), QStringLiteral("fake Kalvex"));
+        QVERIFY(QTest::qWaitFor([this] { return m_accepted.load(); }));
+        m_proxy = std::make_unique<KalvexKVClassInterface>(KalvexBus::serviceName,
+                                                           KalvexBus::objectPath, peer);
+    }
+
+    QDBusServer m_server;
+    CallRecorder m_recorder;
+    std::atomic<bool> m_accepted = false;
+    std::unique_ptr<KalvexKVClassInterface> m_proxy;
 };
 
 // The clock face's colour, away from the hands and marks.
