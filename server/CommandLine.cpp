@@ -39,7 +39,10 @@ const QMap<QString, QString> kValueOptions = {{"add", "caption"},
                                               {"repeat", "eventType"},
                                               {"importance", "importance"},
                                               {"share", "shareTo"},
-                                              {"delete", "id"}};
+                                              {"delete", "id"},
+                                              {"postpone", "id"}};
+// Options that take a second value, and the D-Bus argument it feeds.
+const QMap<QString, QString> kSecondValues = {{"postpone", "minutes"}};
 const QStringList kFlagOptions = {"list", "network", "help"};
 
 const QString kUsage = QStringLiteral(
@@ -48,7 +51,8 @@ const QString kUsage = QStringLiteral(
     "monthly|bimonthly|yearly]\n"
     "         [--details \"פרטים\"] [--importance normal|medium|high] [--share ALL|כינוי,כינוי]\n"
     "  Kalvex --list\n"
-    "  Kalvex --delete מספר [--network]\n");
+    "  Kalvex --delete מספר [--network]\n"
+    "  Kalvex --postpone מספר דקות\n");
 
 class Refusal : public Failure
 {
@@ -98,6 +102,11 @@ Options parse(const QStringList& args)
         if (!value && i + 1 >= args.size())
             throw UsageRefusal(QStringLiteral("--%1 דורש ערך").arg(name));
         options.values.insert(name, value ? *value : args[++i]);
+        if (const QString second = kSecondValues.value(name); !second.isEmpty()) {
+            if (i + 1 >= args.size())
+                throw UsageRefusal(QStringLiteral("--%1 דורש שני ערכים").arg(name));
+            options.values.insert(second, args[++i]);
+        }
     }
     return options;
 }
@@ -130,10 +139,16 @@ QString wordOf(int code, Words words)
 }
 
 // A refusal of Kalvex names the D-Bus argument; the user typed the option.
-QString inOptionTerms(const QString& message)
+QString inOptionTerms(const QString& message, const Options& o)
 {
+    const auto fed = [&](const QString& option, const QString& argument) {
+        return o.values.contains(option) && message.startsWith(argument + QStringLiteral(": "));
+    };
     for (auto it = kValueOptions.cbegin(); it != kValueOptions.cend(); ++it)
-        if (message.startsWith(it.value() + QStringLiteral(": ")))
+        if (fed(it.key(), it.value()))
+            return QStringLiteral("--") + it.key() + message.mid(it.value().size());
+    for (auto it = kSecondValues.cbegin(); it != kSecondValues.cend(); ++it)
+        if (fed(it.key(), it.value()))
             return QStringLiteral("--") + it.key() + message.mid(it.value().size());
     return message;
 }
@@ -151,14 +166,14 @@ void registerWhenNeeded()
 }
 
 // The answer of a call, once it has come.
-template <typename... Types> auto answered(QDBusPendingReply<Types...> reply)
+template <typename... Types> auto answered(QDBusPendingReply<Types...> reply, const Options& o)
 {
     reply.waitForFinished();
     if (!reply.isError())
         return reply;
     const QDBusError error = reply.error();
     if (error.name() == KalvexBus::invalidArgumentError)
-        throw Refusal(inOptionTerms(error.message()));
+        throw Refusal(inOptionTerms(error.message(), o));
     throw Failure(error.message().isEmpty() ? error.name() : error.message());
 }
 
@@ -195,28 +210,48 @@ int add(KalvexKVClassInterface& kalvex, const Options& o)
                 wordOrNumber(QStringLiteral("repeat"),
                              o.values.value(QStringLiteral("repeat"), QStringLiteral("once")),
                              kRepeatWords),
-                o.values.value(QStringLiteral("share"))))
+                o.values.value(QStringLiteral("share"))),
+            o)
             .value();
     print(stdout, QString::number(id) + QLatin1Char('\n'));
     return Done;
 }
 
-int list(KalvexKVClassInterface& kalvex)
+int list(KalvexKVClassInterface& kalvex, const Options& o)
 {
-    for (const QVariantMap& r : answered(kalvex.ListReminders(2)).value())
+    for (const QVariantMap& r : answered(kalvex.ListReminders(2), o).value())
         print(stdout, listLine(r));
     return Done;
 }
 
+// The number given to an option, or its refusal in the option's terms.
+int numberOf(const Options& o, const QString& option, const QString& value, const QString& what)
+{
+    const QString text = o.values.value(value);
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (!ok)
+        throw Refusal(QStringLiteral("--%1: \"%2\" אינו %3").arg(option, text, what));
+    return number;
+}
+
 int remove(KalvexKVClassInterface& kalvex, const Options& o)
 {
-    const QString text = o.values.value(QStringLiteral("delete"));
-    bool ok = false;
-    const int id = text.toInt(&ok);
-    if (!ok)
-        throw Refusal(QStringLiteral("--delete: \"%1\" אינו מספר תזכורת").arg(text));
-    if (!answered(kalvex.DeleteReminder(id, o.flags.contains(QStringLiteral("network")))).value())
+    const QString option = QStringLiteral("delete");
+    const int id = numberOf(o, option, option, QStringLiteral("מספר תזכורת"));
+    if (!answered(kalvex.DeleteReminder(id, o.flags.contains(QStringLiteral("network"))), o)
+             .value())
         throw Refusal(QStringLiteral("--delete: אין תזכורת שמספרה %1").arg(id));
+    return Done;
+}
+
+int postpone(KalvexKVClassInterface& kalvex, const Options& o)
+{
+    const QString option = QStringLiteral("postpone");
+    const int id = numberOf(o, option, option, QStringLiteral("מספר תזכורת"));
+    const int minutes =
+        numberOf(o, option, kSecondValues.value(option), QStringLiteral("מספר דקות"));
+    answered(kalvex.PostponeReminder(id, minutes), o);
     return Done;
 }
 
@@ -229,9 +264,11 @@ int run(const QStringList& args)
     }
     const int commands = int(o.values.contains(QStringLiteral("add"))) +
                          int(o.values.contains(QStringLiteral("delete"))) +
+                         int(o.values.contains(QStringLiteral("postpone"))) +
                          int(o.flags.contains(QStringLiteral("list")));
     if (commands != 1)
-        throw UsageRefusal(QStringLiteral("יש לבחור פעולה אחת: --add, --list או --delete"));
+        throw UsageRefusal(
+            QStringLiteral("יש לבחור פעולה אחת: --add, --list, --delete או --postpone"));
     registerWhenNeeded();
     // The Kalvex that serves the session; the bus starts it when none does.
     KalvexKVClassInterface kalvex(KalvexBus::serviceName, KalvexBus::objectPath,
@@ -240,7 +277,9 @@ int run(const QStringList& args)
         return add(kalvex, o);
     if (o.values.contains(QStringLiteral("delete")))
         return remove(kalvex, o);
-    return list(kalvex);
+    if (o.values.contains(QStringLiteral("postpone")))
+        return postpone(kalvex, o);
+    return list(kalvex, o);
 }
 
 } // namespace

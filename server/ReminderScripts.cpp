@@ -75,11 +75,16 @@ std::optional<Audience> audienceOf(const QString& shareTo)
     return Audience{true, naming(&addArgument, [&] { return NameListFromCommas(shareTo); })};
 }
 
+InvalidArgument unknownReminder(qint32 id)
+{
+    return InvalidArgument(QStringLiteral("id"), QStringLiteral("אין תזכורת שמספרה %1").arg(id));
+}
+
 ReminderRecord requireStored(qint32 id)
 {
     if (std::optional<ReminderRecord> stored = storedReminder(*OpenReminderDb(), id))
         return *stored;
-    throw InvalidArgument(QStringLiteral("id"), QStringLiteral("אין תזכורת שמספרה %1").arg(id));
+    throw unknownReminder(id);
 }
 
 // Saves and sends as the editor does with "שלח ברשת" ticked; the reminder is
@@ -122,6 +127,15 @@ bool remove(qint32 id, bool network)
     };
     return DeleteReminder(id, decide, [](qint32 broadcastId) { SendDELMsg(broadcastId); }) ==
            Deletion::Deleted;
+}
+
+bool postpone(qint32 id, int minutes)
+{
+    const auto argumentOf = [](F) { return QStringLiteral("minutes"); };
+    if (naming(+argumentOf, [&] { return PostponeReminderMinutes(id, minutes); }) ==
+        Postponement::NotStored)
+        throw unknownReminder(id);
+    return true;
 }
 
 QVariantMap get(qint32 id)
@@ -188,6 +202,11 @@ qint32 ReminderScripts::AddReminder(const QString& caption, const QString& due,
 bool ReminderScripts::DeleteReminder(qint32 id, bool network)
 {
     return serve([=] { return remove(id, network); });
+}
+
+bool ReminderScripts::PostponeReminder(qint32 id, int minutes)
+{
+    return serve([=] { return postpone(id, minutes); });
 }
 
 QVariantMap ReminderScripts::GetReminder(qint32 id)

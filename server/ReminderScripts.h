@@ -30,6 +30,11 @@ public:
     // ("DEL"). Gives whether a reminder was deleted.
     bool DeleteReminder(qint32 id, bool network);
 
+    // Postpones the reminder as the alert's "תזכיר לי בעוד" does: its next
+    // due time becomes now (to the minute) plus the minutes, 1 to a year, and
+    // it is active again; its due date stays. Gives true.
+    bool PostponeReminder(qint32 id, int minutes);
+
     // One reminder, and the reminders of the list's show filter (0 active,
     // 1 inactive, 2 all) by due date; as ReminderMaps.h shows them.
     QVariantMap GetReminder(qint32 id);

@@ -220,6 +220,49 @@ private slots:
         QCOMPARE(listed, (QStringList{"א", "ב"}));
     }
 
+    // As the alert's postponement: the next due time moves to now plus the minutes,
+    // the due date stays, it is active again; bad input refused, the row unchanged.
+    void remindersArePostponedByScriptsAndTheCommandLine()
+    {
+        const int id = add("דחייה", "2026-12-08T09:00").value();
+        QVERIFY(!answered(m_kalvex->UpdateReminder(id, {{"RActive", false}})).isError());
+        const auto nextIsNowPlus = [&](int minutes, const auto& postpone) {
+            const Date before = Clock::now().withoutSeconds().addMinutes(minutes);
+            postpone();
+            const Date after = Clock::now().withoutSeconds().addMinutes(minutes);
+            const QString next = reminder(id).value("RNext").toString();
+            return next == formatIsoMinute(before) || next == formatIsoMinute(after);
+        };
+        QVERIFY(nextIsNowPlus(90, [&] { QVERIFY(m_kalvex->PostponeReminder(id, 90).value()); }));
+        const QVariantMap postponed = reminder(id);
+        QCOMPARE(postponed.value("RDate").toString(), QStringLiteral("2026-12-08T09:00"));
+        QCOMPARE(postponed.value("RActive").toBool(), true);
+
+        const QList<std::tuple<int, int, QString>> refused = {
+            {id, 0, "minutes: "}, {id, 525601, "minutes: "}, {id + 1, 10, "id: "}};
+        QStringList wrong;
+        for (const auto& [which, minutes, argument] : refused)
+            if (!answered(m_kalvex->PostponeReminder(which, minutes))
+                     .error()
+                     .message()
+                     .startsWith(argument))
+                wrong << argument + QString::number(minutes);
+        QCOMPARE(wrong, QStringList());
+        QCOMPARE(reminder(id), postponed);
+
+        const QString number = QString::number(id);
+        QVERIFY(nextIsNowPlus(525600, [&] {
+            QCOMPARE(run({"--postpone", number, "525600"}).exitCode, 0);
+        }));
+        for (const QStringList& args :
+             {QStringList{"--postpone", number, "0"}, QStringList{"--postpone", "99999", "5"},
+              QStringList{"--postpone", number, "רבע"}, QStringList{"--postpone", number}}) {
+            const Run r = run(args);
+            QVERIFY2(r.exitCode == 1, qPrintable(args.join(' ')));
+            QVERIFY2(r.err.contains("--postpone"), qPrintable(r.err));
+        }
+    }
+
     // Registers the service when needed; prints the id and the list; bad input exits 1.
     void commandLineAddsListsAndDeletes()
     {
