@@ -8,6 +8,7 @@
 #include "lan/LanSend.h"
 #include "lan/RUpdateRec.h"
 #include "lan/SendMissedCopies.h"
+#include "lan/SenderTrust.h"
 #include "lan/SharedArrivals.h"
 #include "platform/Failure.h"
 #include "scheduling/ReminderWrites.h"
@@ -33,7 +34,8 @@ constexpr int kMaxLoggedSender = 40;
 // The datagram being carried out: where it came from, as far as known.
 struct Origin
 {
-    QString source; // the address it came from; empty when not known (MsgProcess)
+    QString source;       // the address it came from; empty when not known (MsgProcess)
+    CheckedSender signer; // who signed it, if anyone
 
     // The address it came from, else its field 0.
     const QString& replyAddress(const QStringList& tokens) const
@@ -52,6 +54,11 @@ struct Origin
     QString sender(const QStringList& tokens) const
     {
         return source.isEmpty() ? tokens.value(0).left(kMaxLoggedSender) : source;
+    }
+    // Whether the datagram may act for the nickname (SenderTrust.h).
+    bool speaksFor(const QStringList& tokens, const QString& nickname, bool pinNew = true) const
+    {
+        return mayActFor(signer, nickname, pinNew, sender(tokens));
     }
 };
 
@@ -152,11 +159,17 @@ void ensureIndexesOnce()
 
 } // namespace
 
-void ProcessLANMsg(const QString& text, const QString& source)
+void ProcessLANMsg(const QString& received, const QString& source)
 {
     // A datagram carried out in a nested drain leaves the outer one its origin.
-    const Origin outer = std::exchange(g_origin, Origin{source});
+    const Origin outer = std::exchange(g_origin, Origin{source, {}});
     trapped(QString(), [&] {
+        const std::optional<CheckedDatagram> checked =
+            checkSender(received, g_origin.sender({received.section(kFieldEnd, 0, 0)}));
+        if (!checked)
+            return;
+        g_origin.signer = checked->sender;
+        const QString& text = checked->text;
         if (isDamaged(text) || hasUnknownKind(text)) {
             if (!IsOwnMsg({text.section(kFieldEnd, 0, 0)}))
                 logMalformed(text);
@@ -196,6 +209,11 @@ void ReceiveRUpdate(const QStringList& tokens)
         DropControlCharacters(rec);
         requireStorable(rec);
         const std::optional<ReminderRecord> before = receivedCopy(rec.BroadcastId);
+        // Nobody overwrites a copy of another author's reminder.
+        if ((before && before->RAuthor != rec.RAuthor &&
+             !g_origin.speaksFor(tokens, before->RAuthor, false)) ||
+            !g_origin.speaksFor(tokens, rec.RAuthor))
+            return;
         if (!AdmitCopy(rec, before)) {
             CountForLog(refused, g_origin.sender(tokens) + QStringLiteral(" (author \"") +
                                      rec.RAuthor + QLatin1Char('"') + QLatin1Char(')'));
@@ -219,6 +237,8 @@ void ReceiveDELMsg(const QStringList& tokens)
     try {
         const qint32 id = lanToLong(tokenAt(tokens, 2));
         const std::optional<ReminderRecord> copy = receivedCopy(id);
+        if (copy && !g_origin.speaksFor(tokens, copy->RAuthor, false))
+            return;
         if (DeleteReceivedCopy(id) && copy)
             afterCommit([arrival = SharedArrival{SharedArrival::Deleted, copy->RMain_Id,
                                                  copy->RAuthor, copy->RCaption, copy->RDate}] {
@@ -235,6 +255,8 @@ void ReceiveACK(const QStringList& tokens)
         const qint32 id = lanToLong(tokenAt(tokens, 2));
         const QString& name = tokenAt(tokens, 3);
         requireNickname(name);
+        if (!g_origin.speaksFor(tokens, name))
+            return;
         if (NoteReceipt(id, name) == Receipt::NotStored)
             WriteLog(QStringLiteral("תזכורת לאישור לא קיימת"), LogError);
     });
@@ -251,6 +273,8 @@ void ReceiveIAM(const QStringList& tokens)
 {
     const QString& name = tokenAt(tokens, 2);
     requireNickname(name);
+    if (!g_origin.speaksFor(tokens, name))
+        return;
     if (!Listeners.contains(name) && Listeners.size() < kMaxListeners)
         Listeners.append(name);
     // Asked or not: a colleague who was away may miss what was shared meanwhile.

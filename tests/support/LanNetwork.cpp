@@ -59,6 +59,23 @@ bool LanNetwork::ip(const QStringList& args)
 
 bool LanNetwork::bindIn(int host, QUdpSocket& socket, quint16 port) const
 {
+    return bindInAs(host, address(host), socket, port);
+}
+
+bool LanNetwork::impersonate(int host, int other)
+{
+    return ip({"-n", hostName(host), "addr", "add", address(other) + QStringLiteral("/32"), "dev",
+               "lo"}) &&
+           ip({"netns", "exec", hostName(host), "sysctl", "-qw", "net.ipv4.conf.all.arp_ignore=1"});
+}
+
+bool LanNetwork::bindAs(int host, int other, QUdpSocket& socket) const
+{
+    return bindInAs(host, address(other), socket, 0);
+}
+
+bool LanNetwork::bindInAs(int host, const QString& as, QUdpSocket& socket, quint16 port) const
+{
     const int here = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
     const int there =
         ::open(QStringLiteral("/run/netns/%1").arg(hostName(host)).toLocal8Bit().constData(),
@@ -66,7 +83,7 @@ bool LanNetwork::bindIn(int host, QUdpSocket& socket, quint16 port) const
     bool bound = false;
     // Only this thread moves, and only while the socket is made.
     if (here >= 0 && there >= 0 && ::setns(there, CLONE_NEWNET) == 0) {
-        bound = socket.bind(QHostAddress(address(host)), port);
+        bound = socket.bind(QHostAddress(as), port);
         bound = ::setns(here, CLONE_NEWNET) == 0 && bound;
     }
     for (int fd : {here, there})

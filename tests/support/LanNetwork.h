@@ -31,10 +31,15 @@ public:
     // Binds the socket to the host's address and the port inside the host's namespace, so the
     // test sends and receives there as that host would; the test itself stays where it is.
     bool bindIn(int host, QUdpSocket& socket, quint16 port = 0) const;
+    // The host may send as if it were the other host: that one's address, held where no
+    // other host can see it (no ARP answers for it), to bind to with bindAs.
+    bool impersonate(int host, int other);
+    bool bindAs(int host, int other, QUdpSocket& socket) const;
 
 private:
     QString hostName(int host) const { return m_prefix + QLatin1Char(char('a' + host)); }
     bool ip(const QStringList& args);
+    bool bindInAs(int host, const QString& address, QUdpSocket& socket, quint16 port) const;
 
     QString m_prefix;
     int m_hosts;
