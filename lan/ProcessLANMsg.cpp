@@ -7,6 +7,7 @@
 #include "lan/LanLimits.h"
 #include "lan/LanSend.h"
 #include "lan/RUpdateRec.h"
+#include "lan/SealedUpdate.h"
 #include "lan/SendMissedCopies.h"
 #include "lan/SenderTrust.h"
 #include "lan/SharedArrivals.h"
@@ -206,6 +207,11 @@ void ReceiveRUpdate(const QStringList& tokens)
         RUpdateRec rec = ParseRUpdate(tokens);
         if (NotForMe(rec))
             return;
+        if (isSealedUpdate(rec)) {
+            if (!g_origin.signer.isSigned)
+                throw Failure(QStringLiteral("עדכון מוצפן שלא נחתם"));
+            rec = openSealedUpdate(rec);
+        }
         DropControlCharacters(rec);
         requireStorable(rec);
         const std::optional<ReminderRecord> before = receivedCopy(rec.BroadcastId);

@@ -4,6 +4,7 @@
 #include "lan/LanLimits.h"
 #include "lan/LanSend.h"
 #include "lan/RUpdateRec.h"
+#include "lan/SealedUpdate.h"
 #include "lan/SendRUpdate.h"
 #include "store/LanSettings.h"
 #include "store/Queries.h"
@@ -46,7 +47,7 @@ void SendMissedCopies(const QString& nick, const QString& address)
             if (!MayResend(address, r.BroadcastId))
                 continue;
             const QString recipients = r.SentTo.isEmpty() ? kAllRecipients : r.SentTo;
-            SendLANMsg(BuildRUpdate(UpdateOf(r, recipients)), address);
+            SendLANMsg(SharedUpdateText(UpdateOf(r, recipients)), address);
         }
     });
 }

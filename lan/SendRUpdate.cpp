@@ -6,6 +6,7 @@
 #include "common/WindowCaptions.h"
 #include "lan/LanSend.h"
 #include "lan/RUpdateRec.h"
+#include "lan/SealedUpdate.h"
 #include "platform/Failure.h"
 #include "platform/ui/Prompt.h"
 #include "scheduling/ReminderRules.h"
@@ -57,7 +58,7 @@ bool SendRUpdate(Dynaset& rs, qint32 NewIndex, bool toList, const QString& sentT
         if (rec.BroadcastId == 0)
             rec.BroadcastId = NewBroadcastId();
         // A reminder that cannot go out is left as it was.
-        const QString message = BuildRUpdate(rec);
+        const QString message = SharedUpdateText(rec);
         if (!checkSendable(message))
             return;
         MarkSent(rs, rec.BroadcastId, toList ? sentTo : QString());
@@ -75,7 +76,7 @@ bool SendRUpdateTo(qint32 reminderId, const QString& names)
         if (!reminder || !reminder->IAMAuthor || reminder->BroadcastId == 0 || names.isEmpty())
             return;
         NoteShared(*db, reminder->BroadcastId);
-        sent = sendToEverybody(BuildRUpdate(UpdateOf(*reminder, names)));
+        sent = sendToEverybody(SharedUpdateText(UpdateOf(*reminder, names)));
     });
     return sent;
 }
@@ -86,6 +87,6 @@ void RequireSendable(const ReminderRecord& reminder, const QString& recipients)
     RUpdateRec rec = UpdateOf(reminder, recipients);
     if (rec.BroadcastId == 0)
         rec.BroadcastId = std::numeric_limits<qint32>::min(); // the longest identity
-    if (!checkSendable(BuildRUpdate(rec)))
+    if (!checkSendable(SharedUpdateText(rec)))
         throw ReminderRefused(F::RDetail, QStringLiteral("ארוך מדי לשליחה ברשת"));
 }

@@ -8,14 +8,25 @@
 
 namespace {
 std::unique_ptr<DatagramSigner> g_signer;
-}
 
-QByteArray signWithInstallationKey(const QByteArray& unsignedBytes, quint64 counterBlock)
+DatagramSigner& signer(quint64 counterBlock)
 {
     if (!g_signer)
         g_signer = std::make_unique<DatagramSigner>(loadOrCreateKeyPair(TrustFiles::keyFile()),
                                                     TrustFiles::counterFile(), counterBlock);
-    return g_signer->sign(unsignedBytes);
+    return *g_signer;
+}
+
+} // namespace
+
+QByteArray signWithInstallationKey(const QByteArray& unsignedBytes, quint64 counterBlock)
+{
+    return signer(counterBlock).sign(unsignedBytes);
+}
+
+KeyPair installationKeyPair()
+{
+    return signer(kCounterBlock).keys();
 }
 
 void forgetInstallationKey()

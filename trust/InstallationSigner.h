@@ -1,5 +1,7 @@
 #pragma once
 
+#include "trust/Keys.h"
+
 #include <QByteArray>
 
 // Signs with the installation's key (TrustFiles), read or made on first use
@@ -11,3 +13,7 @@ QByteArray signWithInstallationKey(const QByteArray& unsignedBytes, quint64 coun
 
 // The key is read again at the next signature (the program directory changed).
 void forgetInstallationKey();
+
+// The installation's key pair (read or made as for signing), to open what
+// was sealed to it.
+KeyPair installationKeyPair();

@@ -4,13 +4,17 @@
 
 #include "common/LanText.h"
 #include "common/Log.h"
+#include "lan/LanFormat.h"
 #include "lan/LanSend.h"
 #include "lan/ProcessLANMsg.h"
+#include "lan/RUpdateRec.h"
+#include "lan/SealedUpdate.h"
 #include "lan/SenderTrust.h"
 #include "platform/Clock.h"
 #include "store/ReminderDb.h"
 #include "trust/ColleagueKeys.h"
 #include "trust/InstallationSigner.h"
+#include "trust/SealedShare.h"
 #include "trust/SignatureCheck.h"
 #include "trust/TrustFiles.h"
 
@@ -209,6 +213,34 @@ private slots:
         // dana herself may.
         receive(m_dana->sign(unsignedBytes.replace("eve", "dana")));
         QVERIFY(!untouched());
+    }
+
+    // A share named to colleagues who are all pinned is readable by them only; a Windows peer
+    // parses it and finds it is not meant for it.
+    void aShareToPinnedColleaguesGoesSealed()
+    {
+        danaShares();
+        QVERIFY(KnownColleagues().pin("beta", installationKeyPair().publicKey()));
+        QStringList tokens;
+        StrTok(lanTextFromBytes(update(8, "dana", "secret")), tokens, '\t');
+        RUpdateRec rec = ParseRUpdate(tokens);
+        rec.Recipients = "beta\r";
+        const QString sealed = SharedUpdateText(rec);
+        QVERIFY(!sealed.contains("secret"));
+        QVERIFY(!sealed.contains("detail"));
+        StrTok("127.0.0.2\t" + sealed, tokens, '\t');
+        const RUpdateRec outside = ParseRUpdate(tokens); // as the Windows release reads it
+        QVERIFY(isSealedUpdate(outside));
+        LANNick = "gamma";
+        QVERIFY(NotForMe(outside));
+        LANNick = "beta";
+        const QByteArray datagram = lanBytesFromText("127.0.0.2\t" + sealed);
+        receive(datagram);
+        QCOMPARE(captionOf(8), QString());
+        receive(m_dana->sign(datagram));
+        QCOMPARE(captionOf(8), QString("secret"));
+        rec.Recipients = "beta\rwin\r"; // a recipient known by no key reads it as today
+        QVERIFY(SharedUpdateText(rec).contains("secret"));
     }
 
     // A Windows peer's datagrams are taken in "mixed" and dropped, counted, in "signed".

@@ -12,6 +12,7 @@ public:
 
     QByteArray sign(const QByteArray& unsignedBytes) { return m_signer.sign(unsignedBytes); }
     const PublicKey& key() const { return m_signer.keys().publicKey(); }
+    const KeyPair& keys() const { return m_signer.keys(); }
 
 private:
     QTemporaryDir m_dir;
