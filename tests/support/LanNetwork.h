@@ -35,6 +35,11 @@ public:
     // other host can see it (no ARP answers for it), to bind to with bindAs.
     bool impersonate(int host, int other);
     bool bindAs(int host, int other, QUdpSocket& socket) const;
+    // Bound to every address of the host: it also hears what is broadcast.
+    bool listenIn(int host, QUdpSocket& socket, quint16 port) const
+    {
+        return bindInAs(host, QStringLiteral("0.0.0.0"), socket, port);
+    }
 
 private:
     QString hostName(int host) const { return m_prefix + QLatin1Char(char('a' + host)); }
