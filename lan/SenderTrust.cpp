@@ -1,5 +1,7 @@
 #include "lan/SenderTrust.h"
 
+#include "lan/SharedArrivals.h"
+
 #include "common/Log.h"
 #include "common/Trapped.h"
 #include "platform/Clock.h"
@@ -56,6 +58,8 @@ void tellRefusalOnce(const QString& nickname, const PublicKey& key)
                             "הן נדחות. אם קיבל מפתח חדש, בחר \"שכח\" ליד שמו ברשימת הנמענים")
                  .arg(nickname, keyId(key)),
              LogError);
+    NoteSharedArrival({SharedArrival::Refused, 0, nickname,
+                       QStringLiteral("חתומה במפתח אחר מזה שנשמר לעמית"), Clock::now()});
 }
 
 } // namespace

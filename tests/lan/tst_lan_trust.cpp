@@ -10,6 +10,7 @@
 #include "lan/RUpdateRec.h"
 #include "lan/SealedUpdate.h"
 #include "lan/SenderTrust.h"
+#include "lan/SharedArrivals.h"
 #include "platform/Clock.h"
 #include "store/ReminderDb.h"
 #include "trust/ColleagueKeys.h"
@@ -164,6 +165,11 @@ private slots:
     // and told once in the log.
     void aPinnedNicknameRefusesAnotherKey()
     {
+        QStringList refusedNames; // told in the tray's notices
+        setSharedArrivalHandler([&](const SharedArrival& arrival) {
+            if (arrival.kind == SharedArrival::Refused)
+                refusedNames << arrival.author;
+        });
         danaShares();
         ColleagueKeys stored(TrustFiles::colleaguesFile());
         QVERIFY(stored.load());
@@ -172,6 +178,8 @@ private slots:
             receive(m_hostile->sign(update(id, "dana")));
         QCOMPARE(captionOf(2) + captionOf(3), QString());
         QCOMPARE(logLines().filter("נחתמו במפתח אחר").size(), 1);
+        setSharedArrivalHandler(nullptr);
+        QCOMPARE(refusedNames, QStringList{"dana"});
         QVERIFY(m_peer->silent());
     }
 
