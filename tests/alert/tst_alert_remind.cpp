@@ -9,6 +9,7 @@
 #include "scheduling/ShownAlerts.h"
 #include "store/Reminder.h"
 #include "store/ReminderDb.h"
+#include "tests/support/PromptGuard.h"
 #include "tests/support/ReminderRows.h"
 
 #include <QtTest>
@@ -60,6 +61,7 @@ private slots:
         setAlertOpener([](qint32 id) { (new Remind)->RLoad(id); });
         setAlertBeepObserver([this] { ++m_beeps; });
         StartLogging("Kalvex.log");
+        installPromptGuard();
     }
 
     void init()
