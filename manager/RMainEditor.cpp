@@ -169,6 +169,12 @@ void RMain::LoadDefault()
     AdvOptions.StartDate = editorDueDate();
     AdvOptions.Adv_DateEnd = AdvOptions.StartDate;
     m_occurrences->refresh();
+
+    // Private until the user ticks "שלח ברשת", whatever the reminder shown
+    // before had; the audience last sent to waits under the box.
+    LANSend->setChecked(false);
+    CurrentSentTo = lastRecipients.names;
+    SetSendOptions(lastRecipients.toList, false);
 }
 
 // Filling the controls raises their change signals; InEdit keeps those from
@@ -247,6 +253,7 @@ void RMain::MySave(bool SExisting)
         const auto send = [&](Dynaset& rs, qint32 savedId) {
             if (!LANSend->isChecked() || !LANOptSend || !sendRUpdateHook())
                 return;
+            lastRecipients = {OptSend[1]->isChecked(), CurrentSentTo};
             unsent = !sendRUpdateHook()(rs, savedId, OptSend[1]->isChecked(), CurrentSentTo);
             if (const auto sent = storedReminder(rs.database(), savedId); sent && !unsent)
                 replaced = unsendableCharacters(sent->RCaption + sent->RDetail + sent->RAuthor);

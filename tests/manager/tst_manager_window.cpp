@@ -191,7 +191,11 @@ private slots:
         m_sent.clear();
         RMain::setSendDelMsgHook([this](qint32 id) { return m_sent << id, true; });
     }
-    void cleanup() { dlg.reset(), f.reset(), RMain::setSendDelMsgHook(nullptr); }
+    void cleanup()
+    {
+        dlg.reset(), f.reset();
+        RMain::setSendDelMsgHook(nullptr), RMain::setLanWindows({});
+    }
 
     // A date with a tie and a text with a null, ascending then descending, ties by RMain_Id.
     void headersSortAscendingThenDescendingWithTiesById()
@@ -357,6 +361,42 @@ private slots:
             QCOMPARE(f->row(ids[i]).isEmpty(), deleted);
             QCOMPARE(m_sent, sent ? QList<qint32>{sent} : QList<qint32>{});
         }
+    }
+
+    // A new reminder starts private, whatever the one shown before had; the audience last sent
+    // to waits under "שלח ברשת" and goes out only once the box is ticked.
+    void aNewReminderStartsPrivate()
+    {
+        QStringList sends; // "all" or the list, per send
+        RMain::setSendRUpdateHook([&](Dynaset&, qint32, bool toList, const QString& sentTo) {
+            sends << (toList ? sentTo : "all");
+            return true;
+        });
+        RMain::LanWindows windows;
+        windows.chooseRecipients = [](QWidget*, const QString&, qint32) {
+            return std::optional<QString>("dana\r");
+        };
+        RMain::setLanWindows(windows);
+        f->open()->ShowIndex(f->add({{"IAMAuthor", 1}, {"BroadcastId", 77}}));
+        const auto* send = f->find<QCheckBox>("LANSend");
+        QVERIFY(send->isChecked()); // shared with everybody
+        QTest::keyClick(caption(), Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(!send->isChecked());
+        click("cmdNew"); // "שמור כחדש"
+        QCOMPARE(sends, QStringList());
+
+        click("cmdNew");
+        click("cmdOptList"); // the list chosen arms the send
+        click("cmdNew");
+        click("cmdNew");
+        QVERIFY(!send->isChecked());
+        QVERIFY(f->find<QRadioButton>("OptSend_1")->isChecked());
+        click("cmdNew");
+        QCOMPARE(sends, QStringList{"dana\r"});
+        click("cmdNew");
+        click("LANSend");
+        click("cmdNew");
+        QCOMPARE(sends, QStringList({"dana\r", "dana\r"}));
     }
 
     // Only the exact typed word deletes, only what is listed, nothing sent; gone rows skipped.

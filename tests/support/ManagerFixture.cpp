@@ -15,7 +15,7 @@
 ManagerFixture::ManagerFixture()
 {
     LANNick = "me", LANOptSend = true, LANOptReceive = true;
-    CurrentReminderId = 0, CurrentSentTo.clear();
+    CurrentReminderId = 0, CurrentSentTo.clear(), lastRecipients = {};
     Prompt::clearHistory();
     installPromptGuard();
     OpenReminderDb(); // creates the database with the current schema
