@@ -395,8 +395,9 @@ void RMain::cmdExit_Click()
         close();
 }
 
-// Ctrl+S saves as F9 does; Ctrl+N starts a new reminder as "חדש" does, and
-// only then (during an edit the button saves as new, which wants a click).
+// F9 and Ctrl+S save the edit: a new reminder as "שמור כחדש" does. Ctrl+N
+// starts a new reminder as "חדש" does, and only then (during an edit the
+// button saves as new, which wants a click).
 // Ctrl+F and Ctrl+P are the menu items' own keys.
 bool RMain::Form_KeyDown(int key, Qt::KeyboardModifiers shift)
 {
@@ -420,9 +421,12 @@ bool RMain::Form_KeyDown(int key, Qt::KeyboardModifiers shift)
         cmdRefresh_Click();
         return true;
     case Qt::Key_F9:
-        if (cmdSave->isHidden())
+        if (!InEdit)
             return false;
-        cmdSave_Click();
+        if (m_editingNew)
+            cmdNew_Click(); // "שמור כחדש", the only save of a new reminder
+        else
+            cmdSave_Click();
         return true;
     case Qt::Key_F12:
         if (cmdCancel->isHidden())

@@ -464,7 +464,8 @@ private slots:
         run({{true, "*a", 0, 1, OK, "say \"hi\""}, {false, "alpha", 0, 0, OK, "Alpha meeting"}});
     }
 
-    // An edit switches an inactive one on, F12 drops it; a new one starts at now; Escape closes.
+    // An edit switches an inactive one on, F12 drops it; a new one starts at now and Ctrl+S
+    // saves it; Escape closes.
     void editingNewAndTheKeys()
     {
         f->add({{"RCaption", "asleep"}, {"RActive", false}});
@@ -483,9 +484,12 @@ private slots:
         QCOMPARE(
             QDateTime(f->find<QDateEdit>("CDate1")->date(), f->find<QTimeEdit>("CDate2")->time()),
             QDateTime(QDate(2026, 3, 15), QTime(10, 0)));
-        key(Qt::Key_F9);
-        QCOMPARE(f->rowCount(), 1);
         key(Qt::Key_F12);
+        QCOMPARE(caption()->text(), "asleep");
+        click("cmdNew");
+        QTest::keyClick(caption(), Qt::Key_S, Qt::ControlModifier); // as "שמור כחדש"
+        QCOMPARE(f->rowCount(), 2);
+        QVERIFY(!f->window()->inEdit());
         QPointer<RMain> window = f->window();
         key(Qt::Key_Escape);
         QTRY_VERIFY(window.isNull());
@@ -745,8 +749,9 @@ private slots:
     }
 
     // The keyboard alone: Tab walks the editor and out of the details, changing nothing;
-    // Ctrl+N starts a new reminder at its title, Ctrl+S saves as F9 does, Enter presses the
-    // focused button; Ctrl+F opens find, which blocks this window only.
+    // Ctrl+N starts a new reminder at its title, F9 saves it as "שמור כחדש" does, Ctrl+S saves
+    // as F9 does, Enter presses the focused button; Ctrl+F opens find, which blocks this window
+    // only.
     void theKeyboardAloneDoesTheMainTasks()
     {
         const qint32 id = f->add({{"RCaption", "asleep"}, {"RActive", false}, {"RDetail", "a"}});
@@ -767,9 +772,11 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), caption());
         QCOMPARE(caption()->selectedText(), "תזכורת חדשה");
         QTest::keyClicks(caption(), "new");
-        QTest::keyClick(caption(), Qt::Key_S, Qt::ControlModifier); // no save of a new one
-        QCOMPARE(f->rowCount(), 1);
-        key(Qt::Key_F12);
+        key(Qt::Key_F9); // as "שמור כחדש"
+        QCOMPARE(f->rowCount(), 2);
+        QCOMPARE(f->listIds().value(f->selectedRow()), CurrentReminderId);
+        QCOMPARE(f->row(CurrentReminderId).value("RCaption").toString(), "new");
+        f->window()->ShowIndex(id);
         QTest::keyClicks(caption(), "!");
         QTest::keyClick(caption(), Qt::Key_S, Qt::ControlModifier);
         QVERIFY(!f->window()->inEdit());
