@@ -228,7 +228,7 @@ void RMain::OptSend_Click(int /*Index*/)
 
 bool RMain::validateEditor()
 {
-    if (CCaption->text().isEmpty()) {
+    if (captionMissing(CCaption->text())) {
         showValidation(this, kCaptionMissing, CCaption);
         return false;
     }

@@ -139,6 +139,7 @@ private slots:
             {{"t", "2026-02-30T09:00", 0, 0, ""}, "due"},
             {{"t", "8/12/2026 09:00", 0, 0, ""}, "due"},
             {{"", "2026-12-08T09:00", 0, 0, ""}, "caption"},
+            {{" \t ", "2026-12-08T09:00", 0, 0, ""}, "caption"},
             {{"t", "2026-12-08T09:00", 3, 0, ""}, "importance"},
             {{"t", "2026-12-08T09:00", 0, 0, "B,,C"}, "shareTo"},
             {{"t", "2026-12-08T09:00", 0, 0, "abcdefghij"}, "shareTo"},
@@ -186,7 +187,8 @@ private slots:
             {{{"RImportance", "2"}}, "fields.RImportance"},
             {{{"RDate", "2026-12-32T09:00"}}, "fields.RDate"},
             {{{"REventType", 5}, {"Adv_Period", 2}}, "fields.Adv_Period"},
-            {{{"Adv_PeriodN", 0}}, "fields.Adv_PeriodN"}};
+            {{{"Adv_PeriodN", 0}}, "fields.Adv_PeriodN"},
+            {{{"RCaption", "   "}}, "fields.RCaption"}};
         QStringList wrong;
         for (const auto& [fields, argument] : refused) {
             const QString error = answered(m_kalvex->UpdateReminder(id, fields)).error().message();
@@ -277,6 +279,7 @@ private slots:
             {{"--add", "x", "--at", "2026-12-08 09:00", "--repeat", "fortnightly"}, "--repeat: "},
             {{"--add", "x", "--at", "2026-13-01 09:00"}, "--at: "},
             {{"--add", "", "--at", "2026-12-08 09:00"}, "--add: "},
+            {{"--add", "   ", "--at", "2026-12-08 09:00"}, "--add: "},
             {{"--add", "x"}, "--at: "},
             {{"--list", "--delete", id}, "--list"},
             {{"--colour"}, "--colour"}};

@@ -500,6 +500,7 @@ private slots:
     {
         const QList<std::tuple<QString, int, int, QString, QString>> cases = {
             {"", 0, 0, "יש להזין כותרת", "CCaption"},
+            {"   ", 0, 0, "יש להזין כותרת", "CCaption"},
             {"t!", 7, 0, "יש להזין חשיבות", "CImportance"},
             {"t!", 1, 3, "יש להזין סוג מופע", "CEventType"}};
         QList<qint32> ids;
