@@ -144,6 +144,28 @@ private slots:
         QCOMPARE(logLines(), QStringList());
     }
 
+    // Once the alert has the keyboard, its first focus is the postponement; Tab reaches every
+    // other button before the trash, and neither Tab nor Shift+Tab from there lands on it.
+    void theTrashIsFarFromTheFirstFocus()
+    {
+        QPointer<Remind> window = open(addReminder(jan31(10, 0)));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QWidget* first = control(window, "RDelay");
+        QCOMPARE(QApplication::focusWidget(), first);
+        QStringList walked;
+        do {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget()->objectName();
+        } while (QApplication::focusWidget() != first && walked.size() < 30);
+        const qsizetype trash = walked.indexOf("cmdDelete");
+        for (const char* button : {"cmdDelay", "cmdShowList", "cmdExit"})
+            QVERIFY2(walked.indexOf(button) < trash, qPrintable(walked.join(' ')));
+        QVERIFY2(trash > 0, qPrintable(walked.join(' ')));
+        QTest::keyClick(first, Qt::Key_Tab, Qt::ShiftModifier);
+        QVERIFY(QApplication::focusWidget() != control(window, "cmdDelete"));
+    }
+
     // Every choice of "תזכיר לי בעוד" in list order: its text, and where it moves the reminder,
     // counted from now without its seconds.
     void everyPostponementChoice()
