@@ -13,6 +13,7 @@
 #include "platform/Clock.h"
 #include "platform/Failure.h"
 #include "platform/ui/Prompt.h"
+#include "platform/ui/UndoDelete.h"
 #include "scheduling/ReminderRules.h"
 #include "scheduling/ReminderWrites.h"
 #include "store/LanSettings.h"
@@ -395,7 +396,8 @@ void RMain::cmdExit_Click()
         close();
 }
 
-// F9 and Ctrl+S save the edit: a new reminder as "שמור כחדש" does. Ctrl+N
+// F9 and Ctrl+S save the edit: a new reminder as "שמור כחדש" does. Ctrl+Z
+// takes back the deletions the notice of the undo offers. Ctrl+N
 // starts a new reminder as "חדש" does, and only then (during an edit the
 // button saves as new, which wants a click).
 // Ctrl+F and Ctrl+P are the menu items' own keys.
@@ -403,6 +405,9 @@ bool RMain::Form_KeyDown(int key, Qt::KeyboardModifiers shift)
 {
     if (shift == Qt::ControlModifier && key == Qt::Key_S)
         key = Qt::Key_F9;
+    // While the notice of a deletion shows, as its "בטל מחיקה".
+    if (shift == Qt::ControlModifier && key == Qt::Key_Z && !InEdit)
+        return UndoDelete::undoNow();
     if (shift == Qt::ControlModifier && key == Qt::Key_N) {
         if (InEdit)
             return false;

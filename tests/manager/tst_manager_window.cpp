@@ -8,7 +8,9 @@
 #include "platform/ui/Beep.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/UiConventions.h"
+#include "platform/ui/UndoDelete.h"
 #include "scheduling/CheckRemind.h"
+#include "scheduling/DeletionUndo.h"
 #include "scheduling/ShownAlerts.h"
 #include "store/Reminder.h"
 #include "tests/support/ManagerFixture.h"
@@ -189,12 +191,14 @@ private slots:
     {
         f = std::make_unique<ManagerFixture>();
         m_sent.clear();
-        RMain::setSendDelMsgHook([this](qint32 id) { return m_sent << id, true; });
+        setSharingHooks({[this](qint32 id) { return m_sent << id, true; }, {}});
     }
     void cleanup()
     {
+        if (QWidget* notice = UndoDelete::notice()) // holds this test's deletions
+            notice->close();
         dlg.reset(), f.reset();
-        RMain::setSendDelMsgHook(nullptr), RMain::setLanWindows({});
+        setSharingHooks({}), RMain::setLanWindows({});
     }
 
     // A date with a tie and a text with a null, ascending then descending, ties by RMain_Id.
@@ -361,6 +365,35 @@ private slots:
             QCOMPARE(f->row(ids[i]).isEmpty(), deleted);
             QCOMPARE(m_sent, sent ? QList<qint32>{sent} : QList<qint32>{});
         }
+    }
+
+    // Ctrl+Z while the status line offers it takes the deletion back: the row as it was, listed
+    // again, shared again when its deletion went out on the network; then nothing is left to undo.
+    void aDeletionFromTheListCanBeTakenBack()
+    {
+        QList<qint32> sentAgain;
+        setSharingHooks({[this](qint32 id) { return m_sent << id, true; },
+                         [&](qint32 id) { return sentAgain << id, true; }});
+        const qint32 kept = f->add({{"RCaption", "נשאר"}});
+        const qint32 id = f->add({{"RCaption", "נמחק"}, {"IAMAuthor", 1}, {"BroadcastId", -9}});
+        const QVariantMap before = f->row(id);
+        RMain* w = f->open();
+        w->ShowIndex(id);
+        Prompt::setNextAnswer(Answer::Ok);
+        Prompt::setNextAnswer(Answer::Yes);
+        f->click("cmdDelete");
+        QCOMPARE(f->listIds(), QList<qint32>{kept});
+        QCOMPARE(f->find<QLabel>("LStatus")->text(), RMain::kUndoOffered);
+        QTest::keyClick(f->find<QWidget>("List1"), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f->row(id), before);
+        QTRY_COMPARE(f->listIds(), QList<qint32>({kept, id}));
+        QCOMPARE(m_sent, QList<qint32>{-9});
+        QCOMPARE(sentAgain, QList<qint32>{id});
+        QCOMPARE(f->find<QLabel>("LStatus")->text(), QString());
+        QCOMPARE(UndoDelete::notice(), nullptr);
+        QTest::keyClick(f->find<QWidget>("List1"), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(sentAgain, QList<qint32>{id});
+        QCOMPARE(logLines(), QStringList());
     }
 
     // A new reminder starts private, whatever the one shown before had; the audience last sent
