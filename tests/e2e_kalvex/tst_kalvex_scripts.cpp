@@ -2,6 +2,7 @@
 #include "common/KalvexBus.h"
 #include "platform/Clock.h"
 #include "platform/ProgramDir.h"
+#include "store/Reminder.h"
 #include "tests/support/E2eSession.h"
 #include "tests/support/KalvexProxy.h"
 #include "tests/support/ReminderRows.h"
@@ -263,6 +264,39 @@ private slots:
             QVERIFY2(r.exitCode == 1, qPrintable(args.join(' ')));
             QVERIFY2(r.err.contains("--postpone"), qPrintable(r.err));
         }
+    }
+
+    // Each word of --repeat is stored as its own type, read from the file, not back through the
+    // command line's words.
+    void commandLineRepeatWordsAreStoredAsTheirTypes()
+    {
+        const QList<std::pair<QString, int>> words = {
+            {"once", EventOnce},     {"hourly", EventHourly},   {"daily", EventDaily},
+            {"weekly", EventWeekly}, {"monthly", EventMonthly}, {"bimonthly", EventBiMonthly},
+            {"yearly", EventYearly}};
+        for (const auto& [word, type] : words) {
+            const Run added = run({"--add", word, "--at", "2026-12-08 09:00", "--repeat", word});
+            const QString stored =
+                m_s->scalarSql("SELECT REventType FROM Main_tbl WHERE RMain_Id = " + added.out)
+                    .toString();
+            QCOMPARE(word + ' ' + stored, word + ' ' + QString::number(type));
+        }
+    }
+
+    // A changed reminder alerts again: an update switches a reminder that was off back on.
+    void anUpdateSwitchesTheReminderOn()
+    {
+        const int id = add("כבוי", "2026-12-09T09:00").value();
+        const auto active = [&] {
+            return m_s
+                ->scalarSql(
+                    QStringLiteral("SELECT RActive FROM Main_tbl WHERE RMain_Id = %1").arg(id))
+                .toInt();
+        };
+        QVERIFY(!answered(m_kalvex->UpdateReminder(id, {{"RActive", false}})).isError());
+        QCOMPARE(active(), 0);
+        QVERIFY(!answered(m_kalvex->UpdateReminder(id, {{"RDate", "2026-12-10T09:00"}})).isError());
+        QCOMPARE(active(), 1);
     }
 
     // Registers the service when needed; prints the id and the list; bad input exits 1.
