@@ -310,7 +310,12 @@ private slots:
             QVERIFY(!control(windows[2], button)->isEnabled());
         QCOMPARE(m_beeps, 3); // filled again without a beep
 
-        for (Remind* window : windows)
+        click(windows[0], "cmdExit"); // the others keep following
+        QTRY_VERIFY(windows[0].isNull());
+        db->exec(QStringLiteral("UPDATE Main_tbl SET RCaption = 'שוב' WHERE RMain_Id = %1")
+                     .arg(renamed));
+        QTRY_COMPARE(control<QLabel>(windows[1], "LblCaption")->text(), "שוב");
+        for (Remind* window : {windows[1], windows[2]})
             click(window, "cmdExit");
         QTRY_VERIFY(alertWindows().isEmpty());
         QCOMPARE(reminderDate(moved, "RNext"), jan31(15, 0));
