@@ -7,7 +7,9 @@
 #include "platform/ProgramDir.h"
 #include "platform/Throttle.h"
 #include "platform/ui/Beep.h"
+#include "platform/ui/UndoDelete.h"
 #include "platform/ui/WindowFront.h"
+#include "scheduling/DeletionUndo.h"
 #include "scheduling/PublishNextDate.h"
 #include "scheduling/ReminderWrites.h"
 #include "scheduling/ShownAlerts.h"
@@ -33,12 +35,6 @@ std::function<void(qint32)>& openInListHandler()
 {
     static std::function<void(qint32)> handler;
     return handler;
-}
-
-// No question and no LAN message: that is the manager window's deletion.
-void deleteStored(qint32 reminderId)
-{
-    DeleteReminder(reminderId, [] { return NetworkDeletion::LocalOnly; }, {});
 }
 
 // What the window shows of a reminder.
@@ -237,11 +233,21 @@ void Remind::postponeBy(int delayCode)
     close();
 }
 
+// One click deletes, without a question; a reminder this user shared goes
+// at its recipients too. The notice of the undo stands where the alert was.
 void Remind::cmdDelete_Click()
 {
-    if (!trapped(QStringLiteral("Remind cmdDelete"), [this] { deleteStored(m_reminderId); }))
+    std::optional<DeletedReminder> deleted;
+    const auto remove = [&] {
+        deleted = DeleteUndoably(m_reminderId, [] { return NetworkDeletion::Also; });
+    };
+    if (!trapped(QStringLiteral("Remind cmdDelete"), remove))
         return;
     m_handled = true;
+    if (deleted)
+        UndoDelete::offer(
+            DeletedNotice(*deleted), [kept = *deleted] { return UndoDeletion(kept); },
+            frameGeometry());
     close();
 }
 

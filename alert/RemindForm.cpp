@@ -170,5 +170,12 @@ RemindForm buildRemindForm(QWidget* window)
     column->addLayout(buildDetails(f), 1);
     column->addWidget(line);
     column->addLayout(buildActions(f));
+    // From the first focus, the postponement, Tab goes through the other
+    // buttons and ends at the trash: one Tab and Enter never delete.
+    QWidget* const order[] = {f.RDelay,      f.cmdDelay,    f.cmdDelayAll, f.cmdShowList,
+                              f.cmdExit,     f.cmdCloseAll, f.cmdDelete,   f.CTarget,
+                              f.CImportance, f.CEventType,  f.CDetail};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
     return f;
 }

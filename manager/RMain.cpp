@@ -18,7 +18,6 @@ namespace {
 RMain* g_instance = nullptr;
 std::function<void(QWidget*)> g_aboutHandler;
 RMain::SendRUpdateHook g_sendRUpdateHook;
-RMain::SendDelMsgHook g_sendDelMsgHook;
 RMain::LanWindows g_lanWindows;
 } // namespace
 
@@ -67,11 +66,6 @@ void RMain::setSendRUpdateHook(SendRUpdateHook hook)
     g_sendRUpdateHook = std::move(hook);
 }
 
-void RMain::setSendDelMsgHook(SendDelMsgHook hook)
-{
-    g_sendDelMsgHook = std::move(hook);
-}
-
 void RMain::setLanWindows(LanWindows windows)
 {
     g_lanWindows = std::move(windows);
@@ -80,11 +74,6 @@ void RMain::setLanWindows(LanWindows windows)
 const RMain::SendRUpdateHook& RMain::sendRUpdateHook()
 {
     return g_sendRUpdateHook;
-}
-
-const RMain::SendDelMsgHook& RMain::sendDelMsgHook()
-{
-    return g_sendDelMsgHook;
 }
 
 const RMain::LanWindows& RMain::lanWindows()

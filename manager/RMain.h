@@ -13,6 +13,7 @@
 #include <optional>
 
 class Database;
+struct DeletedReminder;
 class Throttle;
 class ListHeaders;
 class ListLineDelegate;
@@ -50,10 +51,6 @@ public:
     using SendRUpdateHook =
         std::function<bool(Dynaset& rs, qint32 newIndex, bool toList, const QString& sentTo)>;
     static void setSendRUpdateHook(SendRUpdateHook hook);
-    // The "DEL" of a shared reminder the user deletes also on the network,
-    // given its BroadcastId; gives whether it went out. Unset, nothing is sent.
-    using SendDelMsgHook = std::function<bool(qint32 broadcastId)>;
-    static void setSendDelMsgHook(SendDelMsgHook hook);
     // The LAN windows, installed by the server; unset, their commands do nothing.
     struct LanWindows
     {
@@ -108,6 +105,8 @@ public:
     // Status texts of an edit whose reminder was written meanwhile.
     static const QString kEditedChanged;
     static const QString kEditedDeleted;
+    // The status line while a deletion made here can be taken back.
+    static const QString kUndoOffered;
     const QString& sortField() const { return SortField; }
     short showFilter() const { return ShowFilter; }
 
@@ -120,7 +119,6 @@ protected:
 private:
     // The hooks installed above, for the commands that use them.
     static const SendRUpdateHook& sendRUpdateHook();
-    static const SendDelMsgHook& sendDelMsgHook();
     static const LanWindows& lanWindows();
 
     explicit RMain(QWidget* parent = nullptr);
@@ -203,6 +201,7 @@ private:
 
     // Deleting (RMainDelete.cpp).
     void cmdDelete_Click();
+    void offerUndo(const DeletedReminder& deleted);
     void cmdDeleteAll_Click();
 
     // The commands of the buttons and menus: find, printing and copying

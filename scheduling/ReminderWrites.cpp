@@ -210,7 +210,7 @@ Receipt NoteReceipt(qint32 broadcastId, const QString& name)
 }
 
 Deletion DeleteReminder(qint32 id, const std::function<NetworkDeletion()>& askNetwork,
-                        const std::function<void(qint32)>& sendDel)
+                        const std::function<void(qint32)>& sendDel, StoredRow* deleted)
 {
     {
         auto db = OpenReminderDb();
@@ -218,6 +218,8 @@ Deletion DeleteReminder(qint32 id, const std::function<NetworkDeletion()>& askNe
         if (!rs.hasCurrent())
             return Deletion::NotStored; // deleted meanwhile
         const ReminderRecord r = ReminderRecord::read(rs);
+        if (deleted)
+            *deleted = storedRow(rs);
         if (SharedByMe(r)) {
             const NetworkDeletion answer = askNetwork();
             if (answer == NetworkDeletion::Cancel)
@@ -229,6 +231,16 @@ Deletion DeleteReminder(qint32 id, const std::function<NetworkDeletion()>& askNe
     }
     ReminderWritten();
     return Deletion::Deleted;
+}
+
+void RestoreReminder(const StoredRow& deleted)
+{
+    {
+        auto db = OpenReminderDb();
+        RequireCurrentDbVersion(*db);
+        InsertDeletedRow(*db, deleted);
+    }
+    ReminderWritten();
 }
 
 int DeleteReminders(const QList<qint32>& ids)

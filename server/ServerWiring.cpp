@@ -9,6 +9,7 @@
 #include "lan/frmList.h"
 #include "manager/RMain.h"
 #include "manager/ReceiptsBar.h"
+#include "scheduling/DeletionUndo.h"
 #include "scheduling/ShownAlerts.h"
 #include "server/FrmAbout.h"
 #include "server/LanMessageSeam.h"
@@ -23,7 +24,7 @@ void WireServer()
     Remind::setOpenInListHandler(&OpenReminderInList);
     RMain::setAboutHandler([](QWidget* owner) { FrmAbout::showBox(owner); });
     RMain::setSendRUpdateHook(&SendRUpdate);
-    RMain::setSendDelMsgHook(&SendDELMsg);
+    setSharingHooks({&SendDELMsg, &SendRUpdateAgain});
     RMain::setLanWindows(
         {&frmList::choose, [](QWidget* owner) { FrmLANOpt(owner).exec(); }, &RestartMonitor});
     ReceiptsBar::setHooks({[] { return Listeners; }, &SendRUpdateTo});

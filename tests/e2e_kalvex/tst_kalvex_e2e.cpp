@@ -447,6 +447,22 @@ private slots:
         QVERIFY(!E2eSession::waitFor([&] { return m_desktop->focusedWindow() != manager; }, 2000));
     }
 
+    // A click gives an alert the keyboard at its postponement choice: Tab and Enter postpone,
+    // they never reach the trash.
+    void aDesktopAlertsTabAndEnterPostponeIt()
+    {
+        const qint32 id = m_s->addReminder(Clock::now().addMinutes(-1), "טאב ואנטר");
+        callAsync("CheckList", m_kalvex->CheckList());
+        QTRY_COMPARE_WITH_TIMEOUT(alertIds(), QSet<int>{id}, 10000);
+        const quint32 alert = alertWindow("טאב ואנטר");
+        QVERIFY(m_desktop->click(alert, 1));
+        QTRY_COMPARE(m_desktop->focusedWindow(), alert);
+        QVERIFY(m_desktop->keys({"Tab", "Return"}));
+        QTRY_COMPARE(alertIds(), QSet<int>());
+        QCOMPARE(storedRows(), 1);
+        QVERIFY(Date::fromSerial(rowValue("RNext", id).toDouble()) > Clock::now());
+    }
+
     // After a weekend: Shift+Escape on one of 12 alerts closes all 12, each reminder moved on
     // as its own close moves it (one-time switched off, daily to its next day).
     void aDesktopPileOfAlertsClosesAtOnce()

@@ -5,6 +5,7 @@
 #include "platform/ui/Prompt.h"
 #include "store/LanSettings.h"
 #include "store/ReminderDb.h"
+#include "tests/support/PromptGuard.h"
 
 #include <QApplication>
 #include <QListView>
@@ -14,8 +15,9 @@
 ManagerFixture::ManagerFixture()
 {
     LANNick = "me", LANOptSend = true, LANOptReceive = true;
-    CurrentReminderId = 0, CurrentSentTo.clear();
+    CurrentReminderId = 0, CurrentSentTo.clear(), lastRecipients = {};
     Prompt::clearHistory();
+    installPromptGuard();
     OpenReminderDb(); // creates the database with the current schema
 }
 
@@ -92,6 +94,7 @@ bool whileModal(const std::function<void()>& opening, const std::function<void(Q
         }
     });
     inWindow.start(0);
+    const RealBoxes wanted;
     opening();
     return passed && !QApplication::activeModalWidget();
 }
