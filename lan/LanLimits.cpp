@@ -112,10 +112,11 @@ bool MayAnswerWhl(const QString& address)
     return letThrough(answeredAtMs, address, msNow(), kWhlAnswerGapMs, kMaxRemembered);
 }
 
-bool MayResend(const QString& address, qint32 broadcastId)
+bool MayResend(const QString& address, qint32 broadcastId, Resent what)
 {
-    static QHash<std::pair<QString, qint32>, qint64> sentAtS;
+    using Key = std::pair<QString, std::pair<qint32, int>>;
+    static QHash<Key, qint64> sentAtS;
     const qint64 now = std::llround(Clock::now().serial() * kSecondsPerDay);
-    return letThrough(sentAtS, std::pair(address, broadcastId), now, kResendGapS,
+    return letThrough(sentAtS, Key(address, {broadcastId, int(what)}), now, kResendGapS,
                       kMaxResendsRemembered);
 }

@@ -35,10 +35,17 @@ inline constexpr int kResendGapS = 60;
 // installation of an office (200), with room to spare.
 inline constexpr qsizetype kMaxResendsRemembered = 128 * 1024;
 
-// True when the reminder may go to the address now: it did not within
-// kResendGapS; counts it as sent when so. With more re-sends within that
-// time than are remembered, none.
-bool MayResend(const QString& address, qint32 broadcastId);
+// The datagrams one announcement's catch-up sends to its address at most:
+// half the burst a receiver takes from one address, so none is dropped there.
+inline constexpr int kMaxCatchUpSends = 500;
+
+// What goes again: a reminder's "UPD" or its "DEL", paced apart.
+enum class Resent { Update, Deletion };
+
+// True when the reminder's update or deletion may go to the address now: it
+// did not within kResendGapS; counts it as sent when so. With more re-sends
+// within that time than are remembered, none.
+bool MayResend(const QString& address, qint32 broadcastId, Resent what);
 
 // True when a "WHL" from the address may be answered now: none was answered
 // there within kWhlAnswerGapMs.

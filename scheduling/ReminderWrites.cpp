@@ -14,6 +14,7 @@
 #include "store/ReminderDb.h"
 #include "store/Schema.h"
 #include "store/ShareDates.h"
+#include "store/ShareDeletions.h"
 #include "store/WriteBatch.h"
 
 namespace {
@@ -222,8 +223,12 @@ Deletion DeleteReminder(qint32 id, const std::function<NetworkDeletion()>& askNe
             const NetworkDeletion answer = askNetwork();
             if (answer == NetworkDeletion::Cancel)
                 return Deletion::Cancelled;
-            if (answer == NetworkDeletion::Also && sendDel)
-                sendDel(r.BroadcastId);
+            if (answer == NetworkDeletion::Also) {
+                // Also for colleagues away now, who are sent it when they announce themselves.
+                NoteShareDeleted(*db, r.BroadcastId, r.SentTo);
+                if (sendDel)
+                    sendDel(r.BroadcastId);
+            }
         }
         rs.deleteCurrent();
     }

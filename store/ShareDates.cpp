@@ -1,6 +1,7 @@
 #include "store/ShareDates.h"
 
 #include "store/Database.h"
+#include "store/NameList.h"
 
 namespace {
 
@@ -34,13 +35,10 @@ QString Queries::sharedRecently()
            recentCondition() + QStringLiteral(" ORDER BY RMain_Id");
 }
 
-// A name list's entries each end in CR, so "CR name CR" is found in
-// "CR list" exactly when the name is one of its entries.
 QString Queries::missedBy()
 {
     return QStringLiteral(
-               "SELECT RMain_Id FROM (%1) WHERE (IFNULL(SentTo, '') = '' OR "
-               "instr(char(13) || SentTo, char(13) || ? || char(13)) > 0) AND "
-               "instr(char(13) || IFNULL(ReceivedBy, ''), char(13) || ? || char(13)) = 0")
-        .arg(sharedRecently());
+               "SELECT RMain_Id FROM (%1) WHERE (IFNULL(SentTo, '') = '' OR %2) AND NOT %3")
+        .arg(sharedRecently(), inNameList(QStringLiteral("SentTo")),
+             inNameList(QStringLiteral("ReceivedBy")));
 }

@@ -1,5 +1,6 @@
 // A colleague announces himself ("IAM"): what this installation shared and he has not
-// acknowledged goes again, to his address only, and not again within a minute.
+// acknowledged goes again, and the deletions he missed, to his address only, and not again
+// within a minute.
 #include "tests/support/LanPeer.h"
 #include "tests/support/ReminderRows.h"
 
@@ -7,6 +8,7 @@
 #include "lan/LanSend.h"
 #include "lan/ProcessLANMsg.h"
 #include "lan/SendRUpdate.h"
+#include "scheduling/ReminderWrites.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/ReminderDb.h"
@@ -90,6 +92,40 @@ private slots:
                      ->scalar("SELECT ReceivedBy FROM Main_tbl WHERE BroadcastId = 105")
                      .toString(),
                  QString("xgamma\r"));
+    }
+
+    // The deletions on the network of the last days, for everybody or for a list naming him,
+    // latest first and before the updates; not one shared again since, nor a local deletion.
+    void theDeletionsHeMissedGoToHimFirst()
+    {
+        share({{"for all", 501, {}},
+               {"his list", 502, {{"SentTo", "delta\rgamma\r"}}},
+               {"not his list", 503, {{"SentTo", "gammas\r"}}},
+               {"long ago", 504, {}},
+               {"locally", 505, {}},
+               {"shared again", 506, {}},
+               {"still shared", 507, {}}});
+        const auto remove = [this](qint32 broadcastId, NetworkDeletion how, int daysAgo) {
+            Clock::setNow(m_now.addDays(-daysAgo));
+            const qint32 id =
+                OpenReminderDb()
+                    ->scalar("SELECT RMain_Id FROM Main_tbl WHERE BroadcastId = ?", {broadcastId})
+                    .toInt();
+            QCOMPARE(int(DeleteReminder(id, [how] { return how; }, {})), int(Deletion::Deleted));
+            Clock::setNow(m_now);
+        };
+        remove(504, NetworkDeletion::Also, kShareMemoryDays + 1);
+        remove(501, NetworkDeletion::Also, 2);
+        remove(503, NetworkDeletion::Also, 1);
+        remove(502, NetworkDeletion::Also, 1);
+        remove(505, NetworkDeletion::LocalOnly, 0);
+        remove(506, NetworkDeletion::Also, 0);
+        share({{"again", 506, {}}});
+        announce("gamma");
+        QCOMPARE(updatesGot(*m_peer),
+                 QStringList({"DEL\t502\t", "DEL\t501\t", "UPD\tALL\t507", "UPD\tALL\t506"}));
+        announce("gamma");
+        QVERIFY(m_peer->silent());
     }
 
     // Once a minute per reminder and address; another colleague at the address is one too.
