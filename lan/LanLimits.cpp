@@ -112,6 +112,13 @@ bool MayAnswerWhl(const QString& address)
     return letThrough(answeredAtMs, address, msNow(), kWhlAnswerGapMs, kMaxRemembered);
 }
 
+bool MayNoteColleague(const QString& nick, const QString& address)
+{
+    static QHash<std::pair<QString, QString>, qint64> notedAtMs;
+    return letThrough(notedAtMs, std::pair(nick, address), msNow(), kResendGapS * 1000,
+                      kMaxRemembered);
+}
+
 bool MayResend(const QString& address, qint32 broadcastId, Resent what)
 {
     using Key = std::pair<QString, std::pair<qint32, int>>;

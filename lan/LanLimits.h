@@ -47,6 +47,10 @@ enum class Resent { Update, Deletion };
 // within that time than are remembered, none.
 bool MayResend(const QString& address, qint32 broadcastId, Resent what);
 
+// True when a colleague seen (nick at address) may be stored now: not within
+// the last kResendGapS for the same nickname and address.
+bool MayNoteColleague(const QString& nick, const QString& address);
+
 // True when a "WHL" from the address may be answered now: none was answered
 // there within kWhlAnswerGapMs.
 bool MayAnswerWhl(const QString& address);

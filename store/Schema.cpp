@@ -1,6 +1,7 @@
 #include "store/Schema.h"
 
 #include "platform/Failure.h"
+#include "store/Colleagues.h"
 #include "store/Database.h"
 #include "store/FieldSql.h"
 #include "store/ReminderRecord.h"
@@ -90,11 +91,13 @@ void createIndexes(Database& db)
         "CREATE INDEX IF NOT EXISTS Main_tbl_RAuthor ON Main_tbl (RAuthor, IAMAuthor)"));
 }
 
-// The LAN's tables beside Main_tbl: what was shared and deleted when, and to whom.
+// The LAN's tables beside Main_tbl: what was shared and deleted when, and to
+// whom; who was seen.
 void createSideTables(Database& db)
 {
     EnsureShareDates(db);
     EnsureShareDeletions(db);
+    EnsureColleagues(db);
 }
 
 // What the fields need beside the table: the insert-time triggers (also for

@@ -5,13 +5,17 @@
 
 namespace {
 
-// The shares older than this, as a condition on SharedAt (days of the date type).
 QString recentCondition()
 {
-    return QStringLiteral("SharedAt >= Now() - %1").arg(kShareMemoryDays);
+    return Queries::withinShareMemory(QStringLiteral("SharedAt"));
 }
 
 } // namespace
+
+QString Queries::withinShareMemory(const QString& column)
+{
+    return QStringLiteral("%1 >= Now() - %2").arg(column).arg(kShareMemoryDays);
+}
 
 void EnsureShareDates(Database& db)
 {

@@ -8,7 +8,7 @@ namespace {
 
 QString recentCondition()
 {
-    return QStringLiteral("DeletedAt >= Now() - %1").arg(kShareMemoryDays);
+    return Queries::withinShareMemory(QStringLiteral("DeletedAt"));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // Hosts A and B on a LAN of their own: B is down while A shares; B starts, announces itself
 // and gets what it missed from A at once, A's receipts naming B; a second announcement gets
-// nothing again. B is down again while A deletes a shared reminder on the network; when B
-// is back it loses its copy.
+// nothing again. A's next Kalvex still knows B, who is down again. A deletes a shared reminder
+// on the network meanwhile; when B is back it loses its copy.
 #include "tests/support/E2eSession.h"
 #include "tests/support/KalvexProxy.h"
 #include "tests/support/LanNetwork.h"
@@ -69,6 +69,20 @@ private:
                    .toInt() == 1;
     }
     qsizetype sent(const QString& what) const { return m_a->logText().count("SendData: " + what); }
+    // A click, or what a control shows, in A's running Kalvex (its test build).
+    QVariant onA(const QString& method, const QString& control) const
+    {
+        return m_a
+            ->call(KalvexBus::serviceName, "/TestHooks", "Kalvex.TestHooks", method, {control},
+                   false)
+            .arguments()
+            .value(0);
+    }
+    void stopB()
+    {
+        m_bTray->terminate();
+        QVERIFY(m_bTray->waitForFinished(10000));
+    }
 
 private slots:
     void initTestCase()
@@ -120,11 +134,27 @@ private slots:
         QCOMPARE(sent("UPD"), 4);
     }
 
+    // Who acknowledged and who was seen outlive the Kalvex that saw them.
+    void aNewKalvexKnowsWhoWasSeen()
+    {
+        stopB();
+        QVERIFY(E2eSession::waitFor([&] { return !m_a->hasOwner(KalvexBus::serviceName); }, 30000));
+        const qint32 id =
+            m_a->scalarSql("SELECT RMain_Id FROM Main_tbl WHERE BroadcastId = ?", {m_toAll})
+                .toInt();
+        kalvexOn<KalvexKVClassInterface>(m_a->bus())->ShowList(id).waitForFinished();
+        QVERIFY2(E2eSession::waitFor([&] {
+                     return onA("Text", "LblReceipts") == "אישרו קבלה: B   טרם אישרו: אין";
+                 }),
+                 qPrintable(onA("Text", "LblReceipts").toString()));
+        QVERIFY(onA("Click", "cmdOptList").toBool());
+        QVERIFY(E2eSession::waitFor([&] { return onA("Items", "List1") == QStringList{"B"}; }));
+        QVERIFY(onA("Click", "cmdCancel").toBool());
+    }
+
     void aDeletionBMissedWhileDownReachesItWhenItIsBack()
     {
         QVERIFY(bHolds(m_toAll));
-        m_bTray->terminate();
-        QVERIFY(m_bTray->waitForFinished(10000));
         const qint32 id =
             m_a->scalarSql("SELECT RMain_Id FROM Main_tbl WHERE BroadcastId = ?", {m_toAll})
                 .toInt();

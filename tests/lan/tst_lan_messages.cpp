@@ -197,8 +197,10 @@ private slots:
              {QByteArray("gamma"), QByteArray(10, 'n'), QByteArray("gamma")})
             receive("127.0.0.2\tIAM\t" + name + "\t");
         QCOMPARE(Listeners, QStringList{"gamma"});
+        WriteBatch batch; // one commit for all, as the drain stores them
         for (int i = 0; i < kMaxListeners + 5; ++i)
             receive("127.0.0.2\tIAM\tn" + QByteArray::number(i) + "\t");
+        batch.finish();
         QCOMPARE(Listeners.size(), kMaxListeners);
         QCOMPARE(Listeners.last(), QString("n%1").arg(kMaxListeners - 2));
     }
