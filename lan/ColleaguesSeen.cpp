@@ -6,12 +6,12 @@
 #include "store/Colleagues.h"
 #include "store/ReminderDb.h"
 
-void NoteSeen(const QString& nick, const QString& address)
+bool NoteSeen(const QString& nick, const QString& address)
 {
     if (!MayNoteColleague(nick, address))
-        return;
-    trapped(QStringLiteral("ColleagueSeen"),
-            [&] { NoteColleagueSeen(*OpenReminderDb(), nick, address); });
+        return false;
+    return trapped(QStringLiteral("ColleagueSeen"),
+                   [&] { NoteColleagueSeen(*OpenReminderDb(), nick, address); });
 }
 
 QStringList ColleaguesKnown()

@@ -10,8 +10,8 @@
 // A colleague was seen: an announcement or an answer came from nick at the
 // address. Stored at most once a minute per nickname and address (LanLimits.h),
 // so a flood of announcements makes no flood of writes; failures are logged
-// "ColleagueSeen: ...".
-void NoteSeen(const QString& nick, const QString& address);
+// "ColleagueSeen: ...". True when stored now.
+bool NoteSeen(const QString& nick, const QString& address);
 
 // The colleagues stored as seen within the last days and those who answered
 // in this run, each once.

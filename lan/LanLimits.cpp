@@ -114,16 +114,8 @@ bool MayAnswerWhl(const QString& address)
 
 bool MayNoteColleague(const QString& nick, const QString& address)
 {
-    static QHash<std::pair<QString, QString>, qint64> notedAtMs;
-    return letThrough(notedAtMs, std::pair(nick, address), msNow(), kResendGapS * 1000,
-                      kMaxRemembered);
-}
-
-bool MayResend(const QString& address, qint32 broadcastId, Resent what)
-{
-    using Key = std::pair<QString, std::pair<qint32, int>>;
-    static QHash<Key, qint64> sentAtS;
+    static QHash<std::pair<QString, QString>, qint64> notedAtS;
+    // On the clock, as the re-sends it brings about are paced.
     const qint64 now = std::llround(Clock::now().serial() * kSecondsPerDay);
-    return letThrough(sentAtS, Key(address, {broadcastId, int(what)}), now, kResendGapS,
-                      kMaxResendsRemembered);
+    return letThrough(notedAtS, std::pair(nick, address), now, kNoteColleagueGapS, kMaxRemembered);
 }

@@ -240,8 +240,10 @@ void ReceiveACK(const QStringList& tokens)
             WriteLog(QStringLiteral("תזכורת לאישור לא קיימת"), LogError);
             return;
         }
-        if (const QString& from = g_origin.replyAddress(tokens); isAnswerableAddress(from))
-            NoteSeen(name, from);
+        // He is seen: what else he has not acknowledged goes again, once his pause is over.
+        if (const QString& from = g_origin.replyAddress(tokens);
+            isAnswerableAddress(from) && NoteSeen(name, from))
+            SendMissedCopies(name, from);
     });
 }
 

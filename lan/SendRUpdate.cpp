@@ -14,6 +14,7 @@
 #include "store/Reminder.h"
 #include "store/ReminderDb.h"
 #include "store/ShareDates.h"
+#include "store/ShareResends.h"
 
 #include <limits>
 
@@ -75,6 +76,7 @@ bool SendRUpdateTo(qint32 reminderId, const QString& names)
         if (!reminder || !reminder->IAMAuthor || reminder->BroadcastId == 0 || names.isEmpty())
             return;
         NoteShared(*db, reminder->BroadcastId);
+        ForgetResends(*db, reminder->BroadcastId);
         sent = sendToEverybody(BuildRUpdate(UpdateOf(*reminder, names)));
     });
     return sent;

@@ -15,6 +15,7 @@
 #include "store/Schema.h"
 #include "store/ShareDates.h"
 #include "store/ShareDeletions.h"
+#include "store/ShareResends.h"
 #include "store/WriteBatch.h"
 
 namespace {
@@ -149,6 +150,7 @@ void MarkSent(Dynaset& rs, qint32 broadcastId, const QString& sentTo)
     r.write(rs, {F::SentTo, F::ReceivedBy, F::BroadcastId});
     rs.update();
     NoteShared(rs.database(), broadcastId);
+    ForgetResends(rs.database(), broadcastId);
     ReminderWritten();
 }
 

@@ -7,6 +7,7 @@
 #include "store/ReminderRecord.h"
 #include "store/ShareDates.h"
 #include "store/ShareDeletions.h"
+#include "store/ShareResends.h"
 #include "store/SqlValue.h"
 
 #include <QFileInfo>
@@ -92,11 +93,12 @@ void createIndexes(Database& db)
 }
 
 // The LAN's tables beside Main_tbl: what was shared and deleted when, and to
-// whom; who was seen.
+// whom; what went again; who was seen.
 void createSideTables(Database& db)
 {
     EnsureShareDates(db);
     EnsureShareDeletions(db);
+    EnsureShareResends(db);
     EnsureColleagues(db);
 }
 

@@ -44,7 +44,7 @@ QStringList sideTables(Database& db)
                   "('Main_tbl', 'sqlite_sequence') ORDER BY name",
                   "name");
 }
-const QStringList kSideTables = {"Colleagues_tbl", "Deleted_tbl", "Shared_tbl"};
+const QStringList kSideTables = {"Colleagues_tbl", "Deleted_tbl", "Resent_tbl", "Shared_tbl"};
 
 // The version, then what CheckDbVersion makes of the file: "passes" or why it refused.
 QString checked(Database& db, short version)
