@@ -14,6 +14,7 @@
 #include "store/Reminder.h"
 #include "store/ReminderDb.h"
 #include "store/ShareDates.h"
+#include "store/ShareResends.h"
 
 #include <functional>
 #include <limits>
@@ -83,6 +84,7 @@ bool sendStored(qint32 reminderId,
         if (recipients.isEmpty())
             return;
         NoteShared(*db, reminder->BroadcastId);
+        ForgetResends(*db, reminder->BroadcastId);
         sent = sendToEverybody(BuildRUpdate(UpdateOf(*reminder, recipients)));
     });
     return sent;

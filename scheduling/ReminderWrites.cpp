@@ -14,6 +14,8 @@
 #include "store/ReminderDb.h"
 #include "store/Schema.h"
 #include "store/ShareDates.h"
+#include "store/ShareDeletions.h"
+#include "store/ShareResends.h"
 #include "store/WriteBatch.h"
 
 namespace {
@@ -148,6 +150,7 @@ void MarkSent(Dynaset& rs, qint32 broadcastId, const QString& sentTo)
     r.write(rs, {F::SentTo, F::ReceivedBy, F::BroadcastId});
     rs.update();
     NoteShared(rs.database(), broadcastId);
+    ForgetResends(rs.database(), broadcastId);
     ReminderWritten();
 }
 
@@ -224,8 +227,12 @@ Deletion DeleteReminder(qint32 id, const std::function<NetworkDeletion()>& askNe
             const NetworkDeletion answer = askNetwork();
             if (answer == NetworkDeletion::Cancel)
                 return Deletion::Cancelled;
-            if (answer == NetworkDeletion::Also && sendDel)
-                sendDel(r.BroadcastId);
+            if (answer == NetworkDeletion::Also) {
+                // Also for colleagues away now, who are sent it when they announce themselves.
+                NoteShareDeleted(*db, r.BroadcastId, r.SentTo);
+                if (sendDel)
+                    sendDel(r.BroadcastId);
+            }
         }
         rs.deleteCurrent();
     }

@@ -68,7 +68,8 @@ Receipt NoteReceipt(qint32 broadcastId, const QString& name);
 
 // The deletion of one reminder. For a reminder this user shared (SharedByMe),
 // askNetwork decides whether it goes on the network too (sendDel sends "DEL"
-// with its identity before the row goes) or not at all.
+// with its identity before the row goes, and the deletion is noted for those
+// away: ShareDeletions.h) or not at all.
 enum class NetworkDeletion { Also, LocalOnly, Cancel };
 enum class Deletion { Deleted, NotStored, Cancelled };
 // Given deleted, it gets the row as it was stored, for an undo (RestoreReminder).

@@ -1,6 +1,7 @@
 #include "server/ServerWiring.h"
 
 #include "alert/Remind.h"
+#include "lan/ColleaguesSeen.h"
 #include "lan/FrmLANOpt.h"
 #include "lan/LanSend.h"
 #include "lan/ProcessLANMsg.h"
@@ -27,6 +28,6 @@ void WireServer()
     setSharingHooks({&SendDELMsg, &SendRUpdateAgain});
     RMain::setLanWindows(
         {&frmList::choose, [](QWidget* owner) { FrmLANOpt(owner).exec(); }, &RestartMonitor});
-    ReceiptsBar::setHooks({[] { return Listeners; }, &SendRUpdateTo});
+    ReceiptsBar::setHooks({&ColleaguesKnown, &SendRUpdateTo});
     setLanMessageHandler(&ProcessLANMsg);
 }

@@ -5,6 +5,7 @@
 
 #include "common/Ini.h"
 #include "common/LanText.h"
+#include "lan/ColleaguesSeen.h"
 #include "lan/FrmLANOpt.h"
 #include "lan/LanSend.h"
 #include "lan/ProcessLANMsg.h"
@@ -339,6 +340,32 @@ private slots:
             f.close();
             f.sql("DELETE FROM Main_tbl");
         }
+        setBroadcastTarget(QString());
+        ReceiptsBar::setHooks({});
+    }
+
+    // The colleagues seen in an earlier run (an announcement, a receipt of ours) show at once
+    // and count among those who have not acknowledged; this run's answers join them.
+    void colleaguesSeenBeforeAreKnownAtOnce()
+    {
+        LanPeer peer;
+        setBroadcastTarget(LanPeer::kAddress);
+        ReceiptsBar::setHooks({&ColleaguesKnown, &SendRUpdateTo});
+        ManagerFixture f;
+        f.add({{"IAMAuthor", 1}, {"BroadcastId", 55}});
+        for (const char* seen : {"127.0.0.2\tIAM\tgamma\t", "127.0.0.2\tACK\t55\tkappa\t",
+                                 "127.0.0.2\tACK\t56\tghost\t"})
+            ProcessLANMsg(seen);
+        Listeners.clear(); // a new run (names of their own: a run notes a name once a minute)
+        f.open();
+        QCOMPARE(f.find<QLabel>("LblReceipts")->text(),
+                 QString("אישרו קבלה: kappa   טרם אישרו: gamma"));
+        frmList window(QString(), 0);
+        window.show();
+        QCOMPARE(items(&window, "List1"), (QStringList{"gamma", "kappa"}));
+        QVERIFY(peer.next().endsWith("\tWHL\t"));
+        ProcessLANMsg("127.0.0.2\tIAM\tzeta\t");
+        QTRY_COMPARE(items(&window, "List1"), (QStringList{"gamma", "kappa", "zeta"}));
         setBroadcastTarget(QString());
         ReceiptsBar::setHooks({});
     }
