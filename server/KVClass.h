@@ -61,6 +61,8 @@ signals:
     // second at most. Tolvane shows a notice.
     void SharedReminderArrived(const QString& kind, int RMainId, const QString& author,
                                const QString& caption, const QString& due);
+    // That many arrivals were not told one by one (beyond the few a second).
+    void SharedRemindersHeldBack(int count);
     // The number of open alert windows has changed.
     void CountChanged(int count);
     // A window of this process has been shown.

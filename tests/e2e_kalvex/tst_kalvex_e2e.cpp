@@ -393,6 +393,27 @@ private slots:
         QCOMPARE(m_s->logText(), QString());
     }
 
+    // Eight shared reminders arriving in one second: five told one by one, the other three by
+    // their count, so the tray's notice can count all eight.
+    void everyArrivalIsCountedForTheNotice()
+    {
+        int named = 0, heldBack = 0;
+        KalvexKVClassInterface anyKalvex(QString(), KalvexBus::objectPath, m_s->bus());
+        connect(&anyKalvex, &KalvexKVClassInterface::SharedReminderArrived, this, [&] { ++named; });
+        connect(&anyKalvex, &KalvexKVClassInterface::SharedRemindersHeldBack, this,
+                [&](int count) { heldBack += count; });
+        m_s->setIniValue("LAN_Settings", "OptReceive", "1");
+        QList<LanDatagram> copies;
+        for (int i = 1; i <= 8; ++i)
+            copies << LanDatagram{"127.0.0.2", QString("127.0.0.2\tUPD\tALL\t%1\tשותפה %1\t"
+                                                       "051220301430\t0\t5\t\tTrue\t2\t1\t"
+                                                       "False\t0\t0\t0\t051220301430\tTrue\tדנה\t")
+                                                   .arg(i)};
+        QVERIFY(!answered(m_kalvex->MsgProcessBatch(copies)).isError());
+        QTRY_COMPARE(named + heldBack, 8);
+        QCOMPARE(named, 5);
+    }
+
     // The author moves the meeting while its alert is open here: the alert shows the new title
     // and time, marked; closing it leaves the new time alone.
     void aLanUpdateRefillsAnOpenAlert()

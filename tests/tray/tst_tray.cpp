@@ -384,6 +384,20 @@ private slots:
         QCOMPARE(lines.value(1), QString("יוסי (נמחקה): t2 - d"));
         QCOMPARE(lines.value(ArrivalNotices::kMaxListed), QString("ועוד 2"));
         QCOMPARE(notices.clickTarget(), 5);
+        // Kalvex tells five of 250 one by one and the rest by their count, in one second or
+        // the next.
+        shown.clear();
+        for (int i = 1; i <= ArrivalNotices::kMaxListed; ++i)
+            notices.take("new", i, "דנה", "t", "d");
+        notices.takeHeldBack(200);
+        notices.takeHeldBack(40);
+        QTRY_COMPARE(shown.size(), 1);
+        notices.takeHeldBack(5);
+        QTRY_COMPARE(shown.size(), 2);
+        QCOMPARE(shown[0].section('|', 0, 0), QString("245 תזכורות משותפות"));
+        QVERIFY(shown[0].endsWith("\nועוד 240"));
+        QCOMPARE(shown[1], QString("5 תזכורות משותפות|פרטיהן ברשימת התזכורות"));
+        QCOMPARE(notices.clickTarget(), 0);
     }
 
     // One batch at a time, the next once Kalvex has carried out the last: at most 200
