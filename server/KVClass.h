@@ -63,7 +63,7 @@ signals:
                                const QString& caption, const QString& due);
     // That many arrivals were not told one by one (beyond the few a second).
     void SharedRemindersHeldBack(int count);
-    // The number of open alert windows has changed.
+    // The number of alerts shown (windows and the list's rows) has changed.
     void CountChanged(int count);
     // A window of this process has been shown.
     void WindowShown(const QString& objectName, const QString& title);

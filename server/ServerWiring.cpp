@@ -1,5 +1,6 @@
 #include "server/ServerWiring.h"
 
+#include "alert/DueAlerts.h"
 #include "alert/Remind.h"
 #include "lan/FrmLANOpt.h"
 #include "lan/LanSend.h"
@@ -16,10 +17,7 @@
 
 void WireServer()
 {
-    setAlertOpener([](qint32 reminderId) {
-        auto* alert = new Remind;
-        alert->RLoad(reminderId);
-    });
+    setAlertOpener(&openDueAlert);
     Remind::setOpenInListHandler(&OpenReminderInList);
     RMain::setAboutHandler([](QWidget* owner) { FrmAbout::showBox(owner); });
     RMain::setSendRUpdateHook(&SendRUpdate);

@@ -114,6 +114,18 @@ void FrmMain::showAlertItems(int openAlerts)
 {
     for (QAction* action : {mnuCloseAll, mnuDelayAll, alertsLine})
         action->setVisible(openAlerts > 0);
+    if (Picture1)
+        Picture1->setToolTip(shownTip());
+}
+
+// The state's tip, and how many alerts Kalvex shows while there are any.
+QString FrmMain::shownTip() const
+{
+    const int open = m_openAlerts ? m_openAlerts->count() : 0;
+    if (open == 0)
+        return m_tip;
+    return m_tip + (open == 1 ? QStringLiteral(" - תזכורת פתוחה אחת")
+                              : QStringLiteral(" - %1 תזכורות פתוחות").arg(open));
 }
 
 FrmMain* FrmMain::load()
@@ -213,7 +225,7 @@ void FrmMain::showTrayIcon()
                 [this] { modMain::ShowList(m_arrivals ? m_arrivals->clickTarget() : 0); });
     }
     Picture1->setIcon(m_icon);
-    Picture1->setToolTip(m_tip);
+    Picture1->setToolTip(shownTip());
     Picture1->show();
 }
 
@@ -223,7 +235,7 @@ void FrmMain::setTrayIcon(const QIcon& icon, const QString& tip)
     m_tip = tip;
     if (Picture1) {
         Picture1->setIcon(icon);
-        Picture1->setToolTip(tip);
+        Picture1->setToolTip(shownTip());
     }
 }
 

@@ -55,6 +55,7 @@ private:
     void mnuExit_Click();
     void mnuABout_Click();
     void showAlertItems(int openAlerts);
+    QString shownTip() const;
 
     // The icon, created once a tray is there; its notifications arrive here.
     QSystemTrayIcon* Picture1 = nullptr;

@@ -335,16 +335,24 @@ private slots:
         QTRY_COMPARE(armed(), 5001);
     }
 
-    // "סגור הכל" and "דחה הכל" are offered while Kalvex has alerts open.
+    // "סגור הכל" and "דחה הכל" are offered while Kalvex has alerts open; the tip tells how many.
     void alertItemsWhileAlertsAreOpen()
     {
         load(at(21, 0, 0));
         auto* alerts = FrmMain::instance()->findChild<OpenAlerts*>();
-        for (int open : {2, 0}) {
+        auto* icon = FrmMain::instance()->findChild<QSystemTrayIcon*>("Picture1");
+        using Case = std::pair<int, QString>;
+        for (const auto& [open, tip] :
+             {Case{300, "תזכורון ולטרום - 300 תזכורות פתוחות"},
+              Case{1, "תזכורון ולטרום - תזכורת פתוחה אחת"}, Case{0, "תזכורון ולטרום"}}) {
             alerts->setCount(open);
             for (const char* item : {"mnuCloseAll", "mnuDelayAll"})
                 QCOMPARE(FrmMain::instance()->findChild<QAction*>(item)->isVisible(), open > 0);
+            QCOMPARE(icon->toolTip(), tip);
         }
+        alerts->setCount(2);
+        FrmMain::instance()->SetState(false);
+        QCOMPARE(icon->toolTip(), "תזכורון ולטרום - לא פעיל - 2 תזכורות פתוחות");
     }
 
     // While receiving is on, the receiver tells the office that this user listens, once bound
