@@ -10,6 +10,7 @@
 #include "lan/frmList.h"
 #include "manager/RMain.h"
 #include "manager/ReceiptsBar.h"
+#include "scheduling/PublishNextDate.h"
 #include "scheduling/ShownAlerts.h"
 #include "server/FrmAbout.h"
 #include "server/LanMessageSeam.h"
@@ -18,6 +19,7 @@
 void WireServer()
 {
     setAlertOpener(&openDueAlert);
+    publishOnOutsideChanges();
     Remind::setOpenInListHandler(&OpenReminderInList);
     RMain::setAboutHandler([](QWidget* owner) { FrmAbout::showBox(owner); });
     RMain::setSendRUpdateHook(&SendRUpdate);

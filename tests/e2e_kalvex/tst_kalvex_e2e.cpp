@@ -356,6 +356,25 @@ private slots:
         QCOMPARE(m_s->logText(), QString());
     }
 
+    // With a window open Kalvex watches the file: another program's row that falls due before
+    // the time published is published at once, without F5.
+    void aPlainSqliteClientsEarlierRowIsPublishedWhileTheManagerIsOpen()
+    {
+        const Date soon = Clock::now().withoutSeconds().addMinutes(10);
+        m_s->addReminder(soon.addMinutes(30), "בעוד 40 דקות");
+        startKalvex(true);
+        callAsync("UpdateList", m_kalvex->UpdateList());
+        QTRY_COMPARE(m_s->iniValue("Reminder", "NextDate"), formatNextDate(soon.addMinutes(30)));
+        const QString sql = QStringLiteral(
+            "INSERT INTO Main_tbl (RCaption, RDate, RNext, RImportance, REventType, RActive) "
+            "VALUES ('בעוד 10 דקות', %1, %1, 0, 0, 1);");
+        QCOMPARE(
+            run("sqlite3", {m_s->programFile("KV_Data.mdb"), sql.arg(soon.serial(), 0, 'g', 17)}),
+            QString());
+        QTRY_COMPARE(m_s->iniValue("Reminder", "NextDate"), formatNextDate(soon));
+        QCOMPARE(m_s->logText(), QString());
+    }
+
     // Dismissing an alert moves a daily reminder on to tomorrow, after the other one in the list.
     void anAlertsDismissalMovesItsRowInTheOpenList()
     {
