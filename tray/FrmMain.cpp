@@ -17,6 +17,7 @@
 #include "tray/LanSwitches.h"
 #include "tray/OpenAlerts.h"
 #include "tray/ProgramEnd.h"
+#include "tray/ReminderFileWatch.h"
 #include "tray/TrayHost.h"
 #include "tray/TrayIcons.h"
 #include "tray/frmWinSock.h"
@@ -78,6 +79,7 @@ void FrmMain::createControls()
     connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
     Timer1->start();
     m_dueWakeUp = new DueWakeUp(Timer1->interval(), this);
+    m_reminderFile = std::make_unique<ReminderFileWatch>();
 
     Image3 = imageControl(this, "Image3", ClockFace::RunningLan);
     Image2 = imageControl(this, "Image2", ClockFace::Stopped);
@@ -301,8 +303,13 @@ void FrmMain::Picture1_Activated(QSystemTrayIcon::ActivationReason reason)
     }
 }
 
+// A row another program added may fall due before the time published: once
+// the database has changed, Kalvex publishes again (its own writes count
+// too, once each, as they change the file).
 void FrmMain::Timer1_Timer()
 {
+    if (m_reminderFile->changed())
+        modMain::UpdateList();
     modMain::CheckNextDate();
     m_dueWakeUp->rearm(); // a due time within the next tick is waited for to the millisecond
 }

@@ -333,6 +333,15 @@ private slots:
         Clock::setNow(at(22, 5, 55));
         WriteIni("Reminder", "NextDate", "051220262206");
         QTRY_COMPARE(armed(), 5001);
+        // ... and one already past (another program's row): checked at once, and only once.
+        m_kalvex.calls.clear();
+        WriteIni("Reminder", "NextDate", "051220262204");
+        QTRY_COMPARE(m_kalvex.calls, QStringList{"CheckList"});
+        QCOMPARE(armed(), -1);
+        for (const char* nextDate : {"051220262204", "051220262203", "051220262206"})
+            WriteIni("Reminder", "NextDate", nextDate);
+        QTRY_COMPARE(armed(), 5001);
+        QCOMPARE(m_kalvex.calls, QStringList{"CheckList"});
     }
 
     // "סגור הכל" and "דחה הכל" are offered while Kalvex has alerts open; the tip tells how many.
@@ -353,6 +362,34 @@ private slots:
         alerts->setCount(2);
         FrmMain::instance()->SetState(false);
         QCOMPARE(icon->toolTip(), "תזכורון ולטרום - לא פעיל - 2 תזכורות פתוחות");
+    }
+
+    // Another program's write to the database (a changed header, a WAL file) has Kalvex
+    // publish again at the next tick, once; its own call changes nothing that counts.
+    void aChangedDatabaseIsPublishedAgainOnce()
+    {
+        const QString db = m_dir->file("KV_Data.mdb");
+        QByteArray header(100, '\0');
+        writeBytes(db, header);
+        load(at(21, 0, 0));
+        auto* timer = FrmMain::instance()->findChild<QTimer*>("Timer1");
+        QSignalSpy ticks(timer, &QTimer::timeout);
+        timer->setInterval(20);
+        const auto updatesAfterTicks = [&](int count) {
+            const qsizetype until = ticks.size() + count;
+            [&] { QTRY_VERIFY(ticks.size() >= until); }();
+            return m_kalvex.calls.count("UpdateList");
+        };
+        QCOMPARE(updatesAfterTicks(3), 0);
+        header[27] = 1; // the change counter, as a commit raises it
+        writeBytes(db, header);
+        QCOMPARE(updatesAfterTicks(3), 1);
+        writeBytes(db + "-wal", "frames");
+        QCOMPARE(updatesAfterTicks(3), 2);
+        QFile::remove(db + "-wal");
+        QFile::remove(db);
+        QCOMPARE(updatesAfterTicks(3), 3); // gone at once: one call
+        QCOMPARE(log(), QString());
     }
 
     // While receiving is on, the receiver tells the office that this user listens, once bound
