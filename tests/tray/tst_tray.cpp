@@ -16,6 +16,7 @@
 #include "tray/LanHandOver.h"
 #include "tray/OpenAlerts.h"
 #include "tray/ProgramEnd.h"
+#include "tray/SenderRates.h"
 #include "tray/TrayHost.h"
 #include "tray/frmWinSock.h"
 #include "tray/modMain.h"
@@ -57,8 +58,8 @@ struct FakeKalvex : KalvexClient
     int notCreatedLeft = 0;
     // With holdPosts, a posted call ends only when the test ends it (endHeld()).
     bool holdPosts = false;
-    QList<std::function<void()>> held;
-    QList<qsizetype> batches; // the sizes of the batches handed over
+    QList<std::function<void(bool)>> held; // ends a held call, failed or not
+    QList<qsizetype> batches;              // the sizes of the batches handed over
 
     void post(const KalvexCall& method, const std::function<void(const QString&)>& onFailure,
               const std::function<void()>& onEnd) override
@@ -67,7 +68,12 @@ struct FakeKalvex : KalvexClient
         batches << qdbus_cast<QList<LanDatagram>>(call.arguments().value(0)).size();
         if (holdPosts) {
             calls << call.member();
-            held << onEnd;
+            held << [onFailure, onEnd](bool failed) {
+                if (failed)
+                    onFailure(QStringLiteral("Kalvex did not answer"));
+                if (onEnd)
+                    onEnd();
+            };
             return;
         }
         try {
@@ -78,7 +84,7 @@ struct FakeKalvex : KalvexClient
         if (onEnd)
             onEnd();
     }
-    void endHeld() { held.takeFirst()(); }
+    void endHeld(bool failed = false) { held.takeFirst()(failed); }
 
     void call(const KalvexCall& method) override { answer(sent(method)); }
 
@@ -496,6 +502,62 @@ private slots:
                  1);
         QCOMPARE(log().count("LAN: dropped 1 datagrams from 127.0.0.3: longer than 65507 bytes"),
                  1);
+    }
+
+    // What was handed over leaves the queue's count: some 20 MB in all pass, 1 MB at a time.
+    void theQueueCountsOnlyWhatWaits()
+    {
+        m_kalvex.holdPosts = true;
+        qint64 ms = 0;
+        LanHandOver handOver(nullptr, [&ms] { return ms; });
+        const QByteArray big(60000, 'b');
+        for (int round = 0; round < 20; ++round) {
+            ms += 60 * 1000; // each sender's bucket full again
+            for (int i = 0; i < 16; ++i)
+                handOver.take(big, QStringLiteral("127.0.0.%1").arg(2 + i));
+            QTRY_COMPARE(m_kalvex.held.size(), 1);
+            QCOMPARE(m_kalvex.batches.last(), 16);
+            m_kalvex.endHeld();
+        }
+        WriteLogSummary();
+        QCOMPARE(log(), QString());
+    }
+
+    // An hour idle fills a sender's buckets to the burst, no further: datagrams and bytes.
+    void aSendersBurstStaysCappedHoweverLongIdle()
+    {
+        using Case = std::pair<qint64, int>; // datagram size, how many pass at once
+        for (const auto& [bytes, burst] :
+             {Case{100, kBurstDatagrams}, Case{64 * 1024, int(kBurstBytes / (64 * 1024))}}) {
+            qint64 ms = 0;
+            SenderRates rates([&ms] { return ms; });
+            QVERIFY(rates.admit("127.0.0.2", bytes));
+            ms += 3600 * 1000;
+            int passed = 0;
+            while (passed <= burst && rates.admit("127.0.0.2", bytes))
+                ++passed;
+            QCOMPARE(passed, burst);
+        }
+    }
+
+    // A failed hand-over pauses the next one; the first that succeeds ends the pause, so
+    // every later batch goes at once.
+    void aSuccessEndsThePauseAfterAFailure()
+    {
+        m_kalvex.holdPosts = true;
+        LanHandOver handOver;
+        handOver.take("127.0.0.2\tWHL\t", "127.0.0.2");
+        QTRY_COMPARE(m_kalvex.held.size(), 1);
+        handOver.take("127.0.0.2\tWHL\t", "127.0.0.2"); // waits behind it
+        m_kalvex.endHeld(true);
+        QTRY_COMPARE_WITH_TIMEOUT(m_kalvex.held.size(), 1, LanHandOver::kRetryStepMs * 3);
+        for (int batch = 0; batch < 3; ++batch) {
+            handOver.take("127.0.0.2\tWHL\t", "127.0.0.2");
+            m_kalvex.endHeld();
+            QCoreApplication::processEvents(); // the next batch goes on the next turn
+            QCOMPARE(m_kalvex.held.size(), 1);
+        }
+        m_kalvex.endHeld();
     }
 
     // Logged under the wrapper's name and not retried: only GetKalvex registers Kalvex.
