@@ -1,6 +1,7 @@
 #include "alert/Remind.h"
 
 #include "alert/AlertPile.h"
+#include "alert/DelayChoices.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
 #include "platform/Failure.h"
@@ -221,10 +222,8 @@ void Remind::postponeBy(int delayCode)
 {
     if (m_deleted)
         return; // nothing left to postpone
-    // The choice's code is its unit x 1000 + its count (RemindForm.cpp).
     std::optional<Postponement> done;
-    trapped(QStringLiteral("cmdDelay"),
-            [&] { done = PostponeReminder(m_reminderId, delayCode / 1000, delayCode % 1000); });
+    trapped(QStringLiteral("cmdDelay"), [&] { done = postponeByChoice(m_reminderId, delayCode); });
     if (done == Postponement::NotStored)
         showDeleted(); // in the window itself, which stays open
     if (done != Postponement::Postponed)

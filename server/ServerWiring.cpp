@@ -1,5 +1,6 @@
 #include "server/ServerWiring.h"
 
+#include "alert/DueAlerts.h"
 #include "alert/Remind.h"
 #include "lan/ColleaguesSeen.h"
 #include "lan/FrmLANOpt.h"
@@ -11,6 +12,7 @@
 #include "manager/RMain.h"
 #include "manager/ReceiptsBar.h"
 #include "scheduling/DeletionUndo.h"
+#include "scheduling/PublishNextDate.h"
 #include "scheduling/ShownAlerts.h"
 #include "server/FrmAbout.h"
 #include "server/LanMessageSeam.h"
@@ -18,10 +20,8 @@
 
 void WireServer()
 {
-    setAlertOpener([](qint32 reminderId) {
-        auto* alert = new Remind;
-        alert->RLoad(reminderId);
-    });
+    setAlertOpener(&openDueAlert);
+    publishOnOutsideChanges();
     Remind::setOpenInListHandler(&OpenReminderInList);
     RMain::setAboutHandler([](QWidget* owner) { FrmAbout::showBox(owner); });
     RMain::setSendRUpdateHook(&SendRUpdate);

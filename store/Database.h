@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ReminderFile.h" // reminderDbPath()
+
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -67,6 +69,3 @@ private:
     bool m_nested;
     bool m_done = false;
 };
-
-// Where the program directory's reminder database lies.
-QString reminderDbPath();

@@ -17,6 +17,7 @@
 #include "tray/LanSwitches.h"
 #include "tray/OpenAlerts.h"
 #include "tray/ProgramEnd.h"
+#include "tray/ReminderFileWatch.h"
 #include "tray/TrayHost.h"
 #include "tray/TrayIcons.h"
 #include "tray/frmWinSock.h"
@@ -78,6 +79,7 @@ void FrmMain::createControls()
     connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
     Timer1->start();
     m_dueWakeUp = new DueWakeUp(Timer1->interval(), this);
+    m_reminderFile = std::make_unique<ReminderFileWatch>();
 
     Image3 = imageControl(this, "Image3", ClockFace::RunningLan);
     Image2 = imageControl(this, "Image2", ClockFace::Stopped);
@@ -114,6 +116,18 @@ void FrmMain::showAlertItems(int openAlerts)
 {
     for (QAction* action : {mnuCloseAll, mnuDelayAll, alertsLine})
         action->setVisible(openAlerts > 0);
+    if (Picture1)
+        Picture1->setToolTip(shownTip());
+}
+
+// The state's tip, and how many alerts Kalvex shows while there are any.
+QString FrmMain::shownTip() const
+{
+    const int open = m_openAlerts ? m_openAlerts->count() : 0;
+    if (open == 0)
+        return m_tip;
+    return m_tip + (open == 1 ? QStringLiteral(" - תזכורת פתוחה אחת")
+                              : QStringLiteral(" - %1 תזכורות פתוחות").arg(open));
 }
 
 FrmMain* FrmMain::load()
@@ -213,7 +227,7 @@ void FrmMain::showTrayIcon()
                 [this] { modMain::ShowList(m_arrivals ? m_arrivals->clickTarget() : 0); });
     }
     Picture1->setIcon(m_icon);
-    Picture1->setToolTip(m_tip);
+    Picture1->setToolTip(shownTip());
     Picture1->show();
 }
 
@@ -223,7 +237,7 @@ void FrmMain::setTrayIcon(const QIcon& icon, const QString& tip)
     m_tip = tip;
     if (Picture1) {
         Picture1->setIcon(icon);
-        Picture1->setToolTip(tip);
+        Picture1->setToolTip(shownTip());
     }
 }
 
@@ -289,8 +303,13 @@ void FrmMain::Picture1_Activated(QSystemTrayIcon::ActivationReason reason)
     }
 }
 
+// A row another program added may fall due before the time published: once
+// the database has changed, Kalvex publishes again (its own writes count
+// too, once each, as they change the file).
 void FrmMain::Timer1_Timer()
 {
+    if (m_reminderFile->changed())
+        modMain::UpdateList();
     modMain::CheckNextDate();
     m_dueWakeUp->rearm(); // a due time within the next tick is waited for to the millisecond
 }

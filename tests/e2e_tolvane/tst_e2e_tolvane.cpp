@@ -122,6 +122,24 @@ private slots:
         QCOMPARE(tolvaneLog(), QString());
     }
 
+    // With Kalvex ended and the time published 40 minutes ahead, a row another program adds
+    // (the sqlite3 shell), due in seconds, alerts within Tolvane's ticks.
+    void aRowAnotherProgramAddsAlertsWithinTheTick()
+    {
+        setUp();
+        m_session->addReminder(Clock::now().addMinutes(40), QStringLiteral("בעוד 40 דקות"));
+        CHECK(startTolvane());
+        WAIT_FOR(!m_session->hasOwner(KalvexBus::serviceName), 15000);
+        const Date due = Clock::now().addSeconds(5);
+        const QString sql = QStringLiteral(
+            "INSERT INTO Main_tbl (RCaption, RDate, RNext, RImportance, REventType, RActive) "
+            "VALUES ('מתוכנית אחרת', %1, %1, 0, 0, 1);");
+        CHECK(run("sqlite3",
+                  {m_session->programFile("KV_Data.mdb"), sql.arg(due.serial(), 0, 'g', 17)}) == 0);
+        WAIT_FOR(!m_desktop->windowsTitled(QStringLiteral("מתוכנית אחרת")).isEmpty(), 40000);
+        QCOMPARE(tolvaneLog(), QString());
+    }
+
     // Stopped: grey icon; a second start opens the list; a copy elsewhere is refused; log-out ends
     // it.
     void stoppedSecondStartCopyElsewhereAndLogOut()

@@ -268,7 +268,8 @@ private slots:
     }
 
     // A copy stored new or changed, or deleted by its author, is told (once committed) for the
-    // tray's notice; the same update again tells nothing; a flood tells a few a second.
+    // tray's notice; the same update again tells nothing; a flood tells a few a second one by
+    // one and the rest by their count.
     void arrivalsAreTold()
     {
         QStringList told;
@@ -286,10 +287,14 @@ private slots:
                  QStringList({"0|דנה|פגישה|05/12/2026 14:30", "1|דנה|new title|05/12/2026 14:30",
                               "2|דנה|new title|05/12/2026 14:30"}));
         told.clear();
+        int heldBack = 0;
+        setHeldBackArrivalsHandler([&](int count) { heldBack += count; });
         for (int id = 1; id <= kMaxArrivalsPerSecond + 3; ++id)
             receive(peerUpdate("ALL", QByteArray::number(id)));
         QVERIFY(told.size() <= kMaxArrivalsPerSecond);
+        QTRY_COMPARE(told.size() + heldBack, kMaxArrivalsPerSecond + 3); // each one counted
         setSharedArrivalHandler(nullptr);
+        setHeldBackArrivalsHandler(nullptr);
     }
 
     // Each datagram that changes the table tells the open windows, once; one that changes

@@ -1,0 +1,8 @@
+#include "common/ReminderFile.h"
+
+#include "platform/ProgramDir.h"
+
+QString reminderDbPath()
+{
+    return ProgramDir::file(QStringLiteral("KV_Data.mdb"));
+}

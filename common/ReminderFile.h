@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// The reminder database "KV_Data.mdb" in the program directory: an SQLite
+// file that Kalvex keeps and any SQLite client may read and add rows to.
+QString reminderDbPath();
