@@ -70,3 +70,5 @@ private:
 
 // Where the program directory's reminder database lies.
 QString reminderDbPath();
+// Beside it, the manager window's edit that a close from outside interrupted.
+QString editDraftPath();
