@@ -51,19 +51,23 @@ private slots:
     void init() { f = std::make_unique<ManagerFixture>(); }
     void cleanup() { f.reset(); }
 
-    // Typed into a stored reminder or a new one, closed from outside, opened again.
+    // Typed into a stored reminder or a new one, closed from outside, opened again; a draft of a
+    // reminder deleted meanwhile comes back as a new one.
     void anInterruptedEditIsOfferedBack_data()
     {
         QTest::addColumn<bool>("isNew");
+        QTest::addColumn<bool>("deleted");
         QTest::addColumn<Answer>("answer");
-        QTest::newRow("stored, restored") << false << Answer::Yes;
-        QTest::newRow("stored, dropped") << false << Answer::No;
-        QTest::newRow("new, restored") << true << Answer::Yes;
-        QTest::newRow("new, dropped") << true << Answer::No;
+        QTest::newRow("stored, restored") << false << false << Answer::Yes;
+        QTest::newRow("stored, dropped") << false << false << Answer::No;
+        QTest::newRow("new, restored") << true << false << Answer::Yes;
+        QTest::newRow("new, dropped") << true << false << Answer::No;
+        QTest::newRow("deleted meanwhile, restored") << false << true << Answer::Yes;
     }
     void anInterruptedEditIsOfferedBack()
     {
         QFETCH(bool, isNew);
+        QFETCH(bool, deleted);
         QFETCH(Answer, answer);
         const qint32 id = f->add({{"RCaption", "stored"}});
         f->open()->ShowIndex(id);
@@ -74,6 +78,8 @@ private slots:
         closeFromOutside();
         QVERIFY(Prompt::history().isEmpty()); // nothing waited on the user
         QVERIFY(QFile::exists(editDraftPath()));
+        if (deleted)
+            f->sql(QString("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(id));
 
         reopen(answer);
         QCOMPARE(Prompt::history().constFirst().text,
@@ -83,9 +89,10 @@ private slots:
         QCOMPARE(caption()->text(), restored ? "mine" : "stored");
         QCOMPARE(detail(), restored ? "typed\nhere" : "");
         QCOMPARE(f->window()->inEdit(), restored);
-        QCOMPARE(f->find<QPushButton>("cmdSave")->isVisible(), restored && !isNew);
-        QCOMPARE(storedCaption(id), "stored"); // the user saves it, not the opening
-        QCOMPARE(f->rowCount(), 1);
+        QCOMPARE(f->find<QPushButton>("cmdSave")->isVisible(), restored && !isNew && !deleted);
+        QCOMPARE(f->rowCount(), deleted ? 0 : 1); // the user saves it, not the opening
+        if (!deleted)
+            QCOMPARE(storedCaption(id), "stored");
     }
 
     // The rule, the due time and the audience come back as they were typed.
@@ -108,21 +115,6 @@ private slots:
         QVERIFY(f->find<QRadioButton>("OptActive_1")->isChecked());
         QVERIFY(f->find<QRadioButton>("OptSend_1")->isChecked());
         QVERIFY(f->find<QCheckBox>("LANSend")->isChecked());
-    }
-
-    // A draft of a reminder deleted meanwhile comes back as a new one.
-    void aDraftOfADeletedReminderComesBackAsNew()
-    {
-        const qint32 id = f->add({{"RCaption", "stored"}});
-        f->open()->ShowIndex(id);
-        caption()->setText("mine");
-        closeFromOutside();
-        f->sql(QString("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(id));
-
-        reopen(Answer::Yes);
-        QCOMPARE(caption()->text(), "mine");
-        QVERIFY(f->window()->inEdit());
-        QVERIFY(!f->find<QPushButton>("cmdSave")->isVisible());
     }
 
     // Nothing typed, nothing kept.
