@@ -6,3 +6,8 @@ QString reminderDbPath()
 {
     return ProgramDir::file(QStringLiteral("KV_Data.mdb"));
 }
+
+QString editDraftPath()
+{
+    return ProgramDir::file(QStringLiteral("KV_Draft.json"));
+}

@@ -5,3 +5,5 @@
 // The reminder database "KV_Data.mdb" in the program directory: an SQLite
 // file that Kalvex keeps and any SQLite client may read and add rows to.
 QString reminderDbPath();
+// Beside it, the manager window's edit that a close from outside interrupted.
+QString editDraftPath();

@@ -35,6 +35,10 @@ RMain::RMain(QWidget* parent) : QMainWindow(parent)
     m_follow = new Throttle(
         kFollowGapMs, [this] { showStoredChanges(); }, this);
     connect(ReminderChanges::instance(), &ReminderChanges::changed, this, &RMain::followChanges);
+    // Ending the process or the session with the window open: nothing may
+    // wait on the user, and nothing typed is lost.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &RMain::keepEditAsDraft);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &RMain::keepEditAsDraft);
     Form_Load();
 }
 
@@ -127,6 +131,7 @@ void RMain::showEvent(QShowEvent* event)
     if (m_centred)
         return;
     m_centred = true;
+    QTimer::singleShot(0, this, &RMain::offerEditDraft); // over the shown window
     if (const QScreen* screen = this->screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
@@ -136,13 +141,15 @@ void RMain::showEvent(QShowEvent* event)
 
 // The user's close box asks about an edit in progress. A close request from
 // outside (another program, the end of the session) never waits on a
-// question: it drops the edit, as it always has.
+// question: the edit is kept as a draft for the next opening.
 void RMain::closeEvent(QCloseEvent* event)
 {
     if (event->spontaneous() && !leaveEdit()) {
         event->ignore();
         return;
     }
+    if (!event->spontaneous())
+        keepEditAsDraft();
     QMainWindow::closeEvent(event);
     // Closed means unloaded: the next load() builds a fresh window even
     // before this one is deleted.

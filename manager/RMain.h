@@ -13,6 +13,7 @@
 #include <optional>
 
 class Database;
+struct EditDraft;
 struct DeletedReminder;
 class Throttle;
 class ListHeaders;
@@ -175,6 +176,8 @@ private:
     // The editor (RMainEditor.cpp).
     void SetMode(bool theMode, const QString& StatusTXT);
     void LoadDefault();
+    // Fills the editor's fields from a reminder (inside InEdit or a load).
+    void showInEditor(const ReminderRecord& r);
     void LoadCurrent();
     void MySave(bool SExisting);
     // Where a save of the edited reminder goes once the user was asked about
@@ -198,6 +201,13 @@ private:
     // The rule and start the editor shows, for the occurrences under the rule.
     OccurrencePreview::Input editorRule() const;
     void setEditorDueDate(const Date& due);
+
+    // An edit interrupted from outside (RMainDraft.cpp): kept without a
+    // question, offered back at the next opening.
+    void keepEditAsDraft();
+    void dropKeptDraft();
+    void offerEditDraft();
+    void restoreEditDraft(const EditDraft& draft);
 
     // Deleting (RMainDelete.cpp).
     void cmdDelete_Click();
@@ -234,6 +244,9 @@ private:
     qint32 m_showAfterQuestion = 0;
     Throttle* m_follow = nullptr;
     bool m_centred = false;
+    // A draft of the edit in progress was kept while the window stayed open
+    // (the session asked to save its work, then went on).
+    bool m_keptDraft = false;
 
     // The list side.
     QListView* List1 = nullptr;

@@ -87,8 +87,10 @@ const QString RMain::kEditedDeleted = QStringLiteral(" התזכורת נמחקה
 void RMain::SetMode(bool theMode, const QString& StatusTXT)
 {
     InEdit = theMode;
-    if (!theMode)
+    if (!theMode) {
         m_editingNew = false;
+        dropKeptDraft();
+    }
     for (QWidget* control : std::initializer_list<QWidget*>{List1, cmdDelete, cmdDeleteAll, cmdFind,
                                                             cmdRefresh, cmdDefinitions})
         control->setEnabled(!theMode);
@@ -180,6 +182,21 @@ void RMain::LoadDefault()
 
 // Filling the controls raises their change signals; InEdit keeps those from
 // entering edit mode.
+void RMain::showInEditor(const ReminderRecord& r)
+{
+    CCaption->setText(r.RCaption);
+    // A reminder without a due date shows a new reminder's default.
+    setEditorDueDate(r.isNull(ReminderField::RDate) ? NowToMinute() : r.RDate);
+    selectEntryByText(CImportance, ImportanceName(r.RImportance));
+    Loading = true;
+    selectEntryByText(CEventType, EventTypeName(r.REventType));
+    Loading = false;
+    OptActive[r.RActive ? 0 : 1]->setChecked(true);
+    CDetail->setPlainText(toEditorText(r.RDetail));
+    static_cast<AdvancedRule&>(AdvOptions) = r;
+    CurrentSentTo = r.SentTo;
+}
+
 void RMain::LoadCurrent()
 {
     if (!ListRs || !ListRs->hasCurrent())
@@ -187,17 +204,7 @@ void RMain::LoadCurrent()
     const auto load = [this] {
         InEdit = true;
         const ReminderRecord r = ReminderRecord::read(*ListRs);
-        CCaption->setText(r.RCaption);
-        // A reminder without a due date shows a new reminder's default.
-        setEditorDueDate(r.isNull(ReminderField::RDate) ? NowToMinute() : r.RDate);
-        selectEntryByText(CImportance, ImportanceName(r.RImportance));
-        Loading = true;
-        selectEntryByText(CEventType, EventTypeName(r.REventType));
-        Loading = false;
-        OptActive[r.RActive ? 0 : 1]->setChecked(true);
-        CDetail->setPlainText(toEditorText(r.RDetail));
-        static_cast<AdvancedRule&>(AdvOptions) = r;
-        CurrentSentTo = r.SentTo;
+        showInEditor(r);
         CurrentReminderId = r.RMain_Id;
         m_loaded = r;
         LANSend->setChecked(r.BroadcastId > 0 && r.IAMAuthor);

@@ -3,11 +3,13 @@
 #include "manager/ManagerState.h"
 #include "platform/ui/ModalWindows.h"
 #include "platform/ui/Prompt.h"
+#include "store/Database.h"
 #include "store/LanSettings.h"
 #include "store/ReminderDb.h"
 #include "tests/support/PromptGuard.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QListView>
 #include <QScopeGuard>
 #include <QTimer>
@@ -52,6 +54,7 @@ void ManagerFixture::close()
     if (window)
         window->close();
     QTest::qWaitFor([&window] { return window.isNull(); }, 5000);
+    QFile::remove(editDraftPath()); // an edit a test left is not offered to its next opening
 }
 
 QList<qint32> ManagerFixture::listIds() const
