@@ -6,7 +6,7 @@
 #include "common/Trapped.h"
 #include "platform/Failure.h"
 #include "platform/FileLock.h"
-#include "platform/ProgramDir.h"
+#include "platform/UserFiles.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -56,7 +56,7 @@ void writeSettingsFile(const QString& path, const QByteArray& bytes)
 
 QString iniFilePath()
 {
-    return ProgramDir::file(QStringLiteral("Kalvex.ini"));
+    return UserFiles::configFile(QStringLiteral("Kalvex.ini"));
 }
 
 QString ReadIni(const QString& section, const QString& key, const QString& defaultValue)

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-// The shared settings file "Kalvex.ini" in the program directory, in the
+// The shared settings file "Kalvex.ini" in the user's config folder (the
+// program directory where that can be written, platform/UserFiles.h), in the
 // Windows profile format. Both programs read and write it. Its text is UTF-8,
 // or Windows-1255 in a file carried over from the Windows release, and a
 // write keeps the form the file was found in (ProfileEncoding.h).

@@ -3,7 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/Failure.h"
 #include "platform/NewFile.h"
-#include "platform/ProgramDir.h"
+#include "platform/UserFiles.h"
 #include "store/SqlStatement.h"
 
 #include <QFile>
@@ -155,5 +155,5 @@ void Transaction::commit()
 
 QString reminderDbPath()
 {
-    return ProgramDir::file(QStringLiteral("KV_Data.mdb"));
+    return UserFiles::dataFile(QStringLiteral("KV_Data.mdb"));
 }

@@ -9,8 +9,8 @@
 
 struct sqlite3;
 
-// One open connection to a reminder database file (SQLite); the program
-// directory's is opened by OpenReminderDb (ReminderDb.h). Every operation opens
+// One open connection to a reminder database file (SQLite); the user's is
+// opened by OpenReminderDb (ReminderDb.h). Every operation opens
 // its own and lets it close when it goes out of scope. All errors throw Failure
 // with SQLite's description.
 //
@@ -68,5 +68,5 @@ private:
     bool m_done = false;
 };
 
-// Where the program directory's reminder database lies.
+// Where the reminder database lies: the user's data folder (platform/UserFiles.h).
 QString reminderDbPath();
