@@ -1,5 +1,6 @@
 #include "lan/FrmLANOpt.h"
 
+#include "common/AutoRunEntry.h"
 #include "common/Log.h"
 #include "common/SettingsKeys.h"
 #include "common/Trapped.h"
@@ -22,14 +23,6 @@
 #include <QVBoxLayout>
 
 #include <tuple>
-
-namespace {
-
-// The auto-start entry that starts the tray monitor at log-on.
-const QString kAutoRunName = QStringLiteral("Veltrum Reminder");
-const QString kAutoRunIcon = QStringLiteral("veltrum-reminder");
-
-} // namespace
 
 FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
 {
@@ -89,7 +82,7 @@ void FrmLANOpt::LoadLANOpt()
 
 void FrmLANOpt::LoadAutoRun()
 {
-    AutoRunState = AutoStart::program(kAutoRunName) == MonitorProgram() ? 1 : 0;
+    AutoRunState = AutoStart::program(AutoRunEntry::entry) == MonitorProgram() ? 1 : 0;
     Opt_AutoRun->setChecked(AutoRunState == 1);
 }
 
@@ -98,9 +91,9 @@ bool FrmLANOpt::SaveAutoRun()
 {
     return trapped(QStringLiteral("Error Saving Autorun"), [this] {
         if (Opt_AutoRun->isChecked())
-            AutoStart::set(kAutoRunName, MonitorProgram(), kAutoRunIcon);
+            AutoStart::set(AutoRunEntry::entry, MonitorProgram(), AutoRunEntry::icon);
         else
-            AutoStart::remove(kAutoRunName);
+            AutoStart::remove(AutoRunEntry::entry);
     });
 }
 

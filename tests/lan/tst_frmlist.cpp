@@ -3,6 +3,7 @@
 #include "tests/support/LanPeer.h"
 #include "tests/support/ManagerFixture.h"
 
+#include "common/AutoRunEntry.h"
 #include "common/Ini.h"
 #include "common/LanText.h"
 #include "lan/FrmLANOpt.h"
@@ -76,7 +77,7 @@ class TestLanWindows : public QObject
     QTemporaryDir m_programDir{QDir::tempPath() +
                                "/prog \"dir XXXXXX"}; // needs quoting in an entry
     QTemporaryDir m_config;
-    const QString kEntry = QStringLiteral("Veltrum Reminder");
+    const AutoStart::Entry kEntry = AutoRunEntry::entry;
     std::unique_ptr<FrmLANOpt> w;
 
     template <typename T> T* find(const char* name) { return w->findChild<T*>(name); }
@@ -135,7 +136,7 @@ private slots:
         save();
         QCOMPARE(AutoStart::program(kEntry).value_or("none"), MonitorProgram());
         QProcess validate;
-        validate.start("desktop-file-validate", {AutoStart::entryPath(kEntry)});
+        validate.start("desktop-file-validate", {AutoStart::entryPath(kEntry.name)});
         QVERIFY(validate.waitForFinished());
         QCOMPARE(validate.exitCode(), 0);
         open();
