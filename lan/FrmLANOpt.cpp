@@ -5,6 +5,7 @@
 #include "common/SettingsKeys.h"
 #include "common/Trapped.h"
 #include "common/WindowCaptions.h"
+#include "common/ui/OfficeLock.h"
 #include "lan/RestartMonitor.h"
 #include "platform/AutoStart.h"
 #include "platform/Failure.h"
@@ -68,6 +69,12 @@ FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
 
     LoadLANOpt();
     LoadAutoRun();
+    using namespace SettingsKeys;
+    for (const auto& [control, key] : {std::pair<QWidget*, QString>{OptSend, optSend},
+                                       {OptReceive, optReceive},
+                                       {txtNick, nick},
+                                       {txtPort, port}})
+        ShowOfficeLock(control, lanSection, key);
 }
 
 // A stored value that does not convert shows its default and is logged.
