@@ -172,10 +172,7 @@ private slots:
         QString error;
         QVERIFY2(PrivateMounts::smallDisk(s->home(), 256 * 1024, &error), qPrintable(error));
         m_mounts << s->home();
-        QFile filler(s->home() + "/filler");
-        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        while (filler.write(QByteArray(4096, 'x')) == 4096) {
-        }
+        PrivateMounts::fill(s->home() + "/filler");
         QProcess* tolvane = s->startProgram("Tolvane");
         QTRY_VERIFY_WITH_TIMEOUT(!desktopOf(s).trayIcons("Tolvane").isEmpty(), 30000);
         QVERIFY2(s->promptLines().join('\n').contains("אין מקום פנוי בדיסק"),
@@ -194,7 +191,7 @@ private slots:
                 QVERIFY2(fileBytes(file).isEmpty() || fileBytes(file).endsWith('\n'),
                          qPrintable(file));
         }
-        filler.remove();
+        QFile::remove(s->home() + "/filler");
         const Run stored = run(s, {"--add", "x", "--at", "2030-01-01 09:00"});
         QVERIFY2(stored.exitCode == 0, qPrintable(stored.err));
         QCOMPARE(s->scalarSql("SELECT COUNT(*) FROM Main_tbl").toInt(), 1);

@@ -93,10 +93,7 @@ private slots:
         if (mounted) {
             setXdg({disk.path() + "/d", disk.path() + "/c", disk.path() + "/s"});
             UserFiles::folder(UserFiles::Kind::State); // made while there is room
-            QFile filler(disk.path() + "/filler");
-            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-            while (filler.write(QByteArray(4096, 'x')) == 4096) {
-            }
+            PrivateMounts::fill(disk.path() + "/filler");
             QVERIFY_THROWS_EXCEPTION(Failure, UserFiles::checkWritable());
             try {
                 UserFiles::checkWritable();

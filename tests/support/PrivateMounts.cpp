@@ -55,6 +55,14 @@ bool smallDisk(const QString& dir, qint64 bytes, QString* error)
                                      QStringLiteral("size=%1,mode=0755").arg(bytes), error);
 }
 
+void fill(const QString& file)
+{
+    QFile filler(file);
+    if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        while (filler.write(QByteArray(4096, 'x')) == 4096) {
+        }
+}
+
 bool overlaySystem(const QString& tree, QString* error)
 {
     if (!enter(error))

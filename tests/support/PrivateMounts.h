@@ -15,6 +15,8 @@ bool enter(QString* error);
 bool makeReadOnly(const QString& dir, QString* error);
 // An empty file system of that size on the folder, as a small disk.
 bool smallDisk(const QString& dir, qint64 bytes, QString* error);
+// Fills the disk of the folder with the file named, till no byte more fits.
+void fill(const QString& file);
 // The files of tree (its usr/ and etc/) over /usr and /etc, read-only: an
 // installation into tree seen where it was meant to be installed.
 bool overlaySystem(const QString& tree, QString* error);
