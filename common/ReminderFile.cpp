@@ -1,13 +1,13 @@
 #include "common/ReminderFile.h"
 
-#include "platform/ProgramDir.h"
+#include "platform/UserFiles.h"
 
 QString reminderDbPath()
 {
-    return ProgramDir::file(QStringLiteral("KV_Data.mdb"));
+    return UserFiles::dataFile(QStringLiteral("KV_Data.mdb"));
 }
 
 QString editDraftPath()
 {
-    return ProgramDir::file(QStringLiteral("KV_Draft.json"));
+    return UserFiles::dataFile(QStringLiteral("KV_Draft.json"));
 }

@@ -2,7 +2,7 @@
 
 #include "common/KalvexBus.h"
 #include "platform/Clock.h"
-#include "platform/ProgramDir.h"
+#include "platform/UserFiles.h"
 #include "platform/WallClockWatch.h"
 #include "platform/ui/Named.h"
 #include "tray/modMain.h"
@@ -33,8 +33,8 @@ DueWakeUp::DueWakeUp(int horizonMs, QObject* parent) : QObject(parent), m_horizo
     connect(m_warmTimer, &QTimer::timeout, this, &DueWakeUp::startKalvexAhead);
 
     // Kalvex replaces the settings file as a whole (a new file renamed over
-    // the old one), which shows as a change of the program directory.
-    m_settingsWatch = new QFileSystemWatcher({ProgramDir::path()}, this);
+    // the old one), which shows as a change of the folder that holds it.
+    m_settingsWatch = new QFileSystemWatcher({UserFiles::folder(UserFiles::Kind::Config)}, this);
     connect(m_settingsWatch, &QFileSystemWatcher::directoryChanged, this,
             &DueWakeUp::settingsChanged);
 

@@ -50,6 +50,13 @@ QIcon iconOf(const QLabel* image)
     return QIcon(image->pixmap());
 }
 
+// The running tip, with why the LAN receiver is off where it could not bind.
+QString runningTip()
+{
+    return modMain::LanTrouble.isEmpty() ? kTipRunning
+                                         : kTipRunning + QLatin1Char('\n') + modMain::LanTrouble;
+}
+
 } // namespace
 
 FrmMain::FrmMain()
@@ -160,7 +167,7 @@ void FrmMain::Form_Load()
                     Picture1->showMessage(title, text, QSystemTrayIcon::Information);
             },
             this);
-        setTrayIcon(GetImage(), kTipRunning);
+        setTrayIcon(GetImage(), runningTip());
         lookForTray();
         if (!modMain::UpdateList())
             unload();
@@ -229,6 +236,10 @@ void FrmMain::showTrayIcon()
     Picture1->setIcon(m_icon);
     Picture1->setToolTip(shownTip());
     Picture1->show();
+    // Told once, as the icon first shows: the tip keeps it afterwards.
+    if (!m_lanTroubleTold && !modMain::LanTrouble.isEmpty())
+        Picture1->showMessage(appTitle(), modMain::LanTrouble, QSystemTrayIcon::Warning);
+    m_lanTroubleTold = true;
 }
 
 void FrmMain::setTrayIcon(const QIcon& icon, const QString& tip)
@@ -276,7 +287,7 @@ void FrmMain::SetState(bool active)
         Timer1->start();
         m_dueWakeUp->setRunning(true);
         mnuDisable->setText(QStringLiteral("עצור"));
-        setTrayIcon(GetImage(), kTipRunning);
+        setTrayIcon(GetImage(), runningTip());
     } else {
         setTrayIcon(iconOf(Image2), kTipStopped);
         Timer1->stop();

@@ -78,6 +78,7 @@ private:
     QAction* alertsLine = nullptr;
     OpenAlerts* m_openAlerts = nullptr;
     bool m_askingExit = false; // the exit question is open
+    bool m_lanTroubleTold = false;
     bool m_unloaded = false;
     ArrivalNotices* m_arrivals = nullptr; // notices of shared reminders that arrived
     DueWakeUp* m_dueWakeUp = nullptr;     // between ticks, the moment NextDate falls due

@@ -1,8 +1,8 @@
 #include "platform/Clock.h"
 #include "platform/ui/WindowDirectory.h"
-#include "tests/e2e_tolvane/StatusNotifierHost.h"
 #include "tests/support/E2eSession.h"
 #include "tests/support/KalvexProxy.h"
+#include "tests/support/StatusNotifierHost.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/XDesktop.h"
 

@@ -14,6 +14,7 @@
 #include "tray/KalvexClient.h"
 #include "tray/LanAnnounce.h"
 #include "tray/LanHandOver.h"
+#include "tray/LanSwitches.h"
 #include "tray/OpenAlerts.h"
 #include "tray/ProgramEnd.h"
 #include "tray/SenderRates.h"
@@ -237,7 +238,8 @@ private slots:
         }
     }
 
-    // Yellow while the LAN works, white when off or its port is held (logged); grey stopped.
+    // Yellow while the LAN works, white when off or its port is held (logged and told); grey
+    // stopped.
     void runningIconFollowsLanSwitches()
     {
         QUdpSocket holder;
@@ -252,6 +254,9 @@ private slots:
             FrmMain* form = FrmMain::load();
             QCOMPARE(faceOf(form), face);
             QCOMPARE(frmWinSock::instance() != nullptr, face == "yellow");
+            // The held port is told, in Hebrew, for the icon to say.
+            QCOMPARE(modMain::LanTrouble.contains("הפורט " + taken + " תפוס"),
+                     ini.startsWith("Port"));
             form->SetState(false);
             QCOMPARE(faceOf(form), QString("grey"));
             form->SetState(true);
