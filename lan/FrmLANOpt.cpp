@@ -1,9 +1,11 @@
 #include "lan/FrmLANOpt.h"
 
+#include "common/AutoRunEntry.h"
 #include "common/Log.h"
 #include "common/SettingsKeys.h"
 #include "common/Trapped.h"
 #include "common/WindowCaptions.h"
+#include "common/ui/OfficeLock.h"
 #include "lan/RestartMonitor.h"
 #include "platform/AutoStart.h"
 #include "platform/Failure.h"
@@ -27,10 +29,6 @@
 #include <tuple>
 
 namespace {
-
-// The auto-start entry that starts the tray monitor at log-on.
-const QString kAutoRunName = QStringLiteral("Veltrum Reminder");
-const QString kAutoRunIcon = QStringLiteral("veltrum-reminder");
 
 // This installation's fingerprint, kept left to right inside the window; why
 // not, when the key file cannot be used.
@@ -100,6 +98,12 @@ FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
 
     LoadLANOpt();
     LoadAutoRun();
+    using namespace SettingsKeys;
+    for (const auto& [control, key] : {std::pair<QWidget*, QString>{OptSend, optSend},
+                                       {OptReceive, optReceive},
+                                       {txtNick, nick},
+                                       {txtPort, port}})
+        ShowOfficeLock(control, lanSection, key);
 }
 
 // A stored value that does not convert shows its default and is logged.
@@ -115,7 +119,7 @@ void FrmLANOpt::LoadLANOpt()
 
 void FrmLANOpt::LoadAutoRun()
 {
-    AutoRunState = AutoStart::program(kAutoRunName) == MonitorProgram() ? 1 : 0;
+    AutoRunState = AutoStart::program(AutoRunEntry::entry) == MonitorProgram() ? 1 : 0;
     Opt_AutoRun->setChecked(AutoRunState == 1);
 }
 
@@ -124,9 +128,9 @@ bool FrmLANOpt::SaveAutoRun()
 {
     return trapped(QStringLiteral("Error Saving Autorun"), [this] {
         if (Opt_AutoRun->isChecked())
-            AutoStart::set(kAutoRunName, MonitorProgram(), kAutoRunIcon);
+            AutoStart::set(AutoRunEntry::entry, MonitorProgram(), AutoRunEntry::icon);
         else
-            AutoStart::remove(kAutoRunName);
+            AutoStart::remove(AutoRunEntry::entry);
     });
 }
 

@@ -3,6 +3,7 @@
 #include "common/LanText.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
+#include "lan/ColleaguesSeen.h"
 #include "lan/LanFormat.h"
 #include "lan/LanLimits.h"
 #include "lan/LanSend.h"
@@ -263,8 +264,14 @@ void ReceiveACK(const QStringList& tokens)
         requireNickname(name);
         if (!g_origin.speaksFor(tokens, name))
             return;
-        if (NoteReceipt(id, name) == Receipt::NotStored)
+        if (NoteReceipt(id, name) == Receipt::NotStored) {
             WriteLog(QStringLiteral("תזכורת לאישור לא קיימת"), LogError);
+            return;
+        }
+        // He is seen: what else he has not acknowledged goes again, once his pause is over.
+        if (const QString& from = g_origin.replyAddress(tokens);
+            isAnswerableAddress(from) && NoteSeen(name, from))
+            SendMissedCopies(name, from);
     });
 }
 
@@ -284,6 +291,8 @@ void ReceiveIAM(const QStringList& tokens)
     if (!Listeners.contains(name) && Listeners.size() < kMaxListeners)
         Listeners.append(name);
     // Asked or not: a colleague who was away may miss what was shared meanwhile.
-    if (const QString& from = g_origin.replyAddress(tokens); isAnswerableAddress(from))
+    if (const QString& from = g_origin.replyAddress(tokens); isAnswerableAddress(from)) {
+        NoteSeen(name, from);
         SendMissedCopies(name, from);
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "common/Log.h"
 #include "common/Trapped.h"
+#include "lan/ColleaguesSeen.h"
 #include "lan/LanFormat.h"
 #include "lan/LanSend.h"
 #include "lan/SenderTrust.h"
@@ -135,7 +136,7 @@ frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
         m_answerLook->start();
     });
     connect(m_answerLook, &QTimer::timeout, this, [this] {
-        if (List1->count() != Listeners.size())
+        if (m_answersShown != Listeners.size())
             FillWhoListen();
     });
     connect(m_silence, &QTimer::timeout, this,
@@ -164,12 +165,11 @@ std::optional<QString> frmList::choose(QWidget* owner, const QString& sentTo, qi
 
 void frmList::Form_Load(const QString& sentTo)
 {
-    if (Listeners.isEmpty()) {
+    FillWhoListen();
+    if (Listeners.isEmpty())
         AskWhoListens();
-    } else {
-        FillWhoListen();
+    else
         m_answerLook->start();
-    }
     FillListFromText(sentTo, 2);
     FillListFromText(GetRecBy(), 3);
     showColleague();
@@ -188,11 +188,12 @@ void frmList::AskWhoListens()
     m_silence->start();
 }
 
-// Forgets who answered before (a colleague may have renamed himself or left)
-// and asks again; the answers show as they come.
+// Forgets who answered before and who was seen (a colleague may have renamed
+// himself or left) and asks again; only the answers show, as they come.
 void frmList::cmdRefresh_Click()
 {
     Listeners.clear();
+    m_storedToo = false;
     FillWhoListen();
     AskWhoListens();
 }
@@ -211,7 +212,8 @@ QString frmList::GetRecBy() const
 
 void frmList::FillWhoListen()
 {
-    showNames(List1, Listeners);
+    m_answersShown = Listeners.size();
+    showNames(List1, m_storedToo ? ColleaguesKnown() : Listeners);
 }
 
 void frmList::FillListFromText(const QString& text, short number)

@@ -59,7 +59,7 @@ bool LanNetwork::ip(const QStringList& args)
 
 bool LanNetwork::bindIn(int host, QUdpSocket& socket, quint16 port) const
 {
-    return bindInAs(host, address(host), socket, port);
+    return bindInHost(host, socket, QHostAddress(address(host)), port);
 }
 
 bool LanNetwork::impersonate(int host, int other)
@@ -71,10 +71,16 @@ bool LanNetwork::impersonate(int host, int other)
 
 bool LanNetwork::bindAs(int host, int other, QUdpSocket& socket) const
 {
-    return bindInAs(host, address(other), socket, 0);
+    return bindInHost(host, socket, QHostAddress(address(other)), 0);
 }
 
-bool LanNetwork::bindInAs(int host, const QString& as, QUdpSocket& socket, quint16 port) const
+bool LanNetwork::listenIn(int host, QUdpSocket& socket, quint16 port) const
+{
+    return bindInHost(host, socket, QHostAddress(QHostAddress::AnyIPv4), port);
+}
+
+bool LanNetwork::bindInHost(int host, QUdpSocket& socket, const QHostAddress& address,
+                            quint16 port) const
 {
     const int here = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
     const int there =
@@ -83,7 +89,7 @@ bool LanNetwork::bindInAs(int host, const QString& as, QUdpSocket& socket, quint
     bool bound = false;
     // Only this thread moves, and only while the socket is made.
     if (here >= 0 && there >= 0 && ::setns(there, CLONE_NEWNET) == 0) {
-        bound = socket.bind(QHostAddress(as), port);
+        bound = socket.bind(address, port);
         bound = ::setns(here, CLONE_NEWNET) == 0 && bound;
     }
     for (int fd : {here, there})

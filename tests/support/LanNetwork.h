@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QHostAddress;
 class QUdpSocket;
 
 // A LAN of its own (needs root): one network namespace per host, each with
@@ -35,16 +36,14 @@ public:
     // other host can see it (no ARP answers for it), to bind to with bindAs.
     bool impersonate(int host, int other);
     bool bindAs(int host, int other, QUdpSocket& socket) const;
-    // Bound to every address of the host: it also hears what is broadcast.
-    bool listenIn(int host, QUdpSocket& socket, quint16 port) const
-    {
-        return bindInAs(host, QStringLiteral("0.0.0.0"), socket, port);
-    }
+    // Binds the socket to every address of the host on the port, so it also receives what the
+    // other hosts send to everybody (255.255.255.255), as a listening installation does.
+    bool listenIn(int host, QUdpSocket& socket, quint16 port) const;
 
 private:
     QString hostName(int host) const { return m_prefix + QLatin1Char(char('a' + host)); }
+    bool bindInHost(int host, QUdpSocket& socket, const QHostAddress& address, quint16 port) const;
     bool ip(const QStringList& args);
-    bool bindInAs(int host, const QString& address, QUdpSocket& socket, quint16 port) const;
 
     QString m_prefix;
     int m_hosts;
