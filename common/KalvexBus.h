@@ -24,6 +24,7 @@ inline const QString invalidArgumentError = QStringLiteral("Kalvex.KVClass.Error
 inline const QString arrivalNew = QStringLiteral("new");
 inline const QString arrivalChanged = QStringLiteral("changed");
 inline const QString arrivalDeleted = QStringLiteral("deleted");
+inline const QString arrivalRefused = QStringLiteral("refused");
 
 // Makes the types of the interface's own signatures known to Qt D-Bus
 // (a(ss) QList<LanDatagram>, aa{sv} QList<QVariantMap>); before the first

@@ -24,5 +24,10 @@ inline const QString portDefault = QStringLiteral("217");
 inline const QString optSend = QStringLiteral("OptSend");
 inline const QString optReceive = QStringLiteral("OptReceive");
 inline const QString optDefault = QStringLiteral("1"); // both switches
+// The office's policy for unsigned datagrams: "mixed" takes them as from a
+// Windows peer, "signed" drops them.
+inline const QString trust = QStringLiteral("Trust");
+inline const QString trustMixed = QStringLiteral("mixed");
+inline const QString trustSigned = QStringLiteral("signed");
 
 } // namespace SettingsKeys

@@ -14,6 +14,9 @@
 #include "platform/ui/Prompt.h"
 #include "store/LanSettings.h"
 #include "store/ReminderRecord.h"
+#include "trust/Fingerprint.h"
+#include "trust/KeyFile.h"
+#include "trust/TrustFiles.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -24,6 +27,24 @@
 #include <QVBoxLayout>
 
 #include <tuple>
+
+namespace {
+
+// This installation's fingerprint, kept left to right inside the window; why
+// not, when the key file cannot be used.
+QString ownFingerprint()
+{
+    try {
+        return QStringLiteral("טביעת האצבע שלי: ") + QChar(0x2066) +
+               keyFingerprint(loadOrCreateKeyPair(TrustFiles::keyFile()).publicKey()) +
+               QChar(0x2069);
+    } catch (const std::exception& e) {
+        WriteLog(QStringLiteral("LANOpt Load: ") + describe(e), LogError);
+        return describe(e);
+    }
+}
+
+} // namespace
 
 FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
 {
@@ -47,6 +68,12 @@ FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
     Label1[1] = named(new QLabel(QStringLiteral("מספר פורט"), Frame1), QStringLiteral("Label1_1"));
     txtNick = named(new QLineEdit(Frame1), QStringLiteral("txtNick"));
     txtPort = named(new QLineEdit(SettingsKeys::portDefault, Frame1), QStringLiteral("txtPort"));
+    OptSignedOnly = named(new QCheckBox(QStringLiteral("קבל רק הודעות חתומות (אין במשרד גרסת "
+                                                       "Windows)"),
+                                        Frame1),
+                          QStringLiteral("OptSignedOnly"));
+    LblFingerprint = named(new QLabel(ownFingerprint(), Frame1), QStringLiteral("LblFingerprint"));
+    LblFingerprint->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* lan = new QGridLayout(Frame1);
     lan->addWidget(OptSend, 0, 0, 1, 2);
     lan->addWidget(OptReceive, 1, 0, 1, 2);
@@ -54,6 +81,8 @@ FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
     lan->addWidget(txtNick, 2, 1);
     lan->addWidget(Label1[1], 3, 0);
     lan->addWidget(txtPort, 3, 1);
+    lan->addWidget(OptSignedOnly, 4, 0, 1, 2);
+    lan->addWidget(LblFingerprint, 5, 0, 1, 2);
 
     std::tie(cmdSave, cmdCancel) = NewDialogButtons(this);
     auto* buttons = new QHBoxLayout;
@@ -85,6 +114,7 @@ void FrmLANOpt::LoadLANOpt()
     OptReceive->setChecked(stored.receive);
     txtNick->setText(stored.nick);
     txtPort->setText(QString::number(stored.port));
+    OptSignedOnly->setChecked(stored.trust == LanTrust::Signed);
 }
 
 void FrmLANOpt::LoadAutoRun()
@@ -131,7 +161,8 @@ QLineEdit* FrmLANOpt::refusedControl(QString* why) const
 void FrmLANOpt::SaveLANSettings()
 {
     if (!WriteLANSettings(OptSend->isChecked(), OptReceive->isChecked(), txtNick->text(),
-                          txtPort->text()))
+                          txtPort->text()) ||
+        !WriteLanTrust(OptSignedOnly->isChecked() ? LanTrust::Signed : LanTrust::Mixed))
         throw Failure(QStringLiteral("the settings file was not written"));
 }
 

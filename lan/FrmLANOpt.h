@@ -10,7 +10,9 @@ class QLineEdit;
 class QPushButton;
 
 // The options window "אפשרויות": whether the tray monitor starts at log-on,
-// and the LAN settings (sending, receiving, nickname, port). Only a
+// and the LAN settings (sending, receiving, nickname, port, the office's
+// trust policy; this installation's fingerprint is shown for colleagues to
+// compare). Only a
 // confirmed save writes, and a refused one (the user is told why) writes
 // nothing and leaves the window open.
 class FrmLANOpt : public QDialog
@@ -39,6 +41,8 @@ private:
     QLabel* Label1[2];
     QLineEdit* txtNick;
     QLineEdit* txtPort;
+    QCheckBox* OptSignedOnly; // the policy "signed"; unchecked "mixed"
+    QLabel* LblFingerprint;
     QPushButton* cmdSave;
     QPushButton* cmdCancel;
     // Auto-start as found when the window loaded: 1 this installation's monitor, 0 not.

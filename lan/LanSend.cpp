@@ -7,6 +7,9 @@
 #include "platform/Failure.h"
 #include "platform/SysInfo.h"
 #include "store/LanSettings.h"
+#include "trust/InstallationSigner.h"
+#include "trust/SignatureCounter.h"
+#include "trust/SignatureField.h"
 
 #include <QHostAddress>
 #include <QNetworkInterface>
@@ -42,13 +45,15 @@ void connectTo(QUdpSocket& socket, const QHostAddress& host)
         throw Failure(socket.errorString());
 }
 
+// The datagram as the release before sent it, checked to leave room for the
+// signature field.
 QByteArray datagramBytes(const QString& text)
 {
     const QByteArray bytes = lanBytesFromText(text);
-    if (bytes.size() > kMaxDatagramBytes)
+    if (bytes.size() + kSignatureFieldBytes > kMaxDatagramBytes)
         throw Failure(QStringLiteral("Message of %1 bytes is longer than one datagram (%2)")
                           .arg(bytes.size())
-                          .arg(kMaxDatagramBytes));
+                          .arg(kMaxDatagramBytes - kSignatureFieldBytes));
     return bytes;
 }
 
@@ -69,7 +74,8 @@ bool WS_LAN_Send(const QString& strData, const QString& HostIP)
         QUdpSocket socket;
         connectTo(socket, requireIPv4(HostIP));
         LocalIP = socket.localAddress().toString();
-        const QByteArray bytes = datagramBytes(LocalIP + kFieldEnd + strData);
+        const QByteArray bytes =
+            signWithInstallationKey(datagramBytes(LocalIP + kFieldEnd + strData), kCounterBlock);
         if (socket.write(bytes) != bytes.size())
             throw Failure(socket.errorString());
         WriteLog(QStringLiteral("SendData: ") + strData, LogInformation);

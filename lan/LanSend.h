@@ -9,7 +9,9 @@
 // LAN port (LANPort) of one address; field 0 is this machine's address.
 
 inline const QString kBroadcastAddress = QStringLiteral("255.255.255.255");
-// A datagram longer than kMaxDatagramBytes (common/LanText.h) is refused unsent.
+// Every datagram goes signed with the installation's key: the signature
+// field (trust/SignatureField.h) follows its last field. One that would be
+// longer than kMaxDatagramBytes (common/LanText.h) signed is refused unsent.
 
 // This machine's address as the socket layer reports it for the last
 // destination, dotted decimal; empty until a send or a received message needs it.
@@ -17,8 +19,9 @@ extern QString LocalIP;
 // Nicknames from "IAM" answers, in arrival order, duplicates kept.
 extern QStringList Listeners;
 
-// Sends LocalIP, TAB, strData to HostIP (dotted decimal), in Windows-1255 (a
-// character it lacks goes as "?"); the text must fit one datagram. Logs "SendData: <strData>" once
+// Sends LocalIP, TAB, strData, then the signature field, to HostIP (dotted
+// decimal), in Windows-1255 (a character it lacks goes as "?"); the text
+// must fit one datagram. Logs "SendData: <strData>" once
 // sent, "WS_LAN_Send: <description>" when not; gives whether it was sent.
 bool WS_LAN_Send(const QString& strData, const QString& HostIP);
 // Whether WS_LAN_Send could send the text, checked before anything is

@@ -8,7 +8,9 @@
 #include "lan/LanLimits.h"
 #include "lan/LanSend.h"
 #include "lan/RUpdateRec.h"
+#include "lan/SealedUpdate.h"
 #include "lan/SendMissedCopies.h"
+#include "lan/SenderTrust.h"
 #include "lan/SharedArrivals.h"
 #include "platform/Failure.h"
 #include "scheduling/ReminderWrites.h"
@@ -34,7 +36,8 @@ constexpr int kMaxLoggedSender = 40;
 // The datagram being carried out: where it came from, as far as known.
 struct Origin
 {
-    QString source; // the address it came from; empty when not known (MsgProcess)
+    QString source;       // the address it came from; empty when not known (MsgProcess)
+    CheckedSender signer; // who signed it, if anyone
 
     // The address it came from, else its field 0.
     const QString& replyAddress(const QStringList& tokens) const
@@ -53,6 +56,11 @@ struct Origin
     QString sender(const QStringList& tokens) const
     {
         return source.isEmpty() ? tokens.value(0).left(kMaxLoggedSender) : source;
+    }
+    // Whether the datagram may act for the nickname (SenderTrust.h).
+    bool speaksFor(const QStringList& tokens, const QString& nickname, bool pinNew = true) const
+    {
+        return mayActFor(signer, nickname, pinNew, sender(tokens));
     }
 };
 
@@ -153,11 +161,17 @@ void ensureIndexesOnce()
 
 } // namespace
 
-void ProcessLANMsg(const QString& text, const QString& source)
+void ProcessLANMsg(const QString& received, const QString& source)
 {
     // A datagram carried out in a nested drain leaves the outer one its origin.
-    const Origin outer = std::exchange(g_origin, Origin{source});
+    const Origin outer = std::exchange(g_origin, Origin{source, {}});
     trapped(QString(), [&] {
+        const std::optional<CheckedDatagram> checked =
+            checkSender(received, g_origin.sender({received.section(kFieldEnd, 0, 0)}));
+        if (!checked)
+            return;
+        g_origin.signer = checked->sender;
+        const QString& text = checked->text;
         if (isDamaged(text) || hasUnknownKind(text)) {
             if (!IsOwnMsg({text.section(kFieldEnd, 0, 0)}))
                 logMalformed(text);
@@ -194,9 +208,19 @@ void ReceiveRUpdate(const QStringList& tokens)
         RUpdateRec rec = ParseRUpdate(tokens);
         if (NotForMe(rec))
             return;
+        if (isSealedUpdate(rec)) {
+            if (!g_origin.signer.isSigned)
+                throw Failure(QStringLiteral("עדכון מוצפן שלא נחתם"));
+            rec = openSealedUpdate(rec);
+        }
         DropControlCharacters(rec);
         requireStorable(rec);
         const std::optional<ReminderRecord> before = receivedCopy(rec.BroadcastId);
+        // Nobody overwrites a copy of another author's reminder.
+        if ((before && before->RAuthor != rec.RAuthor &&
+             !g_origin.speaksFor(tokens, before->RAuthor, false)) ||
+            !g_origin.speaksFor(tokens, rec.RAuthor))
+            return;
         if (!AdmitCopy(rec, before)) {
             CountForLog(refused, g_origin.sender(tokens) + QStringLiteral(" (author \"") +
                                      rec.RAuthor + QLatin1Char('"') + QLatin1Char(')'));
@@ -220,6 +244,8 @@ void ReceiveDELMsg(const QStringList& tokens)
     try {
         const qint32 id = lanToLong(tokenAt(tokens, 2));
         const std::optional<ReminderRecord> copy = receivedCopy(id);
+        if (copy && !g_origin.speaksFor(tokens, copy->RAuthor, false))
+            return;
         if (DeleteReceivedCopy(id) && copy)
             afterCommit([arrival = SharedArrival{SharedArrival::Deleted, copy->RMain_Id,
                                                  copy->RAuthor, copy->RCaption, copy->RDate}] {
@@ -236,6 +262,8 @@ void ReceiveACK(const QStringList& tokens)
         const qint32 id = lanToLong(tokenAt(tokens, 2));
         const QString& name = tokenAt(tokens, 3);
         requireNickname(name);
+        if (!g_origin.speaksFor(tokens, name))
+            return;
         if (NoteReceipt(id, name) == Receipt::NotStored) {
             WriteLog(QStringLiteral("תזכורת לאישור לא קיימת"), LogError);
             return;
@@ -258,6 +286,8 @@ void ReceiveIAM(const QStringList& tokens)
 {
     const QString& name = tokenAt(tokens, 2);
     requireNickname(name);
+    if (!g_origin.speaksFor(tokens, name))
+        return;
     if (!Listeners.contains(name) && Listeners.size() < kMaxListeners)
         Listeners.append(name);
     // Asked or not: a colleague who was away may miss what was shared meanwhile.

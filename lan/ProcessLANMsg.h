@@ -14,12 +14,18 @@
 // Inside a WriteBatch the acknowledgement and the published next due time
 // wait for its commit.
 //
+// First the signature is checked (SenderTrust.h): a datagram with a bad
+// one, and an unsigned one under the policy "signed", is dropped and
+// counted; an update, deletion, receipt or announcement is carried out only
+// when its sender may act for the author (of the copy it changes, too),
+// recipient or announcer it names.
+//
 // Answers go to source, the address the datagram came from; when it is not
 // known (empty), to its field 0, if that is a unicast address. A peer is
 // held to the bounds of LanLimits.h: its author's copies, one "IAM" a second,
 // nicknames of 1 to 9 characters without control characters, each once in
 // ReceivedBy and among the listeners.
-void ProcessLANMsg(const QString& text, const QString& source = QString());
+void ProcessLANMsg(const QString& received, const QString& source = QString());
 
 // True when field 0 is one of this machine's addresses (or LocalIP).
 bool IsOwnMsg(const QStringList& tokens);

@@ -4,6 +4,7 @@
 #include "lan/LanLimits.h"
 #include "lan/LanSend.h"
 #include "lan/RUpdateRec.h"
+#include "lan/SealedUpdate.h"
 #include "lan/SendRUpdate.h"
 #include "store/Database.h"
 #include "store/LanSettings.h"
@@ -70,7 +71,7 @@ void sendMissed(Database& db, const QString& nick, const QString& address)
         if (!allowance.take(r.BroadcastId, Resent::Update))
             continue;
         const QString recipients = r.SentTo.isEmpty() ? kAllRecipients : r.SentTo;
-        SendLANMsg(BuildRUpdate(UpdateOf(r, recipients)), address);
+        SendLANMsg(SharedUpdateText(UpdateOf(r, recipients)), address);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "common/WindowCaptions.h"
 #include "lan/LanSend.h"
 #include "lan/RUpdateRec.h"
+#include "lan/SealedUpdate.h"
 #include "platform/Failure.h"
 #include "platform/ui/Prompt.h"
 #include "scheduling/ReminderRules.h"
@@ -59,7 +60,7 @@ bool SendRUpdate(Dynaset& rs, qint32 NewIndex, bool toList, const QString& sentT
         if (rec.BroadcastId == 0)
             rec.BroadcastId = NewBroadcastId();
         // A reminder that cannot go out is left as it was.
-        const QString message = BuildRUpdate(rec);
+        const QString message = SharedUpdateText(rec);
         if (!checkSendable(message))
             return;
         MarkSent(rs, rec.BroadcastId, toList ? sentTo : QString());
@@ -85,7 +86,7 @@ bool sendStored(qint32 reminderId,
             return;
         NoteShared(*db, reminder->BroadcastId);
         ForgetResends(*db, reminder->BroadcastId);
-        sent = sendToEverybody(BuildRUpdate(UpdateOf(*reminder, recipients)));
+        sent = sendToEverybody(SharedUpdateText(UpdateOf(*reminder, recipients)));
     });
     return sent;
 }
@@ -110,6 +111,6 @@ void RequireSendable(const ReminderRecord& reminder, const QString& recipients)
     RUpdateRec rec = UpdateOf(reminder, recipients);
     if (rec.BroadcastId == 0)
         rec.BroadcastId = std::numeric_limits<qint32>::min(); // the longest identity
-    if (!checkSendable(BuildRUpdate(rec)))
+    if (!checkSendable(SharedUpdateText(rec)))
         throw ReminderRefused(F::RDetail, QStringLiteral("ארוך מדי לשליחה ברשת"));
 }

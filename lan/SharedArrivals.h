@@ -7,10 +7,11 @@
 #include <functional>
 
 // A received update or deletion that changed what this user holds, for the
-// notice the tray shows: a new copy, a changed one, or one its author deleted.
+// notice the tray shows: a new copy, a changed one, or one its author deleted;
+// or a datagram refused as signed with another key than its colleague's.
 struct SharedArrival
 {
-    enum Kind { New, Changed, Deleted };
+    enum Kind { New, Changed, Deleted, Refused };
     Kind kind = New;
     qint32 reminderId = 0; // the copy's RMain_Id (gone once deleted)
     QString author;

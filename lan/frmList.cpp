@@ -5,6 +5,7 @@
 #include "lan/ColleaguesSeen.h"
 #include "lan/LanFormat.h"
 #include "lan/LanSend.h"
+#include "lan/SenderTrust.h"
 #include "platform/Failure.h"
 #include "platform/Throttle.h"
 #include "platform/ui/DialogKeys.h"
@@ -16,6 +17,7 @@
 #include "store/ReminderChanges.h"
 #include "store/ReminderDb.h"
 #include "store/ReminderRecord.h"
+#include "trust/Fingerprint.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -86,6 +88,12 @@ frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
     LblNoAnswer = named(new QLabel(this), QStringLiteral("LblNoAnswer"));
     LblNoAnswer->setWordWrap(true);
     LblNoAnswer->hide();
+    LblColleague = named(new QLabel(this), QStringLiteral("LblColleague"));
+    LblColleague->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    cmdConfirm = named(new QPushButton(QStringLiteral("אשר"), this), QStringLiteral("cmdConfirm"));
+    cmdConfirm->setToolTip(QStringLiteral("טביעת האצבע זהה לזו שהעמית הקריא"));
+    cmdForget = named(new QPushButton(QStringLiteral("שכח"), this), QStringLiteral("cmdForget"));
+    cmdForget->setToolTip(QStringLiteral("לעמית מפתח חדש: ההודעה החתומה הבאה שלו תישמר"));
     std::tie(cmdSave, cmdCancel) = NewDialogButtons(this);
     Timer1 = named(new QTimer(this), QStringLiteral("Timer1"));
     Timer1->setInterval(kAnswerWaitMs);
@@ -110,6 +118,9 @@ frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
     grid->addWidget(cmdSave, 6, 2);
     grid->addWidget(cmdCancel, 6, 3);
     grid->addWidget(LblNoAnswer, 7, 0, 1, 4);
+    grid->addWidget(LblColleague, 8, 0, 1, 2);
+    grid->addWidget(cmdConfirm, 8, 2);
+    grid->addWidget(cmdForget, 8, 3);
 
     // Acknowledgements that arrive while the window is open show as they are stored.
     ReminderChanges::watchWhile(this);
@@ -130,6 +141,9 @@ frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
     });
     connect(m_silence, &QTimer::timeout, this,
             [this] { LblNoAnswer->setVisible(Listeners.isEmpty()); });
+    connect(List1, &QListWidget::currentTextChanged, this, [this] { showColleague(); });
+    connect(cmdConfirm, &QPushButton::clicked, this, [this] { changeColleague(true); });
+    connect(cmdForget, &QPushButton::clicked, this, [this] { changeColleague(false); });
     connect(cmdRefresh, &QPushButton::clicked, this, [this] { cmdRefresh_Click(); });
     connect(cmdLeft, &QPushButton::clicked, this, [this] { cmdLeft_Click(); });
     connect(cmdLeftAll, &QPushButton::clicked, this, [this] { cmdLeftAll_Click(); });
@@ -158,6 +172,7 @@ void frmList::Form_Load(const QString& sentTo)
         m_answerLook->start();
     FillListFromText(sentTo, 2);
     FillListFromText(GetRecBy(), 3);
+    showColleague();
     LblNoAnswer->setText(
         QStringLiteral("אף אחד לא ענה תוך שנייה. ייתכן שהעמיתים מקשיבים בפורט אחר (כאן: %1), "
                        "שהקבלה ברשת כבויה אצלם, או שחומת אש חוסמת את הפורט")
@@ -238,6 +253,32 @@ void frmList::cmdRight_Click()
 {
     if (QListWidgetItem* chosen = List2->currentItem())
         delete chosen;
+}
+
+// The fingerprint stays left to right inside the right-to-left window.
+void frmList::showColleague()
+{
+    const QListWidgetItem* chosen = List1->currentItem();
+    const QString name = chosen ? chosen->text() : QString();
+    const ColleagueKeys::Colleague* colleague = KnownColleagues().find(name);
+    LblColleague->setText(name.isEmpty() ? QString()
+                          : colleague    ? QStringLiteral("%1: %2, טביעת אצבע %3%4%5")
+                                            .arg(name, colleagueState(name), QChar(0x2066),
+                                                 keyFingerprint(colleague->key), QChar(0x2069))
+                                      : QStringLiteral("%1: %2").arg(name, colleagueState(name)));
+    cmdConfirm->setEnabled(colleague && !colleague->confirmed);
+    cmdForget->setEnabled(colleague != nullptr);
+}
+
+void frmList::changeColleague(bool confirm)
+{
+    const QListWidgetItem* chosen = List1->currentItem();
+    if (!chosen)
+        return;
+    ColleagueKeys& colleagues = KnownColleagues();
+    if (confirm ? colleagues.confirm(chosen->text()) : colleagues.forget(chosen->text()))
+        saveColleagues();
+    showColleague();
 }
 
 void frmList::keyPressEvent(QKeyEvent* event)

@@ -23,6 +23,10 @@ void SortNames(QStringList& names);
 // seen, showing only who answers), it asks the LAN with "WHL"; it adds the
 // answers that came within 250 ms, then later ones as they come, and when
 // nobody answered within a second says so and names the likely causes.
+// Below the available users it shows the chosen one's state and fingerprint
+// (SenderTrust.h): "אשר" once the fingerprint was compared with the
+// colleague's own, "שכח" when the colleague has a new key (the next signed
+// datagram pins it).
 class frmList : public QDialog
 {
     Q_OBJECT
@@ -48,6 +52,8 @@ private:
     void cmdRight_Click();
     void cmdRefresh_Click();
     void AskWhoListens();
+    void showColleague();
+    void changeColleague(bool confirm);
 
     qint32 m_reminderId;
     QLabel* Label1;
@@ -64,6 +70,9 @@ private:
     QPushButton* cmdCancel;
     QPushButton* cmdRefresh;
     QLabel* LblNoAnswer;
+    QLabel* LblColleague;
+    QPushButton* cmdConfirm;
+    QPushButton* cmdForget;
     QTimer* Timer1;
     QTimer* m_silence;            // ends the wait for a first answer
     QTimer* m_answerLook;         // adds answers that came after Timer1

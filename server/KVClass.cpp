@@ -33,7 +33,7 @@ KVClass::KVClass(ServerLifetime* lifetime, WindowWatcher* watcher, QObject* pare
                 [this](QWidget* w) { emit WindowShown(w->objectName(), w->windowTitle()); });
     setSharedArrivalHandler([this](const SharedArrival& arrival) {
         static const QString kinds[] = {KalvexBus::arrivalNew, KalvexBus::arrivalChanged,
-                                        KalvexBus::arrivalDeleted};
+                                        KalvexBus::arrivalDeleted, KalvexBus::arrivalRefused};
         emit SharedReminderArrived(kinds[arrival.kind], arrival.reminderId, arrival.author,
                                    arrival.caption, formatDateTime(arrival.due));
     });

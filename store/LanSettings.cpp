@@ -9,6 +9,7 @@ QString LANNick;
 quint16 LANPort = 0;
 bool LANOptSend = false;
 bool LANOptReceive = false;
+LanTrust LANTrust = LanTrust::Mixed;
 
 namespace {
 
@@ -29,6 +30,15 @@ auto loadConverted(const QString& logName, const QString& key, const QString& de
     }
 }
 
+LanTrust textToTrust(const QString& text)
+{
+    if (text.compare(trustSigned, Qt::CaseInsensitive) == 0)
+        return LanTrust::Signed;
+    if (text.compare(trustMixed, Qt::CaseInsensitive) == 0)
+        return LanTrust::Mixed;
+    throw Failure(QStringLiteral("not \"mixed\" or \"signed\""));
+}
+
 } // namespace
 
 LanSettingsValues ReadLANSettings(const QString& logName)
@@ -38,6 +48,7 @@ LanSettingsValues ReadLANSettings(const QString& logName)
     v.port = loadConverted(logName, port, portDefault, textToPort);
     v.send = loadConverted(logName, optSend, optDefault, textToBool);
     v.receive = loadConverted(logName, optReceive, optDefault, textToBool);
+    v.trust = loadConverted(logName, trust, trustMixed, textToTrust);
     return v;
 }
 
@@ -48,6 +59,7 @@ void LoadLANSettings()
     LANPort = v.port;
     LANOptSend = v.send;
     LANOptReceive = v.receive;
+    LANTrust = v.trust;
 }
 
 bool WriteLANSettings(bool send, bool receive, const QString& nick, const QString& port)
@@ -57,4 +69,9 @@ bool WriteLANSettings(bool send, bool receive, const QString& nick, const QStrin
            WriteIni(lanSection, optReceive, flag(receive)) &&
            WriteIni(lanSection, SettingsKeys::nick, nick) &&
            WriteIni(lanSection, SettingsKeys::port, port);
+}
+
+bool WriteLanTrust(LanTrust value)
+{
+    return WriteIni(lanSection, trust, value == LanTrust::Signed ? trustSigned : trustMixed);
 }

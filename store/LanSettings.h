@@ -11,6 +11,9 @@ extern QString LANNick;
 extern quint16 LANPort; // any UDP port; the file holds it as decimal text
 extern bool LANOptSend;
 extern bool LANOptReceive;
+// The office's trust policy ("Trust"): whether unsigned datagrams are taken.
+enum class LanTrust { Mixed, Signed };
+extern LanTrust LANTrust;
 
 // The LAN settings as stored.
 struct LanSettingsValues
@@ -19,8 +22,9 @@ struct LanSettingsValues
     quint16 port = 0;
     bool send = false;
     bool receive = false;
+    LanTrust trust = LanTrust::Mixed;
 };
-// Reads "Nick", "Port", "OptSend", "OptReceive" in that order. A value that
+// Reads "Nick", "Port", "OptSend", "OptReceive", "Trust" in that order. A value that
 // does not convert takes its key's default and is logged as
 // "<logName>: <key>=<value>: <description>", so one bad value never stops
 // the program. Never fails.
@@ -30,3 +34,5 @@ void LoadLANSettings();
 // Writes the keys as texts, in the order "OptSend" ("1"/"0"),
 // "OptReceive", "Nick", "Port"; false when a write failed (WriteIni logs it).
 bool WriteLANSettings(bool send, bool receive, const QString& nick, const QString& port);
+// Writes "Trust"; false when the write failed (WriteIni logs it).
+bool WriteLanTrust(LanTrust trust);

@@ -7,13 +7,15 @@
 
 namespace {
 
-// "חדשה", "עודכנה" or "נמחקה", as the notice tells the kind.
+// "חדשה", "עודכנה", "נמחקה" or "נדחתה", as the notice tells the kind.
 QString kindText(const QString& kind)
 {
     if (kind == KalvexBus::arrivalChanged)
         return QStringLiteral("עודכנה");
     if (kind == KalvexBus::arrivalDeleted)
         return QStringLiteral("נמחקה");
+    if (kind == KalvexBus::arrivalRefused)
+        return QStringLiteral("נדחתה");
     return QStringLiteral("חדשה");
 }
 

@@ -5,6 +5,7 @@
 #include "common/Log.h"
 #include "common/Trapped.h"
 #include "platform/Failure.h"
+#include "trust/InstallationSigner.h"
 
 #include <QHostAddress>
 #include <QUdpSocket>
@@ -27,7 +28,8 @@ void LanAnnounce(quint16 port)
             throw Failure(socket.errorString());
         const QString message = QStringLiteral("IAM\t") + ReadNick() + QLatin1Char('\t');
         const QString datagram = socket.localAddress().toString() + QLatin1Char('\t') + message;
-        const QByteArray bytes = lanBytesFromText(datagram);
+        // Counters one at a time: Kalvex signs with the same key meanwhile.
+        const QByteArray bytes = signWithInstallationKey(lanBytesFromText(datagram), 1);
         if (socket.write(bytes) != bytes.size())
             throw Failure(socket.errorString());
         WriteLog(QStringLiteral("SendData: ") + message, LogInformation);

@@ -4,6 +4,7 @@
 #include "common/LanText.h"
 #include "common/Log.h"
 #include "tray/modMain.h"
+#include "trust/TrustFiles.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -20,7 +21,7 @@ void drop(const QString& why, const QString& source)
 } // namespace
 
 LanHandOver::LanHandOver(QObject* parent, std::function<qint64()> msNow)
-    : QObject(parent), m_rates(std::move(msNow))
+    : QObject(parent), m_rates(std::move(msNow)), m_pinned(TrustFiles::colleaguesFile())
 {
     registerLanDatagramType();
 }
@@ -31,16 +32,19 @@ void LanHandOver::take(const QByteArray& bytes, const QString& source)
         drop(QStringLiteral("longer than %1 bytes").arg(kMaxDatagramBytes), source);
         return;
     }
-    if (!m_rates.admit(source, bytes.size())) {
+    // An address may be faked: only a colleague's signature names who sent.
+    const std::optional<QString> colleague = m_pinned.pinnedSigner(bytes);
+    const QString sender =
+        colleague ? QStringLiteral("key ") + *colleague : QStringLiteral("unverified ") + source;
+    if (!m_rates.admit(sender, bytes.size())) {
         drop(QStringLiteral("over the rate of %1 datagrams or %2 bytes a second")
                  .arg(kDatagramsPerSecond)
                  .arg(kBytesPerSecond),
-             source);
+             sender);
         return;
     }
-    if (m_queue.size() >= kMaxWaitingDatagrams ||
-        m_waitingBytes + bytes.size() > kMaxWaitingBytes) {
-        drop(QStringLiteral("the queue to Kalvex is full"), source);
+    if (!hasRoom(bytes.size(), colleague.has_value())) {
+        drop(QStringLiteral("the queue to Kalvex is full"), sender);
         return;
     }
     m_queue.enqueue({bytes, source});
@@ -54,6 +58,15 @@ void LanHandOver::take(const QByteArray& bytes, const QString& source)
             handOverNext();
         });
     }
+}
+
+bool LanHandOver::hasRoom(qint64 bytes, bool verified) const
+{
+    const qint64 datagrams =
+        verified ? kMaxWaitingDatagrams : kMaxWaitingDatagrams * kMaxUnverifiedShare / 5;
+    const qint64 byteBound =
+        verified ? kMaxWaitingBytes : kMaxWaitingBytes * kMaxUnverifiedShare / 5;
+    return m_queue.size() < datagrams && m_waitingBytes + bytes <= byteBound;
 }
 
 void LanHandOver::handOverNext()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tray/PinnedSenders.h"
 #include "tray/SenderRates.h"
 
 #include <QByteArray>
@@ -13,8 +14,12 @@
 // socket is read on however slowly Kalvex works, and what waits is bounded.
 //
 // Dropped, and counted in the log's summary ("dropped N datagrams from X"):
-// a datagram longer than any peer can send, one from an address over its
-// rate (SenderRates), and one that finds the queue full.
+// a datagram longer than any peer can send, one over its sender's rate
+// (SenderRates), and one that finds the queue full. The sender is the
+// colleague, when a pinned colleague signed the datagram (PinnedSenders),
+// else the address it came from; such unverified datagrams fill the queue
+// to kMaxUnverifiedShare of its bounds at most, leaving the rest for
+// colleagues.
 class LanHandOver : public QObject
 {
     Q_OBJECT
@@ -29,6 +34,8 @@ public:
 
     static constexpr int kMaxWaitingDatagrams = 2000;
     static constexpr qint64 kMaxWaitingBytes = 8 * 1024 * 1024;
+    // The part of the queue's bounds that unverified datagrams may fill.
+    static constexpr int kMaxUnverifiedShare = 4; // of 5
     static constexpr int kBatchDatagrams = 200;
     static constexpr qint64 kBatchBytes = 1024 * 1024;
     static constexpr int kRetryStepMs = 1000;
@@ -40,10 +47,12 @@ private:
         QByteArray bytes;
         QString source;
     };
+    bool hasRoom(qint64 bytes, bool verified) const;
     void handOverNext();
     void handedOver(bool handed);
 
     SenderRates m_rates;
+    PinnedSenders m_pinned;
     QQueue<Waiting> m_queue;
     qint64 m_waitingBytes = 0;
     bool m_handingOver = false;

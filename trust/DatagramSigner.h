@@ -10,9 +10,11 @@
 class DatagramSigner
 {
 public:
-    // counterPath: the counter's file (SignatureCounter), beside the key's.
-    DatagramSigner(const KeyPair& keys, const QString& counterPath)
-        : m_keys(keys), m_counter(counterPath)
+    // counterPath: the counter's file (SignatureCounter), beside the key's;
+    // counterBlock: the counters reserved at a time.
+    DatagramSigner(const KeyPair& keys, const QString& counterPath,
+                   quint64 counterBlock = kCounterBlock)
+        : m_keys(keys), m_counter(counterPath, counterBlock)
     {}
 
     // The datagram with its signature field appended (SignatureField.h).

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Failure.h"
+#include "platform/FileLock.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -33,12 +34,13 @@ void writeReservedEnd(const QString& path, quint64 end)
 quint64 SignatureCounter::next()
 {
     if (m_next == m_end) {
+        const FileLock lock(m_path + QStringLiteral(".lock"), std::chrono::seconds(2));
         const quint64 clockMicros =
             quint64(std::max<qint64>(Clock::secondsSinceEpoch(), 0)) * 1000000;
         const quint64 start = std::max({reservedEnd(m_path), clockMicros, m_end});
-        writeReservedEnd(m_path, start + kCounterBlock);
+        writeReservedEnd(m_path, start + m_block);
         m_next = start;
-        m_end = start + kCounterBlock;
+        m_end = start + m_block;
     }
     return m_next++;
 }

@@ -5,6 +5,7 @@
 #include "tests/support/E2eSession.h"
 #include "tests/support/KalvexProxy.h"
 #include "tests/support/LanNetwork.h"
+#include "trust/SignatureField.h"
 
 #include <QDBusConnection>
 #include <QElapsedTimer>
@@ -120,7 +121,7 @@ private slots:
         QVERIFY(m_net->bindIn(2, m_peer, kPort));
         connect(&m_peer, &QUdpSocket::readyRead, this, [this] {
             while (m_peer.hasPendingDatagrams())
-                m_toPeer << m_peer.receiveDatagram().data();
+                m_toPeer << splitSignedDatagram(m_peer.receiveDatagram().data()).unsignedBytes;
         });
         m_s = std::make_unique<E2eSession>(
             E2eOptions{.environment = {{"KV_PROMPT_ANSWER", "Ignore"}, {"KV_TRAY_WAIT_MS", "100"}},

@@ -2,6 +2,7 @@
 // and what a save does not send, with a peer on loopback.
 #include "tests/support/LanPeer.h"
 #include "tests/support/ManagerFixture.h"
+#include "tests/support/SigningPeer.h"
 #include "tests/support/TestFiles.h"
 
 #include "common/AutoRunEntry.h"
@@ -13,12 +14,15 @@
 #include "lan/ProcessLANMsg.h"
 #include "lan/RestartMonitor.h"
 #include "lan/SendRUpdate.h"
+#include "lan/SenderTrust.h"
 #include "lan/frmList.h"
 #include "manager/ManagerState.h"
 #include "manager/ReceiptsBar.h"
 #include "platform/AutoStart.h"
 #include "platform/ProgramDir.h"
 #include "platform/ui/Prompt.h"
+#include "trust/Fingerprint.h"
+#include "trust/TrustFiles.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -212,6 +216,55 @@ private slots:
         QCOMPARE(available(), (QStringList{"Zed", "beta", "late"}));
         QVERIFY(peer.silent());
         setBroadcastTarget(QString());
+    }
+
+    // The office's policy is saved with the rest; this installation's fingerprint is shown.
+    void trustPolicyAndOwnFingerprint()
+    {
+        ProgramDir::setOverride(m_programDir.path()); // a fixture before put it back
+        open();
+        QVERIFY(!find<QCheckBox>("OptSignedOnly")->isChecked());
+        find<QCheckBox>("OptSignedOnly")->setChecked(true);
+        QVERIFY(find<QLabel>("LblFingerprint")
+                    ->text()
+                    .contains(QRegularExpression("\\d{5} \\d{5} \\d{5} \\d{5} \\d{5}")));
+        save();
+        QCOMPARE(ReadIni("LAN_Settings", "Trust", "<none>"), QString("signed"));
+        open();
+        QVERIFY(find<QCheckBox>("OptSignedOnly")->isChecked());
+        w.reset();
+    }
+
+    // A colleague's state and fingerprint show beside the available users; "אשר" marks the
+    // fingerprint compared, "שכח" lets the next signed datagram pin the nickname anew.
+    void aColleaguesKeyIsConfirmedOrForgotten()
+    {
+        ManagerFixture f;
+        resetSenderTrust();
+        SigningPeer dana;
+        Listeners.clear();
+        ProcessLANMsg(lanTextFromBytes(dana.sign("127.0.0.2\tIAM\tdana\t")));
+        ProcessLANMsg(lanTextFromBytes("127.0.0.3\tIAM\twin\t"));
+        frmList window(QString(), 0);
+        window.show();
+        auto* list = window.findChild<QListWidget*>("List1");
+        const auto* label = window.findChild<QLabel*>("LblColleague");
+        const auto* confirm = window.findChild<QPushButton*>("cmdConfirm");
+        const auto shows = [&](const char* name) {
+            list->setCurrentItem(list->findItems(name, Qt::MatchExactly).value(0));
+            return label->text();
+        };
+        QCOMPARE(shows("win"), QString("win: Windows"));
+        QVERIFY(!confirm->isEnabled());
+        QVERIFY(shows("dana").startsWith("dana: לא מאומת, טביעת אצבע "));
+        QVERIFY(shows("dana").contains(keyFingerprint(dana.key())));
+        click(&window, "cmdConfirm");
+        QVERIFY(shows("dana").startsWith("dana: אומת,"));
+        QVERIFY(fileBytes(TrustFiles::colleaguesFile()).endsWith("\t1\n"));
+        click(&window, "cmdForget");
+        QCOMPARE(shows("dana"), QString("dana: Windows"));
+        QCOMPARE(fileBytes(TrustFiles::colleaguesFile()), QByteArray());
+        Listeners.clear();
     }
 
     // In the right-to-left window each arrow points from the list it takes names from to the

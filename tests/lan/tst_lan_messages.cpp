@@ -15,6 +15,7 @@
 #include "store/ReminderChanges.h"
 #include "store/ReminderDb.h"
 #include "store/WriteBatch.h"
+#include "trust/SignatureField.h"
 
 #include <QTest>
 #include <QUdpSocket>
@@ -223,7 +224,8 @@ private slots:
         QVERIFY(m_peer->silent());
         receive("127.0.0.2\tWHL\t", "127.0.0.3");
         QVERIFY(third.waitForReadyRead(2000));
-        QCOMPARE(third.receiveDatagram().data(), QByteArray("127.0.0.1\tIAM\tbeta\t"));
+        QCOMPARE(splitSignedDatagram(third.receiveDatagram().data()).unsignedBytes,
+                 QByteArray("127.0.0.1\tIAM\tbeta\t"));
         QVERIFY(!third.hasPendingDatagrams());
         QVERIFY(QTest::qWaitFor(answered, 5000)); // a second later
     }
@@ -327,14 +329,18 @@ private slots:
         QCOMPARE(rec.RCaption, QString("פגישה"));
         QCOMPARE(lanBytesFromText(BuildRUpdate(rec)), wire);
         // A send that cannot go out is refused and logged.
-        QVERIFY(!WS_LAN_Send(QString(kMaxDatagramBytes - 9, 'x'), LanPeer::kAddress));
+        // Signed, the datagram holds the signature field too.
+        const auto text = [](qsizetype bytes) { return QString(bytes - 1, 'x') + '\t'; };
+        QVERIFY(
+            !WS_LAN_Send(text(kMaxDatagramBytes - 9 - kSignatureFieldBytes), LanPeer::kAddress));
         QVERIFY(logLines().last().contains("WS_LAN_Send: "));
         QVERIFY(m_peer->silent());
         // A character Windows-1255 lacks goes as one "?", as the Windows conversion sends it.
         QVERIFY(WS_LAN_Send(QString("IAM\t✓א\U0001F600Ж\t"), LanPeer::kAddress));
         QCOMPARE(m_peer->next(), QByteArray("127.0.0.1\tIAM\t?\xE0??\t"));
-        QVERIFY(WS_LAN_Send(QString(kMaxDatagramBytes - 10, 'x'), LanPeer::kAddress));
-        QCOMPARE(m_peer->next().size(), kMaxDatagramBytes);
+        QVERIFY(
+            WS_LAN_Send(text(kMaxDatagramBytes - 10 - kSignatureFieldBytes), LanPeer::kAddress));
+        QCOMPARE(m_peer->nextSigned().size(), kMaxDatagramBytes);
     }
 
     // Each send stores the audience chosen now and clears the acknowledgements; the first

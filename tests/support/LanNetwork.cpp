@@ -62,6 +62,18 @@ bool LanNetwork::bindIn(int host, QUdpSocket& socket, quint16 port) const
     return bindInHost(host, socket, QHostAddress(address(host)), port);
 }
 
+bool LanNetwork::impersonate(int host, int other)
+{
+    return ip({"-n", hostName(host), "addr", "add", address(other) + QStringLiteral("/32"), "dev",
+               "lo"}) &&
+           ip({"netns", "exec", hostName(host), "sysctl", "-qw", "net.ipv4.conf.all.arp_ignore=1"});
+}
+
+bool LanNetwork::bindAs(int host, int other, QUdpSocket& socket) const
+{
+    return bindInHost(host, socket, QHostAddress(address(other)), 0);
+}
+
 bool LanNetwork::listenIn(int host, QUdpSocket& socket, quint16 port) const
 {
     return bindInHost(host, socket, QHostAddress(QHostAddress::AnyIPv4), port);

@@ -32,6 +32,10 @@ public:
     // Binds the socket to the host's address and the port inside the host's namespace, so the
     // test sends and receives there as that host would; the test itself stays where it is.
     bool bindIn(int host, QUdpSocket& socket, quint16 port = 0) const;
+    // The host may send as if it were the other host: that one's address, held where no
+    // other host can see it (no ARP answers for it), to bind to with bindAs.
+    bool impersonate(int host, int other);
+    bool bindAs(int host, int other, QUdpSocket& socket) const;
     // Binds the socket to every address of the host on the port, so it also receives what the
     // other hosts send to everybody (255.255.255.255), as a listening installation does.
     bool listenIn(int host, QUdpSocket& socket, quint16 port) const;

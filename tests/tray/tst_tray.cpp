@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/WallClockWatch.h"
 #include "platform/ui/Prompt.h"
+#include "tests/support/SigningPeer.h"
 #include "tests/support/TempProgramDir.h"
 #include "tests/support/TestFiles.h"
 #include "tray/ArrivalNotices.h"
@@ -21,6 +22,8 @@
 #include "tray/TrayHost.h"
 #include "tray/frmWinSock.h"
 #include "tray/modMain.h"
+#include "trust/ColleagueKeys.h"
+#include "trust/TrustFiles.h"
 
 #include <QAction>
 #include <QDBusServer>
@@ -475,12 +478,14 @@ private slots:
         const QByteArray big(60000, 'b');
         for (int i = 0; i < 200; ++i)
             handOver.take(big, QStringLiteral("127.0.0.%1").arg(2 + i % 4));
-        QCOMPARE(handOver.waiting(), 1 + int(LanHandOver::kMaxWaitingBytes / big.size()));
+        // Unverified datagrams fill the queue only up to their share of it.
+        const qint64 share = LanHandOver::kMaxWaitingBytes * LanHandOver::kMaxUnverifiedShare / 5;
+        QCOMPARE(handOver.waiting(), 1 + int(share / big.size()));
         m_kalvex.endHeld();
         QTRY_COMPARE(m_kalvex.batches, QList<qsizetype>{1 + 17}); // the small one and 1 MiB
         WriteLogSummary();
-        QVERIFY(log().contains("LAN: dropped 15 datagrams from 127.0.0.3: the queue to Kalvex is "
-                               "full"));
+        QVERIFY(log().contains("LAN: dropped 22 datagrams from unverified 127.0.0.3: the queue to "
+                               "Kalvex is full"));
         m_kalvex.holdPosts = false;
         m_kalvex.endHeld();
     }
@@ -502,11 +507,32 @@ private slots:
             handOver.take("127.0.0.2\tWHL\t", "127.0.0.2");
         QCOMPARE(handOver.waiting(), kBurstDatagrams + 1 + kDatagramsPerSecond);
         WriteLogSummary();
-        QCOMPARE(log().count("LAN: dropped 10 datagrams from 127.0.0.2: over the rate of 20 "
-                             "datagrams or 131072 bytes a second"),
+        QCOMPARE(log().count("LAN: dropped 10 datagrams from unverified 127.0.0.2: over the rate "
+                             "of 20 datagrams or 131072 bytes a second"),
                  1);
         QCOMPARE(log().count("LAN: dropped 1 datagrams from 127.0.0.3: longer than 65507 bytes"),
                  1);
+    }
+
+    // A colleague known by key keeps a rate and a part of the queue of its own: a flood with
+    // its address faked, and one that fills what unverified datagrams may, leave it through.
+    void aPinnedColleagueIsHeldToItsOwnRate()
+    {
+        m_kalvex.holdPosts = true;
+        SigningPeer colleague, stranger;
+        ColleagueKeys pins(TrustFiles::colleaguesFile());
+        QVERIFY(pins.pin("dana", colleague.key()));
+        pins.save();
+        LanHandOver handOver(nullptr, [] { return 0; });
+        const qsizetype unverifiedRoom =
+            LanHandOver::kMaxWaitingDatagrams * LanHandOver::kMaxUnverifiedShare / 5;
+        for (int i = 0; i < unverifiedRoom + kBurstDatagrams; ++i)
+            handOver.take("127.0.0.9	WHL	", QString("127.0.1.%1").arg(i % 200));
+        for (int i = 0; i < kBurstDatagrams; ++i)
+            handOver.take(stranger.sign("127.0.0.2	WHL	"), "127.0.0.2");
+        QCOMPARE(handOver.waiting(), unverifiedRoom);
+        handOver.take(colleague.sign("127.0.0.2	IAM	dana	"), "127.0.0.2");
+        QCOMPARE(handOver.waiting(), unverifiedRoom + 1);
     }
 
     // What was handed over leaves the queue's count: some 20 MB in all pass, 1 MB at a time.

@@ -1,0 +1,146 @@
+#include "lan/SenderTrust.h"
+
+#include "lan/SharedArrivals.h"
+
+#include "common/Log.h"
+#include "common/Trapped.h"
+#include "platform/Clock.h"
+#include "store/LanSettings.h"
+#include "trust/Fingerprint.h"
+#include "trust/ReplayGuard.h"
+#include "trust/SignatureCheck.h"
+#include "trust/TrustFiles.h"
+
+#include <QSet>
+
+#include <memory>
+
+namespace {
+
+struct TrustState
+{
+    ColleagueKeys colleagues{TrustFiles::colleaguesFile()};
+    // Pinned colleagues have a guard of their own: a flood of new keys
+    // cannot push them out of it.
+    ReplayGuard pinnedGuard;
+    ReplayGuard othersGuard;
+    QSet<QString> refusalsTold; // nickname, TAB, key id
+};
+
+std::unique_ptr<TrustState> g_state;
+
+TrustState& state()
+{
+    if (!g_state) {
+        g_state = std::make_unique<TrustState>();
+        if (!g_state->colleagues.load())
+            WriteLog(QStringLiteral("לא ניתן לקרוא את מפתחות העמיתים מהקובץ ") +
+                         g_state->colleagues.path(),
+                     LogError);
+    }
+    return *g_state;
+}
+
+// The address a datagram came from names nobody: it may be faked.
+void countDropped(const QString& why, const QString& source)
+{
+    CountForLog(QStringLiteral("LAN: dropped %1 datagrams from %2: ") + why,
+                QStringLiteral("unverified ") + source);
+}
+
+void tellRefusalOnce(const QString& nickname, const PublicKey& key)
+{
+    const QString told = nickname + QLatin1Char('\t') + keyId(key);
+    if (state().refusalsTold.contains(told))
+        return;
+    state().refusalsTold.insert(told);
+    WriteLog(QStringLiteral("הודעות בשם העמית \"%1\" נחתמו במפתח אחר (%2) מזה שנשמר לו: "
+                            "הן נדחות. אם קיבל מפתח חדש, בחר \"שכח\" ליד שמו ברשימת הנמענים")
+                 .arg(nickname, keyId(key)),
+             LogError);
+    NoteSharedArrival({SharedArrival::Refused, 0, nickname,
+                       QStringLiteral("חתומה במפתח אחר מזה שנשמר לעמית"), Clock::now()});
+}
+
+} // namespace
+
+std::optional<CheckedDatagram> checkSender(const QString& text, const QString& source)
+{
+    const SplitDatagram split = splitSignedDatagram(text);
+    if (split.state == SplitDatagram::Unsigned) {
+        if (LANTrust == LanTrust::Signed) {
+            countDropped(QStringLiteral("unsigned, and only signed datagrams are taken"), source);
+            return std::nullopt;
+        }
+        return CheckedDatagram{text, {}};
+    }
+    TrustState& s = state();
+    const bool pinned =
+        split.state == SplitDatagram::Signed && s.colleagues.isPinnedKey(split.field.key);
+    // A colleague's datagrams taken before the pin are in the other guard.
+    const bool takenUnpinned =
+        pinned && s.othersGuard.check(split.field.key, split.field.time, split.field.counter,
+                                      Clock::secondsSinceEpoch()) == ReplayGuard::Replayed;
+    const SignatureCheck check =
+        takenUnpinned ? SignatureCheck{SignatureVerdict::Replayed}
+                      : checkSignature(split, pinned ? s.pinnedGuard : s.othersGuard);
+    if (check.verdict != SignatureVerdict::Valid) {
+        countDropped(verdictReason(check.verdict), source);
+        return std::nullopt;
+    }
+    return CheckedDatagram{unsignedText(text, split), {true, check.key}};
+}
+
+bool mayActFor(const CheckedSender& sender, const QString& nickname, bool pinNew,
+               const QString& source)
+{
+    ColleagueKeys& colleagues = state().colleagues;
+    const std::optional<PublicKey> pinned = colleagues.keyOf(nickname);
+    if (!sender.isSigned) {
+        if (pinned)
+            countDropped(QStringLiteral("unsigned, for a colleague known by key"), source);
+        return !pinned;
+    }
+    if (pinned) {
+        if (*pinned == sender.key)
+            return true;
+        tellRefusalOnce(nickname, sender.key);
+        countDropped(QStringLiteral("signed with a key other than the colleague's"), source);
+        return false;
+    }
+    if (pinNew && colleagues.pin(nickname, sender.key)) {
+        saveColleagues();
+        WriteLog(QStringLiteral("עמית חדש \"%1\" נשמר עם מפתחו, טביעת אצבע %2")
+                     .arg(nickname, keyFingerprint(sender.key)),
+                 LogInformation);
+    }
+    return true;
+}
+
+ColleagueKeys& KnownColleagues()
+{
+    return state().colleagues;
+}
+
+bool saveColleagues()
+{
+    return trapped(QStringLiteral("saveColleagues"), [] { state().colleagues.save(); });
+}
+
+bool isUnverifiedAuthor(const QString& author)
+{
+    return !state().colleagues.keyOf(author);
+}
+
+QString colleagueState(const QString& nickname)
+{
+    const ColleagueKeys::Colleague* colleague = state().colleagues.find(nickname);
+    if (!colleague)
+        return QStringLiteral("Windows");
+    return colleague->confirmed ? QStringLiteral("אומת") : QStringLiteral("לא מאומת");
+}
+
+void resetSenderTrust()
+{
+    g_state.reset();
+}

@@ -1,0 +1,228 @@
+// Installations A and B (the real Kalvex and Tolvane) sign what they send and know each other
+// by key; W sends as the Windows release does (unsigned); H, hostile, forges A's and B's
+// datagrams and floods A with B's address. Nothing H sends changes what A or B hold.
+#include "tests/support/E2eSession.h"
+#include "tests/support/KalvexProxy.h"
+#include "tests/support/LanNetwork.h"
+#include "tests/support/SigningPeer.h"
+
+#include "common/LanText.h"
+
+#include <QNetworkDatagram>
+#include <QTest>
+#include <QTimer>
+#include <QUdpSocket>
+
+namespace {
+
+enum Host { A, B, W, H };
+constexpr quint16 kPort = 217;
+
+QByteArray update(const QByteArray& from, qint32 id, const QByteArray& recipients,
+                  const QByteArray& caption, const QByteArray& author)
+{
+    return from + "\tUPD\t" + recipients + "\t" + QByteArray::number(id) + "\t" + caption +
+           "\t311220990900\t0\t0\t\tTrue\t0\t1\tFalse\t0\t0\t0\t311220990900\tTrue\t" + author +
+           "\t";
+}
+
+} // namespace
+
+class E2eLanTrust : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<LanNetwork> m_net;
+    std::unique_ptr<E2eSession> m_s[2];
+    QUdpSocket m_w, m_h, m_hAsB, m_hHears;
+    QByteArray m_heard; // every datagram H's LAN port received
+    SigningPeer m_hKey;
+
+    E2eSession& s(Host h) const { return *m_s[h]; }
+    // The ends of both installations' logs, when a wait failed.
+    bool toldUnless(bool condition) const
+    {
+        for (const Host h : {A, B})
+            if (!condition)
+                qInfo("%s:\n%s%s", h == A ? "A" : "B", qPrintable(s(h).logText().right(3000)),
+                      qPrintable(s(h).logText("Tolvane.log").right(2000)));
+        return condition;
+    }
+    qint32 share(Host h, const QString& caption, const QString& audience) const
+    {
+        const qint32 id = kalvexOn<KalvexKVClassInterface>(s(h).bus())
+                              ->AddReminder(caption, "2099-12-31T09:00", "", 0, 0, audience)
+                              .value();
+        return s(h).scalarSql("SELECT BroadcastId FROM Main_tbl WHERE RMain_Id = ?", {id}).toInt();
+    }
+    QVariant copyField(Host h, qint32 broadcastId, const QString& field) const
+    {
+        return s(h).scalarSql("SELECT " + field +
+                                  " FROM Main_tbl WHERE BroadcastId = ? AND IAMAuthor = 0",
+                              {broadcastId});
+    }
+    QString receivedBy(qint32 broadcastId) const
+    {
+        return s(A)
+            .scalarSql("SELECT ReceivedBy FROM Main_tbl WHERE BroadcastId = ? AND IAMAuthor = 1",
+                       {broadcastId})
+            .toString();
+    }
+    // To B by broadcast: H holds B's address itself.
+    void send(QUdpSocket& from, const QByteArray& datagram, Host to)
+    {
+        from.writeDatagram(
+            datagram, to == B ? QHostAddress::Broadcast : QHostAddress(LanNetwork::address(to)),
+            kPort);
+    }
+    // A question after the datagrams shows when the installation has carried them out; signed
+    // (by a key nobody pinned), so it is taken under either policy.
+    void settle(Host h)
+    {
+        const qsizetype answers = s(h).logText().count("SendData: IAM");
+        for (int tries = 0; tries < 30 && s(h).logText().count("SendData: IAM") == answers;
+             ++tries) {
+            send(m_h, m_hKey.sign(LanNetwork::address(H).toLatin1() + "\tWHL\t"), h);
+            E2eSession::waitFor([&] { return s(h).logText().count("SendData: IAM") > answers; },
+                                1100);
+        }
+        QVERIFY(toldUnless(s(h).logText().count("SendData: IAM") > answers));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        KV_MAKE_LAN_NETWORK(m_net, 4);
+        QVERIFY(m_net->impersonate(H, B));
+        QVERIFY(m_net->bindIn(W, m_w));
+        QVERIFY(m_net->bindIn(H, m_h));
+        QVERIFY(m_net->bindAs(H, B, m_hAsB));
+        QVERIFY(m_net->listenIn(H, m_hHears, kPort));
+        connect(&m_hHears, &QUdpSocket::readyRead, this, [this] {
+            while (m_hHears.hasPendingDatagrams())
+                m_heard += m_hHears.receiveDatagram().data();
+        });
+        for (const Host h : {A, B}) {
+            m_s[h] = std::make_unique<E2eSession>(
+                E2eOptions{.environment = {{"KV_PROMPT_ANSWER", "Ignore"},
+                                           {"KV_TRAY_WAIT_MS", "100"},
+                                           {"KV_ANNOUNCE_TO", "255.255.255.255"}},
+                           .launcher = m_net->launcher(h)});
+            QVERIFY2(s(h).isReady(), qPrintable(s(h).error()));
+            s(h).setIniValue("LAN_Settings", "Nick", h == A ? "A" : "B");
+            QCOMPARE(s(h).runProgram("Kalvex", {"/REGSERVER"}), 0);
+        }
+        // B announces itself, signed, when its monitor starts: A pins it. B pins A at A's
+        // first share.
+        s(A).startProgram("Tolvane");
+        QVERIFY(E2eSession::waitFor([&] { return !s(A).iniValue("Reminder", "NextDate").isNull(); },
+                                    30000));
+        s(B).startProgram("Tolvane");
+        QVERIFY(toldUnless(E2eSession::waitFor(
+            [&] { return s(A).logText("Kalvex.colleagues").startsWith("B\t"); }, 30000)));
+    }
+
+    // A's share reaches B, whose receipt reaches A; W's unsigned share is taken from a
+    // Windows peer, which nobody pins.
+    void sharesGoSignedAndWindowsPeersAreTaken()
+    {
+        const qint32 toAll = share(A, "לכולם", "ALL");
+        QVERIFY(E2eSession::waitFor([&] { return receivedBy(toAll) == "B\r"; }, 20000));
+        QCOMPARE(copyField(B, toAll, "RCaption").toString(), QString("לכולם"));
+        QVERIFY(s(B).logText("Kalvex.colleagues").startsWith("A\t"));
+        send(m_w, update("198.18.0.3", 303, "ALL", "windows", "W"), A);
+        QVERIFY(toldUnless(E2eSession::waitFor(
+            [&] { return copyField(A, 303, "RCaption").toString() == "windows"; })));
+        QVERIFY(!s(A).logText("Kalvex.colleagues").contains("W\t"));
+    }
+
+    // A share named to B alone goes sealed to B's key: B reads it, H hears nothing of it but
+    // who sends to whom.
+    void aNamedShareCannotBeReadOnTheWay()
+    {
+        const qint32 named = share(A, "סוד", "B");
+        QVERIFY(toldUnless(E2eSession::waitFor(
+            [&] { return copyField(B, named, "RCaption").toString() == "סוד"; }, 20000)));
+        QVERIFY(E2eSession::waitFor([&] { return m_heard.contains(QByteArray::number(named)); }));
+        QVERIFY(m_heard.contains("\tUPD\tB\r\t" + QByteArray::number(named) + "\tKVSEAL1:"));
+        QVERIFY(!m_heard.contains(lanBytesFromText("סוד")));
+    }
+
+    // H forges A's update and deletion to B, B's receipt and announcement to A, each
+    // unsigned and signed with its own key: nothing is stored, changed or sent.
+    void forgeriesChangeNothing()
+    {
+        const qint32 shared = share(A, "משותפת", "ALL");
+        const qint32 toC = share(A, "לסי", "C");
+        QVERIFY(E2eSession::waitFor([&] { return receivedBy(shared) == "B\r"; }, 20000));
+        const qsizetype updatesSent = s(A).logText().count("SendData: UPD");
+        const QByteArray id = QByteArray::number(shared);
+        const QByteArray h = LanNetwork::address(H).toLatin1();
+        for (const bool signedByH : {false, true}) {
+            const auto forged = [&](const QByteArray& bytes) {
+                return signedByH ? m_hKey.sign(bytes) : bytes;
+            };
+            send(m_h, forged(update(h, shared, "ALL", "forged", "A")), B);
+            send(m_h, forged(update(h, shared, "ALL", "forged", "H")), B);
+            send(m_h, forged(h + "\tDEL\t" + id + "\t"), B);
+            send(m_h, forged(h + "\tACK\t" + QByteArray::number(toC) + "\tB\t"), A);
+            send(m_h, forged(h + "\tIAM\tB\t"), A);
+        }
+        settle(A);
+        settle(B);
+        QCOMPARE(copyField(B, shared, "RCaption").toString(), QString("משותפת"));
+        QCOMPARE(receivedBy(toC), QString());
+        QCOMPARE(s(A).logText().count("SendData: UPD"), updatesSent);
+        QCOMPARE(s(A).logText().count("נחתמו במפתח אחר"), 1);
+    }
+
+    // A flood with B's address leaves B's genuine share through, and A's log blames no B.
+    void aFloodWithBsAddressDoesNotSilenceB()
+    {
+        const QByteArray datagram = update("198.18.0.2", 4242, "ALL", "flood", "B");
+        QTimer flood;
+        flood.setTimerType(Qt::PreciseTimer);
+        int sent = 0;
+        connect(&flood, &QTimer::timeout, this, [&] {
+            for (int i = 0; i < 20; ++i)
+                sent +=
+                    m_hAsB.writeDatagram(datagram, QHostAddress(LanNetwork::address(A)), kPort) > 0;
+        });
+        flood.start(10); // 2,000 a second
+        QVERIFY(E2eSession::waitFor([&] { return sent > 3000; }, 10000));
+        const qint32 genuine = share(B, "אמיתית", "ALL");
+        QVERIFY(toldUnless(E2eSession::waitFor(
+            [&] { return copyField(A, genuine, "RCaption").toString() == "אמיתית"; }, 30000)));
+        flood.stop();
+        settle(A);
+        QCOMPARE(copyField(A, 4242, "COUNT(*)").toInt(), 0);
+        // The minute's summary tells the flood's drops, by address, unverified.
+        QVERIFY(E2eSession::waitFor(
+            [&] { return s(A).logText("Tolvane.log").contains("from unverified 198.18.0.2"); },
+            70000));
+        QVERIFY(!(s(A).logText() + s(A).logText("Tolvane.log")).contains("from 198.18.0.2"));
+        qInfo("flood: %d datagrams with B's address", sent);
+    }
+
+    // Under the policy "signed" W's datagrams are dropped and counted; B's still come.
+    void signedPolicyDropsWindowsPeers()
+    {
+        s(A).setIniValue("LAN_Settings", "Trust", "signed");
+        settle(A);
+        send(m_w, update("198.18.0.3", 304, "ALL", "windows2", "W"), A);
+        const qint32 fromB = share(B, "חתומה", "ALL");
+        QVERIFY(E2eSession::waitFor(
+            [&] { return copyField(A, fromB, "RCaption").toString() == "חתומה"; }, 20000));
+        QCOMPARE(copyField(A, 304, "COUNT(*)").toInt(), 0);
+        s(A).setIniValue("LAN_Settings", "Trust", "mixed");
+        QVERIFY(E2eSession::waitFor(
+            [&] {
+                kalvexOn<KalvexKVClassInterface>(s(A).bus())->UpdateList().waitForFinished();
+                return s(A).logText().contains(
+                    "dropped 1 datagrams from unverified 198.18.0.3: unsigned, and only signed");
+            },
+            70000));
+    }
+};
+
+QTEST_GUILESS_MAIN(E2eLanTrust)
+#include "tst_e2e_lan_trust.moc"
