@@ -14,8 +14,7 @@
 
 class Database;
 class Throttle;
-class ListHeaders;
-class ListLineDelegate;
+class ListTable;
 class ReceiptsBar;
 class ReminderListModel;
 class QAction;
@@ -25,7 +24,6 @@ class QDateEdit;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -237,10 +235,8 @@ private:
     bool m_centred = false;
 
     // The list side.
-    QListView* List1 = nullptr;
+    ListTable* List1 = nullptr;
     ReminderListModel* m_model = nullptr;
-    ListLineDelegate* m_delegate = nullptr;
-    ListHeaders* m_headers = nullptr;
     QToolButton* cmdMoveRS[4] = {};
     QLabel* LMoveRS = nullptr;
     QLabel* LStatus = nullptr;

@@ -4,9 +4,7 @@
 
 #include "manager/ButtonIcons.h"
 #include "manager/DatePickers.h"
-#include "manager/ListGrid.h"
-#include "manager/ListHeaders.h"
-#include "manager/ListLineDelegate.h"
+#include "manager/ListTable.h"
 #include "manager/OccurrencePreview.h"
 #include "manager/ReminderListModel.h"
 #include "platform/ui/Named.h"
@@ -18,9 +16,9 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -38,8 +36,6 @@ constexpr int twips(int t)
 {
     return t / 15;
 }
-
-const QColor kNavy(0, 0, 128);
 
 QToolButton* pictureButton(QWidget* parent, const QString& name, ButtonPicture picture,
                            const QString& toolTip = QString())
@@ -105,31 +101,9 @@ QWidget* RMain::buildListArea()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
 
-    const QFont font = listFont();
-    List1 = named(new QListView(area), QStringLiteral("List1"));
     m_model = new ReminderListModel(this);
-    m_delegate = new ListLineDelegate(font, this);
-    List1->setModel(m_model);
-    List1->setItemDelegate(m_delegate);
-    List1->setFont(font);
-    List1->setUniformItemSizes(true);
-    List1->setLayoutDirection(Qt::RightToLeft);
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    List1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QPalette palette = List1->palette();
-    palette.setColor(QPalette::Base, Qt::white);
-    palette.setColor(QPalette::Text, kNavy);
-    List1->setPalette(palette);
-    // Wide enough for a whole line beside the scroll bar, so nothing scrolls sideways.
-    List1->setMinimumWidth(ListGrid(font).lineWidth() +
-                           List1->verticalScrollBar()->sizeHint().width() +
-                           2 * List1->frameWidth() + 2);
-    List1->setMinimumHeight(16 * QFontMetrics(font).height());
-
-    m_headers = new ListHeaders(List1, font, area);
-    layout->addWidget(m_headers);
+    List1 = new ListTable(m_model, area);
+    List1->setMinimumSize(twips(6000), 8 * List1->verticalHeader()->defaultSectionSize());
     layout->addWidget(List1, 1);
     return area;
 }
@@ -355,8 +329,7 @@ void RMain::buildMenus()
 
 void RMain::connectSignals()
 {
-    for (int i = 0; i < m_headers->count(); ++i)
-        connect(m_headers->label(i), &HeaderLabel::clicked, this, &RMain::ListLabel_Click);
+    connect(List1, &ListTable::headerClicked, this, &RMain::ListLabel_Click);
     for (int i = 0; i < 3; ++i)
         connect(OptShow[i], &QRadioButton::clicked, this, [this, i] { OptShow_Click(i); });
     connect(List1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
