@@ -7,6 +7,7 @@
 
 #include <QEvent>
 #include <QMainWindow>
+#include <QMargins>
 
 #include <functional>
 #include <memory>
@@ -168,6 +169,12 @@ private:
     void cmdMoveRS_Click(int Index);
     void cmdRefresh_Click();
     void mnu_Refresh_Click();
+    // The sort, filter, column widths and place of the last opening, and
+    // keeping them for the next (RMainMemory.cpp).
+    void recallState();
+    void rememberState() const;
+    static constexpr QMargins kFrameAllowance{8, 32, 8, 8}; // pixels
+
     void ChangeColor1(const QColor& theColor);
     void ChangeColor2(const QColor& theColor);
     bool handleFocusColours(QObject* watched, QEvent::Type type);

@@ -51,6 +51,7 @@ void RMain::Form_Load()
     InEdit = false;
     ShowFilter = 2;
     Loading = false;
+    recallState();
     List1->showSort(SortField, SortDesc);
     SetLANControls();
     // Filling the editor is not an edit.
@@ -371,7 +372,7 @@ bool RMain::findInList(qint32 id)
 // With sending off the details box takes the place of the LAN controls.
 void RMain::SetLANControls()
 {
-    CDetail->setFixedHeight((LANOptSend ? 1455 : 1905) / 15);
+    CDetail->setMinimumHeight((LANOptSend ? 1455 : 1905) / 15);
     Frame3->setVisible(LANOptSend);
     m_receipts->follow(LANOptSend ? CurrentReminderId : 0);
     for (QWidget* control :
@@ -381,8 +382,9 @@ void RMain::SetLANControls()
 
 void RMain::ChangeColor1(const QColor& theColor)
 {
-    for (QWidget* widget : std::initializer_list<QWidget*>{OptShow[0], OptShow[1], OptShow[2],
-                                                           OptShowLabel, LStatus}) {
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{OptShow[0], OptShow[1], OptShow[2], OptShowLabel, LStatus,
+                                         Frame2, LStatus->parentWidget()}) {
         widget->setAutoFillBackground(true);
         setColour(widget, QPalette::Window, theColor);
     }

@@ -84,9 +84,9 @@ void RMain::buildUi()
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(6, 4, 6, 6);
     layout->setSpacing(4);
-    layout->addWidget(buildListArea(), 1);
+    layout->addWidget(buildListArea(), 3);
     layout->addWidget(buildStatusStrip());
-    layout->addWidget(buildEditor());
+    layout->addWidget(buildEditor(), 1);
     layout->addWidget(buildButtonRow());
     setCentralWidget(central);
     buildMenus();
@@ -134,15 +134,22 @@ QWidget* RMain::buildStatusStrip()
     layout->addWidget(cmdMoveRS[1]);
     layout->addWidget(cmdMoveRS[0]);
 
-    LStatus = named(new QLabel(strip), QStringLiteral("LStatus"));
-    LStatus->setAutoFillBackground(true);
-    LStatus->setFrameShape(QFrame::StyledPanel);
-    LStatus->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
-    auto* statusLayout = new QHBoxLayout(LStatus);
+    // The status text and, on its left, the show filter, side by side so
+    // that a long text is cut before the filter rather than drawn under it.
+    auto* statusStrip = named(new QFrame(strip), QStringLiteral("StatusStrip"));
+    statusStrip->setAutoFillBackground(true);
+    statusStrip->setFrameShape(QFrame::StyledPanel);
+    auto* statusLayout = new QHBoxLayout(statusStrip);
     statusLayout->setContentsMargins(2, 0, 2, 0);
-    statusLayout->addStretch(1);
+    LStatus = named(new QLabel(statusStrip), QStringLiteral("LStatus"));
+    LStatus->setAutoFillBackground(true);
+    LStatus->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
+    LStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    LStatus->setMinimumHeight(LStatus->fontMetrics().height() + 4);
+    statusLayout->addWidget(LStatus, 1);
 
-    Frame2 = named(new QFrame(LStatus), QStringLiteral("Frame2"));
+    Frame2 = named(new QFrame(statusStrip), QStringLiteral("Frame2"));
+    Frame2->setAutoFillBackground(true);
     auto* filterLayout = new QHBoxLayout(Frame2);
     filterLayout->setContentsMargins(0, 0, 0, 0);
     OptShowLabel =
@@ -154,7 +161,7 @@ QWidget* RMain::buildStatusStrip()
         filterLayout->addWidget(option);
     OptShow[2]->setChecked(true);
     statusLayout->addWidget(Frame2);
-    layout->addWidget(LStatus, 1);
+    layout->addWidget(statusStrip, 1);
     return strip;
 }
 
@@ -244,6 +251,7 @@ QWidget* RMain::buildEditor()
     grid->addWidget(m_receipts, 8, 1, 1, 3);
 
     grid->setColumnStretch(3, 1);
+    grid->setRowStretch(6, 1); // the details take the height the window gains
     return editor;
 }
 

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -103,6 +104,7 @@ void install()
     if (!qApp || installed)
         return;
     loadHebrewTranslations();
+    QLocale::setDefault(QLocale(QLocale::Hebrew, QLocale::Israel));
     QGuiApplication::setLayoutDirection(Qt::RightToLeft);
     RightToLeftText::install();
     installed = new QObject(qApp);

@@ -4,7 +4,9 @@
 // after the QApplication exists:
 // - Hebrew throughout: Qt's own Hebrew translations (qtbase_he, from the
 //   distribution's Qt translations) give the standard texts of Qt's dialogs
-//   and controls; without them Prompt still sets its buttons' texts.
+//   and controls; without them Prompt still sets its buttons' texts. The
+//   locale is Hebrew (Israel) whatever the system's: Hebrew month and day
+//   names, weeks from Sunday, numbers and times as read in Israel.
 // - Right to left throughout: the application's layout direction, so that
 //   windows without a parent (the tray monitor's boxes and menu) and menus
 //   open right-aligned and read from the right; text boxes

@@ -278,7 +278,7 @@ private slots:
         f->close();
         f->open();
         QVERIFY(f->listIds().isEmpty());
-        QCOMPARE(f->window()->sortField(), "RDate"); // state afresh
+        QCOMPARE(f->window()->sortField(), "RCaption"); // kept from the last opening
         f->click("cmdNew");
         f->click("cmdNew");
         QCOMPARE(f->rowCount(), 1);
