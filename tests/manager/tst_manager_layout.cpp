@@ -1,9 +1,10 @@
-// The manager window's layout by geometry: the list's header over its columns, the status
-// line, the calendar pop-up, typed times, the postponement shown and the state kept between
-// openings.
+// The manager window's layout by geometry (the list's header over its columns, the status
+// line, the calendar pop-up), typed times, the postponement shown, the state kept between
+// openings, and what its questions say.
 
 #include "common/Ini.h"
 #include "manager/ListTable.h"
+#include "platform/ui/Prompt.h"
 #include "platform/ui/UiConventions.h"
 #include "tests/support/ManagerFixture.h"
 
@@ -189,6 +190,46 @@ private slots:
         RMain* w = f->open();
         const QRect area = w->screen()->availableGeometry(), frame = w->frameGeometry();
         QVERIFY(area.contains(frame));
+    }
+
+    // The delete question names the reminder; deleting the list says how many go.
+    void questionsSayWhatTheyActOn()
+    {
+        f->add({{"RCaption", "פגישה עם Dana"}});
+        f->open();
+        Prompt::setNextAnswer(Prompt::Answer::Cancel);
+        f->click("cmdDelete");
+        QCOMPARE(Prompt::history().last().text, "למחוק את התזכורת \"פגישה עם Dana\"?");
+        const QList<std::pair<int, QString>> cases = {
+            {1, "התזכורת שברשימה תימחק. הקלד 'כן' לאישור המחיקה"},
+            {3, "3 התזכורות שברשימה יימחקו. הקלד 'כן' לאישור המחיקה"}};
+        for (const auto& [count, text] : cases) {
+            while (f->rowCount() < count)
+                f->add({});
+            QTest::keyClick(f->find<QWidget>("List1"), Qt::Key_F5);
+            Prompt::setNextInput(QString());
+            f->click("cmdDeleteAll");
+            QCOMPARE(Prompt::history().last().text, text);
+        }
+    }
+
+    // Enter in find's text searches from the first, then on.
+    void enterInFindsTextSearches()
+    {
+        for (const char* caption : {"alpha 1", "beta", "alpha 2"})
+            f->add({{"RCaption", caption}});
+        f->open();
+        const auto findAlpha = [this](QWidget* dialog) {
+            auto* text = dialog->findChild<QLineEdit*>("SearchText");
+            text->setFocus();
+            QTest::keyClicks(text, "alpha");
+            for (const char* expected : {"alpha 1", "alpha 2"}) {
+                QTest::keyClick(text, Qt::Key_Return);
+                QCOMPARE(f->find<QLineEdit>("CCaption")->text(), expected);
+            }
+            dialog->close();
+        };
+        QVERIFY(whileModal([this] { f->find<QToolButton>("cmdFind")->click(); }, findAlpha));
     }
 };
 

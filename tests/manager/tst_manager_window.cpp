@@ -352,7 +352,7 @@ private slots:
             f->click("cmdDelete");
             QCOMPARE(Prompt::history().size(), answers.size());
             QCOMPARE(Prompt::history().last().text,
-                     answers.size() == 2 ? "האם למחוק ברשת" : "אישור מחיקה");
+                     answers.size() == 2 ? "האם למחוק ברשת" : "למחוק את התזכורת \"r\"?");
             QCOMPARE(f->row(ids[i]).isEmpty(), deleted);
             QCOMPARE(m_sent, sent ? QList<qint32>{sent} : QList<qint32>{});
         }
