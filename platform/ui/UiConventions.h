@@ -12,6 +12,8 @@
 //   open right-aligned and read from the right; text boxes
 //   read from the right (RightToLeftText); a drop-down list wider than its
 //   box opens under the box's right edge.
+// - Dialogs opened by a window stay on top, as the alerts do, so none opens
+//   hidden under an alert.
 // - Enter presses the button that has the keyboard focus, in every window
 //   (Qt leaves that to dialogs, and only to their auto-default buttons).
 namespace UiConventions {

@@ -231,6 +231,19 @@ private slots:
         };
         QVERIFY(whileModal([this] { f->find<QToolButton>("cmdFind")->click(); }, findAlpha));
     }
+
+    // A dialog of the window opens above the alerts, which stay on top.
+    void aDialogOpensAboveTheAlerts()
+    {
+        f->open();
+        bool onTop = false;
+        const auto note = [&](QWidget* dialog) {
+            onTop = dialog->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+            dialog->close();
+        };
+        QVERIFY(whileModal([this] { f->find<QToolButton>("cmdFind")->click(); }, note));
+        QVERIFY(onTop);
+    }
 };
 
 QTEST_MAIN(ManagerLayoutTest)
