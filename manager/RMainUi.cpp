@@ -46,6 +46,7 @@ QToolButton* pictureButton(QWidget* parent, const QString& name, ButtonPicture p
     button->setAutoRaise(false);
     if (!toolTip.isEmpty())
         button->setToolTip(toolTip);
+    button->setAccessibleName(toolTip); // a screen reader names the picture
     return button;
 }
 
@@ -119,8 +120,12 @@ QWidget* RMain::buildStatusStrip()
 
     const ButtonPicture pictures[4] = {ButtonPicture::Last, ButtonPicture::Next,
                                        ButtonPicture::Previous, ButtonPicture::First};
+    const QString moveNames[4] = {QStringLiteral("לתזכורת האחרונה"), QStringLiteral("לתזכורת הבאה"),
+                                  QStringLiteral("לתזכורת הקודמת"),
+                                  QStringLiteral("לתזכורת הראשונה")};
     for (int i = 0; i < 4; ++i) {
-        cmdMoveRS[i] = pictureButton(strip, QStringLiteral("cmdMoveRS_%1").arg(i), pictures[i]);
+        cmdMoveRS[i] =
+            pictureButton(strip, QStringLiteral("cmdMoveRS_%1").arg(i), pictures[i], moveNames[i]);
         cmdMoveRS[i]->setIconSize(QSize(16, 16));
     }
     LMoveRS = named(new QLabel(strip), QStringLiteral("LMoveRS"));

@@ -232,6 +232,18 @@ private slots:
         QVERIFY(whileModal([this] { f->find<QToolButton>("cmdFind")->click(); }, findAlpha));
     }
 
+    // Every picture button is named for a screen reader, as its tool tip reads.
+    void pictureButtonsHaveAccessibleNames()
+    {
+        f->open();
+        for (const QToolButton* button : f->window()->findChildren<QToolButton*>()) {
+            if (!button->objectName().startsWith("cmd"))
+                continue;
+            QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
+            QCOMPARE(button->toolTip(), button->accessibleName());
+        }
+    }
+
     // A dialog of the window opens above the alerts, which stay on top.
     void aDialogOpensAboveTheAlerts()
     {
