@@ -1,9 +1,20 @@
 #pragma once
 
-#include "manager/ListLine.h"
 #include "store/ReminderRecord.h"
 
 #include <QVector>
+
+// The columns of a line, right to left. Author only when LAN receiving is on.
+enum class ListColumn {
+    DueDate,
+    Registered,
+    Caption,
+    Importance,
+    EventType,
+    Author,
+    Details,
+    Active
+};
 
 // The columns of the manager's list, right to left, declared once: what the
 // table shows, how its header reads and sorts, how wide a column is in the

@@ -1,6 +1,5 @@
 #include "manager/ListLine.h"
 
-#include "manager/ListColumns.h"
 #include "manager/ReminderTexts.h"
 #include "store/Reminder.h"
 #include "store/ReminderRecord.h"

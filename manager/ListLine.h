@@ -1,5 +1,7 @@
 #pragma once
 
+#include "manager/ListColumns.h"
+
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -18,18 +20,6 @@ QString FixFormat(const QVariant& S, int L);
 QString ExcludeTAB(const QVariant& S);
 // The text before the first CR LF pair, or the whole text.
 QString GetFirstLine(const QString& S);
-
-// The columns of a line, right to left. Author only when LAN receiving is on.
-enum class ListColumn {
-    DueDate,
-    Registered,
-    Caption,
-    Importance,
-    EventType,
-    Author,
-    Details,
-    Active
-};
 
 struct ListColumnSpan
 {

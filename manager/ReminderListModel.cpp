@@ -2,6 +2,7 @@
 
 #include "common/Log.h"
 #include "common/Trapped.h"
+#include "manager/ListLine.h"
 #include "platform/Failure.h"
 #include "store/Recordset.h"
 #include "store/ReminderRecord.h"
