@@ -163,8 +163,7 @@ QString inOptionTerms(const QString& message, const Options& o)
 
 void registerWhenNeeded()
 {
-    if (QFile::exists(ActivationFile::path()) &&
-        !ActivationFile::startsAnotherKalvex(ProgramDir::path()))
+    if (ActivationFile::starts(ActivationFile::inForce(), ProgramDir::path()))
         return;
     try {
         RegisterServer();

@@ -4,10 +4,13 @@
 #include "manager/ManagerState.h"
 #include "platform/ui/ModalWindows.h"
 #include "platform/ui/Prompt.h"
+#include "store/Database.h"
 #include "store/LanSettings.h"
 #include "store/ReminderDb.h"
+#include "tests/support/PromptGuard.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QHeaderView>
 #include <QScopeGuard>
 #include <QTableView>
@@ -16,8 +19,9 @@
 ManagerFixture::ManagerFixture()
 {
     LANNick = "me", LANOptSend = true, LANOptReceive = true;
-    CurrentReminderId = 0, CurrentSentTo.clear();
+    CurrentReminderId = 0, CurrentSentTo.clear(), lastRecipients = {};
     Prompt::clearHistory();
+    installPromptGuard();
     OpenReminderDb(); // creates the database with the current schema
 }
 
@@ -52,6 +56,7 @@ void ManagerFixture::close()
     if (window)
         window->close();
     QTest::qWaitFor([&window] { return window.isNull(); }, 5000);
+    QFile::remove(editDraftPath()); // an edit a test left is not offered to its next opening
 }
 
 QList<qint32> ManagerFixture::listIds() const
@@ -105,6 +110,7 @@ bool whileModal(const std::function<void()>& opening, const std::function<void(Q
         }
     });
     inWindow.start(0);
+    const RealBoxes wanted;
     opening();
     return passed && !QApplication::activeModalWidget();
 }
