@@ -52,7 +52,8 @@ QPoint AlertPile::placeFor(const QWidget* alert) const
 {
     const QScreen* screen = alert->screen() ? alert->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen->availableGeometry();
-    const QSize room = alert->size() + QSize(0, kCascadeStepPx); // with the desktop's title bar
+    // With the desktop's title bar and borders, known only once it is shown.
+    const QSize room = alert->size() + QSize(2 * kBorderPx, kCascadeStepPx + kBorderPx);
     const PiledAlert* latest = nullptr;
     for (const PiledAlert* other : alerts())
         if (other != alert && other->isVisible())
@@ -62,11 +63,16 @@ QPoint AlertPile::placeFor(const QWidget* alert) const
         middle.moveCenter(area.center());
         return middle.topLeft();
     }
+    // From the latest, wherever the user moved it, but inside the screen.
+    const int rightmost = qMax(area.left(), area.right() + 1 - room.width());
+    const int lowest = qMax(area.top(), area.bottom() + 1 - room.height());
     QPoint next = latest->pos() + QPoint(-kCascadeStepPx, kCascadeStepPx);
-    if (next.y() + room.height() > area.bottom())
+    next.setX(qMin(next.x(), rightmost));
+    next.setY(qMax(next.y(), area.top()));
+    if (next.y() > lowest) // a new column, from the top
         next.setY(area.top());
-    if (next.x() < area.left())
-        next.setX(area.right() - room.width());
+    if (next.x() < area.left()) // back to the right edge
+        next.setX(rightmost);
     return next;
 }
 

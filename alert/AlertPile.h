@@ -72,9 +72,12 @@ public:
     // Where a new alert of this size opens: the first in the middle of the
     // screen, each later one a title bar's height below and (right to left)
     // to the left of the latest, starting a new column at the top once the
-    // screen's bottom is reached.
+    // screen's bottom is reached and going back to the right edge past the
+    // left one: always inside the screen's available area, also when the
+    // latest was moved partly off it.
     QPoint placeFor(const QWidget* alert) const;
     static constexpr int kCascadeStepPx = 32;
+    static constexpr int kBorderPx = 6; // a window frame's border, allowed for
 
 signals:
     void countChanged(int count);

@@ -86,9 +86,9 @@ Remind::Remind(QWidget* parent) : PiledAlert(parent, Qt::Window | Qt::WindowStay
         connect(m_form.cmdDelayAll, &QPushButton::clicked, this,
                 [this] { AlertPile::instance().postponeAll(chosenDelay()); });
         connect(&pile, &AlertPile::countChanged, this, &Remind::showAllPair);
+        pile.join(this); // first: joining may show the pair, which widens the alert
         resize(minimumSizeHint().expandedTo(QSize(460, 330)));
         move(pile.placeFor(this));
-        pile.join(this);
         m_form.RDelay->setFocus(); // the window's first focus, for when it gets the keyboard
         show();
         m_form.RDelay->setCurrentIndex(0);

@@ -6,29 +6,21 @@
 
 namespace {
 
-constexpr int kActiveWidth = 2; // "כן" / "לא"
-
-int detailsWidth(bool withAuthor)
-{
-    return withAuthor ? 19 : 29;
-}
-
+// The padded widths of the columns present; without the author the details
+// column takes the author's characters and separator.
 QVector<std::pair<ListColumn, int>> columnWidths(bool withAuthor)
 {
-    QVector<std::pair<ListColumn, int>> widths = {{ListColumn::DueDate, 17},
-                                                  {ListColumn::Registered, 10},
-                                                  {ListColumn::Caption, 16},
-                                                  {ListColumn::Importance, 8},
-                                                  {ListColumn::EventType, 8}};
-    if (withAuthor)
-        widths.append({ListColumn::Author, kAuthorWidth});
-    widths.append({ListColumn::Details, detailsWidth(withAuthor)});
-    widths.append({ListColumn::Active, kActiveWidth});
+    QVector<std::pair<ListColumn, int>> widths;
+    for (const ListColumnDef& def : shownListColumns(withAuthor)) {
+        const bool widened = !withAuthor && def.column == ListColumn::Details;
+        widths.append({def.column, def.width + (widened ? kAuthorWidth + 1 : 0)});
+    }
     return widths;
 }
 
-// The text a column shows before it is cut or padded: one line, no tabs.
-QString columnText(const ReminderTexts& t, ListColumn column)
+} // namespace
+
+QString listCellText(const ReminderTexts& t, ListColumn column)
 {
     switch (column) {
     case ListColumn::Caption:
@@ -40,8 +32,6 @@ QString columnText(const ReminderTexts& t, ListColumn column)
         return textOf(t, column);
     }
 }
-
-} // namespace
 
 const QString& textOf(const ReminderTexts& texts, ListColumn column)
 {
@@ -97,18 +87,4 @@ QVector<ListColumnSpan> listColumnSpans(bool withAuthor)
         start += width + 1; // the separator
     }
     return spans;
-}
-
-QString BuildListLine(const RowCursor& rs, bool withAuthor)
-{
-    const ReminderTexts texts = reminderTexts(rs);
-    QString line;
-    line.reserve(kListLineLength);
-    for (const auto& [column, width] : columnWidths(withAuthor)) {
-        if (!line.isEmpty())
-            line += kListSeparator;
-        const QString text = columnText(texts, column);
-        line += column == ListColumn::Active ? text : FixFormat(text, width);
-    }
-    return line;
 }

@@ -1,18 +1,18 @@
 #pragma once
 
+#include "manager/ListColumns.h"
+
 #include <QString>
 #include <QVariant>
 #include <QVector>
 
-class RowCursor;
 struct ReminderTexts;
 
-// One line of the manager window's list: fixed-width columns joined by the
-// separator U+05C3, 96 characters with or without the author column, so the
-// headers line up above them in a fixed-width font.
+// The list's columns as text: the padded fixed-width columns of the printed
+// list, joined by the separator U+05C3 (96 characters with or without the
+// author column), and the one-line texts of the window's table.
 
 inline constexpr QChar kListSeparator = QChar(0x05C3);
-inline constexpr int kListLineLength = 96;
 
 // The value's text cut or padded with blanks to exactly L characters; null gives L blanks.
 QString FixFormat(const QVariant& S, int L);
@@ -20,18 +20,6 @@ QString FixFormat(const QVariant& S, int L);
 QString ExcludeTAB(const QVariant& S);
 // The text before the first CR LF pair, or the whole text.
 QString GetFirstLine(const QString& S);
-
-// The columns of a line, right to left. Author only when LAN receiving is on.
-enum class ListColumn {
-    DueDate,
-    Registered,
-    Caption,
-    Importance,
-    EventType,
-    Author,
-    Details,
-    Active
-};
 
 struct ListColumnSpan
 {
@@ -42,9 +30,8 @@ struct ListColumnSpan
 
 // The text of one of the columns.
 const QString& textOf(const ReminderTexts& texts, ListColumn column);
+// The text a column shows before it is cut or padded: one line, no tabs.
+QString listCellText(const ReminderTexts& texts, ListColumn column);
 
 // The spans of the columns present in a line (the author column only withAuthor).
 QVector<ListColumnSpan> listColumnSpans(bool withAuthor);
-
-// The line of the record set's current row.
-QString BuildListLine(const RowCursor& rs, bool withAuthor);

@@ -38,6 +38,9 @@ RFind::RFind(RMain* owner) : QDialog(owner), m_owner(owner)
         this, QStringLiteral("SearchBy"),
         {QStringLiteral("תחילת שדה"), QStringLiteral("חלק כלשהו בשדה"), QStringLiteral("שדה שלם")});
     LStatus = named(new QLabel(this), QStringLiteral("LStatus"));
+    // Enter in the text searches: from the first for a new text, on for the same one.
+    connect(SearchText, &QLineEdit::returnPressed, this,
+            [this] { cmdFind_Click(SearchText->text() == m_searched ? 1 : 0); });
 
     auto* grid = new QGridLayout(this);
     const std::pair<int, QString> labels[] = {{0, QStringLiteral("חפש את")},
@@ -68,6 +71,7 @@ RFind::RFind(RMain* owner) : QDialog(owner), m_owner(owner)
 
 void RFind::cmdFind_Click(int Index)
 {
+    m_searched = SearchText->text();
     LStatus->setText(m_owner->MyFind(Index == 0, SearchText->text(),
                                      short(SearchIn->currentData().toInt()),
                                      short(SearchBy->currentData().toInt())));

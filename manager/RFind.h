@@ -27,4 +27,5 @@ private:
     QComboBox* SearchIn = nullptr;
     QComboBox* SearchBy = nullptr;
     QLabel* LStatus = nullptr;
+    QString m_searched; // the text the last search was for
 };

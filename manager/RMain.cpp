@@ -151,6 +151,8 @@ void RMain::closeEvent(QCloseEvent* event)
     if (!event->spontaneous())
         keepEditAsDraft();
     QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        rememberState();
     // Closed means unloaded: the next load() builds a fresh window even
     // before this one is deleted.
     if (event->isAccepted() && g_instance == this)

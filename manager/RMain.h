@@ -7,6 +7,7 @@
 
 #include <QEvent>
 #include <QMainWindow>
+#include <QMargins>
 
 #include <functional>
 #include <memory>
@@ -16,8 +17,7 @@ class Database;
 struct EditDraft;
 struct DeletedReminder;
 class Throttle;
-class ListHeaders;
-class ListLineDelegate;
+class ListTable;
 class ReceiptsBar;
 class ReminderListModel;
 class QAction;
@@ -27,7 +27,6 @@ class QDateEdit;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -169,6 +168,12 @@ private:
     void cmdMoveRS_Click(int Index);
     void cmdRefresh_Click();
     void mnu_Refresh_Click();
+    // The sort, filter, column widths and place of the last opening, and
+    // keeping them for the next (RMainMemory.cpp).
+    void recallState();
+    void rememberState() const;
+    static constexpr QMargins kFrameAllowance{8, 32, 8, 8}; // pixels
+
     void ChangeColor1(const QColor& theColor);
     void ChangeColor2(const QColor& theColor);
     bool handleFocusColours(QObject* watched, QEvent::Type type);
@@ -249,10 +254,8 @@ private:
     bool m_keptDraft = false;
 
     // The list side.
-    QListView* List1 = nullptr;
+    ListTable* List1 = nullptr;
     ReminderListModel* m_model = nullptr;
-    ListLineDelegate* m_delegate = nullptr;
-    ListHeaders* m_headers = nullptr;
     QToolButton* cmdMoveRS[4] = {};
     QLabel* LMoveRS = nullptr;
     QLabel* LStatus = nullptr;

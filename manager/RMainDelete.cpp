@@ -4,10 +4,13 @@
 
 #include "common/Trapped.h"
 #include "common/WindowCaptions.h"
+#include "manager/ListLine.h"
 #include "platform/Failure.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/UndoDelete.h"
 #include "scheduling/DeletionUndo.h"
+#include "scheduling/ReminderWrites.h"
+#include "store/ReminderRecord.h"
 
 #include <QLabel>
 
@@ -16,6 +19,22 @@ namespace {
 Prompt::Answer ask(QWidget* owner, const QString& text, Prompt::Buttons buttons)
 {
     return Prompt::message(owner, text, appTitle(), buttons, Prompt::Icon::None);
+}
+
+// The question names the reminder it deletes.
+QString deleteQuestion(const QString& caption)
+{
+    const QString name = ExcludeTAB(caption).trimmed();
+    return name.isEmpty() ? QStringLiteral("למחוק את התזכורת ללא הכותרת?")
+                          : QStringLiteral("למחוק את התזכורת \"%1\"?").arg(name);
+}
+
+// And how many a deletion of the list takes.
+QString deleteListPrompt(int count)
+{
+    const QString what = count == 1 ? QStringLiteral("התזכורת שברשימה תימחק.")
+                                    : QStringLiteral("%1 התזכורות שברשימה יימחקו.").arg(count);
+    return what + QStringLiteral(" הקלד 'כן' לאישור המחיקה");
 }
 
 } // namespace
@@ -27,8 +46,8 @@ void RMain::cmdDelete_Click()
     trapped(QStringLiteral("cmdDelete"), [this] {
         if (!ListRs || !ListRs->hasCurrent() || !leaveEdit())
             return;
-        if (ask(this, QStringLiteral("אישור מחיקה"), Prompt::Buttons::OkCancel) !=
-            Prompt::Answer::Ok)
+        const QString caption = ReminderRecord::read(*ListRs).RCaption;
+        if (ask(this, deleteQuestion(caption), Prompt::Buttons::OkCancel) != Prompt::Answer::Ok)
             return;
         // The row that takes the deleted one's place; the new last after the last.
         int position = ListRs->absolutePosition();
@@ -79,7 +98,7 @@ void RMain::cmdDeleteAll_Click()
     trapped(QStringLiteral("cmdDeleteAll"), [this] {
         if (!ListRs || !ListRs->hasCurrent() || !leaveEdit())
             return;
-        if (Prompt::input(this, QStringLiteral("הקלד 'כן' לאישור המחיקה"),
+        if (Prompt::input(this, deleteListPrompt(ListRs->recordCount()),
                           QStringLiteral("מחיקת רשימה")) != QStringLiteral("כן"))
             return;
         QList<qint32> ids;

@@ -8,6 +8,7 @@
 #include "common/WindowCaptions.h"
 #include "manager/DatePickers.h"
 #include "manager/FrmAdvOpt.h"
+#include "manager/ListTable.h"
 #include "manager/ManagerState.h"
 #include "manager/ReceiptsBar.h"
 #include "platform/Clock.h"
@@ -26,7 +27,6 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>

@@ -5,8 +5,7 @@
 #include "common/Log.h"
 #include "common/Trapped.h"
 #include "common/WindowCaptions.h"
-#include "manager/ListHeaders.h"
-#include "manager/ListLineDelegate.h"
+#include "manager/ListTable.h"
 #include "manager/ManagerState.h"
 #include "manager/ReceiptsBar.h"
 #include "manager/ReminderListModel.h"
@@ -24,7 +23,6 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -33,8 +31,6 @@
 namespace {
 
 const QColor kLightYellow(255, 255, 192);
-const QColor kAscending(0, 0, 255);
-const QColor kDescending(128, 0, 0);
 
 int g_listRefreshes = 0;
 double g_lastListRefreshMs = 0;
@@ -55,8 +51,8 @@ void RMain::Form_Load()
     InEdit = false;
     ShowFilter = 2;
     Loading = false;
-    for (int i = 0; i < m_headers->count(); ++i)
-        setColour(m_headers->label(i), QPalette::WindowText, i == 1 ? kAscending : Qt::black);
+    recallState();
+    List1->showSort(SortField, SortDesc);
     SetLANControls();
     // Filling the editor is not an edit.
     InEdit = true;
@@ -110,14 +106,14 @@ void RMain::FillTheList()
 // same for ten reminders and for a hundred thousand.
 void RMain::showListRows()
 {
-    const QVector<ListColumnSpan> columns = listColumnSpans(LANOptReceive);
-    m_headers->setColumns(columns);
-    m_delegate->setColumns(columns);
+    const int columns = m_model->columnCount();
     m_repositioning = true;
     if (ListRs)
         m_model->reset(*ListRs, LANOptReceive);
     else
         m_model->clear();
+    if (m_model->columnCount() != columns)
+        List1->applyColumnWidths();
     m_repositioning = false;
 }
 
@@ -127,9 +123,10 @@ void RMain::selectListRow(int row, bool scroll)
     if (row < 0) {
         List1->selectionModel()->clear();
     } else {
-        const QModelIndex index = m_model->index(row);
+        const QModelIndex index = m_model->index(row, qMax(0, List1->currentIndex().column()));
         if (List1->currentIndex() != index)
-            List1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+            List1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                                QItemSelectionModel::Rows);
         if (scroll)
             List1->scrollTo(index);
     }
@@ -242,19 +239,19 @@ QList<qint32> RMain::listedIds() const
 
 void RMain::ListLabel_Click(int Index)
 {
-    if (InEdit)
+    const ListColumnDef* clicked = listColumnOfHeader(Index);
+    if (InEdit || !clicked) {
+        List1->showSort(SortField, SortDesc); // the header's own flip of its indicator undone
         return;
-    HeaderLabel* clicked = m_headers->label(Index);
-    const QString field = clicked->property("tag").toString();
+    }
+    const QString field = fieldName(clicked->sortField);
     if (field != SortField) {
         SortField = field;
         SortDesc = false;
     } else {
         SortDesc = !SortDesc;
     }
-    for (int i = 0; i < m_headers->count(); ++i)
-        setColour(m_headers->label(i), QPalette::WindowText, Qt::black);
-    setColour(clicked, QPalette::WindowText, SortDesc ? kDescending : kAscending);
+    List1->showSort(SortField, SortDesc);
     LoadData(false);
 }
 
@@ -375,7 +372,7 @@ bool RMain::findInList(qint32 id)
 // With sending off the details box takes the place of the LAN controls.
 void RMain::SetLANControls()
 {
-    CDetail->setFixedHeight((LANOptSend ? 1455 : 1905) / 15);
+    CDetail->setMinimumHeight((LANOptSend ? 1455 : 1905) / 15);
     Frame3->setVisible(LANOptSend);
     m_receipts->follow(LANOptSend ? CurrentReminderId : 0);
     for (QWidget* control :
@@ -385,8 +382,9 @@ void RMain::SetLANControls()
 
 void RMain::ChangeColor1(const QColor& theColor)
 {
-    for (QWidget* widget : std::initializer_list<QWidget*>{OptShow[0], OptShow[1], OptShow[2],
-                                                           OptShowLabel, LStatus}) {
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{OptShow[0], OptShow[1], OptShow[2], OptShowLabel, LStatus,
+                                         Frame2, LStatus->parentWidget()}) {
         widget->setAutoFillBackground(true);
         setColour(widget, QPalette::Window, theColor);
     }

@@ -4,9 +4,7 @@
 
 #include "manager/ButtonIcons.h"
 #include "manager/DatePickers.h"
-#include "manager/ListGrid.h"
-#include "manager/ListHeaders.h"
-#include "manager/ListLineDelegate.h"
+#include "manager/ListTable.h"
 #include "manager/OccurrencePreview.h"
 #include "manager/ReminderListModel.h"
 #include "platform/ui/Named.h"
@@ -18,9 +16,9 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -39,8 +37,6 @@ constexpr int twips(int t)
     return t / 15;
 }
 
-const QColor kNavy(0, 0, 128);
-
 QToolButton* pictureButton(QWidget* parent, const QString& name, ButtonPicture picture,
                            const QString& toolTip = QString())
 {
@@ -50,6 +46,7 @@ QToolButton* pictureButton(QWidget* parent, const QString& name, ButtonPicture p
     button->setAutoRaise(false);
     if (!toolTip.isEmpty())
         button->setToolTip(toolTip);
+    button->setAccessibleName(toolTip); // a screen reader names the picture
     return button;
 }
 
@@ -88,9 +85,9 @@ void RMain::buildUi()
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(6, 4, 6, 6);
     layout->setSpacing(4);
-    layout->addWidget(buildListArea(), 1);
+    layout->addWidget(buildListArea(), 3);
     layout->addWidget(buildStatusStrip());
-    layout->addWidget(buildEditor());
+    layout->addWidget(buildEditor(), 1);
     layout->addWidget(buildButtonRow());
     setCentralWidget(central);
     buildMenus();
@@ -105,31 +102,9 @@ QWidget* RMain::buildListArea()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
 
-    const QFont font = listFont();
-    List1 = named(new QListView(area), QStringLiteral("List1"));
     m_model = new ReminderListModel(this);
-    m_delegate = new ListLineDelegate(font, this);
-    List1->setModel(m_model);
-    List1->setItemDelegate(m_delegate);
-    List1->setFont(font);
-    List1->setUniformItemSizes(true);
-    List1->setLayoutDirection(Qt::RightToLeft);
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    List1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QPalette palette = List1->palette();
-    palette.setColor(QPalette::Base, Qt::white);
-    palette.setColor(QPalette::Text, kNavy);
-    List1->setPalette(palette);
-    // Wide enough for a whole line beside the scroll bar, so nothing scrolls sideways.
-    List1->setMinimumWidth(ListGrid(font).lineWidth() +
-                           List1->verticalScrollBar()->sizeHint().width() +
-                           2 * List1->frameWidth() + 2);
-    List1->setMinimumHeight(16 * QFontMetrics(font).height());
-
-    m_headers = new ListHeaders(List1, font, area);
-    layout->addWidget(m_headers);
+    List1 = new ListTable(m_model, area);
+    List1->setMinimumSize(twips(6000), 8 * List1->verticalHeader()->defaultSectionSize());
     layout->addWidget(List1, 1);
     return area;
 }
@@ -145,8 +120,12 @@ QWidget* RMain::buildStatusStrip()
 
     const ButtonPicture pictures[4] = {ButtonPicture::Last, ButtonPicture::Next,
                                        ButtonPicture::Previous, ButtonPicture::First};
+    const QString moveNames[4] = {QStringLiteral("לתזכורת האחרונה"), QStringLiteral("לתזכורת הבאה"),
+                                  QStringLiteral("לתזכורת הקודמת"),
+                                  QStringLiteral("לתזכורת הראשונה")};
     for (int i = 0; i < 4; ++i) {
-        cmdMoveRS[i] = pictureButton(strip, QStringLiteral("cmdMoveRS_%1").arg(i), pictures[i]);
+        cmdMoveRS[i] =
+            pictureButton(strip, QStringLiteral("cmdMoveRS_%1").arg(i), pictures[i], moveNames[i]);
         cmdMoveRS[i]->setIconSize(QSize(16, 16));
     }
     LMoveRS = named(new QLabel(strip), QStringLiteral("LMoveRS"));
@@ -160,15 +139,22 @@ QWidget* RMain::buildStatusStrip()
     layout->addWidget(cmdMoveRS[1]);
     layout->addWidget(cmdMoveRS[0]);
 
-    LStatus = named(new QLabel(strip), QStringLiteral("LStatus"));
-    LStatus->setAutoFillBackground(true);
-    LStatus->setFrameShape(QFrame::StyledPanel);
-    LStatus->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
-    auto* statusLayout = new QHBoxLayout(LStatus);
+    // The status text and, on its left, the show filter, side by side so
+    // that a long text is cut before the filter rather than drawn under it.
+    auto* statusStrip = named(new QFrame(strip), QStringLiteral("StatusStrip"));
+    statusStrip->setAutoFillBackground(true);
+    statusStrip->setFrameShape(QFrame::StyledPanel);
+    auto* statusLayout = new QHBoxLayout(statusStrip);
     statusLayout->setContentsMargins(2, 0, 2, 0);
-    statusLayout->addStretch(1);
+    LStatus = named(new QLabel(statusStrip), QStringLiteral("LStatus"));
+    LStatus->setAutoFillBackground(true);
+    LStatus->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
+    LStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    LStatus->setMinimumHeight(LStatus->fontMetrics().height() + 4);
+    statusLayout->addWidget(LStatus, 1);
 
-    Frame2 = named(new QFrame(LStatus), QStringLiteral("Frame2"));
+    Frame2 = named(new QFrame(statusStrip), QStringLiteral("Frame2"));
+    Frame2->setAutoFillBackground(true);
     auto* filterLayout = new QHBoxLayout(Frame2);
     filterLayout->setContentsMargins(0, 0, 0, 0);
     OptShowLabel =
@@ -180,7 +166,7 @@ QWidget* RMain::buildStatusStrip()
         filterLayout->addWidget(option);
     OptShow[2]->setChecked(true);
     statusLayout->addWidget(Frame2);
-    layout->addWidget(LStatus, 1);
+    layout->addWidget(statusStrip, 1);
     return strip;
 }
 
@@ -270,6 +256,7 @@ QWidget* RMain::buildEditor()
     grid->addWidget(m_receipts, 8, 1, 1, 3);
 
     grid->setColumnStretch(3, 1);
+    grid->setRowStretch(6, 1); // the details take the height the window gains
     return editor;
 }
 
@@ -355,8 +342,7 @@ void RMain::buildMenus()
 
 void RMain::connectSignals()
 {
-    for (int i = 0; i < m_headers->count(); ++i)
-        connect(m_headers->label(i), &HeaderLabel::clicked, this, &RMain::ListLabel_Click);
+    connect(List1, &ListTable::headerClicked, this, &RMain::ListLabel_Click);
     for (int i = 0; i < 3; ++i)
         connect(OptShow[i], &QRadioButton::clicked, this, [this, i] { OptShow_Click(i); });
     connect(List1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

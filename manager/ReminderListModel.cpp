@@ -7,11 +7,22 @@
 #include "store/Recordset.h"
 #include "store/ReminderRecord.h"
 
+#include <QColor>
+
+namespace {
+
+const QColor kHeaderBackground(255, 255, 192);
+const QColor kAscending(0, 0, 255);
+const QColor kDescending(128, 0, 0);
+
+} // namespace
+
 void ReminderListModel::reset(const Snapshot& rows, bool withAuthor)
 {
     beginResetModel();
     m_rows = rows.clone();
-    m_withAuthor = withAuthor;
+    m_columns = shownListColumns(withAuthor);
+    m_textsRow = -1;
     m_failureLogged = false;
     endResetModel();
 }
@@ -20,7 +31,15 @@ void ReminderListModel::clear()
 {
     beginResetModel();
     m_rows.reset();
+    m_textsRow = -1;
     endResetModel();
+}
+
+void ReminderListModel::setSort(const QString& field, bool descending)
+{
+    m_sortField = field;
+    m_sortDesc = descending;
+    emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
 }
 
 int ReminderListModel::rowCount(const QModelIndex& parent) const
@@ -28,29 +47,79 @@ int ReminderListModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() || !m_rows ? 0 : m_rows->recordCount();
 }
 
+int ReminderListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+int ReminderListModel::sectionOf(ListColumn column) const
+{
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i].column == column)
+            return i;
+    return -1;
+}
+
 QVariant ReminderListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= rowCount())
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return QVariant();
     if (role == Qt::DisplayRole)
-        return line(index.row());
+        return cellText(index.row(), m_columns[index.column()].column);
     if (role == Qt::UserRole)
         return reminderId(index.row());
     return QVariant();
 }
 
-QString ReminderListModel::line(int row) const
+QVariant ReminderListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    const ListColumnDef& def = m_columns[section];
+    switch (role) {
+    case Qt::DisplayRole:
+        return headerCaption(def);
+    case Qt::ToolTipRole:
+        return QStringLiteral("לחץ כאן למיון לפי שדה");
+    case Qt::BackgroundRole:
+        return kHeaderBackground;
+    case Qt::ForegroundRole:
+        if (fieldName(def.sortField) != m_sortField)
+            return QColor(Qt::black);
+        return m_sortDesc ? kDescending : kAscending;
+    default:
+        return QVariant();
+    }
+}
+
+const ReminderTexts* ReminderListModel::textsOf(int row) const
+{
+    if (row == m_textsRow)
+        return &m_texts;
     try {
         m_rows->setAbsolutePosition(row);
-        return BuildListLine(*m_rows, m_withAuthor);
+        m_texts = reminderTexts(*m_rows);
+        m_textsRow = row;
+        return &m_texts;
     } catch (const std::exception& e) {
         // A damaged row shows empty; one entry per filling is enough.
         if (!m_failureLogged)
             logFailure(QStringLiteral("FillTheList"), e);
         m_failureLogged = true;
-        return QString();
+        m_textsRow = -1;
+        return nullptr;
     }
+}
+
+QString ReminderListModel::cellText(int row, ListColumn column) const
+{
+    const ReminderTexts* texts = textsOf(row);
+    if (!texts)
+        return QString();
+    QString text = listCellText(*texts, column);
+    if (column == ListColumn::DueDate && !texts->postponedTo.isEmpty())
+        text += QStringLiteral("  נדחה ל-") + texts->postponedTo;
+    return text;
 }
 
 qint32 ReminderListModel::reminderId(int row) const

@@ -19,5 +19,9 @@ ReminderTexts reminderTexts(const RowCursor& rs)
     t.author = r.RAuthor;
     t.details = r.RDetail;
     t.active = r.RActive ? QStringLiteral("כן") : QStringLiteral("לא");
+    if (!r.isNull(F::RNext) && !r.isNull(F::RDate) && r.RNext != r.RDate)
+        t.postponedTo = r.RNext.date() == r.RDate.date()
+                            ? r.RNext.time().toString(QStringLiteral("HH:mm"))
+                            : formatDateTime(r.RNext);
     return t;
 }

@@ -17,6 +17,9 @@ struct ReminderTexts
     QString author;
     QString details;
     QString active;
+    // When a postponed reminder comes next (RNext, where it differs from
+    // RDate): "HH:nn" on the due day, else "dd/mm/yyyy HH:nn"; else empty.
+    QString postponedTo;
 };
 
 // The texts of the record set's current row.

@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusPendingReply>
+#include <QFile>
+#include <QFileInfo>
 #include <QMap>
 
 #include <cstdio>
@@ -23,11 +25,14 @@ namespace {
 
 enum Exit { Done = 0, Refused = 1, Unreachable = 2 };
 
-// The words of --repeat and --importance, and of the list's columns.
-const std::pair<const char*, short> kRepeatWords[] = {
+// The words of --repeat and --importance, and of the list's columns; an
+// advanced rule is listed but cannot be given here (its rule needs the window).
+const std::pair<const char*, short> kListedRepeatWords[] = {
     {"once", EventOnce},     {"hourly", EventHourly},    {"daily", EventDaily},
     {"weekly", EventWeekly}, {"monthly", EventMonthly},  {"bimonthly", EventBiMonthly},
     {"yearly", EventYearly}, {"advanced", EventAdvanced}};
+const std::span<const std::pair<const char*, short>>
+    kRepeatWords(kListedRepeatWords, std::size(kListedRepeatWords) - 1);
 const std::pair<const char*, short> kImportanceWords[] = {
     {"normal", 0}, {"medium", 1}, {"high", 2}};
 
@@ -52,6 +57,10 @@ const QString kUsage = QStringLiteral(
     "  Kalvex --list\n"
     "  Kalvex --delete מספר [--network]\n"
     "  Kalvex --postpone מספר דקות\n");
+
+const QString kNoSessionBus =
+    QStringLiteral("אין חיבור לאפיק ההודעות של ההפעלה (D-Bus); יש להריץ את הפקודה בתוך "
+                   "הפעלת המשתמש");
 
 class Refusal : public Failure
 {
@@ -85,7 +94,7 @@ Options parse(const QStringList& args)
         if (name == QLatin1String("-h"))
             name = QStringLiteral("--help");
         if (!name.startsWith(QLatin1String("--")))
-            throw UsageRefusal(QStringLiteral("\"%1\" אינו אפשרות").arg(name));
+            throw UsageRefusal(QStringLiteral("\"%1\" אינה אפשרות").arg(name));
         name = name.mid(2);
         std::optional<QString> value;
         if (const qsizetype equals = name.indexOf(QLatin1Char('=')); equals >= 0) {
@@ -97,7 +106,7 @@ Options parse(const QStringList& args)
             continue;
         }
         if (!kValueOptions.contains(name))
-            throw UsageRefusal(QStringLiteral("--%1 אינו אפשרות מוכרת").arg(name));
+            throw UsageRefusal(QStringLiteral("--%1 אינה אפשרות מוכרת").arg(name));
         if (!value && i + 1 >= args.size())
             throw UsageRefusal(QStringLiteral("--%1 דורש ערך").arg(name));
         options.values.insert(name, value ? *value : args[++i]);
@@ -185,7 +194,7 @@ QString listLine(const QVariantMap& r)
             c = QLatin1Char(' ');
     return QStringList{field(F::RMain_Id).toString(),
                        field(F::RDate).toString().replace(QLatin1Char('T'), QLatin1Char(' ')),
-                       wordOf(field(F::REventType).toInt(), kRepeatWords),
+                       wordOf(field(F::REventType).toInt(), kListedRepeatWords),
                        wordOf(field(F::RImportance).toInt(), kImportanceWords),
                        field(F::RActive).toBool() ? QStringLiteral("1") : QStringLiteral("0"),
                        caption}
@@ -197,6 +206,9 @@ int add(KalvexKVClassInterface& kalvex, const Options& o)
 {
     if (!o.values.contains(QStringLiteral("at")))
         throw Refusal(QStringLiteral("--at: יש לציין מועד, \"yyyy-MM-dd HH:mm\""));
+    if (o.values.value(QStringLiteral("add")).size() > kCaptionWidth)
+        print(stderr, QStringLiteral("Kalvex: אזהרה: --add: הכותרת ארוכה מ-%1 תווים ותקוצר\n")
+                          .arg(kCaptionWidth));
     const qint32 id =
         answered(
             kalvex.AddReminder(
@@ -253,6 +265,23 @@ int postpone(KalvexKVClassInterface& kalvex, const Options& o)
     return Done;
 }
 
+// The session's bus as the session announced it, or its socket in the
+// user's runtime directory. Never one started for this call: left alone, the
+// D-Bus library would launch a bus (dbus-launch) that outlives the command.
+QDBusConnection sessionBusWithoutLaunching()
+{
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
+        const QString socket = qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/bus");
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") || !QFileInfo(socket).exists())
+            throw Failure(kNoSessionBus);
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(socket));
+    }
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        throw Failure(kNoSessionBus);
+    return bus;
+}
+
 int run(const QStringList& args)
 {
     const Options o = parse(args);
@@ -267,10 +296,10 @@ int run(const QStringList& args)
     if (commands != 1)
         throw UsageRefusal(
             QStringLiteral("יש לבחור פעולה אחת: --add, --list, --delete או --postpone"));
+    const QDBusConnection bus = sessionBusWithoutLaunching();
     registerWhenNeeded();
     // The Kalvex that serves the session; the bus starts it when none does.
-    KalvexKVClassInterface kalvex(KalvexBus::serviceName, KalvexBus::objectPath,
-                                  QDBusConnection::sessionBus());
+    KalvexKVClassInterface kalvex(KalvexBus::serviceName, KalvexBus::objectPath, bus);
     if (o.values.contains(QStringLiteral("add")))
         return add(kalvex, o);
     if (o.values.contains(QStringLiteral("delete")))

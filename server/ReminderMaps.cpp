@@ -103,7 +103,7 @@ Date dateArgument(const QString& argument, const QString& text)
     const std::optional<Date> date = parseIsoMinute(text);
     if (!date)
         throw InvalidArgument(argument, QStringLiteral("\"%1\" אינו מועד קיים בתבנית "
-                                                       "yyyy-MM-ddTHH:mm")
+                                                       "yyyy-MM-dd HH:mm")
                                             .arg(text));
     return *date;
 }

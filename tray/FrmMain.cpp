@@ -105,6 +105,8 @@ void FrmMain::createMenu()
     alertsLine = named(MainMenu->addSeparator(), QStringLiteral("alertsLine"));
     mnuShowList = item("mnuShowList", QStringLiteral("הצג רשימה"));
     mnuDisable = item("mnuDisable", QStringLiteral("עצור"));
+    // Ending the monitor stands apart from the alerts' "סגור הכל".
+    named(MainMenu->addSeparator(), QStringLiteral("exitLine"));
     mnuExit = item("mnuExit", QStringLiteral("סגור"));
     stam = named(MainMenu->addSeparator(), QStringLiteral("stam"));
     mnuABout = item("mnuABout", QStringLiteral("אודות"));

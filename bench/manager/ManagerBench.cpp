@@ -19,7 +19,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QListView>
+#include <QTableView>
 #include <QPointer>
 #include <QTest>
 
@@ -84,9 +84,9 @@ double maximum(const std::vector<double>& v)
     return v.empty() ? -1 : *std::max_element(v.begin(), v.end());
 }
 
-QListView* listOf(RMain* window)
+QTableView* listOf(RMain* window)
 {
-    return window->findChild<QListView*>(QStringLiteral("List1"));
+    return window->findChild<QTableView*>(QStringLiteral("List1"));
 }
 
 double showListMs(PaintWatch& watch)
@@ -110,7 +110,7 @@ void closeWindow()
 void refreshWithF5(PaintWatch& watch, int count, double target)
 {
     std::vector<double> runs;
-    QListView* list = listOf(RMain::instance());
+    QTableView* list = listOf(RMain::instance());
     for (int run = 0; run < 5; ++run) {
         watch.arm(list->viewport());
         QElapsedTimer timer;

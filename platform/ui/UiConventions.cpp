@@ -5,13 +5,16 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
 #include <QTranslator>
+#include <QWindow>
 
 namespace UiConventions {
 namespace {
@@ -95,6 +98,27 @@ private:
     }
 };
 
+// Alerts stay above every window; a dialog a window opens (a question, the
+// options, find) must not open hidden under one of them while it blocks its
+// window. It stays on top too, set as it shows, before it is on screen, on
+// the native window alone (changing the widget's flags would hide it).
+class DialogsAboveAlerts : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Show)
+            return false;
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (dialog && dialog->isWindow() && dialog->parentWidget() && dialog->windowHandle())
+            dialog->windowHandle()->setFlag(Qt::WindowStaysOnTopHint, true);
+        return false;
+    }
+};
+
 } // namespace
 
 void install()
@@ -103,11 +127,13 @@ void install()
     if (!qApp || installed)
         return;
     loadHebrewTranslations();
+    QLocale::setDefault(QLocale(QLocale::Hebrew, QLocale::Israel));
     QGuiApplication::setLayoutDirection(Qt::RightToLeft);
     RightToLeftText::install();
     installed = new QObject(qApp);
     for (QObject* filter : {static_cast<QObject*>(new EnterPressesFocusedButton(installed)),
-                            static_cast<QObject*>(new RightAlignedDropDowns(installed))})
+                            static_cast<QObject*>(new RightAlignedDropDowns(installed)),
+                            static_cast<QObject*>(new DialogsAboveAlerts(installed))})
         qApp->installEventFilter(filter);
 }
 

@@ -357,6 +357,34 @@ private slots:
         QCOMPARE(reminderDate(daily, "RNext"), Date::fromParts(2027, 2, 1, 9, 30));
         QCOMPARE(logLines(), QStringList());
     }
+
+    // Twelve alerts stay inside the screen with their title bars clear of the next one, also
+    // after the latest was moved past the screen's right edge.
+    void aCascadeStaysInsideTheScreen()
+    {
+        Clock::setNow(jan31(10, 5, 45));
+        QList<QPointer<Remind>> opened;
+        for (int i = 0; i < 12; ++i) {
+            opened << open(addReminder(jan31(9, i)));
+            if (i == 5)
+                opened.last()->move(opened.last()->screen()->availableGeometry().right() - 40,
+                                    opened.last()->y());
+        }
+        const int step = AlertPile::kCascadeStepPx;
+        for (int i = 0; i < opened.size(); ++i) {
+            const QRect area = opened[i]->screen()->availableGeometry();
+            QVERIFY2(i == 5 || area.contains(opened[i]->frameGeometry()),
+                     qPrintable(QString::number(i)));
+            if (i > 0 && i != 6) {
+                const QRect titleBar(opened[i - 1]->pos(), QSize(opened[i - 1]->width(), step));
+                QVERIFY2(!titleBar.intersects(opened[i]->frameGeometry()) ||
+                             opened[i]->y() >= titleBar.bottom(),
+                         qPrintable(QString::number(i)));
+            }
+        }
+        AlertPile::instance().closeAll();
+        QTRY_COMPARE(AlertPile::instance().count(), 0);
+    }
 };
 
 QTEST_MAIN(TestRemind)

@@ -11,7 +11,10 @@
 #include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusPendingCall>
+#include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <QUuid>
 #include <QtTest>
 
 namespace {
@@ -26,6 +29,18 @@ struct Run
 // A caption of 60 characters with a tab, and details with a tab and a line break.
 const QString kCaption = QStringLiteral("ישיבת\tצוות ") + QString(49, u'א');
 const QString kDetails = QStringLiteral("שורה\tאחת\nשורה שתיים");
+
+// Processes still running whose environment holds the marker (NAME=value).
+int processesMarked(const QByteArray& marker)
+{
+    int count = 0;
+    for (const QString& pid : QDir("/proc").entryList({"[0-9]*"}, QDir::Dirs)) {
+        QFile environ("/proc/" + pid + "/environ");
+        if (environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(marker))
+            ++count;
+    }
+    return count;
+}
 
 } // namespace
 
@@ -327,6 +342,32 @@ private slots:
         const Run again = run({"--delete", id});
         QCOMPARE(again.exitCode, 1);
         QVERIFY(again.err.contains("--delete: "));
+        // The messages match the help, in Hebrew, and warn of a title cut.
+        const QList<std::pair<QStringList, QString>> told = {
+            {{"--bogus"}, "--bogus אינה אפשרות מוכרת"},
+            {{"--add", "x", "--at", "8/12/2026 9:00"}, "בתבנית yyyy-MM-dd HH:mm"},
+            {{"--add", "x", "--at", "2026-12-08 09:00", "--repeat", "x"}, "yearly או קוד"},
+            {{"--add", QString(71, u'א'), "--at", "2026-12-08 09:00"}, "אזהרה: --add"}};
+        for (const auto& [args, message] : told)
+            QVERIFY2(run(args).err.contains(message), qPrintable(message));
+        QVERIFY(!run({"--add", "x", "--at", "2026-12-08 09:00", "--repeat", "x"})
+                     .err.contains("advanced"));
+    }
+
+    // Without the session's bus the command fails in Hebrew, exit 2, and starts no bus of its
+    // own (libdbus would launch one for a display).
+    void withoutASessionBusNothingIsLaunched()
+    {
+        QTemporaryDir runtime;
+        const QByteArray marker = "KV_NO_BUS_RUN=" + QUuid::createUuid().toByteArray();
+        m_s->setEnvironmentValue("DBUS_SESSION_BUS_ADDRESS", "");
+        m_s->setEnvironmentValue("XDG_RUNTIME_DIR", runtime.path());
+        m_s->setEnvironmentValue("DISPLAY", ":0");
+        m_s->setEnvironmentValue("KV_NO_BUS_RUN", QString::fromLatin1(marker.mid(14)));
+        const Run r = run({"--list"});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.contains("אין חיבור לאפיק ההודעות של ההפעלה"), qPrintable(r.err));
+        QCOMPARE(processesMarked(marker), 0);
     }
 };
 

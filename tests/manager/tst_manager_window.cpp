@@ -216,10 +216,9 @@ private slots:
         const QList<std::tuple<int, QList<qint32>, QList<qint32>>> cases = {
             {6, {b, c, d, a}, {a, d, b, c}}, {4, {b, c, d, a}, {a, d, c, b}}};
         for (const auto& [header, ascending, descending] : cases) {
-            auto* label = f->find<QLabel>(QStringLiteral("ListLabel_%1").arg(header));
-            QTest::mouseClick(label, Qt::LeftButton);
+            f->clickHeader(header);
             QCOMPARE(f->listIds(), ascending);
-            QTest::mouseClick(label, Qt::LeftButton);
+            f->clickHeader(header);
             QCOMPARE(f->listIds(), descending);
         }
     }
@@ -281,13 +280,13 @@ private slots:
         f->add({});
         f->open();
         f->sql("PRAGMA user_version = 210");
-        f->click("ListLabel_0");
+        f->clickHeader(0);
         refresh();
         QCOMPARE(f->listIds().size(), 1);
         f->close();
         f->open();
         QVERIFY(f->listIds().isEmpty());
-        QCOMPARE(f->window()->sortField(), "RDate"); // state afresh
+        QCOMPARE(f->window()->sortField(), "RCaption"); // kept from the last opening
         f->click("cmdNew");
         f->click("cmdNew");
         QCOMPARE(f->rowCount(), 1);
@@ -361,7 +360,7 @@ private slots:
             f->click("cmdDelete");
             QCOMPARE(Prompt::history().size(), answers.size());
             QCOMPARE(Prompt::history().last().text,
-                     answers.size() == 2 ? "האם למחוק ברשת" : "אישור מחיקה");
+                     answers.size() == 2 ? "האם למחוק ברשת" : "למחוק את התזכורת \"r\"?");
             QCOMPARE(f->row(ids[i]).isEmpty(), deleted);
             QCOMPARE(m_sent, sent ? QList<qint32>{sent} : QList<qint32>{});
         }
@@ -493,7 +492,7 @@ private slots:
         // clang-format on
 
         f->click("OptShow_0");
-        f->click("ListLabel_1");
+        f->clickHeader(1);
         run({{true, "*a", 0, 1, OK, "say \"hi\""}, {false, "alpha", 0, 0, OK, "Alpha meeting"}});
     }
 

@@ -1,5 +1,6 @@
 #include "tests/support/ManagerFixture.h"
 
+#include "manager/ListTable.h"
 #include "manager/ManagerState.h"
 #include "platform/ui/ModalWindows.h"
 #include "platform/ui/Prompt.h"
@@ -10,8 +11,9 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QListView>
+#include <QHeaderView>
 #include <QScopeGuard>
+#include <QTableView>
 #include <QTimer>
 
 ManagerFixture::ManagerFixture()
@@ -67,16 +69,27 @@ QList<qint32> ManagerFixture::listIds() const
 
 QVariantList ManagerFixture::listColumn(int role) const
 {
-    const QAbstractItemModel* model = find<QListView>("List1")->model();
+    const QAbstractItemModel* model = find<QTableView>("List1")->model();
     QVariantList values;
     for (int i = 0; i < model->rowCount(); ++i)
         values << model->index(i, 0).data(role);
     return values;
 }
 
+void ManagerFixture::clickHeader(int header) const
+{
+    auto* list = find<ListTable>("List1");
+    QHeaderView* captions = list->horizontalHeader();
+    const int section = list->sectionOfHeader(header);
+    const QPoint middle(captions->sectionViewportPosition(section) +
+                            captions->sectionSize(section) / 2,
+                        captions->height() / 2);
+    QTest::mouseClick(captions->viewport(), Qt::LeftButton, {}, middle);
+}
+
 int ManagerFixture::selectedRow() const
 {
-    const QModelIndexList selected = find<QListView>("List1")->selectionModel()->selectedRows();
+    const QModelIndexList selected = find<QTableView>("List1")->selectionModel()->selectedRows();
     return selected.size() == 1 ? selected.first().row() : -1;
 }
 

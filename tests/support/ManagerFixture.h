@@ -45,6 +45,8 @@ public:
     QList<qint32> listIds() const;
     int selectedRow() const;
     QString counter() const { return find<QLabel>("LMoveRS")->text(); }
+    // A click on the caption of the list's column ListLabel(header).
+    void clickHeader(int header) const;
 
 private:
     QVariantList listColumn(int role) const;

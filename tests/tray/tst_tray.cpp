@@ -28,6 +28,7 @@
 #include <QAction>
 #include <QDBusServer>
 #include <QDBusVirtualObject>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -222,6 +223,16 @@ private slots:
     }
 
     // After the wait for a panel: Abort ends, Retry looks again, Ignore carries on without icon.
+    // Ending the monitor stands apart from the alerts' pair, after a separator.
+    void endingTheMonitorStandsApart()
+    {
+        load(Date::fromParts(2026, 3, 15, 10, 0));
+        const QList<QAction*> items = FrmMain::instance()->findChild<QMenu*>("MainMenu")->actions();
+        const qsizetype exit = items.indexOf(FrmMain::instance()->findChild<QAction*>("mnuExit"));
+        QVERIFY(exit > 0);
+        QVERIFY(items[exit - 1]->isSeparator());
+    }
+
     void refusedTrayIconAsksAbortRetryIgnore()
     {
         using A = Prompt::Answer;

@@ -1,0 +1,262 @@
+// The manager window's layout by geometry (the list's header over its columns, the status
+// line, the calendar pop-up), typed times, the postponement shown, the state kept between
+// openings, and what its questions say.
+
+#include "common/Ini.h"
+#include "manager/ListTable.h"
+#include "platform/ui/Prompt.h"
+#include "platform/ui/UiConventions.h"
+#include "tests/support/ManagerFixture.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+
+// The horizontal extent of a widget's rect in the window's coordinates.
+std::pair<int, int> across(const QWidget* widget, const QRect& rect, const QWidget* window)
+{
+    const QRect inWindow(widget->mapTo(window, rect.topLeft()), rect.size());
+    return {inWindow.left(), inWindow.right()};
+}
+
+QRect inWindow(const QWidget* widget)
+{
+    return QRect(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
+}
+
+} // namespace
+
+class ManagerLayoutTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<ManagerFixture> f;
+
+    ListTable* list() const { return f->find<ListTable>("List1"); }
+    void resizeTo(const QSize& size)
+    {
+        f->window()->resize(size);
+        QTRY_COMPARE(f->window()->size(), size.expandedTo(f->window()->minimumSizeHint()));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale::c()); // the test runs under LC_ALL=C.UTF-8
+        UiConventions::install();
+    }
+    void init() { f = std::make_unique<ManagerFixture>(); }
+    void cleanup() { f.reset(); }
+
+    // Each caption spans its column, at the smallest, a middle and a wide window; only the
+    // title column takes the width the window gains.
+    void headersStandOverTheirColumnsAndTheTitleStretches()
+    {
+        f->add({{"RCaption", "Latin first, עברית אחר כך"}, {"RDetail", "x"}});
+        RMain* w = f->open();
+        QHeaderView* header = list()->horizontalHeader();
+        const int title = list()->sectionOfHeader(0), due = list()->sectionOfHeader(1);
+        int lastTitleWidth = 0, dueWidth = -1;
+        for (const int width : {w->minimumSizeHint().width(), 1100, 1500}) {
+            resizeTo(QSize(width, 700));
+            for (int s = 0; s < header->count(); ++s) {
+                const QRect section(header->sectionViewportPosition(s), 0, header->sectionSize(s),
+                                    header->height());
+                const auto [hl, hr] = across(header->viewport(), section, w);
+                const auto [cl, cr] =
+                    across(list()->viewport(), list()->visualRect(list()->model()->index(0, s)), w);
+                QVERIFY2(qAbs(hl - cl) <= 2, qPrintable(QString("section %1 left").arg(s)));
+                QVERIFY2(qAbs(hr - cr) <= 2, qPrintable(QString("section %1 right").arg(s)));
+            }
+            QVERIFY(header->sectionSize(title) > lastTitleWidth);
+            lastTitleWidth = header->sectionSize(title);
+            QVERIFY(dueWidth < 0 || header->sectionSize(due) == dueWidth);
+            dueWidth = header->sectionSize(due);
+        }
+        // The first column stands at the right edge.
+        QVERIFY(header->sectionViewportPosition(due) > header->sectionViewportPosition(title));
+    }
+
+    // The status line shows whole between the list and the editor, its text beside the filter.
+    void statusLineIsWholeAtTheSmallestAndALargeSize()
+    {
+        RMain* w = f->open();
+        auto* status = f->find<QLabel>("LStatus");
+        status->setText(QString("✓ Ж שמירה ").repeated(20));
+        for (const QSize& size : {w->minimumSizeHint(), QSize(1600, 1000)}) {
+            resizeTo(size);
+            QVERIFY(status->height() >= status->fontMetrics().height());
+            QVERIFY(!inWindow(status).intersects(inWindow(f->find<QWidget>("Frame2"))));
+            QVERIFY(inWindow(list()).bottom() < inWindow(status).top());
+            QVERIFY(inWindow(status).bottom() < inWindow(f->find<QWidget>("CCaption")).top());
+            QVERIFY(w->rect().contains(inWindow(f->find<QWidget>("cmdExit"))));
+        }
+    }
+
+    // Under a C locale the pop-up is Hebrew, starts on Sunday, and opens under the field's right
+    // edge.
+    void calendarPopupIsHebrewFromSundayUnderTheRightEdge()
+    {
+        f->open();
+        auto* date = f->find<QDateEdit>("CDate1");
+        QCalendarWidget* calendar = date->calendarWidget();
+        QCOMPARE(calendar->firstDayOfWeek(), Qt::Sunday);
+        const auto* view = calendar->findChild<QTableView*>("qt_calendar_calendarview");
+        QCOMPARE(view->model()->index(0, 0).data().toString(),
+                 QLocale(QLocale::Hebrew).dayName(7, QLocale::ShortFormat));
+        const auto* month = calendar->findChild<QToolButton*>("qt_calendar_monthbutton");
+        QVERIFY(month->text().contains(QRegularExpression("[\u05D0-\u05EA]")));
+
+        QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(date->width() - 6, date->height() / 2));
+        QTRY_VERIFY(calendar->window()->isVisible());
+        const int fieldRight = date->mapToGlobal(QPoint(date->width(), 0)).x();
+        const QRect popup = calendar->window()->frameGeometry();
+        QVERIFY(qAbs(popup.x() + popup.width() - fieldRight) <= 1);
+        calendar->window()->hide();
+    }
+
+    // A time typed whole or into the part clicked; the hour alone gives the full hour.
+    void aTimeCanBeTyped()
+    {
+        f->open();
+        auto* time = f->find<QTimeEdit>("CDate2");
+        struct Case
+        {
+            bool clickHour; // else all selected
+            QString keys;
+            QTime expected;
+        };
+        const QList<Case> cases = {{true, "21", QTime(21, 7)},
+                                   {false, "2130", QTime(21, 30)},
+                                   {false, "21:45", QTime(21, 45)},
+                                   {false, "930", QTime(9, 30)},
+                                   {false, "18", QTime(18, 0)}};
+        for (const Case& c : cases) {
+            time->setTime(QTime(10, 7));
+            QTest::mouseClick(time, Qt::LeftButton, {}, QPoint(6, time->height() / 2));
+            if (!c.clickHour)
+                QTest::keyClick(time, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(time, c.keys);
+            QTest::keyClick(time, Qt::Key_Tab);
+            QCOMPARE(time->time(), c.expected);
+        }
+    }
+
+    // Where the next alert differs from the due date the list says so.
+    void theListShowsAPostponement()
+    {
+        const qint32 sameDay =
+            f->add({{"RDate", dated(2026, 4, 1, 18, 18)}, {"RNext", dated(2026, 4, 1, 18, 24)}});
+        const qint32 nextDay =
+            f->add({{"RDate", dated(2026, 4, 2, 18, 0)}, {"RNext", dated(2026, 4, 3, 9, 0)}});
+        const qint32 onTime = f->add({{"RDate", dated(2026, 4, 4, 9, 0)}});
+        f->open();
+        const QStringList lines = f->listLines();
+        const QList<qint32> ids = f->listIds();
+        QCOMPARE(lines[ids.indexOf(sameDay)], "01/04/2026 18:18  נדחה ל-18:24");
+        QCOMPARE(lines[ids.indexOf(nextDay)], "02/04/2026 18:00  נדחה ל-03/04/2026 09:00");
+        QCOMPARE(lines[ids.indexOf(onTime)], "04/04/2026 09:00");
+    }
+
+    // Closed and opened again: the same place, size, filter, sort and widths.
+    void theWindowReopensAsItWasLeft()
+    {
+        f->add({});
+        RMain* w = f->open();
+        const QRect area = w->screen()->availableGeometry();
+        const QRect geometry(area.topLeft() + QPoint(20, 40), w->minimumSizeHint() + QSize(10, 10));
+        w->setGeometry(geometry);
+        QTRY_COMPARE(w->geometry(), geometry);
+        f->click("OptShow_0");
+        f->clickHeader(2);
+        f->clickHeader(2);
+        const int importance = list()->sectionOfHeader(2);
+        list()->horizontalHeader()->resizeSection(importance, 123);
+        f->close();
+
+        w = f->open();
+        QCOMPARE(w->geometry(), geometry);
+        QCOMPARE(w->showFilter(), 0);
+        QVERIFY(f->find<QRadioButton>("OptShow_0")->isChecked());
+        QCOMPARE(w->sortField(), "RImportance");
+        QCOMPARE(list()->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+        QCOMPARE(list()->horizontalHeader()->sectionSize(importance), 123);
+    }
+
+    // A place on a screen no longer there opens inside the screen there is.
+    void aPlaceOffTheScreensComesBackInside()
+    {
+        WriteIni("RMain", "Geometry", "5000,-3000,700,600");
+        RMain* w = f->open();
+        const QRect area = w->screen()->availableGeometry(), frame = w->frameGeometry();
+        QVERIFY(area.contains(frame));
+    }
+
+    // The delete question names the reminder; deleting the list says how many go.
+    void questionsSayWhatTheyActOn()
+    {
+        f->add({{"RCaption", "פגישה עם Dana"}});
+        f->open();
+        Prompt::setNextAnswer(Prompt::Answer::Cancel);
+        f->click("cmdDelete");
+        QCOMPARE(Prompt::history().last().text, "למחוק את התזכורת \"פגישה עם Dana\"?");
+        const QList<std::pair<int, QString>> cases = {
+            {1, "התזכורת שברשימה תימחק. הקלד 'כן' לאישור המחיקה"},
+            {3, "3 התזכורות שברשימה יימחקו. הקלד 'כן' לאישור המחיקה"}};
+        for (const auto& [count, text] : cases) {
+            while (f->rowCount() < count)
+                f->add({});
+            QTest::keyClick(f->find<QWidget>("List1"), Qt::Key_F5);
+            Prompt::setNextInput(QString());
+            f->click("cmdDeleteAll");
+            QCOMPARE(Prompt::history().last().text, text);
+        }
+    }
+
+    // Enter in find's text searches from the first, then on.
+    void enterInFindsTextSearches()
+    {
+        for (const char* caption : {"alpha 1", "beta", "alpha 2"})
+            f->add({{"RCaption", caption}});
+        f->open();
+        const auto findAlpha = [this](QWidget* dialog) {
+            auto* text = dialog->findChild<QLineEdit*>("SearchText");
+            text->setFocus();
+            QTest::keyClicks(text, "alpha");
+            for (const char* expected : {"alpha 1", "alpha 2"}) {
+                QTest::keyClick(text, Qt::Key_Return);
+                QCOMPARE(f->find<QLineEdit>("CCaption")->text(), expected);
+            }
+            dialog->close();
+        };
+        QVERIFY(whileModal([this] { f->find<QToolButton>("cmdFind")->click(); }, findAlpha));
+    }
+
+    // Every picture button is named for a screen reader, as its tool tip reads.
+    void pictureButtonsHaveAccessibleNames()
+    {
+        f->open();
+        for (const QToolButton* button : f->window()->findChildren<QToolButton*>()) {
+            if (!button->objectName().startsWith("cmd"))
+                continue;
+            QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
+            QCOMPARE(button->toolTip(), button->accessibleName());
+        }
+    }
+
+    // A dialog of the window opens above the alerts, which stay on top.
+    void aDialogOpensAboveTheAlerts()
+    {
+        f->open();
+        bool onTop = false;
+        const auto note = [&](QWidget* dialog) {
+            onTop = dialog->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+            dialog->close();
+        };
+        QVERIFY(whileModal([this] { f->find<QToolButton>("cmdFind")->click(); }, note));
+        QVERIFY(onTop);
+    }
+};
+
+QTEST_MAIN(ManagerLayoutTest)
+#include "tst_manager_layout.moc"
