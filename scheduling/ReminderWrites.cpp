@@ -43,8 +43,9 @@ void writeSaved(Dynaset& rs, const ReminderRecord& stored, const ReminderRecord&
         r.writeRule(rs);
         return;
     }
-    r.write(rs, {F::Adv_AdvOpt, F::Adv_DateEnd, F::Adv_NoEnd});
-    if (stepOfType(r.REventType))
+    r.write(rs, {F::Adv_AdvOpt, F::Adv_DateEnd, F::Adv_NoEnd, F::Adv_HebrewMonth, F::Adv_HebrewDay,
+                 F::Adv_SkipDaysOff});
+    if (stepOfType(r.REventType) || isHebrewEventType(r.REventType))
         r.write(rs, {F::Adv_Period, F::Adv_PeriodN});
 }
 
@@ -82,6 +83,25 @@ bool stillShows(const Dynaset& rs, const std::optional<Date>& shownNext)
     return !shownNext || optionalDateField(fieldValue(rs, F::RNext)) == shownNext;
 }
 
+// A Hebrew series keeps its count and its anchor, which is the due date's
+// when none was entered (or the due date lies outside the calendar, which
+// the rules refuse).
+void takeHebrewRule(ReminderRecord& r, const ReminderRecord& entered)
+{
+    r.Adv_Period = r.REventType == EventHebrewYearly ? Date::Year : Date::Month;
+    r.Adv_PeriodN = entered.Adv_PeriodN;
+    r.Adv_HebrewMonth = entered.Adv_HebrewMonth;
+    r.Adv_HebrewDay = entered.Adv_HebrewDay;
+    if (r.Adv_HebrewDay != 0 || r.Adv_HebrewMonth != 0)
+        return;
+    try {
+        const HebrewAnchor anchor = hebrewAnchorOf(r.RDate.date());
+        r.Adv_HebrewMonth = short(anchor.month);
+        r.Adv_HebrewDay = short(anchor.day);
+    } catch (const Failure&) {
+    }
+}
+
 } // namespace
 
 ReminderRecord AuthoredSave(const ReminderRecord& stored, const ReminderRecord& entered,
@@ -103,10 +123,14 @@ ReminderRecord AuthoredSave(const ReminderRecord& stored, const ReminderRecord& 
     r.Adv_AdvOpt = false;
     r.Adv_DateEnd = r.RDate;
     r.Adv_NoEnd = true;
+    r.Adv_SkipDaysOff = entered.Adv_SkipDaysOff && canSkipDaysOff(r.REventType, r);
+    r.Adv_HebrewMonth = r.Adv_HebrewDay = 0;
     if (const std::optional<TypeStep> step = stepOfType(r.REventType)) {
         r.Adv_Period = step->unit;
         r.Adv_PeriodN = step->count;
     }
+    if (isHebrewEventType(r.REventType))
+        takeHebrewRule(r, entered);
     return r;
 }
 
