@@ -133,3 +133,12 @@ Occurrences NextOccurrences(const RecurrenceRule& rule, const Date& start, int c
     }
     return result;
 }
+
+QList<Date> ReminderOccurrences(const ReminderRecord& r, int count)
+{
+    r.requirePresent({ReminderField::RDate});
+    QList<Date> dates = NextOccurrences(storedRule(r), r.RDate, count).dates;
+    if (!r.isNull(ReminderField::RNext))
+        dates.first() = r.RNext;
+    return dates;
+}

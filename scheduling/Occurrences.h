@@ -66,3 +66,8 @@ struct Occurrences
     bool ended = false;
 };
 Occurrences NextOccurrences(const RecurrenceRule& rule, const Date& start, int count);
+
+// A stored reminder's due times: its current one (RNext) first, then the
+// steps from RDate as NextOccurrences gives them; count at most. Throws as
+// storedRule and StepRecurrence do.
+QList<Date> ReminderOccurrences(const ReminderRecord& r, int count);

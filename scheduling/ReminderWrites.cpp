@@ -83,17 +83,21 @@ bool stillShows(const Dynaset& rs, const std::optional<Date>& shownNext)
     return !shownNext || optionalDateField(fieldValue(rs, F::RNext)) == shownNext;
 }
 
-// A Hebrew series keeps its count and its anchor, which is the due date's
-// when none was entered (or the due date lies outside the calendar, which
-// the rules refuse).
-void takeHebrewRule(ReminderRecord& r, const ReminderRecord& entered)
+// A Hebrew series keeps its count and the anchor entered; with none, or
+// with the row's own while the author moved the due date, the anchor is the
+// due date's (none when the date lies outside the calendar, which the rules
+// refuse).
+void takeHebrewRule(ReminderRecord& r, const ReminderRecord& stored, const ReminderRecord& entered)
 {
     r.Adv_Period = r.REventType == EventHebrewYearly ? Date::Year : Date::Month;
     r.Adv_PeriodN = entered.Adv_PeriodN;
-    r.Adv_HebrewMonth = entered.Adv_HebrewMonth;
-    r.Adv_HebrewDay = entered.Adv_HebrewDay;
-    if (r.Adv_HebrewDay != 0 || r.Adv_HebrewMonth != 0)
+    const bool moved =
+        entered.RDate != stored.RDate && storedAnchor(entered) == storedAnchor(stored);
+    if (entered.Adv_HebrewDay != 0 && !moved) {
+        r.Adv_HebrewMonth = entered.Adv_HebrewMonth;
+        r.Adv_HebrewDay = entered.Adv_HebrewDay;
         return;
+    }
     try {
         const HebrewAnchor anchor = hebrewAnchorOf(r.RDate.date());
         r.Adv_HebrewMonth = short(anchor.month);
@@ -130,7 +134,7 @@ ReminderRecord AuthoredSave(const ReminderRecord& stored, const ReminderRecord& 
         r.Adv_PeriodN = step->count;
     }
     if (isHebrewEventType(r.REventType))
-        takeHebrewRule(r, entered);
+        takeHebrewRule(r, stored, entered);
     return r;
 }
 
