@@ -16,6 +16,7 @@
 #include "platform/AutoStart.h"
 #include "platform/ProgramDir.h"
 #include "platform/ui/Prompt.h"
+#include "scheduling/DaysOffSetting.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -142,6 +143,19 @@ private slots:
         find<QCheckBox>("Opt_AutoRun")->setChecked(false);
         save();
         QVERIFY(!AutoStart::program(kEntry));
+    }
+
+    // On until the box is cleared; stored only by a save.
+    void holidaysOption()
+    {
+        open();
+        QVERIFY(find<QCheckBox>("OptHolidays")->isChecked());
+        find<QCheckBox>("OptHolidays")->setChecked(false);
+        save();
+        QVERIFY(!IsraeliHolidaysOff());
+        open();
+        QVERIFY(!find<QCheckBox>("OptHolidays")->isChecked());
+        save();
     }
 
     // Reloaded after the window: a changed switch restarts Tolvane; the list follows.
