@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Date.h"
+#include "store/Reminder.h"
 #include "store/ReminderRecord.h"
 
 #include <QString>
@@ -20,5 +21,7 @@ extern QString CurrentSentTo;
 struct AdvancedOptions : AdvancedRule
 {
     Date StartDate;
+    // The advanced type, or a Hebrew one when the window chose its unit.
+    short eventType = EventAdvanced;
 };
 extern AdvancedOptions AdvOptions;

@@ -1,10 +1,12 @@
 #include "manager/ReminderListModel.h"
 
+#include "calendar/HebrewDateText.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
 #include "manager/ListLine.h"
 #include "platform/Failure.h"
 #include "store/Recordset.h"
+#include "store/Reminder.h"
 #include "store/ReminderRecord.h"
 
 void ReminderListModel::reset(const Snapshot& rows, bool withAuthor)
@@ -36,7 +38,21 @@ QVariant ReminderListModel::data(const QModelIndex& index, int role) const
         return line(index.row());
     if (role == Qt::UserRole)
         return reminderId(index.row());
+    if (role == Qt::ToolTipRole)
+        return dueHebrewDate(index.row());
     return QVariant();
+}
+
+QString ReminderListModel::dueHebrewDate(int row) const
+{
+    try {
+        m_rows->setAbsolutePosition(row);
+        const std::optional<Date> due =
+            optionalDateField(fieldValue(*m_rows, ReminderField::RDate));
+        return due ? hebrewDateBeside(due->date()) : QString();
+    } catch (const std::exception&) {
+        return QString(); // the row's line tells of a damaged row
+    }
 }
 
 QString ReminderListModel::line(int row) const

@@ -23,6 +23,8 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
     QString line(int row) const;
+    // The row's due date in the Hebrew calendar, its tooltip.
+    QString dueHebrewDate(int row) const;
     qint32 reminderId(int row) const;
 
 private:

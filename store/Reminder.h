@@ -25,7 +25,7 @@ enum EventType : short {
 };
 
 // The recurrence types in the order the editor offers them.
-inline constexpr short kEventTypeCodes[] = {0, 1, 5, 10, 20, 30, 60, 120, 160, 100};
+inline constexpr short kEventTypeCodes[] = {0, 1, 5, 10, 20, 30, 60, 100, 120, 160};
 
 // A series that follows the Hebrew calendar; its anchor is Adv_HebrewMonth
 // and Adv_HebrewDay, its step count Adv_PeriodN.
