@@ -97,6 +97,22 @@ private slots:
         }
     }
 
+    // An edit keeps the row's anchor while the due date stays (the occurrence moved for a
+    // missing day); a due date the author moved brings its own anchor.
+    void anEditKeepsTheAnchorUnlessTheDateMoves()
+    {
+        ReminderRecord stored;
+        std::tie(stored.REventType, stored.RDate) =
+            std::tuple(EventHebrewYearly, at(2025, 11, 21, 9));
+        std::tie(stored.Adv_HebrewMonth, stored.Adv_HebrewDay) = std::tuple(1, 30);
+        ReminderRecord entered = stored;
+        QCOMPARE(storedAnchor(AuthoredSave(stored, entered, "me")),
+                 std::optional(HebrewAnchor{HebrewMonth::Heshvan, 30}));
+        entered.RDate = at(2025, 12, 1, 9);
+        QCOMPARE(storedAnchor(AuthoredSave(stored, entered, "me")),
+                 std::optional(hebrewAnchorOf(QDate(2025, 12, 1))));
+    }
+
     // Pesach 5787: Thursday 22 April and Wednesday 28 April 2027. Sukkot 5789: Thursday 5
     // October, Shemini Atzeret Thursday 12 October 2028.
     void sundayToThursdaySkipsTheDaysOff()
