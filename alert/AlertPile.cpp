@@ -23,12 +23,19 @@ QList<PiledAlert*> AlertPile::alerts() const
     return open;
 }
 
+int AlertPile::count() const
+{
+    return windowCount() + (m_list ? m_list->rowCount() : 0);
+}
+
 void AlertPile::closeAll()
 {
     const HeldPublication once;
     for (const QPointer<PiledAlert>& alert : QList(m_alerts))
         if (alert)
             alert->close();
+    if (m_list)
+        m_list->closeRows();
 }
 
 void AlertPile::postponeAll(std::optional<int> delayCode)
@@ -37,6 +44,8 @@ void AlertPile::postponeAll(std::optional<int> delayCode)
     for (const QPointer<PiledAlert>& alert : QList(m_alerts))
         if (alert)
             alert->postponeBy(delayCode.value_or(alert->chosenDelay()));
+    if (m_list)
+        m_list->postponeRows(delayCode);
 }
 
 QPoint AlertPile::placeFor(const QWidget* alert) const
@@ -77,4 +86,15 @@ void AlertPile::leave(PiledAlert* alert)
     m_alerts.removeAll(nullptr);
     if (m_alerts.size() != before)
         emit countChanged(count());
+}
+
+void AlertPile::setList(PiledList* list)
+{
+    m_list = list;
+    rowsChanged();
+}
+
+void AlertPile::rowsChanged()
+{
+    emit countChanged(count());
 }

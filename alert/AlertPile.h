@@ -8,6 +8,7 @@
 
 #include <optional>
 
+class AlertList;
 class Remind;
 
 // What the pile asks of an alert window beside its close: the alert window
@@ -22,25 +23,50 @@ public:
     virtual void postponeBy(int delayCode) = 0;
 };
 
-// The alert windows open in this process, in the order they opened. After a
-// weekend many fall due at once: they open offset from each other so every
-// title stays readable, and they can be closed or postponed all at once.
+// What the pile asks of the list of the alerts beyond its windows: AlertList.
+class PiledList
+{
+public:
+    virtual int rowCount() const = 0;
+    // Every row closed as its alert's close does, or postponed by the code
+    // (by the list's own chosen postponement when none is given).
+    virtual void closeRows() = 0;
+    virtual void postponeRows(std::optional<int> delayCode) = 0;
+
+protected:
+    ~PiledList() = default;
+};
+
+// The alerts shown in this process: the alert windows, in the order they
+// opened, and the rows of the list. After a weekend many fall due at once:
+// the windows open offset from each other so every title stays readable,
+// the rest wait in one list, and all can be closed or postponed at once.
 class AlertPile : public QObject
 {
     Q_OBJECT
 public:
     static AlertPile& instance();
 
-    int count() const { return int(m_alerts.size()); }
+    // Alert windows open at once at most; the alerts beyond them are rows of
+    // the list. Five cascaded windows leave every title readable on a small
+    // screen (the sixth starts to cover the work), and five due at once still
+    // open five windows, as they always have.
+    static constexpr int kMaxWindows = 5;
+
+    // Every alert shown: the windows and the list's rows.
+    int count() const;
+    int windowCount() const { return int(alerts().size()); }
     QList<PiledAlert*> alerts() const;
 
     // Each alert closes as its own close would (moving its reminder on),
-    // one after the other; the next due time is published once at the end.
+    // one after the other, the list's rows too; the next due time is
+    // published once at the end.
     void closeAll();
     // Each alert is postponed as its own postponement would be, by the
-    // choice's code, or by its own chosen postponement when none is given;
-    // one publication at the end. An alert whose reminder is gone stays open,
-    // marked, as its own postponement leaves it.
+    // choice's code, or by its own chosen postponement when none is given
+    // (the list's rows by the list's); one publication at the end. An alert
+    // whose reminder is gone stays open, marked, as its own postponement
+    // leaves it.
     void postponeAll(std::optional<int> delayCode = std::nullopt);
 
     // Where a new alert of this size opens: the first in the middle of the
@@ -54,10 +80,14 @@ signals:
     void countChanged(int count);
 
 private:
-    friend class Remind; // an alert joins when it opens and leaves when it closes
+    friend class Remind;    // an alert joins when it opens and leaves when it closes
+    friend class AlertList; // the list joins while it exists and tells its rows
     using QObject::QObject;
     void join(PiledAlert* alert);
     void leave(PiledAlert* alert);
+    void setList(PiledList* list);
+    void rowsChanged();
 
     QList<QPointer<PiledAlert>> m_alerts;
+    PiledList* m_list = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "alert/Remind.h"
 
 #include "alert/AlertPile.h"
+#include "alert/DelayChoices.h"
 #include "calendar/HebrewDateText.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
@@ -8,7 +9,9 @@
 #include "platform/ProgramDir.h"
 #include "platform/Throttle.h"
 #include "platform/ui/Beep.h"
+#include "platform/ui/UndoDelete.h"
 #include "platform/ui/WindowFront.h"
+#include "scheduling/DeletionUndo.h"
 #include "scheduling/PublishNextDate.h"
 #include "scheduling/ReminderWrites.h"
 #include "scheduling/ShownAlerts.h"
@@ -34,12 +37,6 @@ std::function<void(qint32)>& openInListHandler()
 {
     static std::function<void(qint32)> handler;
     return handler;
-}
-
-// No question and no LAN message: that is the manager window's deletion.
-void deleteStored(qint32 reminderId)
-{
-    DeleteReminder(reminderId, [] { return NetworkDeletion::LocalOnly; }, {});
 }
 
 // What the window shows of a reminder.
@@ -227,10 +224,8 @@ void Remind::postponeBy(int delayCode)
 {
     if (m_deleted)
         return; // nothing left to postpone
-    // The choice's code is its unit x 1000 + its count (RemindForm.cpp).
     std::optional<Postponement> done;
-    trapped(QStringLiteral("cmdDelay"),
-            [&] { done = PostponeReminder(m_reminderId, delayCode / 1000, delayCode % 1000); });
+    trapped(QStringLiteral("cmdDelay"), [&] { done = postponeByChoice(m_reminderId, delayCode); });
     if (done == Postponement::NotStored)
         showDeleted(); // in the window itself, which stays open
     if (done != Postponement::Postponed)
@@ -239,11 +234,21 @@ void Remind::postponeBy(int delayCode)
     close();
 }
 
+// One click deletes, without a question; a reminder this user shared goes
+// at its recipients too. The notice of the undo stands where the alert was.
 void Remind::cmdDelete_Click()
 {
-    if (!trapped(QStringLiteral("Remind cmdDelete"), [this] { deleteStored(m_reminderId); }))
+    std::optional<DeletedReminder> deleted;
+    const auto remove = [&] {
+        deleted = DeleteUndoably(m_reminderId, [] { return NetworkDeletion::Also; });
+    };
+    if (!trapped(QStringLiteral("Remind cmdDelete"), remove))
         return;
     m_handled = true;
+    if (deleted)
+        UndoDelete::offer(
+            DeletedNotice(*deleted), [kept = *deleted] { return UndoDeletion(kept); },
+            frameGeometry());
     close();
 }
 

@@ -1,5 +1,6 @@
 #include "alert/RemindForm.h"
 
+#include "alert/DelayChoices.h"
 #include "alert/RemindPictures.h"
 #include "platform/ui/Named.h"
 
@@ -15,19 +16,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// The postponement choices of RDelay with their stored item codes,
-// unit x 1000 + count (units as Date::Unit: minutes, hours, days, months).
-struct DelayChoice
-{
-    const char* text;
-    int code;
-};
-const DelayChoice kDelayChoices[] = {
-    {"5 דקות", 5},  {"10 דקות", 10},   {"15 דקות", 15}, {"30 דקות", 30},
-    {"שעה", 1001},  {"שעתיים", 1002},  {"יום", 2001},   {"יומיים", 2002},
-    {"שבוע", 2007}, {"שבועיים", 2014}, {"חודש", 4001},  {"חודשיים", 4002},
-};
 
 constexpr int kMarkSize = 20;
 
@@ -126,8 +114,7 @@ QHBoxLayout* buildActions(RemindForm& f)
 {
     f.cmdDelay = named(new QPushButton(QStringLiteral("תזכיר לי בעוד")), "cmdDelay");
     f.RDelay = named(new QComboBox, "RDelay");
-    for (const DelayChoice& choice : kDelayChoices)
-        f.RDelay->addItem(QString::fromUtf8(choice.text), choice.code);
+    addDelayChoices(f.RDelay);
     f.cmdDelete = named(new QToolButton, "cmdDelete");
     f.cmdDelete->setIcon(deleteButtonIcon(24));
     f.cmdDelete->setIconSize(QSize(24, 24));
@@ -172,5 +159,12 @@ RemindForm buildRemindForm(QWidget* window)
     column->addLayout(buildDetails(f), 1);
     column->addWidget(line);
     column->addLayout(buildActions(f));
+    // From the first focus, the postponement, Tab goes through the other
+    // buttons and ends at the trash: one Tab and Enter never delete.
+    QWidget* const order[] = {f.RDelay,      f.cmdDelay,    f.cmdDelayAll, f.cmdShowList,
+                              f.cmdExit,     f.cmdCloseAll, f.cmdDelete,   f.CTarget,
+                              f.CImportance, f.CEventType,  f.CDetail};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
     return f;
 }

@@ -7,6 +7,8 @@
 #include "platform/Failure.h"
 #include "platform/FileLock.h"
 #include "platform/ProgramDir.h"
+#include "platform/UserFiles.h"
+#include "platform/XdgDirs.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -44,6 +46,38 @@ QString cutToBuffer(const QString& value)
     return value.left(n);
 }
 
+// The file's text; empty when it is missing or cannot be read.
+ProfileFile profileOf(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return ProfileFile();
+    ProfileEncoding encoding;
+    return ProfileFile(decodeProfile(f.readAll(), &encoding));
+}
+
+// What the office says of one key: its value (null when none) and whether
+// it is locked.
+struct OfficeValue
+{
+    QString value;
+    bool locked = false;
+};
+
+OfficeValue officeValue(const QString& section, const QString& key)
+{
+    OfficeValue found;
+    for (const QString& path : officeSettingsFiles()) {
+        const ProfileFile office = profileOf(path);
+        if (found.value.isEmpty())
+            found.value = office.value(section, key);
+        for (const QString& locked :
+             office.value(QStringLiteral("Locked"), section).split(QLatin1Char(',')))
+            found.locked = found.locked || locked.trimmed().compare(key, Qt::CaseInsensitive) == 0;
+    }
+    return found;
+}
+
 void writeSettingsFile(const QString& path, const QByteArray& bytes)
 {
     QSaveFile out(path);
@@ -54,24 +88,38 @@ void writeSettingsFile(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
+QStringList officeSettingsFiles()
+{
+    QStringList files;
+    for (const QString& dir : XdgDirs::configDirs())
+        files << dir + QLatin1Char('/') + UserFiles::kFolderName + QStringLiteral("/Kalvex.ini");
+    if (!UserFiles::besidePrograms())
+        files << ProgramDir::file(QStringLiteral("Kalvex.ini"));
+    return files;
+}
+
+bool isLockedByOffice(const QString& section, const QString& key)
+{
+    return officeValue(section, key).locked;
+}
+
 QString iniFilePath()
 {
-    return ProgramDir::file(QStringLiteral("Kalvex.ini"));
+    return UserFiles::configFile(QStringLiteral("Kalvex.ini"));
 }
 
 QString ReadIni(const QString& section, const QString& key, const QString& defaultValue)
 {
     // As Windows' GetPrivateProfileString reads: an unreadable file or an
     // empty value counts as missing; otherwise the buffer's text up to its
-    // first NUL.
-    QByteArray bytes;
-    try {
-        bytes = readSettingsFile(iniFilePath());
-    } catch (const Failure&) {
-        return defaultValue;
-    }
-    ProfileEncoding encoding;
-    QString value = ProfileFile(decodeProfile(bytes, &encoding)).value(section, key);
+    // first NUL. The office's value stands in for a missing one, and for
+    // any where it is locked.
+    const OfficeValue office = officeValue(section, key);
+    QString value;
+    if (!office.locked)
+        value = profileOf(iniFilePath()).value(section, key);
+    if (value.isEmpty())
+        value = office.value;
     if (value.isEmpty())
         return defaultValue;
     value = cutToBuffer(value);
@@ -83,6 +131,8 @@ QString ReadIni(const QString& section, const QString& key, const QString& defau
 
 bool WriteIni(const QString& section, const QString& key, const QString& value)
 {
+    if (isLockedByOffice(section, key))
+        return true; // the office's value stands
     return trapped(QStringLiteral("WriteIni"), [&] {
         // The settings file itself is replaced by rename, so a side file carries the lock.
         const QString path = iniFilePath();

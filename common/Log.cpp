@@ -1,7 +1,7 @@
 #include "common/Log.h"
 
 #include "platform/Clock.h"
-#include "platform/ProgramDir.h"
+#include "platform/UserFiles.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -102,12 +102,17 @@ void appendEntry(const QString& text)
         return;
     }
     // Unbuffered append: the whole entry goes out in one write at the end.
-    QFile f(ProgramDir::file(g_logFileName));
+    QFile f(UserFiles::stateFile(g_logFileName));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
         return;
     rotateIfFull(f, line.size());
-    if (f.isOpen())
-        f.write(line);
+    if (!f.isOpen())
+        return;
+    // A full disk may take part of the entry: the part goes, so the log
+    // ends on a whole line.
+    const qint64 before = f.size();
+    if (f.write(line) != line.size())
+        f.resize(before);
 }
 
 // The summary follows a minute after the first entry it may have to tell of.

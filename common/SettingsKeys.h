@@ -16,6 +16,9 @@ inline const QString activeDefault = QStringLiteral("1");
 // count Sunday to Thursday only. Written by Kalvex's options window.
 inline const QString israeliHolidays = QStringLiteral("IsraeliHolidays");
 inline const QString israeliHolidaysDefault = QStringLiteral("1");
+// The database an earlier installation left that the user chose to leave
+// where it is (common/EarlierInstallation.h): not offered again.
+inline const QString earlierDatabase = QStringLiteral("EarlierDatabase");
 
 // The LAN settings, written by Kalvex's options window.
 inline const QString lanSection = QStringLiteral("LAN_Settings");

@@ -1,9 +1,11 @@
 #include "lan/FrmLANOpt.h"
 
+#include "common/AutoRunEntry.h"
 #include "common/Log.h"
 #include "common/SettingsKeys.h"
 #include "common/Trapped.h"
 #include "common/WindowCaptions.h"
+#include "common/ui/OfficeLock.h"
 #include "lan/RestartMonitor.h"
 #include "platform/AutoStart.h"
 #include "platform/Failure.h"
@@ -23,14 +25,6 @@
 #include <QVBoxLayout>
 
 #include <tuple>
-
-namespace {
-
-// The auto-start entry that starts the tray monitor at log-on.
-const QString kAutoRunName = QStringLiteral("Veltrum Reminder");
-const QString kAutoRunIcon = QStringLiteral("veltrum-reminder");
-
-} // namespace
 
 FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
 {
@@ -82,6 +76,12 @@ FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
 
     LoadLANOpt();
     LoadAutoRun();
+    using namespace SettingsKeys;
+    for (const auto& [control, key] : {std::pair<QWidget*, QString>{OptSend, optSend},
+                                       {OptReceive, optReceive},
+                                       {txtNick, nick},
+                                       {txtPort, port}})
+        ShowOfficeLock(control, lanSection, key);
 }
 
 // A stored value that does not convert shows its default and is logged.
@@ -96,7 +96,7 @@ void FrmLANOpt::LoadLANOpt()
 
 void FrmLANOpt::LoadAutoRun()
 {
-    AutoRunState = AutoStart::program(kAutoRunName) == MonitorProgram() ? 1 : 0;
+    AutoRunState = AutoStart::program(AutoRunEntry::entry) == MonitorProgram() ? 1 : 0;
     Opt_AutoRun->setChecked(AutoRunState == 1);
     OptHolidays->setChecked(IsraeliHolidaysOff());
 }
@@ -106,9 +106,9 @@ bool FrmLANOpt::SaveAutoRun()
 {
     return trapped(QStringLiteral("Error Saving Autorun"), [this] {
         if (Opt_AutoRun->isChecked())
-            AutoStart::set(kAutoRunName, MonitorProgram(), kAutoRunIcon);
+            AutoStart::set(AutoRunEntry::entry, MonitorProgram(), AutoRunEntry::icon);
         else
-            AutoStart::remove(kAutoRunName);
+            AutoStart::remove(AutoRunEntry::entry);
     });
 }
 

@@ -112,10 +112,10 @@ bool MayAnswerWhl(const QString& address)
     return letThrough(answeredAtMs, address, msNow(), kWhlAnswerGapMs, kMaxRemembered);
 }
 
-bool MayResend(const QString& address, qint32 broadcastId)
+bool MayNoteColleague(const QString& nick, const QString& address)
 {
-    static QHash<std::pair<QString, qint32>, qint64> sentAtS;
+    static QHash<std::pair<QString, QString>, qint64> notedAtS;
+    // On the clock, as the re-sends it brings about are paced.
     const qint64 now = std::llround(Clock::now().serial() * kSecondsPerDay);
-    return letThrough(sentAtS, std::pair(address, broadcastId), now, kResendGapS,
-                      kMaxResendsRemembered);
+    return letThrough(notedAtS, std::pair(nick, address), now, kNoteColleagueGapS, kMaxRemembered);
 }

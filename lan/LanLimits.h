@@ -28,17 +28,16 @@ bool AdmitCopy(const ReminderRecord& copy, const std::optional<ReminderRecord>& 
 // The holding of an author is read again when next needed (a store failed).
 void ForgetAuthor(const QString& author);
 
-// A reminder goes again to one address at most once in this many seconds of
-// the clock (an announcement's catch-up, SendMissedCopies).
-inline constexpr int kResendGapS = 60;
-// The re-sends remembered at once: every shared reminder (500) for every
-// installation of an office (200), with room to spare.
-inline constexpr qsizetype kMaxResendsRemembered = 128 * 1024;
+// A colleague seen is stored again at most once in this many seconds.
+inline constexpr int kNoteColleagueGapS = 60;
 
-// True when the reminder may go to the address now: it did not within
-// kResendGapS; counts it as sent when so. With more re-sends within that
-// time than are remembered, none.
-bool MayResend(const QString& address, qint32 broadcastId);
+// The datagrams one announcement's catch-up sends to its address at most:
+// half the burst a receiver takes from one address, so none is dropped there.
+inline constexpr int kMaxCatchUpSends = 500;
+
+// True when a colleague seen (nick at address) may be stored now: not within
+// the last kNoteColleagueGapS for the same nickname and address.
+bool MayNoteColleague(const QString& nick, const QString& address);
 
 // True when a "WHL" from the address may be answered now: none was answered
 // there within kWhlAnswerGapMs.

@@ -116,7 +116,12 @@ void SendWHL()
 
 bool SendDELMsg(qint32 BrId)
 {
-    return sendToEverybody(QStringLiteral("DEL\t%1\t").arg(BrId));
+    return SendDELMsgTo(BrId, everybody());
+}
+
+bool SendDELMsgTo(qint32 broadcastId, const QString& address)
+{
+    return SendLANMsg(QStringLiteral("DEL\t%1\t").arg(broadcastId), address);
 }
 
 qint32 NewBroadcastId()

@@ -36,6 +36,8 @@ void SendIAM(const QString& address);
 void SendWHL();
 // "DEL" with the identity, to everybody; gives whether it was sent.
 bool SendDELMsg(qint32 BrId);
+// The same to one address.
+bool SendDELMsgTo(qint32 broadcastId, const QString& address);
 // The system tick count in milliseconds as a signed 32-bit number (never 0,
 // which means "never sent").
 qint32 NewBroadcastId();

@@ -3,6 +3,7 @@
 #include "common/LanText.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
+#include "lan/ColleaguesSeen.h"
 #include "lan/LanFormat.h"
 #include "lan/LanLimits.h"
 #include "lan/LanSend.h"
@@ -235,8 +236,14 @@ void ReceiveACK(const QStringList& tokens)
         const qint32 id = lanToLong(tokenAt(tokens, 2));
         const QString& name = tokenAt(tokens, 3);
         requireNickname(name);
-        if (NoteReceipt(id, name) == Receipt::NotStored)
+        if (NoteReceipt(id, name) == Receipt::NotStored) {
             WriteLog(QStringLiteral("תזכורת לאישור לא קיימת"), LogError);
+            return;
+        }
+        // He is seen: what else he has not acknowledged goes again, once his pause is over.
+        if (const QString& from = g_origin.replyAddress(tokens);
+            isAnswerableAddress(from) && NoteSeen(name, from))
+            SendMissedCopies(name, from);
     });
 }
 
@@ -254,6 +261,8 @@ void ReceiveIAM(const QStringList& tokens)
     if (!Listeners.contains(name) && Listeners.size() < kMaxListeners)
         Listeners.append(name);
     // Asked or not: a colleague who was away may miss what was shared meanwhile.
-    if (const QString& from = g_origin.replyAddress(tokens); isAnswerableAddress(from))
+    if (const QString& from = g_origin.replyAddress(tokens); isAnswerableAddress(from)) {
+        NoteSeen(name, from);
         SendMissedCopies(name, from);
+    }
 }

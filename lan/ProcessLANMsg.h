@@ -6,7 +6,9 @@
 // Carries out one received datagram: "UPD" stores or overwrites a copy and
 // acknowledges it, "DEL" deletes a copy, "ACK" notes a recipient on an
 // authored reminder, "WHL" is answered with "IAM", "IAM" adds a listener
-// and sends that listener what it missed (SendMissedCopies).
+// and sends that listener what it missed (SendMissedCopies). The sender of
+// an "IAM", and of an "ACK" of a reminder stored here, is noted as a
+// colleague seen (ColleaguesSeen.h).
 // "UPD", "DEL" and "WHL" are taken only while receiving is on; this
 // machine's own datagrams are dropped. Every failure ends in the log.
 // Inside a WriteBatch the acknowledgement and the published next due time

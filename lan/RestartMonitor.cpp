@@ -1,5 +1,6 @@
 #include "lan/RestartMonitor.h"
 
+#include "common/AutoRunEntry.h"
 #include "common/Log.h"
 #include "common/WindowCaptions.h"
 #include "common/ui/CloseWindowByCaption.h"
@@ -9,7 +10,7 @@
 
 QString MonitorProgram()
 {
-    return ProgramDir::file(QStringLiteral("Tolvane"));
+    return AutoRunEntry::program();
 }
 
 void RestartMonitor()

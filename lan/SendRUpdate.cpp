@@ -14,7 +14,9 @@
 #include "store/Reminder.h"
 #include "store/ReminderDb.h"
 #include "store/ShareDates.h"
+#include "store/ShareResends.h"
 
+#include <functional>
 #include <limits>
 
 RUpdateRec UpdateOf(const ReminderRecord& reminder, const QString& recipients)
@@ -66,18 +68,40 @@ bool SendRUpdate(Dynaset& rs, qint32 NewIndex, bool toList, const QString& sentT
     return sent;
 }
 
-bool SendRUpdateTo(qint32 reminderId, const QString& names)
+namespace {
+
+// The reminder this user shared, as stored, to the recipients it gives.
+bool sendStored(qint32 reminderId,
+                const std::function<QString(const ReminderRecord&)>& recipientsOf)
 {
     bool sent = false;
     trapped(QStringLiteral("SendRUpdate"), [&] {
         auto db = OpenReminderDb();
         const std::optional<ReminderRecord> reminder = storedReminder(*db, reminderId);
-        if (!reminder || !reminder->IAMAuthor || reminder->BroadcastId == 0 || names.isEmpty())
+        if (!reminder || !reminder->IAMAuthor || reminder->BroadcastId == 0)
+            return;
+        const QString recipients = recipientsOf(*reminder);
+        if (recipients.isEmpty())
             return;
         NoteShared(*db, reminder->BroadcastId);
-        sent = sendToEverybody(BuildRUpdate(UpdateOf(*reminder, names)));
+        ForgetResends(*db, reminder->BroadcastId);
+        sent = sendToEverybody(BuildRUpdate(UpdateOf(*reminder, recipients)));
     });
     return sent;
+}
+
+} // namespace
+
+bool SendRUpdateTo(qint32 reminderId, const QString& names)
+{
+    return sendStored(reminderId, [&](const ReminderRecord&) { return names; });
+}
+
+bool SendRUpdateAgain(qint32 reminderId)
+{
+    return sendStored(reminderId, [](const ReminderRecord& r) {
+        return r.SentTo.isEmpty() ? kAllRecipients : r.SentTo;
+    });
 }
 
 void RequireSendable(const ReminderRecord& reminder, const QString& recipients)

@@ -22,6 +22,9 @@ bool SendRUpdate(Dynaset& rs, qint32 NewIndex, bool toList, const QString& sentT
 // the names (a name list) only, under its identity: SentTo and ReceivedBy
 // stay. Failures are logged "SendRUpdate: ..."; gives whether it went out.
 bool SendRUpdateTo(qint32 reminderId, const QString& names);
+// The same to the audience the reminder has: its SentTo, or everybody when
+// that is empty (a deleted reminder restored, whose recipients deleted it).
+bool SendRUpdateAgain(qint32 reminderId);
 
 // Refuses (ReminderRefused on RDetail) a reminder whose "UPD" to the
 // recipients could not go out: one longer than a datagram. Checked before

@@ -2,6 +2,7 @@
 
 #include "common/Log.h"
 #include "common/Trapped.h"
+#include "lan/ColleaguesSeen.h"
 #include "lan/LanFormat.h"
 #include "lan/LanSend.h"
 #include "platform/Failure.h"
@@ -124,7 +125,7 @@ frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
         m_answerLook->start();
     });
     connect(m_answerLook, &QTimer::timeout, this, [this] {
-        if (List1->count() != Listeners.size())
+        if (m_answersShown != Listeners.size())
             FillWhoListen();
     });
     connect(m_silence, &QTimer::timeout, this,
@@ -150,12 +151,11 @@ std::optional<QString> frmList::choose(QWidget* owner, const QString& sentTo, qi
 
 void frmList::Form_Load(const QString& sentTo)
 {
-    if (Listeners.isEmpty()) {
+    FillWhoListen();
+    if (Listeners.isEmpty())
         AskWhoListens();
-    } else {
-        FillWhoListen();
+    else
         m_answerLook->start();
-    }
     FillListFromText(sentTo, 2);
     FillListFromText(GetRecBy(), 3);
     LblNoAnswer->setText(
@@ -173,11 +173,12 @@ void frmList::AskWhoListens()
     m_silence->start();
 }
 
-// Forgets who answered before (a colleague may have renamed himself or left)
-// and asks again; the answers show as they come.
+// Forgets who answered before and who was seen (a colleague may have renamed
+// himself or left) and asks again; only the answers show, as they come.
 void frmList::cmdRefresh_Click()
 {
     Listeners.clear();
+    m_storedToo = false;
     FillWhoListen();
     AskWhoListens();
 }
@@ -196,7 +197,8 @@ QString frmList::GetRecBy() const
 
 void frmList::FillWhoListen()
 {
-    showNames(List1, Listeners);
+    m_answersShown = Listeners.size();
+    showNames(List1, m_storedToo ? ColleaguesKnown() : Listeners);
 }
 
 void frmList::FillListFromText(const QString& text, short number)

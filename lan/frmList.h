@@ -15,13 +15,14 @@ class QTimer;
 // matters, Latin before Hebrew); duplicates stay.
 void SortNames(QStringList& names);
 
-// The recipient list window "רשימת נמענים": the users listening on the LAN,
-// the recipients of the reminder loaded in the editor, and who acknowledged
-// it. On its first opening in a run, on every opening while nobody has
-// answered yet, and on "רענן" (which forgets the earlier answers), it asks the
-// LAN with "WHL"; it lists the answers that came within 250 ms, adds later
-// ones as they come, and when nobody answered within a second says so and
-// names the likely causes.
+// The recipient list window "רשימת נמענים": the users on the LAN, the
+// recipients of the reminder loaded in the editor, and who acknowledged it.
+// It lists at once the colleagues seen in the last days (ColleaguesSeen.h).
+// On its first opening in a run, on every opening while nobody has answered
+// yet, and on "רענן" (which forgets the earlier answers and the colleagues
+// seen, showing only who answers), it asks the LAN with "WHL"; it adds the
+// answers that came within 250 ms, then later ones as they come, and when
+// nobody answered within a second says so and names the likely causes.
 class frmList : public QDialog
 {
     Q_OBJECT
@@ -64,6 +65,8 @@ private:
     QPushButton* cmdRefresh;
     QLabel* LblNoAnswer;
     QTimer* Timer1;
-    QTimer* m_silence;    // ends the wait for a first answer
-    QTimer* m_answerLook; // adds answers that came after Timer1
+    QTimer* m_silence;            // ends the wait for a first answer
+    QTimer* m_answerLook;         // adds answers that came after Timer1
+    qsizetype m_answersShown = 0; // the Listeners in List1
+    bool m_storedToo = true;      // List1 shows the colleagues seen, not only the answers
 };

@@ -2,4 +2,5 @@
 
 qint32 CurrentReminderId = 0;
 QString CurrentSentTo;
+Recipients lastRecipients;
 AdvancedOptions AdvOptions;

@@ -18,7 +18,6 @@ namespace {
 RMain* g_instance = nullptr;
 std::function<void(QWidget*)> g_aboutHandler;
 RMain::SendRUpdateHook g_sendRUpdateHook;
-RMain::SendDelMsgHook g_sendDelMsgHook;
 RMain::LanWindows g_lanWindows;
 } // namespace
 
@@ -36,6 +35,10 @@ RMain::RMain(QWidget* parent) : QMainWindow(parent)
     m_follow = new Throttle(
         kFollowGapMs, [this] { showStoredChanges(); }, this);
     connect(ReminderChanges::instance(), &ReminderChanges::changed, this, &RMain::followChanges);
+    // Ending the process or the session with the window open: nothing may
+    // wait on the user, and nothing typed is lost.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &RMain::keepEditAsDraft);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &RMain::keepEditAsDraft);
     Form_Load();
 }
 
@@ -67,11 +70,6 @@ void RMain::setSendRUpdateHook(SendRUpdateHook hook)
     g_sendRUpdateHook = std::move(hook);
 }
 
-void RMain::setSendDelMsgHook(SendDelMsgHook hook)
-{
-    g_sendDelMsgHook = std::move(hook);
-}
-
 void RMain::setLanWindows(LanWindows windows)
 {
     g_lanWindows = std::move(windows);
@@ -80,11 +78,6 @@ void RMain::setLanWindows(LanWindows windows)
 const RMain::SendRUpdateHook& RMain::sendRUpdateHook()
 {
     return g_sendRUpdateHook;
-}
-
-const RMain::SendDelMsgHook& RMain::sendDelMsgHook()
-{
-    return g_sendDelMsgHook;
 }
 
 const RMain::LanWindows& RMain::lanWindows()
@@ -138,6 +131,7 @@ void RMain::showEvent(QShowEvent* event)
     if (m_centred)
         return;
     m_centred = true;
+    QTimer::singleShot(0, this, &RMain::offerEditDraft); // over the shown window
     if (const QScreen* screen = this->screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
@@ -147,13 +141,15 @@ void RMain::showEvent(QShowEvent* event)
 
 // The user's close box asks about an edit in progress. A close request from
 // outside (another program, the end of the session) never waits on a
-// question: it drops the edit, as it always has.
+// question: the edit is kept as a draft for the next opening.
 void RMain::closeEvent(QCloseEvent* event)
 {
     if (event->spontaneous() && !leaveEdit()) {
         event->ignore();
         return;
     }
+    if (!event->spontaneous())
+        keepEditAsDraft();
     QMainWindow::closeEvent(event);
     // Closed means unloaded: the next load() builds a fresh window even
     // before this one is deleted.

@@ -13,6 +13,8 @@
 #include <optional>
 
 class Database;
+struct EditDraft;
+struct DeletedReminder;
 class Throttle;
 class ListHeaders;
 class ListLineDelegate;
@@ -50,10 +52,6 @@ public:
     using SendRUpdateHook =
         std::function<bool(Dynaset& rs, qint32 newIndex, bool toList, const QString& sentTo)>;
     static void setSendRUpdateHook(SendRUpdateHook hook);
-    // The "DEL" of a shared reminder the user deletes also on the network,
-    // given its BroadcastId; gives whether it went out. Unset, nothing is sent.
-    using SendDelMsgHook = std::function<bool(qint32 broadcastId)>;
-    static void setSendDelMsgHook(SendDelMsgHook hook);
     // The LAN windows, installed by the server; unset, their commands do nothing.
     struct LanWindows
     {
@@ -108,6 +106,8 @@ public:
     // Status texts of an edit whose reminder was written meanwhile.
     static const QString kEditedChanged;
     static const QString kEditedDeleted;
+    // The status line while a deletion made here can be taken back.
+    static const QString kUndoOffered;
     const QString& sortField() const { return SortField; }
     short showFilter() const { return ShowFilter; }
 
@@ -120,7 +120,6 @@ protected:
 private:
     // The hooks installed above, for the commands that use them.
     static const SendRUpdateHook& sendRUpdateHook();
-    static const SendDelMsgHook& sendDelMsgHook();
     static const LanWindows& lanWindows();
 
     explicit RMain(QWidget* parent = nullptr);
@@ -177,6 +176,8 @@ private:
     // The editor (RMainEditor.cpp).
     void SetMode(bool theMode, const QString& StatusTXT);
     void LoadDefault();
+    // Fills the editor's fields from a reminder (inside InEdit or a load).
+    void showInEditor(const ReminderRecord& r);
     void LoadCurrent();
     void MySave(bool SExisting);
     // Where a save of the edited reminder goes once the user was asked about
@@ -201,8 +202,16 @@ private:
     OccurrencePreview::Input editorRule() const;
     void setEditorDueDate(const Date& due);
 
+    // An edit interrupted from outside (RMainDraft.cpp): kept without a
+    // question, offered back at the next opening.
+    void keepEditAsDraft();
+    void dropKeptDraft();
+    void offerEditDraft();
+    void restoreEditDraft(const EditDraft& draft);
+
     // Deleting (RMainDelete.cpp).
     void cmdDelete_Click();
+    void offerUndo(const DeletedReminder& deleted);
     void cmdDeleteAll_Click();
 
     // The commands of the buttons and menus: find, printing and copying
@@ -235,6 +244,9 @@ private:
     qint32 m_showAfterQuestion = 0;
     Throttle* m_follow = nullptr;
     bool m_centred = false;
+    // A draft of the edit in progress was kept while the window stayed open
+    // (the session asked to save its work, then went on).
+    bool m_keptDraft = false;
 
     // The list side.
     QListView* List1 = nullptr;

@@ -6,7 +6,10 @@
 #include "common/WindowCaptions.h"
 #include "platform/Failure.h"
 #include "platform/ui/Prompt.h"
-#include "scheduling/ReminderWrites.h"
+#include "platform/ui/UndoDelete.h"
+#include "scheduling/DeletionUndo.h"
+
+#include <QLabel>
 
 namespace {
 
@@ -16,6 +19,8 @@ Prompt::Answer ask(QWidget* owner, const QString& text, Prompt::Buttons buttons)
 }
 
 } // namespace
+
+const QString RMain::kUndoOffered = QStringLiteral(" התזכורת נמחקה; Ctrl+Z מבטל את המחיקה");
 
 void RMain::cmdDelete_Click()
 {
@@ -29,23 +34,42 @@ void RMain::cmdDelete_Click()
         int position = ListRs->absolutePosition();
         if (position == ListRs->recordCount() - 1)
             --position;
-        const auto askNetwork = [this] {
+        bool cancelled = false;
+        const auto askNetwork = [&] {
             switch (ask(this, QStringLiteral("האם למחוק ברשת"), Prompt::Buttons::YesNoCancel)) {
             case Prompt::Answer::Yes:
                 return NetworkDeletion::Also;
             case Prompt::Answer::No:
                 return NetworkDeletion::LocalOnly;
             default:
+                cancelled = true;
                 return NetworkDeletion::Cancel;
             }
         };
         // A reminder deleted meanwhile leaves nothing to delete; the list is read again.
-        if (DeleteReminder(currentListId(), askNetwork, sendDelMsgHook()) == Deletion::Cancelled)
+        const std::optional<DeletedReminder> deleted = DeleteUndoably(currentListId(), askNetwork);
+        if (cancelled)
             return;
         requeryList();
         if (ListRs->recordCount() > 0)
             ListRs->setAbsolutePosition(qBound(0, position, ListRs->recordCount() - 1));
         FillTheList();
+        if (deleted)
+            offerUndo(*deleted);
+    });
+}
+
+// The notice of the undo stands over the status line, which offers Ctrl+Z
+// for as long as it shows.
+void RMain::offerUndo(const DeletedReminder& deleted)
+{
+    UndoDelete::offer(
+        DeletedNotice(deleted), [deleted] { return UndoDeletion(deleted); },
+        QRect(LStatus->mapToGlobal(QPoint()), LStatus->size()));
+    LStatus->setText(kUndoOffered);
+    connect(UndoDelete::notice(), &QObject::destroyed, LStatus, [this] {
+        if (LStatus->text() == kUndoOffered)
+            LStatus->clear();
     });
 }
 

@@ -13,6 +13,7 @@
 #include "platform/Clock.h"
 #include "platform/Failure.h"
 #include "platform/ui/Prompt.h"
+#include "platform/ui/UndoDelete.h"
 #include "scheduling/ReminderRules.h"
 #include "scheduling/ReminderWrites.h"
 #include "store/LanSettings.h"
@@ -86,8 +87,10 @@ const QString RMain::kEditedDeleted = QStringLiteral(" התזכורת נמחקה
 void RMain::SetMode(bool theMode, const QString& StatusTXT)
 {
     InEdit = theMode;
-    if (!theMode)
+    if (!theMode) {
         m_editingNew = false;
+        dropKeptDraft();
+    }
     for (QWidget* control : std::initializer_list<QWidget*>{List1, cmdDelete, cmdDeleteAll, cmdFind,
                                                             cmdRefresh, cmdDefinitions})
         control->setEnabled(!theMode);
@@ -169,10 +172,31 @@ void RMain::LoadDefault()
     AdvOptions.StartDate = editorDueDate();
     AdvOptions.Adv_DateEnd = AdvOptions.StartDate;
     m_occurrences->refresh();
+
+    // Private until the user ticks "שלח ברשת", whatever the reminder shown
+    // before had; the audience last sent to waits under the box.
+    LANSend->setChecked(false);
+    CurrentSentTo = lastRecipients.names;
+    SetSendOptions(lastRecipients.toList, false);
 }
 
 // Filling the controls raises their change signals; InEdit keeps those from
 // entering edit mode.
+void RMain::showInEditor(const ReminderRecord& r)
+{
+    CCaption->setText(r.RCaption);
+    // A reminder without a due date shows a new reminder's default.
+    setEditorDueDate(r.isNull(ReminderField::RDate) ? NowToMinute() : r.RDate);
+    selectEntryByText(CImportance, ImportanceName(r.RImportance));
+    Loading = true;
+    selectEntryByText(CEventType, EventTypeName(r.REventType));
+    Loading = false;
+    OptActive[r.RActive ? 0 : 1]->setChecked(true);
+    CDetail->setPlainText(toEditorText(r.RDetail));
+    static_cast<AdvancedRule&>(AdvOptions) = r;
+    CurrentSentTo = r.SentTo;
+}
+
 void RMain::LoadCurrent()
 {
     if (!ListRs || !ListRs->hasCurrent())
@@ -180,17 +204,7 @@ void RMain::LoadCurrent()
     const auto load = [this] {
         InEdit = true;
         const ReminderRecord r = ReminderRecord::read(*ListRs);
-        CCaption->setText(r.RCaption);
-        // A reminder without a due date shows a new reminder's default.
-        setEditorDueDate(r.isNull(ReminderField::RDate) ? NowToMinute() : r.RDate);
-        selectEntryByText(CImportance, ImportanceName(r.RImportance));
-        Loading = true;
-        selectEntryByText(CEventType, EventTypeName(r.REventType));
-        Loading = false;
-        OptActive[r.RActive ? 0 : 1]->setChecked(true);
-        CDetail->setPlainText(toEditorText(r.RDetail));
-        static_cast<AdvancedRule&>(AdvOptions) = r;
-        CurrentSentTo = r.SentTo;
+        showInEditor(r);
         CurrentReminderId = r.RMain_Id;
         m_loaded = r;
         LANSend->setChecked(r.BroadcastId > 0 && r.IAMAuthor);
@@ -222,7 +236,7 @@ void RMain::OptSend_Click(int /*Index*/)
 
 bool RMain::validateEditor()
 {
-    if (CCaption->text().isEmpty()) {
+    if (captionMissing(CCaption->text())) {
         showValidation(this, kCaptionMissing, CCaption);
         return false;
     }
@@ -247,6 +261,7 @@ void RMain::MySave(bool SExisting)
         const auto send = [&](Dynaset& rs, qint32 savedId) {
             if (!LANSend->isChecked() || !LANOptSend || !sendRUpdateHook())
                 return;
+            lastRecipients = {OptSend[1]->isChecked(), CurrentSentTo};
             unsent = !sendRUpdateHook()(rs, savedId, OptSend[1]->isChecked(), CurrentSentTo);
             if (const auto sent = storedReminder(rs.database(), savedId); sent && !unsent)
                 replaced = unsendableCharacters(sent->RCaption + sent->RDetail + sent->RAuthor);
@@ -395,13 +410,18 @@ void RMain::cmdExit_Click()
         close();
 }
 
-// Ctrl+S saves as F9 does; Ctrl+N starts a new reminder as "חדש" does, and
-// only then (during an edit the button saves as new, which wants a click).
+// F9 and Ctrl+S save the edit: a new reminder as "שמור כחדש" does. Ctrl+Z
+// takes back the deletions the notice of the undo offers. Ctrl+N
+// starts a new reminder as "חדש" does, and only then (during an edit the
+// button saves as new, which wants a click).
 // Ctrl+F and Ctrl+P are the menu items' own keys.
 bool RMain::Form_KeyDown(int key, Qt::KeyboardModifiers shift)
 {
     if (shift == Qt::ControlModifier && key == Qt::Key_S)
         key = Qt::Key_F9;
+    // While the notice of a deletion shows, as its "בטל מחיקה".
+    if (shift == Qt::ControlModifier && key == Qt::Key_Z && !InEdit)
+        return UndoDelete::undoNow();
     if (shift == Qt::ControlModifier && key == Qt::Key_N) {
         if (InEdit)
             return false;
@@ -420,9 +440,12 @@ bool RMain::Form_KeyDown(int key, Qt::KeyboardModifiers shift)
         cmdRefresh_Click();
         return true;
     case Qt::Key_F9:
-        if (cmdSave->isHidden())
+        if (!InEdit)
             return false;
-        cmdSave_Click();
+        if (m_editingNew)
+            cmdNew_Click(); // "שמור כחדש", the only save of a new reminder
+        else
+            cmdSave_Click();
         return true;
     case Qt::Key_F12:
         if (cmdCancel->isHidden())

@@ -11,8 +11,8 @@
 #include "manager/ReceiptsBar.h"
 #include "manager/ReminderListModel.h"
 #include "platform/Failure.h"
-#include "platform/ProgramDir.h"
 #include "platform/Throttle.h"
+#include "platform/UserFiles.h"
 #include "platform/ui/Prompt.h"
 #include "store/LanSettings.h"
 #include "store/Queries.h"
@@ -65,7 +65,7 @@ void RMain::Form_Load()
     LoadData(true);
     if (!ListRs)
         Data_Reposition(); // an empty list that could not be read shows row 0 of 0
-    LMoveRS->setToolTip(ProgramDir::path());
+    LMoveRS->setToolTip(UserFiles::folder(UserFiles::Kind::Data));
 }
 
 QString RMain::listOrderQuery() const

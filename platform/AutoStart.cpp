@@ -1,11 +1,11 @@
 #include "platform/AutoStart.h"
 
 #include "platform/Failure.h"
+#include "platform/XdgDirs.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 namespace {
 
@@ -84,22 +84,27 @@ std::optional<QString> programOf(const QString& exec)
 
 QString autostartDir()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/autostart");
+    return XdgDirs::configHome() + QStringLiteral("/autostart");
 }
 
-} // namespace
-
-namespace AutoStart {
-
-QString entryPath(const QString& name)
+QString fileName(const QString& name)
 {
-    return autostartDir() + QLatin1Char('/') + name + QStringLiteral(".desktop");
+    return QLatin1Char('/') + name + QStringLiteral(".desktop");
 }
 
-std::optional<QString> program(const QString& name)
+// The first entry of that name that the system gives every user.
+std::optional<QString> systemEntry(const QString& name)
 {
-    QFile file(entryPath(name));
+    for (const QString& dir : XdgDirs::configDirs())
+        if (const QString path = dir + QStringLiteral("/autostart") + fileName(name);
+            QFile::exists(path))
+            return path;
+    return std::nullopt;
+}
+
+std::optional<QString> programIn(const QString& path)
+{
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return std::nullopt;
     bool inGroup = false;
@@ -126,26 +131,69 @@ std::optional<QString> program(const QString& name)
     return programOf(*exec);
 }
 
-void set(const QString& name, const QString& program, const QString& icon)
+void writeEntry(const QString& name, const QString& lines)
 {
     if (!QDir().mkpath(autostartDir()))
         throw Failure(QStringLiteral("Cannot create ") + autostartDir());
-    QSaveFile file(entryPath(name));
+    QSaveFile file(AutoStart::entryPath(name));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         throw Failure(file.errorString());
     const QString text = kGroup + QStringLiteral("\nType=Application\nName=") + escapeValue(name) +
-                         QStringLiteral("\nExec=") + execOf(program) + QStringLiteral("\nIcon=") +
-                         escapeValue(icon) + QStringLiteral("\nTerminal=false\n");
+                         QLatin1Char('\n') + lines;
     file.write(text.toUtf8());
     if (!file.commit())
         throw Failure(file.errorString());
 }
 
-void remove(const QString& name)
+void removeEntry(const QString& name)
 {
-    QFile file(entryPath(name));
+    QFile file(AutoStart::entryPath(name));
     if (file.exists() && !file.remove())
         throw Failure(file.errorString());
+}
+
+} // namespace
+
+namespace AutoStart {
+
+QString entryPath(const QString& name)
+{
+    return autostartDir() + fileName(name);
+}
+
+std::optional<QString> usersProgram(const QString& name)
+{
+    return programIn(entryPath(name));
+}
+
+std::optional<QString> program(const Entry& entry)
+{
+    if (QFile::exists(entryPath(entry.name)))
+        return usersProgram(entry.name);
+    if (QFile::exists(entryPath(entry.systemName)))
+        return usersProgram(entry.systemName);
+    const std::optional<QString> system = systemEntry(entry.systemName);
+    return system ? programIn(*system) : std::nullopt;
+}
+
+void set(const Entry& entry, const QString& program, const QString& icon)
+{
+    const std::optional<QString> system = systemEntry(entry.systemName);
+    if (system && programIn(*system) == program) {
+        removeEntry(entry.name);
+        return removeEntry(entry.systemName);
+    }
+    writeEntry(entry.name, QStringLiteral("Exec=") + execOf(program) + QStringLiteral("\nIcon=") +
+                               escapeValue(icon) + QStringLiteral("\nTerminal=false\n"));
+    if (system && entry.systemName != entry.name)
+        writeEntry(entry.systemName, QStringLiteral("Hidden=true\n"));
+}
+
+void remove(const Entry& entry)
+{
+    removeEntry(entry.name);
+    if (systemEntry(entry.systemName))
+        writeEntry(entry.systemName, QStringLiteral("Hidden=true\n"));
 }
 
 } // namespace AutoStart

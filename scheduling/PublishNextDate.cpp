@@ -8,6 +8,7 @@
 #include "scheduling/ShownAlerts.h"
 #include "store/Queries.h"
 #include "store/Reminder.h"
+#include "store/ReminderChanges.h"
 #include "store/ReminderDb.h"
 #include "store/RowReader.h"
 
@@ -72,4 +73,10 @@ void PublishNextDateSoon()
     if (!publication)
         publication = new Throttle(kPublishGapMs, &PublishNextDate, QCoreApplication::instance());
     publication->request();
+}
+
+void publishOnOutsideChanges()
+{
+    QObject::connect(ReminderChanges::instance(), &ReminderChanges::changedElsewhere,
+                     &PublishNextDateSoon);
 }

@@ -24,3 +24,9 @@ public:
 // times nor leave it stale once they end.
 void PublishNextDateSoon();
 inline constexpr int kPublishGapMs = 100;
+
+// From now on PublishNextDateSoon whenever the change watch sees a write of
+// another program (ReminderChanges::changedElsewhere): a row it added may
+// fall due before the time published. Kalvex's own writes publish by
+// themselves (ReminderWrites.h).
+void publishOnOutsideChanges();

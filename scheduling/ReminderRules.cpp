@@ -123,9 +123,14 @@ void RequireStorable(const ReminderRecord& r)
     requireRule(r);
 }
 
+bool captionMissing(const QString& caption)
+{
+    return caption.trimmed().isEmpty();
+}
+
 void RequireAuthored(const ReminderRecord& r)
 {
-    if (r.RCaption.isEmpty())
+    if (captionMissing(r.RCaption))
         throw ReminderRefused(F::RCaption, kCaptionMissing);
     RequireStorable(r);
 }

@@ -25,6 +25,9 @@ private:
 };
 
 inline const QString kCaptionMissing = QStringLiteral("יש להזין כותרת");
+// A title of nothing but blanks (any white space) is no title: its alert
+// would show none.
+bool captionMissing(const QString& caption);
 
 // The title as an author's save stores it: tabs and line breaks become one
 // blank each, then it is cut to its first 50 characters.
@@ -40,7 +43,7 @@ QString StoredDetail(QString typed);
 // (fewer than 1 unit per step, the advanced flag on a unit other than weeks
 // or months). An advanced weekly rule without days steps by whole weeks.
 void RequireStorable(const ReminderRecord& r);
-// An author's reminder needs a title as well; blanks are one.
+// An author's reminder needs a title as well (captionMissing).
 void RequireAuthored(const ReminderRecord& r);
 
 // Why the recurrence refuses a rule, in the user's words.

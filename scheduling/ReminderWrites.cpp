@@ -14,6 +14,8 @@
 #include "store/ReminderDb.h"
 #include "store/Schema.h"
 #include "store/ShareDates.h"
+#include "store/ShareDeletions.h"
+#include "store/ShareResends.h"
 #include "store/WriteBatch.h"
 
 namespace {
@@ -176,6 +178,7 @@ void MarkSent(Dynaset& rs, qint32 broadcastId, const QString& sentTo)
     r.write(rs, {F::SentTo, F::ReceivedBy, F::BroadcastId});
     rs.update();
     NoteShared(rs.database(), broadcastId);
+    ForgetResends(rs.database(), broadcastId);
     ReminderWritten();
 }
 
@@ -238,7 +241,7 @@ Receipt NoteReceipt(qint32 broadcastId, const QString& name)
 }
 
 Deletion DeleteReminder(qint32 id, const std::function<NetworkDeletion()>& askNetwork,
-                        const std::function<void(qint32)>& sendDel)
+                        const std::function<void(qint32)>& sendDel, StoredRow* deleted)
 {
     {
         auto db = OpenReminderDb();
@@ -246,17 +249,33 @@ Deletion DeleteReminder(qint32 id, const std::function<NetworkDeletion()>& askNe
         if (!rs.hasCurrent())
             return Deletion::NotStored; // deleted meanwhile
         const ReminderRecord r = ReminderRecord::read(rs);
+        if (deleted)
+            *deleted = storedRow(rs);
         if (SharedByMe(r)) {
             const NetworkDeletion answer = askNetwork();
             if (answer == NetworkDeletion::Cancel)
                 return Deletion::Cancelled;
-            if (answer == NetworkDeletion::Also && sendDel)
-                sendDel(r.BroadcastId);
+            if (answer == NetworkDeletion::Also) {
+                // Also for colleagues away now, who are sent it when they announce themselves.
+                NoteShareDeleted(*db, r.BroadcastId, r.SentTo);
+                if (sendDel)
+                    sendDel(r.BroadcastId);
+            }
         }
         rs.deleteCurrent();
     }
     ReminderWritten();
     return Deletion::Deleted;
+}
+
+void RestoreReminder(const StoredRow& deleted)
+{
+    {
+        auto db = OpenReminderDb();
+        RequireCurrentDbVersion(*db);
+        InsertDeletedRow(*db, deleted);
+    }
+    ReminderWritten();
 }
 
 int DeleteReminders(const QList<qint32>& ids)

@@ -2,6 +2,7 @@
 
 #include "platform/Date.h"
 #include "platform/Failure.h"
+#include "store/DeleteReminders.h"
 #include "store/ReminderRecord.h"
 
 #include <QList>
@@ -70,11 +71,17 @@ Receipt NoteReceipt(qint32 broadcastId, const QString& name);
 
 // The deletion of one reminder. For a reminder this user shared (SharedByMe),
 // askNetwork decides whether it goes on the network too (sendDel sends "DEL"
-// with its identity before the row goes) or not at all.
+// with its identity before the row goes, and the deletion is noted for those
+// away: ShareDeletions.h) or not at all.
 enum class NetworkDeletion { Also, LocalOnly, Cancel };
 enum class Deletion { Deleted, NotStored, Cancelled };
+// Given deleted, it gets the row as it was stored, for an undo (RestoreReminder).
 Deletion DeleteReminder(qint32 id, const std::function<NetworkDeletion()>& askNetwork,
-                        const std::function<void(qint32 broadcastId)>& sendDel);
+                        const std::function<void(qint32 broadcastId)>& sendDel,
+                        StoredRow* deleted = nullptr);
+// Stores a deleted reminder again exactly as it was, every field and its
+// RMain_Id. Throws Failure, also when a row holds that RMain_Id by now.
+void RestoreReminder(const StoredRow& deleted);
 // Deletes the reminders with these ids at once; gives how many went.
 int DeleteReminders(const QList<qint32>& ids);
 

@@ -1,18 +1,26 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing need,
-# and only those that are missing.
+# Installs the Debian 12 packages that building and running the programs
+# need, and with no argument also those of the tests and the packaging; only
+# those that are missing.
+# Usage: scripts/install-deps.sh [--programs]
 set -euo pipefail
 
 PACKAGES=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n libsqlite3-dev
-  libicu-dev libsodium-dev
-  dbus dbus-x11 xvfb xauth trayer openbox x11-utils xdotool libxcb1-dev
-  fonts-liberation fonts-liberation2 fonts-dejavu-core
-  cups cups-client mupdf-tools xclip
-  iproute2 libcap2-bin sqlite3 desktop-file-utils python3
-  clang libclang-rt-14-dev
+  libicu-dev libsodium-dev libxcb1-dev
+  dbus dbus-x11 fonts-liberation fonts-liberation2 fonts-dejavu-core
+  libcap2-bin desktop-file-utils
 )
+if [ "${1:-}" != --programs ]; then
+  PACKAGES+=(
+    xvfb xauth trayer openbox x11-utils xdotool
+    cups cups-client mupdf-tools xclip
+    iproute2 sqlite3 python3
+    clang libclang-rt-14-dev
+    dpkg-dev binutils file lintian appstream
+  )
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# One command for a new machine: installs what is missing, builds, adds the
-# applications-menu entry and starts the tray monitor Tolvane from the
-# program directory.
+# One command for a new machine: installs what is missing, builds the
+# programs alone (no tests, no benchmarks: scripts/test.sh builds those),
+# adds the applications-menu entry and starts the tray monitor Tolvane from
+# the program directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-scripts/build.sh
+scripts/install-deps.sh --programs
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DKV_BENCHMARKS=OFF >/dev/null
+cmake --build build --parallel "$(nproc)" --target programs
 PROGRAM_DIR="$PWD/build/program"
 
 # The LAN receiver listens on port 217 by default, below 1024.

@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusPendingReply>
-#include <QFile>
 #include <QMap>
 
 #include <cstdio>
@@ -172,8 +171,7 @@ QString inOptionTerms(const QString& message, const Options& o)
 
 void registerWhenNeeded()
 {
-    if (QFile::exists(ActivationFile::path()) &&
-        !ActivationFile::startsAnotherKalvex(ProgramDir::path()))
+    if (ActivationFile::starts(ActivationFile::inForce(), ProgramDir::path()))
         return;
     try {
         RegisterServer();

@@ -37,11 +37,13 @@ KVClass::KVClass(ServerLifetime* lifetime, WindowWatcher* watcher, QObject* pare
         emit SharedReminderArrived(kinds[arrival.kind], arrival.reminderId, arrival.author,
                                    arrival.caption, formatDateTime(arrival.due));
     });
+    setHeldBackArrivalsHandler([this](int count) { emit SharedRemindersHeldBack(count); });
 }
 
 KVClass::~KVClass()
 {
     setSharedArrivalHandler(nullptr);
+    setHeldBackArrivalsHandler(nullptr);
 }
 
 bool KVClass::exportOn(QDBusConnection bus)

@@ -61,7 +61,9 @@ signals:
     // second at most. Tolvane shows a notice.
     void SharedReminderArrived(const QString& kind, int RMainId, const QString& author,
                                const QString& caption, const QString& due);
-    // The number of open alert windows has changed.
+    // That many arrivals were not told one by one (beyond the few a second).
+    void SharedRemindersHeldBack(int count);
+    // The number of alerts shown (windows and the list's rows) has changed.
     void CountChanged(int count);
     // A window of this process has been shown.
     void WindowShown(const QString& objectName, const QString& title);

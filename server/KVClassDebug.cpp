@@ -1,5 +1,6 @@
 #include "server/KVClassDebug.h"
 
+#include "alert/AlertList.h"
 #include "alert/Remind.h"
 #include "manager/RMain.h"
 #include "server/CommandQueue.h"
@@ -13,7 +14,7 @@ QList<int> KVClassDebug::AlertIds() const
     for (QWidget* w : WindowWatcher::visibleWindows())
         if (auto* alert = qobject_cast<Remind*>(w))
             ids << alert->reminderId();
-    return ids;
+    return ids + AlertList::listedIds();
 }
 
 QStringList KVClassDebug::Windows() const

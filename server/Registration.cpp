@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -20,6 +21,14 @@ void writeServiceFile(const QString& text)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
         throw Failure(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+}
+
+void removeUserFile()
+{
+    QFile file(ActivationFile::path());
+    if (file.exists() && !file.remove())
+        throw Failure(
+            QStringLiteral("cannot remove %1: %2").arg(file.fileName(), file.errorString()));
 }
 
 void reloadBusConfig()
@@ -38,6 +47,12 @@ void reloadBusConfig()
 
 void RegisterServer()
 {
-    writeServiceFile(ActivationFile::textFor(ProgramDir::path()));
+    const QString programDir = ProgramDir::path();
+    // An installed package's own file starts us already: one of the user's
+    // would only hide it (and go stale with the next installation).
+    if (ActivationFile::starts(ActivationFile::systemWide(), programDir))
+        removeUserFile();
+    else
+        writeServiceFile(ActivationFile::textFor(programDir));
     reloadBusConfig();
 }

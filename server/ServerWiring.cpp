@@ -1,6 +1,8 @@
 #include "server/ServerWiring.h"
 
+#include "alert/DueAlerts.h"
 #include "alert/Remind.h"
+#include "lan/ColleaguesSeen.h"
 #include "lan/FrmLANOpt.h"
 #include "lan/LanSend.h"
 #include "lan/ProcessLANMsg.h"
@@ -9,6 +11,8 @@
 #include "lan/frmList.h"
 #include "manager/RMain.h"
 #include "manager/ReceiptsBar.h"
+#include "scheduling/DeletionUndo.h"
+#include "scheduling/PublishNextDate.h"
 #include "scheduling/ShownAlerts.h"
 #include "server/FrmAbout.h"
 #include "server/LanMessageSeam.h"
@@ -16,16 +20,14 @@
 
 void WireServer()
 {
-    setAlertOpener([](qint32 reminderId) {
-        auto* alert = new Remind;
-        alert->RLoad(reminderId);
-    });
+    setAlertOpener(&openDueAlert);
+    publishOnOutsideChanges();
     Remind::setOpenInListHandler(&OpenReminderInList);
     RMain::setAboutHandler([](QWidget* owner) { FrmAbout::showBox(owner); });
     RMain::setSendRUpdateHook(&SendRUpdate);
-    RMain::setSendDelMsgHook(&SendDELMsg);
+    setSharingHooks({&SendDELMsg, &SendRUpdateAgain});
     RMain::setLanWindows(
         {&frmList::choose, [](QWidget* owner) { FrmLANOpt(owner).exec(); }, &RestartMonitor});
-    ReceiptsBar::setHooks({[] { return Listeners; }, &SendRUpdateTo});
+    ReceiptsBar::setHooks({&ColleaguesKnown, &SendRUpdateTo});
     setLanMessageHandler(&ProcessLANMsg);
 }

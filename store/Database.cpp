@@ -3,7 +3,6 @@
 #include "platform/Clock.h"
 #include "platform/Failure.h"
 #include "platform/NewFile.h"
-#include "platform/ProgramDir.h"
 #include "store/SqlStatement.h"
 
 #include <QFile>
@@ -151,9 +150,4 @@ void Transaction::commit()
 {
     m_db.exec(m_nested ? QStringLiteral("RELEASE kv_nested") : QStringLiteral("COMMIT"));
     m_done = true;
-}
-
-QString reminderDbPath()
-{
-    return ProgramDir::file(QStringLiteral("KV_Data.mdb"));
 }

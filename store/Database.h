@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ReminderFile.h" // reminderDbPath()
+
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -9,8 +11,8 @@
 
 struct sqlite3;
 
-// One open connection to a reminder database file (SQLite); the program
-// directory's is opened by OpenReminderDb (ReminderDb.h). Every operation opens
+// One open connection to a reminder database file (SQLite); the user's is
+// opened by OpenReminderDb (ReminderDb.h). Every operation opens
 // its own and lets it close when it goes out of scope. All errors throw Failure
 // with SQLite's description.
 //
@@ -67,6 +69,3 @@ private:
     bool m_nested;
     bool m_done = false;
 };
-
-// Where the program directory's reminder database lies.
-QString reminderDbPath();

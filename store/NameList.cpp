@@ -13,3 +13,11 @@ bool InNameList(const QString& name, const QString& list)
     }
     return false;
 }
+
+// A list's entries each end in CR, so "CR name CR" is found in "CR list"
+// exactly when the name is one of its entries.
+QString Queries::inNameList(const QString& column)
+{
+    return QStringLiteral("instr(char(13) || IFNULL(%1, ''), char(13) || ? || char(13)) > 0")
+        .arg(column);
+}

@@ -8,3 +8,9 @@ inline constexpr QChar kNameEnd = u'\r';
 
 // True when one of the list's CR-terminated entries is exactly the name.
 bool InNameList(const QString& name, const QString& list);
+
+namespace Queries {
+// The same test as a condition of SQL on a column holding a name list (null
+// counts as empty), the name bound as "?".
+QString inNameList(const QString& column);
+} // namespace Queries

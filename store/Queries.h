@@ -15,6 +15,13 @@ inline QString byIds(const QString& ids)
 {
     return QStringLiteral("SELECT * FROM Main_tbl WHERE RMain_Id IN (%1)").arg(ids);
 }
+// What the alert list shows of the rows with these RMain_Id (given as byIds).
+inline QString alertRowsByIds(const QString& ids)
+{
+    return QStringLiteral("SELECT RMain_Id,RCaption,RDate,RNext,RImportance FROM Main_tbl WHERE "
+                          "RMain_Id IN (%1)")
+        .arg(ids);
+}
 inline QString byBroadcastId(qint64 id)
 {
     return QStringLiteral("SELECT * FROM Main_tbl WHERE BroadcastId = %1").arg(id);

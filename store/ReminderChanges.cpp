@@ -117,5 +117,6 @@ void ReminderChanges::poll()
     if (version < 0 || version == m_version)
         return;
     m_version = version;
+    emit changedElsewhere();
     raise();
 }

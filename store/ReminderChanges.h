@@ -41,6 +41,9 @@ public:
 
 signals:
     void changed();
+    // The watch saw a change committed through another connection, signalled
+    // before changed().
+    void changedElsewhere();
 
 private:
     ReminderChanges();

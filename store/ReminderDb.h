@@ -4,7 +4,7 @@
 
 #include <memory>
 
-// Opens "KV_Data.mdb" in the program directory, creating it with the current
-// schema when it is missing; while a WriteBatch is open, hands out the batch's
-// connection instead.
+// Opens "KV_Data.mdb" in the user's data folder (platform/UserFiles.h), creating it with the
+// current schema when it is missing; while a WriteBatch is open, hands out the batch's connection
+// instead.
 std::unique_ptr<Database> OpenReminderDb();

@@ -1,9 +1,13 @@
 #include "store/Schema.h"
 
 #include "platform/Failure.h"
+#include "store/Colleagues.h"
 #include "store/Database.h"
 #include "store/FieldSql.h"
 #include "store/ReminderRecord.h"
+#include "store/ShareDates.h"
+#include "store/ShareDeletions.h"
+#include "store/ShareResends.h"
 #include "store/SqlValue.h"
 
 #include <QFileInfo>
@@ -91,13 +95,25 @@ void createIndexes(Database& db)
         "CREATE INDEX IF NOT EXISTS Main_tbl_RAuthor ON Main_tbl (RAuthor, IAMAuthor)"));
 }
 
+// The LAN's tables beside Main_tbl: what was shared and deleted when, and to
+// whom; what went again; who was seen.
+void createSideTables(Database& db)
+{
+    EnsureShareDates(db);
+    EnsureShareDeletions(db);
+    EnsureShareResends(db);
+    EnsureColleagues(db);
+}
+
 // What the fields need beside the table: the insert-time triggers (also for
-// an RDate0 that an older release added without one) and the indexes.
+// an RDate0 that an older release added without one), the indexes and the
+// tables beside it.
 void createFieldHelpers(Database& db)
 {
     for (const QString& field : insertTimeFields())
         ensureInsertTimeTrigger(db, field, true);
     createIndexes(db);
+    createSideTables(db);
 }
 
 // A file of a newer release of this schema (up to 209) is that release's to look after.
@@ -156,8 +172,10 @@ void CheckDbVersion(Database& db)
 
 void EnsureIndexes(Database& db)
 {
-    if (isOurs(GetDbVersion(db)))
-        createIndexes(db);
+    if (!isOurs(GetDbVersion(db)))
+        return;
+    createIndexes(db);
+    createSideTables(db);
 }
 
 bool RequireCurrentDbVersion(Database& db)

@@ -24,8 +24,9 @@ std::unique_ptr<Database> openOrCreateDb(const QString& path);
 // upgrades an old one and mends the insert-time trigger and the indexes of a
 // current one that an earlier build made. Failures of the upgrade are thrown to the caller.
 void CheckDbVersion(Database& db);
-// Makes the indexes that a database of this release (201) made by an
-// earlier build lacks; a database of any other release is left as it is.
+// Makes the indexes and the tables beside Main_tbl that a database of this
+// release (201) made by an earlier build lacks; a database of any other
+// release is left as it is.
 void EnsureIndexes(Database& db);
 // The refusal alone: throws the same Failure for a too-new database, changes nothing.
 void RequireKnownDbVersion(Database& db);

@@ -1,16 +1,21 @@
 #include "store/ShareDates.h"
 
 #include "store/Database.h"
+#include "store/NameList.h"
 
 namespace {
 
-// The shares older than this, as a condition on SharedAt (days of the date type).
 QString recentCondition()
 {
-    return QStringLiteral("SharedAt >= Now() - %1").arg(kShareMemoryDays);
+    return Queries::withinShareMemory(QStringLiteral("SharedAt"));
 }
 
 } // namespace
+
+QString Queries::withinShareMemory(const QString& column)
+{
+    return QStringLiteral("%1 >= Now() - %2").arg(column).arg(kShareMemoryDays);
+}
 
 void EnsureShareDates(Database& db)
 {
@@ -34,13 +39,10 @@ QString Queries::sharedRecently()
            recentCondition() + QStringLiteral(" ORDER BY RMain_Id");
 }
 
-// A name list's entries each end in CR, so "CR name CR" is found in
-// "CR list" exactly when the name is one of its entries.
 QString Queries::missedBy()
 {
     return QStringLiteral(
-               "SELECT RMain_Id FROM (%1) WHERE (IFNULL(SentTo, '') = '' OR "
-               "instr(char(13) || SentTo, char(13) || ? || char(13)) > 0) AND "
-               "instr(char(13) || IFNULL(ReceivedBy, ''), char(13) || ? || char(13)) = 0")
-        .arg(sharedRecently());
+               "SELECT RMain_Id FROM (%1) WHERE (IFNULL(SentTo, '') = '' OR %2) AND NOT %3")
+        .arg(sharedRecently(), inNameList(QStringLiteral("SentTo")),
+             inNameList(QStringLiteral("ReceivedBy")));
 }

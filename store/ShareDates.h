@@ -19,6 +19,9 @@ void EnsureShareDates(Database& db);
 void NoteShared(Database& db, qint32 broadcastId);
 
 namespace Queries {
+// The condition that the moment in the column (days of the date type) lies
+// within the last kShareMemoryDays.
+QString withinShareMemory(const QString& column);
 // The active reminders this installation authored and shared within
 // kShareMemoryDays, by RMain_Id.
 QString sharedRecently();

@@ -30,6 +30,8 @@ ArrivalNotices::ArrivalNotices(std::function<void(const QString&, const QString&
     auto* kalvex = new KalvexKVClassInterface(KalvexBus::serviceName, KalvexBus::objectPath,
                                               QDBusConnection::sessionBus(), this);
     connect(kalvex, &KalvexKVClassInterface::SharedReminderArrived, this, &ArrivalNotices::take);
+    connect(kalvex, &KalvexKVClassInterface::SharedRemindersHeldBack, this,
+            &ArrivalNotices::takeHeldBack);
 }
 
 void ArrivalNotices::take(const QString& kind, int reminderId, const QString& author,
@@ -38,28 +40,39 @@ void ArrivalNotices::take(const QString& kind, int reminderId, const QString& au
     if (m_gathered.size() < kMaxListed)
         m_gathered.append({kind, reminderId, author, caption, due});
     else
-        ++m_more;
+        takeHeldBack(1);
+    if (!m_coalesce.isActive())
+        m_coalesce.start();
+}
+
+void ArrivalNotices::takeHeldBack(int count)
+{
+    if (count <= 0)
+        return;
+    m_more += qMin(count, kMaxCounted - m_more);
     if (!m_coalesce.isActive())
         m_coalesce.start();
 }
 
 void ArrivalNotices::showGathered()
 {
-    if (m_gathered.isEmpty())
+    if (m_gathered.isEmpty() && m_more == 0)
         return;
-    const Arrival& last = m_gathered.last();
-    m_clickTarget = last.kind == KalvexBus::arrivalDeleted ? 0 : last.reminderId;
+    const Arrival* last = m_gathered.isEmpty() ? nullptr : &m_gathered.last();
+    m_clickTarget = last && last->kind != KalvexBus::arrivalDeleted ? last->reminderId : 0;
     QString title;
     QStringList lines;
-    if (m_gathered.size() == 1 && m_more == 0) {
-        title = QStringLiteral("תזכורת משותפת %1 מאת %2").arg(kindText(last.kind), last.author);
-        lines << last.caption + QStringLiteral(" - ") + last.due;
+    if (last && m_gathered.size() == 1 && m_more == 0) {
+        title = QStringLiteral("תזכורת משותפת %1 מאת %2").arg(kindText(last->kind), last->author);
+        lines << last->caption + QStringLiteral(" - ") + last->due;
     } else {
         title = QStringLiteral("%1 תזכורות משותפות").arg(m_gathered.size() + m_more);
         for (const Arrival& a : m_gathered)
             lines << QStringLiteral("%1 (%2): %3 - %4")
                          .arg(a.author, kindText(a.kind), a.caption, a.due);
-        if (m_more > 0)
+        if (!last) // told only by their count
+            lines << QStringLiteral("פרטיהן ברשימת התזכורות");
+        else if (m_more > 0)
             lines << QStringLiteral("ועוד %1").arg(m_more);
     }
     m_gathered.clear();

@@ -10,8 +10,9 @@
 // The desktop notices of shared reminders that arrived, changed or were
 // deleted by their authors (Kalvex's signal SharedReminderArrived): what
 // comes within a second is shown as one notice, naming the author, title and
-// time of each (kMaxListed at most, the rest counted); a click on it opens
-// the latest in the list.
+// time of each (kMaxListed at most, the rest counted, with those Kalvex held
+// back and told only by their count, SharedRemindersHeldBack); a click on it
+// opens the latest in the list.
 class ArrivalNotices : public QObject
 {
     Q_OBJECT
@@ -22,6 +23,7 @@ public:
 
     static constexpr int kCoalesceMs = 1000;
     static constexpr int kMaxListed = 5;
+    static constexpr int kMaxCounted = 1000000000; // a count never wraps
 
     // The RMain_Id the last notice opens in the list (0: the list alone).
     qint32 clickTarget() const { return m_clickTarget; }
@@ -29,6 +31,7 @@ public:
 public slots:
     void take(const QString& kind, int reminderId, const QString& author, const QString& caption,
               const QString& due);
+    void takeHeldBack(int count);
 
 private:
     struct Arrival

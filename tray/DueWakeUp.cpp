@@ -2,7 +2,7 @@
 
 #include "common/KalvexBus.h"
 #include "platform/Clock.h"
-#include "platform/ProgramDir.h"
+#include "platform/UserFiles.h"
 #include "platform/WallClockWatch.h"
 #include "platform/ui/Named.h"
 #include "tray/modMain.h"
@@ -33,13 +33,32 @@ DueWakeUp::DueWakeUp(int horizonMs, QObject* parent) : QObject(parent), m_horizo
     connect(m_warmTimer, &QTimer::timeout, this, &DueWakeUp::startKalvexAhead);
 
     // Kalvex replaces the settings file as a whole (a new file renamed over
-    // the old one), which shows as a change of the program directory.
-    m_settingsWatch = new QFileSystemWatcher({ProgramDir::path()}, this);
-    connect(m_settingsWatch, &QFileSystemWatcher::directoryChanged, this, &DueWakeUp::rearm);
+    // the old one), which shows as a change of the folder that holds it.
+    m_settingsWatch = new QFileSystemWatcher({UserFiles::folder(UserFiles::Kind::Config)}, this);
+    connect(m_settingsWatch, &QFileSystemWatcher::directoryChanged, this,
+            &DueWakeUp::settingsChanged);
 
     // After a jump a due time may have passed unnoticed, or moved.
     m_clockWatch = new WallClockWatch(this);
     connect(m_clockWatch, &WallClockWatch::jumped, this, &DueWakeUp::wakeUp);
+    m_published = modMain::GetNextDate();
+    rearm();
+}
+
+// A time published anew that has passed already (a row another program
+// added, published after the tick that noticed it) is checked at once rather
+// than at the next tick: once a tick at most, so no burst of publications
+// makes a burst of checks.
+void DueWakeUp::settingsChanged()
+{
+    const Date due = modMain::GetNextDate();
+    const bool anew = due != m_published;
+    m_published = due;
+    if (anew && m_running && !due.isZero() && Clock::hasPassed(due) &&
+        (!m_lastPastCheck.isValid() || m_lastPastCheck.hasExpired(m_horizonMs))) {
+        m_lastPastCheck.start();
+        modMain::CheckNextDate();
+    }
     rearm();
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/Date.h"
+
+#include <QElapsedTimer>
 #include <QObject>
 
 class QFileSystemWatcher;
@@ -11,7 +14,8 @@ class WallClockWatch;
 // timer work at the first moment it has passed, so the alert comes within
 // milliseconds instead of up to a tick later. It is armed again whenever NextDate
 // may have changed (the settings file replaced, every tick) and whenever the
-// wall clock jumps. A stopped monitor arms nothing.
+// wall clock jumps. A time published anew that has passed already is checked
+// at once (once a tick at most). A stopped monitor arms nothing.
 //
 // Kalvex ends when idle, so at the due moment it usually has to be started
 // first, which costs more than the rest of the way to the alert. TimerWarm
@@ -31,6 +35,7 @@ public:
     void rearm();
 
 private:
+    void settingsChanged();
     void wakeUp();
     static void startKalvexAhead();
 
@@ -40,4 +45,6 @@ private:
     WallClockWatch* m_clockWatch = nullptr;
     int m_horizonMs = 0;
     bool m_running = true;
+    Date m_published;              // NextDate as last read on a change of the settings file
+    QElapsedTimer m_lastPastCheck; // the last check of a time published already past
 };

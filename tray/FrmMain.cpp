@@ -17,6 +17,7 @@
 #include "tray/LanSwitches.h"
 #include "tray/OpenAlerts.h"
 #include "tray/ProgramEnd.h"
+#include "tray/ReminderFileWatch.h"
 #include "tray/TrayHost.h"
 #include "tray/TrayIcons.h"
 #include "tray/frmWinSock.h"
@@ -49,6 +50,13 @@ QIcon iconOf(const QLabel* image)
     return QIcon(image->pixmap());
 }
 
+// The running tip, with why the LAN receiver is off where it could not bind.
+QString runningTip()
+{
+    return modMain::LanTrouble.isEmpty() ? kTipRunning
+                                         : kTipRunning + QLatin1Char('\n') + modMain::LanTrouble;
+}
+
 } // namespace
 
 FrmMain::FrmMain()
@@ -78,6 +86,7 @@ void FrmMain::createControls()
     connect(Timer1, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
     Timer1->start();
     m_dueWakeUp = new DueWakeUp(Timer1->interval(), this);
+    m_reminderFile = std::make_unique<ReminderFileWatch>();
 
     Image3 = imageControl(this, "Image3", ClockFace::RunningLan);
     Image2 = imageControl(this, "Image2", ClockFace::Stopped);
@@ -114,6 +123,18 @@ void FrmMain::showAlertItems(int openAlerts)
 {
     for (QAction* action : {mnuCloseAll, mnuDelayAll, alertsLine})
         action->setVisible(openAlerts > 0);
+    if (Picture1)
+        Picture1->setToolTip(shownTip());
+}
+
+// The state's tip, and how many alerts Kalvex shows while there are any.
+QString FrmMain::shownTip() const
+{
+    const int open = m_openAlerts ? m_openAlerts->count() : 0;
+    if (open == 0)
+        return m_tip;
+    return m_tip + (open == 1 ? QStringLiteral(" - תזכורת פתוחה אחת")
+                              : QStringLiteral(" - %1 תזכורות פתוחות").arg(open));
 }
 
 FrmMain* FrmMain::load()
@@ -146,7 +167,7 @@ void FrmMain::Form_Load()
                     Picture1->showMessage(title, text, QSystemTrayIcon::Information);
             },
             this);
-        setTrayIcon(GetImage(), kTipRunning);
+        setTrayIcon(GetImage(), runningTip());
         lookForTray();
         if (!modMain::UpdateList())
             unload();
@@ -213,8 +234,12 @@ void FrmMain::showTrayIcon()
                 [this] { modMain::ShowList(m_arrivals ? m_arrivals->clickTarget() : 0); });
     }
     Picture1->setIcon(m_icon);
-    Picture1->setToolTip(m_tip);
+    Picture1->setToolTip(shownTip());
     Picture1->show();
+    // Told once, as the icon first shows: the tip keeps it afterwards.
+    if (!m_lanTroubleTold && !modMain::LanTrouble.isEmpty())
+        Picture1->showMessage(appTitle(), modMain::LanTrouble, QSystemTrayIcon::Warning);
+    m_lanTroubleTold = true;
 }
 
 void FrmMain::setTrayIcon(const QIcon& icon, const QString& tip)
@@ -223,7 +248,7 @@ void FrmMain::setTrayIcon(const QIcon& icon, const QString& tip)
     m_tip = tip;
     if (Picture1) {
         Picture1->setIcon(icon);
-        Picture1->setToolTip(tip);
+        Picture1->setToolTip(shownTip());
     }
 }
 
@@ -262,7 +287,7 @@ void FrmMain::SetState(bool active)
         Timer1->start();
         m_dueWakeUp->setRunning(true);
         mnuDisable->setText(QStringLiteral("עצור"));
-        setTrayIcon(GetImage(), kTipRunning);
+        setTrayIcon(GetImage(), runningTip());
     } else {
         setTrayIcon(iconOf(Image2), kTipStopped);
         Timer1->stop();
@@ -289,8 +314,13 @@ void FrmMain::Picture1_Activated(QSystemTrayIcon::ActivationReason reason)
     }
 }
 
+// A row another program added may fall due before the time published: once
+// the database has changed, Kalvex publishes again (its own writes count
+// too, once each, as they change the file).
 void FrmMain::Timer1_Timer()
 {
+    if (m_reminderFile->changed())
+        modMain::UpdateList();
     modMain::CheckNextDate();
     m_dueWakeUp->rearm(); // a due time within the next tick is waited for to the millisecond
 }

@@ -5,6 +5,8 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+#include <memory>
+
 class ArrivalNotices;
 class DueWakeUp;
 class OpenAlerts;
@@ -12,6 +14,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QTimer;
+class ReminderFileWatch;
 
 // Tolvane's main form "Veltrum Reminder Main Form": loaded, never shown. It
 // owns the tray icon, the 10-second timer, the pop-up menu and the
@@ -55,6 +58,7 @@ private:
     void mnuExit_Click();
     void mnuABout_Click();
     void showAlertItems(int openAlerts);
+    QString shownTip() const;
 
     // The icon, created once a tray is there; its notifications arrive here.
     QSystemTrayIcon* Picture1 = nullptr;
@@ -74,9 +78,12 @@ private:
     QAction* alertsLine = nullptr;
     OpenAlerts* m_openAlerts = nullptr;
     bool m_askingExit = false; // the exit question is open
+    bool m_lanTroubleTold = false;
     bool m_unloaded = false;
     ArrivalNotices* m_arrivals = nullptr; // notices of shared reminders that arrived
     DueWakeUp* m_dueWakeUp = nullptr;     // between ticks, the moment NextDate falls due
+    // Another program's writes to the database, looked for on every tick.
+    std::unique_ptr<ReminderFileWatch> m_reminderFile;
     QIcon m_icon;
     QString m_tip;
     bool m_triggerOpensList = false; // a StatusNotifier host took the icon

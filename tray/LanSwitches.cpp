@@ -10,6 +10,7 @@ namespace modMain {
 
 bool SendFlag = false;
 bool ReceiveFlag = false;
+QString LanTrouble;
 
 void LANInit()
 {
@@ -18,9 +19,16 @@ void LANInit()
         SendFlag = textToBool(ReadIni(lanSection, optSend, optDefault));
         ReceiveFlag = textToBool(ReadIni(lanSection, optReceive, optDefault));
         // The receiver is bound also when only sending is on.
-        if (SendFlag || ReceiveFlag)
+        if (!SendFlag && !ReceiveFlag)
+            return;
+        try {
             frmWinSock::load(ReceiveFlag);
+        } catch (const PortRefused& refused) {
+            LanTrouble = refused.toUser();
+            throw;
+        }
     };
+    LanTrouble.clear();
     if (!trapped(QStringLiteral("LANInit"), read)) {
         SendFlag = false;
         ReceiveFlag = false;

@@ -8,7 +8,7 @@
 class KalvexKVClassAlertsInterface; // common/KalvexProxies.h
 class QDBusPendingCall;
 
-// How many alert windows Kalvex has open, for the tray menu's "סגור הכל" and
+// How many alerts Kalvex shows (alert windows and list rows), for the tray menu's "סגור הכל" and
 // "דחה הכל". Kalvex tells every change (Kalvex.KVClass.Alerts.CountChanged);
 // the count is asked once at start and whenever a Kalvex comes up, and is 0
 // while none runs. Nothing here waits: every call goes out without blocking

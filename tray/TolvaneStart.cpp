@@ -3,6 +3,7 @@
 #include "common/Log.h"
 #include "common/WindowCaptions.h"
 #include "common/ui/CloseWindowByCaption.h"
+#include "common/ui/UserFilesStart.h"
 #include "platform/EndSignals.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/SingleInstance.h"
@@ -28,6 +29,7 @@ bool Main()
         return false;
     }
     StartLogging(QStringLiteral("Tolvane.log"));
+    PrepareUserFiles();
     PrepareKalvex();
     // Log-out ends Tolvane as a close request to its main form does.
     EndSignals::install([] {

@@ -68,11 +68,27 @@ quint16 frmWinSock::port() const
     return Winsock1->localPort();
 }
 
+// What the user is told when the receiver cannot bind its port.
+QString frmWinSock::whyNotBound(QAbstractSocket::SocketError error, quint16 port)
+{
+    const QString why =
+        error == QAbstractSocket::AddressInUseError
+            ? QStringLiteral("הפורט %1 תפוס: תוכנה אחרת במחשב הזה כבר מקבלת בו, אולי התזכורון של "
+                             "משתמש אחר המחובר למחשב.")
+        : error == QAbstractSocket::SocketAccessError
+            ? QStringLiteral("אין לתזכורון הרשאה לפורט %1 (פורט מתחת ל-1024 דורש הרשאה שנותנת "
+                             "ההתקנה).")
+            : QStringLiteral("לא ניתן להאזין בפורט %1.");
+    return QStringLiteral("תזכורות מהרשת לא יתקבלו במחשב הזה: ") + why.arg(port) +
+           QStringLiteral(" התזכורות שלך יקפצו כרגיל.");
+}
+
 // Not shared: a port another program holds is a failure, not a second listener.
 void frmWinSock::bindPort(quint16 port)
 {
     if (!Winsock1->bind(QHostAddress::AnyIPv4, port, QAbstractSocket::DontShareAddress))
-        throw Failure(QStringLiteral("UDP port %1: %2").arg(port).arg(Winsock1->errorString()));
+        throw PortRefused(QStringLiteral("UDP port %1: %2").arg(port).arg(Winsock1->errorString()),
+                          whyNotBound(Winsock1->error(), port));
     // Room for a burst while Kalvex is busy; the system caps what it grants.
     Winsock1->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
     // Errors of the bound socket; a failed bind is the load's failure.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <QAbstractSocket>
 #include <QObject>
 
@@ -20,18 +22,34 @@ class QUdpSocket;
 // but gives way to the event loop after kReadSliceMs, so the clock and the
 // hand-over go on during a flood; datagrams the system drops meanwhile (the
 // buffer full) are counted in the log's summary.
+// A port the receiver could not bind: the description for the log, and the
+// same told to the user in Hebrew.
+class PortRefused : public Failure
+{
+public:
+    PortRefused(const QString& description, QString toUser)
+        : Failure(description), m_toUser(std::move(toUser))
+    {}
+    const QString& toUser() const { return m_toUser; }
+
+private:
+    QString m_toUser;
+};
+
 class frmWinSock : public QObject
 {
     Q_OBJECT
 public:
-    // Reads the port and binds. A port that is no number or cannot be bound
-    // (taken, or below 1024 without the capability) throws Failure, and no
-    // receiver stays loaded.
+    // Reads the port and binds. A port that is no number throws Failure; one
+    // that cannot be bound (taken, as by the Tolvane of another user logged
+    // on to this computer, or below 1024 without the capability) throws
+    // PortRefused. Either way no receiver stays loaded.
     static void load(bool receiving);
     static void unload();
     static frmWinSock* instance(); // nullptr when not loaded
 
     quint16 port() const;
+    static QString whyNotBound(QAbstractSocket::SocketError error, quint16 port);
     LanHandOver* handOver() const { return m_handOver; }
 
     static constexpr int kReadSliceMs = 20;

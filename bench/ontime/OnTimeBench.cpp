@@ -4,7 +4,9 @@
 // 10-second tick at a different phase for each. "Falls due" is the due
 // minute itself (the checks compare to the millisecond). By default
 // Kalvex has ended between the alerts, as it does when idle; with "running"
-// an about box keeps it up. Asserts nothing.
+// an about box keeps it up. With "sqlite" another program adds each reminder
+// (the sqlite3 shell, 25 s before it falls due) while Tolvane runs, Kalvex has
+// ended and the time published is 40 minutes ahead. Asserts nothing.
 #include "platform/Clock.h"
 #include "tests/support/E2eSession.h"
 #include "tests/support/KalvexProxy.h"
@@ -19,29 +21,58 @@
 
 namespace {
 
+enum class Mode { KalvexEnded, KalvexRunning, SqliteRow };
+
+constexpr qint64 kSqliteLeadMs = 25000;
+
 qint64 epochMs(const Date& d)
 {
     return d.toQDateTime().toMSecsSinceEpoch();
+}
+
+void waitUntil(qint64 epochMs)
+{
+    E2eSession::waitFor([&] { return QDateTime::currentMSecsSinceEpoch() >= epochMs; }, 70000);
 }
 
 struct Trial
 {
     E2eSession& s;
     WindowsShown& shown;
+    Mode mode;
+
+    bool addWithSqlite3(const Date& due)
+    {
+        QProcess shell;
+        shell.start(QStringLiteral("sqlite3"),
+                    {s.programFile(QStringLiteral("KV_Data.mdb")),
+                     QStringLiteral("INSERT INTO Main_tbl (RCaption, RDate, RNext, RImportance, "
+                                    "REventType, RActive) VALUES ('on time', %1, %1, 0, 0, 1);")
+                         .arg(due.serial(), 0, 'g', 17)});
+        return shell.waitForFinished(10000) && shell.exitCode() == 0;
+    }
 
     // Starts Tolvane so that its ticks fall phaseMs after the due moment
     // (modulo the tick), waits for the alert and gives the milliseconds from
     // the due moment to the alert shown, or nullopt when none came.
-    std::optional<qint64> run(const Date& minute, qint64 phaseMs)
+    std::optional<qint64> run(const Date& due, qint64 phaseMs)
     {
-        const Date due = minute;
-        s.addReminder(minute, QStringLiteral("on time"));
-        const qint64 startAt = epochMs(due) - 20000 + phaseMs;
-        E2eSession::waitFor([&] { return QDateTime::currentMSecsSinceEpoch() >= startAt; }, 70000);
+        const bool sqlite = mode == Mode::SqliteRow;
+        if (sqlite) // keeps the time published 40 minutes ahead
+            s.addReminder(due.addMinutes(40), QStringLiteral("later"));
+        else
+            s.addReminder(due, QStringLiteral("on time"));
+        waitUntil(epochMs(due) - (sqlite ? 40000 : 20000) + phaseMs);
         QProcess* tolvane = s.startProgram(QStringLiteral("Tolvane"));
+        if (sqlite) {
+            E2eSession::waitFor([&] { return s.hasOwner(KalvexBus::serviceName); });
+            E2eSession::waitFor([&] { return !s.hasOwner(KalvexBus::serviceName); });
+            waitUntil(epochMs(due) - kSqliteLeadMs);
+        }
         shown.seen.clear();
-        const bool seen =
-            E2eSession::waitFor([&] { return shown.firstAtMs("Remind") != 0; }, 40000);
+        const bool seen = (!sqlite || addWithSqlite3(due)) &&
+                          E2eSession::waitFor([&] { return shown.firstAtMs("Remind") != 0; },
+                                              sqlite ? 60000 : 40000);
         tolvane->kill();
         tolvane->waitForFinished();
         runningKalvexOn<KalvexKVClassDebugInterface>(s.bus())
@@ -59,7 +90,10 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     const int reminders = argc > 1 ? QByteArray(argv[1]).toInt() : 20;
-    const bool keepKalvex = argc > 2 && QByteArray(argv[2]) == "running";
+    const QByteArray modeName = argc > 2 ? QByteArray(argv[2]) : QByteArray();
+    const Mode mode = modeName == "running"  ? Mode::KalvexRunning
+                      : modeName == "sqlite" ? Mode::SqliteRow
+                                             : Mode::KalvexEnded;
 
     E2eOptions options;
     // No tray here: Tolvane carries on without its icon.
@@ -69,18 +103,18 @@ int main(int argc, char* argv[])
         std::printf("cannot set up: %s\n", qPrintable(session.error()));
         return 1;
     }
-    if (keepKalvex)
+    if (mode == Mode::KalvexRunning)
         kalvexOn<KalvexKVClassInterface>(session.bus())->ShowAbout().waitForFinished();
 
     WindowsShown shown(session.bus());
-    Trial trial{session, shown};
+    Trial trial{session, shown, mode};
 
     QList<qint64> ms;
     int missed = 0;
     Date minute = Clock::now().withoutSeconds().addMinutes(1);
     for (int i = 0; i < reminders; ++i) {
         // Tolvane needs a few seconds to start before its first tick.
-        while (Clock::msecsUntil(minute) < 22000)
+        while (Clock::msecsUntil(minute) < (mode == Mode::SqliteRow ? 42000 : 22000))
             minute = minute.addMinutes(1);
         const qint64 phaseMs = 10000LL * i / reminders;
         const std::optional<qint64> latency = trial.run(minute, phaseMs);
@@ -99,9 +133,14 @@ int main(int argc, char* argv[])
         std::printf("no alert came\n");
         return 1;
     }
-    std::printf("due -> alert shown, Kalvex %s: median %lld ms  min %lld  max %lld  (%lld "
-                "reminders, %d without alert)  target median < 100 ms, max < 500 ms\n",
-                keepKalvex ? "running" : "ended between alerts", qlonglong(ms[ms.size() / 2]),
-                qlonglong(ms.first()), qlonglong(ms.last()), qlonglong(ms.size()), missed);
+    const char* what = mode == Mode::KalvexRunning ? "Kalvex running"
+                       : mode == Mode::SqliteRow   ? "row added by sqlite3 25 s ahead, Kalvex ended"
+                                                   : "Kalvex ended between alerts";
+    const char* target =
+        mode == Mode::SqliteRow ? "max < 10000 ms" : "median < 100 ms, max < 500 ms";
+    std::printf("due -> alert shown, %s: median %lld ms  min %lld  max %lld  (%lld reminders, %d "
+                "without alert)  target %s\n",
+                what, qlonglong(ms[ms.size() / 2]), qlonglong(ms.first()), qlonglong(ms.last()),
+                qlonglong(ms.size()), missed, target);
     return 0;
 }

@@ -125,8 +125,11 @@ QMessageBox::Icon messageIcon(Icon icon)
     return QMessageBox::NoIcon;
 }
 
-// What the box answers when it ends without a button: the Cancel of its
-// buttons, or the nearest thing to it.
+MessageScript g_messageScript;
+InputScript g_inputScript;
+
+} // namespace
+
 Answer cancelAnswer(Buttons b)
 {
     switch (b) {
@@ -143,11 +146,6 @@ Answer cancelAnswer(Buttons b)
     }
     return Answer::Cancel;
 }
-
-MessageScript g_messageScript;
-InputScript g_inputScript;
-
-} // namespace
 
 Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
                Icon icon, std::optional<Answer> defaultAnswer)

@@ -26,6 +26,9 @@ enum class Answer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 
 // accepting button (Ok, Yes, Retry).
 Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
                Icon icon, std::optional<Answer> defaultAnswer = std::nullopt);
+// What a box with these buttons answers when it ends without a button: its
+// Cancel, or the nearest thing to it (No, Abort, Ok).
+Answer cancelAnswer(Buttons buttons);
 // The text typed, or the empty text on Cancel.
 QString input(QWidget* parent, const QString& prompt, const QString& title,
               const QString& defaultText = QString());

@@ -6,9 +6,12 @@
 #include "platform/Clock.h"
 #include "platform/ui/Beep.h"
 #include "platform/ui/Prompt.h"
+#include "platform/ui/UndoDelete.h"
+#include "scheduling/DeletionUndo.h"
 #include "scheduling/ShownAlerts.h"
 #include "store/Reminder.h"
 #include "store/ReminderDb.h"
+#include "tests/support/PromptGuard.h"
 #include "tests/support/ReminderRows.h"
 
 #include <QtTest>
@@ -60,6 +63,7 @@ private slots:
         setAlertOpener([](qint32 id) { (new Remind)->RLoad(id); });
         setAlertBeepObserver([this] { ++m_beeps; });
         StartLogging("Kalvex.log");
+        installPromptGuard();
     }
 
     void init()
@@ -79,6 +83,8 @@ private slots:
         for (Remind* r : alertWindows())
             r->close();
         QTRY_VERIFY(alertWindows().isEmpty());
+        if (QWidget* notice = UndoDelete::notice())
+            notice->close();
     }
 
     // On top, one beep, due time and icon; "late" past a minute, "postponed" while RNext
@@ -140,6 +146,74 @@ private slots:
         QCOMPARE(nextSeenByList, QList<Date>{tomorrow});
         QCOMPARE(Prompt::history().size(), 0);
         QCOMPARE(logLines(), QStringList());
+    }
+
+    // "מחק" deletes at once, at the recipients too when this user shared it; the notice's
+    // "בטל מחיקה" stores the row again as it was and shares it again. Left alone, the notice
+    // closes by itself and the deletion stays.
+    void aDeletionFromTheAlertCanBeTakenBack_data()
+    {
+        QTest::addColumn<int>("author");
+        QTest::addColumn<bool>("undone");
+        QTest::addColumn<QList<qint32>>("dels");
+        QTest::newRow("shared by me, undone") << 1 << true << QList<qint32>{-41};
+        QTest::newRow("a received copy, undone") << 0 << true << QList<qint32>();
+        QTest::newRow("shared by me, left alone") << 1 << false << QList<qint32>{-41};
+    }
+    void aDeletionFromTheAlertCanBeTakenBack()
+    {
+        QFETCH(int, author);
+        QFETCH(bool, undone);
+        QFETCH(QList<qint32>, dels);
+        QList<qint32> sentDels, sentAgain;
+        setSharingHooks({[&](qint32 id) { return sentDels << id, true; },
+                         [&](qint32 id) { return sentAgain << id, true; }});
+        UndoDelete::setShownMs(undone ? UndoDelete::kShownMs : 50);
+        const qint32 id = addReminder(jan31(10, 0), EventDaily, {},
+                                      {{"RCaption", "ישיבה"},
+                                       {"IAMAuthor", author},
+                                       {"BroadcastId", -41},
+                                       {"RDetail", QVariant()}});
+        const QVariantMap before = reminderRow(id);
+        QPointer<Remind> window = open(id);
+        click(window, "cmdDelete");
+        QTRY_VERIFY(window.isNull());
+        QCOMPARE(reminderRow(id), QVariantMap());
+        QCOMPARE(sentDels, dels);
+        if (undone) {
+            QWidget* notice = UndoDelete::notice();
+            QVERIFY(notice);
+            QVERIFY(control<QLabel>(notice, "LblUndo")->text().contains("ישיבה"));
+            click(notice, "cmdUndo");
+        }
+        QTRY_VERIFY(!UndoDelete::notice());
+        QCOMPARE(reminderRow(id), undone ? before : QVariantMap());
+        QCOMPARE(sentAgain, undone && author ? QList<qint32>{id} : QList<qint32>());
+        QCOMPARE(Prompt::history().size(), 0);
+        UndoDelete::setShownMs(UndoDelete::kShownMs);
+        setSharingHooks({});
+    }
+
+    // Once the alert has the keyboard, its first focus is the postponement; Tab reaches every
+    // other button before the trash, and neither Tab nor Shift+Tab from there lands on it.
+    void theTrashIsFarFromTheFirstFocus()
+    {
+        QPointer<Remind> window = open(addReminder(jan31(10, 0)));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QWidget* first = control(window, "RDelay");
+        QCOMPARE(QApplication::focusWidget(), first);
+        QStringList walked;
+        do {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget()->objectName();
+        } while (QApplication::focusWidget() != first && walked.size() < 30);
+        const qsizetype trash = walked.indexOf("cmdDelete");
+        for (const char* button : {"cmdDelay", "cmdShowList", "cmdExit"})
+            QVERIFY2(walked.indexOf(button) < trash, qPrintable(walked.join(' ')));
+        QVERIFY2(trash > 0, qPrintable(walked.join(' ')));
+        QTest::keyClick(first, Qt::Key_Tab, Qt::ShiftModifier);
+        QVERIFY(QApplication::focusWidget() != control(window, "cmdDelete"));
     }
 
     // Every choice of "תזכיר לי בעוד" in list order: its text, and where it moves the reminder,
@@ -236,7 +310,12 @@ private slots:
             QVERIFY(!control(windows[2], button)->isEnabled());
         QCOMPARE(m_beeps, 3); // filled again without a beep
 
-        for (Remind* window : windows)
+        click(windows[0], "cmdExit"); // the others keep following
+        QTRY_VERIFY(windows[0].isNull());
+        db->exec(QStringLiteral("UPDATE Main_tbl SET RCaption = 'שוב' WHERE RMain_Id = %1")
+                     .arg(renamed));
+        QTRY_COMPARE(control<QLabel>(windows[1], "LblCaption")->text(), "שוב");
+        for (Remind* window : {windows[1], windows[2]})
             click(window, "cmdExit");
         QTRY_VERIFY(alertWindows().isEmpty());
         QCOMPARE(reminderDate(moved, "RNext"), jan31(15, 0));

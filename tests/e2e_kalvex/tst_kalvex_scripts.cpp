@@ -2,6 +2,7 @@
 #include "common/KalvexBus.h"
 #include "platform/Clock.h"
 #include "platform/ProgramDir.h"
+#include "store/Reminder.h"
 #include "tests/support/E2eSession.h"
 #include "tests/support/KalvexProxy.h"
 #include "tests/support/ReminderRows.h"
@@ -139,6 +140,7 @@ private slots:
             {{"t", "2026-02-30T09:00", 0, 0, ""}, "due"},
             {{"t", "8/12/2026 09:00", 0, 0, ""}, "due"},
             {{"", "2026-12-08T09:00", 0, 0, ""}, "caption"},
+            {{" \t ", "2026-12-08T09:00", 0, 0, ""}, "caption"},
             {{"t", "2026-12-08T09:00", 3, 0, ""}, "importance"},
             {{"t", "2026-12-08T09:00", 0, 0, "B,,C"}, "shareTo"},
             {{"t", "2026-12-08T09:00", 0, 0, "abcdefghij"}, "shareTo"},
@@ -186,7 +188,8 @@ private slots:
             {{{"RImportance", "2"}}, "fields.RImportance"},
             {{{"RDate", "2026-12-32T09:00"}}, "fields.RDate"},
             {{{"REventType", 5}, {"Adv_Period", 2}}, "fields.Adv_Period"},
-            {{{"Adv_PeriodN", 0}}, "fields.Adv_PeriodN"}};
+            {{{"Adv_PeriodN", 0}}, "fields.Adv_PeriodN"},
+            {{{"RCaption", "   "}}, "fields.RCaption"}};
         QStringList wrong;
         for (const auto& [fields, argument] : refused) {
             const QString error = answered(m_kalvex->UpdateReminder(id, fields)).error().message();
@@ -296,6 +299,39 @@ private slots:
         QCOMPARE(rowCount(), rows);
     }
 
+    // Each word of --repeat is stored as its own type, read from the file, not back through the
+    // command line's words.
+    void commandLineRepeatWordsAreStoredAsTheirTypes()
+    {
+        const QList<std::pair<QString, int>> words = {
+            {"once", EventOnce},     {"hourly", EventHourly},   {"daily", EventDaily},
+            {"weekly", EventWeekly}, {"monthly", EventMonthly}, {"bimonthly", EventBiMonthly},
+            {"yearly", EventYearly}};
+        for (const auto& [word, type] : words) {
+            const Run added = run({"--add", word, "--at", "2026-12-08 09:00", "--repeat", word});
+            const QString stored =
+                m_s->scalarSql("SELECT REventType FROM Main_tbl WHERE RMain_Id = " + added.out)
+                    .toString();
+            QCOMPARE(word + ' ' + stored, word + ' ' + QString::number(type));
+        }
+    }
+
+    // A changed reminder alerts again: an update switches a reminder that was off back on.
+    void anUpdateSwitchesTheReminderOn()
+    {
+        const int id = add("כבוי", "2026-12-09T09:00").value();
+        const auto active = [&] {
+            return m_s
+                ->scalarSql(
+                    QStringLiteral("SELECT RActive FROM Main_tbl WHERE RMain_Id = %1").arg(id))
+                .toInt();
+        };
+        QVERIFY(!answered(m_kalvex->UpdateReminder(id, {{"RActive", false}})).isError());
+        QCOMPARE(active(), 0);
+        QVERIFY(!answered(m_kalvex->UpdateReminder(id, {{"RDate", "2026-12-10T09:00"}})).isError());
+        QCOMPARE(active(), 1);
+    }
+
     // Registers the service when needed; prints the id and the list; bad input exits 1.
     void commandLineAddsListsAndDeletes()
     {
@@ -310,6 +346,7 @@ private slots:
             {{"--add", "x", "--at", "2026-12-08 09:00", "--repeat", "fortnightly"}, "--repeat: "},
             {{"--add", "x", "--at", "2026-13-01 09:00"}, "--at: "},
             {{"--add", "", "--at", "2026-12-08 09:00"}, "--add: "},
+            {{"--add", "   ", "--at", "2026-12-08 09:00"}, "--add: "},
             {{"--add", "x"}, "--at: "},
             {{"--list", "--delete", id}, "--list"},
             {{"--colour"}, "--colour"}};

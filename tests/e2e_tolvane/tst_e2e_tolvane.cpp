@@ -1,8 +1,8 @@
 #include "platform/Clock.h"
 #include "platform/ui/WindowDirectory.h"
-#include "tests/e2e_tolvane/StatusNotifierHost.h"
 #include "tests/support/E2eSession.h"
 #include "tests/support/KalvexProxy.h"
+#include "tests/support/StatusNotifierHost.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/XDesktop.h"
 
@@ -87,6 +87,14 @@ class E2eTolvane : public QObject
         return p.waitForFinished(15000) ? p.exitCode() : -1;
     }
 
+    QVariant hook(const QString& method, const QVariantList& args) const
+    {
+        return m_session
+            ->call(KalvexBus::serviceName, "/TestHooks", "Kalvex.TestHooks", method, args, false)
+            .arguments()
+            .value(0);
+    }
+
 private slots:
     void cleanup() { m_session.reset(), m_desktop.reset(); }
 
@@ -120,6 +128,47 @@ private slots:
         QVERIFY(m_session->promptLines().contains(kManager + "|האם ברצונך לסגור את התזכורון"));
         WAIT_FOR(!managerOpen(), 10000);
         QCOMPARE(tolvaneLog(), QString());
+    }
+
+    // With Kalvex ended and the time published 40 minutes ahead, a row another program adds
+    // (the sqlite3 shell), due in seconds, alerts within Tolvane's ticks.
+    void aRowAnotherProgramAddsAlertsWithinTheTick()
+    {
+        setUp();
+        m_session->addReminder(Clock::now().addMinutes(40), QStringLiteral("בעוד 40 דקות"));
+        CHECK(startTolvane());
+        WAIT_FOR(!m_session->hasOwner(KalvexBus::serviceName), 15000);
+        const Date due = Clock::now().addSeconds(5);
+        const QString sql = QStringLiteral(
+            "INSERT INTO Main_tbl (RCaption, RDate, RNext, RImportance, REventType, RActive) "
+            "VALUES ('מתוכנית אחרת', %1, %1, 0, 0, 1);");
+        CHECK(run("sqlite3",
+                  {m_session->programFile("KV_Data.mdb"), sql.arg(due.serial(), 0, 'g', 17)}) == 0);
+        WAIT_FOR(!m_desktop->windowsTitled(QStringLiteral("מתוכנית אחרת")).isEmpty(), 40000);
+        QCOMPARE(tolvaneLog(), QString());
+    }
+
+    // Typed into the manager, then the tray's "סגור": no question about the edit, and the next
+    // opening offers it back (answered yes) into the editor.
+    void anEditInterruptedByTheTraysExitComesBack()
+    {
+        setUp();
+        m_session->setEnvironmentValue("KV_PROMPT_ANSWER", "Ok"); // the exit's Ok, the offer's Yes
+        QProcess* tolvane = startTolvane();
+        CHECK(tolvane);
+        const qint32 id = m_session->addReminder(Clock::now().addDays(1), QStringLiteral("stored"));
+        kalvexOn<KalvexKVClassInterface>(m_session->bus())->ShowList(id).waitForFinished();
+        WAIT_FOR(managerOpen(), 15000);
+        CHECK(hook("SetText", {"CCaption", "typed"}).toBool());
+        CHECK(chooseExit());
+        CHECK(ended(tolvane));
+        WAIT_FOR(!managerOpen(), 10000);
+        CHECK(m_session->promptLines() == QStringList{kManager + "|האם ברצונך לסגור את התזכורון"});
+
+        kalvexOn<KalvexKVClassInterface>(m_session->bus())->ShowList(id).waitForFinished();
+        WAIT_FOR(hook("Text", {"CCaption"}).toString() == "typed", 15000);
+        CHECK(m_session->promptLines().contains(
+            kManager + "|נמצאה עריכה שלא נשמרה של התזכורת \"typed\": לשחזר?"));
     }
 
     // Stopped: grey icon; a second start opens the list; a copy elsewhere is refused; log-out ends

@@ -2,9 +2,12 @@
 // and what a save does not send, with a peer on loopback.
 #include "tests/support/LanPeer.h"
 #include "tests/support/ManagerFixture.h"
+#include "tests/support/TestFiles.h"
 
+#include "common/AutoRunEntry.h"
 #include "common/Ini.h"
 #include "common/LanText.h"
+#include "lan/ColleaguesSeen.h"
 #include "lan/FrmLANOpt.h"
 #include "lan/LanSend.h"
 #include "lan/ProcessLANMsg.h"
@@ -77,7 +80,7 @@ class TestLanWindows : public QObject
     QTemporaryDir m_programDir{QDir::tempPath() +
                                "/prog \"dir XXXXXX"}; // needs quoting in an entry
     QTemporaryDir m_config;
-    const QString kEntry = QStringLiteral("Veltrum Reminder");
+    const AutoStart::Entry kEntry = AutoRunEntry::entry;
     std::unique_ptr<FrmLANOpt> w;
 
     template <typename T> T* find(const char* name) { return w->findChild<T*>(name); }
@@ -136,7 +139,7 @@ private slots:
         save();
         QCOMPARE(AutoStart::program(kEntry).value_or("none"), MonitorProgram());
         QProcess validate;
-        validate.start("desktop-file-validate", {AutoStart::entryPath(kEntry)});
+        validate.start("desktop-file-validate", {AutoStart::entryPath(kEntry.name)});
         QVERIFY(validate.waitForFinished());
         QCOMPARE(validate.exitCode(), 0);
         open();
@@ -156,6 +159,31 @@ private slots:
         open();
         QVERIFY(!find<QCheckBox>("OptHolidays")->isChecked());
         save();
+    }
+
+    // What the office locked shows disabled, saying so; a save leaves it as the office set it.
+    void officeLockedSettings()
+    {
+        QTemporaryDir office;
+        QDir().mkpath(office.path() + "/veltrum-reminder");
+        writeBytes(office.path() + "/veltrum-reminder/Kalvex.ini",
+                   "[LAN_Settings]\nPort=3217\n[Locked]\nLAN_Settings=Port\n");
+        qputenv("XDG_CONFIG_DIRS", office.path().toUtf8());
+        QFile::remove(iniFilePath());
+        open();
+        for (const char* name : {"OptSend", "OptReceive", "txtNick", "txtPort"}) {
+            auto* control = find<QWidget>(name);
+            const bool locked = QByteArray(name) == "txtPort";
+            QCOMPARE(control->isEnabled(), !locked);
+            QCOMPARE(control->toolTip(),
+                     locked ? QString("ההגדרה נקבעה על ידי המשרד ואי אפשר לשנות אותה כאן") : "");
+        }
+        QCOMPARE(find<QLineEdit>("txtPort")->text(), QString("3217"));
+        find<QLineEdit>("txtNick")->setText("me");
+        save();
+        QCOMPARE(ReadIni("LAN_Settings", "Nick", ""), QString("me"));
+        QVERIFY(!QString::fromUtf8(fileBytes(iniFilePath())).contains("Port"));
+        qunsetenv("XDG_CONFIG_DIRS");
     }
 
     // Reloaded after the window: a changed switch restarts Tolvane; the list follows.
@@ -353,6 +381,32 @@ private slots:
             f.close();
             f.sql("DELETE FROM Main_tbl");
         }
+        setBroadcastTarget(QString());
+        ReceiptsBar::setHooks({});
+    }
+
+    // The colleagues seen in an earlier run (an announcement, a receipt of ours) show at once
+    // and count among those who have not acknowledged; this run's answers join them.
+    void colleaguesSeenBeforeAreKnownAtOnce()
+    {
+        LanPeer peer;
+        setBroadcastTarget(LanPeer::kAddress);
+        ReceiptsBar::setHooks({&ColleaguesKnown, &SendRUpdateTo});
+        ManagerFixture f;
+        f.add({{"IAMAuthor", 1}, {"BroadcastId", 55}});
+        for (const char* seen : {"127.0.0.2\tIAM\tgamma\t", "127.0.0.2\tACK\t55\tkappa\t",
+                                 "127.0.0.2\tACK\t56\tghost\t"})
+            ProcessLANMsg(seen);
+        Listeners.clear(); // a new run (names of their own: a run notes a name once a minute)
+        f.open();
+        QCOMPARE(f.find<QLabel>("LblReceipts")->text(),
+                 QString("אישרו קבלה: kappa   טרם אישרו: gamma"));
+        frmList window(QString(), 0);
+        window.show();
+        QCOMPARE(items(&window, "List1"), (QStringList{"gamma", "kappa"}));
+        QVERIFY(peer.next().endsWith("\tWHL\t"));
+        ProcessLANMsg("127.0.0.2\tIAM\tzeta\t");
+        QTRY_COMPARE(items(&window, "List1"), (QStringList{"gamma", "kappa", "zeta"}));
         setBroadcastTarget(QString());
         ReceiptsBar::setHooks({});
     }

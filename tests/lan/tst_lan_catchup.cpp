@@ -1,5 +1,6 @@
 // A colleague announces himself ("IAM"): what this installation shared and he has not
-// acknowledged goes again, to his address only, and not again within a minute.
+// acknowledged goes again, and the deletions he missed, to his address only, each after a
+// growing pause.
 #include "tests/support/LanPeer.h"
 #include "tests/support/ReminderRows.h"
 
@@ -7,10 +8,12 @@
 #include "lan/LanSend.h"
 #include "lan/ProcessLANMsg.h"
 #include "lan/SendRUpdate.h"
+#include "scheduling/ReminderWrites.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/ReminderDb.h"
 #include "store/ShareDates.h"
+#include "store/ShareResends.h"
 
 #include <QTest>
 
@@ -92,20 +95,72 @@ private slots:
                  QString("xgamma\r"));
     }
 
-    // Once a minute per reminder and address; another colleague at the address is one too.
-    void aReminderGoesToAnAddressOnceAMinute()
+    // The deletions on the network of the last days, for everybody or for a list naming him,
+    // latest first and before the updates; not one shared again since, nor a local deletion.
+    void theDeletionsHeMissedGoToHimFirst()
+    {
+        share({{"for all", 501, {}},
+               {"his list", 502, {{"SentTo", "delta\rgamma\r"}}},
+               {"not his list", 503, {{"SentTo", "gammas\r"}}},
+               {"long ago", 504, {}},
+               {"locally", 505, {}},
+               {"shared again", 506, {}},
+               {"still shared", 507, {}}});
+        const auto remove = [this](qint32 broadcastId, NetworkDeletion how, int daysAgo) {
+            Clock::setNow(m_now.addDays(-daysAgo));
+            const qint32 id =
+                OpenReminderDb()
+                    ->scalar("SELECT RMain_Id FROM Main_tbl WHERE BroadcastId = ?", {broadcastId})
+                    .toInt();
+            QCOMPARE(int(DeleteReminder(id, [how] { return how; }, {})), int(Deletion::Deleted));
+            Clock::setNow(m_now);
+        };
+        remove(504, NetworkDeletion::Also, kShareMemoryDays + 1);
+        remove(501, NetworkDeletion::Also, 2);
+        remove(503, NetworkDeletion::Also, 1);
+        remove(502, NetworkDeletion::Also, 1);
+        remove(505, NetworkDeletion::LocalOnly, 0);
+        remove(506, NetworkDeletion::Also, 0);
+        share({{"again", 506, {}}});
+        announce("gamma");
+        QCOMPARE(updatesGot(*m_peer),
+                 QStringList({"DEL\t502\t", "DEL\t501\t", "UPD\tALL\t507", "UPD\tALL\t506"}));
+        announce("gamma");
+        QVERIFY(m_peer->silent());
+    }
+
+    // The pause after each re-send to an address grows from a minute to a day; a colleague at
+    // the same address is the same address.
+    void thePauseGrowsToADay()
     {
         share({{"all", 201, {}}});
         const QStringList once{"UPD\tALL\t201"};
         announce("gamma");
         QCOMPARE(updatesGot(*m_peer), once);
-        Clock::advance(59);
+        const qint64 pauses[] = {60,   120,   240,   480,   960,   1920, 3840,
+                                 7680, 15360, 30720, 61440, 86400, 86400};
+        for (const qint64 pause : pauses) {
+            Clock::advance(pause - 1);
+            announce("gamma");
+            announce("delta");
+            QVERIFY2(m_peer->silent(), qPrintable(QString::number(pause)));
+            Clock::advance(1);
+            announce("delta");
+            QCOMPARE(updatesGot(*m_peer), once);
+        }
+    }
+
+    // An acknowledgement shows its sender there: what else he has not acknowledged goes again
+    // once its pause is over, and a flood of his acknowledgements sends nothing more.
+    void anAcknowledgementIsASighting()
+    {
+        share({{"first", 601, {}}, {"second", 602, {}}});
         announce("gamma");
-        announce("delta");
-        QVERIFY(m_peer->silent());
-        Clock::advance(1);
-        announce("delta");
-        QCOMPARE(updatesGot(*m_peer), once);
+        QCOMPARE(updatesGot(*m_peer), QStringList({"UPD\tALL\t601", "UPD\tALL\t602"}));
+        Clock::advance(kFirstResendGapS);
+        for (int i = 0; i < 3; ++i)
+            ProcessLANMsg(QStringLiteral("198.18.0.9\tACK\t601\tgamma\t"), LanPeer::kAddress);
+        QCOMPARE(updatesGot(*m_peer), QStringList{"UPD\tALL\t602"});
     }
 
     // Nothing while sending is off, nor to an address no answer may go to.
@@ -120,21 +175,24 @@ private slots:
         QVERIFY(m_peer->silent());
     }
 
-    // A send notes when it shared: an old share sent again is sent again on announcements.
+    // A send notes when it shared: an old share sent again is sent again on announcements, and
+    // its pause starts over.
     void aSendNotesWhenItShared()
     {
         share({{"again", 401, {}, kShareMemoryDays + 5}});
-        setBroadcastTarget(LanPeer::kAddress);
         const qint32 id = OpenReminderDb()->scalar("SELECT RMain_Id FROM Main_tbl").toInt();
-        {
-            auto db = OpenReminderDb();
-            Dynaset rs(*db, Queries::byId(id));
-            QVERIFY(SendRUpdate(rs, id, false, QString()));
+        for (int send = 1; send <= 2; ++send) {
+            setBroadcastTarget(LanPeer::kAddress);
+            {
+                auto db = OpenReminderDb();
+                Dynaset rs(*db, Queries::byId(id));
+                QVERIFY(SendRUpdate(rs, id, false, QString()));
+            }
+            setBroadcastTarget(QString());
+            QCOMPARE(updatesGot(*m_peer), QStringList{"UPD\tALL\t401"});
+            announce("gamma");
+            QCOMPARE(updatesGot(*m_peer), QStringList{"UPD\tALL\t401"});
         }
-        setBroadcastTarget(QString());
-        QCOMPARE(updatesGot(*m_peer), QStringList{"UPD\tALL\t401"});
-        announce("gamma");
-        QCOMPARE(updatesGot(*m_peer), QStringList{"UPD\tALL\t401"});
     }
 };
 

@@ -13,6 +13,7 @@
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
+#include "store/ReminderChanges.h"
 #include "store/ReminderDb.h"
 #include "store/WriteBatch.h"
 
@@ -198,8 +199,10 @@ private slots:
              {QByteArray("gamma"), QByteArray(10, 'n'), QByteArray("gamma")})
             receive("127.0.0.2\tIAM\t" + name + "\t");
         QCOMPARE(Listeners, QStringList{"gamma"});
+        WriteBatch batch; // one commit for all, as the drain stores them
         for (int i = 0; i < kMaxListeners + 5; ++i)
             receive("127.0.0.2\tIAM\tn" + QByteArray::number(i) + "\t");
+        batch.finish();
         QCOMPARE(Listeners.size(), kMaxListeners);
         QCOMPARE(Listeners.last(), QString("n%1").arg(kMaxListeners - 2));
     }
@@ -266,7 +269,8 @@ private slots:
     }
 
     // A copy stored new or changed, or deleted by its author, is told (once committed) for the
-    // tray's notice; the same update again tells nothing; a flood tells a few a second.
+    // tray's notice; the same update again tells nothing; a flood tells a few a second one by
+    // one and the rest by their count.
     void arrivalsAreTold()
     {
         QStringList told;
@@ -284,10 +288,34 @@ private slots:
                  QStringList({"0|דנה|פגישה|05/12/2026 14:30", "1|דנה|new title|05/12/2026 14:30",
                               "2|דנה|new title|05/12/2026 14:30"}));
         told.clear();
+        int heldBack = 0;
+        setHeldBackArrivalsHandler([&](int count) { heldBack += count; });
         for (int id = 1; id <= kMaxArrivalsPerSecond + 3; ++id)
             receive(peerUpdate("ALL", QByteArray::number(id)));
         QVERIFY(told.size() <= kMaxArrivalsPerSecond);
+        QTRY_COMPARE(told.size() + heldBack, kMaxArrivalsPerSecond + 3); // each one counted
         setSharedArrivalHandler(nullptr);
+        setHeldBackArrivalsHandler(nullptr);
+    }
+
+    // Each datagram that changes the table tells the open windows, once; one that changes
+    // nothing tells nothing.
+    void changesAreNoticed_data()
+    {
+        QTest::addColumn<QByteArray>("datagram");
+        QTest::addColumn<quint64>("notices");
+        QTest::newRow("a new copy") << peerUpdate("ALL", "5") << quint64(1);
+        QTest::newRow("the copy deleted") << QByteArray("127.0.0.2\tDEL\t123456\t") << quint64(1);
+        QTest::newRow("an unknown deletion") << QByteArray("127.0.0.2\tDEL\t999\t") << quint64(0);
+    }
+    void changesAreNoticed()
+    {
+        QFETCH(QByteArray, datagram);
+        QFETCH(quint64, notices);
+        receive(peerUpdate());
+        const quint64 before = ReminderChanges::serial();
+        receive(datagram);
+        QCOMPARE(ReminderChanges::serial(), before + notices);
     }
 
     // What we send, byte for byte: a parsed update written back (parsing is checked above).

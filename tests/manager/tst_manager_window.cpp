@@ -8,7 +8,9 @@
 #include "platform/ui/Beep.h"
 #include "platform/ui/Prompt.h"
 #include "platform/ui/UiConventions.h"
+#include "platform/ui/UndoDelete.h"
 #include "scheduling/CheckRemind.h"
+#include "scheduling/DeletionUndo.h"
 #include "scheduling/ShownAlerts.h"
 #include "store/Reminder.h"
 #include "tests/support/ManagerFixture.h"
@@ -189,9 +191,15 @@ private slots:
     {
         f = std::make_unique<ManagerFixture>();
         m_sent.clear();
-        RMain::setSendDelMsgHook([this](qint32 id) { return m_sent << id, true; });
+        setSharingHooks({[this](qint32 id) { return m_sent << id, true; }, {}});
     }
-    void cleanup() { dlg.reset(), f.reset(), RMain::setSendDelMsgHook(nullptr); }
+    void cleanup()
+    {
+        if (QWidget* notice = UndoDelete::notice()) // holds this test's deletions
+            notice->close();
+        dlg.reset(), f.reset();
+        setSharingHooks({}), RMain::setLanWindows({});
+    }
 
     // A date with a tie and a text with a null, ascending then descending, ties by RMain_Id.
     void headersSortAscendingThenDescendingWithTiesById()
@@ -359,6 +367,71 @@ private slots:
         }
     }
 
+    // Ctrl+Z while the status line offers it takes the deletion back: the row as it was, listed
+    // again, shared again when its deletion went out on the network; then nothing is left to undo.
+    void aDeletionFromTheListCanBeTakenBack()
+    {
+        QList<qint32> sentAgain;
+        setSharingHooks({[this](qint32 id) { return m_sent << id, true; },
+                         [&](qint32 id) { return sentAgain << id, true; }});
+        const qint32 kept = f->add({{"RCaption", "נשאר"}});
+        const qint32 id = f->add({{"RCaption", "נמחק"}, {"IAMAuthor", 1}, {"BroadcastId", -9}});
+        const QVariantMap before = f->row(id);
+        RMain* w = f->open();
+        w->ShowIndex(id);
+        Prompt::setNextAnswer(Answer::Ok);
+        Prompt::setNextAnswer(Answer::Yes);
+        f->click("cmdDelete");
+        QCOMPARE(f->listIds(), QList<qint32>{kept});
+        QCOMPARE(f->find<QLabel>("LStatus")->text(), RMain::kUndoOffered);
+        QTest::keyClick(f->find<QWidget>("List1"), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f->row(id), before);
+        QTRY_COMPARE(f->listIds(), QList<qint32>({kept, id}));
+        QCOMPARE(m_sent, QList<qint32>{-9});
+        QCOMPARE(sentAgain, QList<qint32>{id});
+        QCOMPARE(f->find<QLabel>("LStatus")->text(), QString());
+        QCOMPARE(UndoDelete::notice(), nullptr);
+        QTest::keyClick(f->find<QWidget>("List1"), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(sentAgain, QList<qint32>{id});
+        QCOMPARE(logLines(), QStringList());
+    }
+
+    // A new reminder starts private, whatever the one shown before had; the audience last sent
+    // to waits under "שלח ברשת" and goes out only once the box is ticked.
+    void aNewReminderStartsPrivate()
+    {
+        QStringList sends; // "all" or the list, per send
+        RMain::setSendRUpdateHook([&](Dynaset&, qint32, bool toList, const QString& sentTo) {
+            sends << (toList ? sentTo : "all");
+            return true;
+        });
+        RMain::LanWindows windows;
+        windows.chooseRecipients = [](QWidget*, const QString&, qint32) {
+            return std::optional<QString>("dana\r");
+        };
+        RMain::setLanWindows(windows);
+        f->open()->ShowIndex(f->add({{"IAMAuthor", 1}, {"BroadcastId", 77}}));
+        const auto* send = f->find<QCheckBox>("LANSend");
+        QVERIFY(send->isChecked()); // shared with everybody
+        QTest::keyClick(caption(), Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(!send->isChecked());
+        click("cmdNew"); // "שמור כחדש"
+        QCOMPARE(sends, QStringList());
+
+        click("cmdNew");
+        click("cmdOptList"); // the list chosen arms the send
+        click("cmdNew");
+        click("cmdNew");
+        QVERIFY(!send->isChecked());
+        QVERIFY(f->find<QRadioButton>("OptSend_1")->isChecked());
+        click("cmdNew");
+        QCOMPARE(sends, QStringList{"dana\r"});
+        click("cmdNew");
+        click("LANSend");
+        click("cmdNew");
+        QCOMPARE(sends, QStringList({"dana\r", "dana\r"}));
+    }
+
     // Only the exact typed word deletes, only what is listed, nothing sent; gone rows skipped.
     void theListedSetGoesOnTheTypedWord()
     {
@@ -424,7 +497,8 @@ private slots:
         run({{true, "*a", 0, 1, OK, "say \"hi\""}, {false, "alpha", 0, 0, OK, "Alpha meeting"}});
     }
 
-    // An edit switches an inactive one on, F12 drops it; a new one starts at now; Escape closes.
+    // An edit switches an inactive one on, F12 drops it; a new one starts at now and Ctrl+S
+    // saves it; Escape closes.
     void editingNewAndTheKeys()
     {
         f->add({{"RCaption", "asleep"}, {"RActive", false}});
@@ -443,9 +517,12 @@ private slots:
         QCOMPARE(
             QDateTime(f->find<QDateEdit>("CDate1")->date(), f->find<QTimeEdit>("CDate2")->time()),
             QDateTime(QDate(2026, 3, 15), QTime(10, 0)));
-        key(Qt::Key_F9);
-        QCOMPARE(f->rowCount(), 1);
         key(Qt::Key_F12);
+        QCOMPARE(caption()->text(), "asleep");
+        click("cmdNew");
+        QTest::keyClick(caption(), Qt::Key_S, Qt::ControlModifier); // as "שמור כחדש"
+        QCOMPARE(f->rowCount(), 2);
+        QVERIFY(!f->window()->inEdit());
         QPointer<RMain> window = f->window();
         key(Qt::Key_Escape);
         QTRY_VERIFY(window.isNull());
@@ -456,6 +533,7 @@ private slots:
     {
         const QList<std::tuple<QString, int, int, QString, QString>> cases = {
             {"", 0, 0, "יש להזין כותרת", "CCaption"},
+            {"   ", 0, 0, "יש להזין כותרת", "CCaption"},
             {"t!", 7, 0, "יש להזין חשיבות", "CImportance"},
             {"t!", 1, 3, "יש להזין סוג מופע", "CEventType"}};
         QList<qint32> ids;
@@ -705,8 +783,9 @@ private slots:
     }
 
     // The keyboard alone: Tab walks the editor and out of the details, changing nothing;
-    // Ctrl+N starts a new reminder at its title, Ctrl+S saves as F9 does, Enter presses the
-    // focused button; Ctrl+F opens find, which blocks this window only.
+    // Ctrl+N starts a new reminder at its title, F9 saves it as "שמור כחדש" does, Ctrl+S saves
+    // as F9 does, Enter presses the focused button; Ctrl+F opens find, which blocks this window
+    // only.
     void theKeyboardAloneDoesTheMainTasks()
     {
         const qint32 id = f->add({{"RCaption", "asleep"}, {"RActive", false}, {"RDetail", "a"}});
@@ -727,9 +806,11 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), caption());
         QCOMPARE(caption()->selectedText(), "תזכורת חדשה");
         QTest::keyClicks(caption(), "new");
-        QTest::keyClick(caption(), Qt::Key_S, Qt::ControlModifier); // no save of a new one
-        QCOMPARE(f->rowCount(), 1);
-        key(Qt::Key_F12);
+        key(Qt::Key_F9); // as "שמור כחדש"
+        QCOMPARE(f->rowCount(), 2);
+        QCOMPARE(f->listIds().value(f->selectedRow()), CurrentReminderId);
+        QCOMPARE(f->row(CurrentReminderId).value("RCaption").toString(), "new");
+        f->window()->ShowIndex(id);
         QTest::keyClicks(caption(), "!");
         QTest::keyClick(caption(), Qt::Key_S, Qt::ControlModifier);
         QVERIFY(!f->window()->inEdit());

@@ -1,14 +1,15 @@
 // The one door for writes of reminders: each write announces itself, and the postponement.
 #include "common/Ini.h"
 #include "common/SettingsKeys.h"
+#include "scheduling/DeletionUndo.h"
 #include "scheduling/ReminderRules.h"
 #include "scheduling/ReminderWrites.h"
-#include "store/ReminderDb.h"
 #include "store/LanSettings.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
 #include "store/ReminderChanges.h"
+#include "store/ReminderDb.h"
 #include "tests/support/ReminderRows.h"
 
 #include <QTest>
@@ -66,6 +67,14 @@ const WriteCase kWrites[] = {
     {"PostponeReminder", [](const Rows& rows) { PostponeReminder(rows.mine, Date::Hour, 2); }},
     {"PostponeReminderMinutes", [](const Rows& rows) { PostponeReminderMinutes(rows.mine, 5); }},
     {"Reschedular", [](const Rows& rows) { Reschedular(rows.mine); }},
+    {"RestoreReminder",
+     [](const Rows& rows) {
+         const auto db = OpenReminderDb(); // gone unannounced, stored again changed
+         StoredRow row = storedRow(Snapshot(*db, Queries::byId(rows.copy)));
+         row[int(ReminderField::RCaption)] = QStringLiteral("שונה");
+         db->exec(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(rows.copy));
+         RestoreReminder(row);
+     }},
 };
 
 QString publishedNextDate()
@@ -122,6 +131,56 @@ private slots:
         Reschedular(rows.mine, at(2026, 12, 1, 8, 5)); // moved meanwhile
         QVERIFY(rows.stored() == before);
         QCOMPARE(ReminderChanges::serial(), changes);
+    }
+
+    // Taken back exactly, RMain_Id and nulls too; a deletion that went out on the network goes
+    // out again; a row that took its RMain_Id meanwhile is not overwritten.
+    void aDeletionIsTakenBackExactly_data()
+    {
+        QTest::addColumn<bool>("mine");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QList<qint32>>("dels");
+        QTest::addColumn<bool>("sentAgain");
+        QTest::newRow("shared, on the network")
+            << true << int(NetworkDeletion::Also) << QList<qint32>{kMine} << true;
+        QTest::newRow("shared, here only")
+            << true << int(NetworkDeletion::LocalOnly) << QList<qint32>() << false;
+        QTest::newRow("a received copy")
+            << false << int(NetworkDeletion::Also) << QList<qint32>() << false;
+    }
+    void aDeletionIsTakenBackExactly()
+    {
+        QFETCH(bool, mine);
+        QFETCH(int, answer);
+        QFETCH(QList<qint32>, dels);
+        QFETCH(bool, sentAgain);
+        QList<qint32> sentDels, sent;
+        setSharingHooks({[&](qint32 id) { return sentDels << id, true; },
+                         [&](qint32 id) { return sent << id, true; }});
+        const Rows rows;
+        const qint32 id = mine ? rows.mine : rows.copy;
+        OpenReminderDb()->exec(
+            QStringLiteral("UPDATE Main_tbl SET RDetail = NULL WHERE RMain_Id = %1").arg(id));
+        const QVariantMap before = reminderRow(id);
+        const std::optional<DeletedReminder> deleted =
+            DeleteUndoably(id, [answer] { return NetworkDeletion(answer); });
+        QVERIFY(deleted);
+        QCOMPARE(sentDels, dels);
+        QCOMPARE(reminderRow(id), QVariantMap());
+        const quint64 changes = ReminderChanges::serial();
+        QCOMPARE(UndoDeletion(*deleted), QString());
+        QCOMPARE(reminderRow(id), before);
+        QCOMPARE(ReminderChanges::serial(), changes + 1);
+        QCOMPARE(sent, sentAgain ? QList<qint32>{id} : QList<qint32>());
+
+        DeleteUndoably(id, [] { return NetworkDeletion::LocalOnly; });
+        OpenReminderDb()->exec(
+            QStringLiteral("INSERT INTO Main_tbl (RMain_Id, RCaption) VALUES (%1, 'x')").arg(id));
+        QVERIFY(!UndoDeletion(*deleted).isEmpty());
+        QCOMPARE(reminderRow(id).value("RCaption").toString(), "x");
+        QCOMPARE(logLines().size(), 1);
+        QVERIFY(logLines().constFirst().contains(" -> UndoDeletion: "));
+        setSharingHooks({});
     }
 
     // The alert's rule: now to the minute plus the amount, active again; the due date stays.

@@ -37,6 +37,16 @@ void verifyIndexServesActiveQueries(Database& db)
     QVERIFY2(!plan.contains("TEMP B-TREE"), qPrintable(plan));
 }
 
+// The tables beside Main_tbl that the LAN keeps.
+QStringList sideTables(Database& db)
+{
+    return column(db,
+                  "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT IN "
+                  "('Main_tbl', 'sqlite_sequence') ORDER BY name",
+                  "name");
+}
+const QStringList kSideTables = {"Colleagues_tbl", "Deleted_tbl", "Resent_tbl", "Shared_tbl"};
+
 // The version, then what CheckDbVersion makes of the file: "passes" or why it refused.
 QString checked(Database& db, short version)
 {
@@ -124,9 +134,10 @@ private slots:
             QCOMPARE(checked(*db, version),
                      QString::number(version) +
                          (version >= 210 ? ": גרסת היישום לא מתאימה לבסיס הנתונים" : ": passes"));
-            if (version == kCurrentDbVersion) { // ours: it gains only the LAN indexes
+            if (version == kCurrentDbVersion) { // ours: it gains only the LAN indexes and tables
                 QCOMPARE(columnsOf(*db), before);
                 verifyIndexesServeLanLookups(*db);
+                QCOMPARE(sideTables(*db), kSideTables);
                 continue;
             }
             if (version > kCurrentDbVersion) {
@@ -140,6 +151,7 @@ private slots:
                                          (hasLan ? QStringList() : kLanFields) + kHebrewFields);
             verifyIndexServesActiveQueries(*db);
             verifyIndexesServeLanLookups(*db);
+            QCOMPARE(sideTables(*db), kSideTables);
             Snapshot rows(*db, Queries::all + " ORDER BY RMain_Id");
             QCOMPARE(rows.value("RDate").toDouble(), 46000.5);
             QCOMPARE(rows.value("RDate0"), hasRDate0 ? QVariant(45000.25) : QVariant());

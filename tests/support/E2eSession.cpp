@@ -51,7 +51,8 @@ std::pair<QString, QStringList> stat(qint64 pid)
 } // namespace
 
 E2eSession::E2eSession(const E2eOptions& options)
-    : m_launcher(options.launcher), m_programNames(options.programs),
+    : m_programDir(options.programDir), m_userFolders(options.userFolders),
+      m_launcher(options.launcher), m_programNames(options.programs),
       m_marker(QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     // Processes orphaned by the bus or our programs come back to us to be reaped.
@@ -60,11 +61,12 @@ E2eSession::E2eSession(const E2eOptions& options)
         m_error = QStringLiteral("no temporary directory");
         return;
     }
-    for (const char* dir : {"/config", "/home", "/runtime", "/data"})
+    for (const char* dir : {"/config", "/home", "/runtime", "/data", "/state"})
         QDir().mkpath(root() + QLatin1String(dir));
     QFile::setPermissions(root() + "/runtime",
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    copyInstallation(QStringLiteral("prog dir"));
+    if (m_programDir.isEmpty())
+        m_programDir = copyInstallation(QStringLiteral("prog dir"));
     if (!m_error.isEmpty())
         return;
     m_busAddress = QStringLiteral("unix:path=") + root() + QStringLiteral("/bus");
@@ -79,6 +81,7 @@ E2eSession::E2eSession(const E2eOptions& options)
         {"HOME", root() + "/home"},
         {"XDG_DATA_HOME", dataHome()},
         {"XDG_CONFIG_HOME", root() + "/config"},
+        {"XDG_STATE_HOME", root() + "/state"},
         {"XDG_RUNTIME_DIR", root() + "/runtime"},
         {"TZ", qEnvironmentVariable("TZ", "Asia/Jerusalem")},
         {"LC_ALL", "C.UTF-8"},
@@ -86,13 +89,17 @@ E2eSession::E2eSession(const E2eOptions& options)
         {"KV_PROMPT_LOG", root() + "/prompts.log"}};
     values.insert(options.environment);
     for (auto it = values.cbegin(); it != values.cend(); ++it)
-        m_env.insert(it.key(), it.value());
+        if (it.value().isNull())
+            m_env.remove(it.key());
+        else
+            m_env.insert(it.key(), it.value());
     const QProcessEnvironment all = m_env;
     for (const QString& name : options.notOnBus)
         m_env.remove(name);
-    QProcess* daemon =
-        launch(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--address=" + m_busAddress,
-                                               QStringLiteral("--print-address=1")});
+    const QString config = busConfig();
+    QProcess* daemon = launch(QStringLiteral("dbus-daemon"),
+                              {config.isEmpty() ? "--session" : "--config-file=" + config,
+                               "--nofork", "--address=" + m_busAddress, "--print-address=1"});
     m_env = all;
     // The daemon prints its address once it listens.
     if (!waitFor([&] { return daemon->canReadLine() || daemon->state() != QProcess::Running; }) ||
@@ -111,6 +118,32 @@ E2eSession::~E2eSession()
     if (!m_connectionName.isEmpty())
         QDBusConnection::disconnectFromBus(m_connectionName);
     killEverything();
+}
+
+QString E2eSession::busConfig() const
+{
+    if (m_env.contains(QStringLiteral("XDG_DATA_HOME")))
+        return QString();
+    const QString path = root() + QStringLiteral("/session.conf");
+    writeBytes(path,
+               "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration "
+               "1.0//EN\" \"http://www.freedesktop.org/standards/dbus/1.0/"
+               "busconfig.dtd\">\n<busconfig><include>/usr/share/dbus-1/session.conf</include>"
+               "<servicedir>" +
+                   home().toUtf8() + "/.local/share/dbus-1/services</servicedir></busconfig>\n");
+    return path;
+}
+
+QString E2eSession::userFile(const QString& kind, const QString& name) const
+{
+    if (!m_userFolders)
+        return programFile(name);
+    static const QMap<QString, std::pair<QString, QString>> bases = {
+        {"data", {"XDG_DATA_HOME", "/.local/share"}},
+        {"config", {"XDG_CONFIG_HOME", "/.config"}},
+        {"state", {"XDG_STATE_HOME", "/.local/state"}}};
+    const auto [variable, underHome] = bases.value(kind);
+    return m_env.value(variable, home() + underHome) + QStringLiteral("/veltrum-reminder/") + name;
 }
 
 QString E2eSession::copyInstallation(const QString& name)
@@ -245,12 +278,14 @@ bool E2eSession::processAlive(qint64 pid)
 
 QString E2eSession::iniValue(const QString& section, const QString& key) const
 {
-    return ProfileFile(QString::fromUtf8(fileBytes(programFile("Kalvex.ini")))).value(section, key);
+    return ProfileFile(QString::fromUtf8(fileBytes(userFile("config", "Kalvex.ini"))))
+        .value(section, key);
 }
 
 void E2eSession::setIniValue(const QString& section, const QString& key, const QString& value)
 {
-    const QString path = programFile(QStringLiteral("Kalvex.ini"));
+    const QString path = userFile(QStringLiteral("config"), QStringLiteral("Kalvex.ini"));
+    QDir().mkpath(QFileInfo(path).path());
     // Under the programs' own lock, so a write of theirs cannot undo this one.
     FileLock lock(path + QStringLiteral(".lock"), std::chrono::seconds(10));
     ProfileFile ini(QString::fromUtf8(fileBytes(path)));
@@ -270,7 +305,9 @@ QStringList E2eSession::promptLines() const
 
 qint32 E2eSession::addReminder(const Date& rDate, const QString& caption, bool active)
 {
-    auto db = openOrCreateDb(programFile(QStringLiteral("KV_Data.mdb")));
+    const QString path = userFile(QStringLiteral("data"), QStringLiteral("KV_Data.mdb"));
+    QDir().mkpath(QFileInfo(path).path());
+    auto db = openOrCreateDb(path);
     db->execute("INSERT INTO Main_tbl (RCaption, RDetail, RDate, RNext, RImportance, REventType, "
                 "RActive) VALUES (?, '', ?, ?, 0, 0, ?)",
                 {caption, rDate.serial(), rDate.serial(), active ? 1 : 0});
@@ -281,11 +318,12 @@ qint64 E2eSession::logBytes() const
 {
     qint64 bytes = 0;
     for (const char* name : {"Kalvex.log", "Kalvex.log.1", "Tolvane.log", "Tolvane.log.1"})
-        bytes += QFileInfo(programFile(QString::fromLatin1(name))).size();
+        bytes += QFileInfo(userFile(QStringLiteral("state"), QString::fromLatin1(name))).size();
     return bytes;
 }
 
 QVariant E2eSession::scalarSql(const QString& sql, const QVariantList& params)
 {
-    return openOrCreateDb(programFile(QStringLiteral("KV_Data.mdb")))->scalar(sql, params);
+    return openOrCreateDb(userFile(QStringLiteral("data"), QStringLiteral("KV_Data.mdb")))
+        ->scalar(sql, params);
 }

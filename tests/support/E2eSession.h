@@ -21,10 +21,16 @@ class QProcess;
 // XDG_*, HOME and session bus; every process it starts, also through the bus, dies with it.
 struct E2eOptions
 {
-    QMap<QString, QString> environment = {}; // with DISPLAY on xcb, else offscreen
-    QStringList launcher = {};               // in front of the bus and every program
+    // With DISPLAY on xcb, else offscreen; a null value unsets the variable (XDG_DATA_HOME too:
+    // the bus then looks for activation files in HOME, as a user's own bus does).
+    QMap<QString, QString> environment = {};
+    QStringList launcher = {}; // in front of the bus and every program
     QStringList programs = {QStringLiteral("Kalvex"), QStringLiteral("Tolvane")};
     QStringList notOnBus = {}; // as a user bus started before the graphical session
+    QString programDir = {};   // programs installed there: none is copied
+    // The programs keep the user's files in the XDG folders (platform/UserFiles.h): their
+    // directory is read-only or installed.
+    bool userFolders = false;
 };
 
 class E2eSession
@@ -37,8 +43,17 @@ public:
     QString error() const { return m_error; }
 
     QString root() const { return m_root.path(); }
-    QString programFile(const QString& name) const { return root() + "/prog dir/" + name; }
+    QString programDir() const { return m_programDir; }
+    // A program of the installation by its name, or any by its absolute path.
+    QString programFile(const QString& name) const
+    {
+        return name.startsWith('/') ? name : m_programDir + '/' + name;
+    }
     QString dataHome() const { return root() + QStringLiteral("/data"); }
+    QString home() const { return m_env.value(QStringLiteral("HOME")); }
+    // Where the programs keep one of the user's files: beside them, or in the XDG folder of
+    // that kind ("data", "config", "state") of the session's environment.
+    QString userFile(const QString& kind, const QString& name) const;
     // Another installation in root()/name; its path.
     QString copyInstallation(const QString& name);
 
@@ -75,7 +90,7 @@ public:
 
     QString logText(const QString& logName = QStringLiteral("Kalvex.log")) const
     {
-        return QString::fromUtf8(fileBytes(programFile(logName)));
+        return QString::fromUtf8(fileBytes(userFile(QStringLiteral("state"), logName)));
     }
     // The size of both programs' logs, their older generations included.
     qint64 logBytes() const;
@@ -91,9 +106,12 @@ public:
 
 private:
     void killEverything();
+    QString busConfig() const; // for a bus that finds activation files in HOME
     QProcess* launch(const QString& program, const QStringList& args);
 
     QTemporaryDir m_root;
+    QString m_programDir;
+    bool m_userFolders = false;
     QStringList m_launcher;
     QStringList m_programNames;
     QString m_marker;

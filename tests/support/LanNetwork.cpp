@@ -59,6 +59,17 @@ bool LanNetwork::ip(const QStringList& args)
 
 bool LanNetwork::bindIn(int host, QUdpSocket& socket, quint16 port) const
 {
+    return bindInHost(host, socket, QHostAddress(address(host)), port);
+}
+
+bool LanNetwork::listenIn(int host, QUdpSocket& socket, quint16 port) const
+{
+    return bindInHost(host, socket, QHostAddress(QHostAddress::AnyIPv4), port);
+}
+
+bool LanNetwork::bindInHost(int host, QUdpSocket& socket, const QHostAddress& address,
+                            quint16 port) const
+{
     const int here = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
     const int there =
         ::open(QStringLiteral("/run/netns/%1").arg(hostName(host)).toLocal8Bit().constData(),
@@ -66,7 +77,7 @@ bool LanNetwork::bindIn(int host, QUdpSocket& socket, quint16 port) const
     bool bound = false;
     // Only this thread moves, and only while the socket is made.
     if (here >= 0 && there >= 0 && ::setns(there, CLONE_NEWNET) == 0) {
-        bound = socket.bind(QHostAddress(address(host)), port);
+        bound = socket.bind(address, port);
         bound = ::setns(here, CLONE_NEWNET) == 0 && bound;
     }
     for (int fd : {here, there})

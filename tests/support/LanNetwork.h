@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class QHostAddress;
 class QUdpSocket;
 
 // A LAN of its own (needs root): one network namespace per host, each with
@@ -31,9 +32,13 @@ public:
     // Binds the socket to the host's address and the port inside the host's namespace, so the
     // test sends and receives there as that host would; the test itself stays where it is.
     bool bindIn(int host, QUdpSocket& socket, quint16 port = 0) const;
+    // Binds the socket to every address of the host on the port, so it also receives what the
+    // other hosts send to everybody (255.255.255.255), as a listening installation does.
+    bool listenIn(int host, QUdpSocket& socket, quint16 port) const;
 
 private:
     QString hostName(int host) const { return m_prefix + QLatin1Char(char('a' + host)); }
+    bool bindInHost(int host, QUdpSocket& socket, const QHostAddress& address, quint16 port) const;
     bool ip(const QStringList& args);
 
     QString m_prefix;

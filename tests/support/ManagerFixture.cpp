@@ -3,10 +3,13 @@
 #include "manager/ManagerState.h"
 #include "platform/ui/ModalWindows.h"
 #include "platform/ui/Prompt.h"
+#include "store/Database.h"
 #include "store/LanSettings.h"
 #include "store/ReminderDb.h"
+#include "tests/support/PromptGuard.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QListView>
 #include <QScopeGuard>
 #include <QTimer>
@@ -14,8 +17,9 @@
 ManagerFixture::ManagerFixture()
 {
     LANNick = "me", LANOptSend = true, LANOptReceive = true;
-    CurrentReminderId = 0, CurrentSentTo.clear();
+    CurrentReminderId = 0, CurrentSentTo.clear(), lastRecipients = {};
     Prompt::clearHistory();
+    installPromptGuard();
     OpenReminderDb(); // creates the database with the current schema
 }
 
@@ -50,6 +54,7 @@ void ManagerFixture::close()
     if (window)
         window->close();
     QTest::qWaitFor([&window] { return window.isNull(); }, 5000);
+    QFile::remove(editDraftPath()); // an edit a test left is not offered to its next opening
 }
 
 QList<qint32> ManagerFixture::listIds() const
@@ -92,6 +97,7 @@ bool whileModal(const std::function<void()>& opening, const std::function<void(Q
         }
     });
     inWindow.start(0);
+    const RealBoxes wanted;
     opening();
     return passed && !QApplication::activeModalWidget();
 }

@@ -16,7 +16,8 @@ inline QVariant dated(int y, int mo, int d, int h = 0, int mi = 0)
 }
 
 // A fresh program directory and database, the clock at 15/03/2026 10:00:37, LAN on with the
-// nickname "me"; the manager window opened on demand and closed with the fixture.
+// nickname "me", every box answered in advance (PromptGuard.h); the manager window opened on
+// demand and closed with the fixture.
 class ManagerFixture
 {
 public:
@@ -51,8 +52,8 @@ private:
     QPointer<RMain> m_window;
 };
 
-// Runs checks on the modal window that opening shows, inside that window's event loop, and
-// ends the window on every way out of them: a failing check fails the test instead of
-// leaving it waiting on a window nobody closes. True when a modal window came up, the checks
-// passed and no modal window is left.
+// Runs checks on the modal window that opening shows (a box included: it comes up for real), inside
+// that window's event loop, and ends the window on every way out of them: a failing check fails the
+// test instead of leaving it waiting on a window nobody closes. True when a modal window came up,
+// the checks passed and no modal window is left.
 bool whileModal(const std::function<void()>& opening, const std::function<void(QWidget*)>& checks);

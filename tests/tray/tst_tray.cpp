@@ -14,8 +14,10 @@
 #include "tray/KalvexClient.h"
 #include "tray/LanAnnounce.h"
 #include "tray/LanHandOver.h"
+#include "tray/LanSwitches.h"
 #include "tray/OpenAlerts.h"
 #include "tray/ProgramEnd.h"
+#include "tray/SenderRates.h"
 #include "tray/TrayHost.h"
 #include "tray/frmWinSock.h"
 #include "tray/modMain.h"
@@ -57,8 +59,8 @@ struct FakeKalvex : KalvexClient
     int notCreatedLeft = 0;
     // With holdPosts, a posted call ends only when the test ends it (endHeld()).
     bool holdPosts = false;
-    QList<std::function<void()>> held;
-    QList<qsizetype> batches; // the sizes of the batches handed over
+    QList<std::function<void(bool)>> held; // ends a held call, failed or not
+    QList<qsizetype> batches;              // the sizes of the batches handed over
 
     void post(const KalvexCall& method, const std::function<void(const QString&)>& onFailure,
               const std::function<void()>& onEnd) override
@@ -67,7 +69,12 @@ struct FakeKalvex : KalvexClient
         batches << qdbus_cast<QList<LanDatagram>>(call.arguments().value(0)).size();
         if (holdPosts) {
             calls << call.member();
-            held << onEnd;
+            held << [onFailure, onEnd](bool failed) {
+                if (failed)
+                    onFailure(QStringLiteral("Kalvex did not answer"));
+                if (onEnd)
+                    onEnd();
+            };
             return;
         }
         try {
@@ -78,7 +85,7 @@ struct FakeKalvex : KalvexClient
         if (onEnd)
             onEnd();
     }
-    void endHeld() { held.takeFirst()(); }
+    void endHeld(bool failed = false) { held.takeFirst()(failed); }
 
     void call(const KalvexCall& method) override { answer(sent(method)); }
 
@@ -231,7 +238,8 @@ private slots:
         }
     }
 
-    // Yellow while the LAN works, white when off or its port is held (logged); grey stopped.
+    // Yellow while the LAN works, white when off or its port is held (logged and told); grey
+    // stopped.
     void runningIconFollowsLanSwitches()
     {
         QUdpSocket holder;
@@ -246,6 +254,9 @@ private slots:
             FrmMain* form = FrmMain::load();
             QCOMPARE(faceOf(form), face);
             QCOMPARE(frmWinSock::instance() != nullptr, face == "yellow");
+            // The held port is told, in Hebrew, for the icon to say.
+            QCOMPARE(modMain::LanTrouble.contains("הפורט " + taken + " תפוס"),
+                     ini.startsWith("Port"));
             form->SetState(false);
             QCOMPARE(faceOf(form), QString("grey"));
             form->SetState(true);
@@ -333,18 +344,63 @@ private slots:
         Clock::setNow(at(22, 5, 55));
         WriteIni("Reminder", "NextDate", "051220262206");
         QTRY_COMPARE(armed(), 5001);
+        // ... and one already past (another program's row): checked at once, and only once.
+        m_kalvex.calls.clear();
+        WriteIni("Reminder", "NextDate", "051220262204");
+        QTRY_COMPARE(m_kalvex.calls, QStringList{"CheckList"});
+        QCOMPARE(armed(), -1);
+        for (const char* nextDate : {"051220262204", "051220262203", "051220262206"})
+            WriteIni("Reminder", "NextDate", nextDate);
+        QTRY_COMPARE(armed(), 5001);
+        QCOMPARE(m_kalvex.calls, QStringList{"CheckList"});
     }
 
-    // "סגור הכל" and "דחה הכל" are offered while Kalvex has alerts open.
+    // "סגור הכל" and "דחה הכל" are offered while Kalvex has alerts open; the tip tells how many.
     void alertItemsWhileAlertsAreOpen()
     {
         load(at(21, 0, 0));
         auto* alerts = FrmMain::instance()->findChild<OpenAlerts*>();
-        for (int open : {2, 0}) {
+        auto* icon = FrmMain::instance()->findChild<QSystemTrayIcon*>("Picture1");
+        using Case = std::pair<int, QString>;
+        for (const auto& [open, tip] :
+             {Case{300, "תזכורון ולטרום - 300 תזכורות פתוחות"},
+              Case{1, "תזכורון ולטרום - תזכורת פתוחה אחת"}, Case{0, "תזכורון ולטרום"}}) {
             alerts->setCount(open);
             for (const char* item : {"mnuCloseAll", "mnuDelayAll"})
                 QCOMPARE(FrmMain::instance()->findChild<QAction*>(item)->isVisible(), open > 0);
+            QCOMPARE(icon->toolTip(), tip);
         }
+        alerts->setCount(2);
+        FrmMain::instance()->SetState(false);
+        QCOMPARE(icon->toolTip(), "תזכורון ולטרום - לא פעיל - 2 תזכורות פתוחות");
+    }
+
+    // Another program's write to the database (a changed header, a WAL file) has Kalvex
+    // publish again at the next tick, once; its own call changes nothing that counts.
+    void aChangedDatabaseIsPublishedAgainOnce()
+    {
+        const QString db = m_dir->file("KV_Data.mdb");
+        QByteArray header(100, '\0');
+        writeBytes(db, header);
+        load(at(21, 0, 0));
+        auto* timer = FrmMain::instance()->findChild<QTimer*>("Timer1");
+        QSignalSpy ticks(timer, &QTimer::timeout);
+        timer->setInterval(20);
+        const auto updatesAfterTicks = [&](int count) {
+            const qsizetype until = ticks.size() + count;
+            [&] { QTRY_VERIFY(ticks.size() >= until); }();
+            return m_kalvex.calls.count("UpdateList");
+        };
+        QCOMPARE(updatesAfterTicks(3), 0);
+        header[27] = 1; // the change counter, as a commit raises it
+        writeBytes(db, header);
+        QCOMPARE(updatesAfterTicks(3), 1);
+        writeBytes(db + "-wal", "frames");
+        QCOMPARE(updatesAfterTicks(3), 2);
+        QFile::remove(db + "-wal");
+        QFile::remove(db);
+        QCOMPARE(updatesAfterTicks(3), 3); // gone at once: one call
+        QCOMPARE(log(), QString());
     }
 
     // While receiving is on, the receiver tells the office that this user listens, once bound
@@ -384,6 +440,20 @@ private slots:
         QCOMPARE(lines.value(1), QString("יוסי (נמחקה): t2 - d"));
         QCOMPARE(lines.value(ArrivalNotices::kMaxListed), QString("ועוד 2"));
         QCOMPARE(notices.clickTarget(), 5);
+        // Kalvex tells five of 250 one by one and the rest by their count, in one second or
+        // the next.
+        shown.clear();
+        for (int i = 1; i <= ArrivalNotices::kMaxListed; ++i)
+            notices.take("new", i, "דנה", "t", "d");
+        notices.takeHeldBack(200);
+        notices.takeHeldBack(40);
+        QTRY_COMPARE(shown.size(), 1);
+        notices.takeHeldBack(5);
+        QTRY_COMPARE(shown.size(), 2);
+        QCOMPARE(shown[0].section('|', 0, 0), QString("245 תזכורות משותפות"));
+        QVERIFY(shown[0].endsWith("\nועוד 240"));
+        QCOMPARE(shown[1], QString("5 תזכורות משותפות|פרטיהן ברשימת התזכורות"));
+        QCOMPARE(notices.clickTarget(), 0);
     }
 
     // One batch at a time, the next once Kalvex has carried out the last: at most 200
@@ -437,6 +507,62 @@ private slots:
                  1);
         QCOMPARE(log().count("LAN: dropped 1 datagrams from 127.0.0.3: longer than 65507 bytes"),
                  1);
+    }
+
+    // What was handed over leaves the queue's count: some 20 MB in all pass, 1 MB at a time.
+    void theQueueCountsOnlyWhatWaits()
+    {
+        m_kalvex.holdPosts = true;
+        qint64 ms = 0;
+        LanHandOver handOver(nullptr, [&ms] { return ms; });
+        const QByteArray big(60000, 'b');
+        for (int round = 0; round < 20; ++round) {
+            ms += 60 * 1000; // each sender's bucket full again
+            for (int i = 0; i < 16; ++i)
+                handOver.take(big, QStringLiteral("127.0.0.%1").arg(2 + i));
+            QTRY_COMPARE(m_kalvex.held.size(), 1);
+            QCOMPARE(m_kalvex.batches.last(), 16);
+            m_kalvex.endHeld();
+        }
+        WriteLogSummary();
+        QCOMPARE(log(), QString());
+    }
+
+    // An hour idle fills a sender's buckets to the burst, no further: datagrams and bytes.
+    void aSendersBurstStaysCappedHoweverLongIdle()
+    {
+        using Case = std::pair<qint64, int>; // datagram size, how many pass at once
+        for (const auto& [bytes, burst] :
+             {Case{100, kBurstDatagrams}, Case{64 * 1024, int(kBurstBytes / (64 * 1024))}}) {
+            qint64 ms = 0;
+            SenderRates rates([&ms] { return ms; });
+            QVERIFY(rates.admit("127.0.0.2", bytes));
+            ms += 3600 * 1000;
+            int passed = 0;
+            while (passed <= burst && rates.admit("127.0.0.2", bytes))
+                ++passed;
+            QCOMPARE(passed, burst);
+        }
+    }
+
+    // A failed hand-over pauses the next one; the first that succeeds ends the pause, so
+    // every later batch goes at once.
+    void aSuccessEndsThePauseAfterAFailure()
+    {
+        m_kalvex.holdPosts = true;
+        LanHandOver handOver;
+        handOver.take("127.0.0.2\tWHL\t", "127.0.0.2");
+        QTRY_COMPARE(m_kalvex.held.size(), 1);
+        handOver.take("127.0.0.2\tWHL\t", "127.0.0.2"); // waits behind it
+        m_kalvex.endHeld(true);
+        QTRY_COMPARE_WITH_TIMEOUT(m_kalvex.held.size(), 1, LanHandOver::kRetryStepMs * 3);
+        for (int batch = 0; batch < 3; ++batch) {
+            handOver.take("127.0.0.2\tWHL\t", "127.0.0.2");
+            m_kalvex.endHeld();
+            QCoreApplication::processEvents(); // the next batch goes on the next turn
+            QCOMPARE(m_kalvex.held.size(), 1);
+        }
+        m_kalvex.endHeld();
     }
 
     // Logged under the wrapper's name and not retried: only GetKalvex registers Kalvex.

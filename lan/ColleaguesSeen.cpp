@@ -1,0 +1,25 @@
+#include "lan/ColleaguesSeen.h"
+
+#include "common/Trapped.h"
+#include "lan/LanLimits.h"
+#include "lan/LanSend.h"
+#include "store/Colleagues.h"
+#include "store/ReminderDb.h"
+
+bool NoteSeen(const QString& nick, const QString& address)
+{
+    if (!MayNoteColleague(nick, address))
+        return false;
+    return trapped(QStringLiteral("ColleagueSeen"),
+                   [&] { NoteColleagueSeen(*OpenReminderDb(), nick, address); });
+}
+
+QStringList ColleaguesKnown()
+{
+    QStringList known;
+    trapped(QStringLiteral("ColleagueSeen"), [&] { known = ColleaguesSeen(*OpenReminderDb()); });
+    for (const QString& name : Listeners)
+        if (!known.contains(name))
+            known << name;
+    return known;
+}
