@@ -2,6 +2,7 @@
 
 #include "alert/AlertPile.h"
 #include "alert/DelayChoices.h"
+#include "calendar/HebrewDateText.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
 #include "platform/Failure.h"
@@ -140,6 +141,7 @@ void Remind::fill(const ReminderRecord& reminder)
     const std::optional<Date> target = reminder.optionalDate(ReminderField::RDate);
     const std::optional<Date> next = reminder.optionalDate(ReminderField::RNext);
     m_form.CTarget->setText(target ? formatDateTime(*target) : QString());
+    m_form.LblHebrewDate->setText(target ? hebrewDateBeside(target->date()) : QString());
     m_form.CImportance->setText(ImportanceName(reminder.RImportance));
     m_form.CEventType->setText(EventTypeName(reminder.REventType));
     m_form.CDetail->setPlainText(reminder.RDetail);

@@ -89,6 +89,8 @@ QGridLayout* buildDetails(RemindForm& f)
     f.IPostpone = mark("IPostpone", postponeMarkPicture(kMarkSize), QString());
     auto* targetRow = new QHBoxLayout;
     targetRow->addWidget(f.CTarget, 1);
+    f.LblHebrewDate = named(new QLabel, QStringLiteral("LblHebrewDate"));
+    targetRow->addWidget(f.LblHebrewDate);
     targetRow->addWidget(f.ILate);
     targetRow->addWidget(f.IPostpone);
     grid->addLayout(targetRow, 0, 1);

@@ -20,6 +20,7 @@ struct RemindForm
     QLabel* LblState = nullptr;
     QLabel* Label1[4] = {};
     QLineEdit* CTarget = nullptr;
+    QLabel* LblHebrewDate = nullptr; // the due date's Hebrew date, beside CTarget
     QLineEdit* CImportance = nullptr;
     QLineEdit* CEventType = nullptr;
     QPlainTextEdit* CDetail = nullptr;

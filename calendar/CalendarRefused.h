@@ -2,6 +2,10 @@
 
 #include "platform/Failure.h"
 
+// Why a series refuses a step count below 1, in the user's words; the
+// Gregorian rules give the same reason.
+inline const QString kTooFewSteps = QStringLiteral("מספר המרווחים חייב להיות 1 לפחות");
+
 // A date or rule the Hebrew calendar cannot handle; the description is the
 // Hebrew text to show the user.
 class CalendarRefused : public Failure

@@ -1,5 +1,7 @@
 #include "calendar/HebrewDateText.h"
 
+#include "calendar/CalendarRefused.h"
+
 #include "calendar/HebrewNumerals.h"
 
 QString hebrewMonthName(HebrewMonth month, bool leapYear)
@@ -54,4 +56,15 @@ QString formatHebrewDate(const HebrewDate& date)
 QString formatHebrewDate(const QDate& date)
 {
     return formatHebrewDate(hebrewDateOf(date));
+}
+
+QString hebrewDateBeside(const QDate& date)
+{
+    if (!date.isValid() || date < firstCalendarDay() || date > lastCalendarDay())
+        return QString();
+    try {
+        return formatHebrewDate(date);
+    } catch (const CalendarRefused&) {
+        return QString();
+    }
 }

@@ -16,3 +16,6 @@ QString formatHebrewDayMonth(const HebrewDate& date);
 // "כ"ז בכסלו תשפ"ז".
 QString formatHebrewDate(const HebrewDate& date);
 QString formatHebrewDate(const QDate& date);
+// The same for a date shown beside a Gregorian one: the empty text for a
+// date outside the calendar's range (or an invalid one), never a failure.
+QString hebrewDateBeside(const QDate& date);

@@ -6,7 +6,7 @@
 void requireHebrewStepCount(short n)
 {
     if (n < 1)
-        throw CalendarRefused(QStringLiteral("מספר המרווחים חייב להיות 1 לפחות"));
+        throw CalendarRefused(kTooFewSteps);
 }
 
 void requireHebrewStart(const HebrewDate& start)

@@ -12,6 +12,10 @@ inline const QString nextDate = QStringLiteral("NextDate"); // "ddmmyyyyhhnn" or
 inline const QString noNextDate = QStringLiteral("NULL");
 inline const QString active = QStringLiteral("Active"); // "1" running, "0" stopped
 inline const QString activeDefault = QStringLiteral("1");
+// "1": the working-day rules treat Israel's days off as days off; "0": they
+// count Sunday to Thursday only. Written by Kalvex's options window.
+inline const QString israeliHolidays = QStringLiteral("IsraeliHolidays");
+inline const QString israeliHolidaysDefault = QStringLiteral("1");
 // The database an earlier installation left that the user chose to leave
 // where it is (common/EarlierInstallation.h): not offered again.
 inline const QString earlierDatabase = QStringLiteral("EarlierDatabase");

@@ -12,6 +12,7 @@
 #include "platform/ui/DialogKeys.h"
 #include "platform/ui/Named.h"
 #include "platform/ui/Prompt.h"
+#include "scheduling/DaysOffSetting.h"
 #include "store/LanSettings.h"
 #include "store/ReminderRecord.h"
 #include "trust/Fingerprint.h"
@@ -56,7 +57,13 @@ FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
     Frame2 = named(new QGroupBox(QStringLiteral("אפשרויות הפעלה"), this), QStringLiteral("Frame2"));
     Opt_AutoRun = named(new QCheckBox(QStringLiteral("הפעל אוטומטית עם הפעלת המחשב"), Frame2),
                         QStringLiteral("Opt_AutoRun"));
-    (new QVBoxLayout(Frame2))->addWidget(Opt_AutoRun);
+    OptHolidays = named(new QCheckBox(QStringLiteral("חגי ישראל כימי מנוחה"), Frame2),
+                        QStringLiteral("OptHolidays"));
+    OptHolidays->setToolTip(QStringLiteral("יום חול ויום עבודה ראשון או אחרון בחודש מדלגים על "
+                                           "ימי החג; כבוי: ראשון עד חמישי בלבד"));
+    auto* startUp = new QVBoxLayout(Frame2);
+    startUp->addWidget(Opt_AutoRun);
+    startUp->addWidget(OptHolidays);
 
     Frame1 = named(new QGroupBox(QStringLiteral("אפשרויות רשת"), this), QStringLiteral("Frame1"));
     OptSend = named(new QCheckBox(QStringLiteral("אפשר שליחת עדכונים ברשת"), Frame1),
@@ -121,6 +128,7 @@ void FrmLANOpt::LoadAutoRun()
 {
     AutoRunState = AutoStart::program(AutoRunEntry::entry) == MonitorProgram() ? 1 : 0;
     Opt_AutoRun->setChecked(AutoRunState == 1);
+    OptHolidays->setChecked(IsraeliHolidaysOff());
 }
 
 // An entry that points elsewhere is replaced; clearing removes whatever entry there is.
@@ -181,6 +189,8 @@ bool FrmLANOpt::SaveSettings()
         SaveLANSettings();
         if (Opt_AutoRun->isChecked() != (AutoRunState == 1))
             SaveAutoRun();
+        if (OptHolidays->isChecked() != IsraeliHolidaysOff())
+            SetIsraeliHolidaysOff(OptHolidays->isChecked());
     });
     return true;
 }

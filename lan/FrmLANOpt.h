@@ -35,6 +35,7 @@ private:
 
     QGroupBox* Frame2;
     QCheckBox* Opt_AutoRun;
+    QCheckBox* OptHolidays; // the office's days off for the working-day rules
     QGroupBox* Frame1;
     QCheckBox* OptSend;
     QCheckBox* OptReceive;

@@ -4,6 +4,7 @@
 #include "platform/Failure.h"
 #include "scheduling/ReminderRules.h"
 #include "store/LanSettings.h"
+#include "store/Reminder.h"
 #include "store/ReminderRecord.h"
 
 namespace {
@@ -25,6 +26,25 @@ QString withoutControls(const QString& text, bool keepLineBreaks)
     return kept;
 }
 
+// The fields after RAuthor that a peer of this release reads and the Windows
+// release never looks at: the rule's own type, its Hebrew anchor and its
+// skipping of days off. Sent only for a rule that needs them, so every other
+// update stays the Windows release's datagram byte for byte.
+constexpr int kExtensionFirst = 19;
+constexpr int kExtensionFields = 4;
+
+bool needsExtension(const RUpdateRec& rec)
+{
+    return isHebrewEventType(rec.REventType) || rec.Adv_SkipDaysOff;
+}
+
+// A Windows peer knows no Hebrew type: given as one-time, it rings once, at
+// the occurrence the author's copy is due, and never on a wrong date.
+short typeForWindows(short eventType)
+{
+    return isHebrewEventType(eventType) ? short(EventOnce) : eventType;
+}
+
 } // namespace
 
 QString BuildRUpdate(const RUpdateRec& rec)
@@ -36,7 +56,7 @@ QString BuildRUpdate(const RUpdateRec& rec)
     append(text, rec.RCaption);
     append(text, formatNextDate(rec.RDate));
     append(text, QString::number(rec.RImportance));
-    append(text, QString::number(rec.REventType));
+    append(text, QString::number(typeForWindows(rec.REventType)));
     append(text, rec.RDetail);
     append(text, lanBool(rec.RActive));
     append(text, QString::number(rec.Adv_Period));
@@ -48,6 +68,12 @@ QString BuildRUpdate(const RUpdateRec& rec)
     append(text, formatNextDate(rec.Adv_DateEnd.value_or(Date())));
     append(text, lanBool(rec.Adv_NoEnd));
     append(text, rec.RAuthor);
+    if (needsExtension(rec)) {
+        append(text, QString::number(rec.REventType));
+        append(text, QString::number(rec.Adv_HebrewMonth));
+        append(text, QString::number(rec.Adv_HebrewDay));
+        append(text, lanBool(rec.Adv_SkipDaysOff));
+    }
     return text;
 }
 
@@ -72,6 +98,12 @@ RUpdateRec ParseRUpdate(const QStringList& tokens)
     rec.Adv_DateEnd = lanToDate(at(16));
     rec.Adv_NoEnd = lanToBool(at(17));
     rec.RAuthor = at(18);
+    if (tokens.size() >= kExtensionFirst + kExtensionFields) {
+        rec.REventType = lanToShort(at(19));
+        rec.Adv_HebrewMonth = lanToShort(at(20));
+        rec.Adv_HebrewDay = lanToShort(at(21));
+        rec.Adv_SkipDaysOff = lanToBool(at(22));
+    }
     return rec;
 }
 

@@ -1,9 +1,11 @@
 #include "manager/AdvOptControls.h"
 
+#include "calendar/HebrewMissingDays.h"
 #include "manager/DatePickers.h"
 #include "manager/OccurrencePreview.h"
 #include "platform/ui/DialogKeys.h"
 #include "platform/ui/Named.h"
+#include "store/Reminder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -116,16 +118,42 @@ QGridLayout* buildDateRows(AdvOptControls& c, QWidget* parent)
     grid->addWidget(c.CDateEnd1, 1, 1);
     grid->addWidget(c.CDateEnd2, 1, 2);
     grid->addWidget(c.NoEnd, 1, 3);
+    c.SkipDaysOff = named(new QCheckBox(QStringLiteral("דלג על ימי חג"), parent),
+                          QStringLiteral("SkipDaysOff"));
+    c.SkipDaysOff->setToolTip(QStringLiteral("מופע שחל באחד מימי החג של ישראל עובר למופע הבא"));
+    grid->addWidget(c.SkipDaysOff, 2, 1, 1, 3);
     grid->setColumnStretch(4, 1);
     return grid;
 }
 
 } // namespace
 
+namespace {
+
+constexpr int kHebrewMonthsEntry = 6;
+constexpr int kHebrewYearsEntry = 7;
+
+} // namespace
+
 QString AdvOptUnitWord(int unitIndex)
 {
-    static const QStringList words = {"דקות", "שעות", "ימים", "שבועות", "חודשים", "שנים"};
+    static const QStringList words = {"דקות",   "שעות", "ימים",          "שבועות",
+                                      "חודשים", "שנים", "חודשים עבריים", "שנים עבריות"};
     return unitIndex >= 0 && unitIndex < words.size() ? words[unitIndex] : QString();
+}
+
+short AdvOptEventType(int unitIndex)
+{
+    if (unitIndex == kHebrewMonthsEntry)
+        return EventHebrewMonthly;
+    return unitIndex == kHebrewYearsEntry ? short(EventHebrewYearly) : short(EventAdvanced);
+}
+
+int AdvOptUnitIndex(short eventType, short unit)
+{
+    if (eventType == EventHebrewMonthly)
+        return kHebrewMonthsEntry;
+    return eventType == EventHebrewYearly ? kHebrewYearsEntry : unit;
 }
 
 AdvOptControls BuildAdvOptControls(QDialog* window)
@@ -135,7 +163,9 @@ AdvOptControls BuildAdvOptControls(QDialog* window)
 
     c.LabelType = label(QStringLiteral("LabelType"), QStringLiteral("הגדרות לפי"), window);
     c.AdvEventType =
-        combo(QStringLiteral("AdvEventType"), {"דקה", "שעה", "יום", "שבוע", "חודש", "שנה"}, window);
+        combo(QStringLiteral("AdvEventType"),
+              {"דקה", "שעה", "יום", "שבוע", "חודש", "שנה", "חודש עברי", "שנה עברית"}, window);
+    c.AdvEventType->setToolTip(hebrewMissingDaysText());
     QWidget* unitRow = buildUnitRow(c, window);
 
     c.Label1[0] = label(QStringLiteral("Label1_0"), QStringLiteral("כל"), window);

@@ -37,6 +37,7 @@ struct AdvOptControls
     QDateEdit* CDateEnd1 = nullptr;
     QTimeEdit* CDateEnd2 = nullptr;
     QCheckBox* NoEnd = nullptr;
+    QCheckBox* SkipDaysOff = nullptr; // "דלג על ימי חג", daily and weekly rules
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdCancel = nullptr;
 };
@@ -46,3 +47,10 @@ AdvOptControls BuildAdvOptControls(QDialog* window);
 
 // The unit in the plural for an index of AdvEventType, empty for none.
 QString AdvOptUnitWord(int unitIndex);
+
+// AdvEventType lists the six units (the Adv_Period codes), then the Hebrew
+// month and year, which make the rule a Hebrew-calendar series.
+// The recurrence type an entry makes: EventAdvanced, or a Hebrew type.
+short AdvOptEventType(int unitIndex);
+// The entry of a rule of that type and unit.
+int AdvOptUnitIndex(short eventType, short unit);

@@ -16,11 +16,12 @@ const QString kToList = QStringLiteral("toList");
 
 // The fields the editor holds: those its save stores, which reminder, and its audience.
 constexpr ReminderField kEditorFields[] = {
-    ReminderField::RMain_Id,       ReminderField::RCaption,    ReminderField::RDetail,
-    ReminderField::RDate,          ReminderField::RImportance, ReminderField::REventType,
-    ReminderField::RActive,        ReminderField::Adv_AdvOpt,  ReminderField::Adv_Period,
-    ReminderField::Adv_PeriodN,    ReminderField::Adv_WeekDay, ReminderField::Adv_MonthDay,
-    ReminderField::Adv_MonthCount, ReminderField::Adv_DateEnd, ReminderField::Adv_NoEnd,
+    ReminderField::RMain_Id,        ReminderField::RCaption,      ReminderField::RDetail,
+    ReminderField::RDate,           ReminderField::RImportance,   ReminderField::REventType,
+    ReminderField::RActive,         ReminderField::Adv_AdvOpt,    ReminderField::Adv_Period,
+    ReminderField::Adv_PeriodN,     ReminderField::Adv_WeekDay,   ReminderField::Adv_MonthDay,
+    ReminderField::Adv_MonthCount,  ReminderField::Adv_DateEnd,   ReminderField::Adv_NoEnd,
+    ReminderField::Adv_HebrewMonth, ReminderField::Adv_HebrewDay, ReminderField::Adv_SkipDaysOff,
     ReminderField::SentTo};
 
 QByteArray toJson(const EditDraft& draft)

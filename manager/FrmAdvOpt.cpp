@@ -10,6 +10,7 @@
 #include "manager/OccurrencePreview.h"
 #include "platform/Failure.h"
 #include "platform/ui/Prompt.h"
+#include "scheduling/Occurrences.h"
 #include "scheduling/Recurrence.h"
 #include "store/Reminder.h"
 
@@ -75,7 +76,7 @@ FrmAdvOpt::FrmAdvOpt(AdvancedOptions& options, QWidget* parent)
 
     auto* preview = new OccurrencePreview(ui.LblOccurrences, [this] {
         const AdvancedOptions rule = readControls(m_options);
-        return OccurrencePreview::Input{recurrenceRule(EventAdvanced, rule), rule.StartDate};
+        return OccurrencePreview::Input{recurrenceRule(rule.eventType, rule), rule.StartDate};
     });
     preview->follow(this);
     preview->refresh();
@@ -91,7 +92,9 @@ void FrmAdvOpt::Form_Load()
         const AdvancedOptions fresh;
         {
             const QSignalBlocker quiet(ui.AdvEventType);
-            loadListIndex(ui.AdvEventType, stored.Adv_Period, fresh.Adv_Period);
+            loadListIndex(ui.AdvEventType,
+                          short(AdvOptUnitIndex(stored.eventType, stored.Adv_Period)),
+                          fresh.Adv_Period);
         }
         AdvEventType_Click();
         ui.TxtNPeriod->setText(QString::number(stored.Adv_PeriodN));
@@ -114,6 +117,7 @@ void FrmAdvOpt::Form_Load()
         }
         for (int i = 0; i < 7; ++i)
             ui.WeekDay[i]->setChecked((mask & (1 << i)) != 0);
+        ui.SkipDaysOff->setChecked(stored.Adv_SkipDaysOff);
     });
 }
 
@@ -143,6 +147,9 @@ void FrmAdvOpt::SetVisible()
     ui.LblAdvMonth->setVisible(monthMode);
     ui.MonthCombo1->setVisible(monthMode);
     ui.MonthCombo2->setVisible(monthMode);
+    AdvancedRule rule;
+    std::tie(rule.Adv_Period, rule.Adv_AdvOpt) = std::tuple(short(unit), advanced);
+    ui.SkipDaysOff->setEnabled(canSkipDaysOff(AdvOptEventType(unit), rule));
 }
 
 void FrmAdvOpt::NoEnd_Click()
@@ -247,7 +254,13 @@ void FrmAdvOpt::cmdSave_Click()
 AdvancedOptions FrmAdvOpt::readControls(const AdvancedOptions& from) const
 {
     AdvancedOptions r = from;
-    r.Adv_Period = static_cast<short>(ui.AdvEventType->currentIndex());
+    const int unit = ui.AdvEventType->currentIndex();
+    r.eventType = AdvOptEventType(unit);
+    r.Adv_Period = static_cast<short>(unit);
+    if (r.eventType == EventHebrewMonthly)
+        r.Adv_Period = Date::Month;
+    if (r.eventType == EventHebrewYearly)
+        r.Adv_Period = Date::Year;
     r.Adv_PeriodN = textToShort(ui.TxtNPeriod->text());
     r.Adv_AdvOpt = ui.OptPeriod[1]->isChecked();
     r.StartDate = pickedDate(ui.CDateStart1, ui.CDateStart2);
@@ -259,6 +272,7 @@ AdvancedOptions FrmAdvOpt::readControls(const AdvancedOptions& from) const
     for (int i = 0; i < 7; ++i)
         if (ui.WeekDay[i]->isChecked())
             r.Adv_WeekDay = static_cast<short>(r.Adv_WeekDay | (1 << i));
+    r.Adv_SkipDaysOff = ui.SkipDaysOff->isEnabled() && ui.SkipDaysOff->isChecked();
     // A week rule with no day ticked runs as fixed weeks, whose first
     // occurrence is the start itself.
     const bool noDays = r.Adv_Period == Date::Week && r.Adv_WeekDay == 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Date.h"
+#include "store/Reminder.h"
 #include "store/ReminderRecord.h"
 
 #include <QString>
@@ -29,5 +30,7 @@ extern Recipients lastRecipients;
 struct AdvancedOptions : AdvancedRule
 {
     Date StartDate;
+    // The advanced type, or a Hebrew one when the window chose its unit.
+    short eventType = EventAdvanced;
 };
 extern AdvancedOptions AdvOptions;

@@ -1,5 +1,6 @@
 #include "manager/OccurrencePreview.h"
 
+#include "calendar/HebrewDateText.h"
 #include "manager/ManagerState.h"
 #include "platform/ui/Named.h"
 #include "scheduling/ReminderRules.h"
@@ -51,8 +52,11 @@ QString OccurrencesText(const RecurrenceRule& rule, const Date& start)
 {
     const Occurrences occurrences = NextOccurrences(rule, start, PreviewedOccurrences);
     QStringList dates;
+    // A Hebrew series shows each date in both calendars.
     for (const Date& d : occurrences.dates)
-        dates << formatDateTime(d);
+        dates << (isHebrewEventType(rule.eventType)
+                      ? QStringLiteral("%1 (%2)").arg(formatDateTime(d), hebrewDateBeside(d.date()))
+                      : formatDateTime(d));
     QString text = QStringLiteral("המופעים הבאים: ") + dates.join(QStringLiteral(", "));
     if (occurrences.ended)
         text += QStringLiteral("\nאין מופעים נוספים");

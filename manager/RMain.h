@@ -271,6 +271,7 @@ private:
     QComboBox* CEventType = nullptr;
     QPushButton* cmdAdvOpt = nullptr;
     QLabel* LblOccurrences = nullptr;
+    QLabel* LblHebrewDate = nullptr; // the due date's Hebrew date, beside CDate1
     OccurrencePreview* m_occurrences = nullptr;
     QFrame* Frame1 = nullptr;
     QFrame* Shape1 = nullptr;

@@ -68,7 +68,7 @@ bool savedFieldsChanged(const ReminderRecord& loaded, const ReminderRecord& stor
                    {F::RCaption, F::RDetail, F::RDate, F::RNext, F::RImportance, F::REventType,
                     F::RActive, F::RAuthor, F::Adv_AdvOpt, F::Adv_Period, F::Adv_PeriodN,
                     F::Adv_WeekDay, F::Adv_MonthDay, F::Adv_MonthCount, F::Adv_DateEnd,
-                    F::Adv_NoEnd});
+                    F::Adv_NoEnd, F::Adv_HebrewMonth, F::Adv_HebrewDay, F::Adv_SkipDaysOff});
 }
 
 // The status after a send that carried characters the LAN's code page lacks
@@ -352,6 +352,8 @@ ReminderRecord RMain::editorRecord() const
 void RMain::ShowAdvOpt()
 {
     AdvOptions.StartDate = editorDueDate();
+    const short shown = short(CEventType->currentData().toInt());
+    AdvOptions.eventType = isHebrewEventType(shown) ? shown : short(EventAdvanced);
     {
         FrmAdvOpt dialog(AdvOptions, this);
         if (dialog.exec() != QDialog::Accepted)
@@ -359,7 +361,9 @@ void RMain::ShowAdvOpt()
     }
     setEditorDueDate(AdvOptions.StartDate);
     Loading = true;
-    CEventType->setCurrentIndex(kAdvancedEntry);
+    CEventType->setCurrentIndex(isHebrewEventType(AdvOptions.eventType)
+                                    ? CEventType->findData(AdvOptions.eventType)
+                                    : kAdvancedEntry);
     SetEditMode(false, true);
     Loading = false;
     m_occurrences->refresh();
@@ -370,7 +374,10 @@ void RMain::CEventType_Click(int index)
     if (Loading)
         return;
     SetEditMode(false, true);
-    if (CEventType->itemData(index).toInt() == EventAdvanced)
+    const short chosen = short(CEventType->itemData(index).toInt());
+    if (isHebrewEventType(chosen))
+        AdvOptions.Adv_PeriodN = 1; // the list's entry is every month or year
+    if (chosen == EventAdvanced)
         ShowAdvOpt();
 }
 

@@ -2,6 +2,7 @@
 #include "manager/RMain.h"
 #include "manager/ReceiptsBar.h"
 
+#include "calendar/HebrewDateText.h"
 #include "manager/ButtonIcons.h"
 #include "manager/DatePickers.h"
 #include "manager/ListTable.h"
@@ -189,6 +190,8 @@ QWidget* RMain::buildEditor()
                     0);
     grid->addWidget(CDate1, 1, 1);
     grid->addWidget(CDate2, 1, 2);
+    LblHebrewDate = named(new QLabel(editor), QStringLiteral("LblHebrewDate"));
+    grid->addWidget(LblHebrewDate, 1, 3);
 
     CImportance = named(new QComboBox(editor), QStringLiteral("CImportance"));
     for (short code = 0; code <= 2; ++code)
@@ -385,6 +388,11 @@ void RMain::connectEditorChanges()
     connect(LANSend, &QCheckBox::clicked, this, edited);
 
     m_occurrences = new OccurrencePreview(LblOccurrences, [this] { return editorRule(); });
+    const auto showHebrewDate = [this] {
+        LblHebrewDate->setText(hebrewDateBeside(CDate1->date()));
+    };
+    connect(CDate1, &QDateEdit::dateChanged, this, showHebrewDate);
+    showHebrewDate();
     const auto ruleChanged = [this] { m_occurrences->refresh(); };
     connect(CDate1, &QDateEdit::dateChanged, this, ruleChanged);
     connect(CDate2, &QTimeEdit::timeChanged, this, ruleChanged);

@@ -1,10 +1,12 @@
 #include "manager/ReminderListModel.h"
 
+#include "calendar/HebrewDateText.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
 #include "manager/ListLine.h"
 #include "platform/Failure.h"
 #include "store/Recordset.h"
+#include "store/Reminder.h"
 #include "store/ReminderRecord.h"
 
 #include <QColor>
@@ -68,7 +70,21 @@ QVariant ReminderListModel::data(const QModelIndex& index, int role) const
         return cellText(index.row(), m_columns[index.column()].column);
     if (role == Qt::UserRole)
         return reminderId(index.row());
+    if (role == Qt::ToolTipRole)
+        return dueHebrewDate(index.row());
     return QVariant();
+}
+
+QString ReminderListModel::dueHebrewDate(int row) const
+{
+    try {
+        m_rows->setAbsolutePosition(row);
+        const std::optional<Date> due =
+            optionalDateField(fieldValue(*m_rows, ReminderField::RDate));
+        return due ? hebrewDateBeside(due->date()) : QString();
+    } catch (const std::exception&) {
+        return QString(); // the row's line tells of a damaged row
+    }
 }
 
 QVariant ReminderListModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -34,6 +34,8 @@ public:
     const QVector<ListColumnDef>& columns() const { return m_columns; }
     // The section showing a column, -1 when it is not shown.
     int sectionOf(ListColumn column) const;
+    // The row's due date in the Hebrew calendar, its tooltip.
+    QString dueHebrewDate(int row) const;
     qint32 reminderId(int row) const;
 
 private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calendar/HebrewMissingDays.h"
 #include "platform/Date.h"
 #include "store/ReminderRecord.h"
 
@@ -8,7 +9,7 @@
 #include <optional>
 
 // One reminder's recurrence as its row holds it: REventType and, for the
-// advanced type, the Adv_ fields.
+// advanced and the Hebrew types, the Adv_ fields.
 struct RecurrenceRule
 {
     short eventType = 0;
@@ -20,17 +21,25 @@ struct RecurrenceRule
     short monthCount = 0;    // Adv_MonthCount
     bool hasEnd = false;     // Adv_NoEnd off (and both end fields set)
     Date end;                // Adv_DateEnd
+    // The Hebrew types' day and month; none takes those of the current date.
+    std::optional<HebrewAnchor> anchor; // Adv_HebrewMonth, Adv_HebrewDay
+    bool skipDaysOff = false;           // Adv_SkipDaysOff, daily and weekly rules
+    bool holidaysOff = false;           // the office's IsraeliHolidays, the working-day rules
 };
 
 // The rule of a reminder of the given type whose Adv_ fields are adv; a
-// missing end date lets the series go on.
+// missing end date lets the series go on. Reads the office's days off setting.
 RecurrenceRule recurrenceRule(short eventType, const AdvancedRule& adv);
+// The Hebrew anchor the Adv_ fields hold; none when Adv_HebrewDay is 0.
+std::optional<HebrewAnchor> storedAnchor(const AdvancedRule& adv);
+// Whether the rule may pass over days off: daily and weekly ones.
+bool canSkipDaysOff(short eventType, const AdvancedRule& adv);
 
 // What dismissing the occurrence current at now makes of a reminder: a
 // one-time reminder keeps its date and goes off; a recurring one moves to its
-// next occurrence, and an advanced series whose next occurrence lies past its
-// end moves there and goes off. Throws Failure (RuleRefused for a rule the
-// recurrence refuses).
+// next occurrence (past days off, when it skips them), and an advanced series
+// whose next occurrence lies past its end moves there and goes off. Throws Failure (RuleRefused for
+// a rule the recurrence refuses).
 struct RecurrenceStep
 {
     Date next;
@@ -57,3 +66,8 @@ struct Occurrences
     bool ended = false;
 };
 Occurrences NextOccurrences(const RecurrenceRule& rule, const Date& start, int count);
+
+// A stored reminder's due times: its current one (RNext) first, then the
+// steps from RDate as NextOccurrences gives them; count at most. Throws as
+// storedRule and StepRecurrence do.
+QList<Date> ReminderOccurrences(const ReminderRecord& r, int count);

@@ -43,7 +43,7 @@ Date NextByType(const Date& d, short eventType, const Date& now)
 }
 
 Date NextAdvanced(const Date& d, short unit, short n, bool advanced, short weekDayMask,
-                  short monthDayKind, short monthCount, const Date& now)
+                  short monthDayKind, short monthCount, const Date& now, bool holidaysOff)
 {
     if (!advanced)
         return NextByPeriod(d, unit, n, now);
@@ -53,7 +53,7 @@ Date NextAdvanced(const Date& d, short unit, short n, bool advanced, short weekD
                                 : NextWeekDay(d, weekDayMask, n, now);
     }
     if (unit == Date::Month)
-        return NextMonthly(d, monthDayKind, monthCount, n);
+        return NextMonthly(d, monthDayKind, monthCount, n, holidaysOff);
     // Only weeks and months have an advanced rule; anything else would park
     // the reminder on the zero date, due forever, so it is refused.
     throw RuleRefused(

@@ -11,9 +11,10 @@
 // another unit than weeks or months) throw RuleRefused (RuleChecks.h) instead
 // of walking without end, even when d lies in the future. Leaving the date
 // range throws Failure. The week and month rules of the advanced type:
-// WeekDayRule.h, MonthRule.h.
+// WeekDayRule.h, MonthRule.h (holidaysOff is its days off setting).
 
 Date NextByType(const Date& d, short eventType, const Date& now = Clock::now());
 Date NextAdvanced(const Date& d, short unit, short n, bool advanced, short weekDayMask,
-                  short monthDayKind, short monthCount, const Date& now = Clock::now());
+                  short monthDayKind, short monthCount, const Date& now = Clock::now(),
+                  bool holidaysOff = false);
 Date NextByPeriod(const Date& d, short unit, short n, const Date& now = Clock::now());

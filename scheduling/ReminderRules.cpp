@@ -1,5 +1,8 @@
 #include "scheduling/ReminderRules.h"
 
+#include "calendar/CalendarRefused.h"
+#include "calendar/HebrewRuleChecks.h"
+#include "scheduling/Occurrences.h"
 #include "store/Reminder.h"
 
 namespace {
@@ -21,6 +24,40 @@ template <typename Guard> void requireRuleValue(F field, short value, Guard guar
     }
 }
 
+// Runs one of the Hebrew calendar's checks, its refusal told on the field.
+template <typename Check> void requireCalendar(F field, Check check)
+{
+    try {
+        check();
+    } catch (const CalendarRefused& e) {
+        throw ReminderRefused(field, e.description());
+    }
+}
+
+// A Hebrew series: a step count of at least 1, a due date in the calendar's
+// range, and an anchor (0 takes the due date's) that is a day of a month;
+// when the due date lies in the anchor's month, that month must have the day.
+void requireHebrewRule(const ReminderRecord& r)
+{
+    requireRuleValue(F::Adv_PeriodN, r.Adv_PeriodN, requireStepCount);
+    HebrewDate due;
+    requireCalendar(F::RDate, [&] { due = hebrewDateOf(r.RDate.date()); });
+    if (r.Adv_HebrewDay == 0 && r.Adv_HebrewMonth == 0)
+        return;
+    if (r.Adv_HebrewDay < 1 || r.Adv_HebrewDay > 30)
+        throw ReminderRefused(
+            F::Adv_HebrewDay,
+            withValue(CalendarRefused::noSuchDate().description(), r.Adv_HebrewDay));
+    if (r.Adv_HebrewMonth < 0 || r.Adv_HebrewMonth > int(HebrewMonth::Elul))
+        throw ReminderRefused(
+            F::Adv_HebrewMonth,
+            withValue(CalendarRefused::noSuchDate().description(), r.Adv_HebrewMonth));
+    if (int(due.month) == r.Adv_HebrewMonth)
+        requireCalendar(F::Adv_HebrewDay, [&] {
+            requireHebrewStart({due.year, due.month, r.Adv_HebrewDay});
+        });
+}
+
 void requireRule(const ReminderRecord& r)
 {
     requireRuleValue(F::Adv_Period, r.Adv_Period, requireUnit);
@@ -31,6 +68,11 @@ void requireRule(const ReminderRecord& r)
                      [](short kind) { requireMonthRule(kind, 0); });
     requireRuleValue(F::Adv_MonthCount, r.Adv_MonthCount,
                      [](short count) { requireMonthRule(0, count); });
+    if (r.Adv_SkipDaysOff && !canSkipDaysOff(r.REventType, r))
+        throw ReminderRefused(F::Adv_SkipDaysOff,
+                              QStringLiteral("דילוג על ימי חג אפשרי בחזרה יומית או שבועית בלבד"));
+    if (isHebrewEventType(r.REventType))
+        requireHebrewRule(r);
     if (r.REventType != EventAdvanced)
         return; // a simple type steps by its own code
     requireRuleValue(F::Adv_PeriodN, r.Adv_PeriodN, requireStepCount);
@@ -97,7 +139,7 @@ QString RuleRefusalReason(RuleRefused::Value value)
 {
     switch (value) {
     case RuleRefused::StepCount:
-        return QStringLiteral("מספר המרווחים חייב להיות 1 לפחות");
+        return kTooFewSteps;
     case RuleRefused::Unit:
         return QStringLiteral("לא נבחרה יחידת זמן");
     case RuleRefused::WeekDayMask:

@@ -45,8 +45,9 @@ void writeSaved(Dynaset& rs, const ReminderRecord& stored, const ReminderRecord&
         r.writeRule(rs);
         return;
     }
-    r.write(rs, {F::Adv_AdvOpt, F::Adv_DateEnd, F::Adv_NoEnd});
-    if (stepOfType(r.REventType))
+    r.write(rs, {F::Adv_AdvOpt, F::Adv_DateEnd, F::Adv_NoEnd, F::Adv_HebrewMonth, F::Adv_HebrewDay,
+                 F::Adv_SkipDaysOff});
+    if (stepOfType(r.REventType) || isHebrewEventType(r.REventType))
         r.write(rs, {F::Adv_Period, F::Adv_PeriodN});
 }
 
@@ -84,6 +85,29 @@ bool stillShows(const Dynaset& rs, const std::optional<Date>& shownNext)
     return !shownNext || optionalDateField(fieldValue(rs, F::RNext)) == shownNext;
 }
 
+// A Hebrew series keeps its count and the anchor entered; with none, or
+// with the row's own while the author moved the due date, the anchor is the
+// due date's (none when the date lies outside the calendar, which the rules
+// refuse).
+void takeHebrewRule(ReminderRecord& r, const ReminderRecord& stored, const ReminderRecord& entered)
+{
+    r.Adv_Period = r.REventType == EventHebrewYearly ? Date::Year : Date::Month;
+    r.Adv_PeriodN = entered.Adv_PeriodN;
+    const bool moved =
+        entered.RDate != stored.RDate && storedAnchor(entered) == storedAnchor(stored);
+    if (entered.Adv_HebrewDay != 0 && !moved) {
+        r.Adv_HebrewMonth = entered.Adv_HebrewMonth;
+        r.Adv_HebrewDay = entered.Adv_HebrewDay;
+        return;
+    }
+    try {
+        const HebrewAnchor anchor = hebrewAnchorOf(r.RDate.date());
+        r.Adv_HebrewMonth = short(anchor.month);
+        r.Adv_HebrewDay = short(anchor.day);
+    } catch (const Failure&) {
+    }
+}
+
 } // namespace
 
 ReminderRecord AuthoredSave(const ReminderRecord& stored, const ReminderRecord& entered,
@@ -105,10 +129,14 @@ ReminderRecord AuthoredSave(const ReminderRecord& stored, const ReminderRecord& 
     r.Adv_AdvOpt = false;
     r.Adv_DateEnd = r.RDate;
     r.Adv_NoEnd = true;
+    r.Adv_SkipDaysOff = entered.Adv_SkipDaysOff && canSkipDaysOff(r.REventType, r);
+    r.Adv_HebrewMonth = r.Adv_HebrewDay = 0;
     if (const std::optional<TypeStep> step = stepOfType(r.REventType)) {
         r.Adv_Period = step->unit;
         r.Adv_PeriodN = step->count;
     }
+    if (isHebrewEventType(r.REventType))
+        takeHebrewRule(r, stored, entered);
     return r;
 }
 

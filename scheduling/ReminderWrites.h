@@ -26,8 +26,11 @@ class Dynaset;
 // give them; RNext = RDate (a save clears a postponement); RAuthor is the
 // nickname when it is empty. A simple type gets Adv_AdvOpt False,
 // Adv_DateEnd = RDate, Adv_NoEnd True and its step as Adv_Period and
-// Adv_PeriodN (one-time keeps those two); the advanced type takes the eight
-// Adv_ fields entered. Every other field keeps its stored value.
+// Adv_PeriodN (one-time keeps those two); a Hebrew type its unit (months or
+// years), the count entered and the anchor entered or else its due date's;
+// the advanced type takes the Adv_ fields entered. The skipping of days off
+// is kept for a daily or weekly rule only. Every other field keeps its
+// stored value.
 ReminderRecord AuthoredSave(const ReminderRecord& stored, const ReminderRecord& entered,
                             const QString& nick);
 

@@ -30,7 +30,8 @@ enum Exit { Done = 0, Refused = 1, Unreachable = 2 };
 const std::pair<const char*, short> kListedRepeatWords[] = {
     {"once", EventOnce},     {"hourly", EventHourly},    {"daily", EventDaily},
     {"weekly", EventWeekly}, {"monthly", EventMonthly},  {"bimonthly", EventBiMonthly},
-    {"yearly", EventYearly}, {"advanced", EventAdvanced}};
+    {"yearly", EventYearly}, {"hebrew-monthly", EventHebrewMonthly},
+    {"hebrew-yearly", EventHebrewYearly}, {"advanced", EventAdvanced}};
 const std::span<const std::pair<const char*, short>>
     kRepeatWords(kListedRepeatWords, std::size(kListedRepeatWords) - 1);
 const std::pair<const char*, short> kImportanceWords[] = {
@@ -44,19 +45,26 @@ const QMap<QString, QString> kValueOptions = {{"add", "caption"},
                                               {"importance", "importance"},
                                               {"share", "shareTo"},
                                               {"delete", "id"},
-                                              {"postpone", "id"}};
+                                              {"postpone", "id"},
+                                              {"occurrences", "id"},
+                                              {"days-off", "year"}};
 // Options that take a second value, and the D-Bus argument it feeds.
 const QMap<QString, QString> kSecondValues = {{"postpone", "minutes"}};
+// Options whose second value may be left out, and the D-Bus argument it feeds.
+const QMap<QString, QString> kOptionalSecondValues = {{"occurrences", "count"}};
+const QString kDefaultOccurrences = QStringLiteral("10");
 const QStringList kFlagOptions = {"list", "network", "help"};
 
 const QString kUsage = QStringLiteral(
     "שימוש:\n"
     "  Kalvex --add \"כותרת\" --at \"yyyy-MM-dd HH:mm\" [--repeat once|hourly|daily|weekly|"
-    "monthly|bimonthly|yearly]\n"
+    "monthly|bimonthly|yearly|hebrew-monthly|hebrew-yearly]\n"
     "         [--details \"פרטים\"] [--importance normal|medium|high] [--share ALL|כינוי,כינוי]\n"
     "  Kalvex --list\n"
     "  Kalvex --delete מספר [--network]\n"
-    "  Kalvex --postpone מספר דקות\n");
+    "  Kalvex --postpone מספר דקות\n"
+    "  Kalvex --occurrences מספר [כמה]\n"
+    "  Kalvex --days-off שנה\n");
 
 const QString kNoSessionBus =
     QStringLiteral("אין חיבור לאפיק ההודעות של ההפעלה (D-Bus); יש להריץ את הפקודה בתוך "
@@ -115,6 +123,9 @@ Options parse(const QStringList& args)
                 throw UsageRefusal(QStringLiteral("--%1 דורש שני ערכים").arg(name));
             options.values.insert(second, args[++i]);
         }
+        if (const QString second = kOptionalSecondValues.value(name);
+            !second.isEmpty() && i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("-")))
+            options.values.insert(second, args[++i]);
     }
     return options;
 }
@@ -155,9 +166,10 @@ QString inOptionTerms(const QString& message, const Options& o)
     for (auto it = kValueOptions.cbegin(); it != kValueOptions.cend(); ++it)
         if (fed(it.key(), it.value()))
             return QStringLiteral("--") + it.key() + message.mid(it.value().size());
-    for (auto it = kSecondValues.cbegin(); it != kSecondValues.cend(); ++it)
-        if (fed(it.key(), it.value()))
-            return QStringLiteral("--") + it.key() + message.mid(it.value().size());
+    for (const auto* seconds : {&kSecondValues, &kOptionalSecondValues})
+        for (auto it = seconds->cbegin(); it != seconds->cend(); ++it)
+            if (fed(it.key(), it.value()))
+                return QStringLiteral("--") + it.key() + message.mid(it.value().size());
     return message;
 }
 
@@ -282,6 +294,30 @@ QDBusConnection sessionBusWithoutLaunching()
     return bus;
 }
 
+// The due times one a line, "yyyy-MM-dd HH:mm".
+int occurrences(KalvexKVClassInterface& kalvex, const Options& o)
+{
+    const QString option = QStringLiteral("occurrences");
+    const int id = numberOf(o, option, option, QStringLiteral("מספר תזכורת"));
+    Options counted = o;
+    if (!counted.values.contains(QStringLiteral("count")))
+        counted.values.insert(QStringLiteral("count"), kDefaultOccurrences);
+    const int count = numberOf(counted, option, QStringLiteral("count"), QStringLiteral("מספר"));
+    for (const QString& due : answered(kalvex.Occurrences(id, count), o).value())
+        print(stdout, QString(due).replace(QLatin1Char('T'), QLatin1Char(' ')) + QLatin1Char('\n'));
+    return Done;
+}
+
+// The days off one a line, "yyyy-MM-dd", TAB, the name.
+int daysOff(KalvexKVClassInterface& kalvex, const Options& o)
+{
+    const QString option = QStringLiteral("days-off");
+    const int year = numberOf(o, option, option, QStringLiteral("שנה"));
+    for (const QString& day : answered(kalvex.DaysOff(year), o).value())
+        print(stdout, day + QLatin1Char('\n'));
+    return Done;
+}
+
 int run(const QStringList& args)
 {
     const Options o = parse(args);
@@ -292,10 +328,12 @@ int run(const QStringList& args)
     const int commands = int(o.values.contains(QStringLiteral("add"))) +
                          int(o.values.contains(QStringLiteral("delete"))) +
                          int(o.values.contains(QStringLiteral("postpone"))) +
+                         int(o.values.contains(QStringLiteral("occurrences"))) +
+                         int(o.values.contains(QStringLiteral("days-off"))) +
                          int(o.flags.contains(QStringLiteral("list")));
     if (commands != 1)
-        throw UsageRefusal(
-            QStringLiteral("יש לבחור פעולה אחת: --add, --list, --delete או --postpone"));
+        throw UsageRefusal(QStringLiteral("יש לבחור פעולה אחת: --add, --list, --delete, "
+                                          "--postpone, --occurrences או --days-off"));
     const QDBusConnection bus = sessionBusWithoutLaunching();
     registerWhenNeeded();
     // The Kalvex that serves the session; the bus starts it when none does.
@@ -306,6 +344,10 @@ int run(const QStringList& args)
         return remove(kalvex, o);
     if (o.values.contains(QStringLiteral("postpone")))
         return postpone(kalvex, o);
+    if (o.values.contains(QStringLiteral("occurrences")))
+        return occurrences(kalvex, o);
+    if (o.values.contains(QStringLiteral("days-off")))
+        return daysOff(kalvex, o);
     return list(kalvex, o);
 }
 

@@ -35,7 +35,8 @@ bool isNameList(F field)
 
 bool isEditable(F field)
 {
-    return (field >= F::RCaption && field <= F::Adv_NoEnd && field != F::RNext);
+    return (field >= F::RCaption && field <= F::Adv_NoEnd && field != F::RNext) ||
+           field >= F::Adv_HebrewMonth;
 }
 
 // D-Bus integers of any width (y n q i u x t); not b or d.

@@ -1,9 +1,12 @@
 #include "server/ReminderScripts.h"
 
+#include "calendar/CalendarRefused.h"
+#include "calendar/IsraeliDaysOff.h"
 #include "lan/LanFormat.h"
 #include "lan/LanSend.h"
 #include "lan/RUpdateRec.h"
 #include "lan/SendRUpdate.h"
+#include "scheduling/Occurrences.h"
 #include "scheduling/ReminderRules.h"
 #include "scheduling/ReminderWrites.h"
 #include "server/InvalidArgument.h"
@@ -120,6 +123,49 @@ qint32 add(const QString& caption, const QString& due, const QString& details, i
     return saveAndShare(entered, ReminderRecord{}, 0, audience, &addArgument);
 }
 
+// The rule fields a type reads: all for the advanced type, the count and
+// the anchor for a Hebrew one, and the skipping of days off for any that can.
+bool setsRule(const ReminderRecord& r, F field)
+{
+    if (r.REventType == EventAdvanced)
+        return true;
+    if (field == F::Adv_SkipDaysOff)
+        return canSkipDaysOff(r.REventType, r);
+    return isHebrewEventType(r.REventType) &&
+           (field == F::Adv_PeriodN || field == F::Adv_HebrewMonth || field == F::Adv_HebrewDay);
+}
+
+constexpr int kMaxOccurrences = 1000;
+
+QStringList occurrences(qint32 id, int count)
+{
+    if (count < 1 || count > kMaxOccurrences)
+        throw InvalidArgument(QStringLiteral("count"),
+                              QStringLiteral("בין 1 ל-%1").arg(kMaxOccurrences));
+    const ReminderRecord r = requireStored(id);
+    if (!r.RActive)
+        throw InvalidArgument(QStringLiteral("id"),
+                              QStringLiteral("התזכורת %1 אינה פעילה").arg(id));
+    QStringList lines;
+    for (const Date& d : ReminderOccurrences(r, count))
+        lines << formatIsoMinute(d);
+    return lines;
+}
+
+QStringList daysOff(int year)
+{
+    QList<DayOff> days;
+    try {
+        days = israeliDaysOff(year);
+    } catch (const CalendarRefused& e) {
+        throw InvalidArgument(QStringLiteral("year"), e.description());
+    }
+    QStringList lines;
+    for (const DayOff& day : days)
+        lines << day.date.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('\t') + day.name;
+    return lines;
+}
+
 bool remove(qint32 id, bool network)
 {
     const auto decide = [network] {
@@ -163,14 +209,13 @@ void update(qint32 id, const QVariantMap& fields)
     ReminderRecord entered = stored;
     entered.RActive = true;
     applyFields(entered, fields);
-    if (entered.REventType != EventAdvanced)
-        for (auto it = fields.cbegin(); it != fields.cend(); ++it)
-            if (const std::optional<F> field = fieldNamed(it.key()); field && isRuleField(*field))
-                throw InvalidArgument(
-                    updateArgument(*field),
-                    QStringLiteral("נקבע לפי סוג המופע; משתנה רק בסוג מתקדם (%1 %2)")
-                        .arg(fieldName(F::REventType))
-                        .arg(EventAdvanced));
+    for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+        if (const std::optional<F> field = fieldNamed(it.key());
+            field && isRuleField(*field) && !setsRule(entered, *field))
+            throw InvalidArgument(updateArgument(*field),
+                                  QStringLiteral("נקבע לפי סוג המופע; משתנה רק בסוג מתקדם (%1 %2)")
+                                      .arg(fieldName(F::REventType))
+                                      .arg(EventAdvanced));
     std::optional<Audience> audience;
     if (SharedByMe(stored) && LANOptSend)
         audience = Audience{!stored.SentTo.isEmpty(), stored.SentTo};
@@ -222,4 +267,14 @@ QList<QVariantMap> ReminderScripts::ListReminders(int filter)
 void ReminderScripts::UpdateReminder(qint32 id, const QVariantMap& fields)
 {
     serve([=] { update(id, fields); });
+}
+
+QStringList ReminderScripts::Occurrences(qint32 id, int count)
+{
+    return serve([=] { return occurrences(id, count); });
+}
+
+QStringList ReminderScripts::DaysOff(int year)
+{
+    return serve([=] { return daysOff(year); });
 }

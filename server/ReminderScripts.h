@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
 
@@ -18,7 +19,8 @@ class ReminderScripts
 public:
     // A new active reminder, as the editor's save of the same values stores
     // it. due is local time "yyyy-MM-ddTHH:mm"; eventType one of 0, 1, 5, 10,
-    // 20, 30, 60 (an advanced rule is set with UpdateReminder); shareTo ""
+    // 20, 30, 60, 120, 160 (a Hebrew series every month or year on due's
+    // Hebrew date; an advanced rule is set with UpdateReminder); shareTo ""
     // keeps it here, "ALL" sends it to everybody and nicknames with commas
     // between them to those users, as the editor's "שלח ברשת" does (LAN
     // sending must be on). Gives its RMain_Id.
@@ -46,6 +48,14 @@ public:
     // given, as every change in the editor makes it. A reminder this user
     // shared is sent again to the same recipients.
     void UpdateReminder(qint32 id, const QVariantMap& fields);
+
+    // The due times of an active reminder, "yyyy-MM-ddTHH:mm", its current
+    // one (RNext) first, then as dismissing each alert would make them:
+    // count (1-1000) at most, fewer when its series ends.
+    QStringList Occurrences(qint32 id, int count);
+    // Israel's days off in the Gregorian year (1900-2200) in date order, each
+    // "yyyy-MM-dd", TAB, its Hebrew name.
+    QStringList DaysOff(int year);
 
 protected:
     ~ReminderScripts() = default;

@@ -24,9 +24,16 @@ constexpr std::array<const char*, 10> kMonthDayKindNames = {
 constexpr std::array<const char*, 5> kMonthCountNames = {"ראשון", "שני", "שלישי", "רביעי", "אחרון"};
 
 constexpr std::pair<short, const char*> kEventTypeNames[] = {
-    {EventOnce, "חד-פעמי"}, {EventHourly, "כל שעה"},  {EventDaily, "יומי"},
-    {EventWeekly, "שבועי"}, {EventMonthly, "חודשי"},  {EventBiMonthly, "דו-חודשי"},
-    {EventYearly, "שנתי"},  {EventAdvanced, "מתקדם"},
+    {EventOnce, "חד-פעמי"},
+    {EventHourly, "כל שעה"},
+    {EventDaily, "יומי"},
+    {EventWeekly, "שבועי"},
+    {EventMonthly, "חודשי"},
+    {EventBiMonthly, "דו-חודשי"},
+    {EventYearly, "שנתי"},
+    {EventAdvanced, "מתקדם"},
+    {EventHebrewMonthly, "כל חודש עברי"},
+    {EventHebrewYearly, "כל שנה עברית"},
 };
 
 } // namespace

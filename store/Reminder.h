@@ -20,10 +20,19 @@ enum EventType : short {
     EventBiMonthly = 30,
     EventYearly = 60,
     EventAdvanced = 100,
+    EventHebrewMonthly = 120, // every Adv_PeriodN Hebrew months
+    EventHebrewYearly = 160,  // every Adv_PeriodN Hebrew years
 };
 
 // The recurrence types in the order the editor offers them.
-inline constexpr short kEventTypeCodes[] = {0, 1, 5, 10, 20, 30, 60, 100};
+inline constexpr short kEventTypeCodes[] = {0, 1, 5, 10, 20, 30, 60, 100, 120, 160};
+
+// A series that follows the Hebrew calendar; its anchor is Adv_HebrewMonth
+// and Adv_HebrewDay, its step count Adv_PeriodN.
+constexpr bool isHebrewEventType(short eventType)
+{
+    return eventType == EventHebrewMonthly || eventType == EventHebrewYearly;
+}
 
 // The step of each simple recurrence type: an interval unit (Date::Unit, the
 // Adv_Period codes) and a count. The next occurrence steps by it, and a save

@@ -73,6 +73,9 @@ const FieldEntry kFields[kReminderFieldCount] = {
     {"ReceivedBy", &R::ReceivedBy},
     {"SentTo", &R::SentTo},
     {"RAuthor", &R::RAuthor},
+    {"Adv_HebrewMonth", &R::Adv_HebrewMonth},
+    {"Adv_HebrewDay", &R::Adv_HebrewDay},
+    {"Adv_SkipDaysOff", &R::Adv_SkipDaysOff},
 };
 
 // The record's member for the field, for reading and writing alike.
@@ -195,7 +198,8 @@ void ReminderRecord::writeRule(Dynaset& rs) const
 {
     using F = ReminderField;
     write(rs, {F::Adv_AdvOpt, F::Adv_Period, F::Adv_PeriodN, F::Adv_WeekDay, F::Adv_MonthDay,
-               F::Adv_MonthCount, F::Adv_DateEnd, F::Adv_NoEnd});
+               F::Adv_MonthCount, F::Adv_DateEnd, F::Adv_NoEnd, F::Adv_HebrewMonth,
+               F::Adv_HebrewDay, F::Adv_SkipDaysOff});
 }
 
 bool sameIn(const ReminderRecord& a, const ReminderRecord& b,

@@ -38,17 +38,22 @@ enum class ReminderField {
     ReceivedBy,
     SentTo,
     RAuthor,
+    Adv_HebrewMonth,
+    Adv_HebrewDay,
+    Adv_SkipDaysOff,
 };
-inline constexpr int kReminderFieldCount = int(ReminderField::RAuthor) + 1;
+inline constexpr int kReminderFieldCount = int(ReminderField::Adv_SkipDaysOff) + 1;
 
 // The field's name in the table and in query texts.
 QString fieldName(ReminderField field);
 // The field of that name (exactly as fieldName gives it); nothing for another name.
 std::optional<ReminderField> fieldNamed(const QString& name);
-// A field of the recurrence rule (AdvancedRule), Adv_AdvOpt to Adv_NoEnd.
+// A field of the recurrence rule (AdvancedRule): Adv_AdvOpt to Adv_NoEnd, and
+// the Hebrew anchor and the skipping of days off that came later.
 constexpr bool isRuleField(ReminderField field)
 {
-    return field >= ReminderField::Adv_AdvOpt && field <= ReminderField::Adv_NoEnd;
+    return (field >= ReminderField::Adv_AdvOpt && field <= ReminderField::Adv_NoEnd) ||
+           field >= ReminderField::Adv_HebrewMonth;
 }
 
 // Text widths of Main_tbl.
@@ -69,6 +74,13 @@ struct AdvancedRule
     short Adv_MonthCount = 0;
     std::optional<Date> Adv_DateEnd;
     bool Adv_NoEnd = true;
+    // The day and month of a Hebrew-calendar series (HebrewMonth numbers,
+    // 0 Tishri ... 12 Elul; day 1-30), those of its start; 0 for any other
+    // rule, and for a series whose anchor is its due date's.
+    short Adv_HebrewMonth = 0;
+    short Adv_HebrewDay = 0;
+    // A daily or weekly rule passes over Israel's days off.
+    bool Adv_SkipDaysOff = false;
 };
 
 // One row of Main_tbl with typed values. Read from a record set, a null

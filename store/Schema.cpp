@@ -60,6 +60,9 @@ const AddedField kAddedFields[] = {
     {200, field(F::ReceivedBy, FieldType::Text, kNameListWidth, kNoText, true)},
     {200, field(F::SentTo, FieldType::Text, kNameListWidth, kNoText, true)},
     {200, field(F::RAuthor, FieldType::Text, kAuthorWidth, kNoText)},
+    {201, field(F::Adv_HebrewMonth, FieldType::Integer, 2, 0)},
+    {201, field(F::Adv_HebrewDay, FieldType::Integer, 2, 0)},
+    {201, field(F::Adv_SkipDaysOff, FieldType::Boolean, 1, false)},
 };
 
 // Makes the field's insert-time trigger in its current form. Builds before
@@ -113,7 +116,7 @@ void createFieldHelpers(Database& db)
     createSideTables(db);
 }
 
-// A file of a newer release of this schema (201-209) is that release's to look after.
+// A file of a newer release of this schema (up to 209) is that release's to look after.
 bool isOurs(short version)
 {
     return version == kCurrentDbVersion;
@@ -157,7 +160,7 @@ std::unique_ptr<Database> openOrCreateDb(const QString& path)
     return Database::open(path);
 }
 
-// Releases 200-209 share the schema; the tests are on the version without its last digit.
+// Releases 200-209 share the layout: a file marked above this release is left as it is.
 void CheckDbVersion(Database& db)
 {
     if (RequireCurrentDbVersion(db))
@@ -179,7 +182,7 @@ bool RequireCurrentDbVersion(Database& db)
 {
     RequireKnownDbVersion(db);
     const short version = GetDbVersion(db);
-    if (version / 10 >= 20)
+    if (version >= kCurrentDbVersion)
         return false;
     UpgradeDb(db, version);
     return true;

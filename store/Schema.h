@@ -11,10 +11,11 @@
 class Database;
 
 // The schema version mark (PRAGMA user_version; absent reads 0) and the
-// upgrade of databases of older releases. 200 is the current schema.
-inline constexpr short kCurrentDbVersion = 200;
+// upgrade of databases of older releases. 201 is the current schema: 200's
+// fields and those of the Hebrew-calendar rules.
+inline constexpr short kCurrentDbVersion = 201;
 
-// Creates Main_tbl with the current schema in an empty database and marks it 200.
+// Creates Main_tbl with the current schema in an empty database and marks it current.
 void createCurrentSchema(Database& db);
 // Opens the database at path, first making it with the current schema when it is missing.
 std::unique_ptr<Database> openOrCreateDb(const QString& path);
@@ -24,7 +25,7 @@ std::unique_ptr<Database> openOrCreateDb(const QString& path);
 // current one that an earlier build made. Failures of the upgrade are thrown to the caller.
 void CheckDbVersion(Database& db);
 // Makes the indexes and the tables beside Main_tbl that a database of this
-// release (200) made by an earlier build lacks; a database of any other
+// release (201) made by an earlier build lacks; a database of any other
 // release is left as it is.
 void EnsureIndexes(Database& db);
 // The refusal alone: throws the same Failure for a too-new database, changes nothing.
@@ -34,7 +35,7 @@ void RequireKnownDbVersion(Database& db);
 // whether it upgraded.
 bool RequireCurrentDbVersion(Database& db);
 short GetDbVersion(Database& db); // 0 when unreadable
-// Adds the fields due for the version and marks the database 200, all in one
+// Adds the fields due for the version and marks the database current, all in one
 // transaction: a failure (a field that exists already) leaves the database
 // as it was, so the next run stops at the same field again.
 void UpgradeDb(Database& db, short version);

@@ -183,7 +183,7 @@ private slots:
         const QVariantMap read = reminder(id);
         QCOMPARE(read.value("RDate").toString(), QStringLiteral("2026-12-08T09:00"));
         QCOMPARE(read.value("RDetail").toString(), QStringLiteral("שורה אחת\r\nשורה שתיים"));
-        QCOMPARE(read.size(), 22);
+        QCOMPARE(read.size(), 25); // every field of the row
 
         const QVariantMap rule{{"REventType", 100},  {"Adv_Period", 3},   {"Adv_PeriodN", 2},
                                {"Adv_AdvOpt", true}, {"Adv_WeekDay", 10}, {"RActive", false}};
@@ -279,6 +279,39 @@ private slots:
             QVERIFY2(r.exitCode == 1, qPrintable(args.join(' ')));
             QVERIFY2(r.err.contains("--postpone"), qPrintable(r.err));
         }
+    }
+
+    // 27 Kislev is 27 December 2027, 15 December 2028 and 4 December 2029; Israel's days off
+    // of 2027 as the luach prints them. Bad input exits 1 and stores nothing.
+    void commandLineFollowsTheHebrewCalendar()
+    {
+        const Run added =
+            run({"--add", "יום הולדת", "--at", "2027-12-27 09:00", "--repeat", "hebrew-yearly"});
+        QCOMPARE(added.exitCode, 0);
+        const QString id = added.out.trimmed();
+        QCOMPARE(reminder(id.toInt()).value("Adv_HebrewDay").toInt(), 27);
+        QCOMPARE(run({"--occurrences", id, "3"}).out,
+                 QString("2027-12-27 09:00\n2028-12-15 09:00\n2029-12-04 09:00\n"));
+        QCOMPARE(answered(m_kalvex->Occurrences(id.toInt(), 2)).value(),
+                 (QStringList{"2027-12-27T09:00", "2028-12-15T09:00"}));
+        QStringList dates;
+        for (const QString& line : run({"--days-off", "2027"}).out.split('\n', Qt::SkipEmptyParts))
+            dates << line.section('\t', 0, 0);
+        QCOMPARE(dates,
+                 (QStringList{"2027-04-22", "2027-04-28", "2027-05-12", "2027-06-11", "2027-10-02",
+                              "2027-10-03", "2027-10-11", "2027-10-16", "2027-10-23"}));
+        const int rows = rowCount();
+        const QList<std::pair<QStringList, QString>> refused = {
+            {{"--add", "x", "--at", "2201-01-01 09:00", "--repeat", "hebrew-monthly"}, "--at: "},
+            {{"--occurrences", id, "0"}, "--occurrences: "},
+            {{"--occurrences", "99999"}, "--occurrences: "},
+            {{"--days-off", "2201"}, "--days-off: "}};
+        for (const auto& [args, message] : refused) {
+            const Run r = run(args);
+            QVERIFY2(r.exitCode == 1, qPrintable(args.join(' ')));
+            QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        }
+        QCOMPARE(rowCount(), rows);
     }
 
     // Each word of --repeat is stored as its own type, read from the file, not back through the

@@ -256,6 +256,39 @@ private slots:
         QCOMPARE(A.sql("SELECT SentTo FROM Main_tbl WHERE RMain_Id = ?", {id}).toString(), "B\r");
     }
 
+    // A Hebrew yearly series typed into A's editor (27 Kislev 5788, 27 December 2027) reaches B
+    // whole; the first 19 fields, all a Windows peer reads, make it one-time at that date.
+    void aHebrewSeriesFromTheEditorReachesAnotherOfficeWhole()
+    {
+        A.showList();
+        for (const auto& [method, args] : QList<std::pair<QString, QVariantList>>{
+                 {"Click", {"cmdNew"}},
+                 {"SetText", {"CCaption", "יום הולדת"}},
+                 {"SetDateTime", {"CDate1", "2027-12-27T00:00"}},
+                 {"SetDateTime", {"CDate2", "2000-01-01T09:00"}},
+                 {"Choose", {"CEventType", 9}}, // "כל שנה עברית"
+                 {"Click", {"cmdNew"}}})        // "שמור כחדש"
+            QVERIFY2(A.hook(method, args), qPrintable(method + ' ' + args.value(0).toString()));
+        const auto saved = [&] {
+            return A.sql("SELECT RMain_Id FROM Main_tbl WHERE RCaption = 'יום הולדת'").toInt();
+        };
+        WAIT_FOR(saved() > 0);
+        closeManager(); // reopened on the first due, this one
+        share("OptSend_0");
+        WAIT_FOR(broadcastId(saved()) != 0);
+        const qint32 id = broadcastId(saved());
+        WAIT_FOR(!B.copy(id).isEmpty()); // C receives nothing since the test above
+        QCOMPARE(
+            B.sql("SELECT REventType || '|' || Adv_PeriodN || '|' || Adv_HebrewMonth || '|' || "
+                  "Adv_HebrewDay FROM Main_tbl WHERE BroadcastId = ?",
+                  {id})
+                .toString(),
+            QString("160|1|2|27"));
+        QVERIFY(B.logged(QString::number(id) + "\\tיום הולדת\\t271220270900\\t0\\t0\\t",
+                         "Tolvane.log"));
+        closeManager();
+    }
+
     // A new nickname leaves A's Tolvane running; a new port restarts it on that port.
     void optionsRestartTheMonitorForANewPort()
     {

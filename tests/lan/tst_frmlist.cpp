@@ -22,6 +22,7 @@
 #include "platform/AutoStart.h"
 #include "platform/ProgramDir.h"
 #include "platform/ui/Prompt.h"
+#include "scheduling/DaysOffSetting.h"
 #include "trust/Fingerprint.h"
 #include "trust/TrustFiles.h"
 
@@ -150,6 +151,19 @@ private slots:
         find<QCheckBox>("Opt_AutoRun")->setChecked(false);
         save();
         QVERIFY(!AutoStart::program(kEntry));
+    }
+
+    // On until the box is cleared; stored only by a save.
+    void holidaysOption()
+    {
+        open();
+        QVERIFY(find<QCheckBox>("OptHolidays")->isChecked());
+        find<QCheckBox>("OptHolidays")->setChecked(false);
+        save();
+        QVERIFY(!IsraeliHolidaysOff());
+        open();
+        QVERIFY(!find<QCheckBox>("OptHolidays")->isChecked());
+        save();
     }
 
     // What the office locked shows disabled, saying so; a save leaves it as the office set it.

@@ -9,6 +9,7 @@
 #include "lan/RUpdateRec.h"
 #include "lan/SendRUpdate.h"
 #include "lan/SharedArrivals.h"
+#include "scheduling/Occurrences.h"
 #include "store/Queries.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
@@ -341,6 +342,26 @@ private slots:
         QVERIFY(
             WS_LAN_Send(text(kMaxDatagramBytes - 10 - kSignatureFieldBytes), LanPeer::kAddress));
         QCOMPARE(m_peer->nextSigned().size(), kMaxDatagramBytes);
+    }
+
+    // A Hebrew series reaches a peer of this release whole; the Windows release reads the
+    // first 19 fields, which make it one-time at the same due date.
+    void aHebrewSeriesTravelsWholeAndAsOneTimeForWindows()
+    {
+        RUpdateRec rec;
+        std::tie(rec.Recipients, rec.BroadcastId, rec.RCaption) = std::tuple("ALL", 7, "אזכרה");
+        std::tie(rec.REventType, rec.Adv_PeriodN) = std::tuple(EventHebrewYearly, 2);
+        std::tie(rec.Adv_HebrewMonth, rec.Adv_HebrewDay) = std::tuple(1, 30);
+        rec.RDate = at(2026, 11, 10, 9, 0);
+        const QStringList tokens = ("127.0.0.2\t" + BuildRUpdate(rec)).split('\t');
+        QCOMPARE(tokens.value(7), QString::number(EventOnce));
+        const RUpdateRec windows = ParseRUpdate(tokens.mid(0, 19));
+        QCOMPARE(windows.REventType, short(EventOnce));
+        const RUpdateRec whole = ParseRUpdate(tokens);
+        QCOMPARE(whole.REventType, short(EventHebrewYearly));
+        QCOMPARE(whole.Adv_PeriodN, short(2));
+        QCOMPARE(storedAnchor(whole), std::optional(HebrewAnchor{HebrewMonth::Heshvan, 30}));
+        QCOMPARE(whole.RDate, rec.RDate);
     }
 
     // Each send stores the audience chosen now and clears the acknowledgements; the first

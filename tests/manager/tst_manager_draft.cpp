@@ -3,8 +3,10 @@
 #include "tests/support/ManagerFixture.h"
 
 #include "manager/EditDraft.h"
+#include "manager/ManagerState.h"
 #include "platform/ui/Prompt.h"
 #include "store/Database.h"
+#include "store/Reminder.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -19,7 +21,8 @@ QByteArray draftText(const QString& id, const QString& detail)
     return QString(R"({"RMain_Id":%1,"RCaption":"x","RDetail":"%2","RDate":46000,)"
                    R"("RImportance":0,"REventType":0,"RActive":true,"Adv_AdvOpt":true,)"
                    R"("Adv_Period":3,"Adv_PeriodN":1,"Adv_WeekDay":0,"Adv_MonthDay":1,)"
-                   R"("Adv_MonthCount":0,"Adv_DateEnd":null,"Adv_NoEnd":true,"SentTo":""})")
+                   R"("Adv_MonthCount":0,"Adv_DateEnd":null,"Adv_NoEnd":true,"Adv_HebrewMonth":0,)"
+                   R"("Adv_HebrewDay":0,"Adv_SkipDaysOff":false,"SentTo":""})")
         .arg(id, detail)
         .toUtf8();
 }
@@ -98,7 +101,11 @@ private slots:
     // The rule, the due time and the audience come back as they were typed.
     void aDraftKeepsEveryFieldOfTheEditor()
     {
-        const qint32 id = f->add({{"RCaption", "stored"}});
+        const qint32 id = f->add({{"RCaption", "stored"},
+                                  {"REventType", EventHebrewYearly},
+                                  {"Adv_HebrewMonth", 1},
+                                  {"Adv_HebrewDay", 30},
+                                  {"Adv_SkipDaysOff", 1}});
         f->open()->ShowIndex(id);
         caption()->setText("mine");
         f->find<QDateEdit>("CDate1")->setDate(QDate(2026, 6, 7));
@@ -115,6 +122,9 @@ private slots:
         QVERIFY(f->find<QRadioButton>("OptActive_1")->isChecked());
         QVERIFY(f->find<QRadioButton>("OptSend_1")->isChecked());
         QVERIFY(f->find<QCheckBox>("LANSend")->isChecked());
+        QCOMPARE(int(AdvOptions.Adv_HebrewMonth), 1);
+        QCOMPARE(int(AdvOptions.Adv_HebrewDay), 30);
+        QVERIFY(AdvOptions.Adv_SkipDaysOff);
     }
 
     // Nothing typed, nothing kept.

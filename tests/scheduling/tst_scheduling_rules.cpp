@@ -1,5 +1,7 @@
 // The rules home: what a reminder stores, what it may not be, how it is written and deleted.
+#include "calendar/HebrewDate.h"
 #include "common/Ini.h"
+#include "scheduling/Occurrences.h"
 #include "scheduling/Recurrence.h"
 #include "scheduling/ReminderRules.h"
 #include "scheduling/ReminderWrites.h"
@@ -16,6 +18,15 @@
 using F = ReminderField;
 
 namespace {
+
+// 1 Heshvan of the first year from 5787 whose Heshvan has 29 days.
+Date firstOfShortHeshvan()
+{
+    int year = 5787;
+    while (daysInHebrewMonth(year, HebrewMonth::Heshvan) != 29)
+        ++year;
+    return Date::fromParts(*gregorianDateOf({year, HebrewMonth::Heshvan, 1}), QTime(9, 0));
+}
 
 // A valid reminder to change one thing of.
 ReminderRecord valid()
@@ -124,6 +135,11 @@ private slots:
             QCOMPARE(r.Adv_PeriodN, short(9));
             return;
         }
+        if (isHebrewEventType(type)) { // the count entered, the due date's day and month
+            QCOMPARE(r.Adv_PeriodN, short(15));
+            QCOMPARE(storedAnchor(r), std::optional(hebrewAnchorOf(entered.RDate.date())));
+            return;
+        }
         const Date stepped = NextByPeriod(r.RDate, r.Adv_Period, r.Adv_PeriodN, r.RDate);
         QCOMPARE(stepped, advanced ? r.RDate.addMinutes(15) : NextByType(r.RDate, type, r.RDate));
     }
@@ -136,6 +152,13 @@ private slots:
             return Change([=](ReminderRecord& r) {
                 r.REventType = EventAdvanced;
                 std::tie(r.Adv_Period, r.Adv_PeriodN, r.Adv_AdvOpt) = std::tuple(unit, n, flag);
+            });
+        };
+        const auto hebrew = [](short type, short n, short month, short day) {
+            return Change([=](ReminderRecord& r) {
+                std::tie(r.REventType, r.Adv_PeriodN) = std::tuple(type, n);
+                std::tie(r.Adv_HebrewMonth, r.Adv_HebrewDay) = std::tuple(month, day);
+                r.RDate = firstOfShortHeshvan();
             });
         };
         const std::optional<F> none;
@@ -163,7 +186,23 @@ private slots:
             {"advanced step 0", advanced(Date::Day, 0, false), F::Adv_PeriodN},
             {"advanced days", advanced(Date::Day, 1, true), F::Adv_AdvOpt},
             {"advanced weeks, no day", advanced(Date::Week, 2, true), none},
-            {"advanced months", advanced(Date::Month, 1, true), none}};
+            {"advanced months", advanced(Date::Month, 1, true), none},
+            {"hebrew step 0", hebrew(EventHebrewMonthly, 0, 0, 0), F::Adv_PeriodN},
+            {"hebrew 29 heshvan", hebrew(EventHebrewYearly, 1, 1, 29), none},
+            {"hebrew 30 heshvan, short", hebrew(EventHebrewYearly, 1, 1, 30), F::Adv_HebrewDay},
+            {"hebrew 30 kislev anchor", hebrew(EventHebrewYearly, 1, 2, 30), none},
+            {"hebrew day 31", hebrew(EventHebrewMonthly, 1, 1, 31), F::Adv_HebrewDay},
+            {"hebrew month 13", hebrew(EventHebrewMonthly, 1, 13, 1), F::Adv_HebrewMonth},
+            {"hebrew 2201",
+             [&](ReminderRecord& r) {
+                 hebrew(EventHebrewYearly, 1, 0, 0)(r);
+                 r.RDate = at(2201, 1, 1, 9, 0);
+             },
+             F::RDate},
+            {"skip days off, daily", [](ReminderRecord& r) { r.Adv_SkipDaysOff = true; }, none},
+            {"skip days off, monthly",
+             [](ReminderRecord& r) { r.REventType = EventMonthly, r.Adv_SkipDaysOff = true; },
+             F::Adv_SkipDaysOff}};
         for (const auto& type : kEventTypeCodes) {
             ReminderRecord r = valid();
             r.REventType = type;

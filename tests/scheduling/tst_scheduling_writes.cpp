@@ -133,8 +133,8 @@ private slots:
         QCOMPARE(ReminderChanges::serial(), changes);
     }
 
-    // Taken back exactly, RMain_Id and nulls too; a deletion that went out on the network goes
-    // out again; a row that took its RMain_Id meanwhile is not overwritten.
+    // Taken back exactly, RMain_Id, nulls and the rule's later fields too; a deletion that went out
+    // on the network goes out again; a row that took its RMain_Id meanwhile is not overwritten.
     void aDeletionIsTakenBackExactly_data()
     {
         QTest::addColumn<bool>("mine");
@@ -160,7 +160,9 @@ private slots:
         const Rows rows;
         const qint32 id = mine ? rows.mine : rows.copy;
         OpenReminderDb()->exec(
-            QStringLiteral("UPDATE Main_tbl SET RDetail = NULL WHERE RMain_Id = %1").arg(id));
+            QStringLiteral("UPDATE Main_tbl SET RDetail = NULL, Adv_HebrewMonth = 6, "
+                           "Adv_HebrewDay = 30, Adv_SkipDaysOff = 1 WHERE RMain_Id = %1")
+                .arg(id));
         const QVariantMap before = reminderRow(id);
         const std::optional<DeletedReminder> deleted =
             DeleteUndoably(id, [answer] { return NetworkDeletion(answer); });

@@ -14,6 +14,7 @@
 namespace {
 
 const QStringList kLanFields = {"BroadcastId", "IAMAuthor", "ReceivedBy", "SentTo", "RAuthor"};
+const QStringList kHebrewFields = {"Adv_HebrewMonth", "Adv_HebrewDay", "Adv_SkipDaysOff"};
 
 Snapshot newRow(Database& db)
 {
@@ -81,9 +82,10 @@ private slots:
     void freshDatabaseHasEveryFieldWithItsDefaults()
     {
         auto db = OpenReminderDb();
-        QCOMPARE(GetDbVersion(*db), short(200));
-        QCOMPARE(columnsOf(*db), kBaseFields + QStringList{"RDate0"} + kLanFields);
+        QCOMPARE(GetDbVersion(*db), short(201));
+        QCOMPARE(columnsOf(*db), kBaseFields + QStringList{"RDate0"} + kLanFields + kHebrewFields);
         QCOMPARE(newRow(*db).value("IAMAuthor"), QVariant(1LL));
+        QCOMPARE(newRow(*db).value("Adv_SkipDaysOff"), QVariant(0LL));
         db->exec(QStringLiteral("INSERT INTO Main_tbl (RCaption, RDate0) VALUES ('y', 100.5)"));
         QCOMPARE(Snapshot(*db, Queries::byId(db->lastInsertId())).value("RDate0"), QVariant(100.5));
         // An earlier build's trigger called Now(), which other clients lack: it is remade.
@@ -109,17 +111,19 @@ private slots:
     }
 
     // Both ends of every version range: older files gain the fields they lack and keep their
-    // rows; 200 gains its indexes only; 201-209 are left byte for byte; from 210 on they are
+    // rows; 201 gains its indexes only; 202-209 are left byte for byte; from 210 on they are
     // refused and left alone too.
     void eachStoredVersionIsUpgradedKeptOrRefused()
     {
         // The upgraded ones last: the shell below works on the last.
-        for (const short version : {200, 205, 209, 210, 211, 300, 0, 119, 120, 150, 199}) {
+        for (const short version : {201, 205, 209, 210, 211, 300, 0, 119, 120, 150, 199, 200}) {
             const bool hasRDate0 = version >= 120;
+            const bool hasLan = version >= 200;
             QFile::remove(reminderDbPath());
             rawSql(reminderDbPath(),
                    baseTableSql((hasRDate0 ? QStringList{"RDate0 REAL"} : QStringList()) +
-                                (version >= 200 ? kLanFields : QStringList())) +
+                                (hasLan ? kLanFields : QStringList()) +
+                                (version >= 201 ? kHebrewFields : QStringList())) +
                        QStringLiteral("PRAGMA user_version = %1;").arg(version) +
                        "INSERT INTO Main_tbl (RCaption, RDate) VALUES ('first', 46000.5);"
                        "INSERT INTO Main_tbl (RCaption, RActive) VALUES ('שניה', 1);" +
@@ -136,22 +140,24 @@ private slots:
                 QCOMPARE(sideTables(*db), kSideTables);
                 continue;
             }
-            if (version >= 200) {
+            if (version > kCurrentDbVersion) {
                 EnsureIndexes(*db);
                 db.reset();
                 QCOMPARE(fileBytes(reminderDbPath()), bytes);
                 continue;
             }
-            QCOMPARE(GetDbVersion(*db), short(200));
-            QCOMPARE(columnsOf(*db),
-                     before + (hasRDate0 ? QStringList() : QStringList{"RDate0"}) + kLanFields);
+            QCOMPARE(GetDbVersion(*db), short(201));
+            QCOMPARE(columnsOf(*db), before + (hasRDate0 ? QStringList() : QStringList{"RDate0"}) +
+                                         (hasLan ? QStringList() : kLanFields) + kHebrewFields);
             verifyIndexServesActiveQueries(*db);
             verifyIndexesServeLanLookups(*db);
             QCOMPARE(sideTables(*db), kSideTables);
             Snapshot rows(*db, Queries::all + " ORDER BY RMain_Id");
             QCOMPARE(rows.value("RDate").toDouble(), 46000.5);
             QCOMPARE(rows.value("RDate0"), hasRDate0 ? QVariant(45000.25) : QVariant());
-            QCOMPARE(rows.value("IAMAuthor").toInt(), 1);
+            if (!hasLan) // the field added gives the old rows its default
+                QCOMPARE(rows.value("IAMAuthor").toInt(), 1);
+            QCOMPARE(rows.value("Adv_SkipDaysOff").toInt(), 0);
             rows.moveNext();
             QCOMPARE(rows.value("RCaption").toString(), QString("שניה"));
             QCOMPARE(dateField(newRow(*db).value("RDate0")), kNow());
