@@ -3,6 +3,7 @@
 #include "common/ActivationFile.h"
 #include "common/AutoRunEntry.h"
 #include "common/Ini.h"
+#include "common/ReminderFile.h"
 #include "common/SettingsKeys.h"
 #include "platform/AutoStart.h"
 #include "platform/Failure.h"
@@ -119,7 +120,12 @@ void move(const QString& database)
                               .arg(database));
     const QString target = UserFiles::dataFile(kDatabase);
     copyInPlace(database, target);
-    const QString settings = QFileInfo(database).absolutePath() + QLatin1Char('/') + kSettings;
+    const QString folder = QFileInfo(database).absolutePath() + QLatin1Char('/');
+    // The same key, and its counter, keep the colleagues' trust in this user.
+    for (const QString& name : TrustFileNames::all)
+        if (QFile::exists(folder + name) && !QFile::exists(UserFiles::dataFile(name)))
+            copyInPlace(folder + name, UserFiles::dataFile(name));
+    const QString settings = folder + kSettings;
     if (QFile::exists(settings) && !QFile::exists(iniFilePath()))
         copyInPlace(settings, iniFilePath());
     // Left in place when its folder cannot be written: the copy is what counts.

@@ -19,8 +19,9 @@ inline const QString kMovedSuffix = QStringLiteral(".moved");
 // chose to leave this one where it is.
 std::optional<QString> database();
 
-// Moves the database into the user's data folder, and its settings file into
-// the config folder where the user has none: each is copied whole under a
+// Moves the database into the user's data folder, with the key files beside
+// it (common/ReminderFile.h), and its settings file into the config folder
+// where the user has none: each is copied whole under a
 // private name, compared with its original, and only then put in place;
 // then the original database is renamed to "KV_Data.mdb.moved" beside
 // itself, so it is never lost and the earlier installation does not go on

@@ -8,3 +8,13 @@
 QString reminderDbPath();
 // Beside it, the manager window's edit that a close from outside interrupted.
 QString editDraftPath();
+
+// Beside it too, what makes this installation known on the LAN
+// (trust/TrustFiles.h): its key pair, the counter of its signatures and the
+// colleagues it knows by key. They go with the database when it moves.
+namespace TrustFileNames {
+inline const QString keyPair = QStringLiteral("Kalvex.key");
+inline const QString counter = QStringLiteral("Kalvex.sigcount");
+inline const QString colleagues = QStringLiteral("Kalvex.colleagues");
+inline const QString all[] = {keyPair, counter, colleagues};
+} // namespace TrustFileNames

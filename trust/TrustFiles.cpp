@@ -1,18 +1,19 @@
 #include "trust/TrustFiles.h"
 
-#include "platform/ProgramDir.h"
+#include "common/ReminderFile.h"
+#include "platform/UserFiles.h"
 
 QString TrustFiles::keyFile()
 {
-    return ProgramDir::file(QStringLiteral("Kalvex.key"));
+    return UserFiles::dataFile(TrustFileNames::keyPair);
 }
 
 QString TrustFiles::counterFile()
 {
-    return ProgramDir::file(QStringLiteral("Kalvex.sigcount"));
+    return UserFiles::dataFile(TrustFileNames::counter);
 }
 
 QString TrustFiles::colleaguesFile()
 {
-    return ProgramDir::file(QStringLiteral("Kalvex.colleagues"));
+    return UserFiles::dataFile(TrustFileNames::colleagues);
 }

@@ -38,6 +38,7 @@ class UserSettingsTest : public QObject
         QDir().mkpath(path("old dir"));
         writeBytes(path("old dir/KV_Data.mdb"), "SQLite format 3 with the reminders");
         writeBytes(path("old dir/Kalvex.ini"), "[LAN_Settings]\r\nNick=dana\r\n");
+        writeBytes(path("old dir/Kalvex.key"), "the key pair");
         AutoStart::set({AutoRunEntry::entry.name, "none"}, path("old dir/Tolvane"), "icon");
         return path("old dir/KV_Data.mdb");
     }
@@ -92,8 +93,8 @@ private slots:
         QVERIFY(ActivationFile::starts(ActivationFile::systemWide(), kInstalled));
     }
 
-    // Found through the auto-start entry, moved whole, the original kept under a new name, the
-    // entry then starting this installation; not offered again.
+    // Found through the auto-start entry, moved whole with its key, the original kept under a new
+    // name, the entry then starting this installation; not offered again.
     void anEarlierDatabaseIsMovedAndKept()
     {
         const QString old = earlier();
@@ -107,7 +108,8 @@ private slots:
         QCOMPARE(AutoStart::usersProgram(AutoRunEntry::entry.name).value_or("none"),
                  kInstalled + "/Tolvane");
         QCOMPARE(QDir(UserFiles::folder(UserFiles::Kind::Data)).entryList(QDir::Files),
-                 QStringList{"KV_Data.mdb"});
+                 (QStringList{"KV_Data.mdb", "Kalvex.key"}));
+        QCOMPARE(fileBytes(UserFiles::dataFile("Kalvex.key")), QByteArray("the key pair"));
         QCOMPARE(EarlierInstallation::database().value_or("none"), QString("none"));
     }
 

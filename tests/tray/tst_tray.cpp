@@ -219,6 +219,7 @@ private slots:
         TrayHost::setAvailability(nullptr);
         TrayHost::setPatience({});
         Clock::useSystemClock();
+        WriteLogSummary(); // what a test dropped is told in its own log, not the next one's
         m_dir.reset();
     }
 
