@@ -199,7 +199,8 @@ void AlertList::readWaiting()
     if (!isVisible() && !rows.isEmpty()) {
         const QRect area =
             (screen() ? screen() : QGuiApplication::primaryScreen())->availableGeometry();
-        move(area.right() - width(), area.top()); // the cascade of windows starts in the middle
+        // At the top right corner, its frame inside the screen; the cascade starts in the middle.
+        move(area.right() + 1 - width() - 2 * AlertPile::kBorderPx, area.top());
     }
     leave(unread);
     if (rows.isEmpty())

@@ -128,10 +128,12 @@ bool RMain::eventFilter(QObject* watched, QEvent* event)
 void RMain::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    // Once, over the shown window, also when it was placed where the user left it.
+    if (!std::exchange(m_draftOffered, true))
+        QTimer::singleShot(0, this, &RMain::offerEditDraft);
     if (m_centred)
         return;
     m_centred = true;
-    QTimer::singleShot(0, this, &RMain::offerEditDraft); // over the shown window
     if (const QScreen* screen = this->screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

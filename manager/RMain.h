@@ -249,6 +249,7 @@ private:
     qint32 m_showAfterQuestion = 0;
     Throttle* m_follow = nullptr;
     bool m_centred = false;
+    bool m_draftOffered = false;
     // A draft of the edit in progress was kept while the window stayed open
     // (the session asked to save its work, then went on).
     bool m_keptDraft = false;

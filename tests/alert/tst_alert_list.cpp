@@ -132,6 +132,10 @@ private slots:
         QCOMPARE(m_beeps, 6); // each window, and the list once
         AlertList* list = AlertList::instance();
         QVERIFY(list->isVisible());
+        const QRect area = list->screen()->availableGeometry();
+        QVERIFY(area.contains(list->frameGeometry()));
+        for (const Remind* window : alertWindows())
+            QVERIFY(area.contains(window->frameGeometry()));
         QVERIFY(list->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(list->testAttribute(Qt::WA_ShowWithoutActivating));
         QCOMPARE(list->layoutDirection(), Qt::RightToLeft);
