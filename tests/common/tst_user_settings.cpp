@@ -107,8 +107,10 @@ private slots:
         QCOMPARE(ReadIni("LAN_Settings", "Nick", ""), QString("dana"));
         QCOMPARE(AutoStart::usersProgram(AutoRunEntry::entry.name).value_or("none"),
                  kInstalled + "/Tolvane");
-        QCOMPARE(QDir(UserFiles::folder(UserFiles::Kind::Data)).entryList(QDir::Files),
-                 (QStringList{"KV_Data.mdb", "Kalvex.key"}));
+        const QStringList moved =
+            QDir(UserFiles::folder(UserFiles::Kind::Data)).entryList(QDir::Files);
+        QCOMPARE(QSet<QString>(moved.begin(), moved.end()),
+                 (QSet<QString>{"KV_Data.mdb", "Kalvex.key"})); // the order follows the locale
         QCOMPARE(fileBytes(UserFiles::dataFile("Kalvex.key")), QByteArray("the key pair"));
         QCOMPARE(EarlierInstallation::database().value_or("none"), QString("none"));
     }

@@ -52,7 +52,7 @@ private slots:
         QCOMPARE(row.value("Adv_PeriodN").toInt(), 1);
         QCOMPARE(row.value("Adv_HebrewMonth").toInt(), int(HebrewMonth::Kislev));
         QCOMPARE(row.value("Adv_HebrewDay").toInt(), 27);
-        const QModelIndex first = f->find<QListView>("List1")->model()->index(0, 0);
+        const QModelIndex first = f->find<QAbstractItemView>("List1")->model()->index(0, 0);
         QCOMPARE(first.data(Qt::ToolTipRole).toString(), QStringLiteral("כ\"ז בכסלו תשפ\"ח"));
     }
 
