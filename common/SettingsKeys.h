@@ -34,4 +34,11 @@ inline const QString trust = QStringLiteral("Trust");
 inline const QString trustMixed = QStringLiteral("mixed");
 inline const QString trustSigned = QStringLiteral("signed");
 
+// The broker for colleagues beyond the LAN (broker/BrokerSettings.h).
+inline const QString brokerSection = QStringLiteral("Broker");
+inline const QString brokerAddress = QStringLiteral("Address");
+inline const QString brokerUser = QStringLiteral("User");
+inline const QString brokerCaFile = QStringLiteral("CaFile");
+inline const QString brokerRelay = QStringLiteral("Relay");
+
 } // namespace SettingsKeys
