@@ -132,23 +132,14 @@ private slots:
                  stepCount);
         QCOMPARE(refusalOf([&] { nextHebrewMonthly(future, anchor, -1, future); }), stepCount);
         QCOMPARE(refusalOf([] { requireHebrewStepCount(1); }), QString());
-        QCOMPARE(refusalOf([] {
-                     requireHebrewStart({5786, M::Heshvan, 30});
-                 }),
-                 QString::fromUtf8("בשנת תשפ\"ו אין ל' בחשוון"));
-        QCOMPARE(refusalOf([] {
-                     requireHebrewStart({5785, M::AdarI, 1});
-                 }),
-                 QString::fromUtf8("בשנת תשפ\"ה אין א' באדר א'"));
-        QCOMPARE(refusalOf([] {
-                     requireHebrewStart({5785, M::Tishri, 31});
-                 }),
-                 QStringLiteral("התאריך העברי אינו קיים"));
-        QCOMPARE(refusalOf([] { requireHebrewStart({5785, M::Heshvan, 30}); }), QString());
-        QCOMPARE(refusalOf([] {
-                     requireHebrewStart({5962, M::Tishri, 1});
-                 }),
-                 QStringLiteral("התאריך מחוץ לטווח הלוח העברי (השנים 1900–2200)"));
+        const std::pair<HebrewDate, const char*> starts[] = {
+            {{5786, M::Heshvan, 30}, "בשנת תשפ\"ו אין ל' בחשוון"},
+            {{5785, M::AdarI, 1}, "בשנת תשפ\"ה אין א' באדר א'"},
+            {{5785, M::Tishri, 31}, "התאריך העברי אינו קיים"},
+            {{5785, M::Heshvan, 30}, ""},
+            {{5962, M::Tishri, 1}, "התאריך מחוץ לטווח הלוח העברי (השנים 1900–2200)"}};
+        for (const auto& [start, refusal] : starts)
+            QCOMPARE(refusalOf([&] { requireHebrewStart(start); }), QString::fromUtf8(refusal));
     }
 
     // The last years of the range step to their end and no further.
