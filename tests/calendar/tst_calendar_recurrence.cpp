@@ -62,31 +62,26 @@ private slots:
             QCOMPARE(chain(nextHebrewYearly, c.start, 1, int(c.next.size())), c.next);
     }
 
-    // Day 30 in months of 29 days goes on to the 1st; the 30th comes back.
-    void monthlyStepsFollowTheMissingDayRule()
+    // Day 30 in months of 29 days goes on to the 1st and the 30th comes back; a leap year has
+    // 13 months, Adar I among them, a common year 12.
+    void monthlyStepsFollowTheMonthsOfTheYear()
     {
-        const QList<Date> everyMonth{hd(5785, M::Heshvan, 30), hd(5785, M::Kislev, 30),
-                                     hd(5785, M::Shevat, 1),   hd(5785, M::Shevat, 30),
-                                     hd(5785, M::Nisan, 1),    hd(5785, M::Nisan, 30),
-                                     hd(5785, M::Sivan, 1),    hd(5785, M::Sivan, 30)};
-        const QList<Date> everyTwo{hd(5785, M::Shevat, 1), hd(5785, M::Nisan, 1),
-                                   hd(5785, M::Sivan, 1)};
-        QCOMPARE(chain(nextHebrewMonthly, hd(5785, M::Tishri, 30), 1, 8), everyMonth);
-        QCOMPARE(chain(nextHebrewMonthly, hd(5785, M::Heshvan, 30), 2, 3), everyTwo);
-    }
-
-    // A leap year has 13 months, Adar I among them; a common year 12.
-    void monthlyStepsCountTheMonthsTheYearHas()
-    {
-        const QList<Date> leap{hd(5784, M::AdarI, 15), hd(5784, M::Adar, 15),
-                               hd(5784, M::Nisan, 15)};
-        QCOMPARE(chain(nextHebrewMonthly, hd(5784, M::Shevat, 15), 1, 3), leap);
-        QCOMPARE(chain(nextHebrewMonthly, hd(5784, M::Tishri, 1), 13, 1),
-                 QList<Date>{hd(5785, M::Tishri, 1)});
-        QCOMPARE(chain(nextHebrewMonthly, hd(5784, M::Tishri, 1), 12, 1),
-                 QList<Date>{hd(5784, M::Elul, 1)});
-        QCOMPARE(chain(nextHebrewMonthly, hd(5785, M::Tishri, 1), 12, 1),
-                 QList<Date>{hd(5786, M::Tishri, 1)});
+        // clang-format off
+        const struct { Date start; short n; QList<Date> next; } cases[] = {
+            {hd(5785, M::Tishri, 30), 1,
+             {hd(5785, M::Heshvan, 30), hd(5785, M::Kislev, 30), hd(5785, M::Shevat, 1),
+              hd(5785, M::Shevat, 30), hd(5785, M::Nisan, 1), hd(5785, M::Nisan, 30),
+              hd(5785, M::Sivan, 1), hd(5785, M::Sivan, 30)}},
+            {hd(5785, M::Heshvan, 30), 2,
+             {hd(5785, M::Shevat, 1), hd(5785, M::Nisan, 1), hd(5785, M::Sivan, 1)}},
+            {hd(5784, M::Shevat, 15), 1,
+             {hd(5784, M::AdarI, 15), hd(5784, M::Adar, 15), hd(5784, M::Nisan, 15)}},
+            {hd(5784, M::Tishri, 1), 13, {hd(5785, M::Tishri, 1)}},
+            {hd(5784, M::Tishri, 1), 12, {hd(5784, M::Elul, 1)}},
+            {hd(5785, M::Tishri, 1), 12, {hd(5786, M::Tishri, 1)}}};
+        // clang-format on
+        for (const auto& c : cases)
+            QCOMPARE(chain(nextHebrewMonthly, c.start, c.n, int(c.next.size())), c.next);
     }
 
     // Strictly after now, in whole steps from the current occurrence; a
