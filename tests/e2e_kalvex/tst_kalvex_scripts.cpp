@@ -49,6 +49,15 @@ class KalvexScriptsE2e : public QObject
     QVariantMap reminder(int id) { return m_kalvex->GetReminder(id).value(); }
     int rowCount() { return m_s->scalarSql("SELECT COUNT(*) FROM Main_tbl").toInt(); }
     Run run(const QStringList& args) { return m_s->run("Kalvex", args); }
+    // Each command exits 1 and its error output holds the text given with it.
+    void verifyRefused(const QList<std::pair<QStringList, QString>>& commands)
+    {
+        for (const auto& [args, message] : commands) {
+            const Run r = run(args);
+            QVERIFY2(r.exitCode == 1, qPrintable(args.join(' ')));
+            QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        }
+    }
 
 private slots:
     void init()
@@ -235,13 +244,10 @@ private slots:
         QVERIFY(nextIsNowPlus(525600, [&] {
             QCOMPARE(run({"--postpone", number, "525600"}).exitCode, 0);
         }));
-        for (const QStringList& args :
-             {QStringList{"--postpone", number, "0"}, QStringList{"--postpone", "99999", "5"},
-              QStringList{"--postpone", number, "רבע"}, QStringList{"--postpone", number}}) {
-            const Run r = run(args);
-            QVERIFY2(r.exitCode == 1, qPrintable(args.join(' ')));
-            QVERIFY2(r.err.contains("--postpone"), qPrintable(r.err));
-        }
+        verifyRefused({{{"--postpone", number, "0"}, "--postpone"},
+                       {{"--postpone", "99999", "5"}, "--postpone"},
+                       {{"--postpone", number, "רבע"}, "--postpone"},
+                       {{"--postpone", number}, "--postpone"}});
     }
 
     // 27 Kislev is 27 December 2027, 15 December 2028 and 4 December 2029; Israel's days off
@@ -264,16 +270,11 @@ private slots:
                  (QStringList{"2027-04-22", "2027-04-28", "2027-05-12", "2027-06-11", "2027-10-02",
                               "2027-10-03", "2027-10-11", "2027-10-16", "2027-10-23"}));
         const int rows = rowCount();
-        const QList<std::pair<QStringList, QString>> refused = {
-            {{"--add", "x", "--at", "2201-01-01 09:00", "--repeat", "hebrew-monthly"}, "--at: "},
-            {{"--occurrences", id, "0"}, "--occurrences: "},
-            {{"--occurrences", "99999"}, "--occurrences: "},
-            {{"--days-off", "2201"}, "--days-off: "}};
-        for (const auto& [args, message] : refused) {
-            const Run r = run(args);
-            QVERIFY2(r.exitCode == 1, qPrintable(args.join(' ')));
-            QVERIFY2(r.err.contains(message), qPrintable(r.err));
-        }
+        verifyRefused(
+            {{{"--add", "x", "--at", "2201-01-01 09:00", "--repeat", "hebrew-monthly"}, "--at: "},
+             {{"--occurrences", id, "0"}, "--occurrences: "},
+             {{"--occurrences", "99999"}, "--occurrences: "},
+             {{"--days-off", "2201"}, "--days-off: "}});
         QCOMPARE(rowCount(), rows);
     }
 
@@ -304,24 +305,17 @@ private slots:
         const QString id = added.out.trimmed();
         QCOMPARE(run({"--list"}).out, id + "\t2026-12-08 09:00\tdaily\thigh\t1\tכותרת\n");
 
-        const QList<std::pair<QStringList, QString>> refused = {
-            {{"--add", "x", "--at", "2026-12-08 09:00", "--repeat", "fortnightly"}, "--repeat: "},
-            {{"--add", "x", "--at", "2026-13-01 09:00"}, "--at: "},
-            {{"--add", "", "--at", "2026-12-08 09:00"}, "--add: "},
-            {{"--add", "   ", "--at", "2026-12-08 09:00"}, "--add: "},
-            {{"--add", "x"}, "--at: "},
-            {{"--list", "--delete", id}, "--list"},
-            {{"--colour"}, "--colour"}};
-        for (const auto& [args, message] : refused) {
-            const Run r = run(args);
-            QVERIFY2(r.exitCode == 1, qPrintable(args.join(' ')));
-            QVERIFY2(r.err.contains(message), qPrintable(r.err));
-        }
+        verifyRefused(
+            {{{"--add", "x", "--at", "2026-12-08 09:00", "--repeat", "fortnightly"}, "--repeat: "},
+             {{"--add", "x", "--at", "2026-13-01 09:00"}, "--at: "},
+             {{"--add", "", "--at", "2026-12-08 09:00"}, "--add: "},
+             {{"--add", "   ", "--at", "2026-12-08 09:00"}, "--add: "},
+             {{"--add", "x"}, "--at: "},
+             {{"--list", "--delete", id}, "--list"},
+             {{"--colour"}, "--colour"}});
         QCOMPARE(run({"--delete", id}).exitCode, 0);
         QCOMPARE(run({"--list"}).out, QString());
-        const Run again = run({"--delete", id});
-        QCOMPARE(again.exitCode, 1);
-        QVERIFY(again.err.contains("--delete: "));
+        verifyRefused({{{"--delete", id}, "--delete: "}});
         // The messages match the help, in Hebrew, and warn of a title cut.
         const QList<std::pair<QStringList, QString>> told = {
             {{"--bogus"}, "--bogus אינה אפשרות מוכרת"},
