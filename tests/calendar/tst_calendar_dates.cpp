@@ -11,7 +11,7 @@ class CalendarDatesTest : public QObject
     Q_OBJECT
 
 private slots:
-    // Rosh Hashana and Pesach of 36 years convert both ways.
+    // Rosh Hashana and Pesach of the published years convert both ways.
     void publishedDatesConvertBothWays()
     {
         for (const auto& p : kPublishedYears) {
@@ -40,6 +40,8 @@ private slots:
     void heshvanAndKislevFollowTheYearsLength()
     {
         for (int i = 0; i + 1 < int(std::size(kPublishedYears)); ++i) {
+            if (kPublishedYears[i + 1].year != kPublishedYears[i].year + 1)
+                continue;
             const int year = yearBeginningIn(kPublishedYears[i].year);
             const int length =
                 kPublishedYears[i].roshHashana.daysTo(kPublishedYears[i + 1].roshHashana);

@@ -62,31 +62,26 @@ private slots:
             QCOMPARE(chain(nextHebrewYearly, c.start, 1, int(c.next.size())), c.next);
     }
 
-    // Day 30 in months of 29 days goes on to the 1st; the 30th comes back.
-    void monthlyStepsFollowTheMissingDayRule()
+    // Day 30 in months of 29 days goes on to the 1st and the 30th comes back; a leap year has
+    // 13 months, Adar I among them, a common year 12.
+    void monthlyStepsFollowTheMonthsOfTheYear()
     {
-        const QList<Date> everyMonth{hd(5785, M::Heshvan, 30), hd(5785, M::Kislev, 30),
-                                     hd(5785, M::Shevat, 1),   hd(5785, M::Shevat, 30),
-                                     hd(5785, M::Nisan, 1),    hd(5785, M::Nisan, 30),
-                                     hd(5785, M::Sivan, 1),    hd(5785, M::Sivan, 30)};
-        const QList<Date> everyTwo{hd(5785, M::Shevat, 1), hd(5785, M::Nisan, 1),
-                                   hd(5785, M::Sivan, 1)};
-        QCOMPARE(chain(nextHebrewMonthly, hd(5785, M::Tishri, 30), 1, 8), everyMonth);
-        QCOMPARE(chain(nextHebrewMonthly, hd(5785, M::Heshvan, 30), 2, 3), everyTwo);
-    }
-
-    // A leap year has 13 months, Adar I among them; a common year 12.
-    void monthlyStepsCountTheMonthsTheYearHas()
-    {
-        const QList<Date> leap{hd(5784, M::AdarI, 15), hd(5784, M::Adar, 15),
-                               hd(5784, M::Nisan, 15)};
-        QCOMPARE(chain(nextHebrewMonthly, hd(5784, M::Shevat, 15), 1, 3), leap);
-        QCOMPARE(chain(nextHebrewMonthly, hd(5784, M::Tishri, 1), 13, 1),
-                 QList<Date>{hd(5785, M::Tishri, 1)});
-        QCOMPARE(chain(nextHebrewMonthly, hd(5784, M::Tishri, 1), 12, 1),
-                 QList<Date>{hd(5784, M::Elul, 1)});
-        QCOMPARE(chain(nextHebrewMonthly, hd(5785, M::Tishri, 1), 12, 1),
-                 QList<Date>{hd(5786, M::Tishri, 1)});
+        // clang-format off
+        const struct { Date start; short n; QList<Date> next; } cases[] = {
+            {hd(5785, M::Tishri, 30), 1,
+             {hd(5785, M::Heshvan, 30), hd(5785, M::Kislev, 30), hd(5785, M::Shevat, 1),
+              hd(5785, M::Shevat, 30), hd(5785, M::Nisan, 1), hd(5785, M::Nisan, 30),
+              hd(5785, M::Sivan, 1), hd(5785, M::Sivan, 30)}},
+            {hd(5785, M::Heshvan, 30), 2,
+             {hd(5785, M::Shevat, 1), hd(5785, M::Nisan, 1), hd(5785, M::Sivan, 1)}},
+            {hd(5784, M::Shevat, 15), 1,
+             {hd(5784, M::AdarI, 15), hd(5784, M::Adar, 15), hd(5784, M::Nisan, 15)}},
+            {hd(5784, M::Tishri, 1), 13, {hd(5785, M::Tishri, 1)}},
+            {hd(5784, M::Tishri, 1), 12, {hd(5784, M::Elul, 1)}},
+            {hd(5785, M::Tishri, 1), 12, {hd(5786, M::Tishri, 1)}}};
+        // clang-format on
+        for (const auto& c : cases)
+            QCOMPARE(chain(nextHebrewMonthly, c.start, c.n, int(c.next.size())), c.next);
     }
 
     // Strictly after now, in whole steps from the current occurrence; a
@@ -132,23 +127,14 @@ private slots:
                  stepCount);
         QCOMPARE(refusalOf([&] { nextHebrewMonthly(future, anchor, -1, future); }), stepCount);
         QCOMPARE(refusalOf([] { requireHebrewStepCount(1); }), QString());
-        QCOMPARE(refusalOf([] {
-                     requireHebrewStart({5786, M::Heshvan, 30});
-                 }),
-                 QString::fromUtf8("בשנת תשפ\"ו אין ל' בחשוון"));
-        QCOMPARE(refusalOf([] {
-                     requireHebrewStart({5785, M::AdarI, 1});
-                 }),
-                 QString::fromUtf8("בשנת תשפ\"ה אין א' באדר א'"));
-        QCOMPARE(refusalOf([] {
-                     requireHebrewStart({5785, M::Tishri, 31});
-                 }),
-                 QStringLiteral("התאריך העברי אינו קיים"));
-        QCOMPARE(refusalOf([] { requireHebrewStart({5785, M::Heshvan, 30}); }), QString());
-        QCOMPARE(refusalOf([] {
-                     requireHebrewStart({5962, M::Tishri, 1});
-                 }),
-                 QStringLiteral("התאריך מחוץ לטווח הלוח העברי (השנים 1900–2200)"));
+        const std::pair<HebrewDate, const char*> starts[] = {
+            {{5786, M::Heshvan, 30}, "בשנת תשפ\"ו אין ל' בחשוון"},
+            {{5785, M::AdarI, 1}, "בשנת תשפ\"ה אין א' באדר א'"},
+            {{5785, M::Tishri, 31}, "התאריך העברי אינו קיים"},
+            {{5785, M::Heshvan, 30}, ""},
+            {{5962, M::Tishri, 1}, "התאריך מחוץ לטווח הלוח העברי (השנים 1900–2200)"}};
+        for (const auto& [start, refusal] : starts)
+            QCOMPARE(refusalOf([&] { requireHebrewStart(start); }), QString::fromUtf8(refusal));
     }
 
     // The last years of the range step to their end and no further.

@@ -21,12 +21,7 @@ namespace {
 
 const QString kProgramDir = QStringLiteral("/usr/lib/veltrum-reminder");
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Run = E2eSession::Ran;
 
 Run run(const QString& program, const QStringList& args, int timeoutMs = 300000)
 {

@@ -23,13 +23,6 @@
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 // The XDG variables of a user who has none: the programs go by the XDG defaults.
 const QMap<QString, QString> kNoXdg = {
     {"XDG_DATA_HOME", QString()}, {"XDG_CONFIG_HOME", QString()}, {"XDG_STATE_HOME", QString()}};
@@ -74,14 +67,9 @@ class UserFilesE2e : public QObject
                 return *m_desktops[i];
         qFatal("no such user");
     }
-    Run run(E2eSession* s, const QStringList& args)
+    static E2eSession::Ran run(E2eSession* s, const QStringList& args)
     {
-        QProcess* p = s->startProgram("Kalvex", args);
-        Run r;
-        if (p->waitForFinished(20000) && p->exitStatus() == QProcess::NormalExit)
-            r = {p->exitCode(), QString::fromUtf8(p->readAllStandardOutput()),
-                 QString::fromUtf8(p->readAllStandardError())};
-        return r;
+        return s->run("Kalvex", args);
     }
     int add(E2eSession* s, const QString& caption, const Date& due)
     {
@@ -177,7 +165,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!desktopOf(s).trayIcons("Tolvane").isEmpty(), 30000);
         QVERIFY2(s->promptLines().join('\n').contains("אין מקום פנוי בדיסק"),
                  qPrintable(s->promptLines().join('\n')));
-        const Run refused = run(s, {"--add", "x", "--at", "2030-01-01 09:00"});
+        const E2eSession::Ran refused = run(s, {"--add", "x", "--at", "2030-01-01 09:00"});
         QCOMPARE(refused.exitCode, 2);
         QVERIFY2(refused.err.contains("disk is full"), qPrintable(refused.err));
         // Whatever exists is whole: a database that opens, settings and log lines complete.
@@ -192,7 +180,7 @@ private slots:
                          qPrintable(file));
         }
         QFile::remove(s->home() + "/filler");
-        const Run stored = run(s, {"--add", "x", "--at", "2030-01-01 09:00"});
+        const E2eSession::Ran stored = run(s, {"--add", "x", "--at", "2030-01-01 09:00"});
         QVERIFY2(stored.exitCode == 0, qPrintable(stored.err));
         QCOMPARE(s->scalarSql("SELECT COUNT(*) FROM Main_tbl").toInt(), 1);
         QCOMPARE(tolvane->state(), QProcess::Running);

@@ -11,36 +11,17 @@
 #include <QDBusArgument>
 #include <QDBusMetaType>
 #include <QDBusPendingCall>
-#include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <QtTest>
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Run = E2eSession::Ran;
 
 // A caption of 60 characters with a tab, and details with a tab and a line break.
 const QString kCaption = QStringLiteral("ישיבת\tצוות ") + QString(49, u'א');
 const QString kDetails = QStringLiteral("שורה\tאחת\nשורה שתיים");
-
-// Processes still running whose environment holds the marker (NAME=value).
-int processesMarked(const QByteArray& marker)
-{
-    int count = 0;
-    for (const QString& pid : QDir("/proc").entryList({"[0-9]*"}, QDir::Dirs)) {
-        QFile environ("/proc/" + pid + "/environ");
-        if (environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(marker))
-            ++count;
-    }
-    return count;
-}
 
 } // namespace
 
@@ -57,11 +38,7 @@ class KalvexScriptsE2e : public QObject
     }
     bool hook(const QString& method, const QVariantList& args)
     {
-        return m_s
-            ->call(KalvexBus::serviceName, "/TestHooks", "Kalvex.TestHooks", method, args, false)
-            .arguments()
-            .value(0)
-            .toBool();
+        return m_s->testHook(method, args).toBool();
     }
     QDBusPendingReply<int> add(const QString& caption, const QString& due, int importance = 0,
                                int eventType = 0, const QString& shareTo = QString())
@@ -71,14 +48,15 @@ class KalvexScriptsE2e : public QObject
     }
     QVariantMap reminder(int id) { return m_kalvex->GetReminder(id).value(); }
     int rowCount() { return m_s->scalarSql("SELECT COUNT(*) FROM Main_tbl").toInt(); }
-    Run run(const QStringList& args)
+    Run run(const QStringList& args) { return m_s->run("Kalvex", args); }
+    // Each command exits 1 and its error output holds the text given with it.
+    void verifyRefused(const QList<std::pair<QStringList, QString>>& commands)
     {
-        QProcess* p = m_s->startProgram("Kalvex", args);
-        Run r;
-        if (p->waitForFinished(20000) && p->exitStatus() == QProcess::NormalExit)
-            r = {p->exitCode(), QString::fromUtf8(p->readAllStandardOutput()),
-                 QString::fromUtf8(p->readAllStandardError())};
-        return r;
+        for (const auto& [args, message] : commands) {
+            const Run r = run(args);
+            QVERIFY2(r.exitCode == 1, qPrintable(args.join(' ')));
+            QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        }
     }
 
 private slots:
@@ -103,7 +81,7 @@ private slots:
         m_kalvex.reset(), m_s.reset(), m_desktop.reset();
     }
 
-    // Field by field as the editor's save of the same values; listed at once; alerts when due.
+    // Field by field as the editor's save of the same values; listed at once.
     void addReminderStoresWhatTheEditorSaves()
     {
         m_kalvex->ShowList(0).waitForFinished();
@@ -134,16 +112,6 @@ private slots:
         QCOMPARE(differ.join(" | "), QString());
         QCOMPARE(byScript.value("RCaption").toString(), "ישיבת צוות " + QString(39, u'א'));
         QTRY_COMPARE(debug()->ListedIds().value(), (QList<int>{edited, id}));
-
-        // One due at the next whole minute: no alert before it, one once it has passed.
-        const Date due = Clock::now().withoutSeconds().addMinutes(1);
-        const int soon = add("בקרוב", formatIsoMinute(due)).value();
-        QTRY_COMPARE(m_s->iniValue("Reminder", "NextDate"), formatNextDate(due));
-        m_kalvex->CheckList().waitForFinished();
-        QVERIFY(E2eSession::waitFor([&] { return Clock::now() > due; }, 65000));
-        QVERIFY(debug()->AlertIds().value().isEmpty());
-        m_kalvex->CheckList().waitForFinished();
-        QTRY_COMPARE(debug()->AlertIds().value(), QList<int>{soon});
     }
 
     // Each refused with the argument named, nothing written.
@@ -174,7 +142,8 @@ private slots:
         QCOMPARE(rowCount(), 0);
     }
 
-    // Read, changed by any subset (also the rule), filtered, deleted; bad changes refused.
+    // Read, changed by any subset (also the rule), filtered, deleted; bad changes refused, a good
+    // one switches the reminder on.
     void remindersAreReadChangedAndDeleted()
     {
         const QDBusPendingReply<int> added = add("קריאה", "2026-12-08T09:00");
@@ -215,6 +184,9 @@ private slots:
         QCOMPARE(reminder(id), changed);
         QCOMPARE(answered(m_kalvex->GetReminder(id + 1)).error().name(),
                  KalvexBus::invalidArgumentError);
+        // A changed reminder alerts again: the change switches it back on.
+        QVERIFY(!answered(m_kalvex->UpdateReminder(id, {{"RDate", "2026-12-10T09:00"}})).isError());
+        QCOMPARE(reminder(id).value("RActive").toBool(), true);
 
         QCOMPARE(m_kalvex->DeleteReminder(id, false).value(), true);
         QCOMPARE(m_kalvex->DeleteReminder(id, false).value(), false);
@@ -272,13 +244,10 @@ private slots:
         QVERIFY(nextIsNowPlus(525600, [&] {
             QCOMPARE(run({"--postpone", number, "525600"}).exitCode, 0);
         }));
-        for (const QStringList& args :
-             {QStringList{"--postpone", number, "0"}, QStringList{"--postpone", "99999", "5"},
-              QStringList{"--postpone", number, "רבע"}, QStringList{"--postpone", number}}) {
-            const Run r = run(args);
-            QVERIFY2(r.exitCode == 1, qPrintable(args.join(' ')));
-            QVERIFY2(r.err.contains("--postpone"), qPrintable(r.err));
-        }
+        verifyRefused({{{"--postpone", number, "0"}, "--postpone"},
+                       {{"--postpone", "99999", "5"}, "--postpone"},
+                       {{"--postpone", number, "רבע"}, "--postpone"},
+                       {{"--postpone", number}, "--postpone"}});
     }
 
     // 27 Kislev is 27 December 2027, 15 December 2028 and 4 December 2029; Israel's days off
@@ -301,16 +270,11 @@ private slots:
                  (QStringList{"2027-04-22", "2027-04-28", "2027-05-12", "2027-06-11", "2027-10-02",
                               "2027-10-03", "2027-10-11", "2027-10-16", "2027-10-23"}));
         const int rows = rowCount();
-        const QList<std::pair<QStringList, QString>> refused = {
-            {{"--add", "x", "--at", "2201-01-01 09:00", "--repeat", "hebrew-monthly"}, "--at: "},
-            {{"--occurrences", id, "0"}, "--occurrences: "},
-            {{"--occurrences", "99999"}, "--occurrences: "},
-            {{"--days-off", "2201"}, "--days-off: "}};
-        for (const auto& [args, message] : refused) {
-            const Run r = run(args);
-            QVERIFY2(r.exitCode == 1, qPrintable(args.join(' ')));
-            QVERIFY2(r.err.contains(message), qPrintable(r.err));
-        }
+        verifyRefused(
+            {{{"--add", "x", "--at", "2201-01-01 09:00", "--repeat", "hebrew-monthly"}, "--at: "},
+             {{"--occurrences", id, "0"}, "--occurrences: "},
+             {{"--occurrences", "99999"}, "--occurrences: "},
+             {{"--days-off", "2201"}, "--days-off: "}});
         QCOMPARE(rowCount(), rows);
     }
 
@@ -331,22 +295,6 @@ private slots:
         }
     }
 
-    // A changed reminder alerts again: an update switches a reminder that was off back on.
-    void anUpdateSwitchesTheReminderOn()
-    {
-        const int id = add("כבוי", "2026-12-09T09:00").value();
-        const auto active = [&] {
-            return m_s
-                ->scalarSql(
-                    QStringLiteral("SELECT RActive FROM Main_tbl WHERE RMain_Id = %1").arg(id))
-                .toInt();
-        };
-        QVERIFY(!answered(m_kalvex->UpdateReminder(id, {{"RActive", false}})).isError());
-        QCOMPARE(active(), 0);
-        QVERIFY(!answered(m_kalvex->UpdateReminder(id, {{"RDate", "2026-12-10T09:00"}})).isError());
-        QCOMPARE(active(), 1);
-    }
-
     // Registers the service when needed; prints the id and the list; bad input exits 1.
     void commandLineAddsListsAndDeletes()
     {
@@ -357,24 +305,17 @@ private slots:
         const QString id = added.out.trimmed();
         QCOMPARE(run({"--list"}).out, id + "\t2026-12-08 09:00\tdaily\thigh\t1\tכותרת\n");
 
-        const QList<std::pair<QStringList, QString>> refused = {
-            {{"--add", "x", "--at", "2026-12-08 09:00", "--repeat", "fortnightly"}, "--repeat: "},
-            {{"--add", "x", "--at", "2026-13-01 09:00"}, "--at: "},
-            {{"--add", "", "--at", "2026-12-08 09:00"}, "--add: "},
-            {{"--add", "   ", "--at", "2026-12-08 09:00"}, "--add: "},
-            {{"--add", "x"}, "--at: "},
-            {{"--list", "--delete", id}, "--list"},
-            {{"--colour"}, "--colour"}};
-        for (const auto& [args, message] : refused) {
-            const Run r = run(args);
-            QVERIFY2(r.exitCode == 1, qPrintable(args.join(' ')));
-            QVERIFY2(r.err.contains(message), qPrintable(r.err));
-        }
+        verifyRefused(
+            {{{"--add", "x", "--at", "2026-12-08 09:00", "--repeat", "fortnightly"}, "--repeat: "},
+             {{"--add", "x", "--at", "2026-13-01 09:00"}, "--at: "},
+             {{"--add", "", "--at", "2026-12-08 09:00"}, "--add: "},
+             {{"--add", "   ", "--at", "2026-12-08 09:00"}, "--add: "},
+             {{"--add", "x"}, "--at: "},
+             {{"--list", "--delete", id}, "--list"},
+             {{"--colour"}, "--colour"}});
         QCOMPARE(run({"--delete", id}).exitCode, 0);
         QCOMPARE(run({"--list"}).out, QString());
-        const Run again = run({"--delete", id});
-        QCOMPARE(again.exitCode, 1);
-        QVERIFY(again.err.contains("--delete: "));
+        verifyRefused({{{"--delete", id}, "--delete: "}});
         // The messages match the help, in Hebrew, and warn of a title cut.
         const QList<std::pair<QStringList, QString>> told = {
             {{"--bogus"}, "--bogus אינה אפשרות מוכרת"},
@@ -400,7 +341,7 @@ private slots:
         const Run r = run({"--list"});
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains("אין חיבור לאפיק ההודעות של ההפעלה"), qPrintable(r.err));
-        QCOMPARE(processesMarked(marker), 0);
+        QCOMPARE(E2eSession::processesMarked(marker), QList<qint64>());
     }
 };
 

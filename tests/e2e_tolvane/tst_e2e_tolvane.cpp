@@ -81,18 +81,7 @@ class E2eTolvane : public QObject
     QString diagnostics() const { return tolvaneLog() + "\nKalvex.log: " + m_session->logText(); }
     int run(const QString& path, const QStringList& args = {})
     {
-        QProcess p;
-        p.setProcessEnvironment(m_session->environment());
-        p.start(path, args);
-        return p.waitForFinished(15000) ? p.exitCode() : -1;
-    }
-
-    QVariant hook(const QString& method, const QVariantList& args) const
-    {
-        return m_session
-            ->call(KalvexBus::serviceName, "/TestHooks", "Kalvex.TestHooks", method, args, false)
-            .arguments()
-            .value(0);
+        return m_session->runCommand(path, args, 15000).exitCode;
     }
 
 private slots:
@@ -139,11 +128,7 @@ private slots:
         CHECK(startTolvane());
         WAIT_FOR(!m_session->hasOwner(KalvexBus::serviceName), 15000);
         const Date due = Clock::now().addSeconds(5);
-        const QString sql = QStringLiteral(
-            "INSERT INTO Main_tbl (RCaption, RDate, RNext, RImportance, REventType, RActive) "
-            "VALUES ('מתוכנית אחרת', %1, %1, 0, 0, 1);");
-        CHECK(run("sqlite3",
-                  {m_session->programFile("KV_Data.mdb"), sql.arg(due.serial(), 0, 'g', 17)}) == 0);
+        CHECK(m_session->shellInsert(due, QStringLiteral("מתוכנית אחרת")));
         WAIT_FOR(!m_desktop->windowsTitled(QStringLiteral("מתוכנית אחרת")).isEmpty(), 40000);
         QCOMPARE(tolvaneLog(), QString());
     }
@@ -159,14 +144,14 @@ private slots:
         const qint32 id = m_session->addReminder(Clock::now().addDays(1), QStringLiteral("stored"));
         kalvexOn<KalvexKVClassInterface>(m_session->bus())->ShowList(id).waitForFinished();
         WAIT_FOR(managerOpen(), 15000);
-        CHECK(hook("SetText", {"CCaption", "typed"}).toBool());
+        CHECK(m_session->testHook("SetText", {"CCaption", "typed"}).toBool());
         CHECK(chooseExit());
         CHECK(ended(tolvane));
         WAIT_FOR(!managerOpen(), 10000);
         CHECK(m_session->promptLines() == QStringList{kManager + "|האם ברצונך לסגור את התזכורון"});
 
         kalvexOn<KalvexKVClassInterface>(m_session->bus())->ShowList(id).waitForFinished();
-        WAIT_FOR(hook("Text", {"CCaption"}).toString() == "typed", 15000);
+        WAIT_FOR(m_session->testHook("Text", {"CCaption"}).toString() == "typed", 15000);
         CHECK(m_session->promptLines().contains(
             kManager + "|נמצאה עריכה שלא נשמרה של התזכורת \"typed\": לשחזר?"));
     }

@@ -70,37 +70,18 @@ private slots:
     }
     void cleanup() { m_dir.reset(); }
 
-    void textsAsStored_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("detail");
-        const QString fifty(50, u'א');
-        QTest::newRow("50 kept") << fifty << fifty << fifty;
-        QTest::newRow("51 cut") << fifty + "ב" << fifty << fifty + "ב";
-        QTest::newRow("tab") << "a\tb"
-                             << "a b"
-                             << "a b";
-        QTest::newRow("LF") << "a\nb"
-                            << "a b"
-                            << "a\r\nb";
-        QTest::newRow("CR LF") << "a\r\nb"
-                               << "a  b"
-                               << "a\r\nb";
-        QTest::newRow("CR") << "a\rb"
-                            << "a b"
-                            << "a\r\nb";
-        QTest::newRow("blanks kept") << "  "
-                                     << "  "
-                                     << "  ";
-    }
+    // What is typed, then as the caption and as the details store it.
     void textsAsStored()
     {
-        QFETCH(QString, typed);
-        QFETCH(QString, caption);
-        QFETCH(QString, detail);
-        QCOMPARE(StoredCaption(typed), caption);
-        QCOMPARE(StoredDetail(typed), detail);
+        const QString fifty(50, u'א');
+        const QStringList cases[] = {
+            {fifty, fifty, fifty},     {fifty + "ב", fifty, fifty + "ב"}, {"a\tb", "a b", "a b"},
+            {"a\nb", "a b", "a\r\nb"}, {"a\r\nb", "a  b", "a\r\nb"},      {"a\rb", "a b", "a\r\nb"},
+            {"  ", "  ", "  "}};
+        for (const QStringList& c : cases) {
+            QCOMPARE(StoredCaption(c[0]), c[1]);
+            QCOMPARE(StoredDetail(c[0]), c[2]);
+        }
     }
 
     // Every type code: RNext = RDate, the end of a simple type, and a rule (Adv_Period,
@@ -218,11 +199,15 @@ private slots:
         QCOMPARE(mismatches, QStringList());
     }
 
-    // A new row gets this user as author; an edited one keeps its author; a gone one is not
-    // stored again.
+    // A refused one writes nothing; a new row gets this user as author; an edited one keeps its
+    // author; a gone one is not stored again.
     void savedAsTheEditorSaves()
     {
         const quint64 before = ReminderChanges::serial();
+        ReminderRecord refused = valid();
+        refused.REventType = 7;
+        QVERIFY_THROWS_EXCEPTION(ReminderRefused, SaveReminder(refused, 0));
+        QCOMPARE(OpenReminderDb()->scalar("SELECT COUNT(*) FROM Main_tbl").toInt(), 0);
         const qint32 id = SaveReminder(valid(), 0);
         QCOMPARE(reminderRow(id).value("RAuthor").toString(), QStringLiteral("me"));
         QCOMPARE(ReminderChanges::serial(), before + 1);
@@ -249,46 +234,33 @@ private slots:
         QCOMPARE(GetDbVersion(*OpenReminderDb()), kCurrentDbVersion);
     }
 
-    void aRefusedSaveWritesNothing()
-    {
-        ReminderRecord r = valid();
-        r.REventType = 7;
-        const quint64 before = ReminderChanges::serial();
-        QVERIFY_THROWS_EXCEPTION(ReminderRefused, SaveReminder(r, 0));
-        QCOMPARE(OpenReminderDb()->scalar("SELECT COUNT(*) FROM Main_tbl").toInt(), 0);
-        QCOMPARE(ReminderChanges::serial(), before);
-    }
-
     // A reminder this user shared asks; the others go without a question.
     void deletionAsksOnlyForAReminderSharedHere_data()
     {
         QTest::addColumn<bool>("author");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("result");
+        QTest::addColumn<NetworkDeletion>("answer");
+        QTest::addColumn<Deletion>("result");
         QTest::addColumn<int>("sent");
-        QTest::newRow("also") << true << int(NetworkDeletion::Also) << int(Deletion::Deleted) << 77;
-        QTest::newRow("local") << true << int(NetworkDeletion::LocalOnly) << int(Deletion::Deleted)
-                               << 0;
-        QTest::newRow("cancel") << true << int(NetworkDeletion::Cancel) << int(Deletion::Cancelled)
-                                << 0;
-        QTest::newRow("a copy") << false << int(NetworkDeletion::Cancel) << int(Deletion::Deleted)
-                                << 0;
+        using N = NetworkDeletion;
+        QTest::newRow("also") << true << N::Also << Deletion::Deleted << 77;
+        QTest::newRow("local") << true << N::LocalOnly << Deletion::Deleted << 0;
+        QTest::newRow("cancel") << true << N::Cancel << Deletion::Cancelled << 0;
+        QTest::newRow("a copy") << false << N::Cancel << Deletion::Deleted << 0;
     }
     void deletionAsksOnlyForAReminderSharedHere()
     {
         QFETCH(bool, author);
-        QFETCH(int, answer);
-        QFETCH(int, result);
+        QFETCH(NetworkDeletion, answer);
+        QFETCH(Deletion, result);
         QFETCH(int, sent);
         const qint32 id =
             insertReminder(reminderFields(0, at(2026, 12, 8), at(2026, 12, 8),
                                           {{"BroadcastId", 77}, {"IAMAuthor", author ? 1 : 0}}));
         qint32 sentId = 0;
-        const auto decision = NetworkDeletion(answer);
         const Deletion deletion = DeleteReminder(
-            id, [decision] { return decision; },
+            id, [answer] { return answer; },
             [&sentId](qint32 broadcastId) { sentId = broadcastId; });
-        QCOMPARE(int(deletion), result);
+        QCOMPARE(deletion, result);
         QCOMPARE(sentId, sent);
         QCOMPARE(reminderRow(id).isEmpty(), deletion == Deletion::Deleted);
         const auto local = [] { return NetworkDeletion::LocalOnly; };

@@ -1,6 +1,7 @@
 #include "tests/support/E2eSession.h"
 #include "tests/support/TestFiles.h"
 
+#include "common/KalvexBus.h"
 #include "common/ProfileFile.h"
 #include "platform/FileLock.h"
 #include "store/Database.h"
@@ -180,12 +181,17 @@ QProcess* E2eSession::launch(const QString& program, const QStringList& args)
     return process;
 }
 
+QList<qint64> E2eSession::processesMarked(const QByteArray& entry)
+{
+    return processes([&](qint64 pid) {
+        return fileBytes(QStringLiteral("/proc/%1/environ").arg(pid)).split('\0').contains(entry);
+    });
+}
+
 void E2eSession::killEverything()
 {
-    const QByteArray marker = (kMarkerName + QLatin1Char('=') + m_marker).toUtf8();
-    const QList<qint64> killed = processes([&](qint64 pid) {
-        return fileBytes(QStringLiteral("/proc/%1/environ").arg(pid)).split('\0').contains(marker);
-    });
+    const QList<qint64> killed =
+        processesMarked((kMarkerName + QLatin1Char('=') + m_marker).toUtf8());
     for (qint64 pid : killed)
         ::kill(pid_t(pid), SIGKILL);
     for (auto& process : m_processes)
@@ -250,12 +256,35 @@ void E2eSession::preferTestPrograms()
         qputenv("KV_TEST_PROGRAM_DIR", qgetenv("KV_PROGRAM_BUILD_DIR") + "/../tests/program");
 }
 
-int E2eSession::runProgram(const QString& name, const QStringList& args)
+E2eSession::Ran E2eSession::runCommand(const QString& command, const QStringList& args,
+                                       int timeoutMs)
 {
-    QProcess* process = launch(programFile(name), args); // killed with the session if it hangs
-    return process->waitForFinished(15000) && process->exitStatus() == QProcess::NormalExit
-               ? process->exitCode()
-               : -1;
+    QProcess* process = launch(command, args); // killed with the session if it hangs
+    Ran ran;
+    if (process->waitForFinished(timeoutMs) && process->exitStatus() == QProcess::NormalExit)
+        ran.exitCode = process->exitCode();
+    ran.out = QString::fromUtf8(process->readAllStandardOutput());
+    ran.err = QString::fromUtf8(process->readAllStandardError());
+    return ran;
+}
+
+QVariant E2eSession::testHook(const QString& method, const QVariantList& args) const
+{
+    return call(KalvexBus::serviceName, QStringLiteral("/TestHooks"),
+                QStringLiteral("Kalvex.TestHooks"), method, args, false)
+        .arguments()
+        .value(0);
+}
+
+bool E2eSession::shellInsert(const Date& rDate, const QString& caption, const QString& thenSql)
+{
+    const QString insert =
+        QStringLiteral("INSERT INTO Main_tbl (RCaption, RDate, RNext, RImportance, REventType, "
+                       "RActive) VALUES ('%1', %2, %2, 0, 0, 1);")
+            .arg(caption)
+            .arg(rDate.serial(), 0, 'g', 17);
+    const QString database = userFile(QStringLiteral("data"), QStringLiteral("KV_Data.mdb"));
+    return runCommand(QStringLiteral("sqlite3"), {database, insert + thenSql}).exitCode == 0;
 }
 
 bool E2eSession::waitFor(const std::function<bool()>& condition, int timeoutMs)

@@ -73,7 +73,31 @@ public:
     // Also for programs the bus starts from then on.
     void setEnvironmentValue(const QString& name, const QString& value);
 
-    int runProgram(const QString& name, const QStringList& args = {}); // -1: crashed, hung
+    // A program run to its end: its exit code (-1: crashed or hung) and its output.
+    struct Ran
+    {
+        int exitCode = -1;
+        QString out, err;
+    };
+    // A command as found on the PATH, or an absolute path; run() takes a program of the
+    // installation by its name.
+    Ran runCommand(const QString& command, const QStringList& args = {}, int timeoutMs = 20000);
+    Ran run(const QString& name, const QStringList& args = {}, int timeoutMs = 20000)
+    {
+        return runCommand(programFile(name), args, timeoutMs);
+    }
+    int runProgram(const QString& name, const QStringList& args = {})
+    {
+        return run(name, args, 15000).exitCode;
+    }
+    // The test build's control of the serving Kalvex's windows (tests/programs/TestHooks.cpp):
+    // what the method answers, or an invalid value.
+    QVariant testHook(const QString& method, const QVariantList& args = {}) const;
+    // As another program writes the database: a one-time reminder due at rDate added by the
+    // sqlite3 shell, then the SQL given; true when the shell succeeded.
+    bool shellInsert(const Date& rDate, const QString& caption, const QString& thenSql = {});
+    // The running processes whose environment holds this NAME=value entry.
+    static QList<qint64> processesMarked(const QByteArray& entry);
     // Registers the installation's Kalvex with the bus (/REGSERVER); false, with error(), when
     // the session or the registration failed.
     bool registerKalvex();

@@ -223,7 +223,6 @@ private slots:
         m_dir.reset();
     }
 
-    // After the wait for a panel: Abort ends, Retry looks again, Ignore carries on without icon.
     // Ending the monitor stands apart from the alerts' pair, after a separator.
     void endingTheMonitorStandsApart()
     {
@@ -234,6 +233,7 @@ private slots:
         QVERIFY(items[exit - 1]->isSeparator());
     }
 
+    // After the wait for a panel: Abort ends, Retry looks again, Ignore carries on without icon.
     void refusedTrayIconAsksAbortRetryIgnore()
     {
         using A = Prompt::Answer;
