@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class ExtraAddressesGroup;
 class QCheckBox;
 class QGroupBox;
 class QKeyEvent;
@@ -44,6 +45,7 @@ private:
     QLineEdit* txtPort;
     QCheckBox* OptSignedOnly; // the policy "signed"; unchecked "mixed"
     QLabel* LblFingerprint;
+    ExtraAddressesGroup* FrameExtra; // where datagrams also go beyond the broadcast
     QPushButton* cmdSave;
     QPushButton* cmdCancel;
     // Auto-start as found when the window loaded: 1 this installation's monitor, 0 not.
