@@ -1,9 +1,8 @@
 // Installations A and B (the real Kalvex and Tolvane) on two subnets joined by a router: no
 // broadcast of one reaches the other, but the extra addresses do, by the other's subnet, its
 // address or its name, and the answers find their way back to where the datagrams came from.
-#include "tests/support/E2eSession.h"
 #include "tests/support/KalvexProxy.h"
-#include "tests/support/LanNetwork.h"
+#include "tests/support/LanInstallation.h"
 
 #include <QTest>
 
@@ -21,11 +20,7 @@ class E2eLanRouted : public QObject
     E2eSession& s(Host h) const { return *m_s[h]; }
     bool toldUnless(bool condition) const
     {
-        for (const Host h : {A, B})
-            if (!condition)
-                qInfo("%s:\n%s%s", h == A ? "A" : "B", qPrintable(s(h).logText().right(3000)),
-                      qPrintable(s(h).logText("Tolvane.log").right(2000)));
-        return condition;
+        return ::toldUnless(condition, {{"A", m_s[A].get()}, {"B", m_s[B].get()}});
     }
     // A's reminder shared with everybody: its row and its BroadcastId.
     std::pair<qint32, qint32> share(const QString& caption) const
@@ -59,14 +54,8 @@ private slots:
         QVERIFY(m_net->setHostsFile(A, LanNetwork::routedAddress(B).toLatin1() + ' ' +
                                            kBsName.toLatin1() + '\n'));
         for (const Host h : {A, B}) {
-            m_s[h] = std::make_unique<E2eSession>(
-                E2eOptions{.environment = {{"KV_PROMPT_ANSWER", "Ignore"},
-                                           {"KV_TRAY_WAIT_MS", "100"},
-                                           {"KV_ANNOUNCE_TO", "255.255.255.255"}},
-                           .launcher = m_net->launcher(h)});
+            m_s[h] = lanInstallation(*m_net, h, h == A ? "A" : "B");
             QVERIFY2(s(h).isReady(), qPrintable(s(h).error()));
-            s(h).setIniValue("LAN_Settings", "Nick", h == A ? "A" : "B");
-            QCOMPARE(s(h).runProgram("Kalvex", {"/REGSERVER"}), 0);
         }
         s(A).startProgram("Tolvane");
         QVERIFY(E2eSession::waitFor([&] { return !s(A).iniValue("Reminder", "NextDate").isNull(); },
