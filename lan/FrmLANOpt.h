@@ -13,8 +13,8 @@ class QPushButton;
 // The options window "אפשרויות": whether the tray monitor starts at log-on,
 // and the LAN settings (sending, receiving, nickname, port, the office's
 // trust policy; this installation's fingerprint is shown for colleagues to
-// compare). Only a
-// confirmed save writes, and a refused one (the user is told why) writes
+// compare), and the extra addresses beyond the LAN (ExtraAddressesGroup). Only
+// a confirmed save writes, and a refused one (the user is told why) writes
 // nothing and leaves the window open.
 class FrmLANOpt : public QDialog
 {
