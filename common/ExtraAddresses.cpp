@@ -103,7 +103,8 @@ Parsed parse(const QString& text)
     QHash<QString, QString> seen; // where each entry goes, and the entry that goes there
     for (const QString& entry : typed) {
         if (result.entries.size() == kMaxEntries) {
-            result.refusal = QStringLiteral("עד %1 כתובות נוספות").arg(kMaxEntries);
+            if (result.refusal.isEmpty())
+                result.refusal = QStringLiteral("עד %1 כתובות נוספות").arg(kMaxEntries);
             break;
         }
         Entry parsed;
