@@ -36,13 +36,12 @@ QByteArray readSettingsFile(const QString& path)
     throw Failure(QStringLiteral("cannot read %1: %2").arg(path, f.errorString()));
 }
 
-// The first 79 characters, never splitting a surrogate pair.
-QString cutToBuffer(const QString& value)
+// The first maxChars characters, never splitting a surrogate pair.
+QString cutToBuffer(const QString& value, int maxChars)
 {
-    if (value.size() <= kReadBufferChars)
+    if (value.size() <= maxChars)
         return value;
-    const int n =
-        value.at(kReadBufferChars - 1).isHighSurrogate() ? kReadBufferChars - 1 : kReadBufferChars;
+    const int n = value.at(maxChars - 1).isHighSurrogate() ? maxChars - 1 : maxChars;
     return value.left(n);
 }
 
@@ -110,6 +109,12 @@ QString iniFilePath()
 
 QString ReadIni(const QString& section, const QString& key, const QString& defaultValue)
 {
+    return ReadIniLong(section, key, defaultValue, kReadBufferChars);
+}
+
+QString ReadIniLong(const QString& section, const QString& key, const QString& defaultValue,
+                    int maxChars)
+{
     // As Windows' GetPrivateProfileString reads: an unreadable file or an
     // empty value counts as missing; otherwise the buffer's text up to its
     // first NUL. The office's value stands in for a missing one, and for
@@ -122,7 +127,7 @@ QString ReadIni(const QString& section, const QString& key, const QString& defau
         value = office.value;
     if (value.isEmpty())
         return defaultValue;
-    value = cutToBuffer(value);
+    value = cutToBuffer(value, maxChars);
     const int nul = value.indexOf(QChar(0));
     if (nul >= 0)
         value.truncate(nul);

@@ -26,6 +26,10 @@
 // office's value, else the default; a longer value comes back as its first 79 characters. Section
 // and key names match case-insensitively. A file that cannot be read reads as missing. Never fails.
 QString ReadIni(const QString& section, const QString& key, const QString& defaultValue);
+// The same up to maxChars characters, for a key that holds more than that
+// buffer did (a list).
+QString ReadIniLong(const QString& section, const QString& key, const QString& defaultValue,
+                    int maxChars);
 
 // Writes or replaces key=value in the section, creating section and file when
 // absent. The whole file is rewritten atomically under a lock, so writers in

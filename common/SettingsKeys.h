@@ -33,6 +33,9 @@ inline const QString optDefault = QStringLiteral("1"); // both switches
 inline const QString trust = QStringLiteral("Trust");
 inline const QString trustMixed = QStringLiteral("mixed");
 inline const QString trustSigned = QStringLiteral("signed");
+// Where datagrams for everybody also go beyond the broadcast, entries
+// separated by "," (common/ExtraAddresses.h).
+inline const QString extraAddresses = QStringLiteral("ExtraAddresses");
 
 // The broker for colleagues beyond the LAN (broker/BrokerSettings.h).
 inline const QString brokerSection = QStringLiteral("Broker");

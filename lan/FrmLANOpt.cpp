@@ -6,6 +6,7 @@
 #include "common/Trapped.h"
 #include "common/WindowCaptions.h"
 #include "common/ui/OfficeLock.h"
+#include "lan/ExtraAddressesGroup.h"
 #include "lan/RestartMonitor.h"
 #include "platform/AutoStart.h"
 #include "platform/Failure.h"
@@ -98,6 +99,8 @@ FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Frame2);
     layout->addWidget(Frame1);
+    FrameExtra = new ExtraAddressesGroup(this);
+    layout->addWidget(FrameExtra);
     layout->addLayout(buttons);
 
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
@@ -170,7 +173,8 @@ void FrmLANOpt::SaveLANSettings()
 {
     if (!WriteLANSettings(OptSend->isChecked(), OptReceive->isChecked(), txtNick->text(),
                           txtPort->text()) ||
-        !WriteLanTrust(OptSignedOnly->isChecked() ? LanTrust::Signed : LanTrust::Mixed))
+        !WriteLanTrust(OptSignedOnly->isChecked() ? LanTrust::Signed : LanTrust::Mixed) ||
+        !FrameExtra->save())
         throw Failure(QStringLiteral("the settings file was not written"));
 }
 
@@ -185,6 +189,8 @@ bool FrmLANOpt::SaveSettings()
         refused->selectAll();
         return false;
     }
+    if (!FrameExtra->check())
+        return false;
     trapped(QStringLiteral("Save Settings"), [this] {
         SaveLANSettings();
         if (Opt_AutoRun->isChecked() != (AutoRunState == 1))

@@ -1,5 +1,6 @@
 #include "lan/LanSend.h"
 
+#include "common/ExtraDestinations.h"
 #include "common/LanText.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
@@ -12,7 +13,6 @@
 #include "trust/SignatureField.h"
 
 #include <QHostAddress>
-#include <QNetworkInterface>
 #include <QUdpSocket>
 
 QString LocalIP;
@@ -55,15 +55,6 @@ QByteArray datagramBytes(const QString& text)
                           .arg(bytes.size())
                           .arg(kMaxDatagramBytes - kSignatureFieldBytes));
     return bytes;
-}
-
-bool isInterfaceBroadcast(const QHostAddress& address)
-{
-    for (const QNetworkInterface& nic : QNetworkInterface::allInterfaces())
-        for (const QNetworkAddressEntry& entry : nic.addressEntries())
-            if (entry.broadcast() == address)
-                return true;
-    return false;
 }
 
 } // namespace
@@ -120,14 +111,19 @@ void SendWHL()
     sendToEverybody(QStringLiteral("WHL\t"));
 }
 
+static QString deletionText(qint32 broadcastId)
+{
+    return QStringLiteral("DEL\t%1\t").arg(broadcastId);
+}
+
 bool SendDELMsg(qint32 BrId)
 {
-    return SendDELMsgTo(BrId, everybody());
+    return sendToEverybody(deletionText(BrId));
 }
 
 bool SendDELMsgTo(qint32 broadcastId, const QString& address)
 {
-    return SendLANMsg(QStringLiteral("DEL\t%1\t").arg(broadcastId), address);
+    return SendLANMsg(deletionText(broadcastId), address);
 }
 
 qint32 NewBroadcastId()
@@ -143,7 +139,9 @@ void setBroadcastTarget(const QString& address)
 
 bool sendToEverybody(const QString& text)
 {
-    return SendLANMsg(text, everybody());
+    const bool sent = SendLANMsg(text, everybody());
+    sendToExtraAddresses([text](const QString& address) { SendLANMsg(text, address); });
+    return sent;
 }
 
 bool isAnswerableAddress(const QString& address)
@@ -151,5 +149,5 @@ bool isAnswerableAddress(const QString& address)
     const QHostAddress host(address);
     return host.protocol() == QAbstractSocket::IPv4Protocol && !host.isBroadcast() &&
            !host.isMulticast() && host != QHostAddress(QHostAddress::AnyIPv4) &&
-           !isInterfaceBroadcast(host);
+           !isThisMachinesBroadcast(host);
 }

@@ -32,7 +32,8 @@ bool SendLANMsg(const QString& text, const QString& address);
 // LocalIP as the socket layer reports it towards the broadcast address.
 void SetLocalIP();
 
-// To the broadcast address "255.255.255.255".
+// To the broadcast address "255.255.255.255", and to the extra addresses
+// (common/ExtraDestinations.h); gives whether the broadcast was sent.
 bool sendToEverybody(const QString& text);
 void SendACK(const QString& address, qint32 broadcastId);
 void SendIAM(const QString& address);

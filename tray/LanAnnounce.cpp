@@ -1,5 +1,6 @@
 #include "tray/LanAnnounce.h"
 
+#include "common/ExtraDestinations.h"
 #include "common/LanNick.h"
 #include "common/LanText.h"
 #include "common/Log.h"
@@ -13,17 +14,14 @@
 namespace {
 QString g_target = QStringLiteral("255.255.255.255");
 constexpr int kConnectTimeoutMs = 2000;
-} // namespace
 
-void LanAnnounce(quint16 port)
+void announceTo(const QString& address, quint16 port)
 {
-    if (g_target.isEmpty())
-        return;
-    trapped(QStringLiteral("LanAnnounce"), [port] {
+    trapped(QStringLiteral("LanAnnounce"), [&] {
         // Connecting sends nothing: the kernel picks the source address that
         // goes in field 0, as every sender of the LAN does.
         QUdpSocket socket;
-        socket.connectToHost(QHostAddress(g_target), port);
+        socket.connectToHost(QHostAddress(address), port);
         if (!socket.waitForConnected(kConnectTimeoutMs))
             throw Failure(socket.errorString());
         const QString message = QStringLiteral("IAM\t") + ReadNick() + QLatin1Char('\t');
@@ -34,6 +32,16 @@ void LanAnnounce(quint16 port)
             throw Failure(socket.errorString());
         WriteLog(QStringLiteral("SendData: ") + message, LogInformation);
     });
+}
+
+} // namespace
+
+void LanAnnounce(quint16 port)
+{
+    if (g_target.isEmpty())
+        return;
+    announceTo(g_target, port);
+    sendToExtraAddresses([port](const QString& address) { announceTo(address, port); });
 }
 
 void setAnnounceTarget(const QString& address)

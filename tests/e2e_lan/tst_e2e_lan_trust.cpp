@@ -1,9 +1,8 @@
 // Installations A and B (the real Kalvex and Tolvane) sign what they send and know each other
 // by key; W sends as the Windows release does (unsigned); H, hostile, forges A's and B's
 // datagrams and floods A with B's address. Nothing H sends changes what A or B hold.
-#include "tests/support/E2eSession.h"
 #include "tests/support/KalvexProxy.h"
-#include "tests/support/LanNetwork.h"
+#include "tests/support/LanInstallation.h"
 #include "tests/support/SigningPeer.h"
 
 #include "common/LanText.h"
@@ -41,11 +40,7 @@ class E2eLanTrust : public QObject
     // The ends of both installations' logs, when a wait failed.
     bool toldUnless(bool condition) const
     {
-        for (const Host h : {A, B})
-            if (!condition)
-                qInfo("%s:\n%s%s", h == A ? "A" : "B", qPrintable(s(h).logText().right(3000)),
-                      qPrintable(s(h).logText("Tolvane.log").right(2000)));
-        return condition;
+        return ::toldUnless(condition, {{"A", m_s[A].get()}, {"B", m_s[B].get()}});
     }
     qint32 share(Host h, const QString& caption, const QString& audience) const
     {
@@ -102,14 +97,8 @@ private slots:
                 m_heard += m_hHears.receiveDatagram().data();
         });
         for (const Host h : {A, B}) {
-            m_s[h] = std::make_unique<E2eSession>(
-                E2eOptions{.environment = {{"KV_PROMPT_ANSWER", "Ignore"},
-                                           {"KV_TRAY_WAIT_MS", "100"},
-                                           {"KV_ANNOUNCE_TO", "255.255.255.255"}},
-                           .launcher = m_net->launcher(h)});
+            m_s[h] = lanInstallation(*m_net, h, h == A ? "A" : "B");
             QVERIFY2(s(h).isReady(), qPrintable(s(h).error()));
-            s(h).setIniValue("LAN_Settings", "Nick", h == A ? "A" : "B");
-            QCOMPARE(s(h).runProgram("Kalvex", {"/REGSERVER"}), 0);
         }
         // B announces itself, signed, when its monitor starts: A pins it. B pins A at A's
         // first share.

@@ -250,6 +250,32 @@ private slots:
         w.reset();
     }
 
+    // A bad list of extra addresses is refused beside the field, keeping what was typed and
+    // writing nothing; a good one is stored and shown again. Documentation addresses only,
+    // and the list is gone before anything else here sends.
+    void extraAddressesAreCheckedBesideTheField()
+    {
+        ProgramDir::setOverride(m_programDir.path());
+        QFile::remove(iniFilePath());
+        const QString bad = "203.0.113.0/24, 127.0.0.1", good = "203.0.113.0/24, colleague.example";
+        for (const QString& typed : {bad, good}) {
+            open();
+            find<QLineEdit>("txtExtraAddresses")->setText(typed);
+            save();
+            QCOMPARE(w->isVisible(), typed == bad);
+            QCOMPARE(find<QLabel>("LblExtraRefused")->isVisible(), typed == bad);
+            QCOMPARE(find<QLineEdit>("txtExtraAddresses")->text(), typed);
+            QCOMPARE(Prompt::history().size(), 0);
+        }
+        QCOMPARE(ReadIni("LAN_Settings", "ExtraAddresses", "<none>"),
+                 QString("203.0.113.0/24,colleague.example"));
+        open();
+        QCOMPARE(find<QLineEdit>("txtExtraAddresses")->text(),
+                 QString("203.0.113.0/24,colleague.example"));
+        w.reset();
+        QFile::remove(iniFilePath());
+    }
+
     // A colleague's state and fingerprint show beside the available users; "אשר" marks the
     // fingerprint compared, "שכח" lets the next signed datagram pin the nickname anew.
     void aColleaguesKeyIsConfirmedOrForgotten()

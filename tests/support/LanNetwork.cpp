@@ -1,5 +1,7 @@
 #include "tests/support/LanNetwork.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QUdpSocket>
 
@@ -7,9 +9,11 @@
 #include <sched.h>
 #include <unistd.h>
 
-LanNetwork::LanNetwork(int hosts) : m_prefix(QStringLiteral("kv%1").arg(::getpid())), m_hosts(hosts)
+LanNetwork::LanNetwork(int hosts)
+    : m_prefix(QStringLiteral("kv%1").arg(::getpid())), m_hub(m_prefix + QStringLiteral("br")),
+      m_hosts(hosts)
 {
-    const QString br = m_prefix + QStringLiteral("br");
+    const QString& br = m_hub;
     QList<QStringList> commands = {{"netns", "add", br},
                                    {"-n", br, "link", "add", "br0", "type", "bridge"},
                                    {"-n", br, "link", "set", "br0", "up"}};
@@ -24,16 +28,63 @@ LanNetwork::LanNetwork(int hosts) : m_prefix(QStringLiteral("kv%1").arg(::getpid
              {"-n", host, "link", "set", "lo", "up"},
              {"-n", host, "route", "add", "default", "dev", "eth0"}};
     }
-    for (const QStringList& command : commands)
-        if (!ip(command))
-            return;
+    run(commands);
+}
+
+LanNetwork::LanNetwork(int hosts, Routed)
+    : m_prefix(QStringLiteral("kv%1").arg(::getpid())), m_hub(m_prefix + QStringLiteral("rt")),
+      m_hosts(hosts)
+{
+    const QString& rt = m_hub;
+    const auto sysctl = [&](const QString& setting) {
+        return QStringList{"netns", "exec", rt, "sysctl", "-qw", setting};
+    };
+    QList<QStringList> commands = {{"netns", "add", rt},
+                                   sysctl("net.ipv4.ip_forward=1"),
+                                   sysctl("net.ipv4.conf.all.bc_forwarding=1"),
+                                   sysctl("net.ipv4.conf.default.bc_forwarding=1")};
+    for (int h = 0; h < hosts; ++h) {
+        const QString host = hostName(h), port = QStringLiteral("port%1").arg(h);
+        const QString gateway = QStringLiteral("10.77.%1.1").arg(h + 1);
+        commands +=
+            {{"netns", "add", host},
+             {"-n", rt, "link", "add", port, "type", "veth", "peer", "name", "eth0", "netns", host},
+             {"-n", rt, "addr", "add", gateway + "/24", "brd", "+", "dev", port},
+             {"-n", rt, "link", "set", port, "up"},
+             sysctl("net.ipv4.conf." + port + ".bc_forwarding=1"),
+             {"-n", host, "addr", "add", routedAddress(h) + "/24", "brd", "+", "dev", "eth0"},
+             {"-n", host, "link", "set", "eth0", "up"},
+             {"-n", host, "link", "set", "lo", "up"},
+             {"-n", host, "route", "add", "default", "via", gateway}};
+    }
+    run(commands);
 }
 
 LanNetwork::~LanNetwork()
 {
-    for (int h = 0; h < m_hosts; ++h)
+    for (int h = 0; h < m_hosts; ++h) {
         QProcess::execute(QStringLiteral("ip"), {"netns", "del", hostName(h)});
-    QProcess::execute(QStringLiteral("ip"), {"netns", "del", m_prefix + QStringLiteral("br")});
+        QDir(etcDir(h)).removeRecursively();
+    }
+    QProcess::execute(QStringLiteral("ip"), {"netns", "del", m_hub});
+}
+
+bool LanNetwork::run(const QList<QStringList>& commands)
+{
+    for (const QStringList& command : commands)
+        if (!ip(command))
+            return false;
+    return true;
+}
+
+bool LanNetwork::setHostsFile(int host, const QByteArray& hosts)
+{
+    const QString dir = etcDir(host);
+    QFile file(dir + QStringLiteral("/hosts")), resolver(dir + QStringLiteral("/resolv.conf"));
+    return QDir().mkpath(dir) && file.open(QIODevice::WriteOnly) &&
+           file.write("127.0.0.1 localhost\n" + hosts) > 0 && file.flush() &&
+           resolver.open(QIODevice::WriteOnly) && resolver.write("nameserver 127.0.0.1\n") > 0 &&
+           resolver.flush();
 }
 
 QString LanNetwork::unavailableReason()

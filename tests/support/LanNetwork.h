@@ -18,6 +18,13 @@ class LanNetwork
 {
 public:
     explicit LanNetwork(int hosts);
+    // Networks of their own instead, joined by a router namespace that forwards, directed
+    // broadcasts too (bc_forwarding): host h is routedAddress(h) in routedSubnet(h), its
+    // default route through the router. A broadcast to 255.255.255.255 stays in its subnet.
+    struct Routed
+    {
+    };
+    LanNetwork(int hosts, Routed);
     ~LanNetwork();
     LanNetwork(const LanNetwork&) = delete;
     LanNetwork& operator=(const LanNetwork&) = delete;
@@ -29,6 +36,11 @@ public:
     // Runs a program inside the host's namespace (E2eOptions::launcher).
     QStringList launcher(int host) const { return {"ip", "netns", "exec", hostName(host)}; }
     static QString address(int host) { return QStringLiteral("198.18.0.%1").arg(host + 1); }
+    static QString routedAddress(int host) { return QStringLiteral("10.77.%1.2").arg(host + 1); }
+    static QString routedSubnet(int host) { return QStringLiteral("10.77.%1.0/24").arg(host + 1); }
+    // The host's /etc/hosts (its programs see it through the launcher) and no name server
+    // but its own loopback, so no lookup leaves its namespace. Removed by the destructor.
+    bool setHostsFile(int host, const QByteArray& hosts);
     // Binds the socket to the host's address and the port inside the host's namespace, so the
     // test sends and receives there as that host would; the test itself stays where it is.
     bool bindIn(int host, QUdpSocket& socket, quint16 port = 0) const;
@@ -44,19 +56,23 @@ private:
     QString hostName(int host) const { return m_prefix + QLatin1Char(char('a' + host)); }
     bool bindInHost(int host, QUdpSocket& socket, const QHostAddress& address, quint16 port) const;
     bool ip(const QStringList& args);
+    bool run(const QList<QStringList>& commands);
+    QString etcDir(int host) const { return QStringLiteral("/etc/netns/") + hostName(host); }
 
     QString m_prefix;
+    QString m_hub; // the namespace of the bridge or of the router
     int m_hosts;
     QString m_error;
 };
 
 // For a test's initTestCase: skips the test where this machine cannot make a LAN, else makes
-// one of `hosts` hosts into `net` (a std::unique_ptr<LanNetwork>) and fails unless it is up.
-#define KV_MAKE_LAN_NETWORK(net, hosts)                                                            \
+// one (of `hosts` hosts, and Routed{} for routed subnets) into `net` (a
+// std::unique_ptr<LanNetwork>) and fails unless it is up.
+#define KV_MAKE_LAN_NETWORK(net, ...)                                                              \
     do {                                                                                           \
         const QString unavailable = LanNetwork::unavailableReason();                               \
         if (!unavailable.isEmpty())                                                                \
             QSKIP(qPrintable(unavailable));                                                        \
-        net = std::make_unique<LanNetwork>(hosts);                                                 \
+        net = std::make_unique<LanNetwork>(__VA_ARGS__);                                           \
         QVERIFY2(net->isReady(), qPrintable(net->error()));                                        \
     } while (false)
