@@ -5,6 +5,7 @@
 #include "store/Recordset.h"
 
 #include <QAbstractTableModel>
+#include <QSet>
 
 #include <optional>
 
@@ -36,6 +37,9 @@ public:
     int sectionOf(ListColumn column) const;
     // The row's due date in the Hebrew calendar, its tooltip.
     QString dueHebrewDate(int row) const;
+    // Whether the row is a copy received in an unsigned datagram: its author
+    // shows "לא מאומת".
+    bool hasUnverifiedAuthor(int row) const;
     qint32 reminderId(int row) const;
 
 private:
@@ -44,6 +48,7 @@ private:
     QString cellText(int row, ListColumn column) const;
 
     mutable std::optional<Snapshot> m_rows; // its position moves as rows are read
+    QSet<qint32> m_unsignedCopies;          // UnsignedCopies.h, read with the rows
     QVector<ListColumnDef> m_columns = shownListColumns(true);
     QString m_sortField;
     bool m_sortDesc = false;
