@@ -212,6 +212,20 @@ private slots:
         qInfo("flood: %d datagrams sent in %d steps of 10 ms; the alert %lld ms after its due time",
               m_sent, m_step, lateMs);
     }
+
+    // Bursts longer than the receiver's slice of reading: each is read to its end, none of it
+    // left waiting for a next datagram.
+    void everyBurstIsReadToItsEnd()
+    {
+        for (int burst = 0; burst < 20; ++burst) {
+            for (int i = 0; i < 2000; ++i)
+                m_flooder.writeDatagram(kClaimed + "\tWHL\t", QHostAddress("198.18.0.1"), kPort);
+            QVERIFY2(E2eSession::waitFor([&] { return m_net->udpUnread(0, kPort) == 0; }, 10000),
+                     qPrintable(QStringLiteral("burst %1: %2 bytes unread")
+                                    .arg(burst)
+                                    .arg(m_net->udpUnread(0, kPort))));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(E2eLanFlood)

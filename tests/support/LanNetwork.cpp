@@ -97,3 +97,21 @@ bool LanNetwork::bindInHost(int host, QUdpSocket& socket, const QHostAddress& ad
             ::close(fd);
     return bound;
 }
+
+qint64 LanNetwork::udpUnread(int host, quint16 port) const
+{
+    QProcess cat;
+    cat.start(QStringLiteral("ip"), launcher(host).mid(1) + QStringList{"cat", "/proc/net/udp"});
+    if (!cat.waitForFinished(10000) || cat.exitCode() != 0)
+        return -1;
+    // "sl local_address rem_address st tx_queue:rx_queue ...", in hexadecimal.
+    const QByteArray local = ':' + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    qint64 unread = -1;
+    for (const QByteArray& line : cat.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 4 && fields[1].endsWith(local))
+            unread = std::max<qint64>(unread, 0) +
+                     fields[4].mid(fields[4].indexOf(':') + 1).toLongLong(nullptr, 16);
+    }
+    return unread;
+}

@@ -39,6 +39,9 @@ public:
     // Binds the socket to every address of the host on the port, so it also receives what the
     // other hosts send to everybody (255.255.255.255), as a listening installation does.
     bool listenIn(int host, QUdpSocket& socket, quint16 port) const;
+    // The bytes that wait unread in the host's UDP sockets on the port (their receive queues
+    // in /proc/net/udp); -1 when none is bound there or the table cannot be read.
+    qint64 udpUnread(int host, quint16 port) const;
 
 private:
     QString hostName(int host) const { return m_prefix + QLatin1Char(char('a' + host)); }
