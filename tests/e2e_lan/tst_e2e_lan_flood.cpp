@@ -123,12 +123,10 @@ private slots:
             while (m_peer.hasPendingDatagrams())
                 m_toPeer << splitSignedDatagram(m_peer.receiveDatagram().data()).unsignedBytes;
         });
-        m_s = std::make_unique<E2eSession>(
-            E2eOptions{.environment = {{"KV_PROMPT_ANSWER", "Ignore"}, {"KV_TRAY_WAIT_MS", "100"}},
-                       .launcher = m_net->launcher(0)});
+        m_s = installationOn(
+            *m_net, 0, "A",
+            {.environment = {{"KV_PROMPT_ANSWER", "Ignore"}, {"KV_TRAY_WAIT_MS", "100"}}});
         QVERIFY2(m_s->isReady(), qPrintable(m_s->error()));
-        m_s->setIniValue("LAN_Settings", "Nick", "A");
-        QCOMPARE(m_s->runProgram("Kalvex", {"/REGSERVER"}), 0);
         m_s->scalarSql("INSERT INTO Main_tbl (RCaption, RDate, RNext, RActive, BroadcastId, "
                        "IAMAuthor) VALUES ('משותפת', 50000, 50000, 1, ?, 1)",
                        {kOwnId});
