@@ -7,9 +7,7 @@
 #include "platform/Failure.h"
 #include "store/Recordset.h"
 #include "store/Reminder.h"
-#include "store/ReminderDb.h"
 #include "store/ReminderRecord.h"
-#include "store/UnsignedCopies.h"
 
 #include <QColor>
 
@@ -26,13 +24,11 @@ const QString kUnverifiedAuthorTip =
 
 } // namespace
 
-void ReminderListModel::reset(const Snapshot& rows, bool withAuthor)
+void ReminderListModel::reset(const Snapshot& rows, bool withAuthor, QSet<qint32> unsignedCopies)
 {
     beginResetModel();
     m_rows = rows.clone();
-    m_unsignedCopies.clear();
-    trapped(QStringLiteral("FillTheList"),
-            [this] { m_unsignedCopies = UnsignedCopies(*OpenReminderDb()); });
+    m_unsignedCopies = std::move(unsignedCopies);
     m_columns = shownListColumns(withAuthor);
     m_textsRow = -1;
     m_failureLogged = false;

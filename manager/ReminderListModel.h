@@ -20,8 +20,9 @@ class ReminderListModel : public QAbstractTableModel
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    // Shows the records of rows (an independent copy); withAuthor adds the author column.
-    void reset(const Snapshot& rows, bool withAuthor);
+    // Shows the records of rows (an independent copy); withAuthor adds the author column;
+    // unsignedCopies: the copies taken unsigned, by BroadcastId (UnsignedCopies.h).
+    void reset(const Snapshot& rows, bool withAuthor, QSet<qint32> unsignedCopies = {});
     void clear();
     // The header of the sorted field's column takes the colour of the order.
     void setSort(const QString& field, bool descending);
@@ -48,7 +49,7 @@ private:
     QString cellText(int row, ListColumn column) const;
 
     mutable std::optional<Snapshot> m_rows; // its position moves as rows are read
-    QSet<qint32> m_unsignedCopies;          // UnsignedCopies.h, read with the rows
+    QSet<qint32> m_unsignedCopies;          // as reset() was given them
     QVector<ListColumnDef> m_columns = shownListColumns(true);
     QString m_sortField;
     bool m_sortDesc = false;
