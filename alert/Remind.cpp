@@ -20,6 +20,7 @@
 #include "store/ReminderChanges.h"
 #include "store/ReminderDb.h"
 #include "store/ReminderRecord.h"
+#include "store/UnsignedCopies.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -151,8 +152,21 @@ void Remind::fill(const ReminderRecord& reminder)
     m_form.IPostpone->setToolTip(postponed ? QStringLiteral("נדחה ל- ") + formatDateTime(*next)
                                            : QString());
     m_form.IPostpone->setVisible(postponed);
+    showAuthorVerification(reminder);
     m_shown = reminder;
     showImportancePicture(reminder.RImportance);
+}
+
+// A copy that came unsigned may come from anyone who took its author's name.
+void Remind::showAuthorVerification(const ReminderRecord& reminder)
+{
+    const bool unverified =
+        !reminder.IAMAuthor && isUnsignedCopy(*OpenReminderDb(), reminder.BroadcastId);
+    m_form.LblUnverified->setText(
+        unverified
+            ? QStringLiteral("מאת \"%1\" - לא מאומת: הגיעה בהודעה לא חתומה").arg(reminder.RAuthor)
+            : QString());
+    m_form.LblUnverified->setVisible(unverified);
 }
 
 void Remind::followChanges()

@@ -39,6 +39,7 @@ protected:
 
 private:
     void fill(const ReminderRecord& reminder);
+    void showAuthorVerification(const ReminderRecord& reminder);
     // Follows the notice of change: the reminder as stored now fills the
     // window again (marked as updated) or shows as deleted.
     void followChanges();

@@ -60,10 +60,15 @@ QFrame* buildHeader(RemindForm& f)
     stateFont.setBold(true);
     f.LblState->setFont(stateFont);
     f.LblState->hide();
+    f.LblUnverified = named(new QLabel, "LblUnverified");
+    f.LblUnverified->setWordWrap(true);
+    f.LblUnverified->setTextFormat(Qt::PlainText);
+    f.LblUnverified->hide();
 
     auto* titles = new QVBoxLayout;
     titles->addWidget(f.LblCaption);
     titles->addWidget(f.LblState);
+    titles->addWidget(f.LblUnverified);
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(14, 10, 14, 10);
     row->setSpacing(12);

@@ -18,6 +18,8 @@ struct RemindForm
     QLabel* LblCaption = nullptr;
     // Hidden until the reminder changes while shown: updated, or deleted.
     QLabel* LblState = nullptr;
+    // Shown for a copy received in an unsigned datagram: its author is not verified.
+    QLabel* LblUnverified = nullptr;
     QLabel* Label1[4] = {};
     QLineEdit* CTarget = nullptr;
     QLabel* LblHebrewDate = nullptr; // the due date's Hebrew date, beside CTarget

@@ -227,7 +227,8 @@ void ReceiveRUpdate(const QStringList& tokens)
             return;
         }
         try {
-            StoreReceivedCopy(rec);
+            StoreReceivedCopy(rec,
+                              g_origin.signer.isSigned ? CopyOrigin::Signed : CopyOrigin::Unsigned);
         } catch (...) {
             ForgetAuthor(rec.RAuthor);
             throw;

@@ -11,7 +11,7 @@
 #include "trust/SignatureCheck.h"
 #include "trust/TrustFiles.h"
 
-#include <QSet>
+#include <QHash>
 
 #include <memory>
 
@@ -24,7 +24,8 @@ struct TrustState
     // cannot push them out of it.
     ReplayGuard pinnedGuard;
     ReplayGuard othersGuard;
-    QSet<QString> refusalsTold; // nickname, TAB, key id
+    // The key last refused for each pinned nickname: bounded as the pins are.
+    QHash<QString, PublicKey> refusedKeys;
 };
 
 std::unique_ptr<TrustState> g_state;
@@ -48,12 +49,14 @@ void countDropped(const QString& why, const QString& source)
                 QStringLiteral("unverified ") + source);
 }
 
+// Told once per nickname in a run, however many keys a forger tries; the
+// recipient list shows the key refused last.
 void tellRefusalOnce(const QString& nickname, const PublicKey& key)
 {
-    const QString told = nickname + QLatin1Char('\t') + keyId(key);
-    if (state().refusalsTold.contains(told))
+    const bool told = state().refusedKeys.contains(nickname);
+    state().refusedKeys.insert(nickname, key);
+    if (told)
         return;
-    state().refusalsTold.insert(told);
     WriteLog(QStringLiteral("הודעות בשם העמית \"%1\" נחתמו במפתח אחר (%2) מזה שנשמר לו: "
                             "הן נדחות. אם קיבל מפתח חדש, בחר \"שכח\" ליד שמו ברשימת הנמענים")
                  .arg(nickname, keyId(key)),
@@ -127,9 +130,25 @@ bool saveColleagues()
     return trapped(QStringLiteral("saveColleagues"), [] { state().colleagues.save(); });
 }
 
-bool isUnverifiedAuthor(const QString& author)
+bool forgetColleague(const QString& nickname)
 {
-    return !state().colleagues.keyOf(author);
+    state().refusedKeys.remove(nickname);
+    return state().colleagues.forget(nickname) && saveColleagues();
+}
+
+std::optional<PublicKey> refusedKeyOf(const QString& nickname)
+{
+    const auto refused = state().refusedKeys.constFind(nickname);
+    if (refused == state().refusedKeys.cend())
+        return std::nullopt;
+    return *refused;
+}
+
+QStringList refusedNicknames()
+{
+    QStringList names = state().refusedKeys.keys();
+    names.sort();
+    return names;
 }
 
 QString colleagueState(const QString& nickname)
@@ -137,6 +156,8 @@ QString colleagueState(const QString& nickname)
     const ColleagueKeys::Colleague* colleague = state().colleagues.find(nickname);
     if (!colleague)
         return QStringLiteral("Windows");
+    if (state().refusedKeys.contains(nickname))
+        return QStringLiteral("מפתח אחר נדחה");
     return colleague->confirmed ? QStringLiteral("אומת") : QStringLiteral("לא מאומת");
 }
 

@@ -4,6 +4,7 @@
 #include "trust/Keys.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -45,11 +46,18 @@ bool mayActFor(const CheckedSender& sender, const QString& nickname, bool pinNew
 ColleagueKeys& KnownColleagues();
 // Writes the colleagues' file; false, logged, when it cannot be written.
 bool saveColleagues();
-// Whether a copy by this author was taken from an unsigned datagram: the
-// author is no pinned colleague.
-bool isUnverifiedAuthor(const QString& author);
+// The colleague's next signed datagram pins the nickname anew, and a key
+// refused for it is forgotten; saved. False for a nickname not pinned.
+bool forgetColleague(const QString& nickname);
 
-// What the recipient list says of a colleague: "אומת" (pinned, its
+// The key last refused for a pinned nickname in this run, if any (at most
+// one per pinned colleague).
+std::optional<PublicKey> refusedKeyOf(const QString& nickname);
+// The nicknames that a key was refused for in this run, sorted.
+QStringList refusedNicknames();
+
+// What the recipient list says of a colleague: "מפתח אחר נדחה" (another key
+// came for the pinned nickname and was refused), "אומת" (pinned, its
 // fingerprint confirmed by the user), "לא מאומת" (pinned at its first signed
 // datagram), "Windows" (no signed datagram yet: a Windows peer).
 QString colleagueState(const QString& nickname);

@@ -90,6 +90,7 @@ frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
     LblNoAnswer->hide();
     LblColleague = named(new QLabel(this), QStringLiteral("LblColleague"));
     LblColleague->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    LblColleague->setWordWrap(true);
     cmdConfirm = named(new QPushButton(QStringLiteral("אשר"), this), QStringLiteral("cmdConfirm"));
     cmdConfirm->setToolTip(QStringLiteral("טביעת האצבע זהה לזו שהעמית הקריא"));
     cmdForget = named(new QPushButton(QStringLiteral("שכח"), this), QStringLiteral("cmdForget"));
@@ -210,10 +211,15 @@ QString frmList::GetRecBy() const
     return receivedBy;
 }
 
+// A colleague whose new key was refused is listed too, so that it can be forgotten.
 void frmList::FillWhoListen()
 {
     m_answersShown = Listeners.size();
-    showNames(List1, m_storedToo ? ColleaguesKnown() : Listeners);
+    QStringList names = m_storedToo ? ColleaguesKnown() : Listeners;
+    for (const QString& refused : refusedNicknames())
+        if (!names.contains(refused))
+            names << refused;
+    showNames(List1, names);
 }
 
 void frmList::FillListFromText(const QString& text, short number)
@@ -255,18 +261,30 @@ void frmList::cmdRight_Click()
         delete chosen;
 }
 
-// The fingerprint stays left to right inside the right-to-left window.
+// A fingerprint stays left to right inside the right-to-left window.
+QString frmList::colleagueText(const QString& name)
+{
+    const auto ltr = [](const PublicKey& key) {
+        return QChar(0x2066) + keyFingerprint(key) + QChar(0x2069);
+    };
+    const ColleagueKeys::Colleague* colleague = KnownColleagues().find(name);
+    QString text = name + QStringLiteral(": ") + colleagueState(name);
+    if (!colleague)
+        return text;
+    if (const std::optional<PublicKey> refused = refusedKeyOf(name))
+        return text + QStringLiteral(". טביעת האצבע שנשמרה %1, של המפתח שנדחה %2. אם העמית "
+                                     "קיבל מפתח חדש וטביעתו זהה לזו שהוא מקריא, בחר \"שכח\"")
+                          .arg(ltr(colleague->key), ltr(*refused));
+    return text + QStringLiteral(", טביעת אצבע ") + ltr(colleague->key);
+}
+
 void frmList::showColleague()
 {
     const QListWidgetItem* chosen = List1->currentItem();
     const QString name = chosen ? chosen->text() : QString();
     const ColleagueKeys::Colleague* colleague = KnownColleagues().find(name);
-    LblColleague->setText(name.isEmpty() ? QString()
-                          : colleague    ? QStringLiteral("%1: %2, טביעת אצבע %3%4%5")
-                                            .arg(name, colleagueState(name), QChar(0x2066),
-                                                 keyFingerprint(colleague->key), QChar(0x2069))
-                                      : QStringLiteral("%1: %2").arg(name, colleagueState(name)));
-    cmdConfirm->setEnabled(colleague && !colleague->confirmed);
+    LblColleague->setText(name.isEmpty() ? QString() : colleagueText(name));
+    cmdConfirm->setEnabled(colleague && !colleague->confirmed && !refusedKeyOf(name));
     cmdForget->setEnabled(colleague != nullptr);
 }
 
@@ -275,9 +293,12 @@ void frmList::changeColleague(bool confirm)
     const QListWidgetItem* chosen = List1->currentItem();
     if (!chosen)
         return;
-    ColleagueKeys& colleagues = KnownColleagues();
-    if (confirm ? colleagues.confirm(chosen->text()) : colleagues.forget(chosen->text()))
-        saveColleagues();
+    if (confirm) {
+        if (KnownColleagues().confirm(chosen->text()))
+            saveColleagues();
+    } else {
+        forgetColleague(chosen->text());
+    }
     showColleague();
 }
 

@@ -24,9 +24,10 @@ void SortNames(QStringList& names);
 // answers that came within 250 ms, then later ones as they come, and when
 // nobody answered within a second says so and names the likely causes.
 // Below the available users it shows the chosen one's state and fingerprint
-// (SenderTrust.h): "אשר" once the fingerprint was compared with the
+// (SenderTrust.h), and where another key was refused for the nickname that
+// key's fingerprint too: "אשר" once the fingerprint was compared with the
 // colleague's own, "שכח" when the colleague has a new key (the next signed
-// datagram pins it).
+// datagram pins it). Those refused are listed among the available users.
 class frmList : public QDialog
 {
     Q_OBJECT
@@ -52,6 +53,8 @@ private:
     void cmdRight_Click();
     void cmdRefresh_Click();
     void AskWhoListens();
+    // The colleague's state and fingerprint as the window shows them.
+    static QString colleagueText(const QString& name);
     void showColleague();
     void changeColleague(bool confirm);
 

@@ -18,6 +18,7 @@
 #include "store/ReminderChanges.h"
 #include "store/ReminderDb.h"
 #include "store/Schema.h"
+#include "store/UnsignedCopies.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -109,7 +110,8 @@ void RMain::showListRows()
     const int columns = m_model->columnCount();
     m_repositioning = true;
     if (ListRs)
-        m_model->reset(*ListRs, LANOptReceive);
+        m_model->reset(*ListRs, LANOptReceive,
+                       m_listDb ? UnsignedCopies(*m_listDb) : QSet<qint32>());
     else
         m_model->clear();
     if (m_model->columnCount() != columns)

@@ -17,12 +17,18 @@ const QColor kHeaderBackground(255, 255, 192);
 const QColor kAscending(0, 0, 255);
 const QColor kDescending(128, 0, 0);
 
+const QString kUnverifiedAuthor = QStringLiteral(" (לא מאומת)");
+const QString kUnverifiedAuthorTip =
+    QStringLiteral("לא מאומת: התזכורת הגיעה בהודעה לא חתומה (כמו ממחשב Windows), ואין ודאות "
+                   "שהמחבר הוא ששלח אותה");
+
 } // namespace
 
-void ReminderListModel::reset(const Snapshot& rows, bool withAuthor)
+void ReminderListModel::reset(const Snapshot& rows, bool withAuthor, QSet<qint32> unsignedCopies)
 {
     beginResetModel();
     m_rows = rows.clone();
+    m_unsignedCopies = std::move(unsignedCopies);
     m_columns = shownListColumns(withAuthor);
     m_textsRow = -1;
     m_failureLogged = false;
@@ -33,6 +39,7 @@ void ReminderListModel::clear()
 {
     beginResetModel();
     m_rows.reset();
+    m_unsignedCopies.clear();
     m_textsRow = -1;
     endResetModel();
 }
@@ -71,7 +78,10 @@ QVariant ReminderListModel::data(const QModelIndex& index, int role) const
     if (role == Qt::UserRole)
         return reminderId(index.row());
     if (role == Qt::ToolTipRole)
-        return dueHebrewDate(index.row());
+        return m_columns[index.column()].column == ListColumn::Author &&
+                       hasUnverifiedAuthor(index.row())
+                   ? kUnverifiedAuthorTip
+                   : dueHebrewDate(index.row());
     return QVariant();
 }
 
@@ -135,7 +145,22 @@ QString ReminderListModel::cellText(int row, ListColumn column) const
     QString text = listCellText(*texts, column);
     if (column == ListColumn::DueDate && !texts->postponedTo.isEmpty())
         text += QStringLiteral("  נדחה ל-") + texts->postponedTo;
+    if (column == ListColumn::Author && hasUnverifiedAuthor(row))
+        text += kUnverifiedAuthor;
     return text;
+}
+
+bool ReminderListModel::hasUnverifiedAuthor(int row) const
+{
+    if (m_unsignedCopies.isEmpty())
+        return false;
+    try {
+        m_rows->setAbsolutePosition(row);
+        return !fieldValue(*m_rows, ReminderField::IAMAuthor).toBool() &&
+               m_unsignedCopies.contains(fieldValue(*m_rows, ReminderField::BroadcastId).toInt());
+    } catch (const std::exception&) {
+        return false; // the row's line tells of a damaged row
+    }
 }
 
 qint32 ReminderListModel::reminderId(int row) const

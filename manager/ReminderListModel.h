@@ -5,6 +5,7 @@
 #include "store/Recordset.h"
 
 #include <QAbstractTableModel>
+#include <QSet>
 
 #include <optional>
 
@@ -19,8 +20,9 @@ class ReminderListModel : public QAbstractTableModel
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    // Shows the records of rows (an independent copy); withAuthor adds the author column.
-    void reset(const Snapshot& rows, bool withAuthor);
+    // Shows the records of rows (an independent copy); withAuthor adds the author column;
+    // unsignedCopies: the copies taken unsigned, by BroadcastId (UnsignedCopies.h).
+    void reset(const Snapshot& rows, bool withAuthor, QSet<qint32> unsignedCopies = {});
     void clear();
     // The header of the sorted field's column takes the colour of the order.
     void setSort(const QString& field, bool descending);
@@ -36,6 +38,9 @@ public:
     int sectionOf(ListColumn column) const;
     // The row's due date in the Hebrew calendar, its tooltip.
     QString dueHebrewDate(int row) const;
+    // Whether the row is a copy received in an unsigned datagram: its author
+    // shows "לא מאומת".
+    bool hasUnverifiedAuthor(int row) const;
     qint32 reminderId(int row) const;
 
 private:
@@ -44,6 +49,7 @@ private:
     QString cellText(int row, ListColumn column) const;
 
     mutable std::optional<Snapshot> m_rows; // its position moves as rows are read
+    QSet<qint32> m_unsignedCopies;          // as reset() was given them
     QVector<ListColumnDef> m_columns = shownListColumns(true);
     QString m_sortField;
     bool m_sortDesc = false;

@@ -16,6 +16,7 @@
 #include "store/ShareDates.h"
 #include "store/ShareDeletions.h"
 #include "store/ShareResends.h"
+#include "store/UnsignedCopies.h"
 #include "store/WriteBatch.h"
 
 namespace {
@@ -182,7 +183,7 @@ void MarkSent(Dynaset& rs, qint32 broadcastId, const QString& sentTo)
     ReminderWritten();
 }
 
-void StoreReceivedCopy(const ReminderRecord& received)
+void StoreReceivedCopy(const ReminderRecord& received, CopyOrigin origin)
 {
     ReminderRecord rec = received;
     {
@@ -202,6 +203,7 @@ void StoreReceivedCopy(const ReminderRecord& received)
         if (rec.RAuthor.isEmpty())
             rs.setValue(fieldName(F::RAuthor), QVariant());
         rs.update();
+        NoteCopySigned(*db, rec.BroadcastId, origin == CopyOrigin::Signed);
     }
     ReminderWritten();
 }

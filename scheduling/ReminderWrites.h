@@ -57,8 +57,11 @@ void MarkSent(Dynaset& rs, qint32 broadcastId, const QString& sentTo);
 
 // Stores a reminder received over the LAN as its author sent it, as the copy
 // with its BroadcastId: that copy changed, or a new one; an empty RAuthor
-// is stored as null. The caller has checked it (RequireStorable). Throws Failure.
-void StoreReceivedCopy(const ReminderRecord& rec);
+// is stored as null. The caller has checked it (RequireStorable). A copy from
+// an unsigned datagram is marked so (UnsignedCopies.h), one from a signed
+// datagram loses the mark. Throws Failure.
+enum class CopyOrigin { Signed, Unsigned };
+void StoreReceivedCopy(const ReminderRecord& rec, CopyOrigin origin = CopyOrigin::Signed);
 // Deletes the received copy with the network identity; false when none. The
 // next due time is published soon either way.
 bool DeleteReceivedCopy(qint32 broadcastId);

@@ -97,20 +97,17 @@ void frmWinSock::bindPort(quint16 port)
     m_dropsLook->start(kDropsLookMs);
 }
 
+// What is left after the slice is read at the socket's next notice, which the
+// last read armed. A continuation queued outside readyRead instead could leave
+// a burst's end unread until another datagram came.
 void frmWinSock::Winsock1_DataArrival()
 {
-    m_readQueued = false;
     LogFolding folding;
     QElapsedTimer reading;
     reading.start();
     while (Winsock1->hasPendingDatagrams()) {
-        if (reading.elapsed() >= kReadSliceMs) {
-            // The rest after a turn of the event loop.
-            if (!m_readQueued)
-                QTimer::singleShot(0, this, &frmWinSock::Winsock1_DataArrival);
-            m_readQueued = true;
+        if (reading.elapsed() >= kReadSliceMs)
             return;
-        }
         const QNetworkDatagram datagram = Winsock1->receiveDatagram();
         WriteLog(QStringLiteral("DataArrival: ") + datagramExcerpt(datagram.data()),
                  LogInformation);

@@ -66,6 +66,5 @@ private:
     LanHandOver* m_handOver;
     QTimer* m_dropsLook;
     std::optional<quint64> m_systemDrops; // as last looked at
-    bool m_readQueued = false;
     bool m_announces = false;
 };

@@ -29,18 +29,12 @@ struct Host
     // A click or typing of the test build, carried out after the call returns, in order.
     bool hook(const QString& method, const QVariantList& args) const
     {
-        const QDBusMessage reply =
-            s->call(KalvexBus::serviceName, "/TestHooks", "Kalvex.TestHooks", method, args, false);
-        return reply.arguments().value(0).toBool();
+        return testHook(*s, method, args).toBool();
     }
     bool click(const QString& control) const { return hook("Click", {control}); }
     QStringList items(const QString& list) const
     {
-        return s
-            ->call(KalvexBus::serviceName, "/TestHooks", "Kalvex.TestHooks", "Items", {list}, false)
-            .arguments()
-            .value(0)
-            .toStringList();
+        return testHook(*s, "Items", {list}).toStringList();
     }
     bool windowOpen(const QString& objectName) const
     {
@@ -77,14 +71,7 @@ class E2eLan : public QObject
     Host& B = m_hosts[1];
     Host& C = m_hosts[2];
 
-    QString diagnostics() const
-    {
-        QString text;
-        for (int h = 0; h < 3; ++h)
-            text += "\n" + kNicks[h] + ": " + m_hosts[h].s->logText() +
-                    m_hosts[h].s->logText("Tolvane.log") + m_hosts[h].s->promptLines().join(" | ");
-        return text;
-    }
+    QString diagnostics() const { return logsOf({A.s.get(), B.s.get(), C.s.get()}, 100000); }
     qint32 broadcastId(qint32 id) const
     {
         return A.sql("SELECT BroadcastId FROM Main_tbl WHERE RMain_Id = ?", {id}).toInt();
@@ -132,13 +119,10 @@ private slots:
         QString error;
         QVERIFY2(m_desktop->start(true, &error), qPrintable(error));
         for (int h = 0; h < 3; ++h) {
-            m_hosts[h].s = std::make_unique<E2eSession>(E2eOptions{
-                .environment = {{"DISPLAY", m_desktop->display()}, {"KV_PROMPT_ANSWER", "Yes"}},
-                .launcher = m_net->launcher(h)});
-            Host& host = m_hosts[h];
-            QVERIFY2(host.s->isReady(), qPrintable(host.s->error()));
-            host.s->setIniValue("LAN_Settings", "Nick", kNicks[h]);
-            QCOMPARE(host.s->runProgram("Kalvex", {"/REGSERVER"}), 0);
+            m_hosts[h].s = installationOn(
+                *m_net, h, kNicks[h],
+                {.environment = {{"DISPLAY", m_desktop->display()}, {"KV_PROMPT_ANSWER", "Yes"}}});
+            QVERIFY2(m_hosts[h].s->isReady(), qPrintable(m_hosts[h].s->error()));
         }
         // A's own reminders never fall due on A: its monitor is stopped.
         A.s->setIniValue("Reminder", "Active", "0");

@@ -28,20 +28,11 @@ class E2eLanAuthor : public QObject
     QString diagnostics() const { return "\n" + m_a->logText() + m_a->promptLines().join(" | "); }
     bool hook(const QString& method, const QVariantList& args) const
     {
-        return m_a
-            ->call(KalvexBus::serviceName, "/TestHooks", "Kalvex.TestHooks", method, args, false)
-            .arguments()
-            .value(0)
-            .toBool();
+        return testHook(*m_a, method, args).toBool();
     }
     QString text(const QString& control) const
     {
-        return m_a
-            ->call(KalvexBus::serviceName, "/TestHooks", "Kalvex.TestHooks", "Text", {control},
-                   false)
-            .arguments()
-            .value(0)
-            .toString();
+        return testHook(*m_a, "Text", {control}).toString();
     }
     int rows() const { return m_a->scalarSql("SELECT COUNT(*) FROM Main_tbl").toInt(); }
     qsizetype sent(const QString& what) const { return m_a->logText().count("SendData: " + what); }
@@ -81,14 +72,11 @@ private slots:
 
     void init()
     {
-        m_a = std::make_unique<E2eSession>(
-            E2eOptions{.environment = {{"DISPLAY", m_desktop->display()}},
-                       .launcher = m_net->launcher(0),
-                       .programs = {"Kalvex"}});
+        m_a = installationOn(
+            *m_net, 0, "A",
+            {.environment = {{"DISPLAY", m_desktop->display()}}, .programs = {"Kalvex"}});
         QVERIFY2(m_a->isReady(), qPrintable(m_a->error()));
-        m_a->setIniValue("LAN_Settings", "Nick", "A");
         m_a->setIniValue("LAN_Settings", "Port", QString::number(kPort));
-        QCOMPARE(m_a->runProgram("Kalvex", {"/REGSERVER"}), 0);
         m_b = std::make_unique<QUdpSocket>();
         QVERIFY(m_net->listenIn(1, *m_b, kPort));
     }

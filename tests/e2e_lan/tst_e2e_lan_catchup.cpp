@@ -28,33 +28,17 @@ private slots:
     }
 
 private:
-    QString diagnostics() const
-    {
-        QString text;
-        for (const E2eSession* s : {m_a.get(), m_b.get()})
-            text += "\n" + s->logText() + s->logText("Tolvane.log");
-        return text;
-    }
+    QString diagnostics() const { return logsOf({m_a.get(), m_b.get()}, 100000); }
     std::unique_ptr<E2eSession> host(int h, const QString& nick)
     {
-        auto s = std::make_unique<E2eSession>(
-            E2eOptions{.environment = {{"KV_PROMPT_ANSWER", "Ignore"},
-                                       {"KV_TRAY_WAIT_MS", "100"},
-                                       {"KV_ANNOUNCE_TO", "255.255.255.255"}},
-                       .launcher = m_net->launcher(h)});
-        if (s->isReady()) {
-            s->setIniValue("LAN_Settings", "Nick", nick);
-            s->runProgram("Kalvex", {"/REGSERVER"});
-        }
-        return s;
+        return installationOn(*m_net, h, nick,
+                              {.environment = {{"KV_PROMPT_ANSWER", "Ignore"},
+                                               {"KV_TRAY_WAIT_MS", "100"},
+                                               {"KV_ANNOUNCE_TO", "255.255.255.255"}}});
     }
-    // A's new reminder shared through the scripting interface, as "שלח ברשת" sends it.
     qint32 share(const QString& caption, const QString& audience) const
     {
-        const qint32 id = kalvexOn<KalvexKVClassInterface>(m_a->bus())
-                              ->AddReminder(caption, "2099-12-31T09:00", "", 0, 0, audience)
-                              .value();
-        return m_a->scalarSql("SELECT BroadcastId FROM Main_tbl WHERE RMain_Id = ?", {id}).toInt();
+        return shareByScript(*m_a, caption, audience);
     }
     bool receivedByB(qint32 broadcastId) const
     {
@@ -63,20 +47,13 @@ private:
     }
     bool bHolds(qint32 broadcastId) const
     {
-        return m_b->scalarSql("SELECT COUNT(*) FROM Main_tbl WHERE BroadcastId = ? AND "
-                              "IAMAuthor = 0",
-                              {broadcastId})
-                   .toInt() == 1;
+        return copyField(*m_b, broadcastId, "COUNT(*)").toInt() == 1;
     }
     qsizetype sent(const QString& what) const { return m_a->logText().count("SendData: " + what); }
     // A click, or what a control shows, in A's running Kalvex (its test build).
     QVariant onA(const QString& method, const QString& control) const
     {
-        return m_a
-            ->call(KalvexBus::serviceName, "/TestHooks", "Kalvex.TestHooks", method, {control},
-                   false)
-            .arguments()
-            .value(0);
+        return testHook(*m_a, method, {control});
     }
     void stopB()
     {

@@ -2,7 +2,7 @@
 // broadcast of one reaches the other, but the extra addresses do, by the other's subnet, its
 // address or its name, and the answers find their way back to where the datagrams came from.
 #include "tests/support/KalvexProxy.h"
-#include "tests/support/LanInstallation.h"
+#include "tests/support/LanNetwork.h"
 
 #include <QTest>
 
@@ -20,7 +20,9 @@ class E2eLanRouted : public QObject
     E2eSession& s(Host h) const { return *m_s[h]; }
     bool toldUnless(bool condition) const
     {
-        return ::toldUnless(condition, {{"A", m_s[A].get()}, {"B", m_s[B].get()}});
+        if (!condition)
+            qInfo("%s", qPrintable(logsOf({m_s[A].get(), m_s[B].get()})));
+        return condition;
     }
     // A's reminder shared with everybody: its row and its BroadcastId.
     std::pair<qint32, qint32> share(const QString& caption) const
@@ -54,7 +56,7 @@ private slots:
         QVERIFY(m_net->setHostsFile(A, LanNetwork::routedAddress(B).toLatin1() + ' ' +
                                            kBsName.toLatin1() + '\n'));
         for (const Host h : {A, B}) {
-            m_s[h] = lanInstallation(*m_net, h, h == A ? "A" : "B");
+            m_s[h] = installationOn(*m_net, h, h == A ? "A" : "B", announcingInstallation());
             QVERIFY2(s(h).isReady(), qPrintable(s(h).error()));
         }
         s(A).startProgram("Tolvane");

@@ -5,6 +5,7 @@
 #include "tests/support/SigningPeer.h"
 #include "tests/support/TestFiles.h"
 
+#include "alert/Remind.h"
 #include "common/AutoRunEntry.h"
 #include "common/Ini.h"
 #include "common/LanText.h"
@@ -277,12 +278,13 @@ private slots:
     }
 
     // A colleague's state and fingerprint show beside the available users; "אשר" marks the
-    // fingerprint compared, "שכח" lets the next signed datagram pin the nickname anew.
-    void aColleaguesKeyIsConfirmedOrForgotten()
+    // fingerprint compared; another key for a pinned nickname is refused, listed with both
+    // fingerprints; "שכח" lets the next signed datagram pin the nickname anew.
+    void aColleaguesKeyIsConfirmedRefusedOrForgotten()
     {
         ManagerFixture f;
         resetSenderTrust();
-        SigningPeer dana;
+        SigningPeer dana, danasNewKey;
         Listeners.clear();
         ProcessLANMsg(lanTextFromBytes(dana.sign("127.0.0.2\tIAM\tdana\t")));
         ProcessLANMsg(lanTextFromBytes("127.0.0.3\tIAM\twin\t"));
@@ -292,6 +294,7 @@ private slots:
         const auto* label = window.findChild<QLabel*>("LblColleague");
         const auto* confirm = window.findChild<QPushButton*>("cmdConfirm");
         const auto shows = [&](const char* name) {
+            list->setCurrentItem(nullptr);
             list->setCurrentItem(list->findItems(name, Qt::MatchExactly).value(0));
             return label->text();
         };
@@ -302,10 +305,53 @@ private slots:
         click(&window, "cmdConfirm");
         QVERIFY(shows("dana").startsWith("dana: אומת,"));
         QVERIFY(fileBytes(TrustFiles::colleaguesFile()).endsWith("\t1\n"));
+        ProcessLANMsg(lanTextFromBytes(danasNewKey.sign("127.0.0.2\tIAM\tdana\t")));
+        const QString refused = shows("dana");
+        QVERIFY(refused.startsWith("dana: מפתח אחר נדחה."));
+        QVERIFY(refused.contains(keyFingerprint(dana.key())));
+        QVERIFY(refused.contains(keyFingerprint(danasNewKey.key())));
         click(&window, "cmdForget");
         QCOMPARE(shows("dana"), QString("dana: Windows"));
         QCOMPARE(fileBytes(TrustFiles::colleaguesFile()), QByteArray());
+        ProcessLANMsg(lanTextFromBytes(danasNewKey.sign("127.0.0.2\tIAM\tdana\t")));
+        QVERIFY(shows("dana").contains(keyFingerprint(danasNewKey.key())));
+        // A nickname refused though never seen is listed, so that it can be forgotten.
+        SigningPeer eve, eveForged;
+        ProcessLANMsg(lanTextFromBytes(eve.sign(updateDatagram("127.0.0.2", 41, "eve"))));
+        ProcessLANMsg(lanTextFromBytes(eveForged.sign(updateDatagram("127.0.0.2", 42, "eve"))));
+        frmList again(QString(), 0);
+        QVERIFY(items(&again, "List1").contains("eve"));
         Listeners.clear();
+    }
+
+    // A copy from an unsigned datagram (a Windows peer's) shows "לא מאומת" beside its author in
+    // the list and in its alert; a signed copy shows its author alone.
+    void anUnsignedCopyShowsItsAuthorUnverified()
+    {
+        ManagerFixture f;
+        resetSenderTrust();
+        SigningPeer dana;
+        for (const QByteArray& copy : {updateDatagram("127.0.0.3", 31, "win"),
+                                       dana.sign(updateDatagram("127.0.0.2", 32, "dana"))})
+            ProcessLANMsg(lanTextFromBytes(copy));
+        f.open();
+        const auto* list = f.find<ListTable>("List1");
+        const int author = list->sectionOfHeader(7);
+        QStringList authors, tips;
+        QList<bool> alertsMarked;
+        for (int row = 0; row < list->model()->rowCount(); ++row) {
+            authors << list->model()->index(row, author).data().toString();
+            tips << list->model()->index(row, author).data(Qt::ToolTipRole).toString();
+            auto* alert = new Remind;
+            alert->RLoad(list->model()->index(row, 0).data(Qt::UserRole).toInt());
+            alertsMarked << alert->findChild<QLabel*>("LblUnverified")->isVisible();
+            if (row == 0)
+                QVERIFY(alert->findChild<QLabel*>("LblUnverified")->text().contains("\"win\""));
+            alert->close();
+        }
+        QCOMPARE(authors, (QStringList{"win (לא מאומת)", "dana"}));
+        QVERIFY(tips.value(0).startsWith("לא מאומת: התזכורת הגיעה בהודעה לא חתומה"));
+        QCOMPARE(alertsMarked, (QList<bool>{true, false}));
     }
 
     // In the right-to-left window each arrow points from the list it takes names from to the

@@ -1,5 +1,7 @@
 #include "tests/support/LanNetwork.h"
 
+#include "tests/support/KalvexProxy.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -147,4 +149,78 @@ bool LanNetwork::bindInHost(int host, QUdpSocket& socket, const QHostAddress& ad
         if (fd >= 0)
             ::close(fd);
     return bound;
+}
+
+qint64 LanNetwork::udpUnread(int host, quint16 port) const
+{
+    QProcess cat;
+    cat.start(QStringLiteral("ip"), launcher(host).mid(1) + QStringList{"cat", "/proc/net/udp"});
+    if (!cat.waitForFinished(10000) || cat.exitCode() != 0)
+        return -1;
+    // "sl local_address rem_address st tx_queue:rx_queue ...", in hexadecimal.
+    const QByteArray local = ':' + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    qint64 unread = -1;
+    for (const QByteArray& line : cat.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 4 && fields[1].endsWith(local))
+            unread = std::max<qint64>(unread, 0) +
+                     fields[4].mid(fields[4].indexOf(':') + 1).toLongLong(nullptr, 16);
+    }
+    return unread;
+}
+
+std::unique_ptr<E2eSession> installationOn(const LanNetwork& net, int host, const QString& nick,
+                                           E2eOptions options)
+{
+    options.launcher = net.launcher(host);
+    auto s = std::make_unique<E2eSession>(std::move(options));
+    if (s->isReady()) {
+        s->setIniValue(QStringLiteral("LAN_Settings"), QStringLiteral("Nick"), nick);
+        s->registerKalvex();
+    }
+    return s;
+}
+
+E2eOptions announcingInstallation()
+{
+    return {.environment = {{QStringLiteral("KV_PROMPT_ANSWER"), QStringLiteral("Ignore")},
+                            {QStringLiteral("KV_TRAY_WAIT_MS"), QStringLiteral("100")},
+                            {QStringLiteral("KV_ANNOUNCE_TO"), QStringLiteral("255.255.255.255")}}};
+}
+
+qint32 shareByScript(E2eSession& s, const QString& caption, const QString& audience)
+{
+    const qint32 id =
+        kalvexOn<KalvexKVClassInterface>(s.bus())
+            ->AddReminder(caption, QStringLiteral("2099-12-31T09:00"), QString(), 0, 0, audience)
+            .value();
+    return s.scalarSql(QStringLiteral("SELECT BroadcastId FROM Main_tbl WHERE RMain_Id = ?"), {id})
+        .toInt();
+}
+
+QVariant copyField(E2eSession& s, qint32 broadcastId, const QString& field)
+{
+    return s.scalarSql(QStringLiteral("SELECT %1 FROM Main_tbl WHERE BroadcastId = ? AND "
+                                      "IAMAuthor = 0")
+                           .arg(field),
+                       {broadcastId});
+}
+
+QVariant testHook(const E2eSession& s, const QString& method, const QVariantList& args)
+{
+    return s
+        .call(KalvexBus::serviceName, QStringLiteral("/TestHooks"),
+              QStringLiteral("Kalvex.TestHooks"), method, args, false)
+        .arguments()
+        .value(0);
+}
+
+QString logsOf(std::initializer_list<const E2eSession*> sessions, qsizetype chars)
+{
+    QString text;
+    for (const E2eSession* s : sessions)
+        text += QStringLiteral("\n") + s->logText().right(chars) +
+                s->logText(QStringLiteral("Tolvane.log")).right(chars) +
+                s->promptLines().join(QStringLiteral(" | "));
+    return text;
 }

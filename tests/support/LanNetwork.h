@@ -1,7 +1,10 @@
 #pragma once
 
+#include "tests/support/E2eSession.h"
+
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <QTest>
 
@@ -51,6 +54,9 @@ public:
     // Binds the socket to every address of the host on the port, so it also receives what the
     // other hosts send to everybody (255.255.255.255), as a listening installation does.
     bool listenIn(int host, QUdpSocket& socket, quint16 port) const;
+    // The bytes that wait unread in the host's UDP sockets on the port (their receive queues
+    // in /proc/net/udp); -1 when none is bound there or the table cannot be read.
+    qint64 udpUnread(int host, quint16 port) const;
 
 private:
     QString hostName(int host) const { return m_prefix + QLatin1Char(char('a' + host)); }
@@ -64,6 +70,24 @@ private:
     int m_hosts;
     QString m_error;
 };
+
+// An installation of the real programs on a host of the net: a session launched there with
+// the options given, its nickname set and its Kalvex registered; check isReady().
+std::unique_ptr<E2eSession> installationOn(const LanNetwork& net, int host, const QString& nick,
+                                           E2eOptions options = {});
+// Options of an installation that answers prompts "Ignore", whose monitor wakes every 100 ms
+// and announces itself to everybody once started.
+E2eOptions announcingInstallation();
+// A new reminder shared through the installation's scripting interface, as "שלח ברשת" sends
+// it, due 31/12/2099 09:00; its network identity.
+qint32 shareByScript(E2eSession& s, const QString& caption, const QString& audience);
+// A field of the installation's received copy of a shared reminder; null when it holds none.
+QVariant copyField(E2eSession& s, qint32 broadcastId, const QString& field);
+// A test hook of the installation's running Kalvex (its test build): a click, typing, what a
+// control shows.
+QVariant testHook(const E2eSession& s, const QString& method, const QVariantList& args);
+// The ends of the installations' logs and the prompts they showed, for a wait that failed.
+QString logsOf(std::initializer_list<const E2eSession*> sessions, qsizetype chars = 3000);
 
 // For a test's initTestCase: skips the test where this machine cannot make a LAN, else makes
 // one (of `hosts` hosts, and Routed{} for routed subnets) into `net` (a

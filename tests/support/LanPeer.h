@@ -9,6 +9,17 @@
 #include <QTest>
 #include <QUdpSocket>
 
+// An "UPD" as a peer sends it, field 0 from: a one-time reminder due 31/12/2099 09:00, details
+// "detail", by author to recipients ("ALL" or a name list).
+inline QByteArray updateDatagram(const QByteArray& from, qint32 id, const QByteArray& author,
+                                 const QByteArray& caption = "caption",
+                                 const QByteArray& recipients = "ALL")
+{
+    return from + "\tUPD\t" + recipients + "\t" + QByteArray::number(id) + "\t" + caption +
+           "\t311220990900\t0\t0\tdetail\tTrue\t0\t1\tFalse\t0\t0\t0\t311220990900\tTrue\t" +
+           author + "\t";
+}
+
 // The other installation at 127.0.0.2 (not one of ours); LANPort points every answer here.
 // What it receives is checked to be signed, validly, by one key: next() gives
 // it as the release before sent it (without the signature field).
