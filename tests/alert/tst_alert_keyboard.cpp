@@ -1,7 +1,10 @@
-// On a desktop of its own (Xvfb with a window manager that gives new windows the keyboard): an
-// alert, and the notice of the undo after "מחק", come up without taking the keyboard from the
-// window in use. The offscreen platform of the other tests activates every window it shows.
+// On a desktop of its own (Xvfb, 1024×768, with a window manager that frames windows and gives
+// new ones the keyboard): an alert, and the notice of the undo after "מחק", come up without
+// taking the keyboard from the window in use, and a pile of alerts leaves every title bar in
+// sight. The offscreen platform of the other tests activates every window it shows.
+#include "alert/AlertList.h"
 #include "alert/AlertPile.h"
+#include "alert/DueAlerts.h"
 #include "alert/Remind.h"
 #include "platform/ui/Beep.h"
 #include "platform/ui/UndoDelete.h"
@@ -60,7 +63,7 @@ class TestAlertKeyboard : public QObject
 private slots:
     void initTestCase()
     {
-        setAlertOpener([](qint32 id) { (new Remind)->RLoad(id); });
+        setAlertOpener(openDueAlert);
         setAlertBeepObserver([] {});
         installPromptGuard();
         m_dir.emplace(at(2027, 1, 31, 10, 5));
@@ -100,6 +103,38 @@ private slots:
         QVERIFY(activatedAfter(after, "after"));
         QVERIFY(!seen.activated.contains(notice));
         notice->close();
+    }
+
+    // Twelve due at once after a weekend: the alert windows and the list of the rest, framed
+    // by the window manager, all inside the screen, and no title bar covered by a window
+    // opened after it (they all stay on top, the latest above).
+    void twelveAlertsStayInsideTheScreenWithEveryTitleBarInSight()
+    {
+        for (int i = 0; i < 12; ++i)
+            ShowAlert(
+                insertReminder(reminderFields(0, at(2027, 1, 31, 9, i), at(2027, 1, 31, 9, i),
+                                              {{"RCaption", QStringLiteral("תזכורת %1").arg(i)}})));
+        QList<QWidget*> windows;
+        for (PiledAlert* alert : AlertPile::instance().alerts())
+            windows << alert;
+        windows << AlertList::instance();
+        QCOMPARE(windows.size(), AlertPile::kMaxWindows + 1);
+        const QRect screen(0, 0, 1024, 768);
+        QCOMPARE(windows[0]->screen()->geometry(), screen);
+        for (int i = 0; i < windows.size(); ++i) {
+            QWidget* window = windows[i];
+            QVERIFY(onDesktop(window));
+            QTRY_VERIFY(window->frameGeometry().top() < window->geometry().top());
+            QVERIFY2(screen.contains(window->frameGeometry()), qPrintable(window->windowTitle()));
+            const QRect frame = window->frameGeometry();
+            const QRect titleBar(frame.topLeft(),
+                                 QSize(frame.width(), window->geometry().top() - frame.top()));
+            for (QWidget* later : windows.mid(i + 1))
+                QVERIFY2(!titleBar.intersects(later->frameGeometry()),
+                         qPrintable(window->windowTitle() + " / " + later->windowTitle()));
+        }
+        AlertPile::instance().closeAll();
+        QTRY_COMPARE(AlertPile::instance().count(), 0);
     }
 };
 
