@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTimeEdit>
 
 namespace {
@@ -88,6 +90,34 @@ private:
     QString m_typed; // the digits typed over the whole field; null when not typing so
 };
 
+// Alt+Down and F4 open the calendar pop-up, as they open a combo box's list. The picker opens
+// it on a press of its arrow only, so the press is made there.
+class DatePicker : public QDateEdit
+{
+public:
+    using QDateEdit::QDateEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const bool altDown = event->key() == Qt::Key_Down && event->modifiers() == Qt::AltModifier;
+        const bool f4 = event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier;
+        if (!calendarPopup() || !(altDown || f4))
+            return QDateEdit::keyPressEvent(event);
+        QStyleOptionComboBox option; // as the picker tells its arrow
+        option.initFrom(this);
+        option.editable = true;
+        option.subControls = QStyle::SC_All;
+        const QPoint arrow =
+            style()
+                ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this)
+                .center();
+        QMouseEvent press(QEvent::MouseButtonPress, arrow, mapToGlobal(arrow), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        mousePressEvent(&press);
+    }
+};
+
 // The calendar pop-up of a date picker opens under the field's right edge,
 // where a right-to-left window's fields begin, and stays on the screen.
 class RightAlignedPopup : public QObject
@@ -137,7 +167,7 @@ void setUpCalendar(QDateEdit* picker)
 std::pair<QDateEdit*, QTimeEdit*> NewDatePickers(QWidget* parent, const QString& dateName,
                                                  const QString& timeName)
 {
-    auto* date = leftToRight(named(new QDateEdit(parent), dateName), QStringLiteral("dd/MM/yyyy"));
+    auto* date = leftToRight(named(new DatePicker(parent), dateName), QStringLiteral("dd/MM/yyyy"));
     date->setDateRange(Date::firstDay(), Date::lastDay());
     setUpCalendar(date);
     auto* time = leftToRight(named(new TimePicker(parent), timeName), QStringLiteral("HH:mm"));
