@@ -1,5 +1,6 @@
 #include "manager/DatePickers.h"
 
+#include "calendar/HebrewDateText.h"
 #include "platform/ui/Named.h"
 
 #include <QCalendarWidget>
@@ -11,6 +12,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QTextCharFormat>
 #include <QTimeEdit>
 
 namespace {
@@ -150,6 +152,19 @@ private:
     QDateEdit* m_picker;
 };
 
+// Each day of the page shown (the month and the days of the months around it) tells its
+// Hebrew date when pointed at.
+void showHebrewDates(QCalendarWidget* calendar, int year, int month)
+{
+    const QDate first(year, month, 1);
+    for (QDate day = first.addDays(-7); day < first.addMonths(1).addDays(14);
+         day = day.addDays(1)) {
+        QTextCharFormat format = calendar->dateTextFormat(day);
+        format.setToolTip(hebrewDateBeside(day));
+        calendar->setDateTextFormat(day, format);
+    }
+}
+
 // The calendar reads from the right, the week starting on Sunday, in the
 // program's locale (Hebrew month and day names).
 void setUpCalendar(QDateEdit* picker)
@@ -160,6 +175,9 @@ void setUpCalendar(QDateEdit* picker)
     calendar->setFirstDayOfWeek(Qt::Sunday);
     calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     calendar->window()->installEventFilter(new RightAlignedPopup(picker));
+    QObject::connect(calendar, &QCalendarWidget::currentPageChanged, calendar,
+                     [calendar](int year, int month) { showHebrewDates(calendar, year, month); });
+    showHebrewDates(calendar, calendar->yearShown(), calendar->monthShown());
 }
 
 } // namespace

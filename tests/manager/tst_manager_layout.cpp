@@ -106,6 +106,8 @@ private slots:
                  QLocale(QLocale::Hebrew).dayName(7, QLocale::ShortFormat));
         const auto* month = calendar->findChild<QToolButton*>("qt_calendar_monthbutton");
         QVERIFY(month->text().contains(QRegularExpression("[\u05D0-\u05EA]")));
+        QCOMPARE(view->model()->index(4, 0).data().toString(), "15"); // 15/03/2026, a Sunday
+        QCOMPARE(view->model()->index(4, 0).data(Qt::ToolTipRole).toString(), "כ\"ו באדר תשפ\"ו");
 
         const QList<std::pair<const char*, std::function<void()>>> openings = {
             {"click",
