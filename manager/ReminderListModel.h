@@ -36,6 +36,7 @@ public:
     int sectionOf(ListColumn column) const;
     // The row's due date in the Hebrew calendar, its tooltip.
     QString dueHebrewDate(int row) const;
+    QString periodOrHebrewDate(int row) const;
     qint32 reminderId(int row) const;
 
 private:

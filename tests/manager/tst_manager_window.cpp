@@ -887,6 +887,18 @@ private slots:
         }
     }
 
+    // The list tells an advanced reminder's period where its type stands.
+    void theListTellsAnAdvancedPeriod()
+    {
+        f->add({{"REventType", EventAdvanced}, {"Adv_Period", 1}, {"Adv_PeriodN", 2}});
+        f->open();
+        const QAbstractItemModel* list = f->find<QAbstractItemView>("List1")->model();
+        int type = 0;
+        while (type < list->columnCount() && list->headerData(type, Qt::Horizontal) != "סוג מופע")
+            ++type;
+        QCOMPARE(list->index(0, type).data(Qt::ToolTipRole).toString(), "כל שעתיים");
+    }
+
     // A reminder stored by another program with no end fields opens its rule with no end, and
     // the preview lists the coming occurrences at once.
     void aRuleWithoutEndFieldsPreviewsItsOccurrences()
