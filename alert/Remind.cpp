@@ -145,9 +145,9 @@ void Remind::RLoad(qint32 reminderId)
 
 void Remind::fill(const ReminderRecord& reminder)
 {
-    const QString caption = RightToLeftText::fromTheRight(reminder.RCaption);
-    setWindowTitle(caption);
-    m_form.LblCaption->setText(caption);
+    // The window keeps the title as stored: the desktop and scripts find the alert by it.
+    setWindowTitle(reminder.RCaption);
+    m_form.LblCaption->setText(RightToLeftText::fromTheRight(reminder.RCaption));
     const std::optional<Date> target = reminder.optionalDate(ReminderField::RDate);
     const std::optional<Date> next = reminder.optionalDate(ReminderField::RNext);
     m_form.CTarget->setText(target ? formatDateTime(*target) : QString());

@@ -24,11 +24,11 @@ namespace RightToLeftText {
 // Called once by each program right after its QApplication exists.
 void install();
 
-// A text shown in a label, a window's title or a desktop notice, made to read from the right
-// even where a line starts with a Latin word ("Zoom עם הצוות", a Latin nickname): each such
-// line is opened by a right-to-left mark, which Qt and the window manager and notification
-// server alike take as the line's first letter. Lines that start in Hebrew, and lines of
-// digits and signs only (a date, which must stay as written), are left as they are.
+// A text shown in a label or a desktop notice, made to read from the right even where a line
+// starts with a Latin word ("Zoom עם הצוות", a Latin nickname): each such line is opened by a
+// right-to-left mark, which Qt and the notification server alike take as the line's first
+// letter. Lines that start in Hebrew, and lines of digits and signs only (a date, which must
+// stay as written), are left as they are.
 QString fromTheRight(const QString& text);
 
 } // namespace RightToLeftText
