@@ -120,6 +120,19 @@ protected:
     }
 };
 
+// Each day of the page shown (the month and the days of the months around it) tells its
+// Hebrew date when pointed at.
+void showHebrewDates(QCalendarWidget* calendar, int year, int month)
+{
+    const QDate first(year, month, 1);
+    for (QDate day = first.addDays(-7); day < first.addMonths(1).addDays(14);
+         day = day.addDays(1)) {
+        QTextCharFormat format = calendar->dateTextFormat(day);
+        format.setToolTip(hebrewDateBeside(day));
+        calendar->setDateTextFormat(day, format);
+    }
+}
+
 // The calendar pop-up of a date picker opens under the field's right edge,
 // where a right-to-left window's fields begin, and stays on the screen.
 class RightAlignedPopup : public QObject
@@ -130,8 +143,12 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Show)
-            if (auto* popup = qobject_cast<QWidget*>(watched))
+            if (auto* popup = qobject_cast<QWidget*>(watched)) {
                 place(popup);
+                QCalendarWidget* calendar = m_picker->calendarWidget();
+                // When shown: not at every window's load and date set.
+                showHebrewDates(calendar, calendar->yearShown(), calendar->monthShown());
+            }
         return false;
     }
 
@@ -152,19 +169,6 @@ private:
     QDateEdit* m_picker;
 };
 
-// Each day of the page shown (the month and the days of the months around it) tells its
-// Hebrew date when pointed at.
-void showHebrewDates(QCalendarWidget* calendar, int year, int month)
-{
-    const QDate first(year, month, 1);
-    for (QDate day = first.addDays(-7); day < first.addMonths(1).addDays(14);
-         day = day.addDays(1)) {
-        QTextCharFormat format = calendar->dateTextFormat(day);
-        format.setToolTip(hebrewDateBeside(day));
-        calendar->setDateTextFormat(day, format);
-    }
-}
-
 // The calendar reads from the right, the week starting on Sunday, in the
 // program's locale (Hebrew month and day names).
 void setUpCalendar(QDateEdit* picker)
@@ -176,8 +180,10 @@ void setUpCalendar(QDateEdit* picker)
     calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     calendar->window()->installEventFilter(new RightAlignedPopup(picker));
     QObject::connect(calendar, &QCalendarWidget::currentPageChanged, calendar,
-                     [calendar](int year, int month) { showHebrewDates(calendar, year, month); });
-    showHebrewDates(calendar, calendar->yearShown(), calendar->monthShown());
+                     [calendar](int year, int month) {
+                         if (calendar->window()->isVisible())
+                             showHebrewDates(calendar, year, month);
+                     });
 }
 
 } // namespace
