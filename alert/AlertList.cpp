@@ -20,13 +20,11 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -196,12 +194,8 @@ void AlertList::readWaiting()
             unread << id;
     }
     m_rows->add(rows);
-    if (!isVisible() && !rows.isEmpty()) {
-        const QRect area =
-            (screen() ? screen() : QGuiApplication::primaryScreen())->availableGeometry();
-        // At the top right corner, its frame inside the screen; the cascade starts in the middle.
-        move(area.right() + 1 - width() - 2 * AlertPile::kBorderPx, area.top());
-    }
+    if (!isVisible() && !rows.isEmpty())
+        move(AlertPile::placeListFor(this));
     leave(unread);
     if (rows.isEmpty())
         return;

@@ -48,12 +48,35 @@ void AlertPile::postponeAll(std::optional<int> delayCode)
         m_list->postponeRows(delayCode);
 }
 
+namespace {
+
+QRect availableArea(const QWidget* window)
+{
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    return screen->availableGeometry();
+}
+
+// The window with the desktop's title bar and borders, known only once it is shown.
+QSize framedSize(const QWidget* window)
+{
+    return window->size() +
+           QSize(2 * AlertPile::kBorderPx, AlertPile::kCascadeStepPx + AlertPile::kBorderPx);
+}
+
+} // namespace
+
+QPoint AlertPile::placeListFor(const QWidget* list)
+{
+    const QRect area = availableArea(list);
+    const QSize room = framedSize(list);
+    return {qMax(area.left(), area.right() + 1 - room.width()),
+            qMax(area.top(), area.bottom() + 1 - room.height())};
+}
+
 QPoint AlertPile::placeFor(const QWidget* alert) const
 {
-    const QScreen* screen = alert->screen() ? alert->screen() : QGuiApplication::primaryScreen();
-    const QRect area = screen->availableGeometry();
-    // With the desktop's title bar and borders, known only once it is shown.
-    const QSize room = alert->size() + QSize(2 * kBorderPx, kCascadeStepPx + kBorderPx);
+    const QRect area = availableArea(alert);
+    const QSize room = framedSize(alert);
     const PiledAlert* latest = nullptr;
     for (const PiledAlert* other : alerts())
         if (other != alert && other->isVisible())

@@ -76,6 +76,10 @@ public:
     // left one: always inside the screen's available area, also when the
     // latest was moved partly off it.
     QPoint placeFor(const QWidget* alert) const;
+    // Where the list of the alerts beyond the windows opens: the screen's bottom right corner,
+    // below the title bars of a full cascade (which starts in the middle) on a screen of 768
+    // pixels or more, so the list, opened last and on top, covers none of them.
+    static QPoint placeListFor(const QWidget* list);
     static constexpr int kCascadeStepPx = 32;
     static constexpr int kBorderPx = 6; // a window frame's border, allowed for
 

@@ -1,5 +1,6 @@
 #include "alert/AlertRows.h"
 
+#include "calendar/HebrewDateText.h"
 #include "store/Reminder.h"
 
 #include <QFont>
@@ -44,6 +45,8 @@ QVariant AlertRows::data(const QModelIndex& index, int role) const
         bold.setBold(true);
         return bold;
     }
+    if (role == Qt::ToolTipRole)
+        return hebrewDateBeside(row.due.date()); // as the manager's list tells it
     if (role != Qt::DisplayRole)
         return {};
     switch (index.column()) {

@@ -9,6 +9,7 @@
 #include "platform/ProgramDir.h"
 #include "platform/Throttle.h"
 #include "platform/ui/Beep.h"
+#include "platform/ui/RightToLeftText.h"
 #include "platform/ui/UndoDelete.h"
 #include "platform/ui/WindowFront.h"
 #include "scheduling/DeletionUndo.h"
@@ -92,7 +93,6 @@ Remind::Remind(QWidget* parent) : PiledAlert(parent, Qt::Window | Qt::WindowStay
         resize(minimumSizeHint().expandedTo(QSize(460, 330)));
         move(pile.placeFor(this));
         m_form.RDelay->setFocus(); // the window's first focus, for when it gets the keyboard
-        show();
         m_form.RDelay->setCurrentIndex(0);
     } catch (const std::exception&) {
         m_loadFailed = true;
@@ -117,28 +117,38 @@ void Remind::setOpenInListHandler(std::function<void(qint32 reminderId)> handler
     openInListHandler() = std::move(handler);
 }
 
+// The window is first shown here, named after its reminder, so the desktop never lists it
+// under a name of no reminder; one that could not be read still comes up, empty and silent.
 void Remind::RLoad(qint32 reminderId)
 {
     m_reminderId = reminderId;
-    trapped(QStringLiteral("RLoad"), [&] {
+    if (m_loadFailed)
+        return;
+    bool gone = false;
+    const bool loaded = trapped(QStringLiteral("RLoad"), [&] {
         PublishNextDate();
         m_seenChanges = ReminderChanges::serial();
         const std::optional<ReminderRecord> stored = storedReminder(*OpenReminderDb(), reminderId);
-        if (!stored) {
-            close();
+        gone = !stored;
+        if (gone)
             return;
-        }
         fill(*stored);
         m_shownNext = stored->optionalDate(ReminderField::RNext);
-        BringToFront(this, true, Activation::LeaveFocus);
-        AlertBeep();
     });
+    if (gone) {
+        close();
+        return;
+    }
+    BringToFront(this, true, Activation::LeaveFocus);
+    if (loaded)
+        AlertBeep();
 }
 
 void Remind::fill(const ReminderRecord& reminder)
 {
+    // The window keeps the title as stored: the desktop and scripts find the alert by it.
     setWindowTitle(reminder.RCaption);
-    m_form.LblCaption->setText(reminder.RCaption);
+    m_form.LblCaption->setText(RightToLeftText::fromTheRight(reminder.RCaption));
     const std::optional<Date> target = reminder.optionalDate(ReminderField::RDate);
     const std::optional<Date> next = reminder.optionalDate(ReminderField::RNext);
     m_form.CTarget->setText(target ? formatDateTime(*target) : QString());

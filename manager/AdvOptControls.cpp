@@ -1,11 +1,11 @@
 #include "manager/AdvOptControls.h"
 
 #include "calendar/HebrewMissingDays.h"
+#include "manager/AdvOptUnits.h"
 #include "manager/DatePickers.h"
 #include "manager/OccurrencePreview.h"
 #include "platform/ui/DialogKeys.h"
 #include "platform/ui/Named.h"
-#include "store/Reminder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -128,43 +128,13 @@ QGridLayout* buildDateRows(AdvOptControls& c, QWidget* parent)
 
 } // namespace
 
-namespace {
-
-constexpr int kHebrewMonthsEntry = 6;
-constexpr int kHebrewYearsEntry = 7;
-
-} // namespace
-
-QString AdvOptUnitWord(int unitIndex)
-{
-    static const QStringList words = {"דקות",   "שעות", "ימים",          "שבועות",
-                                      "חודשים", "שנים", "חודשים עבריים", "שנים עבריות"};
-    return unitIndex >= 0 && unitIndex < words.size() ? words[unitIndex] : QString();
-}
-
-short AdvOptEventType(int unitIndex)
-{
-    if (unitIndex == kHebrewMonthsEntry)
-        return EventHebrewMonthly;
-    return unitIndex == kHebrewYearsEntry ? short(EventHebrewYearly) : short(EventAdvanced);
-}
-
-int AdvOptUnitIndex(short eventType, short unit)
-{
-    if (eventType == EventHebrewMonthly)
-        return kHebrewMonthsEntry;
-    return eventType == EventHebrewYearly ? kHebrewYearsEntry : unit;
-}
-
 AdvOptControls BuildAdvOptControls(QDialog* window)
 {
     AdvOptControls c;
     window->setLayoutDirection(Qt::RightToLeft);
 
     c.LabelType = label(QStringLiteral("LabelType"), QStringLiteral("הגדרות לפי"), window);
-    c.AdvEventType =
-        combo(QStringLiteral("AdvEventType"),
-              {"דקה", "שעה", "יום", "שבוע", "חודש", "שנה", "חודש עברי", "שנה עברית"}, window);
+    c.AdvEventType = combo(QStringLiteral("AdvEventType"), AdvOptUnitNames(), window);
     c.AdvEventType->setToolTip(hebrewMissingDaysText());
     QWidget* unitRow = buildUnitRow(c, window);
 
@@ -172,7 +142,7 @@ AdvOptControls BuildAdvOptControls(QDialog* window)
     c.TxtNPeriod = named(new QLineEdit(QStringLiteral("1"), window), QStringLiteral("TxtNPeriod"));
     c.TxtNPeriod->setAlignment(Qt::AlignCenter);
     c.TxtNPeriod->setMaximumWidth(c.TxtNPeriod->fontMetrics().horizontalAdvance(u'0') * 8);
-    c.LblPeriod = label(QStringLiteral("LblPeriod"), QStringLiteral("שבועות"), window);
+    c.LblPeriod = label(QStringLiteral("LblPeriod"), QString(), window); // by the unit and count
 
     QWidget* ruleRows = buildRuleRows(c, window);
     c.LblOccurrences = NewOccurrencesLabel(window);

@@ -44,13 +44,3 @@ struct AdvOptControls
 
 // Creates the controls inside the window and lays them out right to left.
 AdvOptControls BuildAdvOptControls(QDialog* window);
-
-// The unit in the plural for an index of AdvEventType, empty for none.
-QString AdvOptUnitWord(int unitIndex);
-
-// AdvEventType lists the six units (the Adv_Period codes), then the Hebrew
-// month and year, which make the rule a Hebrew-calendar series.
-// The recurrence type an entry makes: EventAdvanced, or a Hebrew type.
-short AdvOptEventType(int unitIndex);
-// The entry of a rule of that type and unit.
-int AdvOptUnitIndex(short eventType, short unit);

@@ -1,5 +1,6 @@
 #include "manager/DatePickers.h"
 
+#include "calendar/HebrewDateText.h"
 #include "platform/ui/Named.h"
 
 #include <QCalendarWidget>
@@ -9,6 +10,9 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QTextCharFormat>
 #include <QTimeEdit>
 
 namespace {
@@ -88,6 +92,47 @@ private:
     QString m_typed; // the digits typed over the whole field; null when not typing so
 };
 
+// Alt+Down and F4 open the calendar pop-up, as they open a combo box's list. The picker opens
+// it on a press of its arrow only, so the press is made there.
+class DatePicker : public QDateEdit
+{
+public:
+    using QDateEdit::QDateEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const bool altDown = event->key() == Qt::Key_Down && event->modifiers() == Qt::AltModifier;
+        const bool f4 = event->key() == Qt::Key_F4 && event->modifiers() == Qt::NoModifier;
+        if (!calendarPopup() || !(altDown || f4))
+            return QDateEdit::keyPressEvent(event);
+        QStyleOptionComboBox option; // as the picker tells its arrow
+        option.initFrom(this);
+        option.editable = true;
+        option.subControls = QStyle::SC_All;
+        const QPoint arrow =
+            style()
+                ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this)
+                .center();
+        QMouseEvent press(QEvent::MouseButtonPress, arrow, mapToGlobal(arrow), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        mousePressEvent(&press);
+    }
+};
+
+// Each day of the page shown (the month and the days of the months around it) tells its
+// Hebrew date when pointed at.
+void showHebrewDates(QCalendarWidget* calendar, int year, int month)
+{
+    const QDate first(year, month, 1);
+    for (QDate day = first.addDays(-7); day < first.addMonths(1).addDays(14);
+         day = day.addDays(1)) {
+        QTextCharFormat format = calendar->dateTextFormat(day);
+        format.setToolTip(hebrewDateBeside(day));
+        calendar->setDateTextFormat(day, format);
+    }
+}
+
 // The calendar pop-up of a date picker opens under the field's right edge,
 // where a right-to-left window's fields begin, and stays on the screen.
 class RightAlignedPopup : public QObject
@@ -98,8 +143,12 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Show)
-            if (auto* popup = qobject_cast<QWidget*>(watched))
+            if (auto* popup = qobject_cast<QWidget*>(watched)) {
                 place(popup);
+                QCalendarWidget* calendar = m_picker->calendarWidget();
+                // When shown: not at every window's load and date set.
+                showHebrewDates(calendar, calendar->yearShown(), calendar->monthShown());
+            }
         return false;
     }
 
@@ -130,6 +179,11 @@ void setUpCalendar(QDateEdit* picker)
     calendar->setFirstDayOfWeek(Qt::Sunday);
     calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     calendar->window()->installEventFilter(new RightAlignedPopup(picker));
+    QObject::connect(calendar, &QCalendarWidget::currentPageChanged, calendar,
+                     [calendar](int year, int month) {
+                         if (calendar->window()->isVisible())
+                             showHebrewDates(calendar, year, month);
+                     });
 }
 
 } // namespace
@@ -137,7 +191,7 @@ void setUpCalendar(QDateEdit* picker)
 std::pair<QDateEdit*, QTimeEdit*> NewDatePickers(QWidget* parent, const QString& dateName,
                                                  const QString& timeName)
 {
-    auto* date = leftToRight(named(new QDateEdit(parent), dateName), QStringLiteral("dd/MM/yyyy"));
+    auto* date = leftToRight(named(new DatePicker(parent), dateName), QStringLiteral("dd/MM/yyyy"));
     date->setDateRange(Date::firstDay(), Date::lastDay());
     setUpCalendar(date);
     auto* time = leftToRight(named(new TimePicker(parent), timeName), QStringLiteral("HH:mm"));

@@ -5,6 +5,7 @@
 #include "common/Trapped.h"
 #include "common/WindowCaptions.h"
 #include "manager/AdvOptStep.h"
+#include "manager/AdvOptUnits.h"
 #include "manager/DatePickers.h"
 #include "manager/ManagerState.h"
 #include "manager/OccurrencePreview.h"
@@ -64,6 +65,7 @@ FrmAdvOpt::FrmAdvOpt(AdvancedOptions& options, QWidget* parent)
     for (QRadioButton* option : ui.OptPeriod)
         connect(option, &QRadioButton::toggled, this, [this] { SetVisible(); });
     connect(ui.NoEnd, &QCheckBox::toggled, this, [this] { NoEnd_Click(); });
+    connect(ui.TxtNPeriod, &QLineEdit::textChanged, this, [this] { showUnitWord(); });
     connect(ui.cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
     connect(ui.cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 
@@ -107,7 +109,7 @@ void FrmAdvOpt::Form_Load()
         loadListIndex(ui.MonthCombo1, stored.Adv_MonthDay, fresh.Adv_MonthDay);
         loadListIndex(ui.MonthCombo2, stored.Adv_MonthCount, fresh.Adv_MonthCount);
         showDate(stored.Adv_DateEnd.value_or(stored.StartDate), ui.CDateEnd1, ui.CDateEnd2);
-        ui.NoEnd->setChecked(stored.Adv_NoEnd);
+        ui.NoEnd->setChecked(runsWithoutEnd(stored)); // as the recurrence reads it
         NoEnd_Click();
         // A mask below 0 has no day chosen, as the recurrence reads it.
         short mask = qMax<short>(stored.Adv_WeekDay, 0);
@@ -124,8 +126,7 @@ void FrmAdvOpt::Form_Load()
 void FrmAdvOpt::AdvEventType_Click()
 {
     const int unit = ui.AdvEventType->currentIndex();
-    if (unit >= 0)
-        ui.LblPeriod->setText(AdvOptUnitWord(unit));
+    showUnitWord();
     if (unitHasAdvancedRule(unit)) {
         ui.OptPeriod[1]->setEnabled(true);
     } else {
@@ -133,6 +134,15 @@ void FrmAdvOpt::AdvEventType_Click()
         ui.OptPeriod[1]->setEnabled(false);
     }
     SetVisible();
+}
+
+// "כל [1] דקה", "כל [5] דקות": the unit agrees with the count typed.
+void FrmAdvOpt::showUnitWord()
+{
+    bool typed = false;
+    const int count = ui.TxtNPeriod->text().trimmed().toInt(&typed);
+    if (ui.AdvEventType->currentIndex() >= 0)
+        ui.LblPeriod->setText(AdvOptUnitWord(ui.AdvEventType->currentIndex(), typed ? count : 0));
 }
 
 void FrmAdvOpt::SetVisible()

@@ -25,6 +25,7 @@ private:
     void AdvEventType_Click();
     void SetVisible();
     void NoEnd_Click();
+    void showUnitWord();
     void TxtNPeriod_Validate(const QFocusEvent* leaving);
     bool handleKey(QKeyEvent* event);
     void cmdSave_Click();

@@ -1,6 +1,7 @@
 #include "manager/OccurrencePreview.h"
 
 #include "calendar/HebrewDateText.h"
+#include "manager/AdvOptUnits.h"
 #include "manager/ManagerState.h"
 #include "platform/ui/Named.h"
 #include "scheduling/ReminderRules.h"
@@ -58,6 +59,9 @@ QString OccurrencesText(const RecurrenceRule& rule, const Date& start)
                       ? QStringLiteral("%1 (%2)").arg(formatDateTime(d), hebrewDateBeside(d.date()))
                       : formatDateTime(d));
     QString text = QStringLiteral("המופעים הבאים: ") + dates.join(QStringLiteral(", "));
+    if (rule.eventType == EventAdvanced || isHebrewEventType(rule.eventType))
+        text.prepend(everyPeriodText(AdvOptUnitIndex(rule.eventType, rule.unit), rule.n) +
+                     QLatin1Char('\n'));
     if (occurrences.ended)
         text += QStringLiteral("\nאין מופעים נוספים");
     return text;

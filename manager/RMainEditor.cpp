@@ -193,7 +193,7 @@ void RMain::showInEditor(const ReminderRecord& r)
     Loading = false;
     OptActive[r.RActive ? 0 : 1]->setChecked(true);
     CDetail->setPlainText(toEditorText(r.RDetail));
-    static_cast<AdvancedRule&>(AdvOptions) = r;
+    static_cast<AdvancedRule&>(AdvOptions) = storedAdvancedRule(r);
     CurrentSentTo = r.SentTo;
 }
 

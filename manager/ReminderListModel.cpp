@@ -3,6 +3,7 @@
 #include "calendar/HebrewDateText.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
+#include "manager/AdvOptUnits.h"
 #include "manager/ListLine.h"
 #include "platform/Failure.h"
 #include "store/Recordset.h"
@@ -69,6 +70,15 @@ int ReminderListModel::sectionOf(ListColumn column) const
     return -1;
 }
 
+QVariant ReminderListModel::toolTip(ListColumn column, int row) const
+{
+    if (column == ListColumn::Author && hasUnverifiedAuthor(row))
+        return kUnverifiedAuthorTip;
+    if (column == ListColumn::EventType)
+        return periodOrHebrewDate(row);
+    return dueHebrewDate(row);
+}
+
 QVariant ReminderListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
@@ -78,11 +88,22 @@ QVariant ReminderListModel::data(const QModelIndex& index, int role) const
     if (role == Qt::UserRole)
         return reminderId(index.row());
     if (role == Qt::ToolTipRole)
-        return m_columns[index.column()].column == ListColumn::Author &&
-                       hasUnverifiedAuthor(index.row())
-                   ? kUnverifiedAuthorTip
-                   : dueHebrewDate(index.row());
+        return toolTip(m_columns[index.column()].column, index.row());
     return QVariant();
+}
+
+// An advanced or Hebrew series tells its period ("כל שעתיים") where its type stands.
+QString ReminderListModel::periodOrHebrewDate(int row) const
+{
+    try {
+        m_rows->setAbsolutePosition(row);
+        const ReminderRecord r = ReminderRecord::read(*m_rows);
+        if (r.REventType == EventAdvanced || isHebrewEventType(r.REventType))
+            return everyPeriodText(AdvOptUnitIndex(r.REventType, r.Adv_Period), r.Adv_PeriodN);
+    } catch (const std::exception&) {
+        return QString(); // the row's line tells of a damaged row
+    }
+    return dueHebrewDate(row);
 }
 
 QString ReminderListModel::dueHebrewDate(int row) const

@@ -41,9 +41,11 @@ public:
     // Whether the row is a copy received in an unsigned datagram: its author
     // shows "לא מאומת".
     bool hasUnverifiedAuthor(int row) const;
+    QString periodOrHebrewDate(int row) const;
     qint32 reminderId(int row) const;
 
 private:
+    QVariant toolTip(ListColumn column, int row) const;
     // The texts of a row; the last row read is kept, as a row's cells are asked one by one.
     const ReminderTexts* textsOf(int row) const;
     QString cellText(int row, ListColumn column) const;

@@ -52,12 +52,24 @@ RecurrenceRule recurrenceRule(short eventType, const AdvancedRule& adv)
     rule.weekDayMask = adv.Adv_WeekDay;
     rule.monthDayKind = adv.Adv_MonthDay;
     rule.monthCount = adv.Adv_MonthCount;
-    rule.hasEnd = !adv.Adv_NoEnd && adv.Adv_DateEnd.has_value();
+    rule.hasEnd = !runsWithoutEnd(adv);
     rule.end = adv.Adv_DateEnd.value_or(Date());
     rule.anchor = storedAnchor(adv);
     rule.skipDaysOff = adv.Adv_SkipDaysOff;
     rule.holidaysOff = IsraeliHolidaysOff();
     return rule;
+}
+
+bool runsWithoutEnd(const AdvancedRule& adv)
+{
+    return adv.Adv_NoEnd || !adv.Adv_DateEnd.has_value();
+}
+
+AdvancedRule storedAdvancedRule(const ReminderRecord& r)
+{
+    AdvancedRule adv = r;
+    adv.Adv_NoEnd = adv.Adv_NoEnd || r.isNull(ReminderField::Adv_NoEnd);
+    return adv;
 }
 
 std::optional<HebrewAnchor> storedAnchor(const AdvancedRule& adv)
@@ -103,9 +115,7 @@ RecurrenceRule storedRule(const ReminderRecord& r)
     }
     r.requirePresent({F::Adv_Period, F::Adv_PeriodN, F::Adv_AdvOpt, F::Adv_WeekDay, F::Adv_MonthDay,
                       F::Adv_MonthCount});
-    AdvancedRule adv = r;
-    adv.Adv_NoEnd = adv.Adv_NoEnd || r.isNull(F::Adv_NoEnd);
-    return recurrenceRule(r.REventType, adv);
+    return recurrenceRule(r.REventType, storedAdvancedRule(r));
 }
 
 std::optional<RecurrenceStep> DismissalStep(const ReminderRecord& r)

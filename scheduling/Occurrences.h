@@ -30,6 +30,10 @@ struct RecurrenceRule
 // The rule of a reminder of the given type whose Adv_ fields are adv; a
 // missing end date lets the series go on. Reads the office's days off setting.
 RecurrenceRule recurrenceRule(short eventType, const AdvancedRule& adv);
+// Whether the series goes on for ever: no end chosen, or no end date to stop at.
+bool runsWithoutEnd(const AdvancedRule& adv);
+// The Adv_ fields as a row holds them, a null Adv_NoEnd read as no end.
+AdvancedRule storedAdvancedRule(const ReminderRecord& r);
 // The Hebrew anchor the Adv_ fields hold; none when Adv_HebrewDay is 0.
 std::optional<HebrewAnchor> storedAnchor(const AdvancedRule& adv);
 // Whether the rule may pass over days off: daily and weekly ones.

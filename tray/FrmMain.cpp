@@ -9,6 +9,7 @@
 #include "common/ui/CloseWindowByCaption.h"
 #include "platform/ui/Named.h"
 #include "platform/ui/Prompt.h"
+#include "platform/ui/RightToLeftText.h"
 #include "platform/ui/SingleInstance.h"
 #include "platform/ui/WindowDirectory.h"
 #include "tray/ArrivalNotices.h"
@@ -165,8 +166,10 @@ void FrmMain::Form_Load()
         modMain::LANInit();
         m_arrivals = new ArrivalNotices(
             [this](const QString& title, const QString& text) {
-                if (Picture1)
-                    Picture1->showMessage(title, text, QSystemTrayIcon::Information);
+                if (Picture1) // a Latin nickname or title first must not turn a line around
+                    Picture1->showMessage(RightToLeftText::fromTheRight(title),
+                                          RightToLeftText::fromTheRight(text),
+                                          QSystemTrayIcon::Information);
             },
             this);
         setTrayIcon(GetImage(), runningTip());

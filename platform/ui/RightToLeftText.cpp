@@ -71,7 +71,35 @@ protected:
     }
 };
 
+constexpr QChar kRightToLeftMark(0x200F);
+
+// Whether the line's first letter with a direction of its own reads left to right.
+bool startsLeftToRight(QStringView line)
+{
+    for (const QChar c : line) {
+        switch (c.direction()) {
+        case QChar::DirL:
+            return true;
+        case QChar::DirR:
+        case QChar::DirAL:
+            return false;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
 } // namespace
+
+QString fromTheRight(const QString& text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        if (startsLeftToRight(line))
+            line.prepend(kRightToLeftMark);
+    return lines.join(QLatin1Char('\n'));
+}
 
 void install()
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // Text boxes of right-to-left windows read from the right.
 //
 // Every line of a text box takes its reading order from its first letter, as
@@ -21,5 +23,12 @@ namespace RightToLeftText {
 // box when it is first polished and when its window turns right to left.
 // Called once by each program right after its QApplication exists.
 void install();
+
+// A text shown in a label or a desktop notice, made to read from the right even where a line
+// starts with a Latin word ("Zoom עם הצוות", a Latin nickname): each such line is opened by a
+// right-to-left mark, which Qt and the notification server alike take as the line's first
+// letter. Lines that start in Hebrew, and lines of digits and signs only (a date, which must
+// stay as written), are left as they are.
+QString fromTheRight(const QString& text);
 
 } // namespace RightToLeftText

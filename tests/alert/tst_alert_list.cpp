@@ -144,6 +144,8 @@ private slots:
         QCOMPARE(QStringList({cell(0, 0), cell(0, 1), cell(0, 2)}),
                  QStringList({"תזכורת 0005", "31/01/2027 09:05", "רגילה"}));
         QCOMPARE(cell(1, 2), "גבוהה");
+        QCOMPARE(table()->model()->index(0, 1).data(Qt::ToolTipRole).toString(),
+                 "כ\"ג בשבט תשפ\"ז");
         table()->sortByColumn(AlertRows::Importance, Qt::AscendingOrder);
         QCOMPARE(cell(0, 0), "תזכורת 0006");
 

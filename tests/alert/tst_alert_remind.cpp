@@ -37,6 +37,21 @@ QList<Remind*> alertWindows(qint32 id = 0)
     return found;
 }
 
+// The title each window had when it was first shown, that is, when it was mapped.
+class FirstTitles : public QObject
+{
+public:
+    QHash<QObject*, QString> titles;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && !titles.contains(watched) && watched->isWidgetType())
+            titles.insert(watched, static_cast<QWidget*>(watched)->windowTitle());
+        return false;
+    }
+};
+
 } // namespace
 
 class TestRemind : public QObject
@@ -109,6 +124,35 @@ private slots:
         QVERIFY(control<QLabel>(window, "ILate")->isVisible());
         QVERIFY(control<QLabel>(window, "IPostpone")->isVisible());
         QVERIFY(logLines().join('\n').contains(" -> RLoad: "));
+    }
+
+    // A title that starts with a Latin word or digits reads from the right too in the label; a
+    // date stays. The window is named by it (as stored) already when it is first mapped.
+    void theTitleReadsFromTheRightFromTheFirstShow_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shown");
+        const QString mark(QChar(0x200F));
+        QTest::newRow("Hebrew") << "ישיבה"
+                                << "ישיבה";
+        QTest::newRow("Latin first") << "Zoom עם הצוות" << mark + "Zoom עם הצוות";
+        QTest::newRow("digits, Latin") << "2 Zoom" << mark + "2 Zoom";
+        QTest::newRow("digits, Hebrew") << "3 ישיבות"
+                                        << "3 ישיבות";
+        QTest::newRow("a date") << "05/12/2026 14:30"
+                                << "05/12/2026 14:30";
+    }
+    void theTitleReadsFromTheRightFromTheFirstShow()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, shown);
+        FirstTitles first;
+        qApp->installEventFilter(&first);
+        Remind* window = open(addReminder(jan31(10, 0), EventOnce, {}, {{"RCaption", caption}}));
+        qApp->removeEventFilter(&first);
+        QVERIFY(window);
+        QCOMPARE(first.titles.value(window), caption);
+        QCOMPARE(control<QLabel>(window, "LblCaption")->text(), shown);
     }
 
     // Dismissing moves on (the list opens only after that); postponing counts from now in

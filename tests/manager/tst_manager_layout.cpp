@@ -94,7 +94,7 @@ private slots:
     }
 
     // Under a C locale the pop-up is Hebrew, starts on Sunday, and opens under the field's right
-    // edge.
+    // edge, by the mouse or, as a combo box's list does, by Alt+Down or F4.
     void calendarPopupIsHebrewFromSundayUnderTheRightEdge()
     {
         f->open();
@@ -107,12 +107,25 @@ private slots:
         const auto* month = calendar->findChild<QToolButton*>("qt_calendar_monthbutton");
         QVERIFY(month->text().contains(QRegularExpression("[\u05D0-\u05EA]")));
 
-        QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(date->width() - 6, date->height() / 2));
-        QTRY_VERIFY(calendar->window()->isVisible());
-        const int fieldRight = date->mapToGlobal(QPoint(date->width(), 0)).x();
-        const QRect popup = calendar->window()->frameGeometry();
-        QVERIFY(qAbs(popup.x() + popup.width() - fieldRight) <= 1);
-        calendar->window()->hide();
+        const QList<std::pair<const char*, std::function<void()>>> openings = {
+            {"click",
+             [date] {
+                 QTest::mouseClick(date, Qt::LeftButton, {},
+                                   QPoint(date->width() - 6, date->height() / 2));
+             }},
+            {"Alt+Down", [date] { QTest::keyClick(date, Qt::Key_Down, Qt::AltModifier); }},
+            {"F4", [date] { QTest::keyClick(date, Qt::Key_F4); }}};
+        for (const auto& [how, open] : openings) {
+            date->setFocus();
+            open();
+            QTRY_VERIFY2(calendar->window()->isVisible(), how);
+            const int fieldRight = date->mapToGlobal(QPoint(date->width(), 0)).x();
+            const QRect popup = calendar->window()->frameGeometry();
+            QVERIFY2(qAbs(popup.x() + popup.width() - fieldRight) <= 1, how);
+            calendar->window()->hide();
+        }
+        QCOMPARE(view->model()->index(4, 0).data().toString(), "15"); // 15/03/2026, a Sunday
+        QCOMPARE(view->model()->index(4, 0).data(Qt::ToolTipRole).toString(), "כ\"ו באדר תשפ\"ו");
     }
 
     // A time typed whole or into the part clicked; the hour alone gives the full hour.

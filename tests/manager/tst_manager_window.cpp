@@ -641,22 +641,27 @@ private slots:
         QVERIFY(f->row(id).value("Adv_DateEnd").isNull());
     }
 
+    // The preview names the period and lists the dates dismissing the alerts gives.
     void previewIsWhatDismissingTheAlertsGives()
     {
-        const QList<std::pair<Rule, QString>> rules = {
+        const QList<std::tuple<Rule, QString, QString>> rules = {
             {{Date::Week, true, 2, 2 | 8, 0, 0, at(2026, 3, 16, 8, 0)}, // Monday and Wednesday
+             "כל שבועיים",
              "16/03/2026 08:00, 18/03/2026 08:00, 30/03/2026 08:00, 01/04/2026 08:00, "
              "13/04/2026 08:00"},
             // Chosen on Friday 20/03: the last Sunday-to-Thursday day of each month.
             {{Date::Month, true, 1, 0, 8, 4, at(2026, 3, 20, 17, 0)},
+             "כל חודש",
              "31/03/2026 17:00, 30/04/2026 17:00, 31/05/2026 17:00, 30/06/2026 17:00, "
              "30/07/2026 17:00"},
             // Monthly from the 31st, clamped.
             {{Date::Month, false, 1, 0, 0, 0, at(2026, 3, 31, 9, 0)},
+             "כל חודש",
              "31/03/2026 09:00, 30/04/2026 09:00, 30/05/2026 09:00, 30/06/2026 09:00, "
              "30/07/2026 09:00"}};
-        for (const auto& rule : rules) {
-            const QString expected = "המופעים הבאים: " + rule.second;
+        for (const auto& [entered, period, dates] : rules) {
+            const Rule rule = entered;
+            const QString expected = period + "\nהמופעים הבאים: " + dates;
             f.reset();
             f = std::make_unique<ManagerFixture>();
             RMain* window = f->open();
@@ -665,14 +670,14 @@ private slots:
                                [&](QWidget* window) {
                                    auto* dialog = qobject_cast<FrmAdvOpt*>(window);
                                    QVERIFY(dialog);
-                                   enter(dialog, rule.first);
+                                   enter(dialog, rule);
                                    QTest::mouseClick(dialog->findChild<QPushButton*>("cmdSave"),
                                                      Qt::LeftButton);
                                    QCOMPARE(preview(dialog), expected);
                                }));
             f->click("cmdNew"); // "שמור כחדש"
             QCOMPARE(preview(window), expected);
-            QCOMPARE(datesTakenByDismissing(CurrentReminderId), expected);
+            QCOMPARE(period + '\n' + datesTakenByDismissing(CurrentReminderId), expected);
         }
     }
 
@@ -846,6 +851,66 @@ private slots:
         QCOMPARE(f->row(asked), QVariantMap());
         QCOMPARE(f->row(other).value("RCaption").toString(), "מההתראה");
         QTRY_COMPARE(caption()->text(), "מההתראה");
+    }
+
+    // Every unit with a count of one, two and more reads as Hebrew says it, beside the count
+    // typed and in the preview.
+    void countsOfEveryUnitReadNaturally_data()
+    {
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<QStringList>("periods"); // of 1, 2 and 5
+        const QList<QStringList> units = {
+            {"כל דקה", "כל 2 דקות", "כל 5 דקות"},
+            {"כל שעה", "כל שעתיים", "כל 5 שעות"},
+            {"כל יום", "כל יומיים", "כל 5 ימים"},
+            {"כל שבוע", "כל שבועיים", "כל 5 שבועות"},
+            {"כל חודש", "כל חודשיים", "כל 5 חודשים"},
+            {"כל שנה", "כל שנתיים", "כל 5 שנים"},
+            {"כל חודש עברי", "כל חודשיים עבריים", "כל 5 חודשים עבריים"},
+            {"כל שנה עברית", "כל שנתיים עבריות", "כל 5 שנים עבריות"}};
+        for (int unit = 0; unit < units.size(); ++unit)
+            QTest::addRow("%s", qPrintable(units[unit][0])) << unit << units[unit];
+    }
+    void countsOfEveryUnitReadNaturally()
+    {
+        QFETCH(int, unit);
+        QFETCH(QStringList, periods);
+        AdvOptions = newRule();
+        openRule();
+        c<QComboBox>("AdvEventType")->setCurrentIndex(unit);
+        const QList<int> counts = {1, 2, 5};
+        for (int i = 0; i < counts.size(); ++i) {
+            typeStep(QString::number(counts[i]));
+            QCOMPARE(preview(dlg.get()).section('\n', 0, 0), periods[i]);
+            const QString word = periods[i].section(' ', i == 0 ? 1 : 2); // past the count
+            QCOMPARE(c<QLabel>("LblPeriod")->text(), i == 1 ? periods[2].section(' ', 2) : word);
+        }
+    }
+
+    // The list tells an advanced reminder's period where its type stands.
+    void theListTellsAnAdvancedPeriod()
+    {
+        f->add({{"REventType", EventAdvanced}, {"Adv_Period", 1}, {"Adv_PeriodN", 2}});
+        f->open();
+        const QAbstractItemModel* list = f->find<QAbstractItemView>("List1")->model();
+        int type = 0;
+        while (type < list->columnCount() && list->headerData(type, Qt::Horizontal) != "סוג מופע")
+            ++type;
+        QCOMPARE(list->index(0, type).data(Qt::ToolTipRole).toString(), "כל שעתיים");
+    }
+
+    // A reminder stored by another program with no end fields opens its rule with no end, and
+    // the preview lists the coming occurrences at once.
+    void aRuleWithoutEndFieldsPreviewsItsOccurrences()
+    {
+        f->add({{"REventType", 2}}); // Adv_NoEnd false, no Adv_DateEnd
+        f->open();
+        QVERIFY(whileModal([this] { click("cmdAdvOpt"); },
+                           [](QWidget* window) {
+                               QVERIFY(window->findChild<QCheckBox*>("NoEnd")->isChecked());
+                               QCOMPARE(preview(window).count(", "), PreviewedOccurrences - 1);
+                               window->close();
+                           }));
     }
 
     // A loaded rule saves back unchanged, less an advanced flag its unit cannot have.
