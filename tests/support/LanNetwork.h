@@ -39,6 +39,9 @@ public:
     // Binds the socket to every address of the host on the port, so it also receives what the
     // other hosts send to everybody (255.255.255.255), as a listening installation does.
     bool listenIn(int host, QUdpSocket& socket, quint16 port) const;
+    // The bridge carries nothing, broadcasts neither, between this host and the other
+    // isolated ones; hosts not isolated still reach it (a broker both use).
+    bool isolate(int host);
 
 private:
     QString hostName(int host) const { return m_prefix + QLatin1Char(char('a' + host)); }
