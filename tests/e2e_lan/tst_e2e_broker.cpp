@@ -56,6 +56,11 @@ struct Installation
                    {broadcastId})
             .toString();
     }
+    bool setPassword(const QByteArray& password) const
+    {
+        QFile file(s->userFile("data", "Kalvex.broker"));
+        return file.open(QIODevice::WriteOnly) && file.write(password + '\n') > 0;
+    }
     int connections() const { return s->logText("Tolvane.log").count(kConnected); }
     void startMonitor() { monitor = s->startProgram("Tolvane"); }
     // Off: the monitor ends, and Kalvex once the broker has what it published.
@@ -82,13 +87,15 @@ class E2eBroker : public QObject
     Installation& A = m_hosts[0];
     Installation& B = m_hosts[1];
 
+    // Where things stand: B's and A's broker lines, the broker's last lines.
     QString diagnostics() const
     {
         QString text;
-        for (int h = 0; h < 2; ++h)
-            text += "\n" + kNicks[h] + ": " + m_hosts[h].s->logText() +
-                    m_hosts[h].s->logText("Tolvane.log");
-        return text + "\nbroker: " + m_broker->log().right(4000);
+        for (int h : {1, 0})
+            for (const QString& line : m_hosts[h].s->logText("Tolvane.log").split('\n'))
+                if (line.contains("Broker"))
+                    text += kNicks[h] + line.right(120) + '\n';
+        return text + m_broker->log().right(600);
     }
     QString receivedBy(qint32 id) const
     {
@@ -116,7 +123,8 @@ private slots:
         m_broker = std::make_unique<MosquittoBroker>(
             MosquittoBroker::Options{.launcher = m_net->launcher(2),
                                      .listenAddress = LanNetwork::address(2),
-                                     .certificateNames = {},
+                                     .tlsPort = 8883,
+                                     .certificateNames = {LanNetwork::address(2)},
                                      .passwords = {{kUsers[0], "pa"}, {kUsers[1], "pb"}}});
         QString error;
         QVERIFY2(m_broker->start(&error), qPrintable(error));
@@ -131,10 +139,7 @@ private slots:
             host.s->setIniValue("LAN_Settings", "Nick", kNicks[h]);
             host.s->setIniValue("Broker", "Address", "mqtt://" + LanNetwork::address(2) + ":1883");
             host.s->setIniValue("Broker", "User", kUsers[h]);
-            QFile password(host.s->userFile("data", "Kalvex.broker"));
-            QVERIFY(password.open(QIODevice::WriteOnly));
-            password.write(h == 0 ? "pa\n" : "pb\n");
-            password.close();
+            QVERIFY(host.setPassword(h == 0 ? "pa" : "pb"));
             QCOMPARE(host.s->runProgram("Kalvex", {"/REGSERVER"}), 0);
         }
         A.s->setIniValue("Reminder", "Active", "0");
@@ -203,6 +208,60 @@ private slots:
         QVERIFY(receivedBy(r).isEmpty());
         A.startMonitor();
         WAIT_FOR(receivedBy(r) == "B");
+    }
+
+    // Each refusal is told once however often B tries again; a certificate that is not the
+    // broker's, or not for its name, gets nothing, not even the user's name.
+    void refusalsAreToldOnce_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("authority"); // "ca": the broker's, "other": another
+        QTest::addColumn<QByteArray>("password");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<bool>("answered"); // the broker read B's CONNECT and answered it
+        const QString host = LanNetwork::address(2);
+        QTest::newRow("wrong password")
+            << "mqtt://" + host + ":1883"
+            << "" << QByteArray("x") << "דחה את שם המשתמש או את הסיסמה" << true;
+        QTest::newRow("TLS") << "mqtts://" + host + ":8883"
+                             << "ca" << QByteArray("pb") << "שרת ההודעות: מחובר" << true;
+        QTest::newRow("certificate of another name")
+            << "mqtts://" + host + ":8884"
+            << "ca" << QByteArray("pb") << "לא אומת" << false;
+        QTest::newRow("certificate of another authority")
+            << "mqtts://" + host + ":8883"
+            << "other" << QByteArray("pb") << "לא אומת" << false;
+    }
+    void refusalsAreToldOnce()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, authority);
+        QFETCH(QByteArray, password);
+        QFETCH(QString, told);
+        QFETCH(bool, answered);
+        QString caFile, error;
+        if (authority == "ca")
+            caFile = m_broker->caFile();
+        else if (authority == "other")
+            QVERIFY2(m_broker->makeOtherAuthority(&caFile, &error), qPrintable(error));
+        QVERIFY(B.switchOff());
+        B.s->setIniValue("Broker", "Address", address);
+        B.s->setIniValue("Broker", "CaFile", caFile);
+        QVERIFY(B.setPassword(password));
+        const auto toldCount = [&] { return B.s->logText("Tolvane.log").count(told); };
+        const auto tries = [&] {
+            return m_broker->log().count("New connection from " + LanNetwork::address(1));
+        };
+        const auto answers = [&] { return m_broker->log().count("Sending CONNACK"); };
+        const qsizetype toldBefore = toldCount(), triesBefore = tries(), answersBefore = answers();
+        B.startMonitor();
+        WAIT_FOR(toldCount() > toldBefore);
+        if (told.contains("מחובר"))
+            WAIT_FOR(tries() == triesBefore + 1);
+        else
+            WAIT_FOR(tries() >= triesBefore + 3); // tried again, twice
+        QCOMPARE(toldCount(), toldBefore + 1);
+        QCOMPARE(answers() > answersBefore, answered);
     }
 };
 

@@ -24,34 +24,38 @@ bool MosquittoBroker::run(const QString& program, const QStringList& args, QStri
     return false;
 }
 
-bool MosquittoBroker::makeCertificates(QString* error)
+bool MosquittoBroker::makeServerCertificate(const QString& name, const QStringList& hosts,
+                                            QString* error)
 {
-    const auto file = [this](const char* name) {
-        return m_dir.filePath(QString::fromLatin1(name));
-    };
+    const auto file = [&](const char* suffix) { return m_dir.filePath(name + suffix); };
     QStringList names;
-    for (const QString& name : m_options.certificateNames)
-        names << "DNS:" + name << (name.front().isDigit() ? "IP:" + name : QString());
+    for (const QString& host : hosts)
+        names << "DNS:" + host << (host.front().isDigit() ? "IP:" + host : QString());
     names.removeAll(QString());
-    QFile extensions(file("san.cnf"));
+    QFile extensions(file(".cnf"));
     if (!extensions.open(QIODevice::WriteOnly))
         return false;
     extensions.write(("subjectAltName=" + names.join(',') + '\n').toUtf8());
     extensions.close();
     return run("openssl",
-               {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
-                "/CN=Test office CA", "-keyout", file("ca.key"), "-out", file("ca.crt")},
+               {"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=" + hosts.value(0), "-keyout",
+                file(".key"), "-out", file(".csr")},
                error) &&
            run("openssl",
-               {"req", "-newkey", "rsa:2048", "-nodes", "-subj",
-                "/CN=" + m_options.certificateNames.value(0), "-keyout", file("server.key"), "-out",
-                file("server.csr")},
-               error) &&
-           run("openssl",
-               {"x509", "-req", "-in", file("server.csr"), "-CA", file("ca.crt"), "-CAkey",
-                file("ca.key"), "-CAcreateserial", "-days", "2", "-extfile", file("san.cnf"),
-                "-out", file("server.crt")},
+               {"x509", "-req", "-in", file(".csr"), "-CA", caFile(), "-CAkey",
+                m_dir.filePath("ca.key"), "-CAcreateserial", "-days", "2", "-extfile", file(".cnf"),
+                "-out", file(".crt")},
                error);
+}
+
+bool MosquittoBroker::makeCertificates(QString* error)
+{
+    return run("openssl",
+               {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                "/CN=Test office CA", "-keyout", m_dir.filePath("ca.key"), "-out", caFile()},
+               error) &&
+           makeServerCertificate("server", m_options.certificateNames, error) &&
+           makeServerCertificate("other", {"other.example"}, error);
 }
 
 bool MosquittoBroker::makeOtherAuthority(QString* path, QString* error)
@@ -86,10 +90,14 @@ bool MosquittoBroker::writeFiles(QString* error)
         << "log_dest file " << m_dir.filePath("mosquitto.log") << "\nlog_type all\n"
         << "connection_messages true\nmax_queued_messages 5000\n"
         << "listener " << m_options.port << ' ' << m_options.listenAddress << '\n';
-    if (m_options.tlsPort)
-        out << "listener " << m_options.tlsPort << ' ' << m_options.listenAddress << '\n'
-            << "cafile " << caFile() << "\ncertfile " << m_dir.filePath("server.crt")
-            << "\nkeyfile " << m_dir.filePath("server.key") << '\n';
+    for (const QString name : {"server", "other"}) {
+        if (!m_options.tlsPort)
+            break;
+        out << "listener " << m_options.tlsPort + (name == "other") << ' '
+            << m_options.listenAddress << "\ncafile " << caFile() << "\ncertfile "
+            << m_dir.filePath(name + ".crt") << "\nkeyfile " << m_dir.filePath(name + ".key")
+            << '\n';
+    }
     return true;
 }
 
@@ -105,7 +113,7 @@ bool MosquittoBroker::start(QString* error)
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.start(command.takeFirst(), command);
     const QString listening = QStringLiteral("Opening ipv4 listen socket on port %1")
-                                  .arg(m_options.tlsPort ? m_options.tlsPort : m_options.port);
+                                  .arg(m_options.tlsPort ? m_options.tlsPort + 1 : m_options.port);
     if (E2eSession::waitFor([&] { return log().contains(listening); }, 15000))
         return true;
     *error = "mosquitto did not start: " + log() + QString::fromLocal8Bit(m_process.readAll());

@@ -10,8 +10,9 @@
 // mosquitto_passwd) and ACL in a temporary folder, the office's ACL (each
 // user publishes only as itself, reads the office's topic and its own),
 // persistent sessions, and everything logged to a file the test can read.
-// With a TLS listener, a throw-away certificate authority made by openssl
-// signs the broker's certificate for the names given.
+// With TLS, a throw-away certificate authority made by openssl signs the
+// broker's certificate for the names given (listener tlsPort) and one for
+// another name (listener tlsPort + 1).
 class MosquittoBroker
 {
 public:
@@ -40,6 +41,7 @@ public:
 private:
     bool writeFiles(QString* error);
     bool makeCertificates(QString* error);
+    bool makeServerCertificate(const QString& name, const QStringList& hosts, QString* error);
     bool run(const QString& program, const QStringList& args, QString* error);
 
     Options m_options;
