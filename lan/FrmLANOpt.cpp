@@ -6,6 +6,7 @@
 #include "common/Trapped.h"
 #include "common/WindowCaptions.h"
 #include "common/ui/OfficeLock.h"
+#include "lan/BrokerOptions.h"
 #include "lan/RestartMonitor.h"
 #include "platform/AutoStart.h"
 #include "platform/Failure.h"
@@ -98,6 +99,8 @@ FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Frame2);
     layout->addWidget(Frame1);
+    FrameBroker = new BrokerOptions(this);
+    layout->addWidget(FrameBroker);
     layout->addLayout(buttons);
 
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
@@ -151,6 +154,8 @@ QLineEdit* FrmLANOpt::refusedControl(QString* why) const
         *why = QStringLiteral("הכינוי ברשת ארוך מדי: עד %1 תווים").arg(kAuthorWidth);
         return txtNick;
     }
+    if (QLineEdit* refused = FrameBroker->refusedControl(why))
+        return refused;
     if (!OptSend->isChecked() && !OptReceive->isChecked())
         return nullptr;
     if (txtNick->text().isEmpty()) {
@@ -191,6 +196,8 @@ bool FrmLANOpt::SaveSettings()
             SaveAutoRun();
         if (OptHolidays->isChecked() != IsraeliHolidaysOff())
             SetIsraeliHolidaysOff(OptHolidays->isChecked());
+        if (FrameBroker->save()) // Tolvane connects anew
+            RestartMonitor();
     });
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class BrokerOptions;
 class QCheckBox;
 class QGroupBox;
 class QKeyEvent;
@@ -12,7 +13,7 @@ class QPushButton;
 // The options window "אפשרויות": whether the tray monitor starts at log-on,
 // and the LAN settings (sending, receiving, nickname, port, the office's
 // trust policy; this installation's fingerprint is shown for colleagues to
-// compare). Only a
+// compare), and the office's broker (BrokerOptions). Only a
 // confirmed save writes, and a refused one (the user is told why) writes
 // nothing and leaves the window open.
 class FrmLANOpt : public QDialog
@@ -44,6 +45,7 @@ private:
     QLineEdit* txtPort;
     QCheckBox* OptSignedOnly; // the policy "signed"; unchecked "mixed"
     QLabel* LblFingerprint;
+    BrokerOptions* FrameBroker;
     QPushButton* cmdSave;
     QPushButton* cmdCancel;
     // Auto-start as found when the window loaded: 1 this installation's monitor, 0 not.

@@ -5,6 +5,9 @@
 #include "tests/support/SigningPeer.h"
 #include "tests/support/TestFiles.h"
 
+#include "broker/BrokerAddress.h"
+#include "broker/BrokerPassword.h"
+#include "broker/BrokerTopics.h"
 #include "common/AutoRunEntry.h"
 #include "common/Ini.h"
 #include "common/LanText.h"
@@ -131,6 +134,32 @@ private slots:
             QCOMPARE(Prompt::history().value(0).text, refusal);
             QCOMPARE(ReadIni("LAN_Settings", "Port", none), storedPort);
         }
+    }
+
+    // The broker's address and user name are refused beside their field, in Hebrew; the
+    // password is kept in its own file, never in the settings.
+    void brokerGroup()
+    {
+        const QString none = "<none>";
+        const QList<std::tuple<QString, QString, QString, QString>> cases = {
+            {"", "", "", none},
+            {"http://broker", "me", whyNotBrokerAddress(), none},
+            {"mqtt://broker/x", "me", whyNotBrokerAddress(), none},
+            {"mqtt://broker", "a/b", BrokerTopics::whyNotTopicUser(), none},
+            {"mqtt://broker", "", BrokerTopics::whyNotTopicUser(), none},
+            {"mqtts://broker:8883", "me", "", "mqtts://broker:8883"}};
+        for (const auto& [address, user, refusal, stored] : cases) {
+            QFile::remove(iniFilePath());
+            open();
+            find<QLineEdit>("txtBrokerAddress")->setText(address);
+            find<QLineEdit>("txtBrokerUser")->setText(user);
+            find<QLineEdit>("txtBrokerPassword")->setText("s3cret");
+            save();
+            QCOMPARE(Prompt::history().value(0).text, refusal);
+            QCOMPARE(ReadIni("Broker", "Address", none), stored);
+        }
+        QTRY_COMPARE(fileBytes(BrokerPassword::fallbackFile()), QByteArray("s3cret\n"));
+        QVERIFY(!fileBytes(iniFilePath()).contains("s3cret"));
     }
 
     // Changed only with the box, then valid and starting this installation's Tolvane.
