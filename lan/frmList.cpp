@@ -261,11 +261,13 @@ void frmList::showColleague()
     const QListWidgetItem* chosen = List1->currentItem();
     const QString name = chosen ? chosen->text() : QString();
     const ColleagueKeys::Colleague* colleague = KnownColleagues().find(name);
-    LblColleague->setText(name.isEmpty() ? QString()
-                          : colleague    ? QStringLiteral("%1: %2, טביעת אצבע %3%4%5")
-                                            .arg(name, colleagueState(name), QChar(0x2066),
-                                                 keyFingerprint(colleague->key), QChar(0x2069))
-                                      : QStringLiteral("%1: %2").arg(name, colleagueState(name)));
+    const QString where = name.isEmpty() ? QString() : WhereSeen(name);
+    LblColleague->setText((name.isEmpty() ? QString()
+                           : colleague    ? QStringLiteral("%1: %2, טביעת אצבע %3%4%5")
+                                             .arg(name, colleagueState(name), QChar(0x2066),
+                                                  keyFingerprint(colleague->key), QChar(0x2069))
+                                       : QStringLiteral("%1: %2").arg(name, colleagueState(name))) +
+                          (where.isEmpty() ? QString() : QStringLiteral(", נראה ") + where));
     cmdConfirm->setEnabled(colleague && !colleague->confirmed);
     cmdForget->setEnabled(colleague != nullptr);
 }

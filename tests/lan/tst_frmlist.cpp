@@ -279,8 +279,9 @@ private slots:
         w.reset();
     }
 
-    // A colleague's state and fingerprint show beside the available users; "אשר" marks the
-    // fingerprint compared, "שכח" lets the next signed datagram pin the nickname anew.
+    // A colleague's state, fingerprint and where it was seen show beside the available users;
+    // "אשר" marks the fingerprint compared, "שכח" lets the next signed datagram pin the nickname
+    // anew.
     void aColleaguesKeyIsConfirmedOrForgotten()
     {
         ManagerFixture f;
@@ -289,6 +290,7 @@ private slots:
         Listeners.clear();
         ProcessLANMsg(lanTextFromBytes(dana.sign("127.0.0.2\tIAM\tdana\t")));
         ProcessLANMsg(lanTextFromBytes("127.0.0.3\tIAM\twin\t"));
+        ProcessLANMsg(lanTextFromBytes("10.9.8.7\tIAM\tfar\t"), "mqtt:ufar");
         frmList window(QString(), 0);
         window.show();
         auto* list = window.findChild<QListWidget*>("List1");
@@ -298,7 +300,8 @@ private slots:
             list->setCurrentItem(list->findItems(name, Qt::MatchExactly).value(0));
             return label->text();
         };
-        QCOMPARE(shows("win"), QString("win: Windows"));
+        QCOMPARE(shows("win"), QString("win: Windows, נראה ברשת המקומית (127.0.0.3)"));
+        QCOMPARE(shows("far"), QString("far: Windows, נראה דרך שרת ההודעות (ufar)"));
         QVERIFY(!confirm->isEnabled());
         QVERIFY(shows("dana").startsWith("dana: לא מאומת, טביעת אצבע "));
         QVERIFY(shows("dana").contains(keyFingerprint(dana.key())));
@@ -306,7 +309,7 @@ private slots:
         QVERIFY(shows("dana").startsWith("dana: אומת,"));
         QVERIFY(fileBytes(TrustFiles::colleaguesFile()).endsWith("\t1\n"));
         click(&window, "cmdForget");
-        QCOMPARE(shows("dana"), QString("dana: Windows"));
+        QCOMPARE(shows("dana"), QString("dana: Windows, נראה ברשת המקומית (127.0.0.2)"));
         QCOMPARE(fileBytes(TrustFiles::colleaguesFile()), QByteArray());
         Listeners.clear();
     }
