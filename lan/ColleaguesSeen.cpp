@@ -1,5 +1,6 @@
 #include "lan/ColleaguesSeen.h"
 
+#include "broker/BrokerTopics.h"
 #include "common/Trapped.h"
 #include "lan/LanLimits.h"
 #include "lan/LanSend.h"
@@ -22,4 +23,16 @@ QStringList ColleaguesKnown()
         if (!known.contains(name))
             known << name;
     return known;
+}
+
+QString WhereSeen(const QString& nick)
+{
+    QString address;
+    trapped(QStringLiteral("ColleagueSeen"),
+            [&] { address = ColleagueAddress(*OpenReminderDb(), nick); });
+    if (address.isEmpty())
+        return {};
+    if (BrokerTopics::isBrokerSource(address))
+        return QStringLiteral("דרך שרת ההודעות (%1)").arg(BrokerTopics::userOfSource(address));
+    return QStringLiteral("ברשת המקומית (%1)").arg(address);
 }

@@ -16,3 +16,7 @@ bool NoteSeen(const QString& nick, const QString& address);
 // The colleagues stored as seen within the last days and those who answered
 // in this run, each once.
 QStringList ColleaguesKnown();
+
+// Where the colleague was last seen, for the recipient list: "ברשת המקומית
+// (<address>)" or "דרך שרת ההודעות (<user>)"; empty when never.
+QString WhereSeen(const QString& nick);

@@ -6,6 +6,7 @@
 #include "common/Trapped.h"
 #include "common/WindowCaptions.h"
 #include "common/ui/OfficeLock.h"
+#include "lan/BrokerOptions.h"
 #include "lan/ExtraAddressesGroup.h"
 #include "lan/RestartMonitor.h"
 #include "platform/AutoStart.h"
@@ -101,6 +102,8 @@ FrmLANOpt::FrmLANOpt(QWidget* parent) : QDialog(parent)
     layout->addWidget(Frame1);
     FrameExtra = new ExtraAddressesGroup(this);
     layout->addWidget(FrameExtra);
+    FrameBroker = new BrokerOptions(this);
+    layout->addWidget(FrameBroker);
     layout->addLayout(buttons);
 
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
@@ -154,6 +157,8 @@ QLineEdit* FrmLANOpt::refusedControl(QString* why) const
         *why = QStringLiteral("הכינוי ברשת ארוך מדי: עד %1 תווים").arg(kAuthorWidth);
         return txtNick;
     }
+    if (QLineEdit* refused = FrameBroker->refusedControl(why))
+        return refused;
     if (!OptSend->isChecked() && !OptReceive->isChecked())
         return nullptr;
     if (txtNick->text().isEmpty()) {
@@ -197,6 +202,8 @@ bool FrmLANOpt::SaveSettings()
             SaveAutoRun();
         if (OptHolidays->isChecked() != IsraeliHolidaysOff())
             SetIsraeliHolidaysOff(OptHolidays->isChecked());
+        if (FrameBroker->save()) // Tolvane connects anew
+            RestartMonitor();
     });
     return true;
 }

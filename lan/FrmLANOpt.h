@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class ExtraAddressesGroup;
+class BrokerOptions;
 class QCheckBox;
 class QGroupBox;
 class QKeyEvent;
@@ -13,8 +14,9 @@ class QPushButton;
 // The options window "אפשרויות": whether the tray monitor starts at log-on,
 // and the LAN settings (sending, receiving, nickname, port, the office's
 // trust policy; this installation's fingerprint is shown for colleagues to
-// compare), and the extra addresses beyond the LAN (ExtraAddressesGroup). Only
-// a confirmed save writes, and a refused one (the user is told why) writes
+// compare), the extra addresses beyond the LAN (ExtraAddressesGroup) and the
+// office's broker (BrokerOptions). Only a confirmed save writes, and a refused
+// one (the user is told why) writes
 // nothing and leaves the window open.
 class FrmLANOpt : public QDialog
 {
@@ -46,6 +48,7 @@ private:
     QCheckBox* OptSignedOnly; // the policy "signed"; unchecked "mixed"
     QLabel* LblFingerprint;
     ExtraAddressesGroup* FrameExtra; // where datagrams also go beyond the broadcast
+    BrokerOptions* FrameBroker;
     QPushButton* cmdSave;
     QPushButton* cmdCancel;
     // Auto-start as found when the window loaded: 1 this installation's monitor, 0 not.

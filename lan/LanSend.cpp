@@ -1,9 +1,11 @@
 #include "lan/LanSend.h"
 
+#include "broker/BrokerTopics.h"
 #include "common/ExtraDestinations.h"
 #include "common/LanText.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
+#include "lan/BrokerOutbox.h"
 #include "lan/LanFormat.h"
 #include "platform/Failure.h"
 #include "platform/SysInfo.h"
@@ -57,18 +59,30 @@ QByteArray datagramBytes(const QString& text)
     return bytes;
 }
 
+QByteArray signedDatagram(const QString& strData)
+{
+    return signWithInstallationKey(datagramBytes(LocalIP + kFieldEnd + strData), kCounterBlock);
+}
+
 } // namespace
 
 bool WS_LAN_Send(const QString& strData, const QString& HostIP)
 {
     return trapped(QStringLiteral("WS_LAN_Send"), [&] {
-        QUdpSocket socket;
-        connectTo(socket, requireIPv4(HostIP));
-        LocalIP = socket.localAddress().toString();
-        const QByteArray bytes =
-            signWithInstallationKey(datagramBytes(LocalIP + kFieldEnd + strData), kCounterBlock);
-        if (socket.write(bytes) != bytes.size())
-            throw Failure(socket.errorString());
+        if (BrokerTopics::isBrokerSource(HostIP)) {
+            if (LocalIP.isEmpty())
+                SetLocalIP();
+            BrokerOutbox::publishTo(HostIP, signedDatagram(strData));
+        } else {
+            QUdpSocket socket;
+            connectTo(socket, requireIPv4(HostIP));
+            LocalIP = socket.localAddress().toString();
+            const QByteArray bytes = signedDatagram(strData);
+            if (socket.write(bytes) != bytes.size())
+                throw Failure(socket.errorString());
+            if (HostIP == everybody())
+                BrokerOutbox::publishToEverybody(bytes);
+        }
         WriteLog(QStringLiteral("SendData: ") + strData, LogInformation);
     });
 }
@@ -146,6 +160,8 @@ bool sendToEverybody(const QString& text)
 
 bool isAnswerableAddress(const QString& address)
 {
+    if (BrokerTopics::isBrokerSource(address))
+        return true;
     const QHostAddress host(address);
     return host.protocol() == QAbstractSocket::IPv4Protocol && !host.isBroadcast() &&
            !host.isMulticast() && host != QHostAddress(QHostAddress::AnyIPv4) &&

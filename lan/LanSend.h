@@ -20,7 +20,8 @@ extern QString LocalIP;
 extern QStringList Listeners;
 
 // Sends LocalIP, TAB, strData, then the signature field, to HostIP (dotted
-// decimal), in Windows-1255 (a character it lacks goes as "?"); the text
+// decimal, or a broker source: lan/BrokerOutbox.h; what goes to everybody
+// goes to the broker too), in Windows-1255 (a character it lacks goes as "?"); the text
 // must fit one datagram. Logs "SendData: <strData>" once
 // sent, "WS_LAN_Send: <description>" when not; gives whether it was sent.
 bool WS_LAN_Send(const QString& strData, const QString& HostIP);
@@ -51,7 +52,8 @@ qint32 NewBroadcastId();
 // network). Empty: the broadcast address again.
 void setBroadcastTarget(const QString& address);
 
-// True when an answer may go to the address: a unicast IPv4 address, not a
-// broadcast or multicast one, so a forged sender field cannot turn one
+// True when an answer may go to the address: a colleague's broker source
+// ("mqtt:<user>"), or a unicast IPv4 address, not a broadcast or multicast
+// one, so a forged sender field cannot turn one
 // question into a flood of answers.
 bool isAnswerableAddress(const QString& address);

@@ -1,5 +1,6 @@
 #include "lan/ProcessLANMsg.h"
 
+#include "broker/BrokerTopics.h"
 #include "common/LanText.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
@@ -179,7 +180,9 @@ void ProcessLANMsg(const QString& received, const QString& source)
         }
         QStringList tokens;
         StrTok(text, tokens, kFieldEnd);
-        if (IsOwnMsg(tokens))
+        // Tolvane passes over its own messages from the broker; field 0 there
+        // may be another site's address that happens to be ours.
+        if (!BrokerTopics::isBrokerSource(source) && IsOwnMsg(tokens))
             return;
         ensureIndexesOnce();
         dispatch(tokens);

@@ -2,16 +2,21 @@
 
 #include "lan/SharedArrivals.h"
 
+#include "broker/BrokerTopics.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
 #include "platform/Clock.h"
+#include "platform/Failure.h"
 #include "store/LanSettings.h"
 #include "trust/Fingerprint.h"
 #include "trust/ReplayGuard.h"
 #include "trust/SignatureCheck.h"
 #include "trust/TrustFiles.h"
 
+#include <QFile>
 #include <QHash>
+#include <QSaveFile>
+#include <QTimer>
 
 #include <memory>
 
@@ -26,20 +31,57 @@ struct TrustState
     ReplayGuard othersGuard;
     // The key last refused for each pinned nickname: bounded as the pins are.
     QHash<QString, PublicKey> refusedKeys;
+    // A broker keeps what arrives while this computer is off, for days: such
+    // datagrams come later than the window. Every datagram taken is
+    // remembered here too, over the program's end (its file), so that none
+    // is taken twice, whenever it comes again.
+    ReplayGuard keptGuard{{256, 256, kBrokerKeepsSeconds}};
+    bool keptSaveDue = false;
 };
 
 std::unique_ptr<TrustState> g_state;
+
+void loadKept(TrustState& s)
+{
+    QFile file(TrustFiles::keptCountersFile());
+    if (file.exists() && (!file.open(QIODevice::ReadOnly) || !s.keptGuard.load(file.readAll())))
+        WriteLog(QStringLiteral("לא ניתן לקרוא את זיכרון ההודעות שהתקבלו מהקובץ ") +
+                     file.fileName(),
+                 LogError);
+}
 
 TrustState& state()
 {
     if (!g_state) {
         g_state = std::make_unique<TrustState>();
+        loadKept(*g_state);
         if (!g_state->colleagues.load())
             WriteLog(QStringLiteral("לא ניתן לקרוא את מפתחות העמיתים מהקובץ ") +
                          g_state->colleagues.path(),
                      LogError);
     }
     return *g_state;
+}
+
+void saveKept()
+{
+    if (!g_state || !g_state->keptSaveDue)
+        return;
+    g_state->keptSaveDue = false;
+    trapped(QStringLiteral("saveKept"), [] {
+        QSaveFile file(TrustFiles::keptCountersFile());
+        if (!file.open(QIODevice::WriteOnly) || file.write(g_state->keptGuard.save()) < 0 ||
+            !file.commit())
+            throw Failure(file.errorString() + QStringLiteral(": ") + file.fileName());
+    });
+}
+
+// Once for all the datagrams of a batch.
+void saveKeptSoon(TrustState& s)
+{
+    if (std::exchange(s.keptSaveDue, true))
+        return;
+    QTimer::singleShot(0, [] { saveKept(); });
 }
 
 // The address a datagram came from names nobody: it may be faked.
@@ -78,6 +120,10 @@ std::optional<CheckedDatagram> checkSender(const QString& text, const QString& s
         return CheckedDatagram{text, {}};
     }
     TrustState& s = state();
+    const qint64 now = Clock::secondsSinceEpoch();
+    const bool keptByBroker = split.state == SplitDatagram::Signed &&
+                              BrokerTopics::isBrokerSource(source) &&
+                              split.field.time < now - ReplayGuard::Limits{}.windowSeconds;
     const bool pinned =
         split.state == SplitDatagram::Signed && s.colleagues.isPinnedKey(split.field.key);
     // A colleague's datagrams taken before the pin are in the other guard.
@@ -85,12 +131,16 @@ std::optional<CheckedDatagram> checkSender(const QString& text, const QString& s
         pinned && s.othersGuard.check(split.field.key, split.field.time, split.field.counter,
                                       Clock::secondsSinceEpoch()) == ReplayGuard::Replayed;
     const SignatureCheck check =
-        takenUnpinned ? SignatureCheck{SignatureVerdict::Replayed}
-                      : checkSignature(split, pinned ? s.pinnedGuard : s.othersGuard);
+        keptByBroker    ? checkSignature(split, s.keptGuard)
+        : takenUnpinned ? SignatureCheck{SignatureVerdict::Replayed}
+                        : checkSignature(split, pinned ? s.pinnedGuard : s.othersGuard);
     if (check.verdict != SignatureVerdict::Valid) {
         countDropped(verdictReason(check.verdict), source);
         return std::nullopt;
     }
+    if (!keptByBroker)
+        s.keptGuard.remember(check.key, check.time, check.counter, now);
+    saveKeptSoon(s);
     return CheckedDatagram{unsignedText(text, split), {true, check.key}};
 }
 
@@ -163,5 +213,6 @@ QString colleagueState(const QString& nickname)
 
 void resetSenderTrust()
 {
+    saveKept();
     g_state.reset();
 }

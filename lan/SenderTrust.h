@@ -29,6 +29,12 @@ struct CheckedDatagram
     CheckedSender sender;
 };
 
+// How long a broker keeps what arrives for a computer that is off: a signed
+// datagram that came by the broker (source "mqtt:<user>") may be that old,
+// where one from the LAN must lie within a few minutes of now; either is
+// taken once only, whenever it comes again.
+inline constexpr qint64 kBrokerKeepsSeconds = 30 * 24 * 3600;
+
 // Checks the signature field against the replay guards; nothing when the
 // datagram is dropped, counted in the log's summary with the reason: a
 // malformed, oversized or wrong signature, a key that does not parse, a

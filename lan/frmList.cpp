@@ -283,7 +283,11 @@ void frmList::showColleague()
     const QListWidgetItem* chosen = List1->currentItem();
     const QString name = chosen ? chosen->text() : QString();
     const ColleagueKeys::Colleague* colleague = KnownColleagues().find(name);
-    LblColleague->setText(name.isEmpty() ? QString() : colleagueText(name));
+    const QString where = name.isEmpty() ? QString() : WhereSeen(name);
+    LblColleague->setText(
+        name.isEmpty() ? QString()
+                       : colleagueText(name) +
+                             (where.isEmpty() ? QString() : QStringLiteral(", נראה ") + where));
     cmdConfirm->setEnabled(colleague && !colleague->confirmed && !refusedKeyOf(name));
     cmdForget->setEnabled(colleague != nullptr);
 }

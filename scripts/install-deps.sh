@@ -8,7 +8,7 @@ set -euo pipefail
 PACKAGES=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-translations-l10n libsqlite3-dev
-  libicu-dev libsodium-dev libxcb1-dev qtkeychain-qt6-dev libsecret-1-0
+  libicu-dev libsodium-dev libxcb1-dev qtkeychain-qt6-dev libsecret-1-0 libmosquitto-dev
   dbus dbus-x11 fonts-liberation fonts-liberation2 fonts-dejavu-core
   libcap2-bin desktop-file-utils
 )
@@ -16,7 +16,7 @@ if [ "${1:-}" != --programs ]; then
   PACKAGES+=(
     xvfb xauth trayer openbox x11-utils xdotool
     cups cups-client mupdf-tools xclip
-    iproute2 sqlite3 python3 gnome-keyring
+    iproute2 sqlite3 python3 gnome-keyring mosquitto openssl
     clang libclang-rt-14-dev
     dpkg-dev binutils file lintian appstream
   )

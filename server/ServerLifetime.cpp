@@ -3,6 +3,7 @@
 #include "common/KalvexBus.h"
 #include "common/WindowCaptions.h"
 #include "common/ui/CloseWindowByCaption.h"
+#include "lan/BrokerOutbox.h"
 #include "platform/ui/WindowDirectory.h"
 #include "server/CommandQueue.h"
 #include "server/FrmDummy.h"
@@ -59,7 +60,8 @@ void ServerLifetime::noteActivity()
 bool ServerLifetime::isIdle() const
 {
     return PendingCommands() == 0 && !FrmDummy::instance() &&
-           WindowWatcher::visibleWindows().isEmpty() && !ownsClipboard();
+           WindowWatcher::visibleWindows().isEmpty() && !ownsClipboard() &&
+           !BrokerOutbox::holdsKalvex();
 }
 
 void ServerLifetime::graceElapsed()

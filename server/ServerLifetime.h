@@ -9,7 +9,8 @@ class QDBusMessage;
 class WindowWatcher;
 
 // When Kalvex ends. It serves as long as one of its windows is open, a
-// command is queued or running, FrmDummy is loaded, or it owns the clipboard
+// command is queued or running, FrmDummy is loaded, the broker has not yet
+// acknowledged what it published (lan/BrokerOutbox.h), or it owns the clipboard
 // (text copied from the list stays pasteable after the window closes). Once a second has
 // passed without a call or a window closing, it looks every second whether
 // any of these still holds; when none does, it releases its bus name and

@@ -35,3 +35,10 @@ QStringList ColleaguesSeen(Database& db)
         nicks << rows.value(0).toString();
     return nicks;
 }
+
+QString ColleagueAddress(Database& db, const QString& nick)
+{
+    EnsureColleagues(db);
+    return db.scalar(QStringLiteral("SELECT Address FROM Colleagues_tbl WHERE Nick = ?"), {nick})
+        .toString();
+}

@@ -21,3 +21,5 @@ void NoteColleagueSeen(Database& db, const QString& nick, const QString& address
 // The nicknames seen within the last days (ShareDates.h: a colleague away
 // longer gets nothing caught up either), sorted.
 QStringList ColleaguesSeen(Database& db);
+// The address the nickname was last seen at; empty when never.
+QString ColleagueAddress(Database& db, const QString& nick);

@@ -1,5 +1,7 @@
 #include "tray/FrmMain.h"
 
+#include "tray/BrokerState.h"
+
 #include "common/Ini.h"
 #include "common/KalvexProxies.h"
 #include "common/Log.h"
@@ -13,6 +15,7 @@
 #include "platform/ui/SingleInstance.h"
 #include "platform/ui/WindowDirectory.h"
 #include "tray/ArrivalNotices.h"
+#include "tray/BrokerState.h"
 #include "tray/DueWakeUp.h"
 #include "tray/KalvexClient.h"
 #include "tray/LanSwitches.h"
@@ -68,6 +71,10 @@ FrmMain::FrmMain()
     setWindowTitle(trayMainFormCaption());
     createControls();
     createMenu();
+    connect(&BrokerState::instance(), &BrokerState::changed, this, [this] {
+        if (Picture1)
+            Picture1->setToolTip(shownTip());
+    });
     WindowDirectory::publish(this);
 }
 
@@ -134,10 +141,12 @@ void FrmMain::showAlertItems(int openAlerts)
 QString FrmMain::shownTip() const
 {
     const int open = m_openAlerts ? m_openAlerts->count() : 0;
+    const QString& broker = BrokerState::instance().text();
+    const QString tip = broker.isEmpty() ? m_tip : m_tip + QLatin1Char('\n') + broker;
     if (open == 0)
-        return m_tip;
-    return m_tip + (open == 1 ? QStringLiteral(" - תזכורת פתוחה אחת")
-                              : QStringLiteral(" - %1 תזכורות פתוחות").arg(open));
+        return tip;
+    return tip + (open == 1 ? QStringLiteral(" - תזכורת פתוחה אחת")
+                            : QStringLiteral(" - %1 תזכורות פתוחות").arg(open));
 }
 
 FrmMain* FrmMain::load()

@@ -9,6 +9,7 @@
 #include "platform/SocketDrops.h"
 #include "platform/WallClockWatch.h"
 #include "platform/ui/Named.h"
+#include "tray/BrokerReceiver.h"
 #include "tray/LanAnnounce.h"
 #include "tray/LanHandOver.h"
 
@@ -48,6 +49,7 @@ void frmWinSock::load(bool receiving)
     std::unique_ptr<frmWinSock> form(new frmWinSock);
     form->bindPort(port);
     form->m_announces = receiving;
+    new BrokerReceiver(form->m_handOver, form.get());
     g_instance = std::move(form);
     if (receiving)
         LanAnnounce(port);

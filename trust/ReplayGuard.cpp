@@ -1,5 +1,8 @@
 #include "trust/ReplayGuard.h"
 
+#include <QDataStream>
+#include <QIODevice>
+
 #include <algorithm>
 
 namespace {
@@ -69,4 +72,55 @@ void ReplayGuard::makeRoom(qint64 now)
                          [](const Seen& a, const Seen& b) { return a.lastUse < b.lastUse; });
     m_forgottenUpTo = std::max(m_forgottenUpTo, oldest->latestTime);
     m_keys.erase(oldest);
+}
+
+namespace {
+constexpr quint32 kSavedVersion = 1;
+}
+
+QByteArray ReplayGuard::save() const
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << kSavedVersion << m_forgottenUpTo << m_uses << quint32(m_keys.size());
+    for (auto seen = m_keys.cbegin(); seen != m_keys.cend(); ++seen) {
+        out << seen.key() << seen->latestTime << seen->forgottenUpTo << seen->lastUse
+            << quint32(seen->counters.size());
+        for (quint64 counter : seen->counters)
+            out << counter;
+    }
+    return bytes;
+}
+
+bool ReplayGuard::load(const QByteArray& bytes)
+{
+    QDataStream in(bytes);
+    quint32 version = 0, keys = 0;
+    qint64 forgottenUpTo = 0;
+    quint64 uses = 0;
+    in >> version >> forgottenUpTo >> uses >> keys;
+    QHash<QByteArray, Seen> loaded;
+    for (quint32 k = 0; k < keys && in.status() == QDataStream::Ok; ++k) {
+        QByteArray name;
+        Seen seen;
+        quint32 count = 0;
+        in >> name >> seen.latestTime >> seen.forgottenUpTo >> seen.lastUse >> count;
+        for (quint32 c = 0; c < count && in.status() == QDataStream::Ok; ++c) {
+            quint64 counter = 0;
+            in >> counter;
+            seen.counters.push_back(counter);
+        }
+        std::sort(seen.counters.begin(), seen.counters.end());
+        if (qsizetype(seen.counters.size()) > m_limits.countersPerKey)
+            seen.counters.erase(seen.counters.begin(),
+                                seen.counters.end() - m_limits.countersPerKey);
+        if (name.size() == qsizetype(PublicKey{}.size()) && loaded.size() < m_limits.maxKeys)
+            loaded.insert(name, std::move(seen));
+    }
+    if (version != kSavedVersion || in.status() != QDataStream::Ok || !in.atEnd())
+        return false;
+    m_keys = std::move(loaded);
+    m_forgottenUpTo = forgottenUpTo;
+    m_uses = uses;
+    return true;
 }

@@ -46,6 +46,12 @@ public:
 
     // Whether a datagram of the key was taken and is still remembered.
     bool knows(const PublicKey& key) const;
+
+    // What it remembers, to be kept in a file over the program's end.
+    QByteArray save() const;
+    // Takes what save gave; false, remembering nothing, when the bytes are
+    // not such (a damaged file): what is beyond the limits is dropped.
+    bool load(const QByteArray& bytes);
     qsizetype keysRemembered() const { return m_keys.size(); }
     const Limits& limits() const { return m_limits; }
 

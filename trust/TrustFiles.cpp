@@ -17,3 +17,8 @@ QString TrustFiles::colleaguesFile()
 {
     return UserFiles::dataFile(TrustFileNames::colleagues);
 }
+
+QString TrustFiles::keptCountersFile()
+{
+    return UserFiles::dataFile(TrustFileNames::keptCounters);
+}

@@ -10,5 +10,6 @@ namespace TrustFiles {
 QString keyFile();
 QString counterFile();
 QString colleaguesFile();
+QString keptCountersFile();
 
 } // namespace TrustFiles

@@ -6,6 +6,9 @@
 #include "tests/support/TestFiles.h"
 
 #include "alert/Remind.h"
+#include "broker/BrokerAddress.h"
+#include "broker/BrokerPassword.h"
+#include "broker/BrokerTopics.h"
 #include "common/AutoRunEntry.h"
 #include "common/Ini.h"
 #include "common/LanText.h"
@@ -132,6 +135,32 @@ private slots:
             QCOMPARE(Prompt::history().value(0).text, refusal);
             QCOMPARE(ReadIni("LAN_Settings", "Port", none), storedPort);
         }
+    }
+
+    // The broker's address and user name are refused beside their field, in Hebrew; the
+    // password is kept in its own file, never in the settings.
+    void brokerGroup()
+    {
+        const QString none = "<none>";
+        const QList<std::tuple<QString, QString, QString, QString>> cases = {
+            {"", "", "", none},
+            {"http://broker", "me", whyNotBrokerAddress(), none},
+            {"mqtt://broker/x", "me", whyNotBrokerAddress(), none},
+            {"mqtt://broker", "a/b", BrokerTopics::whyNotTopicUser(), none},
+            {"mqtt://broker", "", BrokerTopics::whyNotTopicUser(), none},
+            {"mqtts://broker:8883", "me", "", "mqtts://broker:8883"}};
+        for (const auto& [address, user, refusal, stored] : cases) {
+            QFile::remove(iniFilePath());
+            open();
+            find<QLineEdit>("txtBrokerAddress")->setText(address);
+            find<QLineEdit>("txtBrokerUser")->setText(user);
+            find<QLineEdit>("txtBrokerPassword")->setText("s3cret");
+            save();
+            QCOMPARE(Prompt::history().value(0).text, refusal);
+            QCOMPARE(ReadIni("Broker", "Address", none), stored);
+        }
+        QTRY_COMPARE(fileBytes(BrokerPassword::fallbackFile()), QByteArray("s3cret\n"));
+        QVERIFY(!fileBytes(iniFilePath()).contains("s3cret"));
     }
 
     // Changed only with the box, then valid and starting this installation's Tolvane.
@@ -277,9 +306,9 @@ private slots:
         QFile::remove(iniFilePath());
     }
 
-    // A colleague's state and fingerprint show beside the available users; "אשר" marks the
-    // fingerprint compared; another key for a pinned nickname is refused, listed with both
-    // fingerprints; "שכח" lets the next signed datagram pin the nickname anew.
+    // A colleague's state, fingerprint and where it was seen show beside the available users;
+    // "אשר" marks the fingerprint compared; another key for a pinned nickname is refused, listed
+    // with both fingerprints; "שכח" lets the next signed datagram pin the nickname anew.
     void aColleaguesKeyIsConfirmedRefusedOrForgotten()
     {
         ManagerFixture f;
@@ -288,6 +317,7 @@ private slots:
         Listeners.clear();
         ProcessLANMsg(lanTextFromBytes(dana.sign("127.0.0.2\tIAM\tdana\t")));
         ProcessLANMsg(lanTextFromBytes("127.0.0.3\tIAM\twin\t"));
+        ProcessLANMsg(lanTextFromBytes("10.9.8.7\tIAM\tfar\t"), "mqtt:ufar");
         frmList window(QString(), 0);
         window.show();
         auto* list = window.findChild<QListWidget*>("List1");
@@ -298,7 +328,8 @@ private slots:
             list->setCurrentItem(list->findItems(name, Qt::MatchExactly).value(0));
             return label->text();
         };
-        QCOMPARE(shows("win"), QString("win: Windows"));
+        QCOMPARE(shows("win"), QString("win: Windows, נראה ברשת המקומית (127.0.0.3)"));
+        QCOMPARE(shows("far"), QString("far: Windows, נראה דרך שרת ההודעות (ufar)"));
         QVERIFY(!confirm->isEnabled());
         QVERIFY(shows("dana").startsWith("dana: לא מאומת, טביעת אצבע "));
         QVERIFY(shows("dana").contains(keyFingerprint(dana.key())));
@@ -311,7 +342,7 @@ private slots:
         QVERIFY(refused.contains(keyFingerprint(dana.key())));
         QVERIFY(refused.contains(keyFingerprint(danasNewKey.key())));
         click(&window, "cmdForget");
-        QCOMPARE(shows("dana"), QString("dana: Windows"));
+        QCOMPARE(shows("dana"), QString("dana: Windows, נראה ברשת המקומית (127.0.0.2)"));
         QCOMPARE(fileBytes(TrustFiles::colleaguesFile()), QByteArray());
         ProcessLANMsg(lanTextFromBytes(danasNewKey.sign("127.0.0.2\tIAM\tdana\t")));
         QVERIFY(shows("dana").contains(keyFingerprint(danasNewKey.key())));

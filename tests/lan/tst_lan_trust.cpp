@@ -270,6 +270,38 @@ private slots:
             "dropped 1 datagrams from unverified 127.0.0.2: unsigned, and only signed datagrams "
             "are taken"));
     }
+
+    // What a broker kept while this computer was off comes late: taken up to the broker's
+    // keeping, and once only, even when the program ended between or it came first fresh.
+    void whatTheBrokerKeptIsTakenOnce_data()
+    {
+        QTest::addColumn<qint64>("age");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<bool>("firstFromLan");
+        QTest::addColumn<bool>("taken");
+        const QString broker = QStringLiteral("mqtt:dana");
+        QTest::newRow("an hour, by the broker") << qint64(3600) << broker << false << true;
+        QTest::newRow("29 days, by the broker") << qint64(29 * 86400) << broker << false << true;
+        QTest::newRow("31 days, by the broker") << qint64(31 * 86400) << broker << false << false;
+        QTest::newRow("an hour, from the LAN")
+            << qint64(3600) << LanPeer::kAddress << false << false;
+        QTest::newRow("taken fresh, again by the broker")
+            << qint64(3600) << QStringLiteral("mqtt:hostile") << true << false;
+    }
+    void whatTheBrokerKeptIsTakenOnce()
+    {
+        QFETCH(qint64, age);
+        QFETCH(QString, source);
+        QFETCH(bool, firstFromLan);
+        QFETCH(bool, taken);
+        const QString text = lanTextFromBytes(m_dana->sign(update(7, "dana")));
+        if (firstFromLan)
+            QVERIFY(checkSender(text, LanPeer::kAddress));
+        Clock::advance(age);
+        QCOMPARE(checkSender(text, source).has_value(), taken);
+        resetSenderTrust(); // the program ends
+        QVERIFY(!checkSender(text, source));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLanTrust)

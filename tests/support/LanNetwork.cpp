@@ -122,6 +122,12 @@ bool LanNetwork::impersonate(int host, int other)
            ip({"netns", "exec", hostName(host), "sysctl", "-qw", "net.ipv4.conf.all.arp_ignore=1"});
 }
 
+bool LanNetwork::isolate(int host)
+{
+    return ip({"-n", m_prefix + QStringLiteral("br"), "link", "set", "dev",
+               QStringLiteral("port%1").arg(host), "type", "bridge_slave", "isolated", "on"});
+}
+
 bool LanNetwork::bindAs(int host, int other, QUdpSocket& socket) const
 {
     return bindInHost(host, socket, QHostAddress(address(other)), 0);

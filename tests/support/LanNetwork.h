@@ -57,6 +57,9 @@ public:
     // The bytes that wait unread in the host's UDP sockets on the port (their receive queues
     // in /proc/net/udp); -1 when none is bound there or the table cannot be read.
     qint64 udpUnread(int host, quint16 port) const;
+    // The bridge carries nothing, broadcasts neither, between this host and the other
+    // isolated ones; hosts not isolated still reach it (a broker both use).
+    bool isolate(int host);
 
 private:
     QString hostName(int host) const { return m_prefix + QLatin1Char(char('a' + host)); }

@@ -1,0 +1,92 @@
+#include "tray/BrokerReceiver.h"
+
+#include "broker/BrokerAddress.h"
+#include "broker/BrokerPassword.h"
+#include "broker/BrokerSettings.h"
+#include "broker/BrokerTopics.h"
+#include "common/LanText.h"
+#include "common/Log.h"
+#include "common/Trapped.h"
+#include "tray/BrokerState.h"
+#include "tray/LanHandOver.h"
+#include "trust/Fingerprint.h"
+#include "trust/InstallationSigner.h"
+
+namespace {
+
+const QString kTipPrefix = QStringLiteral("שרת ההודעות: ");
+
+QString stateText(BrokerLink::State state, const QString& why)
+{
+    switch (state) {
+    case BrokerLink::State::Connected:
+        return kTipPrefix + QStringLiteral("מחובר");
+    case BrokerLink::State::Connecting:
+        return kTipPrefix + (why.isEmpty() ? QStringLiteral("מתחבר") : why);
+    case BrokerLink::State::Refused:
+        return kTipPrefix + QStringLiteral("אין חיבור: ") + why;
+    }
+    return {};
+}
+
+} // namespace
+
+BrokerReceiver::BrokerReceiver(LanHandOver* handOver, QObject* parent)
+    : QObject(parent), m_handOver(handOver)
+{
+    const BrokerSettings settings = readBrokerSettings();
+    if (!settings.enabled())
+        return;
+    const std::optional<BrokerAddress> address = parseBrokerAddress(settings.address);
+    if (!address || !BrokerTopics::isTopicUser(settings.user)) {
+        showState(BrokerLink::State::Refused,
+                  address ? BrokerTopics::whyNotTopicUser() : whyNotBrokerAddress());
+        return;
+    }
+    QString clientId;
+    if (!trapped(QStringLiteral("BrokerReceiver"), [&] {
+            clientId = QStringLiteral("veltrum-") + keyId(installationKeyPair().publicKey());
+        }))
+        return;
+    m_link = new BrokerLink({*address, settings.user, settings.caFile, clientId, true,
+                             BrokerTopics::subscriptions(settings.user)},
+                            this);
+    connect(m_link, &BrokerLink::stateChanged, this, &BrokerReceiver::showState);
+    connect(m_link, &BrokerLink::received, this, &BrokerReceiver::take);
+    showState(BrokerLink::State::Connecting, QString());
+    BrokerPassword::read(this, [this](const QString& password, const QString& error) {
+        connectWith(password, error);
+    });
+}
+
+BrokerReceiver::~BrokerReceiver()
+{
+    BrokerState::instance().setText(QString());
+}
+
+void BrokerReceiver::connectWith(const QString& password, const QString& error)
+{
+    if (!error.isEmpty())
+        WriteLog(QStringLiteral("BrokerReceiver: ") + error, LogError);
+    m_link->start(password);
+}
+
+void BrokerReceiver::take(const QString& topic, const QByteArray& payload)
+{
+    const std::optional<QString> user = BrokerTopics::publisherOf(topic);
+    if (user && *user != m_link->options().user) {
+        LogFolding folding;
+        WriteLog(QStringLiteral("DataArrival: ") + datagramExcerpt(payload), LogInformation);
+        m_handOver->take(payload, BrokerTopics::sourceOf(*user));
+    }
+    m_link->doneWithReceived();
+}
+
+// Each change once, in the log and the tip; not each try.
+void BrokerReceiver::showState(BrokerLink::State state, const QString& why)
+{
+    const QString text = stateText(state, why);
+    WriteLog(QStringLiteral("Broker: ") + text,
+             state == BrokerLink::State::Refused ? LogError : LogInformation);
+    BrokerState::instance().setText(text);
+}

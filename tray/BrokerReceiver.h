@@ -1,0 +1,31 @@
+#pragma once
+
+#include "broker/BrokerLink.h"
+
+#include <QObject>
+
+class LanHandOver;
+
+// Tolvane's link to the office's broker, with the session the broker keeps
+// while this computer is off: a stable client id from the installation's
+// key, QoS 1 subscriptions to the office's topic and its own
+// (BrokerTopics). What arrives is logged as the LAN's datagrams are and
+// goes through the same LanHandOver (size, per-colleague rates, queue
+// bounds), its source "mqtt:<user>"; its own messages come back and are
+// passed over. The state goes to the tray's tip (BrokerState) and, at each
+// change, to the log.
+class BrokerReceiver : public QObject
+{
+    Q_OBJECT
+public:
+    BrokerReceiver(LanHandOver* handOver, QObject* parent);
+    ~BrokerReceiver() override;
+
+private:
+    void connectWith(const QString& password, const QString& error);
+    void take(const QString& topic, const QByteArray& payload);
+    void showState(BrokerLink::State state, const QString& why);
+
+    LanHandOver* m_handOver;
+    BrokerLink* m_link = nullptr;
+};
