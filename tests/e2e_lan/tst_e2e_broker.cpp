@@ -59,7 +59,9 @@ struct Installation
     bool setPassword(const QByteArray& password) const
     {
         QFile file(s->userFile("data", "Kalvex.broker"));
-        return file.open(QIODevice::WriteOnly) && file.write(password + '\n') > 0;
+        return file.open(QIODevice::WriteOnly) &&
+               file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+               file.write(password + '\n') > 0;
     }
     int connections() const { return s->logText("Tolvane.log").count(kConnected); }
     void startMonitor() { monitor = s->startProgram("Tolvane"); }
