@@ -69,9 +69,7 @@ private slots:
         m_b = host(1, "B");
         QVERIFY2(m_a->isReady(), qPrintable(m_a->error()));
         QVERIFY2(m_b->isReady(), qPrintable(m_b->error()));
-        m_a->startProgram("Tolvane");
-        QVERIFY(E2eSession::waitFor([&] { return !m_a->iniValue("Reminder", "NextDate").isNull(); },
-                                    30000));
+        QVERIFY(m_a->startMonitor());
     }
 
     void whatBMissedWhileDownReachesItWhenItAnnouncesItself()

@@ -135,9 +135,7 @@ private slots:
                        "IAMAuthor, RAuthor) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT "
                        "i + 1 FROM n WHERE i < 30000) SELECT 'copy ' || i, 47500, 47500, 1, "
                        "5000000 + i, 0, 'old' FROM n");
-        m_s->startProgram("Tolvane");
-        QVERIFY(E2eSession::waitFor([&] { return !m_s->iniValue("Reminder", "NextDate").isNull(); },
-                                    30000));
+        QVERIFY(m_s->startMonitor());
         m_windowsShown = std::make_unique<KalvexKVClassDebugInterface>(
             QString(), KalvexBus::objectPath, m_s->bus());
         connect(m_windowsShown.get(), &KalvexKVClassDebugInterface::WindowShown, this,

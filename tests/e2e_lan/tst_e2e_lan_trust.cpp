@@ -85,9 +85,7 @@ private slots:
         }
         // B announces itself, signed, when its monitor starts: A pins it. B pins A at A's
         // first share.
-        s(A).startProgram("Tolvane");
-        QVERIFY(E2eSession::waitFor([&] { return !s(A).iniValue("Reminder", "NextDate").isNull(); },
-                                    30000));
+        QVERIFY(s(A).startMonitor());
         s(B).startProgram("Tolvane");
         WAIT_FOR(s(A).logText("Kalvex.colleagues").startsWith("B\t"), 30000);
     }

@@ -356,3 +356,13 @@ QVariant E2eSession::scalarSql(const QString& sql, const QVariantList& params)
     return openOrCreateDb(userFile(QStringLiteral("data"), QStringLiteral("KV_Data.mdb")))
         ->scalar(sql, params);
 }
+
+bool E2eSession::startMonitor(int timeoutMs)
+{
+    startProgram(QStringLiteral("Tolvane"));
+    return waitFor(
+        [this] {
+            return !iniValue(QStringLiteral("Reminder"), QStringLiteral("NextDate")).isNull();
+        },
+        timeoutMs);
+}

@@ -119,6 +119,8 @@ public:
     // The size of both programs' logs, their older generations included.
     qint64 logBytes() const;
     QString iniValue(const QString& section, const QString& key) const;
+    // Starts the monitor and waits until it had Kalvex publish the next due time.
+    bool startMonitor(int timeoutMs = 30000);
     void setIniValue(const QString& section, const QString& key, const QString& value);
     // One "title|text" line per prompt answered through KV_PROMPT_LOG.
     QStringList promptLines() const;
