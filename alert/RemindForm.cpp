@@ -124,6 +124,7 @@ QHBoxLayout* buildActions(RemindForm& f)
     f.cmdDelete->setIcon(deleteButtonIcon(24));
     f.cmdDelete->setIconSize(QSize(24, 24));
     f.cmdDelete->setToolTip(QStringLiteral("מחיקת תזכורת נוכחית"));
+    f.cmdDelete->setAccessibleName(f.cmdDelete->toolTip()); // a picture alone
     f.cmdDelete->setAutoRaise(true);
     f.cmdShowList = named(new QPushButton(QStringLiteral("פתח ברשימה")), "cmdShowList");
     f.cmdExit = named(new QPushButton(QStringLiteral("יציאה")), "cmdExit");

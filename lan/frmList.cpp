@@ -83,6 +83,16 @@ frmList::frmList(const QString& sentTo, qint32 reminderId, QWidget* parent)
     // at the left): drawn left to right, no right-to-left rule may mirror them.
     for (QPushButton* arrow : {cmdLeft, cmdLeftAll, cmdRight, cmdRightAll})
         arrow->setLayoutDirection(Qt::LeftToRight);
+    // What each arrow does, for the tooltip and for a screen reader, which
+    // would otherwise read out the arrow's characters.
+    for (const auto& [arrow, action] :
+         {std::pair{cmdLeft, QStringLiteral("הוספת המשתמש שנבחר לנמענים")},
+          std::pair{cmdLeftAll, QStringLiteral("הוספת כל המשתמשים הזמינים לנמענים")},
+          std::pair{cmdRight, QStringLiteral("הסרת הנמען שנבחר")},
+          std::pair{cmdRightAll, QStringLiteral("הסרת כל הנמענים")}}) {
+        arrow->setToolTip(action);
+        arrow->setAccessibleName(action);
+    }
     cmdRefresh = named(new QPushButton(QStringLiteral("רענן"), this), QStringLiteral("cmdRefresh"));
     cmdRefresh->setToolTip(QStringLiteral("לשאול שוב מי זמין ברשת"));
     LblNoAnswer = named(new QLabel(this), QStringLiteral("LblNoAnswer"));

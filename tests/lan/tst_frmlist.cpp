@@ -386,7 +386,7 @@ private slots:
     }
 
     // In the right-to-left window each arrow points from the list it takes names from to the
-    // list it puts them in.
+    // list it puts them in, and has a name a screen reader can say.
     void arrowsPointWhereTheNamesGo()
     {
         frmList window(QString(), 0);
@@ -399,8 +399,10 @@ private slots:
         const QString back = towardsRecipients == "left" ? "right" : "left";
         for (const auto& [arrow, way] :
              {std::pair{"cmdLeft", towardsRecipients}, std::pair{"cmdLeftAll", towardsRecipients},
-              std::pair{"cmdRight", back}, std::pair{"cmdRightAll", back}})
+              std::pair{"cmdRight", back}, std::pair{"cmdRightAll", back}}) {
             QCOMPARE(arrow + pointing(window.findChild<QPushButton*>(arrow)), arrow + way);
+            QVERIFY2(!window.findChild<QPushButton*>(arrow)->accessibleName().isEmpty(), arrow);
+        }
     }
 
     // "רענן" forgets who answered and asks again; answers show as they come; when nobody
