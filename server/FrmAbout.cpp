@@ -11,7 +11,7 @@
 
 namespace {
 
-FrmAbout* g_instance = nullptr;
+FrmAbout* g_about = nullptr;
 
 const QString kMakerEmail = QStringLiteral("support@veltrum.example");
 const QString kMakerWebsite = QStringLiteral("https://www.veltrum.example/");
@@ -58,8 +58,8 @@ FrmAbout::FrmAbout(QWidget* owner) : QDialog(owner)
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
     // A closed box is deleted later; the next request must build a new one.
     connect(this, &QDialog::finished, this, [this] {
-        if (g_instance == this)
-            g_instance = nullptr;
+        if (g_about == this)
+            g_about = nullptr;
     });
 
     for (QLabel* link : {m_logo, m_email, m_website})
@@ -77,13 +77,13 @@ FrmAbout::FrmAbout(QWidget* owner) : QDialog(owner)
 
 FrmAbout::~FrmAbout()
 {
-    if (g_instance == this)
-        g_instance = nullptr;
+    if (g_about == this)
+        g_about = nullptr;
 }
 
 FrmAbout* FrmAbout::instance()
 {
-    return g_instance;
+    return g_about;
 }
 
 QUrl FrmAbout::mailUrl()
@@ -99,13 +99,13 @@ QUrl FrmAbout::webUrl()
 void FrmAbout::showBox(QWidget* owner)
 {
     try {
-        if (!g_instance)
-            g_instance = new FrmAbout(owner);
-        g_instance->show();
-        g_instance->raise();
-        g_instance->activateWindow();
+        if (!g_about)
+            g_about = new FrmAbout(owner);
+        g_about->show();
+        g_about->raise();
+        g_about->activateWindow();
     } catch (const std::exception&) {
-        delete g_instance;
+        delete g_about;
     }
 }
 

@@ -1,7 +1,7 @@
 #include "server/FrmDummy.h"
 
 namespace {
-FrmDummy* g_instance = nullptr;
+FrmDummy* g_dummy = nullptr;
 }
 
 FrmDummy::FrmDummy()
@@ -17,8 +17,8 @@ FrmDummy::FrmDummy()
 
 FrmDummy::~FrmDummy()
 {
-    if (g_instance == this)
-        g_instance = nullptr;
+    if (g_dummy == this)
+        g_dummy = nullptr;
     emit unloaded();
 }
 
@@ -26,7 +26,7 @@ FrmDummy::~FrmDummy()
 // loads a fresh form and arms that one. A drain still due moves over too.
 void FrmDummy::unload()
 {
-    g_instance = nullptr;
+    g_dummy = nullptr;
     if (m_drainTimer.isActive())
         load()->armDrainTimer(m_drainTimer.remainingTime(), m_drain);
     m_drainTimer.stop();
@@ -35,14 +35,14 @@ void FrmDummy::unload()
 
 FrmDummy* FrmDummy::instance()
 {
-    return g_instance;
+    return g_dummy;
 }
 
 FrmDummy* FrmDummy::load()
 {
-    if (!g_instance)
-        g_instance = new FrmDummy;
-    return g_instance;
+    if (!g_dummy)
+        g_dummy = new FrmDummy;
+    return g_dummy;
 }
 
 void FrmDummy::armDrainTimer(int ms, void (*drain)())

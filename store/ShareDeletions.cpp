@@ -6,7 +6,7 @@
 
 namespace {
 
-QString recentCondition()
+QString recentDeletion()
 {
     return Queries::withinShareMemory(QStringLiteral("DeletedAt"));
 }
@@ -28,7 +28,7 @@ void NoteShareDeleted(Database& db, qint32 broadcastId, const QString& sentTo)
     db.execute(
         QStringLiteral("DELETE FROM Deleted_tbl WHERE NOT (%1) OR BroadcastId NOT IN "
                        "(SELECT BroadcastId FROM Deleted_tbl ORDER BY DeletedAt DESC LIMIT ?)")
-            .arg(recentCondition()),
+            .arg(recentDeletion()),
         {kMaxShareDeletions});
 }
 
@@ -38,5 +38,5 @@ QString Queries::deletionsOwedTo()
                "SELECT BroadcastId FROM Deleted_tbl WHERE %1 AND (SentTo = '' OR %2) AND "
                "NOT EXISTS (SELECT 1 FROM Main_tbl WHERE Main_tbl.BroadcastId = "
                "Deleted_tbl.BroadcastId AND IAMAuthor = TRUE) ORDER BY DeletedAt DESC")
-        .arg(recentCondition(), inNameList(QStringLiteral("SentTo")));
+        .arg(recentDeletion(), inNameList(QStringLiteral("SentTo")));
 }
