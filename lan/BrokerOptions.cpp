@@ -9,7 +9,6 @@
 #include "lan/RestartMonitor.h"
 #include "platform/ui/Named.h"
 
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFormLayout>
 #include <QLabel>
@@ -31,9 +30,6 @@ BrokerOptions::BrokerOptions(QWidget* parent)
     txtBrokerPassword->setPlaceholderText(QStringLiteral("ללא שינוי"));
     txtBrokerCaFile = box(stored.caFile, "txtBrokerCaFile");
     txtBrokerCaFile->setPlaceholderText(QStringLiteral("אישורי המערכת"));
-    OptRelay = named(new QCheckBox(QStringLiteral("ממסר: העבר בין הרשת המקומית לשרת"), this),
-                     QStringLiteral("OptRelay"));
-    OptRelay->setChecked(stored.relay);
     LblBrokerState = named(new QLabel(this), QStringLiteral("LblBrokerState"));
     LblBrokerState->setWordWrap(true);
     auto* layout = new QFormLayout(this);
@@ -41,7 +37,6 @@ BrokerOptions::BrokerOptions(QWidget* parent)
     layout->addRow(QStringLiteral("שם משתמש"), txtBrokerUser);
     layout->addRow(QStringLiteral("סיסמה"), txtBrokerPassword);
     layout->addRow(QStringLiteral("קובץ רשויות אישורים"), txtBrokerCaFile);
-    layout->addRow(OptRelay);
     layout->addRow(LblBrokerState);
 
     const std::optional<BrokerAddress> address = parseBrokerAddress(stored.address);
@@ -100,9 +95,9 @@ bool BrokerOptions::save()
 {
     const BrokerSettings before = readBrokerSettings();
     const BrokerSettings after{txtBrokerAddress->text().trimmed(), txtBrokerUser->text().trimmed(),
-                               txtBrokerCaFile->text().trimmed(), OptRelay->isChecked()};
+                               txtBrokerCaFile->text().trimmed(), before.relay};
     const bool changed = after.address != before.address || after.user != before.user ||
-                         after.caFile != before.caFile || after.relay != before.relay;
+                         after.caFile != before.caFile;
     if (changed && !writeBrokerSettings(after))
         WriteLog(QStringLiteral("Save Settings: the broker's settings were not written"), LogError);
     if (txtBrokerPassword->text().isEmpty())

@@ -3,13 +3,12 @@
 #include <QGroupBox>
 
 class BrokerLink;
-class QCheckBox;
 class QLabel;
 class QLineEdit;
 
 // The options window's group "שרת הודעות": the broker's address, the user
 // name, the password (kept through BrokerPassword, never in the settings
-// file), the certificate authority's file, the relay switch "ממסר", and the
+// file), the certificate authority's file, and the
 // state of a connection made with the settings as stored, so the user sees
 // whether they work (connected, or refused and why).
 class BrokerOptions : public QGroupBox
@@ -32,7 +31,6 @@ private:
     QLineEdit* txtBrokerUser;
     QLineEdit* txtBrokerPassword; // empty: unchanged
     QLineEdit* txtBrokerCaFile;
-    QCheckBox* OptRelay;
     QLabel* LblBrokerState;
     BrokerLink* m_probe = nullptr;
 };
