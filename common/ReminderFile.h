@@ -18,5 +18,5 @@ inline const QString counter = QStringLiteral("Kalvex.sigcount");
 inline const QString colleagues = QStringLiteral("Kalvex.colleagues");
 // What was taken of the datagrams a broker may keep for days (SenderTrust).
 inline const QString keptCounters = QStringLiteral("Kalvex.replay");
-inline const QString all[] = {keyPair, counter, colleagues};
+inline const QString all[] = {keyPair, counter, colleagues, keptCounters};
 } // namespace TrustFileNames

@@ -202,8 +202,10 @@ bool FrmLANOpt::SaveSettings()
             SaveAutoRun();
         if (OptHolidays->isChecked() != IsraeliHolidaysOff())
             SetIsraeliHolidaysOff(OptHolidays->isChecked());
-        if (FrameBroker->save()) // Tolvane connects anew
+        if (FrameBroker->save()) { // Tolvane connects anew
             RestartMonitor();
+            m_restartedMonitor = true;
+        }
     });
     return true;
 }

@@ -23,6 +23,8 @@ class FrmLANOpt : public QDialog
     Q_OBJECT
 public:
     explicit FrmLANOpt(QWidget* parent = nullptr);
+    // Whether saving restarted Tolvane already, for the new broker settings.
+    bool restartedMonitor() const { return m_restartedMonitor; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -53,4 +55,5 @@ private:
     QPushButton* cmdCancel;
     // Auto-start as found when the window loaded: 1 this installation's monitor, 0 not.
     short AutoRunState = 0;
+    bool m_restartedMonitor = false;
 };

@@ -59,8 +59,9 @@ public:
         std::function<std::optional<QString>(QWidget* owner, const QString& sentTo,
                                              qint32 reminderId)>
             chooseRecipients;
-        // The options window, shown modally.
-        std::function<void(QWidget* owner)> editOptions;
+        // The options window, shown modally; true when it restarted the tray
+        // monitor itself.
+        std::function<bool(QWidget* owner)> editOptions;
         // Restarts the tray monitor, whose receiver then takes the LAN settings anew.
         std::function<void()> restartMonitor;
     };

@@ -9,13 +9,14 @@
 #include <QPointer>
 
 // The new settings are in force here at once; the tray monitor's receiver
-// takes them when it starts again, which a changed nickname alone does not need.
+// takes them when it starts again, which a changed nickname alone does not need,
+// nor a monitor the options window restarted for the broker already.
 void RMain::cmdDefinitions_Click()
 {
     if (!lanWindows().editOptions)
         return;
     const QPointer<RMain> self(this);
-    lanWindows().editOptions(this);
+    const bool restarted = lanWindows().editOptions(this);
     const bool send = LANOptSend;
     const bool receive = LANOptReceive;
     const quint16 port = LANPort;
@@ -25,7 +26,7 @@ void RMain::cmdDefinitions_Click()
         if (receive != LANOptReceive) // with or without the author column; an edit stays
             trapped(QStringLiteral("FillTheList"), [this] { refreshInPlace(); });
     }
-    if ((send != LANOptSend || receive != LANOptReceive || port != LANPort) &&
+    if ((send != LANOptSend || receive != LANOptReceive || port != LANPort) && !restarted &&
         lanWindows().restartMonitor)
         lanWindows().restartMonitor();
 }

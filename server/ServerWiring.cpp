@@ -26,8 +26,13 @@ void WireServer()
     RMain::setAboutHandler([](QWidget* owner) { FrmAbout::showBox(owner); });
     RMain::setSendRUpdateHook(&SendRUpdate);
     setSharingHooks({&SendDELMsg, &SendRUpdateAgain});
-    RMain::setLanWindows(
-        {&frmList::choose, [](QWidget* owner) { FrmLANOpt(owner).exec(); }, &RestartMonitor});
+    RMain::setLanWindows({&frmList::choose,
+                          [](QWidget* owner) {
+                              FrmLANOpt options(owner);
+                              options.exec();
+                              return options.restartedMonitor();
+                          },
+                          &RestartMonitor});
     ReceiptsBar::setHooks({&ColleaguesKnown, &SendRUpdateTo});
     setLanMessageHandler(&ProcessLANMsg);
 }

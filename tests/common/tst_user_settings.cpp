@@ -39,6 +39,7 @@ class UserSettingsTest : public QObject
         writeBytes(path("old dir/KV_Data.mdb"), "SQLite format 3 with the reminders");
         writeBytes(path("old dir/Kalvex.ini"), "[LAN_Settings]\r\nNick=dana\r\n");
         writeBytes(path("old dir/Kalvex.key"), "the key pair");
+        writeBytes(path("old dir/Kalvex.replay"), "what the broker delivered");
         AutoStart::set({AutoRunEntry::entry.name, "none"}, path("old dir/Tolvane"), "icon");
         return path("old dir/KV_Data.mdb");
     }
@@ -110,7 +111,7 @@ private slots:
         const QStringList moved =
             QDir(UserFiles::folder(UserFiles::Kind::Data)).entryList(QDir::Files);
         QCOMPARE(QSet<QString>(moved.begin(), moved.end()),
-                 (QSet<QString>{"KV_Data.mdb", "Kalvex.key"})); // the order follows the locale
+                 (QSet<QString>{"KV_Data.mdb", "Kalvex.key", "Kalvex.replay"})); // the order follows the locale
         QCOMPARE(fileBytes(UserFiles::dataFile("Kalvex.key")), QByteArray("the key pair"));
         QCOMPARE(EarlierInstallation::database().value_or("none"), QString("none"));
     }

@@ -221,18 +221,30 @@ private slots:
         qunsetenv("XDG_CONFIG_DIRS");
     }
 
-    // Reloaded after the window: a changed switch restarts Tolvane; the list follows.
+    // Reloaded after the window: a changed switch restarts Tolvane, unless the window did for the
+    // broker; the list follows.
+    void managerTakesNewSettings_data()
+    {
+        QTest::addColumn<bool>("restartedByOptions");
+        QTest::addColumn<int>("restarts");
+        QTest::newRow("LAN changed") << false << 1;
+        QTest::newRow("and broker, restarted") << true << 0;
+    }
     void managerTakesNewSettings()
     {
+        QFETCH(bool, restartedByOptions);
         ManagerFixture f;
         f.add({});
         f.open();
         int restarts = 0;
         RMain::setLanWindows({nullptr,
-                              [](QWidget*) { WriteLANSettings(false, false, "you", "217"); },
+                              [&](QWidget*) {
+                                  WriteLANSettings(false, false, "you", "217");
+                                  return restartedByOptions;
+                              },
                               [&] { ++restarts; }});
         f.click("cmdDefinitions");
-        QCOMPARE(restarts, 1);
+        QTEST(restarts, "restarts");
         QCOMPARE(LANNick, QString("you"));
         QCOMPARE(f.find<ListTable>("List1")->sectionOfHeader(7), -1); // no author column
         QVERIFY(!f.find<QWidget>("cmdOptList")->isEnabled());
