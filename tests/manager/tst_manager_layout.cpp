@@ -1,10 +1,9 @@
 // The manager window's layout by geometry (the list's header over its columns, the status
 // line, the calendar pop-up), typed times, the postponement shown, the state kept between
-// openings, and what its questions say.
+// openings, and the picture buttons' names.
 
 #include "common/Ini.h"
 #include "manager/ListTable.h"
-#include "platform/ui/Prompt.h"
 #include "platform/ui/UiConventions.h"
 #include "tests/support/ManagerFixture.h"
 
@@ -205,46 +204,6 @@ private slots:
         QVERIFY(area.contains(frame));
     }
 
-    // The delete question names the reminder; deleting the list says how many go.
-    void questionsSayWhatTheyActOn()
-    {
-        f->add({{"RCaption", "פגישה עם Dana"}});
-        f->open();
-        Prompt::setNextAnswer(Prompt::Answer::Cancel);
-        f->click("cmdDelete");
-        QCOMPARE(Prompt::history().last().text, "למחוק את התזכורת \"פגישה עם Dana\"?");
-        const QList<std::pair<int, QString>> cases = {
-            {1, "התזכורת שברשימה תימחק. הקלד 'כן' לאישור המחיקה"},
-            {3, "3 התזכורות שברשימה יימחקו. הקלד 'כן' לאישור המחיקה"}};
-        for (const auto& [count, text] : cases) {
-            while (f->rowCount() < count)
-                f->add({});
-            QTest::keyClick(f->find<QWidget>("List1"), Qt::Key_F5);
-            Prompt::setNextInput(QString());
-            f->click("cmdDeleteAll");
-            QCOMPARE(Prompt::history().last().text, text);
-        }
-    }
-
-    // Enter in find's text searches from the first, then on.
-    void enterInFindsTextSearches()
-    {
-        for (const char* caption : {"alpha 1", "beta", "alpha 2"})
-            f->add({{"RCaption", caption}});
-        f->open();
-        const auto findAlpha = [this](QWidget* dialog) {
-            auto* text = dialog->findChild<QLineEdit*>("SearchText");
-            text->setFocus();
-            QTest::keyClicks(text, "alpha");
-            for (const char* expected : {"alpha 1", "alpha 2"}) {
-                QTest::keyClick(text, Qt::Key_Return);
-                QCOMPARE(f->find<QLineEdit>("CCaption")->text(), expected);
-            }
-            dialog->close();
-        };
-        QVERIFY(whileModal([this] { f->find<QToolButton>("cmdFind")->click(); }, findAlpha));
-    }
-
     // Every picture button is named for a screen reader, as its tool tip reads.
     void pictureButtonsHaveAccessibleNames()
     {
@@ -255,19 +214,6 @@ private slots:
             QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
             QCOMPARE(button->toolTip(), button->accessibleName());
         }
-    }
-
-    // A dialog of the window opens above the alerts, which stay on top.
-    void aDialogOpensAboveTheAlerts()
-    {
-        f->open();
-        bool onTop = false;
-        const auto note = [&](QWidget* dialog) {
-            onTop = dialog->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
-            dialog->close();
-        };
-        QVERIFY(whileModal([this] { f->find<QToolButton>("cmdFind")->click(); }, note));
-        QVERIFY(onTop);
     }
 };
 
