@@ -223,16 +223,6 @@ private slots:
         m_dir.reset();
     }
 
-    // Ending the monitor stands apart from the alerts' pair, after a separator.
-    void endingTheMonitorStandsApart()
-    {
-        load(Date::fromParts(2026, 3, 15, 10, 0));
-        const QList<QAction*> items = FrmMain::instance()->findChild<QMenu*>("MainMenu")->actions();
-        const qsizetype exit = items.indexOf(FrmMain::instance()->findChild<QAction*>("mnuExit"));
-        QVERIFY(exit > 0);
-        QVERIFY(items[exit - 1]->isSeparator());
-    }
-
     // After the wait for a panel: Abort ends, Retry looks again, Ignore carries on without icon.
     void refusedTrayIconAsksAbortRetryIgnore()
     {
@@ -371,9 +361,14 @@ private slots:
     }
 
     // "סגור הכל" and "דחה הכל" are offered while Kalvex has alerts open; the tip tells how many.
+    // Ending the monitor stands apart from them, after a separator.
     void alertItemsWhileAlertsAreOpen()
     {
         load(at(21, 0, 0));
+        const QList<QAction*> items = FrmMain::instance()->findChild<QMenu*>("MainMenu")->actions();
+        const qsizetype exit = items.indexOf(FrmMain::instance()->findChild<QAction*>("mnuExit"));
+        QVERIFY(exit > 0);
+        QVERIFY(items[exit - 1]->isSeparator());
         auto* alerts = FrmMain::instance()->findChild<OpenAlerts*>();
         auto* icon = FrmMain::instance()->findChild<QSystemTrayIcon*>("Picture1");
         using Case = std::pair<int, QString>;
