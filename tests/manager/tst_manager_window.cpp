@@ -317,51 +317,43 @@ private slots:
     }
 
     // By id: the row at its place, or the new last, becomes current; none left keeps the editor.
-    void deletingTheCurrentKeepsThePosition()
+    // One this user sent asks "האם למחוק ברשת" too: yes sends its id, cancel keeps it; copies not.
+    void deletingKeepsThePositionAndAsksAboutTheNetwork()
     {
+        const QList<QVariantMap> shared = {{},
+                                           {{"IAMAuthor", 1}, {"BroadcastId", -77}},
+                                           {{"IAMAuthor", 1}, {"BroadcastId", 77}},
+                                           {{"IAMAuthor", 0}, {"BroadcastId", 77}}}; // a copy
         QList<qint32> ids;
-        for (int day = 1; day <= 4; ++day)
-            ids << f->add({{"RCaption", QString("r%1").arg(day)}, {"RDate", dated(2026, 4, day)}});
-        RMain* w = f->open();
-        // Deleted, current afterwards (-1: none left).
-        for (const auto& [deleted, current] :
-             QList<std::pair<int, int>>{{1, 2}, {3, 2}, {2, 0}, {0, -1}}) {
-            w->ShowIndex(ids[deleted]);
-            Prompt::setNextAnswer(Answer::Ok);
-            f->click("cmdDelete");
-            QVERIFY(f->row(ids[deleted]).isEmpty());
-            QCOMPARE(f->listIds().value(f->selectedRow(), -1), ids.value(current, -1));
+        for (QVariantMap fields : shared) {
+            const int day = int(ids.size()) + 1;
+            fields.insert({{"RCaption", QString("r%1").arg(day)}, {"RDate", dated(2026, 4, day)}});
+            ids << f->add(fields);
         }
-        QCOMPARE(f->find<QLineEdit>("CCaption")->text(), "r1");
-        QCOMPARE(Prompt::history().size(), 4);
-        QCOMPARE(logLines(), QStringList());
-    }
-
-    // One this user sent asks "האם למחוק ברשת": yes sends its id, cancel keeps it; copies not.
-    void aSharedReminderAsksAboutTheNetwork()
-    {
-        // Fields, answers, deleted, id sent (0: none).
-        const QList<std::tuple<QVariantMap, QList<Answer>, bool, qint32>> cases = {
-            {{{"IAMAuthor", 1}, {"BroadcastId", -77}}, {Answer::Ok, Answer::Yes}, true, -77},
-            {{{"IAMAuthor", 1}, {"BroadcastId", 77}}, {Answer::Ok, Answer::Cancel}, false, 0},
-            {{{"IAMAuthor", 0}, {"BroadcastId", 77}}, {Answer::Ok}, true, 0}}; // a received copy
-        QList<qint32> ids;
-        for (const auto& c : cases)
-            ids << f->add(std::get<0>(c));
         RMain* w = f->open();
-        for (qsizetype i = 0; i < cases.size(); ++i) {
-            const auto& [fields, answers, deleted, sent] = cases[i];
+        // Deleted, answers, deleted indeed, id sent (0: none), current afterwards (-1: none left).
+        const QList<std::tuple<int, QList<Answer>, bool, qint32, int>> cases = {
+            {1, {Answer::Ok, Answer::Yes}, true, -77, 2},
+            {2, {Answer::Ok, Answer::Cancel}, false, 0, 2},
+            {3, {Answer::Ok}, true, 0, 2},
+            {2, {Answer::Ok, Answer::Yes}, true, 77, 0},
+            {0, {Answer::Ok}, true, 0, -1}};
+        for (const auto& [index, answers, deleted, sent, current] : cases) {
             Prompt::clearHistory(), m_sent.clear();
-            w->ShowIndex(ids[i]);
+            w->ShowIndex(ids[index]);
             for (Answer answer : answers)
                 Prompt::setNextAnswer(answer);
             f->click("cmdDelete");
             QCOMPARE(Prompt::history().size(), answers.size());
             QCOMPARE(Prompt::history().last().text,
-                     answers.size() == 2 ? "האם למחוק ברשת" : "למחוק את התזכורת \"r\"?");
-            QCOMPARE(f->row(ids[i]).isEmpty(), deleted);
+                     answers.size() == 2 ? QString("האם למחוק ברשת")
+                                         : QString("למחוק את התזכורת \"r%1\"?").arg(index + 1));
+            QCOMPARE(f->row(ids[index]).isEmpty(), deleted);
             QCOMPARE(m_sent, sent ? QList<qint32>{sent} : QList<qint32>{});
+            QCOMPARE(f->listIds().value(f->selectedRow(), -1), ids.value(current, -1));
         }
+        QCOMPARE(caption()->text(), "r1");
+        QCOMPARE(logLines(), QStringList());
     }
 
     // Ctrl+Z while the status line offers it takes the deletion back: the row as it was, listed
