@@ -40,24 +40,9 @@
 
 namespace {
 
-// Receives every message of a peer and answers it.
-class CallRecorder : public QDBusVirtualObject
-{
-public:
-    std::optional<QDBusMessage> received;
-
-    QString introspect(const QString&) const override { return {}; }
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
-    {
-        received = message;
-        connection.send(message.createReply());
-        return true;
-    }
-};
-
 // Kalvex as the tray monitor sees it, recording every call: what the generated proxy sends,
-// received by a peer of this process.
-struct FakeKalvex : KalvexClient
+// received and answered by a peer of this process.
+struct FakeKalvex : QDBusVirtualObject, KalvexClient
 {
     QStringList calls; // the methods called
     int notCreatedLeft = 0;
@@ -92,6 +77,13 @@ struct FakeKalvex : KalvexClient
     void endHeld(bool failed = false) { held.takeFirst()(failed); }
 
     void call(const KalvexCall& method) override { answer(sent(method)); }
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        m_received = message;
+        connection.send(message.createReply());
+        return true;
+    }
 
 private:
     void answer(const QDBusMessage& call)
@@ -106,19 +98,18 @@ private:
     {
         if (!m_proxy)
             connectPeer();
-        m_recorder.received.reset();
+        m_received.reset();
         method(*m_proxy);
-        if (!QTest::qWaitFor([this] { return m_recorder.received.has_value(); }))
+        if (!QTest::qWaitFor([this] { return m_received.has_value(); }))
             return {};
-        return *m_recorder.received;
+        return *m_received;
     }
     void connectPeer()
     {
         QObject::connect(
             &m_server, &QDBusServer::newConnection, &m_server,
             [this](const QDBusConnection& connection) {
-                QDBusConnection(connection)
-                    .registerVirtualObject(KalvexBus::objectPath, &m_recorder);
+                QDBusConnection(connection).registerVirtualObject(KalvexBus::objectPath, this);
                 m_accepted = true;
             },
             Qt::DirectConnection);
@@ -130,7 +121,7 @@ private:
     }
 
     QDBusServer m_server;
-    CallRecorder m_recorder;
+    std::optional<QDBusMessage> m_received;
     std::atomic<bool> m_accepted = false;
     std::unique_ptr<KalvexKVClassInterface> m_proxy;
 };
