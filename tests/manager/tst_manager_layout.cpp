@@ -58,17 +58,20 @@ private slots:
     void init() { f = std::make_unique<ManagerFixture>(); }
     void cleanup() { f.reset(); }
 
-    // Each caption spans its column, at the smallest, a middle and a wide window; only the
-    // title column takes the width the window gains.
-    void headersStandOverTheirColumnsAndTheTitleStretches()
+    // At the smallest, a middle and a wide size: each caption spans its column, only the title
+    // column takes the width the window gains; the status line shows whole between the list and
+    // the editor, its text beside the filter.
+    void headersAndStatusLineStandInPlaceAtEverySize()
     {
         f->add({{"RCaption", "Latin first, עברית אחר כך"}, {"RDetail", "x"}});
         RMain* w = f->open();
+        auto* status = f->find<QLabel>("LStatus");
+        status->setText(QString("✓ Ж שמירה ").repeated(20));
         QHeaderView* header = list()->horizontalHeader();
         const int title = list()->sectionOfHeader(0), due = list()->sectionOfHeader(1);
         int lastTitleWidth = 0, dueWidth = -1;
-        for (const int width : {w->minimumSizeHint().width(), 1100, 1500}) {
-            resizeTo(QSize(width, 700));
+        for (const QSize& size : {w->minimumSizeHint(), QSize(1100, 700), QSize(1600, 1000)}) {
+            resizeTo(size);
             for (int s = 0; s < header->count(); ++s) {
                 const QRect section(header->sectionViewportPosition(s), 0, header->sectionSize(s),
                                     header->height());
@@ -82,25 +85,14 @@ private slots:
             lastTitleWidth = header->sectionSize(title);
             QVERIFY(dueWidth < 0 || header->sectionSize(due) == dueWidth);
             dueWidth = header->sectionSize(due);
-        }
-        // The first column stands at the right edge.
-        QVERIFY(header->sectionViewportPosition(due) > header->sectionViewportPosition(title));
-    }
-
-    // The status line shows whole between the list and the editor, its text beside the filter.
-    void statusLineIsWholeAtTheSmallestAndALargeSize()
-    {
-        RMain* w = f->open();
-        auto* status = f->find<QLabel>("LStatus");
-        status->setText(QString("✓ Ж שמירה ").repeated(20));
-        for (const QSize& size : {w->minimumSizeHint(), QSize(1600, 1000)}) {
-            resizeTo(size);
             QVERIFY(status->height() >= status->fontMetrics().height());
             QVERIFY(!inWindow(status).intersects(inWindow(f->find<QWidget>("Frame2"))));
             QVERIFY(inWindow(list()).bottom() < inWindow(status).top());
             QVERIFY(inWindow(status).bottom() < inWindow(f->find<QWidget>("CCaption")).top());
             QVERIFY(w->rect().contains(inWindow(f->find<QWidget>("cmdExit"))));
         }
+        // The first column stands at the right edge.
+        QVERIFY(header->sectionViewportPosition(due) > header->sectionViewportPosition(title));
     }
 
     // Under a C locale the pop-up is Hebrew, starts on Sunday, and opens under the field's right
@@ -110,7 +102,6 @@ private slots:
         f->open();
         auto* date = f->find<QDateEdit>("CDate1");
         QCalendarWidget* calendar = date->calendarWidget();
-        QCOMPARE(calendar->firstDayOfWeek(), Qt::Sunday);
         const auto* view = calendar->findChild<QTableView*>("qt_calendar_calendarview");
         QCOMPARE(view->model()->index(0, 0).data().toString(),
                  QLocale(QLocale::Hebrew).dayName(7, QLocale::ShortFormat));
@@ -204,15 +195,10 @@ private slots:
         QCOMPARE(w->sortField(), "RImportance");
         QCOMPARE(list()->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
         QCOMPARE(list()->horizontalHeader()->sectionSize(importance), 123);
-    }
-
-    // A place on a screen no longer there opens inside the screen there is.
-    void aPlaceOffTheScreensComesBackInside()
-    {
+        f->close(); // a place on a screen no longer there opens inside the screen there is
         WriteIni("RMain", "Geometry", "5000,-3000,700,600");
-        RMain* w = f->open();
-        const QRect area = w->screen()->availableGeometry(), frame = w->frameGeometry();
-        QVERIFY(area.contains(frame));
+        w = f->open();
+        QVERIFY(w->screen()->availableGeometry().contains(w->frameGeometry()));
     }
 
     // Every picture button is named for a screen reader, as its tool tip reads.
