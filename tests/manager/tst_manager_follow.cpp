@@ -57,7 +57,6 @@ class RMainFollowTest : public QObject
     std::unique_ptr<ManagerFixture> f;
 
     QLineEdit* caption() const { return f->find<QLineEdit>("CCaption"); }
-    QString status() const { return f->find<QLabel>("LStatus")->text(); }
     QString storedCaption(qint32 id) const { return f->row(id).value("RCaption").toString(); }
     qint32 currentId() const { return f->listIds().value(f->selectedRow(), -1); }
     void sql(const QString& statement, qint32 id) const { f->sql(statement.arg(id)); }
@@ -73,7 +72,6 @@ class RMainFollowTest : public QObject
     {
         QTRY_VERIFY_WITH_TIMEOUT(RMain::listRefreshes() > before, 5000);
     }
-    QString detail() const { return f->find<QPlainTextEdit>("CDetail")->toPlainText(); }
     // The close the tray's exit and the end of the session send.
     void closeFromOutside()
     {
@@ -166,7 +164,7 @@ private slots:
             const int before = RMain::listRefreshes();
             sql(change, id);
             waitForARefresh(before);
-            QCOMPARE(status(), noted);
+            QCOMPARE(f->find<QLabel>("LStatus")->text(), noted);
             QCOMPARE(caption()->text(), "mine");
             QVERIFY(f->window()->inEdit());
             f->close();
@@ -324,7 +322,7 @@ private slots:
         QVERIFY(!QFile::exists(editDraftPath())); // offered once
         const bool restored = answer == Answer::Yes;
         QCOMPARE(caption()->text(), restored ? "mine" : "stored");
-        QCOMPARE(detail(), restored ? "typed\nhere" : "");
+        QCOMPARE(f->find<QPlainTextEdit>("CDetail")->toPlainText(), restored ? "typed\nhere" : "");
         QCOMPARE(f->window()->inEdit(), restored);
         QCOMPARE(f->find<QPushButton>("cmdSave")->isVisible(), restored && !isNew && !deleted);
         QCOMPARE(f->rowCount(), deleted ? 0 : 1); // the user saves it, not the opening

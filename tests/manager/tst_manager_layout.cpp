@@ -42,12 +42,6 @@ class ManagerLayoutTest : public QObject
         f->window()->resize(size);
         QTRY_COMPARE(f->window()->size(), size.expandedTo(f->window()->minimumSizeHint()));
     }
-    void chooseType(short eventType)
-    {
-        auto* types = f->find<QComboBox>("CEventType");
-        types->setCurrentIndex(types->findData(eventType));
-        emit types->activated(types->currentIndex());
-    }
 
 private slots:
     void initTestCase()
@@ -223,7 +217,9 @@ private slots:
         f->find<QDateEdit>("CDate1")->setDate(QDate(2027, 12, 27));
         f->find<QTimeEdit>("CDate2")->setTime(QTime(9, 0));
         QCOMPARE(f->find<QLabel>("LblHebrewDate")->text(), QStringLiteral("כ\"ז בכסלו תשפ\"ח"));
-        chooseType(EventHebrewYearly);
+        auto* types = f->find<QComboBox>("CEventType");
+        types->setCurrentIndex(types->findData(EventHebrewYearly));
+        emit types->activated(types->currentIndex());
         const QString preview = f->find<QLabel>("LblOccurrences")->text();
         QVERIFY2(preview.contains(QStringLiteral("15/12/2028 09:00 (כ\"ז בכסלו תשפ\"ט)")),
                  qPrintable(preview));

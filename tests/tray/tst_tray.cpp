@@ -170,7 +170,6 @@ class TrayTest : public QObject
         FrmMain::load();
         m_kalvex.calls.clear();
     }
-    QTimer* timerDue() const { return FrmMain::instance()->findChild<QTimer*>("TimerDue"); }
     int armed(const char* timer = "TimerDue") const
     {
         const auto* armedTimer = FrmMain::instance()->findChild<QTimer*>(timer);
@@ -317,7 +316,7 @@ private slots:
     {
         load(at(22, 0, 0));
         QCOMPARE(armed(), 1);
-        QSignalSpy fired(timerDue(), &QTimer::timeout);
+        QSignalSpy fired(FrmMain::instance()->findChild<QTimer*>("TimerDue"), &QTimer::timeout);
         QVERIFY(fired.wait(3000));
         QCOMPARE(m_kalvex.calls, QStringList());
         QCOMPARE(armed(), 1);
