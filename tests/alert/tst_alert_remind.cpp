@@ -289,28 +289,33 @@ private slots:
     // An open alert follows its reminder as stored: a change fills it again, without a beep,
     // and marks it; a deletion shows in it, also on postponing before it was noticed, and leaves
     // nothing to postpone or delete. Closing moves on only the occurrence shown: not a row
-    // changed or unreadable meanwhile; a deleted one is not written back, nor shown again.
+    // changed (noticed or not) or unreadable meanwhile; a deleted one is not written back, nor
+    // shown again.
     void followsItsReminderWhileOpen()
     {
         Clock::setNow(jan31(10, 5));
         const qint32 moved = addReminder(jan31(10, 0), EventDaily),
                      renamed = addReminder(jan31(10, 0), EventDaily),
                      gone = addReminder(jan31(10, 0), EventDaily),
-                     unseen = addReminder(jan31(10, 0));
+                     unseen = addReminder(jan31(10, 0)), saved = addReminder(jan31(10, 0));
         auto db = OpenReminderDb();
         db->exec(QStringLiteral("UPDATE Main_tbl SET RDate = 1e9 WHERE RMain_Id = %1").arg(unseen));
-        const QPointer<Remind> windows[] = {open(moved), open(renamed), open(gone), open(unseen)};
+        const QPointer<Remind> windows[] = {open(moved), open(renamed), open(gone), open(unseen),
+                                            open(saved)};
         for (Remind* window : windows)
             QVERIFY(window);
         QVERIFY(logLines().join('\n').contains(" -> RLoad: Overflow"));
         const int beeps = m_beeps;
-        db->exec(QStringLiteral("UPDATE Main_tbl SET RDate = %1, RNext = %1 WHERE RMain_Id = %2")
+        db->exec(QStringLiteral("UPDATE Main_tbl SET RDate = %1, RNext = %1 WHERE RMain_Id IN (%2, "
+                                "%3)")
                      .arg(jan31(15, 0).serial(), 0, 'g', 17)
-                     .arg(moved));
+                     .arg(moved)
+                     .arg(saved));
         db->exec(QStringLiteral("UPDATE Main_tbl SET RCaption = 'חדש' WHERE RMain_Id = %1")
                      .arg(renamed));
         db->exec(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(gone));
-        click(windows[2], "cmdDelay"); // before the window heard of it
+        click(windows[4], "cmdExit");  // before the windows heard of it
+        click(windows[2], "cmdDelay"); // the same
         QCOMPARE(control<QLabel>(windows[2], "LblState")->text(), "התזכורת נמחקה");
         QVERIFY(windows[2]->isVisible());
         QTRY_COMPARE(control<QLineEdit>(windows[0], "CTarget")->text(), "31/01/2027 15:00");
@@ -333,10 +338,12 @@ private slots:
         QCOMPARE(reminderDate(moved, "RNext"), jan31(15, 0));
         QCOMPARE(reminderDate(renamed, "RNext"), Date::fromParts(2027, 2, 1, 10, 0));
         QCOMPARE(reminderRow(gone), QVariantMap());
-        QCOMPARE(reminderRow(unseen).value("RActive").toBool(), true);
+        for (qint32 id : {unseen, saved})
+            QCOMPARE(reminderRow(id).value("RActive").toBool(), true);
+        QCOMPARE(reminderDate(saved, "RNext"), jan31(15, 0));
         ShowAlert(gone);
         QTRY_VERIFY(alertWindows().isEmpty());
-        for (qint32 id : {moved, renamed, gone, unseen})
+        for (qint32 id : {moved, renamed, gone, unseen, saved})
             QVERIFY(!IsShown(id));
         QCOMPARE(logLines().filter(" -> RLoad: Overflow"), logLines());
         QVERIFY(Prompt::history().isEmpty());
