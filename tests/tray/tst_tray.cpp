@@ -40,24 +40,9 @@
 
 namespace {
 
-// Receives every message of a peer and answers it.
-class CallRecorder : public QDBusVirtualObject
-{
-public:
-    std::optional<QDBusMessage> received;
-
-    QString introspect(const QString&) const override { return {}; }
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
-    {
-        received = message;
-        connection.send(message.createReply());
-        return true;
-    }
-};
-
 // Kalvex as the tray monitor sees it, recording every call: what the generated proxy sends,
-// received by a peer of this process.
-struct FakeKalvex : KalvexClient
+// received and answered by a peer of this process.
+struct FakeKalvex : QDBusVirtualObject, KalvexClient
 {
     QStringList calls; // the methods called
     int notCreatedLeft = 0;
@@ -92,6 +77,13 @@ struct FakeKalvex : KalvexClient
     void endHeld(bool failed = false) { held.takeFirst()(failed); }
 
     void call(const KalvexCall& method) override { answer(sent(method)); }
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        m_received = message;
+        connection.send(message.createReply());
+        return true;
+    }
 
 private:
     void answer(const QDBusMessage& call)
@@ -106,19 +98,18 @@ private:
     {
         if (!m_proxy)
             connectPeer();
-        m_recorder.received.reset();
+        m_received.reset();
         method(*m_proxy);
-        if (!QTest::qWaitFor([this] { return m_recorder.received.has_value(); }))
+        if (!QTest::qWaitFor([this] { return m_received.has_value(); }))
             return {};
-        return *m_recorder.received;
+        return *m_received;
     }
     void connectPeer()
     {
         QObject::connect(
             &m_server, &QDBusServer::newConnection, &m_server,
             [this](const QDBusConnection& connection) {
-                QDBusConnection(connection)
-                    .registerVirtualObject(KalvexBus::objectPath, &m_recorder);
+                QDBusConnection(connection).registerVirtualObject(KalvexBus::objectPath, this);
                 m_accepted = true;
             },
             Qt::DirectConnection);
@@ -130,7 +121,7 @@ private:
     }
 
     QDBusServer m_server;
-    CallRecorder m_recorder;
+    std::optional<QDBusMessage> m_received;
     std::atomic<bool> m_accepted = false;
     std::unique_ptr<KalvexKVClassInterface> m_proxy;
 };
@@ -179,7 +170,6 @@ class TrayTest : public QObject
         FrmMain::load();
         m_kalvex.calls.clear();
     }
-    QTimer* timerDue() const { return FrmMain::instance()->findChild<QTimer*>("TimerDue"); }
     int armed(const char* timer = "TimerDue") const
     {
         const auto* armedTimer = FrmMain::instance()->findChild<QTimer*>(timer);
@@ -221,16 +211,6 @@ private slots:
         Clock::useSystemClock();
         WriteLogSummary(); // what a test dropped is told in its own log, not the next one's
         m_dir.reset();
-    }
-
-    // Ending the monitor stands apart from the alerts' pair, after a separator.
-    void endingTheMonitorStandsApart()
-    {
-        load(Date::fromParts(2026, 3, 15, 10, 0));
-        const QList<QAction*> items = FrmMain::instance()->findChild<QMenu*>("MainMenu")->actions();
-        const qsizetype exit = items.indexOf(FrmMain::instance()->findChild<QAction*>("mnuExit"));
-        QVERIFY(exit > 0);
-        QVERIFY(items[exit - 1]->isSeparator());
     }
 
     // After the wait for a panel: Abort ends, Retry looks again, Ignore carries on without icon.
@@ -336,7 +316,7 @@ private slots:
     {
         load(at(22, 0, 0));
         QCOMPARE(armed(), 1);
-        QSignalSpy fired(timerDue(), &QTimer::timeout);
+        QSignalSpy fired(FrmMain::instance()->findChild<QTimer*>("TimerDue"), &QTimer::timeout);
         QVERIFY(fired.wait(3000));
         QCOMPARE(m_kalvex.calls, QStringList());
         QCOMPARE(armed(), 1);
@@ -371,9 +351,14 @@ private slots:
     }
 
     // "סגור הכל" and "דחה הכל" are offered while Kalvex has alerts open; the tip tells how many.
+    // Ending the monitor stands apart from them, after a separator.
     void alertItemsWhileAlertsAreOpen()
     {
         load(at(21, 0, 0));
+        const QList<QAction*> items = FrmMain::instance()->findChild<QMenu*>("MainMenu")->actions();
+        const qsizetype exit = items.indexOf(FrmMain::instance()->findChild<QAction*>("mnuExit"));
+        QVERIFY(exit > 0);
+        QVERIFY(items[exit - 1]->isSeparator());
         auto* alerts = FrmMain::instance()->findChild<OpenAlerts*>();
         auto* icon = FrmMain::instance()->findChild<QSystemTrayIcon*>("Picture1");
         using Case = std::pair<int, QString>;
