@@ -2,9 +2,8 @@
 // listener on B that catches every datagram A sends. What A keeps private never goes out.
 #include "common/WindowCaptions.h"
 #include "platform/Clock.h"
-#include "tests/support/E2eSession.h"
 #include "tests/support/KalvexProxy.h"
-#include "tests/support/LanNetwork.h"
+#include "tests/support/LanInstallations.h"
 #include "tests/support/XDesktop.h"
 
 #include <QNetworkDatagram>
@@ -25,17 +24,11 @@ class E2eLanAuthor : public QObject
     std::unique_ptr<E2eSession> m_a;
     std::unique_ptr<QUdpSocket> m_b; // every datagram A sends
 
-    QString diagnostics() const { return "\n" + m_a->logText() + m_a->promptLines().join(" | "); }
-    bool hook(const QString& method, const QVariantList& args) const
-    {
-        return testHook(*m_a, method, args).toBool();
-    }
     QString text(const QString& control) const
     {
-        return testHook(*m_a, "Text", {control}).toString();
+        return m_a->testHook("Text", {control}).toString();
     }
     int rows() const { return m_a->scalarSql("SELECT COUNT(*) FROM Main_tbl").toInt(); }
-    qsizetype sent(const QString& what) const { return m_a->logText().count("SendData: " + what); }
     // The next datagram B receives, in A's code page read as Latin-1: its ASCII parts compare.
     QByteArray nextAtB()
     {
@@ -92,13 +85,13 @@ private slots:
             10000);
         QVERIFY(m_desktop->keys({"ctrl+n"}));
         QTRY_COMPARE(text("LStatus"), " הוספת תזכורת חדשה");
-        QVERIFY(hook("SetText", {"CCaption", "פרטית"}));
+        QVERIFY(m_a->testHook("SetText", {"CCaption", "פרטית"}).toBool());
         QTRY_COMPARE(text("CCaption"), "פרטית");
         QVERIFY(m_desktop->keys({"ctrl+s"}));
         QTRY_COMPARE(rows(), 2);
         sendMarker();
-        QVERIFY2(nextAtB().contains("\tmarker\t"), qPrintable(diagnostics()));
-        QCOMPARE(sent("UPD"), 1);
+        QVERIFY2(nextAtB().contains("\tmarker\t"), qPrintable(logsOf({m_a.get()})));
+        QCOMPARE(sentCount(*m_a, "UPD"), 1);
     }
 };
 

@@ -1,0 +1,43 @@
+#include "tests/support/LanInstallations.h"
+
+QString installationsOn(const LanNetwork& net, const QStringList& nicks, const E2eOptions& options,
+                        Installations& sessions)
+{
+    for (const QString& nick : nicks) {
+        sessions.push_back(installationOn(net, int(sessions.size()), nick, options));
+        if (!sessions.back()->isReady())
+            return nick + QStringLiteral(": ") + sessions.back()->error();
+    }
+    return QString();
+}
+
+QString logsOf(const Installations& sessions, qsizetype chars)
+{
+    QString text;
+    for (const auto& s : sessions)
+        text += logsOf({s.get()}, chars);
+    return text;
+}
+
+qsizetype sentCount(const E2eSession& s, const QString& what)
+{
+    return s.logText().count(QStringLiteral("SendData: ") + what);
+}
+
+qint32 authoredRow(E2eSession& author, qint32 broadcastId)
+{
+    return author
+        .scalarSql(QStringLiteral("SELECT RMain_Id FROM Main_tbl WHERE BroadcastId = ? AND "
+                                  "IAMAuthor = 1"),
+                   {broadcastId})
+        .toInt();
+}
+
+QString receiptsOf(E2eSession& author, qint32 broadcastId)
+{
+    return author
+        .scalarSql(QStringLiteral("SELECT ReceivedBy FROM Main_tbl WHERE BroadcastId = ? AND "
+                                  "IAMAuthor = 1"),
+                   {broadcastId})
+        .toString();
+}
