@@ -11,17 +11,14 @@
 #include <QProcess>
 #include <QTest>
 
-static const QStringList kNicks{"A", "B", "C"};
-
 struct Host
 {
-    std::unique_ptr<E2eSession> s;
+    E2eSession* s = nullptr;
 
-    std::unique_ptr<KalvexKVClassInterface> kalvex() const
+    void showList() const
     {
-        return kalvexOn<KalvexKVClassInterface>(s->bus());
+        kalvexOn<KalvexKVClassInterface>(s->bus())->ShowList(0).waitForFinished();
     }
-    void showList() const { kalvex()->ShowList(0).waitForFinished(); }
     std::unique_ptr<KalvexKVClassDebugInterface> debug() const
     {
         return runningKalvexOn<KalvexKVClassDebugInterface>(s->bus());
@@ -32,10 +29,6 @@ struct Host
         return s->testHook(method, args).toBool();
     }
     bool click(const QString& control) const { return hook("Click", {control}); }
-    QStringList items(const QString& list) const
-    {
-        return s->testHook("Items", {list}).toStringList();
-    }
     bool windowOpen(const QString& objectName) const
     {
         return debug()->Windows().value().contains(objectName);
@@ -66,12 +59,13 @@ class E2eLan : public QObject
     Q_OBJECT
     std::unique_ptr<LanNetwork> m_net;
     std::unique_ptr<XDesktop> m_desktop;
+    Installations m_s;
     Host m_hosts[3];
     Host& A = m_hosts[0];
     Host& B = m_hosts[1];
     Host& C = m_hosts[2];
 
-    QString diagnostics() const { return logsOf({A.s.get(), B.s.get(), C.s.get()}, 100000); }
+    QString diagnostics() const { return logsOf(m_s, 100000); }
     qint32 broadcastId(qint32 id) const
     {
         return A.sql("SELECT BroadcastId FROM Main_tbl WHERE RMain_Id = ?", {id}).toInt();
@@ -118,12 +112,12 @@ private slots:
         m_desktop = std::make_unique<XDesktop>();
         QString error;
         QVERIFY2(m_desktop->start(true, &error), qPrintable(error));
-        for (int h = 0; h < 3; ++h) {
-            m_hosts[h].s = installationOn(
-                *m_net, h, kNicks[h],
-                {.environment = {{"DISPLAY", m_desktop->display()}, {"KV_PROMPT_ANSWER", "Yes"}}});
-            QVERIFY2(m_hosts[h].s->isReady(), qPrintable(m_hosts[h].s->error()));
-        }
+        const QString failed = installationsOn(
+            *m_net, {"A", "B", "C"},
+            {.environment = {{"DISPLAY", m_desktop->display()}, {"KV_PROMPT_ANSWER", "Yes"}}}, m_s);
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
+        for (int h = 0; h < 3; ++h)
+            m_hosts[h].s = m_s[h].get();
         // A's own reminders never fall due on A: its monitor is stopped.
         A.s->setIniValue("Reminder", "Active", "0");
         for (Host& host : m_hosts)
@@ -139,7 +133,7 @@ private slots:
             QStringList names{"not opened"};
             if (A.click("cmdOptList") &&
                 E2eSession::waitFor([&] { return A.windowOpen("frmList"); }))
-                names = A.items("List1");
+                names = A.s->testHook("Items", {"List1"}).toStringList();
             A.click("cmdCancel");
             E2eSession::waitFor([&] { return !A.windowOpen("frmList"); });
             return names;
