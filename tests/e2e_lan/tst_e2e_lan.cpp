@@ -1,5 +1,7 @@
 // Hosts A, B and C, each a network namespace with its own installation, bus and Tolvane:
-// A's user shares, edits, narrows and deletes reminders; B and C keep in step.
+// A's user shares, edits, narrows and deletes reminders; B and C keep in step. What A keeps
+// private never goes out.
+#include "common/WindowCaptions.h"
 #include "platform/Clock.h"
 #include "platform/ui/WindowDirectory.h"
 #include "tests/support/E2eSession.h"
@@ -250,6 +252,31 @@ private slots:
             QString("160|1|2|27"));
         QVERIFY(B.logged(QString::number(id) + "\\tיום הולדת\\t271220270900\\t0\\t0\\t",
                          "Tolvane.log"));
+        closeManager();
+    }
+
+    // The reminder shown is shared with everybody; Ctrl+N, a title, Ctrl+S: nothing goes out
+    // before the marker shared next.
+    void aNewReminderAfterASharedOneStaysPrivate()
+    {
+        const auto rows = [&] { return A.sql("SELECT COUNT(*) FROM Main_tbl").toInt(); };
+        const auto text = [&](const char* control) {
+            return A.s->testHook("Text", {control}).toString();
+        };
+        const int before = rows();
+        const qsizetype updates = sentCount(*A.s, "UPD");
+        A.showList(); // the Hebrew series, shared with everybody
+        WAIT_FOR(
+            m_desktop->windowsTitled(managerWindowCaption()).contains(m_desktop->focusedWindow()));
+        QVERIFY(m_desktop->keys({"ctrl+n"}));
+        WAIT_FOR(text("LStatus") == " הוספת תזכורת חדשה");
+        QVERIFY(A.hook("SetText", {"CCaption", "פרטית"}));
+        WAIT_FOR(text("CCaption") == "פרטית");
+        QVERIFY(m_desktop->keys({"ctrl+s"}));
+        WAIT_FOR(rows() == before + 1);
+        const qint32 marker = shareByScript(*A.s, "marker", "ALL");
+        WAIT_FOR(!B.copy(marker).isEmpty());
+        QCOMPARE(sentCount(*A.s, "UPD"), updates + 1);
         closeManager();
     }
 
