@@ -1,6 +1,10 @@
 // Installations A and B (the real Kalvex and Tolvane) sign what they send and know each other
 // by key; W sends as the Windows release does (unsigned); H, hostile, forges A's and B's
 // datagrams and floods A with B's address. Nothing H sends changes what A or B hold.
+// B is down while A first shares; B starts, announces itself and gets what it missed from A at
+// once, A's receipts naming B; a second announcement gets nothing again. A's next Kalvex still
+// knows B, who is down again. A deletes a shared reminder on the network meanwhile; when B is
+// back it loses its copy.
 #include "tests/support/KalvexProxy.h"
 #include "tests/support/LanInstallations.h"
 #include "tests/support/LanPeer.h"
@@ -8,7 +12,9 @@
 
 #include "common/LanText.h"
 
+#include <QElapsedTimer>
 #include <QNetworkDatagram>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 #include <QUdpSocket>
@@ -30,11 +36,27 @@ class E2eLanTrust : public QObject
     QUdpSocket m_w, m_h, m_hAsB, m_hHears;
     QByteArray m_heard; // every datagram H's LAN port received
     SigningPeer m_hKey;
+    QStringList m_arrivals; // B's Kalvex tells its tray: kind, author, caption
+    QProcess* m_bTray = nullptr;
+    qint32 m_toList = 0, m_toAll = 0; // shared by A while B is down
 
     E2eSession& s(Host h) const { return *m_s[h]; }
     QString caption(Host h, qint32 broadcastId) const
     {
         return copyField(s(h), broadcastId, "RCaption").toString();
+    }
+    bool bHolds(qint32 broadcastId) const
+    {
+        return copyField(s(B), broadcastId, "COUNT(*)").toInt() == 1;
+    }
+    qsizetype bAnnounced() const
+    {
+        return s(B).logText("Tolvane.log").count("SendData: IAM\\tB\\t");
+    }
+    // A click, or what a control shows, in A's running Kalvex (its test build).
+    QVariant onA(const QString& method, const QString& control) const
+    {
+        return s(A).testHook(method, {control});
     }
     // To B by broadcast: H holds B's address itself.
     void send(QUdpSocket& from, const QByteArray& datagram, Host to)
@@ -57,6 +79,12 @@ class E2eLanTrust : public QObject
     }
 
 private slots:
+    void arrived(const QString& kind, int, const QString& author, const QString& caption,
+                 const QString&)
+    {
+        m_arrivals << kind + '|' + author + '|' + caption;
+    }
+
     void initTestCase()
     {
         KV_MAKE_LAN_NETWORK(m_net, 4);
@@ -71,11 +99,77 @@ private slots:
         });
         const QString failed = installationsOn(*m_net, {"A", "B"}, announcingInstallation(), m_s);
         QVERIFY2(failed.isEmpty(), qPrintable(failed));
-        // B announces itself, signed, when its monitor starts: A pins it. B pins A at A's
-        // first share.
         QVERIFY(s(A).startMonitor());
-        s(B).startProgram("Tolvane");
+    }
+
+    // B announces itself, signed, when its monitor starts: A pins it, and sends what B missed
+    // at once. B pins A at A's first share it gets.
+    void whatBMissedWhileDownReachesItWhenItAnnouncesItself()
+    {
+        const qint32 toList = m_toList = shareByScript(s(A), "לרשימה", "B,C");
+        const qint32 toAll = m_toAll = shareByScript(s(A), "לכולם", "ALL");
+        QVERIFY(toList != 0);
+        QVERIFY(toAll != 0);
+        QCOMPARE(sentCount(s(A), "UPD"), 2);
+
+        KalvexKVClassInterface arrivals(QString(), KalvexBus::objectPath, s(B).bus());
+        connect(&arrivals, &KalvexKVClassInterface::SharedReminderArrived, this,
+                &E2eLanTrust::arrived);
+        m_bTray = s(B).startProgram("Tolvane");
+        WAIT_FOR(bAnnounced() > 0, 30000);
+        QElapsedTimer sinceAnnounced;
+        sinceAnnounced.start();
+        WAIT_FOR(bHolds(toList) && bHolds(toAll) && receiptsOf(s(A), toList) == "B\r" &&
+                     receiptsOf(s(A), toAll) == "B\r",
+                 2000);
+        qInfo("caught up %lld ms after B's announcement", sinceAnnounced.elapsed());
+        QCOMPARE(sentCount(s(A), "UPD"), 4);
+        QTRY_COMPARE(m_arrivals, QStringList({"new|A|לרשימה", "new|A|לכולם"}));
         WAIT_FOR(s(A).logText("Kalvex.colleagues").startsWith("B\t"), 30000);
+
+        // B again, as after a resume; a question after it shows when A has carried it out.
+        QUdpSocket b;
+        QVERIFY(m_net->bindIn(B, b));
+        const qsizetype answers = sentCount(s(A), "IAM");
+        for (const QByteArray datagram : {"198.18.0.2\tIAM\tB\t", "198.18.0.2\tWHL\t"})
+            b.writeDatagram(datagram, QHostAddress(LanNetwork::address(A)), kPort);
+        WAIT_FOR(sentCount(s(A), "IAM") > answers, 10000);
+        QCOMPARE(sentCount(s(A), "UPD"), 4);
+    }
+
+    // Who acknowledged and who was seen outlive the Kalvex that saw them.
+    void aNewKalvexKnowsWhoWasSeen()
+    {
+        m_bTray->terminate();
+        QVERIFY(m_bTray->waitForFinished(10000));
+        WAIT_FOR(!s(A).hasOwner(KalvexBus::serviceName), 30000);
+        kalvexOn<KalvexKVClassInterface>(s(A).bus())
+            ->ShowList(authoredRow(s(A), m_toAll))
+            .waitForFinished();
+        QVERIFY2(E2eSession::waitFor([&] {
+                     return onA("Text", "LblReceipts") == "אישרו קבלה: B   טרם אישרו: אין";
+                 }),
+                 qPrintable(onA("Text", "LblReceipts").toString()));
+        QVERIFY(onA("Click", "cmdOptList").toBool());
+        QVERIFY(E2eSession::waitFor([&] { return onA("Items", "List1") == QStringList{"B"}; }));
+        QVERIFY(onA("Click", "cmdCancel").toBool());
+    }
+
+    void aDeletionBMissedWhileDownReachesItWhenItIsBack()
+    {
+        QVERIFY(bHolds(m_toAll));
+        QVERIFY(kalvexOn<KalvexKVClassInterface>(s(A).bus())
+                    ->DeleteReminder(authoredRow(s(A), m_toAll), true)
+                    .value());
+        QCOMPARE(sentCount(s(A), "DEL"), 1);
+        QVERIFY(bHolds(m_toAll));
+
+        const qsizetype announced = bAnnounced();
+        s(B).startProgram("Tolvane");
+        WAIT_FOR(bAnnounced() > announced, 30000);
+        WAIT_FOR(!bHolds(m_toAll), 5000);
+        QCOMPARE(sentCount(s(A), "DEL"), 2);
+        QVERIFY(bHolds(m_toList));
     }
 
     // A's share reaches B, whose receipt reaches A; W's unsigned share is taken from a
@@ -140,6 +234,7 @@ private slots:
     // A flood with B's address leaves B's genuine share through, and A's log blames no B.
     void aFloodWithBsAddressDoesNotSilenceB()
     {
+        QVERIFY(!s(A).logText("Tolvane.log").contains("from unverified 198.18.0.2"));
         const QByteArray datagram = updateDatagram("198.18.0.2", 4242, "B", "flood");
         QTimer flood;
         flood.setTimerType(Qt::PreciseTimer);
