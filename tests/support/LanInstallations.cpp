@@ -24,20 +24,24 @@ qsizetype sentCount(const E2eSession& s, const QString& what)
     return s.logText().count(QStringLiteral("SendData: ") + what);
 }
 
+namespace {
+
+QVariant authoredField(E2eSession& author, qint32 broadcastId, const QString& field)
+{
+    return author.scalarSql(
+        QStringLiteral("SELECT %1 FROM Main_tbl WHERE BroadcastId = ? AND IAMAuthor = 1")
+            .arg(field),
+        {broadcastId});
+}
+
+} // namespace
+
 qint32 authoredRow(E2eSession& author, qint32 broadcastId)
 {
-    return author
-        .scalarSql(QStringLiteral("SELECT RMain_Id FROM Main_tbl WHERE BroadcastId = ? AND "
-                                  "IAMAuthor = 1"),
-                   {broadcastId})
-        .toInt();
+    return authoredField(author, broadcastId, QStringLiteral("RMain_Id")).toInt();
 }
 
 QString receiptsOf(E2eSession& author, qint32 broadcastId)
 {
-    return author
-        .scalarSql(QStringLiteral("SELECT ReceivedBy FROM Main_tbl WHERE BroadcastId = ? AND "
-                                  "IAMAuthor = 1"),
-                   {broadcastId})
-        .toString();
+    return authoredField(author, broadcastId, QStringLiteral("ReceivedBy")).toString();
 }
