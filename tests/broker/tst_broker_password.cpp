@@ -47,12 +47,6 @@ QString writeNow(const QString& password)
     return answer.came ? answer.error : QStringLiteral("no answer");
 }
 
-int modeOf(const QString& path)
-{
-    struct stat info = {};
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
-}
-
 // What the keyring holds under the name the password is kept by.
 QString inKeyring(const QString& key)
 {
@@ -137,7 +131,7 @@ private slots:
     void aFileWhereThereIsNoKeyring()
     {
         QCOMPARE(writeNow("pässword"), QString());
-        QCOMPARE(modeOf(file()), 0600);
+        QCOMPARE(fileMode(file()), 0600);
         QCOMPARE(fileBytes(file()), QByteArray("pässword\n"));
         QCOMPARE(readNow().password, QString("pässword"));
         QVERIFY(!fileBytes(iniFilePath()).contains("pässword"));
@@ -198,7 +192,7 @@ private slots:
             "org.freedesktop.Secret.Collection", "Delete"));
         QCOMPARE(gone.type(), QDBusMessage::ReplyMessage);
         QCOMPARE(writeNow("no-collection"), QString());
-        QCOMPARE(modeOf(file()), 0600);
+        QCOMPARE(fileMode(file()), 0600);
         QCOMPARE(readNow().password, QString("no-collection"));
         QVERIFY(logged().contains("BrokerPassword: the keyring cannot keep it"));
     }

@@ -1,27 +1,26 @@
 // Hosts A, B and C, each a network namespace with its own installation, bus and Tolvane:
-// A's user shares, edits, narrows and deletes reminders; B and C keep in step.
+// A's user shares, edits, narrows and deletes reminders; B and C keep in step. What A keeps
+// private never goes out.
+#include "common/WindowCaptions.h"
 #include "platform/Clock.h"
 #include "platform/ui/WindowDirectory.h"
 #include "tests/support/E2eSession.h"
 #include "tests/support/KalvexProxy.h"
-#include "tests/support/LanNetwork.h"
+#include "tests/support/LanInstallations.h"
 #include "tests/support/XDesktop.h"
 
 #include <QDBusArgument>
 #include <QProcess>
 #include <QTest>
 
-static const QStringList kNicks{"A", "B", "C"};
-
 struct Host
 {
-    std::unique_ptr<E2eSession> s;
+    E2eSession* s = nullptr;
 
-    std::unique_ptr<KalvexKVClassInterface> kalvex() const
+    void showList() const
     {
-        return kalvexOn<KalvexKVClassInterface>(s->bus());
+        kalvexOn<KalvexKVClassInterface>(s->bus())->ShowList(0).waitForFinished();
     }
-    void showList() const { kalvex()->ShowList(0).waitForFinished(); }
     std::unique_ptr<KalvexKVClassDebugInterface> debug() const
     {
         return runningKalvexOn<KalvexKVClassDebugInterface>(s->bus());
@@ -29,13 +28,9 @@ struct Host
     // A click or typing of the test build, carried out after the call returns, in order.
     bool hook(const QString& method, const QVariantList& args) const
     {
-        return testHook(*s, method, args).toBool();
+        return s->testHook(method, args).toBool();
     }
     bool click(const QString& control) const { return hook("Click", {control}); }
-    QStringList items(const QString& list) const
-    {
-        return testHook(*s, "Items", {list}).toStringList();
-    }
     bool windowOpen(const QString& objectName) const
     {
         return debug()->Windows().value().contains(objectName);
@@ -66,12 +61,13 @@ class E2eLan : public QObject
     Q_OBJECT
     std::unique_ptr<LanNetwork> m_net;
     std::unique_ptr<XDesktop> m_desktop;
+    Installations m_s;
     Host m_hosts[3];
     Host& A = m_hosts[0];
     Host& B = m_hosts[1];
     Host& C = m_hosts[2];
 
-    QString diagnostics() const { return logsOf({A.s.get(), B.s.get(), C.s.get()}, 100000); }
+    QString diagnostics() const { return logsOf(m_s, 100000); }
     qint32 broadcastId(qint32 id) const
     {
         return A.sql("SELECT BroadcastId FROM Main_tbl WHERE RMain_Id = ?", {id}).toInt();
@@ -118,18 +114,16 @@ private slots:
         m_desktop = std::make_unique<XDesktop>();
         QString error;
         QVERIFY2(m_desktop->start(true, &error), qPrintable(error));
-        for (int h = 0; h < 3; ++h) {
-            m_hosts[h].s = installationOn(
-                *m_net, h, kNicks[h],
-                {.environment = {{"DISPLAY", m_desktop->display()}, {"KV_PROMPT_ANSWER", "Yes"}}});
-            QVERIFY2(m_hosts[h].s->isReady(), qPrintable(m_hosts[h].s->error()));
-        }
+        const QString failed = installationsOn(
+            *m_net, {"A", "B", "C"},
+            {.environment = {{"DISPLAY", m_desktop->display()}, {"KV_PROMPT_ANSWER", "Yes"}}}, m_s);
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
+        for (int h = 0; h < 3; ++h)
+            m_hosts[h].s = m_s[h].get();
         // A's own reminders never fall due on A: its monitor is stopped.
         A.s->setIniValue("Reminder", "Active", "0");
-        for (Host& host : m_hosts) {
-            host.s->startProgram("Tolvane");
-            WAIT_FOR(!host.s->iniValue("Reminder", "NextDate").isNull());
-        }
+        for (Host& host : m_hosts)
+            QVERIFY2(host.s->startMonitor(), qPrintable(diagnostics()));
     }
 
     // A's recipient list asks the network until somebody answered: B and C answer from their
@@ -141,12 +135,12 @@ private slots:
             QStringList names{"not opened"};
             if (A.click("cmdOptList") &&
                 E2eSession::waitFor([&] { return A.windowOpen("frmList"); }))
-                names = A.items("List1");
+                names = A.s->testHook("Items", {"List1"}).toStringList();
             A.click("cmdCancel");
             E2eSession::waitFor([&] { return !A.windowOpen("frmList"); });
             return names;
         };
-        const auto asked = [&] { return A.s->logText().count("SendData: WHL"); };
+        const auto asked = [&] { return sentCount(*A.s, "WHL"); };
         available();
         WAIT_FOR(asked() == 1);
         for (const Host* host : {&B, &C})
@@ -228,18 +222,6 @@ private slots:
                 QVERIFY2(!host.logged(fault), qPrintable(diagnostics()));
     }
 
-    // A script's reminder goes out as the editor's "שלח ברשת" sends it: to the names given.
-    void aScriptSharesAsTheEditorDoes()
-    {
-        const QDBusPendingReply<int> reply =
-            answered(A.kalvex()->AddReminder("מסקריפט", "2099-12-31T09:00", "", 0, 0, " B "));
-        const qint32 id = reply.value();
-        QVERIFY2(id > 0, qPrintable(reply.error().message()));
-        WAIT_FOR(receivedBy(id) == "B");
-        QVERIFY(B.copy(broadcastId(id)).endsWith("|מסקריפט"));
-        QCOMPARE(A.sql("SELECT SentTo FROM Main_tbl WHERE RMain_Id = ?", {id}).toString(), "B\r");
-    }
-
     // A Hebrew yearly series typed into A's editor (27 Kislev 5788, 27 December 2027) reaches B
     // whole; the first 19 fields, all a Windows peer reads, make it one-time at that date.
     void aHebrewSeriesFromTheEditorReachesAnotherOfficeWhole()
@@ -270,6 +252,31 @@ private slots:
             QString("160|1|2|27"));
         QVERIFY(B.logged(QString::number(id) + "\\tיום הולדת\\t271220270900\\t0\\t0\\t",
                          "Tolvane.log"));
+        closeManager();
+    }
+
+    // The reminder shown is shared with everybody; Ctrl+N, a title, Ctrl+S: nothing goes out
+    // before the marker shared next.
+    void aNewReminderAfterASharedOneStaysPrivate()
+    {
+        const auto rows = [&] { return A.sql("SELECT COUNT(*) FROM Main_tbl").toInt(); };
+        const auto text = [&](const char* control) {
+            return A.s->testHook("Text", {control}).toString();
+        };
+        const int before = rows();
+        const qsizetype updates = sentCount(*A.s, "UPD");
+        A.showList(); // the Hebrew series, shared with everybody
+        WAIT_FOR(
+            m_desktop->windowsTitled(managerWindowCaption()).contains(m_desktop->focusedWindow()));
+        QVERIFY(m_desktop->keys({"ctrl+n"}));
+        WAIT_FOR(text("LStatus") == " הוספת תזכורת חדשה");
+        QVERIFY(A.hook("SetText", {"CCaption", "פרטית"}));
+        WAIT_FOR(text("CCaption") == "פרטית");
+        QVERIFY(m_desktop->keys({"ctrl+s"}));
+        WAIT_FOR(rows() == before + 1);
+        const qint32 marker = shareByScript(*A.s, "marker", "ALL");
+        WAIT_FOR(!B.copy(marker).isEmpty());
+        QCOMPARE(sentCount(*A.s, "UPD"), updates + 1);
         closeManager();
     }
 

@@ -70,11 +70,6 @@ class E2eLanFlood : public QObject
     std::unique_ptr<KalvexKVClassDebugInterface> m_windowsShown; // from any Kalvex
     qint64 m_alertShownMs = -1;                                  // after the flood began
 
-    QString diagnostics() const
-    {
-        return "\nKalvex.log (end): " + m_s->logText().right(3000) +
-               "\nTolvane.log (end): " + m_s->logText("Tolvane.log").right(3000);
-    }
     // Read while Kalvex may be writing: a locked file counts as no answer yet.
     QVariant sql(const QString& query)
     {
@@ -186,7 +181,7 @@ private slots:
         const QByteArray genuine = update(kGenuineId, "genuine");
         m_peer.writeDatagram(genuine, QHostAddress("198.18.0.1"), kPort);
         QVERIFY2(E2eSession::waitFor([&] { return !m_toPeer.isEmpty(); }, 30000),
-                 qPrintable(diagnostics()));
+                 qPrintable(logsOf({m_s.get()})));
         m_flood.stop();
         QVERIFY(E2eSession::waitFor(
             [&] {

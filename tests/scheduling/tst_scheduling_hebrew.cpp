@@ -167,13 +167,6 @@ private slots:
                  expected);
     }
 
-    void theOptionIsOnUntilTurnedOff()
-    {
-        QVERIFY(IsraeliHolidaysOff());
-        SetIsraeliHolidaysOff(false);
-        QVERIFY(!IsraeliHolidaysOff());
-    }
-
     // With days off, a holiday on a weekday is not working: the first day that is not one in
     // October 2027 is Friday 1st, Rosh Hashana I; the first of Shavuot's month is Wednesday 31st.
     void daysOffCountWithTheWeekend()

@@ -1,6 +1,5 @@
 // The rules home: what a reminder stores, what it may not be, how it is written and deleted.
 #include "calendar/HebrewDate.h"
-#include "common/Ini.h"
 #include "scheduling/Occurrences.h"
 #include "scheduling/Recurrence.h"
 #include "scheduling/ReminderRules.h"
@@ -48,11 +47,6 @@ std::optional<F> refusedField(const ReminderRecord& r)
     } catch (const ReminderRefused& e) {
         return e.field();
     }
-}
-
-QString nextDate()
-{
-    return ReadIni(QStringLiteral("Reminder"), QStringLiteral("NextDate"), QString());
 }
 
 } // namespace
@@ -221,7 +215,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ReminderGone, SaveReminder(changed, id));
         QCOMPARE(OpenReminderDb()->scalar("SELECT COUNT(*) FROM Main_tbl").toInt(), 0);
         QVERIFY(SaveReminder(changed, 0) > id);
-        QTRY_COMPARE(nextDate(), QStringLiteral("081220260900"));
+        QTRY_COMPARE(publishedNextDate(), QStringLiteral("081220260900"));
     }
 
     // A script may write before the manager window ever loaded the list.

@@ -77,11 +77,6 @@ const WriteCase kWrites[] = {
      }},
 };
 
-QString publishedNextDate()
-{
-    return ReadIni(SettingsKeys::reminderSection, SettingsKeys::nextDate, QString());
-}
-
 const QString kStale = QStringLiteral("stale");
 
 } // namespace

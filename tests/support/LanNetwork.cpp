@@ -212,15 +212,6 @@ QVariant copyField(E2eSession& s, qint32 broadcastId, const QString& field)
                        {broadcastId});
 }
 
-QVariant testHook(const E2eSession& s, const QString& method, const QVariantList& args)
-{
-    return s
-        .call(KalvexBus::serviceName, QStringLiteral("/TestHooks"),
-              QStringLiteral("Kalvex.TestHooks"), method, args, false)
-        .arguments()
-        .value(0);
-}
-
 QString logsOf(std::initializer_list<const E2eSession*> sessions, qsizetype chars)
 {
     QString text;

@@ -86,9 +86,6 @@ E2eOptions announcingInstallation();
 qint32 shareByScript(E2eSession& s, const QString& caption, const QString& audience);
 // A field of the installation's received copy of a shared reminder; null when it holds none.
 QVariant copyField(E2eSession& s, qint32 broadcastId, const QString& field);
-// A test hook of the installation's running Kalvex (its test build): a click, typing, what a
-// control shows.
-QVariant testHook(const E2eSession& s, const QString& method, const QVariantList& args);
 // The ends of the installations' logs and the prompts they showed, for a wait that failed.
 QString logsOf(std::initializer_list<const E2eSession*> sessions, qsizetype chars = 3000);
 

@@ -1,5 +1,7 @@
 #include "tests/support/ReminderRows.h"
 
+#include "common/Ini.h"
+#include "common/SettingsKeys.h"
 #include "platform/ProgramDir.h"
 #include "store/Reminder.h"
 #include "store/ReminderDb.h"
@@ -60,4 +62,9 @@ QStringList logLines()
 {
     return QString::fromUtf8(fileBytes(ProgramDir::file(QStringLiteral("Kalvex.log"))))
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QString publishedNextDate()
+{
+    return ReadIni(SettingsKeys::reminderSection, SettingsKeys::nextDate, QString());
 }

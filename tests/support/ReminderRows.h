@@ -26,6 +26,8 @@ QVariantMap reminderRow(qint32 id);              // empty when the row does not 
 Date reminderDate(qint32 id, const char* field); // the zero date when null or missing
 
 QStringList logLines();
+// The next due time published in the settings file; empty while none was.
+QString publishedNextDate();
 
 // A fresh program directory with "Kalvex.log" and the clock pinned at now.
 class SchedulingDir

@@ -5,6 +5,7 @@
 
 #include <linux/capability.h>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -22,6 +23,12 @@ void writeBytes(const QString& path, const QByteArray& bytes, QFile::Permissions
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size() ||
         !f.setPermissions(permissions))
         throw std::runtime_error("cannot write test file");
+}
+
+int fileMode(const QString& path)
+{
+    struct stat info = {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
 }
 
 AsFileOwner::AsFileOwner()

@@ -9,6 +9,8 @@
 QByteArray fileBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes,
                 QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner);
+// The permission bits of the file itself (a link's own), -1 when there is none.
+int fileMode(const QString& path);
 
 // A UDP port that nothing on this machine's addresses holds at the moment of asking.
 quint16 freeUdpPort();
