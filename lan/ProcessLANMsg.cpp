@@ -3,6 +3,7 @@
 #include "broker/BrokerTopics.h"
 #include "common/LanText.h"
 #include "common/Log.h"
+#include "common/OwnAddresses.h"
 #include "common/Trapped.h"
 #include "lan/ColleaguesSeen.h"
 #include "lan/LanFormat.h"
@@ -23,9 +24,7 @@
 #include "store/Schema.h"
 #include "store/WriteBatch.h"
 
-#include <QElapsedTimer>
 #include <QHostAddress>
-#include <QNetworkInterface>
 
 #include <optional>
 #include <utility>
@@ -113,19 +112,6 @@ void dispatch(const QStringList& tokens)
     }
 }
 
-// The addresses of this machine, asked of the system every few seconds at
-// most rather than for every datagram.
-const QList<QHostAddress>& ownAddresses()
-{
-    static QList<QHostAddress> addresses;
-    static QElapsedTimer age;
-    if (!age.isValid() || age.elapsed() > 5000) {
-        addresses = QNetworkInterface::allAddresses();
-        age.start();
-    }
-    return addresses;
-}
-
 // The received copy with this identity as stored now; nothing when none.
 std::optional<ReminderRecord> receivedCopy(qint32 broadcastId)
 {
@@ -197,8 +183,7 @@ bool IsOwnMsg(const QStringList& tokens)
         SetLocalIP();
     if (sender == LocalIP)
         return true;
-    const QHostAddress address(sender);
-    return !address.isNull() && ownAddresses().contains(address);
+    return isOwnAddress(QHostAddress(sender));
 }
 
 void ReceiveRUpdate(const QStringList& tokens)

@@ -318,6 +318,7 @@ private slots:
         ProcessLANMsg(lanTextFromBytes(dana.sign("127.0.0.2\tIAM\tdana\t")));
         ProcessLANMsg(lanTextFromBytes("127.0.0.3\tIAM\twin\t"));
         ProcessLANMsg(lanTextFromBytes("10.9.8.7\tIAM\tfar\t"), "mqtt:ufar");
+        ProcessLANMsg(lanTextFromBytes("10.9.8.6\tIAM\twide\t"), "relay:ur:10.1.2.3");
         frmList window(QString(), 0);
         window.show();
         auto* list = window.findChild<QListWidget*>("List1");
@@ -330,6 +331,7 @@ private slots:
         };
         QCOMPARE(shows("win"), QString("win: Windows, נראה ברשת המקומית (127.0.0.3)"));
         QCOMPARE(shows("far"), QString("far: Windows, נראה דרך שרת ההודעות (ufar)"));
+        QCOMPARE(shows("wide"), QString("wide: Windows, נראה דרך הממסר ur (10.1.2.3)"));
         QVERIFY(!confirm->isEnabled());
         QVERIFY(shows("dana").startsWith("dana: לא מאומת, טביעת אצבע "));
         QVERIFY(shows("dana").contains(keyFingerprint(dana.key())));

@@ -282,6 +282,8 @@ private slots:
         const QString broker = QStringLiteral("mqtt:dana");
         QTest::newRow("an hour, by the broker") << qint64(3600) << broker << false << true;
         QTest::newRow("29 days, by the broker") << qint64(29 * 86400) << broker << false << true;
+        QTest::newRow("an hour, by a relay")
+            << qint64(3600) << QStringLiteral("relay:ur:10.0.0.5") << false << true;
         QTest::newRow("31 days, by the broker") << qint64(31 * 86400) << broker << false << false;
         QTest::newRow("an hour, from the LAN")
             << qint64(3600) << LanPeer::kAddress << false << false;
