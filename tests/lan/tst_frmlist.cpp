@@ -138,7 +138,7 @@ private slots:
     }
 
     // The broker's address and user name are refused beside their field, in Hebrew; the
-    // password is kept in its own file, never in the settings.
+    // password is kept in its own file, never in the settings; the relay switch is stored.
     void brokerGroup()
     {
         const QString none = "<none>";
@@ -155,10 +155,12 @@ private slots:
             find<QLineEdit>("txtBrokerAddress")->setText(address);
             find<QLineEdit>("txtBrokerUser")->setText(user);
             find<QLineEdit>("txtBrokerPassword")->setText("s3cret");
+            find<QCheckBox>("OptRelay")->setChecked(true);
             save();
             QCOMPARE(Prompt::history().value(0).text, refusal);
             QCOMPARE(ReadIni("Broker", "Address", none), stored);
         }
+        QCOMPARE(ReadIni("Broker", "Relay", none), QString("1"));
         QTRY_COMPARE(fileBytes(BrokerPassword::fallbackFile()), QByteArray("s3cret\n"));
         QVERIFY(!fileBytes(iniFilePath()).contains("s3cret"));
     }
