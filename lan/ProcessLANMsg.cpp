@@ -23,6 +23,7 @@
 #include "store/ReminderDb.h"
 #include "store/Schema.h"
 #include "store/WriteBatch.h"
+#include "trust/InstallationSigner.h"
 
 #include <QHostAddress>
 
@@ -136,6 +137,11 @@ void noteStored(const std::optional<ReminderRecord>& before, qint32 broadcastId)
     afterCommit([arrival] { NoteSharedArrival(arrival); });
 }
 
+bool isOwnSignature(const CheckedSender& sender)
+{
+    return sender.isSigned && sender.key == installationKeyPair().publicKey();
+}
+
 // The lookups by network identity need their index, which a file of an
 // earlier build may lack.
 void ensureIndexesOnce()
@@ -166,9 +172,12 @@ void ProcessLANMsg(const QString& received, const QString& source)
         }
         QStringList tokens;
         StrTok(text, tokens, kFieldEnd);
-        // Tolvane passes over its own messages from the broker; field 0 there
-        // may be another site's address that happens to be ours.
-        if (!BrokerTopics::isBrokerSource(source) && IsOwnMsg(tokens))
+        // Its own come back: from the LAN, field 0 is this machine's address;
+        // by the broker, where field 0 may be another site's address that
+        // happens to be ours, the signature tells (a relay of this segment
+        // carries this machine's broadcasts).
+        if (BrokerTopics::isBrokerSource(source) ? isOwnSignature(checked->sender)
+                                                 : IsOwnMsg(tokens))
             return;
         ensureIndexesOnce();
         dispatch(tokens);
