@@ -17,40 +17,28 @@ enum Host { W, R, B, M };
 constexpr quint16 kPort = 217;
 const QString kConnected = "Broker: שרת ההודעות: מחובר";
 
-struct Heard
-{
-    QByteArray data;
-    QString from;
-    QString to;
-};
-
-// What a socket of a host's LAN port receives, kept.
-class Capture : public QObject
+// What a host's LAN port receives, kept.
+class Capture : public QUdpSocket
 {
 public:
     bool listen(const LanNetwork& net, Host host)
     {
-        connect(&m_socket, &QUdpSocket::readyRead, this, [this] {
-            while (m_socket.hasPendingDatagrams()) {
-                const QNetworkDatagram d = m_socket.receiveDatagram();
-                m_heard.push_back(
-                    {d.data(), d.senderAddress().toString(), d.destinationAddress().toString()});
-            }
+        connect(this, &QUdpSocket::readyRead, this, [this] {
+            while (hasPendingDatagrams())
+                m_heard << receiveDatagram();
         });
-        return net.listenIn(host, m_socket, kPort);
+        return net.listenIn(host, *this, kPort);
     }
-    QList<Heard> containing(const QByteArray& piece) const
+    QList<QNetworkDatagram> containing(const QByteArray& piece) const
     {
-        QList<Heard> found;
-        for (const Heard& heard : m_heard)
-            if (heard.data.contains(piece))
-                found << heard;
+        QList<QNetworkDatagram> found;
+        std::copy_if(m_heard.begin(), m_heard.end(), std::back_inserter(found),
+                     [&](const QNetworkDatagram& heard) { return heard.data().contains(piece); });
         return found;
     }
 
 private:
-    QUdpSocket m_socket;
-    QList<Heard> m_heard;
+    QList<QNetworkDatagram> m_heard;
 };
 
 QByteArray ackOf(qint32 id, const QByteArray& nick)
@@ -139,10 +127,10 @@ private slots:
         sendFromW(updateDatagram(w, 501, "W", "from W"));
         sendFromW(updateDatagram(w, 502, "W", "marker"));
         WAIT_FOR(!m_atW.containing(ackOf(502, "B")).isEmpty());
-        const QList<Heard> acks = m_atW.containing(ackOf(501, "B"));
+        const QList<QNetworkDatagram> acks = m_atW.containing(ackOf(501, "B"));
         QCOMPARE(acks.size(), 1);
-        QCOMPARE(acks[0].from, LanNetwork::address(R));
-        QCOMPARE(acks[0].to, LanNetwork::address(W));
+        QCOMPARE(acks[0].senderAddress().toString(), LanNetwork::address(R));
+        QCOMPARE(acks[0].destinationAddress().toString(), LanNetwork::address(W));
         QCOMPARE(
             s(B).scalarSql("SELECT COUNT(*) FROM Unsigned_tbl WHERE BroadcastId = 501").toInt(), 1);
     }
@@ -153,9 +141,9 @@ private slots:
         const qint32 shared = shareByScript(s(B), "מ-B", "ALL");
         const qint32 marker = shareByScript(s(B), "סימן", "ALL");
         WAIT_FOR(!m_atW.containing(shareOf(marker)).isEmpty());
-        const QList<Heard> shares = m_atW.containing(shareOf(shared));
+        const QList<QNetworkDatagram> shares = m_atW.containing(shareOf(shared));
         QCOMPARE(shares.size(), 1);
-        QCOMPARE(shares[0].from, LanNetwork::address(R));
+        QCOMPARE(shares[0].senderAddress().toString(), LanNetwork::address(R));
         QCOMPARE(s(R).logText("Tolvane.log").count(QString::number(shared)), 1);
     }
 
