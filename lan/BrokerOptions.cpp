@@ -9,6 +9,7 @@
 #include "lan/RestartMonitor.h"
 #include "platform/ui/Named.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFormLayout>
 #include <QLabel>
@@ -30,6 +31,13 @@ BrokerOptions::BrokerOptions(QWidget* parent)
     txtBrokerPassword->setPlaceholderText(QStringLiteral("ללא שינוי"));
     txtBrokerCaFile = box(stored.caFile, "txtBrokerCaFile");
     txtBrokerCaFile->setPlaceholderText(QStringLiteral("אישורי המערכת"));
+    OptRelay = named(new QCheckBox(QStringLiteral("ממסר: העבר בין הרשת המקומית לשרת"), this),
+                     QStringLiteral("OptRelay"));
+    OptRelay->setToolTip(QStringLiteral(
+        "מחשב זה יעביר לשרת ההודעות את מה שנשלח ברשת המקומית, גם ממחשבים שאינם מחוברים לשרת "
+        "(כמו גרסת Windows), וישדר ברשת המקומית את מה שעמיתים מחוץ לה שולחים. די במחשב אחד "
+        "כזה בכל רשת מקומית."));
+    OptRelay->setChecked(stored.relay);
     LblBrokerState = named(new QLabel(this), QStringLiteral("LblBrokerState"));
     LblBrokerState->setWordWrap(true);
     auto* layout = new QFormLayout(this);
@@ -37,6 +45,7 @@ BrokerOptions::BrokerOptions(QWidget* parent)
     layout->addRow(QStringLiteral("שם משתמש"), txtBrokerUser);
     layout->addRow(QStringLiteral("סיסמה"), txtBrokerPassword);
     layout->addRow(QStringLiteral("קובץ רשויות אישורים"), txtBrokerCaFile);
+    layout->addRow(OptRelay);
     layout->addRow(LblBrokerState);
 
     const std::optional<BrokerAddress> address = parseBrokerAddress(stored.address);
@@ -95,9 +104,9 @@ bool BrokerOptions::save()
 {
     const BrokerSettings before = readBrokerSettings();
     const BrokerSettings after{txtBrokerAddress->text().trimmed(), txtBrokerUser->text().trimmed(),
-                               txtBrokerCaFile->text().trimmed(), before.relay};
+                               txtBrokerCaFile->text().trimmed(), OptRelay->isChecked()};
     const bool changed = after.address != before.address || after.user != before.user ||
-                         after.caFile != before.caFile;
+                         after.caFile != before.caFile || after.relay != before.relay;
     if (changed && !writeBrokerSettings(after))
         WriteLog(QStringLiteral("Save Settings: the broker's settings were not written"), LogError);
     if (txtBrokerPassword->text().isEmpty())

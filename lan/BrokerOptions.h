@@ -3,12 +3,13 @@
 #include <QGroupBox>
 
 class BrokerLink;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 
 // The options window's group "שרת הודעות": the broker's address, the user
 // name, the password (kept through BrokerPassword, never in the settings
-// file), the certificate authority's file, and the
+// file), the certificate authority's file, the relay switch "ממסר", and the
 // state of a connection made with the settings as stored, so the user sees
 // whether they work (connected, or refused and why).
 class BrokerOptions : public QGroupBox
@@ -31,6 +32,7 @@ private:
     QLineEdit* txtBrokerUser;
     QLineEdit* txtBrokerPassword; // empty: unchanged
     QLineEdit* txtBrokerCaFile;
+    QCheckBox* OptRelay;
     QLabel* LblBrokerState;
     BrokerLink* m_probe = nullptr;
 };

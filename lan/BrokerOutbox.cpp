@@ -105,9 +105,7 @@ void publishTo(const QString& source, const QByteArray& bytes)
     BrokerLink* link = currentLink();
     if (!link)
         throw Failure(QStringLiteral("No broker for ") + source);
-    publish(link,
-            BrokerTopics::answerTopic(BrokerTopics::userOfSource(source), link->options().user),
-            bytes);
+    publish(link, BrokerTopics::answerTopicFor(source, link->options().user), bytes);
 }
 
 bool holdsKalvex()

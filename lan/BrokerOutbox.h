@@ -7,7 +7,8 @@
 // goes to everybody on the LAN goes to the office's topic too, the very
 // bytes signed once (a colleague who gets both takes the second as a
 // replay); an answer to a colleague met through the broker goes to his
-// topic alone.
+// topic alone, and one to a machine behind a relay to the relay's topic
+// for it.
 //
 // Kalvex publishes on a connection of its own (a clean session, a client id
 // of this process), so what it signs is sent from where it is signed,
@@ -18,8 +19,8 @@ namespace BrokerOutbox {
 
 // Nothing when no broker is set.
 void publishToEverybody(const QByteArray& bytes);
-// To a source "mqtt:<user>"; throws Failure when no broker is set or the
-// outbox is full.
+// To a broker source ("mqtt:<user>", "relay:<relay>:<lanaddr>"); throws Failure when no broker is
+// set or the outbox is full.
 void publishTo(const QString& source, const QByteArray& bytes);
 // Whether Kalvex must stay for the broker's acknowledgements.
 bool holdsKalvex();

@@ -32,6 +32,9 @@ QString WhereSeen(const QString& nick)
             [&] { address = ColleagueAddress(*OpenReminderDb(), nick); });
     if (address.isEmpty())
         return {};
+    if (const QString lanAddress = BrokerTopics::lanAddressOfSource(address); !lanAddress.isEmpty())
+        return QStringLiteral("דרך הממסר %1 (%2)")
+            .arg(BrokerTopics::userOfSource(address), lanAddress);
     if (BrokerTopics::isBrokerSource(address))
         return QStringLiteral("דרך שרת ההודעות (%1)").arg(BrokerTopics::userOfSource(address));
     return QStringLiteral("ברשת המקומית (%1)").arg(address);

@@ -18,5 +18,6 @@ bool NoteSeen(const QString& nick, const QString& address);
 QStringList ColleaguesKnown();
 
 // Where the colleague was last seen, for the recipient list: "ברשת המקומית
-// (<address>)" or "דרך שרת ההודעות (<user>)"; empty when never.
+// (<address>)", "דרך שרת ההודעות (<user>)" or, for a machine behind a relay,
+// "דרך הממסר <relay> (<address>)"; empty when never.
 QString WhereSeen(const QString& nick);

@@ -3,6 +3,7 @@
 #include "broker/BrokerTopics.h"
 #include "common/LanText.h"
 #include "common/Log.h"
+#include "common/OwnAddresses.h"
 #include "common/Trapped.h"
 #include "lan/ColleaguesSeen.h"
 #include "lan/LanFormat.h"
@@ -22,10 +23,9 @@
 #include "store/ReminderDb.h"
 #include "store/Schema.h"
 #include "store/WriteBatch.h"
+#include "trust/InstallationSigner.h"
 
-#include <QElapsedTimer>
 #include <QHostAddress>
-#include <QNetworkInterface>
 
 #include <optional>
 #include <utility>
@@ -113,19 +113,6 @@ void dispatch(const QStringList& tokens)
     }
 }
 
-// The addresses of this machine, asked of the system every few seconds at
-// most rather than for every datagram.
-const QList<QHostAddress>& ownAddresses()
-{
-    static QList<QHostAddress> addresses;
-    static QElapsedTimer age;
-    if (!age.isValid() || age.elapsed() > 5000) {
-        addresses = QNetworkInterface::allAddresses();
-        age.start();
-    }
-    return addresses;
-}
-
 // The received copy with this identity as stored now; nothing when none.
 std::optional<ReminderRecord> receivedCopy(qint32 broadcastId)
 {
@@ -148,6 +135,11 @@ void noteStored(const std::optional<ReminderRecord>& before, qint32 broadcastId)
     const SharedArrival arrival{before ? SharedArrival::Changed : SharedArrival::New,
                                 after->RMain_Id, after->RAuthor, after->RCaption, after->RDate};
     afterCommit([arrival] { NoteSharedArrival(arrival); });
+}
+
+bool isOwnSignature(const CheckedSender& sender)
+{
+    return sender.isSigned && sender.key == installationKeyPair().publicKey();
 }
 
 // The lookups by network identity need their index, which a file of an
@@ -180,9 +172,12 @@ void ProcessLANMsg(const QString& received, const QString& source)
         }
         QStringList tokens;
         StrTok(text, tokens, kFieldEnd);
-        // Tolvane passes over its own messages from the broker; field 0 there
-        // may be another site's address that happens to be ours.
-        if (!BrokerTopics::isBrokerSource(source) && IsOwnMsg(tokens))
+        // Its own come back: from the LAN, field 0 is this machine's address;
+        // by the broker, where field 0 may be another site's address that
+        // happens to be ours, the signature tells (a relay of this segment
+        // carries this machine's broadcasts).
+        if (BrokerTopics::isBrokerSource(source) ? isOwnSignature(checked->sender)
+                                                 : IsOwnMsg(tokens))
             return;
         ensureIndexesOnce();
         dispatch(tokens);
@@ -197,8 +192,7 @@ bool IsOwnMsg(const QStringList& tokens)
         SetLocalIP();
     if (sender == LocalIP)
         return true;
-    const QHostAddress address(sender);
-    return !address.isNull() && ownAddresses().contains(address);
+    return isOwnAddress(QHostAddress(sender));
 }
 
 void ReceiveRUpdate(const QStringList& tokens)

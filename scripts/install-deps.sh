@@ -16,7 +16,7 @@ if [ "${1:-}" != --programs ]; then
   PACKAGES+=(
     xvfb xauth trayer openbox x11-utils xdotool
     cups cups-client mupdf-tools xclip
-    iproute2 sqlite3 python3 gnome-keyring mosquitto openssl
+    iproute2 sqlite3 python3 gnome-keyring mosquitto mosquitto-clients openssl
     clang libclang-rt-14-dev
     dpkg-dev binutils file lintian appstream
   )

@@ -7,6 +7,7 @@
 #include "common/LanText.h"
 #include "common/Log.h"
 #include "common/Trapped.h"
+#include "tray/BrokerRelay.h"
 #include "tray/BrokerState.h"
 #include "tray/LanHandOver.h"
 #include "trust/Fingerprint.h"
@@ -31,7 +32,7 @@ QString stateText(BrokerLink::State state, const QString& why)
 
 } // namespace
 
-BrokerReceiver::BrokerReceiver(LanHandOver* handOver, QObject* parent)
+BrokerReceiver::BrokerReceiver(LanHandOver* handOver, quint16 lanPort, QObject* parent)
     : QObject(parent), m_handOver(handOver)
 {
     const BrokerSettings settings = readBrokerSettings();
@@ -49,8 +50,10 @@ BrokerReceiver::BrokerReceiver(LanHandOver* handOver, QObject* parent)
         }))
         return;
     m_link = new BrokerLink({*address, settings.user, settings.caFile, clientId, true,
-                             BrokerTopics::subscriptions(settings.user)},
+                             BrokerTopics::subscriptions(settings.user, settings.relay)},
                             this);
+    if (settings.relay)
+        m_relay = new BrokerRelay(m_link, lanPort, this);
     connect(m_link, &BrokerLink::stateChanged, this, &BrokerReceiver::showState);
     connect(m_link, &BrokerLink::received, this, &BrokerReceiver::take);
     showState(BrokerLink::State::Connecting, QString());
@@ -73,13 +76,27 @@ void BrokerReceiver::connectWith(const QString& password, const QString& error)
 
 void BrokerReceiver::take(const QString& topic, const QByteArray& payload)
 {
-    const std::optional<QString> user = BrokerTopics::publisherOf(topic);
-    if (user && *user != m_link->options().user) {
-        LogFolding folding;
-        WriteLog(QStringLiteral("DataArrival: ") + datagramExcerpt(payload), LogInformation);
-        m_handOver->take(payload, BrokerTopics::sourceOf(*user));
-    }
+    if (const std::optional<BrokerTopics::Message> message = BrokerTopics::messageOn(topic))
+        carry(*message, payload);
     m_link->doneWithReceived();
+}
+
+void BrokerReceiver::carry(const BrokerTopics::Message& message, const QByteArray& payload)
+{
+    using Message = BrokerTopics::Message;
+    const QString& me = m_link->options().user;
+    if (message.kind == Message::Via) {
+        if (m_relay && message.relay == me)
+            m_relay->toLanMachine(message.lanAddress, payload);
+        return;
+    }
+    if (message.publisher == me)
+        return;
+    LogFolding folding;
+    WriteLog(QStringLiteral("DataArrival: ") + datagramExcerpt(payload), LogInformation);
+    m_handOver->take(payload, message.source());
+    if (m_relay && message.kind != Message::Answer)
+        m_relay->toLan(payload);
 }
 
 // Each change once, in the log and the tip; not each try.

@@ -10,6 +10,7 @@
 #include "platform/WallClockWatch.h"
 #include "platform/ui/Named.h"
 #include "tray/BrokerReceiver.h"
+#include "tray/BrokerRelay.h"
 #include "tray/LanAnnounce.h"
 #include "tray/LanHandOver.h"
 
@@ -49,7 +50,7 @@ void frmWinSock::load(bool receiving)
     std::unique_ptr<frmWinSock> form(new frmWinSock);
     form->bindPort(port);
     form->m_announces = receiving;
-    new BrokerReceiver(form->m_handOver, form.get());
+    form->m_broker = new BrokerReceiver(form->m_handOver, port, form.get());
     g_instance = std::move(form);
     if (receiving)
         LanAnnounce(port);
@@ -111,6 +112,9 @@ void frmWinSock::Winsock1_DataArrival()
         if (reading.elapsed() >= kReadSliceMs)
             return;
         const QNetworkDatagram datagram = Winsock1->receiveDatagram();
+        if (BrokerRelay* relay = m_broker ? m_broker->relay() : nullptr;
+            relay && !relay->fromLan(datagram.data(), datagram.senderAddress()))
+            continue;
         WriteLog(QStringLiteral("DataArrival: ") + datagramExcerpt(datagram.data()),
                  LogInformation);
         m_handOver->take(datagram.data(), datagram.senderAddress().toString());

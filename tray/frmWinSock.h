@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class BrokerReceiver;
 class LanHandOver;
 class QTimer;
 class QUdpSocket;
@@ -21,7 +22,8 @@ class QUdpSocket;
 // Reading empties the socket at once, so a burst finds room in its buffer,
 // but gives way to the event loop after kReadSliceMs, so the clock and the
 // hand-over go on during a flood; datagrams the system drops meanwhile (the
-// buffer full) are counted in the log's summary.
+// buffer full) are counted in the log's summary. A relay (BrokerRelay) sees
+// each datagram first.
 // A port the receiver could not bind: the description for the log, and the
 // same told to the user in Hebrew.
 class PortRefused : public Failure
@@ -64,6 +66,7 @@ private:
 
     QUdpSocket* Winsock1;
     LanHandOver* m_handOver;
+    BrokerReceiver* m_broker = nullptr;
     QTimer* m_dropsLook;
     std::optional<quint64> m_systemDrops; // as last looked at
     bool m_announces = false;

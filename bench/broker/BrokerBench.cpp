@@ -1,13 +1,16 @@
 // Prints what the broker's links cost beside their targets, on a mosquitto of
 // its own on loopback: one share to 200 installations (each its own link, as
 // Tolvane holds it), and 1,000 shares kept for an installation that was off,
-// delivered when it connects. Asserts nothing.
+// delivered when it connects; and what a relay carries from its LAN to an
+// installation met through the broker. Asserts nothing.
 #include "broker/BrokerLink.h"
 #include "broker/BrokerTopics.h"
+#include "tray/BrokerRelay.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHostAddress>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -160,6 +163,47 @@ void keptForAnInstallationThatWasOff(const Broker& broker)
                 all && std::is_sorted(order.begin(), order.end()) ? "in order" : "NOT in order");
 }
 
+// A relay's LAN hears 1,000 datagrams at once from one machine (played here:
+// nothing goes on the network); what it carries reaches another installation.
+void relayedFromTheLan(const Broker& broker)
+{
+    // The relay publishes under its user name, as Tolvane's link does.
+    auto relayLink = std::make_unique<BrokerLink>(BrokerLink::Options{broker.address(),
+                                                                      QStringLiteral("relay"),
+                                                                      QString(),
+                                                                      QStringLiteral("bench-relay"),
+                                                                      true,
+                                                                      {}});
+    relayLink->start(QString());
+    auto receiver = newLink(broker, QStringLiteral("far"), true);
+    int received = 0;
+    QObject::connect(receiver.get(), &BrokerLink::received, [&] {
+        ++received;
+        receiver->doneWithReceived();
+    });
+    const auto isConnected = [](const auto& link) {
+        return link->state() == BrokerLink::State::Connected;
+    };
+    if (!waitFor([&] { return isConnected(relayLink) && isConnected(receiver); }, 10000)) {
+        std::printf("relay: not connected\n");
+        return;
+    }
+    BrokerRelay relay(relayLink.get(), 217, nullptr);
+    const QHostAddress machine(QStringLiteral("198.51.100.7"));
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < kKeptShares; ++i)
+        relay.fromLan(share(i), machine);
+    const qint64 offeredMs = clock.elapsed();
+    const int expected = std::min(kKeptShares, BrokerRelay::kBurst);
+    const bool all = waitFor([&] { return received >= expected; }, 30000);
+    std::printf("relay: %d LAN datagrams at once taken in %lld ms; %d carried (its burst of %d, "
+                "the rest over its rate of %d a second), the last received after %lld ms%s\n",
+                kKeptShares, static_cast<long long>(offeredMs), received, BrokerRelay::kBurst,
+                BrokerRelay::kPerSecond, static_cast<long long>(clock.elapsed()),
+                all ? "" : " (not all)");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -172,5 +216,6 @@ int main(int argc, char** argv)
     }
     oneShareToAll(broker);
     keptForAnInstallationThatWasOff(broker);
+    relayedFromTheLan(broker);
     return 0;
 }

@@ -10,32 +10,84 @@ class TestBrokerTopics : public QObject
     Q_OBJECT
 
 private slots:
-    void publisherOf_data()
+    // Built topics read as the ACL expects, and name back who published them.
+    void topics_data()
     {
+        using namespace BrokerTopics;
         QTest::addColumn<QString>("topic");
-        QTest::addColumn<QString>("publisher"); // "" when nobody
-        QTest::newRow("to everybody") << "veltrum/all/dana"
-                                      << "dana";
-        QTest::newRow("an answer") << "veltrum/to/me/dana"
-                                   << "dana";
-        QTest::newRow("Hebrew user") << "veltrum/all/דנה"
-                                     << "דנה";
-        QTest::newRow("another root") << "other/all/dana"
-                                      << "";
-        QTest::newRow("a level more") << "veltrum/all/dana/x"
-                                      << "";
-        QTest::newRow("answer without sender") << "veltrum/to/me"
-                                               << "";
-        QTest::newRow("empty user") << "veltrum/all/"
-                                    << "";
-        QTest::newRow("another kind") << "veltrum/any/dana"
-                                      << "";
+        QTest::addColumn<QString>("text");  // as the broker must see it
+        QTest::addColumn<QString>("named"); // "kind publisher relay machine", "" when nobody
+        const auto row = [](const char* name, const QString& topic, const char* text,
+                            const char* named) { QTest::newRow(name) << topic << text << named; };
+        row("to everybody", everybodyTopic("dana"), "veltrum/all/dana", "0 dana  ");
+        row("an answer", answerTopic("me", "dana"), "veltrum/to/me/dana", "1 dana  ");
+        row("Hebrew user", "veltrum/all/דנה", "veltrum/all/דנה", "0 דנה  ");
+        row("relayed", relayedTopic("r1", "10.0.0.5"), "veltrum/relay/r1/10.0.0.5",
+            "2 r1 r1 10.0.0.5");
+        row("via a relay", viaTopic("r1", "10.0.0.5", "dana"), "veltrum/via/r1/10.0.0.5/dana",
+            "3 dana r1 10.0.0.5");
+        for (const char* nobody :
+             {"other/all/dana", "veltrum/all/dana/x", "veltrum/to/me", "veltrum/all/",
+              "veltrum/any/dana", "veltrum/relay/r1", "veltrum/relay/r1/host",
+              "veltrum/relay/r1/10.0.0.05", "veltrum/relay/+/10.0.0.5", "veltrum/via/r1/10.0.0.5",
+              "veltrum/via/+/10.0.0.5/dana"})
+            row(nobody, nobody, nobody, "");
     }
-    void publisherOf()
+    void topics()
     {
         QFETCH(QString, topic);
-        QFETCH(QString, publisher);
-        QCOMPARE(BrokerTopics::publisherOf(topic).value_or(QString()), publisher);
+        QFETCH(QString, text);
+        QFETCH(QString, named);
+        QCOMPARE(topic, text);
+        const std::optional<BrokerTopics::Message> message = BrokerTopics::messageOn(topic);
+        QCOMPARE(message ? QString("%1 %2 %3 %4")
+                               .arg(message->kind)
+                               .arg(message->publisher, message->relay, message->lanAddress)
+                         : QString(),
+                 named);
+    }
+
+    // Kalvex answers a source where its sender reads: a user's topic, or the relay's for the
+    // machine behind it; a relayed source never names the relay as its sender.
+    void sources_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("parsed"); // "user machine answerTopic", "" when no broker's
+        QTest::newRow("a user") << BrokerTopics::sourceOf("dana") << "dana  veltrum/to/dana/me";
+        QTest::newRow("relayed") << BrokerTopics::relayedSourceOf("r1", "10.0.0.5")
+                                 << "r1 10.0.0.5 veltrum/via/r1/10.0.0.5/me";
+        QTest::newRow("relay with a colon") << "relay:a:b:10.0.0.5"
+                                            << "a:b 10.0.0.5 veltrum/via/a:b/10.0.0.5/me";
+        QTest::newRow("relayed from a received message")
+            << BrokerTopics::messageOn("veltrum/relay/r1/10.0.0.5")->source()
+            << "r1 10.0.0.5 veltrum/via/r1/10.0.0.5/me";
+        for (const char* none :
+             {"10.0.0.5", "mqtt:", "mqtt:a/b", "relay:r1:", "relay::10.0.0.5", "relay:r1:10.0.0",
+              "relay:r1:010.0.0.5", "relay:r/1:10.0.0.5", "relay:10.0.0.5"})
+            QTest::newRow(none) << none << "";
+    }
+    void sources()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, parsed);
+        QCOMPARE(BrokerTopics::isBrokerSource(source)
+                     ? QString("%1 %2 %3")
+                           .arg(BrokerTopics::userOfSource(source),
+                                BrokerTopics::lanAddressOfSource(source),
+                                BrokerTopics::answerTopicFor(source, "me"))
+                     : QString(),
+                 parsed);
+    }
+
+    // Each user subscribes to what the others publish for it, never to another's answers; a
+    // relay also to the answers it carries on.
+    void subscriptions()
+    {
+        QCOMPARE(BrokerTopics::subscriptions("me"),
+                 (QStringList{"veltrum/all/#", "veltrum/to/me/#", "veltrum/relay/#"}));
+        QCOMPARE(BrokerTopics::subscriptions("me", true),
+                 (QStringList{"veltrum/all/#", "veltrum/to/me/#", "veltrum/relay/#",
+                              "veltrum/via/me/#"}));
     }
 
     void topicUsers_data()
@@ -56,15 +108,6 @@ private slots:
         QFETCH(bool, usable);
         QCOMPARE(BrokerTopics::isTopicUser(user), usable);
         QCOMPARE(BrokerTopics::isBrokerSource(BrokerTopics::sourceOf(user)), usable);
-    }
-
-    // Each user subscribes to what the others publish for it, never to another's answers.
-    void subscriptionsMatchWhatOthersPublish()
-    {
-        QCOMPARE(BrokerTopics::subscriptions("me"),
-                 (QStringList{"veltrum/all/#", "veltrum/to/me/#"}));
-        QCOMPARE(BrokerTopics::answerTopic("me", "dana"), QString("veltrum/to/me/dana"));
-        QCOMPARE(BrokerTopics::everybodyTopic("dana"), QString("veltrum/all/dana"));
     }
 
     void addresses_data()

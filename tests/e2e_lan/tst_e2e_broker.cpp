@@ -56,13 +56,7 @@ struct Installation
                    {broadcastId})
             .toString();
     }
-    bool setPassword(const QByteArray& password) const
-    {
-        QFile file(s->userFile("data", "Kalvex.broker"));
-        return file.open(QIODevice::WriteOnly) &&
-               file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
-               file.write(password + '\n') > 0;
-    }
+    bool setPassword(const QByteArray& password) const { return writeBrokerPassword(*s, password); }
     int connections() const { return s->logText("Tolvane.log").count(kConnected); }
     void startMonitor() { monitor = s->startProgram("Tolvane"); }
     // Off: the monitor ends, and Kalvex once the broker has what it published.
@@ -139,9 +133,8 @@ private slots:
                 .launcher = m_net->launcher(h)});
             QVERIFY2(host.s->isReady(), qPrintable(host.s->error()));
             host.s->setIniValue("LAN_Settings", "Nick", kNicks[h]);
-            host.s->setIniValue("Broker", "Address", "mqtt://" + LanNetwork::address(2) + ":1883");
-            host.s->setIniValue("Broker", "User", kUsers[h]);
-            QVERIFY(host.setPassword(h == 0 ? "pa" : "pb"));
+            QVERIFY(useBroker(*host.s, "mqtt://" + LanNetwork::address(2) + ":1883", kUsers[h],
+                              h == 0 ? "pa" : "pb"));
             QCOMPARE(host.s->runProgram("Kalvex", {"/REGSERVER"}), 0);
         }
         A.s->setIniValue("Reminder", "Active", "0");

@@ -128,7 +128,7 @@ private slots:
     // The LAN's fields are checked only with LAN on, except the nickname's width (it authors
     // every reminder); the broker's address and user always. A refusal says why, in Hebrew,
     // writes nothing and keeps the window open; the broker's password is kept in its own file,
-    // never in the settings.
+    // never in the settings; the relay switch is stored.
     void validation()
     {
         const QString none = "<none>", address = whyNotBrokerAddress(),
@@ -155,12 +155,14 @@ private slots:
             for (int i = 0; i < 4; ++i)
                 find<QLineEdit>(fields[i])->setText(c[i + 1]);
             find<QLineEdit>("txtBrokerPassword")->setText("s3cret");
+            find<QCheckBox>("OptRelay")->setChecked(true);
             save();
             QCOMPARE(w->isVisible(), !c[5].isEmpty());
             QCOMPARE(Prompt::history().value(0).text, c[5]);
             QCOMPARE(ReadIni("LAN_Settings", "Port", none), c[6]);
             QCOMPARE(ReadIni("Broker", "Address", none), c[7]);
         }
+        QCOMPARE(ReadIni("Broker", "Relay", none), QString("1"));
         QTRY_COMPARE(fileBytes(BrokerPassword::fallbackFile()), QByteArray("s3cret\n"));
         QVERIFY(!fileBytes(iniFilePath()).contains("s3cret"));
     }
@@ -315,6 +317,7 @@ private slots:
         ProcessLANMsg(lanTextFromBytes(dana.sign("127.0.0.2\tIAM\tdana\t")));
         ProcessLANMsg(lanTextFromBytes("127.0.0.3\tIAM\twin\t"));
         ProcessLANMsg(lanTextFromBytes("10.9.8.7\tIAM\tfar\t"), "mqtt:ufar");
+        ProcessLANMsg(lanTextFromBytes("10.9.8.6\tIAM\twide\t"), "relay:ur:10.1.2.3");
         frmList window(QString(), 0);
         window.show();
         auto* list = window.findChild<QListWidget*>("List1");
@@ -327,6 +330,7 @@ private slots:
         };
         QCOMPARE(shows("win"), QString("win: Windows, נראה ברשת המקומית (127.0.0.3)"));
         QCOMPARE(shows("far"), QString("far: Windows, נראה דרך שרת ההודעות (ufar)"));
+        QCOMPARE(shows("wide"), QString("wide: Windows, נראה דרך הממסר ur (10.1.2.3)"));
         QVERIFY(!confirm->isEnabled());
         QVERIFY(shows("dana").startsWith("dana: לא מאומת, טביעת אצבע "));
         QVERIFY(shows("dana").contains(keyFingerprint(dana.key())));

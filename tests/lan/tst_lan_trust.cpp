@@ -271,6 +271,16 @@ private slots:
             "are taken"));
     }
 
+    // A relay of this segment carries this installation's own datagrams back by the broker,
+    // field 0 no proof of whose they are there: the signature tells them.
+    void ownDatagramsCarriedBackArePassedOver()
+    {
+        const QString relayed = "relay:ur:10.0.0.5";
+        ProcessLANMsg(lanTextFromBytes(signWithInstallationKey(update(7, "beta"), 1)), relayed);
+        ProcessLANMsg(lanTextFromBytes(m_dana->sign(update(8, "dana"))), relayed);
+        QCOMPARE((QStringList{captionOf(7), captionOf(8)}), (QStringList{"", "caption"}));
+    }
+
     // What a broker kept while this computer was off comes late: taken up to the broker's
     // keeping, and once only, even when the program ended between or it came first fresh.
     void whatTheBrokerKeptIsTakenOnce_data()
@@ -282,6 +292,8 @@ private slots:
         const QString broker = QStringLiteral("mqtt:dana");
         QTest::newRow("an hour, by the broker") << qint64(3600) << broker << false << true;
         QTest::newRow("29 days, by the broker") << qint64(29 * 86400) << broker << false << true;
+        QTest::newRow("an hour, by a relay")
+            << qint64(3600) << QStringLiteral("relay:ur:10.0.0.5") << false << true;
         QTest::newRow("31 days, by the broker") << qint64(31 * 86400) << broker << false << false;
         QTest::newRow("an hour, from the LAN")
             << qint64(3600) << LanPeer::kAddress << false << false;

@@ -221,3 +221,18 @@ QString logsOf(std::initializer_list<const E2eSession*> sessions, qsizetype char
                 s->promptLines().join(QStringLiteral(" | "));
     return text;
 }
+
+bool LanNetwork::cableTo(int host, int other)
+{
+    const QString here = hostName(host), there = hostName(other);
+    const QString end = QStringLiteral("cable%1").arg(host);
+    return run(
+        {{"-n", here, "link", "set", "eth0", "down"},
+         {"-n", here, "addr", "flush", "dev", "eth0"},
+         {"-n", here, "link", "add", "cable", "type", "veth", "peer", "name", end, "netns", there},
+         {"-n", here, "addr", "add", address(host), "peer", address(other), "dev", "cable"},
+         {"-n", here, "link", "set", "cable", "up"},
+         {"-n", here, "route", "add", "default", "dev", "cable"},
+         {"-n", there, "addr", "add", address(other), "peer", address(host), "dev", end},
+         {"-n", there, "link", "set", end, "up"}});
+}

@@ -60,6 +60,9 @@ public:
     // The bridge carries nothing, broadcasts neither, between this host and the other
     // isolated ones; hosts not isolated still reach it (a broker both use).
     bool isolate(int host);
+    // Takes the host off the bridge: a cable of its own joins it to the other host alone, which
+    // it reaches by that host's address. What it sends to everybody reaches that host only.
+    bool cableTo(int host, int other);
 
 private:
     QString hostName(int host) const { return m_prefix + QLatin1Char(char('a' + host)); }

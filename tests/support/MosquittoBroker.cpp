@@ -82,7 +82,9 @@ bool MosquittoBroker::writeFiles(QString* error)
     if (!acl.open(QIODevice::WriteOnly) || !conf.open(QIODevice::WriteOnly))
         return false;
     acl.write("pattern write veltrum/all/%u\npattern write veltrum/to/+/%u\n"
-              "pattern read veltrum/all/#\npattern read veltrum/to/%u/#\n");
+              "pattern write veltrum/relay/%u/+\npattern write veltrum/via/+/+/%u\n"
+              "pattern read veltrum/all/#\npattern read veltrum/to/%u/#\n"
+              "pattern read veltrum/relay/#\npattern read veltrum/via/%u/#\n");
     QTextStream out(&conf);
     out << "user root\nper_listener_settings false\nallow_anonymous false\n"
         << "password_file " << passwords << "\nacl_file " << acl.fileName() << '\n'
@@ -134,4 +136,20 @@ QString MosquittoBroker::log() const
 {
     QFile file(m_dir.filePath("mosquitto.log"));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+bool writeBrokerPassword(const E2eSession& s, const QByteArray& password)
+{
+    QFile file(s.userFile("data", "Kalvex.broker"));
+    return file.open(QIODevice::WriteOnly) &&
+           file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+           file.write(password + '\n') > 0;
+}
+
+bool useBroker(E2eSession& s, const QString& address, const QString& user,
+               const QByteArray& password)
+{
+    s.setIniValue("Broker", "Address", address);
+    s.setIniValue("Broker", "User", user);
+    return writeBrokerPassword(s, password);
 }

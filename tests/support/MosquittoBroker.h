@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+class E2eSession;
+
 // A real mosquitto for a test: its configuration, password file (made by
 // mosquitto_passwd) and ACL in a temporary folder, the office's ACL (each
 // user publishes only as itself, reads the office's topic and its own),
@@ -48,3 +50,9 @@ private:
     QTemporaryDir m_dir;
     QProcess m_process;
 };
+
+// The installation reaches the broker at the address ("mqtt://host:port") as the user, its
+// password in the file of the user's alone that the programs read where there is no keyring.
+bool useBroker(E2eSession& s, const QString& address, const QString& user,
+               const QByteArray& password);
+bool writeBrokerPassword(const E2eSession& s, const QByteArray& password);

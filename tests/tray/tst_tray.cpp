@@ -18,6 +18,7 @@
 #include "tray/LanSwitches.h"
 #include "tray/OpenAlerts.h"
 #include "tray/ProgramEnd.h"
+#include "tray/RelayMemory.h"
 #include "tray/SenderRates.h"
 #include "tray/TrayHost.h"
 #include "tray/frmWinSock.h"
@@ -566,6 +567,25 @@ private slots:
                 ++passed;
             QCOMPARE(passed, burst);
         }
+    }
+
+    // A relay remembers what it carried, and whom it heard from, for kKeepMs and kMaxEntries at
+    // most, the oldest forgotten first: a flood cannot grow it.
+    void aRelaysMemoryIsBounded()
+    {
+        constexpr qint64 keep = RelayMemory::kKeepMs;
+        RelayMemory memory;
+        QVERIFY(memory.carry("w", "10.0.0.1", 0));
+        QVERIFY(!memory.carry("w", "10.0.0.1", keep));
+        QVERIFY(memory.heardFrom("10.0.0.1", keep));
+        QVERIFY(!memory.heardFrom("10.0.0.1", keep + 1));
+        QVERIFY(memory.carry("w", "10.0.0.1", keep + 1));
+        for (int i = 1; i < RelayMemory::kMaxEntries; ++i)
+            QVERIFY(memory.carry(QByteArray::number(i), "10.0.0.2", keep + 1));
+        QVERIFY(memory.carried("w", keep + 1));
+        QVERIFY(memory.carry("one more", "10.0.0.2", keep + 1));
+        QVERIFY(!memory.carried("w", keep + 1));
+        QVERIFY(!memory.heardFrom("10.0.0.1", keep + 1));
     }
 
     // A failed hand-over pauses the next one; the first that succeeds ends the pause, so
