@@ -5,6 +5,7 @@
 #include "common/LanText.h"
 #include "common/Log.h"
 #include "common/OwnAddresses.h"
+#include "trust/SignatureField.h"
 
 #include <QHostAddress>
 #include <QUdpSocket>
@@ -18,6 +19,20 @@ const QString kRelaySource = QStringLiteral("the broker");
 void countRelayDrop(const QString& why, const QString& source)
 {
     CountForLog(QStringLiteral("Relay: dropped %1 datagrams from %2: ") + why, source);
+}
+
+constexpr int kConnectMs = 2000;
+
+// A Windows peer answers the address in a datagram's first field: the
+// author's at another site, which it cannot reach. An unsigned datagram,
+// which nobody checks byte for byte, names this relay there instead, so the
+// answer comes here and is carried back; a signed one goes as it was signed.
+QByteArray answerableHere(const QByteArray& bytes, const QHostAddress& relay)
+{
+    const qsizetype firstFieldEnd = bytes.indexOf('\t');
+    if (firstFieldEnd < 0 || splitSignedDatagram(bytes).state != SplitDatagram::Unsigned)
+        return bytes;
+    return relay.toString().toLatin1() + bytes.mid(firstFieldEnd);
 }
 
 QString relayOverRate()
@@ -86,7 +101,7 @@ void BrokerRelay::toLan(const QByteArray& bytes)
         return;
     }
     m_memory.carry(bytes, QString(), now);
-    send(bytes, QHostAddress(QHostAddress::Broadcast), QStringLiteral("the LAN"));
+    broadcast(bytes, now);
 }
 
 void BrokerRelay::toLanMachine(const QString& lanAddress, const QByteArray& bytes)
@@ -105,6 +120,20 @@ void BrokerRelay::toLanMachine(const QString& lanAddress, const QByteArray& byte
     }
     m_memory.carry(bytes, QString(), now);
     send(bytes, QHostAddress(lanAddress), lanAddress);
+}
+
+// Connected, the socket has the address the LAN sees this machine at.
+void BrokerRelay::broadcast(const QByteArray& bytes, qint64 nowMs)
+{
+    QUdpSocket socket;
+    socket.connectToHost(QHostAddress(QHostAddress::Broadcast), m_port);
+    const QByteArray sent =
+        socket.waitForConnected(kConnectMs) ? answerableHere(bytes, socket.localAddress()) : bytes;
+    // Heard back, the changed bytes are this relay's own too.
+    m_memory.carry(sent, QString(), nowMs);
+    if (socket.state() != QAbstractSocket::ConnectedState || socket.write(sent) != sent.size())
+        CountForLog(QStringLiteral("Relay: %1 datagrams not sent to %2: ") + socket.errorString(),
+                    QStringLiteral("the LAN"));
 }
 
 void BrokerRelay::send(const QByteArray& bytes, const QHostAddress& to, const QString& toText)

@@ -15,7 +15,8 @@ class QUdpSocket;
 // - a datagram the LAN receiver read from another machine is published, the
 //   bytes unchanged, on the relay topic for that machine (BrokerTopics);
 // - what another installation or relay published for everybody is broadcast
-//   on the LAN port, the same bytes;
+//   on the LAN port, the same bytes (an unsigned one naming this relay as
+//   its sender's address, where a Windows peer sends its answer);
 // - an answer on this relay's "via" topic is sent to its machine, only if
 //   something from that machine was carried lately: no broker user makes
 //   the relay send to any address it likes.
@@ -49,6 +50,7 @@ private:
         qint64 atMs = 0;
         bool take(qint64 nowMs);
     };
+    void broadcast(const QByteArray& bytes, qint64 nowMs);
     void send(const QByteArray& bytes, const QHostAddress& to, const QString& toText);
 
     BrokerLink* m_link;

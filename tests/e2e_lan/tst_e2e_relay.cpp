@@ -135,7 +135,8 @@ private slots:
             s(B).scalarSql("SELECT COUNT(*) FROM Unsigned_tbl WHERE BroadcastId = 501").toInt(), 1);
     }
 
-    // B's share is broadcast on W's LAN once, by R; R's Kalvex has it once, from the broker.
+    // B's share is broadcast on W's LAN once, by R, as B signed it; R's Kalvex has it once, from
+    // the broker.
     void aBrokerPeersShareReachesTheSegmentOnce()
     {
         const qint32 shared = shareByScript(s(B), "מ-B", "ALL");
@@ -144,7 +145,18 @@ private slots:
         const QList<QNetworkDatagram> shares = m_atW.containing(shareOf(shared));
         QCOMPARE(shares.size(), 1);
         QCOMPARE(shares[0].senderAddress().toString(), LanNetwork::address(R));
+        QVERIFY(shares[0].data().startsWith(LanNetwork::address(B).toLatin1() + '\t'));
         QCOMPARE(s(R).logText("Tolvane.log").count(QString::number(shared)), 1);
+    }
+
+    // An unsigned datagram of another site names R as its sender on W's LAN, so that W's answer
+    // comes to R and is carried back.
+    void anUnsignedDatagramNamesTheRelay()
+    {
+        publishAsB("veltrum/relay/ub/10.9.9.9", "10.9.9.9\tIAM\tfar\t");
+        WAIT_FOR(!m_atW.containing("\tIAM\tfar\t").isEmpty());
+        QCOMPARE(m_atW.containing("\tIAM\tfar\t")[0].data(),
+                 LanNetwork::address(R).toLatin1() + "\tIAM\tfar\t");
     }
 
     // An answer for a machine R never heard from is not sent: no broker user aims R at an
