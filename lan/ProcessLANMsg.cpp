@@ -263,7 +263,9 @@ void ReceiveACK(const QStringList& tokens)
         if (!g_origin.speaksFor(tokens, name))
             return;
         if (NoteReceipt(id, name) == Receipt::NotStored) {
-            WriteLog(QStringLiteral("תזכורת לאישור לא קיימת"), LogError);
+            // A relay carries every answer sent to it, whichever installation it is for.
+            if (BrokerTopics::lanAddressOfSource(g_origin.source).isEmpty())
+                WriteLog(QStringLiteral("תזכורת לאישור לא קיימת"), LogError);
             return;
         }
         // He is seen: what else he has not acknowledged goes again, once his pause is over.

@@ -193,6 +193,16 @@ private slots:
         QVERIFY(logLines().last().contains("שגיאה בנסיון קליטת אישור: Invalid nickname"));
     }
 
+    // An acknowledgement of nothing stored here is logged, unless a relay carried it: a relay
+    // carries every answer sent to it, whichever installation it is for.
+    void anUnknownAcknowledgementIsLoggedUnlessRelayed()
+    {
+        receive("127.0.0.2\tACK\t999\tgamma\t", "relay:ur:10.1.2.3");
+        QCOMPARE(logLines(), QStringList());
+        receive("127.0.0.2\tACK\t999\tgamma\t");
+        QVERIFY(logLines().join('\n').contains("תזכורת לאישור לא קיימת"));
+    }
+
     // Nicknames of 1 to 9 characters, each once, a thousand at most.
     void listenersAreBounded()
     {
