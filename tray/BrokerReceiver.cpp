@@ -52,7 +52,7 @@ BrokerReceiver::BrokerReceiver(LanHandOver* handOver, quint16 lanPort, QObject* 
     m_link = new BrokerLink({*address, settings.user, settings.caFile, clientId, true,
                              BrokerTopics::subscriptions(settings.user, settings.relay)},
                             this);
-    if (settings.relay)
+    if (settings.relay && lanPort != 0)
         m_relay = new BrokerRelay(m_link, lanPort, this);
     connect(m_link, &BrokerLink::stateChanged, this, &BrokerReceiver::showState);
     connect(m_link, &BrokerLink::received, this, &BrokerReceiver::take);

@@ -24,8 +24,12 @@ class BrokerReceiver : public QObject
 {
     Q_OBJECT
 public:
+    // lanPort 0: no LAN port is bound here, and nothing is relayed.
     BrokerReceiver(LanHandOver* handOver, quint16 lanPort, QObject* parent);
     ~BrokerReceiver() override;
+
+    // Whether a broker is set and its link started.
+    bool linked() const { return m_link != nullptr; }
 
     // nullptr unless this installation relays.
     BrokerRelay* relay() const { return m_relay; }

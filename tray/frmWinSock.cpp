@@ -48,7 +48,15 @@ void frmWinSock::load(bool receiving)
     using namespace SettingsKeys;
     const quint16 port = textToPort(ReadIni(lanSection, SettingsKeys::port, portDefault));
     std::unique_ptr<frmWinSock> form(new frmWinSock);
-    form->bindPort(port);
+    try {
+        form->bindPort(port);
+    } catch (const PortRefused&) {
+        // The broker reaches this machine however the LAN port is held.
+        form->m_broker = new BrokerReceiver(form->m_handOver, 0, form.get());
+        if (form->m_broker->linked())
+            g_instance = std::move(form);
+        throw;
+    }
     form->m_announces = receiving;
     form->m_broker = new BrokerReceiver(form->m_handOver, port, form.get());
     g_instance = std::move(form);
@@ -82,7 +90,7 @@ QString frmWinSock::whyNotBound(QAbstractSocket::SocketError error, quint16 port
             ? QStringLiteral("אין לתזכורון הרשאה לפורט %1 (פורט מתחת ל-1024 דורש הרשאה שנותנת "
                              "ההתקנה).")
             : QStringLiteral("לא ניתן להאזין בפורט %1.");
-    return QStringLiteral("תזכורות מהרשת לא יתקבלו במחשב הזה: ") + why.arg(port) +
+    return QStringLiteral("תזכורות מהרשת המקומית לא יתקבלו במחשב הזה: ") + why.arg(port) +
            QStringLiteral(" התזכורות שלך יקפצו כרגיל.");
 }
 

@@ -45,7 +45,8 @@ public:
     // Reads the port and binds. A port that is no number throws Failure; one
     // that cannot be bound (taken, as by the Tolvane of another user logged
     // on to this computer, or below 1024 without the capability) throws
-    // PortRefused. Either way no receiver stays loaded.
+    // PortRefused; the broker's receiver then stays loaded alone, when a
+    // broker is set.
     static void load(bool receiving);
     static void unload();
     static frmWinSock* instance(); // nullptr when not loaded

@@ -205,6 +205,23 @@ private slots:
         WAIT_FOR(receivedBy(r) == "B");
     }
 
+    // Where another program holds the LAN port (another user's Tolvane on the same computer),
+    // the broker still brings what is shared.
+    void aHeldLanPortLeavesTheBroker()
+    {
+        QVERIFY(B.switchOff());
+        QUdpSocket holder;
+        QVERIFY(m_net->bindIn(1, holder, 217));
+        const int before = B.connections();
+        B.startMonitor();
+        WAIT_FOR(B.connections() > before);
+        const qint32 r =
+            A.s->addReminder(Clock::now().addSeconds(3600), "הפורט תפוס"); // shown first
+        shareFromEditor();
+        WAIT_FOR(broadcastId(r) != 0 && B.copy(broadcastId(r)) == "הפורט תפוס");
+        A.closeManager();
+    }
+
     // Each refusal is told once however often B tries again; a certificate that is not the
     // broker's, or not for its name, gets nothing, not even the user's name.
     void refusalsAreToldOnce_data()
