@@ -111,7 +111,8 @@ private slots:
         const QStringList moved =
             QDir(UserFiles::folder(UserFiles::Kind::Data)).entryList(QDir::Files);
         QCOMPARE(QSet<QString>(moved.begin(), moved.end()),
-                 (QSet<QString>{"KV_Data.mdb", "Kalvex.key", "Kalvex.replay"})); // the order follows the locale
+                 (QSet<QString>{"KV_Data.mdb", "Kalvex.key",
+                                "Kalvex.replay"})); // the order follows the locale
         QCOMPARE(fileBytes(UserFiles::dataFile("Kalvex.key")), QByteArray("the key pair"));
         QCOMPARE(EarlierInstallation::database().value_or("none"), QString("none"));
     }

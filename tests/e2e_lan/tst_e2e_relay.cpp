@@ -53,8 +53,7 @@ QByteArray shareOf(qint32 id)
 
 } // namespace
 
-#define WAIT_FOR(condition)                                                                        \
-    QVERIFY2(E2eSession::waitFor([&] { return condition; }, 30000), qPrintable(diagnostics()))
+#define WAIT_FOR KV_WAIT_FOR
 
 class E2eRelay : public QObject
 {

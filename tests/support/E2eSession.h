@@ -147,3 +147,7 @@ private:
     QString m_error;
     std::vector<std::unique_ptr<QProcess>> m_processes;
 };
+
+// Waits up to 30 s for the condition; a failure shows the calling test's diagnostics().
+#define KV_WAIT_FOR(condition)                                                                     \
+    QVERIFY2(E2eSession::waitFor([&] { return bool(condition); }, 30000), qPrintable(diagnostics()))
