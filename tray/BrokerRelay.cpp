@@ -90,18 +90,16 @@ bool BrokerRelay::fromLan(const QByteArray& bytes, const QHostAddress& sender)
 void BrokerRelay::toLan(const QByteArray& bytes)
 {
     const qint64 now = m_clock.elapsed();
-    if (bytes.size() > kMaxDatagramBytes) {
-        countRelayDrop(QStringLiteral("longer than %1 bytes").arg(kMaxDatagramBytes), kRelaySource);
+    if (!admitToLan(bytes, now))
         return;
-    }
-    if (m_memory.carried(bytes, now))
-        return;
-    if (!m_toLan.take(now)) {
-        countRelayDrop(relayOverRate(), kRelaySource);
-        return;
-    }
-    m_memory.carry(bytes, QString(), now);
-    broadcast(bytes, now);
+    // Connecting sends nothing: it tells the address the LAN sees this machine at.
+    QUdpSocket probe;
+    probe.connectToHost(QHostAddress(QHostAddress::Broadcast), m_port);
+    const QByteArray sent =
+        probe.waitForConnected(kConnectMs) ? answerableHere(bytes, probe.localAddress()) : bytes;
+    // Heard back, the changed bytes are this relay's own too.
+    m_memory.carry(sent, QString(), now);
+    send(sent, QHostAddress(QHostAddress::Broadcast), QStringLiteral("the LAN"));
 }
 
 void BrokerRelay::toLanMachine(const QString& lanAddress, const QByteArray& bytes)
@@ -112,28 +110,25 @@ void BrokerRelay::toLanMachine(const QString& lanAddress, const QByteArray& byte
                        kRelaySource + QStringLiteral(" to ") + lanAddress);
         return;
     }
-    if (bytes.size() > kMaxDatagramBytes || m_memory.carried(bytes, now))
-        return;
-    if (!m_toLan.take(now)) {
-        countRelayDrop(relayOverRate(), kRelaySource);
-        return;
-    }
-    m_memory.carry(bytes, QString(), now);
-    send(bytes, QHostAddress(lanAddress), lanAddress);
+    if (admitToLan(bytes, now))
+        send(bytes, QHostAddress(lanAddress), lanAddress);
 }
 
-// Connected, the socket has the address the LAN sees this machine at.
-void BrokerRelay::broadcast(const QByteArray& bytes, qint64 nowMs)
+// Once, within the rate, and remembered as carried.
+bool BrokerRelay::admitToLan(const QByteArray& bytes, qint64 nowMs)
 {
-    QUdpSocket socket;
-    socket.connectToHost(QHostAddress(QHostAddress::Broadcast), m_port);
-    const QByteArray sent =
-        socket.waitForConnected(kConnectMs) ? answerableHere(bytes, socket.localAddress()) : bytes;
-    // Heard back, the changed bytes are this relay's own too.
-    m_memory.carry(sent, QString(), nowMs);
-    if (socket.state() != QAbstractSocket::ConnectedState || socket.write(sent) != sent.size())
-        CountForLog(QStringLiteral("Relay: %1 datagrams not sent to %2: ") + socket.errorString(),
-                    QStringLiteral("the LAN"));
+    if (bytes.size() > kMaxDatagramBytes) {
+        countRelayDrop(QStringLiteral("longer than %1 bytes").arg(kMaxDatagramBytes), kRelaySource);
+        return false;
+    }
+    if (m_memory.carried(bytes, nowMs))
+        return false;
+    if (!m_toLan.take(nowMs)) {
+        countRelayDrop(relayOverRate(), kRelaySource);
+        return false;
+    }
+    m_memory.carry(bytes, QString(), nowMs);
+    return true;
 }
 
 void BrokerRelay::send(const QByteArray& bytes, const QHostAddress& to, const QString& toText)

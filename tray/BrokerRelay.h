@@ -50,7 +50,7 @@ private:
         qint64 atMs = 0;
         bool take(qint64 nowMs);
     };
-    void broadcast(const QByteArray& bytes, qint64 nowMs);
+    bool admitToLan(const QByteArray& bytes, qint64 nowMs);
     void send(const QByteArray& bytes, const QHostAddress& to, const QString& toText);
 
     BrokerLink* m_link;
