@@ -49,10 +49,11 @@ BrokerReceiver::BrokerReceiver(LanHandOver* handOver, quint16 lanPort, QObject* 
             clientId = QStringLiteral("veltrum-") + keyId(installationKeyPair().publicKey());
         }))
         return;
+    const bool relays = settings.relay && lanPort != 0;
     m_link = new BrokerLink({*address, settings.user, settings.caFile, clientId, true,
-                             BrokerTopics::subscriptions(settings.user, settings.relay)},
+                             BrokerTopics::subscriptions(settings.user, relays)},
                             this);
-    if (settings.relay && lanPort != 0)
+    if (relays)
         m_relay = new BrokerRelay(m_link, lanPort, this);
     connect(m_link, &BrokerLink::stateChanged, this, &BrokerReceiver::showState);
     connect(m_link, &BrokerLink::received, this, &BrokerReceiver::take);
